@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace zova::bench {
+
+// Runs the body `runs` times (after `setup` each time, untimed) and prints the
+// median and the fastest run in milliseconds next to the target.
+inline double measure(const char* name, int runs, const std::function<void()>& body, double targetMs,
+                      const std::function<void()>& setup = {})
+{
+    std::vector<double> times;
+    times.reserve(size_t(runs));
+    for (int i = 0; i < runs; ++i) {
+        if (setup)
+            setup();
+        QElapsedTimer t;
+        t.start();
+        body();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("%-55s median %9.3f ms  min %9.3f ms  target < %g ms  %s\n", name, median, times.front(), targetMs,
+                median < targetMs ? "ok" : "SLOW");
+    std::fflush(stdout);
+    return median;
+}
+
+inline void figure(const char* name, double value, const char* unit)
+{
+    std::printf("%-55s %9.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+} // namespace zova::bench

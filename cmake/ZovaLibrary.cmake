@@ -1,0 +1,27 @@
+# zova_library(name [dir]): a static library zova_<name> with alias zova::<name>,
+# its sources added by the subdirectory's own CMakeLists.
+function(zova_library name)
+  add_library(zova_${name} STATIC)
+  add_library(zova::${name} ALIAS zova_${name})
+  target_include_directories(zova_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(zova_${name} PRIVATE zova::build_flags)
+endfunction()
+
+# zova_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest executable.
+# Tests without the x11 label run on the offscreen platform.
+function(zova_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE zova::build_flags ${T_LIBS} zova::testsupport Qt6::Test)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set(env ${T_ENV})
+  if(NOT "x11" IN_LIST T_LABELS AND NOT "wm" IN_LIST T_LABELS)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  list(APPEND env "ASAN_OPTIONS=detect_leaks=0:abort_on_error=0" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

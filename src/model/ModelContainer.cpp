@@ -1,0 +1,145 @@
+#include "model/ModelContainer.h"
+
+#include "model/ModelContext.h"
+#include "model/Sqlite.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace zova {
+
+namespace {
+
+constexpr const char* schemaSql = R"sql(
+CREATE TABLE Guide (
+  id TEXT PRIMARY KEY NOT NULL,
+  title TEXT NOT NULL DEFAULT '',
+  summary TEXT,
+  "order" INTEGER NOT NULL DEFAULT 0,
+  createdAt INTEGER NOT NULL,
+  updatedAt INTEGER NOT NULL,
+  publishStatusRaw TEXT NOT NULL DEFAULT 'draft',
+  aiGenerated INTEGER NOT NULL DEFAULT 0,
+  aiRewriteCount INTEGER NOT NULL DEFAULT 0,
+  themeHueRaw TEXT NOT NULL DEFAULT 'pink',
+  ownerInitials TEXT NOT NULL DEFAULT '',
+  videoBackgroundHex TEXT
+);
+CREATE TABLE Step (
+  id TEXT PRIMARY KEY NOT NULL,
+  "order" INTEGER NOT NULL DEFAULT 0,
+  screenshotFilename TEXT NOT NULL DEFAULT '',
+  clickX REAL NOT NULL DEFAULT 0,
+  clickY REAL NOT NULL DEFAULT 0,
+  ocrLabel TEXT,
+  userDescription TEXT,
+  annotationsData BLOB,
+  capturedAt INTEGER NOT NULL,
+  videoBackgroundHex TEXT,
+  guide TEXT REFERENCES Guide(id) ON DELETE CASCADE
+);
+CREATE INDEX Step_guide ON Step(guide);
+)sql";
+
+StoreError errorOf(StoreError::Code code, sqlite3* db)
+{
+    return StoreError{code, db ? sqlite::lastError(db) : QString()};
+}
+
+std::optional<qint64> pragmaValue(sqlite3* db, const char* sql, int* rc)
+{
+    sqlite::Statement st(db, sql);
+    if (!st.isValid()) {
+        *rc = sqlite3_errcode(db);
+        return std::nullopt;
+    }
+    *rc = st.step();
+    if (*rc != SQLITE_ROW)
+        return std::nullopt;
+    return st.integer(0);
+}
+
+// Reads the header of an existing file without writing to it.
+std::optional<StoreError> checkExisting(sqlite3* db, bool* isEmpty)
+{
+    int rc = SQLITE_OK;
+    const auto tables = pragmaValue(db, "SELECT count(*) FROM sqlite_master", &rc);
+    if (!tables) {
+        const bool notDb = rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT;
+        return errorOf(notDb ? StoreError::Code::NotADatabase : StoreError::Code::OpenFailed, db);
+    }
+    const auto appId = pragmaValue(db, "PRAGMA application_id", &rc);
+    const auto version = pragmaValue(db, "PRAGMA user_version", &rc);
+    if (!appId || !version)
+        return errorOf(StoreError::Code::ReadFailed, db);
+    *isEmpty = *tables == 0 && *appId == 0 && *version == 0;
+    if (*isEmpty)
+        return std::nullopt;
+    if (*appId != ModelContainer::applicationId)
+        return StoreError{StoreError::Code::ForeignFile, {}};
+    if (*version != ModelContainer::schemaVersion)
+        return StoreError{StoreError::Code::UnsupportedVersion, QStringLiteral("version %1").arg(*version)};
+    return std::nullopt;
+}
+
+} // namespace
+
+QString ModelContainer::defaultStorePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/ZOVA.store");
+}
+
+ModelContainer::~ModelContainer() = default;
+
+Expected<std::unique_ptr<ModelContainer>, StoreError> ModelContainer::open(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return unexpected(StoreError{StoreError::Code::OpenFailed, QStringLiteral("cannot create ") + info.absolutePath()});
+
+    const bool existed = info.exists();
+    if (existed && !info.isFile())
+        return unexpected(StoreError{StoreError::Code::OpenFailed, QStringLiteral("not a regular file")});
+
+    sqlite3* raw = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (existed ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    sqlite::DatabaseHandle db(raw);
+    if (rc != SQLITE_OK)
+        return unexpected(errorOf(StoreError::Code::OpenFailed, db.get()));
+    sqlite3_extended_result_codes(db.get(), 0);
+
+    bool isEmpty = true;
+    if (existed) {
+        if (auto error = checkExisting(db.get(), &isEmpty))
+            return unexpected(*error);
+    }
+
+    sqlite3_busy_timeout(db.get(), 5000);
+    if (!sqlite::exec(db.get(), "PRAGMA foreign_keys = ON") || !sqlite::exec(db.get(), "PRAGMA journal_mode = WAL")
+        || !sqlite::exec(db.get(), "PRAGMA synchronous = NORMAL"))
+        return unexpected(errorOf(StoreError::Code::OpenFailed, db.get()));
+
+    if (isEmpty) {
+        const QByteArray stamp = QStringLiteral("PRAGMA user_version = %1; PRAGMA application_id = %2;")
+                                     .arg(schemaVersion)
+                                     .arg(applicationId)
+                                     .toUtf8();
+        if (!sqlite::exec(db.get(), "BEGIN") || !sqlite::exec(db.get(), schemaSql)
+            || !sqlite::exec(db.get(), stamp.constData()) || !sqlite::exec(db.get(), "COMMIT")) {
+            const StoreError error = errorOf(StoreError::Code::WriteFailed, db.get());
+            sqlite::exec(db.get(), "ROLLBACK");
+            return unexpected(error);
+        }
+    }
+
+    std::unique_ptr<ModelContainer> container(new ModelContainer());
+    container->m_path = path;
+    container->m_context.reset(new ModelContext(std::move(db)));
+    if (auto loaded = container->m_context->loadAll(); !loaded)
+        return unexpected(loaded.error());
+    return container;
+}
+
+} // namespace zova

@@ -1,0 +1,328 @@
+#include "model/ModelContext.h"
+
+#include "model/Guide.h"
+#include "model/Step.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcStore, "zova.store")
+
+namespace zova {
+
+namespace {
+
+constexpr const char* upsertGuideSql =
+    "INSERT INTO Guide (id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
+    "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
+    "?11, ?12) ON CONFLICT(id) DO UPDATE SET title = excluded.title, summary = excluded.summary, \"order\" = "
+    "excluded.\"order\", createdAt = excluded.createdAt, updatedAt = excluded.updatedAt, publishStatusRaw = "
+    "excluded.publishStatusRaw, aiGenerated = excluded.aiGenerated, aiRewriteCount = excluded.aiRewriteCount, "
+    "themeHueRaw = excluded.themeHueRaw, ownerInitials = excluded.ownerInitials, videoBackgroundHex = "
+    "excluded.videoBackgroundHex";
+
+constexpr const char* upsertStepSql =
+    "INSERT INTO Step (id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
+    "annotationsData, capturedAt, videoBackgroundHex, guide) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) "
+    "ON CONFLICT(id) DO UPDATE SET \"order\" = excluded.\"order\", screenshotFilename = excluded.screenshotFilename, "
+    "clickX = excluded.clickX, clickY = excluded.clickY, ocrLabel = excluded.ocrLabel, userDescription = "
+    "excluded.userDescription, annotationsData = excluded.annotationsData, capturedAt = excluded.capturedAt, "
+    "videoBackgroundHex = excluded.videoBackgroundHex, guide = excluded.guide";
+
+qint64 toStored(const QDateTime& t)
+{
+    return t.isValid() ? t.toMSecsSinceEpoch() : 0;
+}
+
+QDateTime fromStored(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+} // namespace
+
+ModelContext::ModelContext(sqlite::DatabaseHandle db) : m_db(std::move(db))
+{
+    m_autosave.setSingleShot(true);
+    m_autosave.setInterval(1000);
+    connect(&m_autosave, &QTimer::timeout, this, [this] {
+        if (const auto r = save(); !r)
+            qCWarning(lcStore) << "Automatic save failed:" << r.error().description();
+    });
+    if (auto* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (hasChanges())
+                save();
+        });
+    }
+}
+
+ModelContext::~ModelContext()
+{
+    if (hasChanges()) {
+        if (const auto r = save(); !r)
+            qCWarning(lcStore) << "Final save failed:" << r.error().description();
+    }
+    // Children are deleted by QObject; the relation pointers need no cleanup then.
+}
+
+bool ModelContext::prepareStatements()
+{
+    m_upsertGuide = sqlite::Statement(m_db.get(), upsertGuideSql);
+    m_upsertStep = sqlite::Statement(m_db.get(), upsertStepSql);
+    m_deleteGuide = sqlite::Statement(m_db.get(), "DELETE FROM Guide WHERE id = ?1");
+    m_deleteStep = sqlite::Statement(m_db.get(), "DELETE FROM Step WHERE id = ?1");
+    return m_upsertGuide.isValid() && m_upsertStep.isValid() && m_deleteGuide.isValid() && m_deleteStep.isValid();
+}
+
+Expected<void, StoreError> ModelContext::loadAll()
+{
+    if (!prepareStatements())
+        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+
+    sqlite::Statement guides(m_db.get(),
+                             "SELECT id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
+                             "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex FROM Guide ORDER BY rowid");
+    sqlite::Statement steps(m_db.get(),
+                            "SELECT id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
+                            "annotationsData, capturedAt, videoBackgroundHex, guide FROM Step ORDER BY rowid");
+    if (!guides.isValid() || !steps.isValid())
+        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+
+    int rc;
+    while ((rc = guides.step()) == SQLITE_ROW) {
+        Guide* g = Guide::makeStored(QUuid::fromString(guides.text(0)));
+        g->m_title = guides.text(1);
+        g->m_summary = guides.optionalText(2);
+        g->m_order = guides.integer(3);
+        g->m_createdAt = fromStored(guides.integer(4));
+        g->m_updatedAt = fromStored(guides.integer(5));
+        g->m_publishStatusRaw = guides.text(6);
+        g->m_aiGenerated = guides.integer(7) != 0;
+        g->m_aiRewriteCount = guides.integer(8);
+        g->m_themeHueRaw = guides.text(9);
+        g->m_ownerInitials = guides.text(10);
+        g->m_videoBackgroundHex = guides.optionalText(11);
+        adopt(g);
+        m_guides.append(g);
+        m_guideById.insert(g->id(), g);
+        m_persisted.insert(g);
+    }
+    if (rc != SQLITE_DONE)
+        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+
+    while ((rc = steps.step()) == SQLITE_ROW) {
+        Step* s = Step::makeStored(QUuid::fromString(steps.text(0)));
+        s->m_order = steps.integer(1);
+        s->m_screenshotFilename = steps.text(2);
+        s->m_clickX = steps.real(3);
+        s->m_clickY = steps.real(4);
+        s->m_ocrLabel = steps.optionalText(5);
+        s->m_userDescription = steps.optionalText(6);
+        s->m_annotationsData = steps.optionalBlob(7);
+        s->m_capturedAt = fromStored(steps.integer(8));
+        s->m_videoBackgroundHex = steps.optionalText(9);
+        if (!steps.isNull(10)) {
+            if (Guide* g = m_guideById.value(QUuid::fromString(steps.text(10)))) {
+                s->m_guide = g;
+                g->m_steps.append(s);
+            }
+        }
+        adopt(s);
+        m_stepById.insert(s->id(), s);
+        m_persisted.insert(s);
+    }
+    if (rc != SQLITE_DONE)
+        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+    return {};
+}
+
+void ModelContext::adopt(Record* record)
+{
+    record->setParent(this);
+    record->m_context = this;
+}
+
+bool ModelContext::insert(Guide* guide)
+{
+    if (!guide || guide->isDeleted())
+        return false;
+    if (guide->context() == this)
+        return true;
+    if (guide->context())
+        return false;
+    adopt(guide);
+    m_guides.append(guide);
+    m_guideById.insert(guide->id(), guide);
+    markDirty(guide);
+    for (Step* s : guide->steps())
+        insert(s);
+    emit guidesChanged();
+    return true;
+}
+
+bool ModelContext::insert(Step* step)
+{
+    if (!step || step->isDeleted())
+        return false;
+    if (step->context() == this)
+        return true;
+    if (step->context())
+        return false;
+    if (Guide* g = step->guide(); g && (g->isDeleted() || (g->context() && g->context() != this)))
+        return false;
+    adopt(step);
+    m_stepById.insert(step->id(), step);
+    markDirty(step);
+    if (Guide* g = step->guide(); g && !g->context())
+        insert(g);
+    return true;
+}
+
+void ModelContext::bury(Record* record)
+{
+    record->m_deleted = true;
+    if (m_dirtySet.remove(record))
+        m_dirty.removeOne(record);
+    m_graveyard.append(record);
+}
+
+void ModelContext::remove(Step* step)
+{
+    if (!step || step->context() != this || step->isDeleted())
+        return;
+    m_stepById.remove(step->id());
+    if (m_persisted.remove(step))
+        m_deletedSteps.append(step->id());
+    bury(step);
+    if (Guide* g = step->guide())
+        g->detachStep(step);
+    if (!m_autosave.isActive())
+        m_autosave.start();
+}
+
+void ModelContext::remove(Guide* guide)
+{
+    if (!guide || guide->context() != this || guide->isDeleted())
+        return;
+    const bool persisted = m_persisted.remove(guide);
+    for (Step* s : guide->steps()) {
+        m_stepById.remove(s->id());
+        // Persisted rows go with the guide's row (cascade); others were never written.
+        if (m_persisted.remove(s) && !persisted)
+            m_deletedSteps.append(s->id());
+        bury(s);
+    }
+    m_guides.removeOne(guide);
+    m_guideById.remove(guide->id());
+    if (persisted)
+        m_deletedGuides.append(guide->id());
+    bury(guide);
+    if (!m_autosave.isActive())
+        m_autosave.start();
+    emit guidesChanged();
+}
+
+void ModelContext::recordChanged(Record* record)
+{
+    markDirty(record);
+}
+
+void ModelContext::markDirty(Record* record)
+{
+    if (!m_dirtySet.contains(record)) {
+        m_dirtySet.insert(record);
+        m_dirty.append(record);
+    }
+    if (!m_autosave.isActive())
+        m_autosave.start();
+}
+
+bool ModelContext::hasChanges() const
+{
+    return !m_dirty.isEmpty() || !m_deletedGuides.isEmpty() || !m_deletedSteps.isEmpty();
+}
+
+void ModelContext::setAutosaveDelay(int milliseconds)
+{
+    m_autosave.setInterval(milliseconds);
+}
+
+void ModelContext::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db.get(), milliseconds);
+}
+
+bool ModelContext::writeGuide(const Guide* g)
+{
+    auto& st = m_upsertGuide;
+    st.reset();
+    const bool bound = st.bind(1, uuidText(g->id())) && st.bind(2, g->title()) && st.bind(3, g->summary())
+        && st.bind(4, g->order()) && st.bind(5, toStored(g->createdAt())) && st.bind(6, toStored(g->updatedAt()))
+        && st.bind(7, g->publishStatusRaw()) && st.bind(8, qint64(g->aiGenerated() ? 1 : 0))
+        && st.bind(9, g->aiRewriteCount()) && st.bind(10, g->themeHueRaw()) && st.bind(11, g->ownerInitials())
+        && st.bind(12, g->videoBackgroundHex());
+    return bound && st.step() == SQLITE_DONE;
+}
+
+bool ModelContext::writeStep(const Step* s)
+{
+    auto& st = m_upsertStep;
+    st.reset();
+    bool bound = st.bind(1, uuidText(s->id())) && st.bind(2, s->order()) && st.bind(3, s->screenshotFilename())
+        && st.bind(4, s->clickX()) && st.bind(5, s->clickY()) && st.bind(6, s->ocrLabel())
+        && st.bind(7, s->userDescription()) && st.bind(8, s->annotationsData())
+        && st.bind(9, toStored(s->capturedAt())) && st.bind(10, s->videoBackgroundHex());
+    bound = bound && (s->guide() ? st.bind(11, uuidText(s->guide()->id())) : st.bindNull(11));
+    return bound && st.step() == SQLITE_DONE;
+}
+
+Expected<void, StoreError> ModelContext::save()
+{
+    m_autosave.stop();
+    if (!hasChanges())
+        return {};
+
+    auto fail = [this]() -> Expected<void, StoreError> {
+        StoreError error{StoreError::Code::WriteFailed, sqlite::lastError(m_db.get())};
+        sqlite::exec(m_db.get(), "ROLLBACK");
+        qCWarning(lcStore) << "Save failed:" << error.description();
+        return unexpected(error);
+    };
+
+    if (!sqlite::exec(m_db.get(), "BEGIN IMMEDIATE"))
+        return unexpected(StoreError{StoreError::Code::WriteFailed, sqlite::lastError(m_db.get())});
+
+    for (const QUuid& id : std::as_const(m_deletedSteps)) {
+        m_deleteStep.reset();
+        if (!m_deleteStep.bind(1, uuidText(id)) || m_deleteStep.step() != SQLITE_DONE)
+            return fail();
+    }
+    for (const QUuid& id : std::as_const(m_deletedGuides)) {
+        m_deleteGuide.reset();
+        if (!m_deleteGuide.bind(1, uuidText(id)) || m_deleteGuide.step() != SQLITE_DONE)
+            return fail();
+    }
+    // Guides first, so every step's guide row exists when the step is written.
+    for (const Record* r : std::as_const(m_dirty)) {
+        if (auto* g = qobject_cast<const Guide*>(r); g && !writeGuide(g))
+            return fail();
+    }
+    for (const Record* r : std::as_const(m_dirty)) {
+        if (auto* s = qobject_cast<const Step*>(r); s && !writeStep(s))
+            return fail();
+    }
+    if (!sqlite::exec(m_db.get(), "COMMIT"))
+        return fail();
+
+    for (const Record* r : std::as_const(m_dirty))
+        m_persisted.insert(r);
+    m_dirty.clear();
+    m_dirtySet.clear();
+    m_deletedGuides.clear();
+    m_deletedSteps.clear();
+    emit didSave();
+    return {};
+}
+
+} // namespace zova

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QUuid>
+
+namespace zova {
+
+class ModelContext;
+
+// The 36-character upper-case text of a UUID, as stored.
+QString uuidText(const QUuid& id);
+
+// Base of the persistent records. A record belongs to at most one context; once
+// removed from it, isDeleted() is true for the rest of its life and the context
+// keeps the object alive, so holders of a pointer can still ask.
+class Record : public QObject {
+    Q_OBJECT
+public:
+    QUuid id() const { return m_id; }
+    ModelContext* context() const { return m_context; }
+    bool isDeleted() const { return m_deleted; }
+
+signals:
+    // Emitted after any stored field of this record changed.
+    void changed();
+
+protected:
+    explicit Record(QUuid id);
+    // Notifies the field signal and the context; only call when the value changed.
+    void fieldChanged();
+    QUuid m_id;
+
+private:
+    friend class ModelContext;
+    ModelContext* m_context = nullptr;
+    bool m_deleted = false;
+    bool m_loading = false; // set while the store fills the fields
+};
+
+// Assigns and reports whether the value really changed.
+template <typename T>
+bool assignIfChanged(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace zova

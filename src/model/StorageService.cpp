@@ -1,0 +1,84 @@
+#include "model/StorageService.h"
+
+#include "model/Record.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+namespace zova {
+
+QString describe(StorageError error)
+{
+    switch (error) {
+    case StorageError::EncodingFailed: return QStringLiteral("The screenshot could not be saved as a PNG file.");
+    }
+    return {};
+}
+
+StorageService& StorageService::shared()
+{
+    static StorageService instance; // thread-safe one-time initialisation
+    return instance;
+}
+
+StorageService::StorageService()
+{
+    m_directory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/screenshots");
+    QDir().mkpath(m_directory); // a failure shows up as a failed save
+}
+
+bool StorageService::isBareFileName(const QString& filename)
+{
+    if (filename.isEmpty() || filename == QLatin1String(".") || filename == QLatin1String(".."))
+        return false;
+    return !filename.contains(QLatin1Char('/')) && !filename.contains(QLatin1Char('\\'))
+        && !filename.contains(QChar(0));
+}
+
+std::optional<QString> StorageService::pathFor(const QString& filename) const
+{
+    if (!isBareFileName(filename))
+        return std::nullopt;
+    return m_directory + QLatin1Char('/') + filename;
+}
+
+Expected<QString, StorageError> StorageService::saveScreenshot(const QImage& image) const
+{
+    if (image.isNull())
+        return unexpected(StorageError::EncodingFailed);
+    const QString name = uuidText(QUuid::createUuid()) + QStringLiteral(".png");
+    QSaveFile file(m_directory + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly))
+        return unexpected(StorageError::EncodingFailed);
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return unexpected(StorageError::EncodingFailed);
+    }
+    if (!file.commit())
+        return unexpected(StorageError::EncodingFailed);
+    return name;
+}
+
+QImage StorageService::loadScreenshot(const QString& filename) const
+{
+    const auto path = pathFor(filename);
+    if (!path)
+        return {};
+    QImageReader reader(*path);
+    reader.setAutoTransform(false);
+    return reader.read();
+}
+
+void StorageService::deleteScreenshot(const QString& filename) const
+{
+    if (const auto path = pathFor(filename))
+        QFile::remove(*path);
+}
+
+} // namespace zova

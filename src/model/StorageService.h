@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/Expected.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace zova {
+
+enum class StorageError { EncodingFailed };
+QString describe(StorageError error);
+
+// The folder of step screenshots, one PNG per step under a fresh UUID name.
+// Stateless after construction: safe to call from any thread.
+class StorageService {
+public:
+    static StorageService& shared();
+
+    // ~/.local/share/ZOVA/screenshots, created on first use.
+    QString screenshotsDirectory() const { return m_directory; }
+
+    // Writes a new PNG atomically; a failed write leaves no file.
+    Expected<QString, StorageError> saveScreenshot(const QImage& image) const;
+    // No image for the empty name, a name that is not bare, or a missing or unreadable file.
+    QImage loadScreenshot(const QString& filename) const;
+    // Does nothing for the empty name or a name that is not bare; errors are ignored.
+    void deleteScreenshot(const QString& filename) const;
+
+    // The file's full path, or no value when the name is empty or not bare.
+    std::optional<QString> pathFor(const QString& filename) const;
+    // A name without folder parts: not empty, no separator, not "." or "..".
+    static bool isBareFileName(const QString& filename);
+
+    StorageService(const StorageService&) = delete;
+    StorageService& operator=(const StorageService&) = delete;
+
+private:
+    StorageService();
+    QString m_directory;
+};
+
+} // namespace zova

@@ -1,0 +1,3 @@
+#include "platform/Platform.h"
+
+Q_LOGGING_CATEGORY(lcPlatform, "zova.platform")

@@ -1,0 +1,92 @@
+#include "model/StorageService.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace zova;
+
+namespace {
+
+QImage pattern()
+{
+    QImage img(37, 23, QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) & 255, 255 - x));
+    return img;
+}
+
+} // namespace
+
+TEST(StorageServiceTest, FolderLivesUnderDataHome)
+{
+    EXPECT_EQ(StorageService::shared().screenshotsDirectory(), zova::test::testHome() + "/data/ZOVA/screenshots");
+    EXPECT_TRUE(QDir(StorageService::shared().screenshotsDirectory()).exists());
+}
+
+TEST(StorageServiceTest, SavesFreshUpperCaseNamesAndRoundTripsLosslessly)
+{
+    auto& storage = StorageService::shared();
+    const QImage img = pattern();
+    const auto a = storage.saveScreenshot(img);
+    const auto b = storage.saveScreenshot(img);
+    ASSERT_TRUE(a.hasValue());
+    ASSERT_TRUE(b.hasValue());
+    EXPECT_NE(*a, *b);
+    static const QRegularExpression name("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$");
+    EXPECT_TRUE(name.match(*a).hasMatch()) << a->toStdString();
+    const QImage back = storage.loadScreenshot(*a);
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), img);
+    EXPECT_TRUE(zova::test::readFile(*storage.pathFor(*a)).startsWith("\x89PNG"));
+}
+
+TEST(StorageServiceTest, DeleteIsIdempotent)
+{
+    auto& storage = StorageService::shared();
+    const auto a = storage.saveScreenshot(pattern());
+    ASSERT_TRUE(a.hasValue());
+    storage.deleteScreenshot(*a);
+    EXPECT_FALSE(QFile::exists(*storage.pathFor(*a)));
+    storage.deleteScreenshot(*a);
+    EXPECT_TRUE(storage.loadScreenshot(*a).isNull());
+}
+
+TEST(StorageServiceTest, NonBareNamesNeverReachTheDisk)
+{
+    auto& storage = StorageService::shared();
+    // A file outside the folder that a traversal would reach.
+    const QString outside = zova::test::testHome() + "/data/ZOVA/victim.png";
+    pattern().save(outside, "png");
+    for (const QString& bad : {QString(), QStringLiteral("../victim.png"), QStringLiteral(".."), QStringLiteral("."),
+                               outside, QStringLiteral("sub/x.png"), QStringLiteral("a\\b.png")}) {
+        EXPECT_FALSE(StorageService::isBareFileName(bad)) << bad.toStdString();
+        EXPECT_TRUE(storage.loadScreenshot(bad).isNull());
+        storage.deleteScreenshot(bad);
+        EXPECT_FALSE(storage.pathFor(bad).has_value());
+    }
+    EXPECT_TRUE(QFile::exists(outside));
+    EXPECT_TRUE(StorageService::isBareFileName(QStringLiteral("a..b.png")));
+}
+
+TEST(StorageServiceTest, FailedWriteLeavesNoFileAndHasFixedMessage)
+{
+    auto& storage = StorageService::shared();
+    const QStringList before = QDir(storage.screenshotsDirectory()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_FALSE(storage.saveScreenshot(QImage()).hasValue());
+    // A folder that cannot be written: put a regular file where it must be.
+    const QString dir = storage.screenshotsDirectory();
+    const QString moved = dir + ".moved";
+    ASSERT_TRUE(QDir().rename(dir, moved));
+    ASSERT_TRUE(zova::test::writeFile(dir, "not a folder"));
+    const auto failed = storage.saveScreenshot(pattern());
+    QFile::remove(dir);
+    ASSERT_TRUE(QDir().rename(moved, dir));
+    ASSERT_FALSE(failed.hasValue());
+    EXPECT_EQ(describe(failed.error()), "The screenshot could not be saved as a PNG file.");
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
+}

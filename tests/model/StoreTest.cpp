@@ -1,0 +1,302 @@
+#include "StoreFixture.h"
+
+#include "model/StorageService.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <sqlite3.h>
+
+using namespace zova;
+
+namespace {
+
+QStringList columns(const QString& path, const char* table)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QStringList names;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = QByteArray("PRAGMA table_info(") + table + ")";
+    sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return names;
+}
+
+qint64 scalar(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    const qint64 v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return v;
+}
+
+} // namespace
+
+TEST_F(StoreFixture, NewFileHasBothTablesWithTheRecordFields)
+{
+    open();
+    EXPECT_EQ(columns(path(), "Guide"),
+              QStringList({"id", "title", "summary", "order", "createdAt", "updatedAt", "publishStatusRaw", "aiGenerated",
+                           "aiRewriteCount", "themeHueRaw", "ownerInitials", "videoBackgroundHex"}));
+    EXPECT_EQ(columns(path(), "Step"),
+              QStringList({"id", "order", "screenshotFilename", "clickX", "clickY", "ocrLabel", "userDescription",
+                           "annotationsData", "capturedAt", "videoBackgroundHex", "guide"}));
+    EXPECT_EQ(scalar(path(), "PRAGMA user_version"), ModelContainer::schemaVersion);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM sqlite_master WHERE type='index' AND name='Step_guide'"), 1);
+}
+
+TEST_F(StoreFixture, FieldsSurviveReopenExactly)
+{
+    QUuid guideId, stepId;
+    QDateTime created;
+    {
+        auto c = open();
+        auto* g = new Guide(QStringLiteral("Ünïcode ‘title’"), AccentHue::Slate, QStringLiteral("ZV"));
+        g->setSummary(QStringLiteral("sum"));
+        g->setAiGenerated(true);
+        g->setVideoBackgroundHex(QStringLiteral("112233"));
+        g->setPublishStatusRaw(QStringLiteral("weird"));
+        c->mainContext()->insert(g);
+        auto* s = new Step(3, QStringLiteral("A.png"), 0.125, 1.0 / 3.0);
+        s->setGuide(g);
+        s->setOcrLabel(QStringLiteral("Click ‘OK’"));
+        s->setAnnotationsData(QByteArray("[]"));
+        guideId = g->id();
+        stepId = s->id();
+        created = g->createdAt();
+        ASSERT_TRUE(c->mainContext()->save());
+    }
+    auto c = open();
+    Guide* g = c->mainContext()->guide(guideId);
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->title(), "Ünïcode ‘title’");
+    EXPECT_EQ(g->summary(), QStringLiteral("sum"));
+    EXPECT_EQ(g->themeHueRaw(), "slate");
+    EXPECT_EQ(g->ownerInitials(), "ZV");
+    EXPECT_TRUE(g->aiGenerated());
+    EXPECT_EQ(g->publishStatusRaw(), "weird");
+    EXPECT_EQ(g->videoBackgroundHex(), QStringLiteral("112233"));
+    EXPECT_EQ(g->createdAt(), created); // millisecond precision
+    ASSERT_EQ(g->steps().size(), 1);
+    Step* s = g->steps().first();
+    EXPECT_EQ(s->id(), stepId);
+    EXPECT_EQ(s->order(), 3);
+    EXPECT_EQ(s->clickY(), 1.0 / 3.0);
+    EXPECT_EQ(s->ocrLabel(), QStringLiteral("Click ‘OK’"));
+    EXPECT_FALSE(s->userDescription().has_value());
+    EXPECT_EQ(s->annotationsData(), QByteArray("[]"));
+    EXPECT_EQ(s->guide(), g);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE id = upper(id) AND length(id) = 36"), 1);
+}
+
+TEST_F(StoreFixture, OrderTiesKeepInsertionOrderAcrossReopen)
+{
+    QList<QUuid> ids;
+    QUuid guideId;
+    {
+        auto c = open();
+        auto* g = new Guide(QStringLiteral("t"));
+        c->mainContext()->insert(g);
+        guideId = g->id();
+        for (int order : {1, 0, 1, 1, 0}) {
+            auto* s = new Step(order);
+            s->setGuide(g);
+            ids << s->id();
+            ASSERT_TRUE(c->mainContext()->save()); // one save per step, as the recorder does
+        }
+    }
+    auto c = open();
+    QList<QUuid> ordered;
+    for (Step* s : c->mainContext()->guide(guideId)->orderedSteps())
+        ordered << s->id();
+    EXPECT_EQ(ordered, QList<QUuid>({ids[1], ids[4], ids[0], ids[2], ids[3]}));
+}
+
+TEST_F(StoreFixture, RemovingGuideCascadesButLeavesScreenshots)
+{
+    const auto png = StorageService::shared().saveScreenshot(QImage(4, 4, QImage::Format_RGB32));
+    ASSERT_TRUE(png.hasValue());
+    QUuid guideId, stepId;
+    {
+        auto c = open();
+        auto* g = new Guide(QStringLiteral("t"));
+        c->mainContext()->insert(g);
+        auto* s = new Step(0, *png);
+        s->setGuide(g);
+        ASSERT_TRUE(c->mainContext()->save());
+        guideId = g->id();
+        stepId = s->id();
+
+        QSignalSpy changed(c->mainContext(), &ModelContext::guidesChanged);
+        c->mainContext()->remove(g);
+        EXPECT_EQ(changed.count(), 1);
+        EXPECT_TRUE(g->isDeleted());
+        EXPECT_TRUE(s->isDeleted());
+        EXPECT_EQ(c->mainContext()->guide(guideId), nullptr);
+        EXPECT_EQ(c->mainContext()->step(stepId), nullptr);
+        EXPECT_TRUE(c->mainContext()->guides().isEmpty());
+        ASSERT_TRUE(c->mainContext()->save());
+    }
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+    auto c = open();
+    EXPECT_TRUE(c->mainContext()->guides().isEmpty());
+    EXPECT_TRUE(QFile::exists(*StorageService::shared().pathFor(*png)));
+}
+
+TEST_F(StoreFixture, StepRemovalAndGuideEditsAreSaved)
+{
+    QUuid guideId;
+    {
+        auto c = open();
+        auto* g = new Guide(QStringLiteral("t"));
+        c->mainContext()->insert(g);
+        for (int i = 0; i < 3; ++i)
+            (new Step(i))->setGuide(g);
+        ASSERT_TRUE(c->mainContext()->save());
+        guideId = g->id();
+        c->mainContext()->remove(g->orderedSteps()[1]);
+        EXPECT_EQ(g->steps().size(), 2);
+        g->setTitle(QStringLiteral("renamed"));
+        ASSERT_TRUE(c->mainContext()->save());
+        EXPECT_FALSE(c->mainContext()->hasChanges());
+    }
+    auto c = open();
+    Guide* g = c->mainContext()->guide(guideId);
+    EXPECT_EQ(g->title(), "renamed");
+    ASSERT_EQ(g->orderedSteps().size(), 2);
+    EXPECT_EQ(g->orderedSteps()[1]->order(), 2);
+}
+
+TEST_F(StoreFixture, SmallEditsAreSavedAutomatically)
+{
+    QUuid guideId;
+    {
+        auto c = open();
+        c->mainContext()->setAutosaveDelay(20);
+        auto* g = new Guide(QStringLiteral("t"));
+        c->mainContext()->insert(g);
+        ASSERT_TRUE(c->mainContext()->save());
+        guideId = g->id();
+        g->setTitle(QStringLiteral("typed"));
+        ASSERT_TRUE(zova::test::waitUntil([&] { return !c->mainContext()->hasChanges(); }));
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'typed'"), 1);
+    }
+}
+
+TEST_F(StoreFixture, FailedSaveLeavesFileAndKeepsChanges)
+{
+    auto c = open();
+    c->mainContext()->setBusyTimeout(50);
+    auto* g = new Guide(QStringLiteral("before"));
+    c->mainContext()->insert(g);
+    ASSERT_TRUE(c->mainContext()->save());
+
+    // Another connection holds the write lock.
+    sqlite3* other = nullptr;
+    sqlite3_open(QFile::encodeName(path()).constData(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    g->setTitle(QStringLiteral("after"));
+    (new Step(0))->setGuide(g);
+    const auto failed = c->mainContext()->save();
+    EXPECT_FALSE(failed.hasValue());
+    EXPECT_EQ(failed.error().code, StoreError::Code::WriteFailed);
+    EXPECT_TRUE(c->mainContext()->hasChanges());
+
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'before'"), 1);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+
+    ASSERT_TRUE(c->mainContext()->save());
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'after'"), 1);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 1);
+}
+
+TEST_F(StoreFixture, StepOfRemovedGuideIsRefused)
+{
+    auto c = open();
+    auto* g = new Guide(QStringLiteral("t"));
+    c->mainContext()->insert(g);
+    c->mainContext()->remove(g);
+    auto* s = new Step(0);
+    s->setParent(c->mainContext());
+    s->setGuide(g);
+    EXPECT_FALSE(c->mainContext()->insert(s));
+    EXPECT_TRUE(c->mainContext()->save());
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+}
+
+struct BadFileCase {
+    const char* name;
+    QByteArray contents;
+    StoreError::Code code;
+};
+
+class BadStoreFile : public StoreFixture, public ::testing::WithParamInterface<BadFileCase> {};
+
+TEST_P(BadStoreFile, IsRefusedAndLeftUntouched)
+{
+    QByteArray contents = GetParam().contents;
+    if (contents == "foreign") {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path()).constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        contents = zova::test::readFile(path());
+    } else {
+        ASSERT_TRUE(zova::test::writeFile(path(), contents));
+    }
+    const auto opened = ModelContainer::open(path());
+    ASSERT_FALSE(opened.hasValue());
+    EXPECT_EQ(opened.error().code, GetParam().code);
+    EXPECT_EQ(zova::test::readFile(path()), contents);
+    EXPECT_FALSE(QFile::exists(path() + "-wal"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadStoreFile,
+                         ::testing::Values(BadFileCase{"garbage", QByteArray(4096, 'x'), StoreError::Code::NotADatabase},
+                                           BadFileCase{"foreignDatabase", "foreign", StoreError::Code::ForeignFile}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StoreFixture, ApplicationExitsWithFatalMessageOnGarbageStore)
+{
+    const QByteArray garbage("this is not a database, it is a note\n");
+    ASSERT_TRUE(zova::test::writeFile(path(), garbage));
+    QProcess app;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZOVA_STORE_PATH", path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(ZOVA_BINARY), {});
+    ASSERT_TRUE(app.waitForFinished(30000));
+    EXPECT_NE(app.exitCode(), 0);
+    EXPECT_TRUE(app.readAllStandardError().startsWith("Could not create ModelContainer: The store file is not a database."));
+    EXPECT_EQ(zova::test::readFile(path()), garbage);
+}
+
+TEST_F(StoreFixture, SavedGuideSurvivesSigkillRightAfterSave)
+{
+    QProcess writer;
+    writer.start(QStringLiteral(STORE_WRITER), {path()});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit);
+    const QString guideId = QString::fromUtf8(writer.readAllStandardOutput()).trimmed();
+    ASSERT_EQ(guideId.size(), 36);
+
+    auto c = open();
+    Guide* g = c->mainContext()->guide(QUuid::fromString(guideId));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->title(), "killed right after save");
+    ASSERT_EQ(g->steps().size(), 20);
+    EXPECT_EQ(g->orderedSteps().last()->ocrLabel(), QStringLiteral("label 19"));
+}
