@@ -7,6 +7,20 @@ function(zova_library name)
   target_link_libraries(zova_${name} PRIVATE zova::build_flags)
 endfunction()
 
+# zova_globbed_library(name LIBS ...): a library of every .cpp below the current
+# folder; any *.cmake file beside it adds further link dependencies.
+macro(zova_globbed_library name)
+  cmake_parse_arguments(GL "" "" "LIBS" ${ARGN})
+  zova_library(${name})
+  file(GLOB_RECURSE _zova_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  target_sources(zova_${name} PRIVATE ${_zova_sources})
+  target_link_libraries(zova_${name} PUBLIC ${GL_LIBS})
+  file(GLOB _zova_extras CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
+  foreach(_zova_extra ${_zova_extras})
+    include(${_zova_extra})
+  endforeach()
+endmacro()
+
 # zova_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest executable.
 # Tests without the x11 label run on the offscreen platform.
 function(zova_test name)
