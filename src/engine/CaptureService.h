@@ -1,0 +1,76 @@
+#pragma once
+
+#include "model/Expected.h"
+#include "platform/CaptureBackend.h"
+#include "platform/ShareableContent.h"
+
+#include <QImage>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace zova {
+
+// The engine's door to the session's windows and screens: the picker's listing,
+// step screenshots, thumbnails and a cache of the target process's windows.
+// All calls are synchronous and belong to the GUI thread; X11 answers each
+// request within milliseconds.
+class CaptureService final : public QObject {
+    Q_OBJECT
+public:
+    struct CapturedFrame {
+        QImage image;       // full pixel resolution
+        QRectF contentRect; // where the captured content lies, in global coordinates
+    };
+
+    static constexpr double targetWindowRefreshInterval = 0.25;
+
+    // Uses the X11 back ends.
+    explicit CaptureService(QObject* parent = nullptr);
+    CaptureService(std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber, qint32 ownPID,
+                   QObject* parent = nullptr);
+    ~CaptureService() override;
+
+    // The windows to offer for recording, filtered and sorted; writes the picker
+    // dump. Fails only when the session cannot be read.
+    Expected<QList<ShareableWindow>, CaptureError> listWindows();
+    // The displays, in monitor order.
+    Expected<QList<ShareableDisplay>, CaptureError> listDisplays();
+
+    // The window alone, looked up afresh by its id (the object passed in when
+    // the look-up fails or no longer finds it).
+    Expected<CapturedFrame, CaptureError> captureScreenshot(const ShareableWindow& window);
+    // The whole display without this process's windows.
+    Expected<CapturedFrame, CaptureError> captureScreenshot(const ShareableDisplay& display);
+    // At most maxDimension pixels on the longer side, never enlarged; nothing
+    // when the window has no area or cannot be captured.
+    std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension);
+
+    // Every current window of the process (also pop-ups and unmapped ones);
+    // empty for 0 or when the session cannot be read.
+    QList<ShareableWindow> liveWindows(qint32 processID);
+    // The topmost mapped layer-0 window of the process that contains the point.
+    std::optional<ShareableWindow> windowUnderPoint(QPointF point, qint32 processID);
+
+    void beginTrackingTargetProcess(qint32 processID);
+    void endTrackingTargetProcess();
+    // Answers from the cache only; never asks the session.
+    bool pointIsInTrackedTarget(QPointF point) const;
+
+    qint32 trackedTargetPID() const { return m_trackedTargetPID; }
+    const QList<ShareableWindow>& cachedTargetWindows() const { return m_cachedTargetWindows; }
+
+private:
+    void refreshTarget();
+
+    std::shared_ptr<WindowSource> m_source;
+    std::shared_ptr<ScreenGrabber> m_grabber;
+    qint32 m_ownPID = 0;
+    qint32 m_trackedTargetPID = 0;
+    QList<ShareableWindow> m_cachedTargetWindows;
+    QTimer m_targetRefreshTimer;
+};
+
+} // namespace zova

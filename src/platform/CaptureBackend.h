@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/Expected.h"
+#include "platform/ShareableContent.h"
+
+#include <QImage>
+#include <QString>
+
+namespace zova {
+
+enum class CaptureError {
+    noDisplay,
+    windowNotCapturable,
+    captureFailed,
+};
+
+QString captureErrorMessage(CaptureError error);
+
+// The session's windows, displays and window-owning processes.
+class WindowSource {
+public:
+    virtual ~WindowSource() = default;
+    // Every window (client windows and mapped override-redirect pop-ups that
+    // carry a pid), topmost first; fails when the session cannot be read.
+    virtual Expected<ShareableContent, CaptureError> shareableContent() = 0;
+};
+
+// Pixels of a window or of a display.
+class ScreenGrabber {
+public:
+    virtual ~ScreenGrabber() = default;
+    // The window's own pixels (also where it is covered), frame size.
+    virtual Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) = 0;
+    // The display composed without the listed windows.
+    virtual Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display,
+                                                          const QList<WindowID>& excluded) = 0;
+};
+
+} // namespace zova

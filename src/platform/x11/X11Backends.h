@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/CaptureBackend.h"
+#include "platform/ClickTap.h"
+
+#include <memory>
+
+namespace zova::x11 {
+
+// The X11 back ends, each on a connection of its own; usable without Xlib headers.
+std::shared_ptr<WindowSource> makeWindowSource();
+std::shared_ptr<ScreenGrabber> makeScreenGrabber();
+std::unique_ptr<ClickTap> makeClickTap();
+
+} // namespace zova::x11

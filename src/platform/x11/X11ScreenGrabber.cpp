@@ -1,0 +1,196 @@
+#include "platform/x11/X11ScreenGrabber.h"
+
+#include "platform/Platform.h"
+#include "platform/x11/X11WindowSource.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/Xrender.h>
+
+#include <QSet>
+
+#include <cstring>
+
+namespace zova::x11 {
+
+namespace {
+
+struct ImageDeleter {
+    void operator()(XImage* image) const
+    {
+        if (image)
+            XDestroyImage(image);
+    }
+};
+using ImagePtr = std::unique_ptr<XImage, ImageDeleter>;
+
+// A server-side resource freed with the given call when it goes out of scope.
+template <typename Free>
+class Resource {
+public:
+    Resource(Display* d, XID id, Free free) : m_display(d), m_id(id), m_free(free) {}
+    ~Resource()
+    {
+        if (m_id)
+            m_free(m_display, m_id);
+    }
+    Resource(const Resource&) = delete;
+    Resource& operator=(const Resource&) = delete;
+    XID get() const { return m_id; }
+
+private:
+    Display* m_display;
+    XID m_id;
+    Free m_free;
+};
+
+auto freePixmap = [](Display* d, XID id) { XFreePixmap(d, id); };
+auto freePicture = [](Display* d, XID id) { XRenderFreePicture(d, id); };
+auto freeRegion = [](Display* d, XID id) { XFixesDestroyRegion(d, id); };
+
+} // namespace
+
+QImage toQImage(XImage* image, int depth)
+{
+    if (!image || image->bits_per_pixel != 32 || image->byte_order != LSBFirst || (depth != 24 && depth != 32))
+        return {};
+    QImage result(image->width, image->height,
+                  depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (result.isNull())
+        return {};
+    const size_t rowBytes = size_t(image->width) * 4;
+    for (int y = 0; y < image->height; ++y)
+        std::memcpy(result.scanLine(y), image->data + qsizetype(y) * image->bytes_per_line, rowBytes);
+    return result;
+}
+
+X11ScreenGrabber::X11ScreenGrabber() : m_display(openDisplay())
+{
+    if (!m_display)
+        return;
+    Display* d = m_display.get();
+    int event = 0, error = 0, major = 0, minor = 2;
+    if (!XCompositeQueryExtension(d, &event, &error) || !XCompositeQueryVersion(d, &major, &minor) ||
+        (major == 0 && minor < 2)) {
+        qCWarning(lcPlatform) << "Composite 0.2 is missing: windows cannot be captured";
+        return;
+    }
+    ErrorTrap trap(d);
+    XCompositeRedirectSubwindows(d, DefaultRootWindow(d), CompositeRedirectAutomatic);
+    m_composite = !trap.failed();
+}
+
+Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWindow& window)
+{
+    if (!m_display)
+        return unexpected(CaptureError::noDisplay);
+    if (!m_composite)
+        return unexpected(CaptureError::captureFailed);
+    Display* d = m_display.get();
+    ErrorTrap trap(d);
+    const Window w = Window(window.windowID);
+    XWindowAttributes attrs;
+    if (!XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable)
+        return unexpected(CaptureError::windowNotCapturable);
+    const Window top = topLevelOf(d, w);
+    XWindowAttributes topAttrs;
+    if (top == None || !XGetWindowAttributes(d, top, &topAttrs))
+        return unexpected(CaptureError::windowNotCapturable);
+
+    // Where the frame lies inside the top-level's pixmap (which includes its border).
+    int rootX = 0, rootY = 0, inTopX = 0, inTopY = 0;
+    Window child = None;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &rootX, &rootY, &child);
+    XTranslateCoordinates(d, w, top, 0, 0, &inTopX, &inTopY, &child);
+    const int x = inTopX + topAttrs.border_width + int(window.frame.x()) - rootX;
+    const int y = inTopY + topAttrs.border_width + int(window.frame.y()) - rootY;
+    const int pixW = topAttrs.width + 2 * topAttrs.border_width;
+    const int pixH = topAttrs.height + 2 * topAttrs.border_width;
+    const QRect area = QRect(x, y, std::max(1, int(window.frame.width())), std::max(1, int(window.frame.height())))
+                           .intersected(QRect(0, 0, pixW, pixH));
+    if (area.isEmpty())
+        return unexpected(CaptureError::windowNotCapturable);
+
+    Resource pixmap(d, XCompositeNameWindowPixmap(d, top), freePixmap);
+    if (trap.failed())
+        return unexpected(CaptureError::windowNotCapturable);
+    ImagePtr image(XGetImage(d, pixmap.get(), area.x(), area.y(), unsigned(area.width()), unsigned(area.height()),
+                             AllPlanes, ZPixmap));
+    QImage result = toQImage(image.get(), topAttrs.depth);
+    if (result.isNull())
+        return unexpected(CaptureError::captureFailed);
+    return result;
+}
+
+Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableDisplay& display,
+                                                                const QList<WindowID>& excluded)
+{
+    if (!m_display)
+        return unexpected(CaptureError::noDisplay);
+    if (!m_composite)
+        return unexpected(CaptureError::captureFailed);
+    Display* d = m_display.get();
+    const Window root = DefaultRootWindow(d);
+    const int screen = DefaultScreen(d);
+    ErrorTrap trap(d);
+
+    QSet<Window> skipped;
+    for (WindowID id : excluded) {
+        if (Window top = topLevelOf(d, Window(id)))
+            skipped.insert(top);
+    }
+
+    const int width = std::max(1, int(display.frame.width()));
+    const int height = std::max(1, int(display.frame.height()));
+    const int depth = DefaultDepth(d, screen);
+    XRenderPictFormat* rootFormat = XRenderFindVisualFormat(d, DefaultVisual(d, screen));
+    if (!rootFormat)
+        return unexpected(CaptureError::captureFailed);
+    Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
+    Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
+    const XRenderColor black{0, 0, 0, 0xffff};
+    XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, 0, 0, unsigned(width), unsigned(height));
+
+    Window rootReturn = None, parent = None;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, root, &rootReturn, &parent, &children, &n))
+        return unexpected(CaptureError::captureFailed);
+    XPtr<Window> childList(children);
+    const QRect area = display.frame.toRect();
+    // Bottom to top, each top-level's own pixmap over what lies beneath it.
+    for (unsigned int i = 0; i < n; ++i) {
+        const Window w = children[i];
+        XWindowAttributes attrs;
+        if (skipped.contains(w) || !XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable ||
+            attrs.c_class != InputOutput)
+            continue;
+        const int bw = attrs.border_width;
+        const QRect outer(attrs.x, attrs.y, attrs.width + 2 * bw, attrs.height + 2 * bw);
+        if (!outer.intersects(area))
+            continue;
+        XRenderPictFormat* format = XRenderFindVisualFormat(d, attrs.visual);
+        if (!format)
+            continue;
+        Resource pixmap(d, XCompositeNameWindowPixmap(d, w), freePixmap);
+        XRenderPictureAttributes pa{};
+        pa.subwindow_mode = IncludeInferiors;
+        Resource picture(d, XRenderCreatePicture(d, pixmap.get(), format, CPSubwindowMode, &pa), freePicture);
+        Resource shape(d, XFixesCreateRegionFromWindow(d, w, WindowRegionBounding), freeRegion);
+        XFixesSetPictureClipRegion(d, picture.get(), bw, bw, shape.get());
+        const bool alpha = format->type == PictTypeDirect && format->direct.alphaMask != 0;
+        XRenderComposite(d, alpha ? PictOpOver : PictOpSrc, picture.get(), None, targetPicture.get(), 0, 0, 0, 0,
+                         outer.x() - area.x(), outer.y() - area.y(), unsigned(outer.width()),
+                         unsigned(outer.height()));
+    }
+    ImagePtr image(XGetImage(d, target.get(), 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap));
+    QImage result = toQImage(image.get(), depth);
+    if (result.isNull())
+        return unexpected(CaptureError::captureFailed);
+    if (depth == 32)
+        result = result.convertToFormat(QImage::Format_RGB32);
+    return result;
+}
+
+} // namespace zova::x11

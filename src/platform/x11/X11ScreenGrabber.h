@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/CaptureBackend.h"
+#include "platform/x11/X11Display.h"
+
+namespace zova::x11 {
+
+// Captures through XComposite on its own connection. Redirecting the root's
+// children keeps every top-level's own pixels off screen, so a covered window
+// is captured whole and a display can be composed without chosen windows.
+class X11ScreenGrabber final : public ScreenGrabber {
+public:
+    X11ScreenGrabber();
+    Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override;
+    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display,
+                                                  const QList<WindowID>& excluded) override;
+
+private:
+    DisplayPtr m_display;
+    bool m_composite = false;
+};
+
+// Copies an XImage of depth 24 or 32 into a QImage; null for other layouts.
+QImage toQImage(XImage* image, int depth);
+
+} // namespace zova::x11
