@@ -1,0 +1,1 @@
+zova_test(export_html_page_test SOURCES ${ZOVA_TEST_DIR}/HtmlPageTest.cpp LIBS zova::export zova::model)
