@@ -1,0 +1,248 @@
+#include "engine/VisionService.h"
+
+#include "engine/VisionLog.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTextBoundaryFinder>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace zova {
+
+namespace {
+
+constexpr int kRingDistance = 35;
+constexpr int kDiscRadius = 30;
+constexpr double kFeather = 5.0;
+constexpr int kMaxLabelCharacters = 40;
+constexpr int kCutLabelCharacters = 37;
+constexpr int kRecognitionThreads = 2;
+
+constexpr int kRing[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+bool isBrightNeutral(Rgb c)
+{
+    const int hi = std::max({c.r, c.g, c.b});
+    const int lo = std::min({c.r, c.g, c.b});
+    return hi >= 181 && hi - lo <= 23;
+}
+
+// Pixel of an RGBA8888 bitmap; outside the image reads as black.
+Rgb pixelAt(const QImage& bitmap, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= bitmap.width() || y >= bitmap.height())
+        return {};
+    const uchar* p = bitmap.constScanLine(y) + 4 * x;
+    return {p[0], p[1], p[2]};
+}
+
+// The half-open containment of a box: its top and left edges are inside, the
+// bottom and right edges are not.
+bool boxContains(const QRectF& box, QPointF p)
+{
+    return p.x() >= box.left() && p.x() < box.right() && p.y() >= box.top() && p.y() < box.bottom();
+}
+
+} // namespace
+
+QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickPixel) const
+{
+    const int width = image.width();
+    const int height = image.height();
+    const double rx = std::round(clickPixel.x());
+    const double ry = std::round(clickPixel.y());
+    if (!std::isfinite(rx) || !std::isfinite(ry) || rx < 0 || ry < 0 || rx >= width || ry >= height)
+        return image;
+    const int cx = int(rx);
+    const int cy = int(ry);
+
+    QImage bitmap = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    if (bitmap.isNull() || bitmap.size() != image.size())
+        return image;
+    // A format that already matched shares its pixels with the caller's image.
+    bitmap.detach();
+    if (!bitmap.bits())
+        return image;
+
+    if (!isBrightNeutral(pixelAt(bitmap, cx, cy)))
+        return image;
+
+    Rgb sum;
+    int count = 0;
+    for (const auto& dir : kRing) {
+        const Rgb c = pixelAt(bitmap, cx + kRingDistance * dir[0], cy + kRingDistance * dir[1]);
+        if (isBrightNeutral(c))
+            continue;
+        sum.r += c.r;
+        sum.g += c.g;
+        sum.b += c.b;
+        ++count;
+    }
+    if (count < 3)
+        return image;
+    const int fill[3] = {sum.r / count, sum.g / count, sum.b / count};
+
+    const int y0 = std::max(0, cy - kDiscRadius), y1 = std::min(height - 1, cy + kDiscRadius);
+    const int x0 = std::max(0, cx - kDiscRadius), x1 = std::min(width - 1, cx + kDiscRadius);
+    for (int y = y0; y <= y1; ++y) {
+        uchar* row = bitmap.scanLine(y);
+        const int oy = y - cy;
+        for (int x = x0; x <= x1; ++x) {
+            const int ox = x - cx;
+            const double d = std::sqrt(double(ox * ox + oy * oy));
+            if (d > kDiscRadius)
+                continue;
+            const double w = std::min(1.0, (kDiscRadius - d) / kFeather);
+            uchar* p = row + 4 * x;
+            for (int ch = 0; ch < 3; ++ch)
+                p[ch] = uchar(w * fill[ch] + (1.0 - w) * p[ch]);
+        }
+    }
+    return bitmap;
+}
+
+std::optional<QString> VisionService::formatLabel(const QString& text)
+{
+    QString line = text.trimmed();
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (line.isEmpty())
+        return std::nullopt;
+
+    // Count and cut in user-perceived characters, never inside one.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+    int count = 0;
+    qsizetype cut = -1;
+    while (graphemes.toNextBoundary() != -1) {
+        ++count;
+        if (count == kCutLabelCharacters)
+            cut = graphemes.position();
+    }
+    if (count > kMaxLabelCharacters)
+        line = line.left(cut) + QChar(0x2026);
+    return QStringLiteral("Click ") + QChar(0x2018) + line + QChar(0x2019);
+}
+
+std::optional<QString> VisionService::labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
+                                                     QSize imageSize)
+{
+    if (imageSize.width() < 1 || imageSize.height() < 1)
+        return std::nullopt;
+    const QPointF click(clickPixel.x() / imageSize.width(), clickPixel.y() / imageSize.height());
+
+    double bestDistance = std::numeric_limits<double>::max();
+    const ocr::TextLine* best = nullptr;
+    for (const ocr::TextLine& line : lines) {
+        const QPointF centre = line.box.center();
+        const double distance = boxContains(line.box, click)
+                                    ? -1.0
+                                    : std::hypot(centre.x() - click.x(), centre.y() - click.y());
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = &line;
+        }
+    }
+    if (!best || !(bestDistance < proximityThreshold))
+        return std::nullopt;
+    return formatLabel(best->text);
+}
+
+QRect VisionService::recognitionRegion(QSize imageSize, QPointF clickPixel)
+{
+    // Every line whose centre lies within the threshold of the click, with room
+    // for the half of such a line that reaches beyond it.
+    const double reachX = (proximityThreshold + 0.06) * imageSize.width();
+    const double reachY = (proximityThreshold + 0.04) * imageSize.height();
+    const QRectF area(clickPixel.x() - reachX, clickPixel.y() - reachY, 2 * reachX, 2 * reachY);
+    return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
+}
+
+std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, const QImage& image) const
+{
+    if (image.width() < 1 || image.height() < 1 || !std::isfinite(clickPixel.x()) || !std::isfinite(clickPixel.y()))
+        return std::nullopt;
+    const QRect region = recognitionRegion(image.size(), clickPixel);
+    std::optional<QList<ocr::TextLine>> lines = ocr::TextRecognizer::recognize(image, region, minimumTextHeight);
+    if (!lines || lines->isEmpty())
+        return std::nullopt;
+
+    // A line cut by the side of the region is read again across the whole width,
+    // so that its box and text are those of the full line.
+    const double width = image.width();
+    QList<QPair<int, int>> cutRows;
+    for (const ocr::TextLine& line : *lines) {
+        const bool cutLeft = region.left() > 0 && line.box.left() * width <= region.left() + 1;
+        const bool cutRight = region.right() < image.width() - 1 && line.box.right() * width >= region.right();
+        if (cutLeft || cutRight)
+            cutRows.append({int(std::floor(line.box.top() * image.height())),
+                            int(std::ceil(line.box.bottom() * image.height()))});
+    }
+    if (!cutRows.isEmpty()) {
+        int top = image.height(), bottom = 0;
+        for (const auto& rows : cutRows) {
+            top = std::min(top, rows.first);
+            bottom = std::max(bottom, rows.second);
+        }
+        const int pad = std::max(4, (bottom - top) / 4);
+        const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
+        if (auto bandLines = ocr::TextRecognizer::recognize(image, band, minimumTextHeight)) {
+            QList<ocr::TextLine> merged;
+            bool inserted = false;
+            for (const ocr::TextLine& line : *lines) {
+                const double mid = line.box.center().y() * image.height();
+                const bool inBand = mid >= band.top() && mid < band.bottom();
+                if (!inBand) {
+                    merged.append(line);
+                } else if (!inserted) {
+                    merged.append(*bandLines);
+                    inserted = true;
+                }
+            }
+            *lines = merged;
+        }
+    }
+    qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
+    return labelFromLines(*lines, clickPixel, image.size());
+}
+
+QThreadPool* VisionService::recognitionPool()
+{
+    // Destroyed at exit, which ends its threads and so their engines.
+    static QThreadPool pool;
+    static const bool configured = [] {
+        pool.setMaxThreadCount(kRecognitionThreads);
+        // Keep idle threads: each holds a started engine.
+        pool.setExpiryTimeout(-1);
+        pool.setObjectName(QStringLiteral("zova.vision"));
+        return true;
+    }();
+    Q_UNUSED(configured);
+    return &pool;
+}
+
+void VisionService::recognizeStepLabel(QPointF clickPixel, const QImage& image, QObject* receiver,
+                                       std::function<void(std::optional<QString>)> done) const
+{
+    QPointer<QObject> guard(receiver);
+    recognitionPool()->start([clickPixel, image, guard, done = std::move(done)]() mutable {
+        std::optional<QString> label = VisionService().recognizeStepLabel(clickPixel, image);
+        // The application object outlives every receiver; the guard is only read
+        // on the GUI thread, where the receiver lives and dies.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, label = std::move(label), done = std::move(done)]() {
+                if (guard)
+                    done(label);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace zova

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "export/ExportError.h"
+#include "model/Expected.h"
+
+#include <QString>
+
+#include <functional>
+
+class QObject;
+
+namespace zova {
+
+class Guide;
+class Step;
+struct StepAnnotation;
+
+// Writes a guide as one self-contained HTML page, as an HTML folder and as a
+// single-page PDF rendered from the same page. Holds no state; use it on the
+// GUI thread, since it reads the records.
+class ExportService {
+public:
+    struct Options {
+        bool includeFooter = true;
+        // Six hex digits without "#", put into the stylesheet as given.
+        QString themeAccentHex = QStringLiteral("ff3d8a");
+        // Show the written file in the file manager afterwards.
+        bool openInFinderWhenDone = false;
+    };
+
+    // Linked files refer to assets/screenshots/NAME; embedded pages carry each
+    // screenshot as a PNG data URL.
+    enum class ImageMode { LinkedFiles, Embedded };
+
+    using Result = Expected<void, ExportError>;
+    using Completion = std::function<void(const Result&)>;
+
+    // The address the page footer links to.
+    static const QString productLink;
+
+    // The whole page. Never fails: a screenshot that cannot be read in embedded
+    // mode gets an empty image source.
+    QString generateHTML(const Guide& guide, ImageMode mode, const Options& options) const;
+
+    // Writes index.html and assets/screenshots into the folder (created as needed);
+    // other files in it stay. Runs synchronously.
+    Result exportHTMLFolder(const Guide& guide, const QString& folder, const Options& options) const;
+
+    // Renders the embedded page into the PDF file at `to`. Returns at once; `done`
+    // runs later on the GUI thread, unless `receiver` is gone by then. An earlier
+    // file at `to` is replaced only by a complete PDF.
+    void exportPDF(const Guide& guide, const QString& to, const Options& options, QObject* receiver,
+                   Completion done) const;
+
+private:
+    QString renderStep(const Step& step, ImageMode mode) const;
+    static QString renderAnnotation(const StepAnnotation& annotation);
+    static QString stylesheet(const QString& accentHex);
+};
+
+} // namespace zova

@@ -1,0 +1,127 @@
+#include "style/PillButton.h"
+
+#include "style/Shapes.h"
+#include "style/Symbols.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace zova {
+
+namespace {
+constexpr qreal kSpacing = 6;
+}
+
+PillButton::PillButton(const QString& text, QWidget* parent) : QAbstractButton(parent)
+{
+    setText(text);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_Hover);
+    setPillStyle(m_style);
+}
+
+void PillButton::setPillStyle(PillStyle style)
+{
+    m_style = style;
+    setFixedHeight(int(PillStyle::metrics(style.size).height));
+    updateGeometry();
+    update();
+}
+
+void PillButton::setSymbol(const QString& name)
+{
+    m_symbol = name;
+    updateGeometry();
+    update();
+}
+
+void PillButton::setTrailingText(const QString& text)
+{
+    m_trailing = text;
+    updateGeometry();
+    update();
+}
+
+qreal PillButton::contentWidth() const
+{
+    const auto m = PillStyle::metrics(m_style.size);
+    qreal w = 0;
+    if (!m_symbol.isEmpty())
+        w += m.fontSize + 2;
+    if (!text().isEmpty()) {
+        if (w > 0)
+            w += kSpacing;
+        w += QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(text());
+    }
+    if (!m_trailing.isEmpty())
+        w += kSpacing + QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(m_trailing);
+    return w;
+}
+
+QSize PillButton::sizeHint() const
+{
+    const auto m = PillStyle::metrics(m_style.size);
+    const qreal w = qMax(m.height, contentWidth() + 2 * m.horizontalPadding);
+    return QSize(qCeil(w), int(m.height));
+}
+
+void PillButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF r = QRectF(rect());
+    painter.setClipPath(Shapes::capsule(r));
+    m_style.paintBackground(painter, r);
+    if (isDown() || m_hovered)
+        painter.fillPath(Shapes::capsule(r), Shapes::withAlpha(m_style.variant.foreground(), isDown() ? 0.14 : 0.06));
+
+    const auto m = PillStyle::metrics(m_style.size);
+    QColor fg = m_style.variant.foreground();
+    if (!isEnabled())
+        fg.setAlphaF(fg.alphaF() * 0.45f);
+    qreal x = (r.width() - contentWidth()) / 2.0;
+    if (!m_symbol.isEmpty()) {
+        const qreal s = m.fontSize + 2;
+        Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_symbol, s, fg);
+        x += s + kSpacing;
+    }
+    const QFont font = PillStyle::font(m_style.size);
+    painter.setFont(font);
+    painter.setPen(fg);
+    if (!text().isEmpty()) {
+        const qreal tw = QFontMetricsF(font).horizontalAdvance(text());
+        painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+        x += tw + kSpacing;
+    }
+    if (!m_trailing.isEmpty())
+        painter.drawText(QRectF(x, 0, r.width() - x, r.height()), Qt::AlignVCenter | Qt::AlignLeft, m_trailing);
+}
+
+bool PillButton::hitButton(const QPoint& pos) const
+{
+    return Shapes::capsule(QRectF(rect())).contains(QPointF(pos) + QPointF(0.5, 0.5));
+}
+
+void PillButton::enterEvent(QEnterEvent* event)
+{
+    m_hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void PillButton::leaveEvent(QEvent* event)
+{
+    m_hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+PillButton* pill(PillButton* button, PillStyle::Variant variant, PillStyle::Size size)
+{
+    button->setPillStyle(PillStyle{variant, size});
+    return button;
+}
+
+} // namespace zova

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "style/PillStyle.h"
+
+#include <QAbstractButton>
+
+namespace zova {
+
+// A button drawn as a pill: an optional symbol and a text. Its height is fixed by
+// the size; only points inside the capsule hit it.
+class PillButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit PillButton(const QString& text = {}, QWidget* parent = nullptr);
+
+    PillStyle pillStyle() const { return m_style; }
+    void setPillStyle(PillStyle style);
+    QString symbol() const { return m_symbol; }
+    void setSymbol(const QString& name);
+    // A symbol drawn after the text (a checkmark, a key cap...); empty for none.
+    void setTrailingText(const QString& text);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    qreal contentWidth() const;
+    PillStyle m_style;
+    QString m_symbol;
+    QString m_trailing;
+    bool m_hovered = false;
+};
+
+// Gives the button the pill look of a variant and a size.
+PillButton* pill(PillButton* button, PillStyle::Variant variant, PillStyle::Size size);
+
+} // namespace zova

@@ -1,0 +1,165 @@
+#include "ExportFixture.h"
+
+#include "export/BlurBurnIn.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+using namespace zova;
+using Kind = StepAnnotation::Kind;
+
+namespace {
+
+// Mean absolute difference per channel over the rectangle.
+double meanDifference(const QImage& a, const QImage& b, const QRect& r)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = r.top(); row <= r.bottom(); ++row) {
+        for (int col = r.left(); col <= r.right(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * r.width() * r.height());
+}
+
+bool sameOutside(const QImage& a, const QImage& b, const QRect& inside)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col)
+            if (!inside.contains(col, row) && x.pixel(col, row) != y.pixel(col, row))
+                return false;
+    return true;
+}
+
+} // namespace
+
+class HtmlFolderExportTest : public ExportFixture {
+protected:
+    QString target(const QString& name = QStringLiteral("export")) const { return m_out.path() + '/' + name; }
+    QTemporaryDir m_out;
+};
+
+TEST_F(HtmlFolderExportTest, WritesIndexAndByteForByteCopies)
+{
+    Guide* guide = makeGuide(QStringLiteral("Folder"));
+    const QString a = saveNoise(64, 48, 7), b = saveSolid(30, 20, Qt::blue);
+    addStep(guide, 1, b);
+    addStep(guide, 0, a);
+    addStep(guide, 2, QString()); // no file name: nothing to copy
+    ExportService::Options options;
+    options.includeFooter = false;
+    const QString folder = target(QStringLiteral("new/nested/folder"));
+    const auto result = m_service.exportHTMLFolder(*guide, folder, options);
+    ASSERT_TRUE(result.hasValue()) << result.error().description().toStdString();
+
+    EXPECT_EQ(QString::fromUtf8(test::readFile(folder + "/index.html")),
+              m_service.generateHTML(*guide, ExportService::ImageMode::LinkedFiles, options));
+    EXPECT_FALSE(test::readFile(folder + "/index.html").startsWith("\xEF\xBB\xBF"));
+    for (const QString& name : {a, b})
+        EXPECT_EQ(test::readFile(folder + "/assets/screenshots/" + name), test::readFile(screenshotPath(name)));
+    EXPECT_EQ(QDir(folder + "/assets/screenshots").entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(HtmlFolderExportTest, ExistingFolderKeepsOtherFilesAndReplacesOurs)
+{
+    Guide* guide = makeGuide(QStringLiteral("Again"));
+    const QString name = saveSolid(10, 10, Qt::green);
+    addStep(guide, 0, name);
+    const QString folder = target();
+    ASSERT_TRUE(test::writeFile(folder + "/notes.txt", "mine"));
+    ASSERT_TRUE(test::writeFile(folder + "/index.html", "old page"));
+    ASSERT_TRUE(test::writeFile(folder + "/assets/screenshots/" + name, "stale copy"));
+    ASSERT_TRUE(test::writeFile(folder + "/assets/screenshots/other.png", "other"));
+
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, folder, {}).hasValue());
+    EXPECT_EQ(test::readFile(folder + "/notes.txt"), "mine");
+    EXPECT_EQ(test::readFile(folder + "/assets/screenshots/other.png"), "other");
+    EXPECT_EQ(test::readFile(folder + "/assets/screenshots/" + name), test::readFile(screenshotPath(name)));
+    EXPECT_TRUE(test::readFile(folder + "/index.html").startsWith("<!DOCTYPE html>"));
+}
+
+TEST_F(HtmlFolderExportTest, EmptyGuideGivesIndexAndEmptyAssets)
+{
+    Guide* guide = makeGuide(QStringLiteral("Empty"));
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue());
+    EXPECT_TRUE(QFileInfo(target() + "/index.html").isFile());
+    EXPECT_TRUE(QFileInfo(target() + "/assets/screenshots").isDir());
+    EXPECT_TRUE(QDir(target() + "/assets/screenshots").isEmpty());
+}
+
+TEST_F(HtmlFolderExportTest, MissingScreenshotFailsAndKeepsTheEarlierPage)
+{
+    Guide* guide = makeGuide(QStringLiteral("Missing"));
+    const QString present = saveSolid(10, 10, Qt::red);
+    addStep(guide, 0, present);
+    addStep(guide, 1, QStringLiteral("gone.png"));
+    ASSERT_TRUE(test::writeFile(target() + "/index.html", "earlier page"));
+    const auto result = m_service.exportHTMLFolder(*guide, target(), {});
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error().kind, ExportError::Kind::File);
+    EXPECT_TRUE(result.error().description().contains("gone.png")) << result.error().description().toStdString();
+    EXPECT_EQ(test::readFile(target() + "/index.html"), "earlier page");
+    // Copies made before the failure stay.
+    EXPECT_TRUE(QFileInfo::exists(target() + "/assets/screenshots/" + present));
+}
+
+TEST_F(HtmlFolderExportTest, FolderThatCannotBeCreatedFails)
+{
+    Guide* guide = makeGuide(QStringLiteral("Blocked"));
+    ASSERT_TRUE(test::writeFile(target("file"), "a regular file"));
+    for (const QString& folder : {target("file"), target("file/below"), QString()}) {
+        const auto result = m_service.exportHTMLFolder(*guide, folder, {});
+        ASSERT_FALSE(result.hasValue()) << folder.toStdString();
+        EXPECT_FALSE(result.error().description().isEmpty());
+    }
+    // assets/ taken by a file: the screenshots folder cannot be made.
+    ASSERT_TRUE(test::writeFile(target("blocked") + "/assets", "x"));
+    EXPECT_FALSE(m_service.exportHTMLFolder(*guide, target("blocked"), {}).hasValue());
+    EXPECT_FALSE(QFileInfo::exists(target("blocked") + "/index.html"));
+}
+
+TEST_F(HtmlFolderExportTest, BlurMarksAreBurnedIntoTheCopy)
+{
+    Guide* guide = makeGuide(QStringLiteral("Secrets"));
+    const QString secret = saveNoise(400, 200, 3);
+    const QString plain = saveNoise(400, 200, 4);
+    addStep(guide, 0, secret)->setAnnotations({annotation(Kind::Blur, 0.25, 0.25, 0.5, 0.5),
+                                               annotation(Kind::Highlight, 0, 0, 0.1, 0.1)});
+    addStep(guide, 1, plain)->setAnnotations({annotation(Kind::Arrow, 0, 0, 1, 1)});
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue());
+
+    const QImage original(screenshotPath(secret));
+    const QImage copy(target() + "/assets/screenshots/" + secret);
+    ASSERT_EQ(copy.size(), original.size());
+    const QRect blurred(100, 50, 200, 100);
+    EXPECT_TRUE(sameOutside(copy, original, blurred));
+    // Noise averages out to grey: the covered pixels are far from their source.
+    EXPECT_GT(meanDifference(copy, original, blurred), 40.0);
+    EXPECT_EQ(test::readFile(target() + "/assets/screenshots/" + plain), test::readFile(screenshotPath(plain)));
+    // The overlay markup stays in the page.
+    EXPECT_TRUE(test::readFile(target() + "/index.html").contains("ann ann-blur"));
+}
+
+TEST(BlurBurnInTest, CoversPartialPixelsAndIgnoresMarksOffTheImage)
+{
+    QImage image(100, 50, QImage::Format_RGB32);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
+    // A stroke of text-like contrast is gone under the mark.
+    const QImage out = burnInBlurs(image, {QRectF(0.105, 0, 0.5, 1), QRectF(2, 2, 1, 1), QRectF(0.9, 0.9, -0.1, -0.1)});
+    for (int x : {10, 30, 60})
+        for (int y : {0, 25, 49})
+            EXPECT_LT(std::abs(qGray(out.pixel(x, y)) - 128), 60) << x << "," << y;
+    EXPECT_EQ(out.copy(0, 0, 10, 50), image.copy(0, 0, 10, 50));
+    EXPECT_EQ(out.copy(61, 0, 19, 45), image.copy(61, 0, 19, 45));
+    EXPECT_NE(out.copy(80, 40, 10, 5), image.copy(80, 40, 10, 5)) << "a negative size counts from its corner";
+    EXPECT_EQ(burnInBlurs(image, {}), image);
+}

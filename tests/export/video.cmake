@@ -1,0 +1,2 @@
+zova_test(export_narrator_test SOURCES ${ZOVA_TEST_DIR}/NarratorServiceTest.cpp LIBS zova::export zova::platform)
+zova_test(export_video_frame_test SOURCES ${ZOVA_TEST_DIR}/VideoFrameTest.cpp LIBS zova::export zova::model)

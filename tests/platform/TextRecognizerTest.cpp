@@ -1,0 +1,110 @@
+#include "platform/ocr/TextRecognizer.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QtConcurrent>
+
+#include <gtest/gtest.h>
+
+namespace zova::ocr {
+namespace {
+
+struct Word {
+    QPoint origin;
+    QString text;
+    int pixelSize = 48;
+};
+
+QImage screenWithWords(const QList<Word>& words, QSize size = {1280, 720})
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (const Word& w : words) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(w.pixelSize);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(w.origin, w.text);
+    }
+    return image;
+}
+
+// The word's ink in fractions of the image.
+QRectF inkBox(const Word& w, QSize size)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(w.pixelSize);
+    const QRect r = QFontMetrics(font).tightBoundingRect(w.text).translated(w.origin);
+    return QRectF(double(r.x()) / size.width(), double(r.y()) / size.height(), double(r.width()) / size.width(),
+                  double(r.height()) / size.height());
+}
+
+bool near(const QRectF& a, const QRectF& b, double slack)
+{
+    return std::abs(a.left() - b.left()) < slack && std::abs(a.top() - b.top()) < slack &&
+           std::abs(a.right() - b.right()) < slack && std::abs(a.bottom() - b.bottom()) < slack;
+}
+
+TEST(TextRecognizer, ReadsLinesWithBoxesInFractionsOfTheWholeImage)
+{
+    const QSize size(1280, 720);
+    const Word settings{{100, 150}, QStringLiteral("Settings")};
+    const Word export_{{800, 500}, QStringLiteral("Export")};
+    const QImage image = screenWithWords({settings, export_}, size);
+
+    // Only the region's lines come back, placed in the whole image.
+    const auto lines = TextRecognizer::recognize(image, QRect(600, 350, 680, 370));
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->size(), 1);
+    EXPECT_EQ(lines->front().text.trimmed(), QStringLiteral("Export"));
+    EXPECT_TRUE(near(lines->front().box, inkBox(export_, size), 0.01)) << lines->front().box.x();
+
+    const auto all = TextRecognizer::recognize(image, image.rect());
+    ASSERT_TRUE(all);
+    QStringList texts;
+    for (const TextLine& l : *all)
+        texts << l.text.trimmed();
+    EXPECT_EQ(texts, QStringList({"Settings", "Export"}));
+}
+
+TEST(TextRecognizer, LeavesOutLinesBelowTheMinimumHeight)
+{
+    const QImage image = screenWithWords({{{100, 200}, QStringLiteral("Large"), 48}, {{100, 400}, "small words", 14}});
+    const auto all = TextRecognizer::recognize(image, image.rect());
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->size(), 2);
+    const auto large = TextRecognizer::recognize(image, image.rect(), 0.03);
+    ASSERT_TRUE(large);
+    ASSERT_EQ(large->size(), 1);
+    EXPECT_EQ(large->front().text.trimmed(), QStringLiteral("Large"));
+}
+
+TEST(TextRecognizer, EmptyRegionGivesNoValue)
+{
+    const QImage image = screenWithWords({});
+    EXPECT_FALSE(TextRecognizer::recognize(image, QRect(2000, 2000, 10, 10)));
+    EXPECT_FALSE(TextRecognizer::recognize(QImage(), QRect(0, 0, 10, 10)));
+    const auto blank = TextRecognizer::recognize(image, image.rect());
+    ASSERT_TRUE(blank);
+    EXPECT_TRUE(blank->isEmpty());
+}
+
+TEST(TextRecognizer, WorkerThreadsEachReadWithTheirOwnEngine)
+{
+    const QImage image = screenWithWords({{{100, 150}, QStringLiteral("Settings")}});
+    QThreadPool pool;
+    pool.setMaxThreadCount(3);
+    QList<int> runs(6);
+    std::iota(runs.begin(), runs.end(), 0);
+    const QList<QString> texts = QtConcurrent::blockingMapped(&pool, runs, [&](int) {
+        const auto lines = TextRecognizer::recognize(image, image.rect());
+        return lines && lines->size() == 1 ? lines->front().text.trimmed() : QString();
+    });
+    for (const QString& t : texts)
+        EXPECT_EQ(t, QStringLiteral("Settings"));
+}
+
+} // namespace
+} // namespace zova::ocr
