@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "platform/llm/LocalModelClient.h"
+#include "support/TestSupport.h"
+
+#include <QSettings>
+
+#include <functional>
+
+namespace zova::test {
+
+// A chat server on loopback that speaks just enough HTTP/1.1 and of the
+// OpenAI-compatible protocol: GET /v1/models and POST /v1/chat/completions.
+class FakeModelServer {
+public:
+    struct Request {
+        QByteArray method;
+        QByteArray path;
+        QByteArray body;
+        QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
+    };
+    struct Reply {
+        int status = 200;
+        QByteArray body;
+        bool silent = false; // never answer
+    };
+
+    static Reply chatAnswer(const QString& content)
+    {
+        const QJsonObject message{{"role", "assistant"}, {"content", content}};
+        const QJsonObject choice{{"index", 0}, {"message", message}};
+        return {200, QJsonDocument(QJsonObject{{"choices", QJsonArray{choice}}}).toJson(QJsonDocument::Compact)};
+    }
+
+    FakeModelServer()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    void close() { m_server.close(); }
+
+    QList<Request> requestsTo(const QByteArray& path) const
+    {
+        QList<Request> found;
+        for (const Request& r : requests)
+            if (r.path == path)
+                found.append(r);
+        return found;
+    }
+
+    Reply models{200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})"};
+    std::function<Reply(const Request&)> chat = [](const Request&) { return chatAnswer(QStringLiteral("ok")); };
+    QList<Request> requests;
+
+private:
+    void read(QTcpSocket* socket)
+    {
+        QByteArray& buffer = m_buffers[socket];
+        buffer += socket->readAll();
+        const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+        if (headerEnd < 0)
+            return;
+        const QList<QByteArray> headerLines = buffer.left(headerEnd).split('\n');
+        qsizetype length = 0;
+        for (const QByteArray& line : headerLines) {
+            const QByteArray l = line.trimmed().toLower();
+            if (l.startsWith("content-length:"))
+                length = l.mid(15).trimmed().toLongLong();
+        }
+        if (buffer.size() < headerEnd + 4 + length)
+            return;
+        const QList<QByteArray> start = headerLines.value(0).trimmed().split(' ');
+        Request request{start.value(0), start.value(1), buffer.mid(headerEnd + 4, length)};
+        m_buffers.remove(socket);
+        requests.append(request);
+
+        Reply reply;
+        if (request.method == "GET" && request.path == "/v1/models")
+            reply = models;
+        else if (request.method == "POST" && request.path == "/v1/chat/completions")
+            reply = chat(request);
+        else
+            reply = {404, R"({"error":"not found"})"};
+        if (reply.silent)
+            return;
+        QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
+        response += "Content-Type: application/json\r\nConnection: close\r\n";
+        response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
+        socket->write(response);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket*, QByteArray> m_buffers;
+};
+
+// Points the process's model client at `endpoint` (empty: the defaults) and
+// waits for its look at the server to end.
+inline bool pointModelClientAt(const QString& endpoint, const QString& model = {})
+{
+    auto& client = llm::LocalModelClient::shared();
+    if (!waitUntil([&] { return !client.isRefreshing(); }, 10000))
+        return false;
+    QSettings settings;
+    if (endpoint.isEmpty())
+        settings.remove(QStringLiteral("zova.ai.endpoint"));
+    else
+        settings.setValue(QStringLiteral("zova.ai.endpoint"), endpoint);
+    if (model.isEmpty())
+        settings.remove(QStringLiteral("zova.ai.model"));
+    else
+        settings.setValue(QStringLiteral("zova.ai.model"), model);
+    client.refresh();
+    return waitUntil([&] { return !client.isRefreshing(); }, 10000);
+}
+
+} // namespace zova::test
