@@ -130,36 +130,43 @@ std::optional<QString> VisionService::formatLabel(const QString& text)
     return QStringLiteral("Click ") + QChar(0x2018) + line + QChar(0x2019);
 }
 
-std::optional<QString> VisionService::labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                                                     QSize imageSize)
+std::optional<qsizetype> VisionService::nearestLine(const QList<ocr::TextLine>& lines, QPointF clickPixel,
+                                                    QSize imageSize)
 {
     if (imageSize.width() < 1 || imageSize.height() < 1)
         return std::nullopt;
     const QPointF click(clickPixel.x() / imageSize.width(), clickPixel.y() / imageSize.height());
 
     double bestDistance = std::numeric_limits<double>::max();
-    const ocr::TextLine* best = nullptr;
-    for (const ocr::TextLine& line : lines) {
-        const QPointF centre = line.box.center();
-        const double distance = boxContains(line.box, click)
-                                    ? -1.0
-                                    : std::hypot(centre.x() - click.x(), centre.y() - click.y());
+    std::optional<qsizetype> best;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QRectF& box = lines[i].box;
+        const QPointF centre = box.center();
+        const double distance =
+            boxContains(box, click) ? -1.0 : std::hypot(centre.x() - click.x(), centre.y() - click.y());
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = &line;
+            best = i;
         }
     }
     if (!best || !(bestDistance < proximityThreshold))
         return std::nullopt;
-    return formatLabel(best->text);
+    return best;
+}
+
+std::optional<QString> VisionService::labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
+                                                     QSize imageSize)
+{
+    const std::optional<qsizetype> best = nearestLine(lines, clickPixel, imageSize);
+    return best ? formatLabel(lines[*best].text) : std::nullopt;
 }
 
 QRect VisionService::recognitionRegion(QSize imageSize, QPointF clickPixel)
 {
     // Every line whose centre lies within the threshold of the click, with room
     // for the half of such a line that reaches beyond it.
-    const double reachX = (proximityThreshold + 0.06) * imageSize.width();
-    const double reachY = (proximityThreshold + 0.04) * imageSize.height();
+    const double reachX = (proximityThreshold + 0.03) * imageSize.width();
+    const double reachY = (proximityThreshold + 0.02) * imageSize.height();
     const QRectF area(clickPixel.x() - reachX, clickPixel.y() - reachY, 2 * reachX, 2 * reachY);
     return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
 }
@@ -173,32 +180,28 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     if (!lines || lines->isEmpty())
         return std::nullopt;
 
-    // A line cut by the side of the region is read again across the whole width,
-    // so that its box and text are those of the full line.
+    // When the winning line is cut by a side of the region, it is read again across
+    // the whole width so that its text and box are those of the full line. Only the
+    // winner matters: the hidden part of a cut line lies farther from the click.
+    const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
+    if (!best)
+        return std::nullopt;
+    const QRectF box = (*lines)[*best].box;
     const double width = image.width();
-    QList<QPair<int, int>> cutRows;
-    for (const ocr::TextLine& line : *lines) {
-        const bool cutLeft = region.left() > 0 && line.box.left() * width <= region.left() + 1;
-        const bool cutRight = region.right() < image.width() - 1 && line.box.right() * width >= region.right();
-        if (cutLeft || cutRight)
-            cutRows.append({int(std::floor(line.box.top() * image.height())),
-                            int(std::ceil(line.box.bottom() * image.height()))});
-    }
-    if (!cutRows.isEmpty()) {
-        int top = image.height(), bottom = 0;
-        for (const auto& rows : cutRows) {
-            top = std::min(top, rows.first);
-            bottom = std::max(bottom, rows.second);
-        }
+    const bool cutLeft = region.left() > 0 && box.left() * width <= region.left() + 1;
+    const bool cutRight = region.right() < image.width() - 1 && box.right() * width >= region.right();
+    if (cutLeft || cutRight) {
+        const int top = int(std::floor(box.top() * image.height()));
+        const int bottom = int(std::ceil(box.bottom() * image.height()));
         const int pad = std::max(4, (bottom - top) / 4);
         const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
         if (auto bandLines = ocr::TextRecognizer::recognize(image, band, minimumTextHeight)) {
+            // The band's lines take the place of the first-pass lines they cover.
             QList<ocr::TextLine> merged;
             bool inserted = false;
             for (const ocr::TextLine& line : *lines) {
                 const double mid = line.box.center().y() * image.height();
-                const bool inBand = mid >= band.top() && mid < band.bottom();
-                if (!inBand) {
+                if (mid < band.top() || mid >= band.bottom()) {
                     merged.append(line);
                 } else if (!inserted) {
                     merged.append(*bandLines);

@@ -47,6 +47,9 @@ public:
     // closer than the threshold; on equal distances the earlier line wins.
     static std::optional<QString> labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
                                                  QSize imageSize);
+    // The index of the line that names a click there, as above.
+    static std::optional<qsizetype> nearestLine(const QList<ocr::TextLine>& lines, QPointF clickPixel,
+                                                QSize imageSize);
     // "Click ‘…’" around the text: trimmed, line breaks joined by spaces, and cut to
     // 37 characters plus "…" when it has 41 or more. No value for blank text.
     static std::optional<QString> formatLabel(const QString& text);
