@@ -5,6 +5,7 @@
 #include "app/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
+#include "app/EnginePermissionProbe.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
 
@@ -54,7 +55,7 @@ ZOVAApp::ZOVAApp()
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
-    auto* content = new ContentView(store.mainContext(), m_coach.get());
+    auto* content = new ContentView(store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>());
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
 }
 
