@@ -1,5 +1,16 @@
 #include "app/ZOVAApp.h"
 
+#include "app/AppDelegate.h"
+#include "app/AppearanceController.h"
+#include "app/CoachMarksService.h"
+#include "app/ColorSchemeSource.h"
+#include "app/ContentView.h"
+#include "app/EnginePermissionProbe.h"
+#include "app/MainWindow.h"
+#include "app/ThemeService.h"
+
+#include <QApplication>
+
 #include <QByteArray>
 
 #include <cstdio>
@@ -34,6 +45,27 @@ ModelContainer& ZOVAApp::sharedModelContainer()
         container = std::move(opened).value();
     }
     return *container;
+}
+
+ZOVAApp::ZOVAApp()
+    : m_delegate(std::make_unique<AppDelegate>()), m_theme(std::make_unique<ThemeService>()),
+      m_coach(std::make_unique<CoachMarksService>())
+{
+    ModelContainer& store = sharedModelContainer();
+    m_systemScheme = std::make_unique<PortalColorScheme>();
+    m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
+    m_appearance->apply();
+    auto* content = new ContentView(store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>());
+    m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
+}
+
+ZOVAApp::~ZOVAApp() = default;
+
+int ZOVAApp::exec()
+{
+    m_window->show();
+    m_delegate->applicationDidFinishLaunching();
+    return QApplication::exec();
 }
 
 } // namespace zova

@@ -6,6 +6,13 @@
 
 namespace zova {
 
+class AppDelegate;
+class AppearanceController;
+class CoachMarksService;
+class MainWindow;
+class PortalColorScheme;
+class ThemeService;
+
 // The application object: owns the shared store for the life of the process.
 class ZOVAApp {
 public:
@@ -15,8 +22,25 @@ public:
     static ModelContainer& sharedModelContainer();
     static QString storePath();
 
+    // Creates, in order, the delegate, the theme, the tip service and the store,
+    // then the main window. Needs a QApplication.
+    ZOVAApp();
+    ~ZOVAApp();
+    ThemeService* theme() const { return m_theme.get(); }
+    CoachMarksService* coach() const { return m_coach.get(); }
+    MainWindow* mainWindow() const { return m_window.get(); }
+    // Shows the main window and runs the event loop.
+    int exec();
+
 private:
     static std::unique_ptr<ModelContainer>& instance();
+
+    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<ThemeService> m_theme;
+    std::unique_ptr<CoachMarksService> m_coach;
+    std::unique_ptr<PortalColorScheme> m_systemScheme;
+    std::unique_ptr<AppearanceController> m_appearance;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace zova

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QPalette>
+
+namespace zova::AppPalettes {
+
+QPalette light();
+QPalette dark();
+
+} // namespace zova::AppPalettes

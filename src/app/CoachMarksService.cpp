@@ -1,0 +1,89 @@
+#include "app/CoachMarksService.h"
+
+#include "app/SettingsKeys.h"
+
+#include <QDateTime>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace zova {
+
+QString CoachMarksService::rawValue(Tip tip)
+{
+    switch (tip) {
+    case Tip::Welcome:
+        return QStringLiteral("welcome");
+    case Tip::NewGuide:
+        return QStringLiteral("newGuide");
+    case Tip::RightClickCard:
+        return QStringLiteral("rightClickCard");
+    case Tip::ReorderSteps:
+        return QStringLiteral("reorderSteps");
+    case Tip::Appearance:
+        return QStringLiteral("appearance");
+    case Tip::HelpMenu:
+        return QStringLiteral("helpMenu");
+    }
+    return {};
+}
+
+std::optional<CoachMarksService::Tip> CoachMarksService::tipFromRaw(const QString& raw)
+{
+    for (Tip t : allTips)
+        if (rawValue(t) == raw)
+            return t;
+    return std::nullopt;
+}
+
+CoachMarksService::CoachMarksService(QObject* parent) : QObject(parent)
+{
+    m_hasSeenTour = QSettings().contains(SettingsKeys::coachMarksSeenAllAt);
+}
+
+void CoachMarksService::setHasSeenTour(bool seen)
+{
+    if (seen == m_hasSeenTour)
+        return;
+    m_hasSeenTour = seen;
+    emit hasSeenTourChanged(seen);
+}
+
+void CoachMarksService::setActiveTip(std::optional<Tip> tip)
+{
+    if (tip == m_activeTip)
+        return;
+    m_activeTip = tip;
+    emit activeTipChanged();
+}
+
+void CoachMarksService::advance()
+{
+    if (!m_activeTip) {
+        finish();
+        return;
+    }
+    const auto it = std::find(allTips.begin(), allTips.end(), *m_activeTip);
+    const auto next = std::next(it);
+    if (next != allTips.end())
+        setActiveTip(*next);
+    else
+        finish();
+}
+
+void CoachMarksService::finish()
+{
+    setActiveTip(std::nullopt);
+    setHasSeenTour(true);
+    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
+}
+
+QString CoachMarksService::positionLabel() const
+{
+    if (!m_activeTip)
+        return {};
+    const auto index = std::find(allTips.begin(), allTips.end(), *m_activeTip) - allTips.begin();
+    return QStringLiteral("Tip %1 of %2").arg(index + 1).arg(allTips.size());
+}
+
+} // namespace zova

@@ -1,0 +1,59 @@
+#include "app/LibraryDialogs.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zova {
+
+DeleteGuideAlert::DeleteGuideAlert(const QString& guideTitle, QWidget* parent) : QMessageBox(parent)
+{
+    setObjectName(QStringLiteral("deleteGuideAlert"));
+    setIcon(QMessageBox::Warning);
+    setWindowTitle(titleFor(guideTitle));
+    setText(titleFor(guideTitle));
+    setInformativeText(
+        QStringLiteral("This will remove the guide, all its steps, and every screenshot it captured. Can't be undone."));
+    m_delete = addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
+    m_cancel = addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    setDefaultButton(m_cancel);
+    setEscapeButton(m_cancel);
+}
+
+QString DeleteGuideAlert::titleFor(const QString& guideTitle)
+{
+    return QStringLiteral("Delete \u201C") + guideTitle + QStringLiteral("\u201D?");
+}
+
+RenameGuideDialog::RenameGuideDialog(const QString& draft, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("renameGuideDialog"));
+    setWindowTitle(QStringLiteral("Rename guide"));
+    auto* v = new QVBoxLayout(this);
+    auto* heading = new QLabel(QStringLiteral("Rename guide"), this);
+    QFont f = heading->font();
+    f.setBold(true);
+    heading->setFont(f);
+    v->addWidget(heading);
+    v->addWidget(new QLabel(QStringLiteral("Enter a new name for this guide."), this));
+    m_field = new QLineEdit(draft, this);
+    m_field->setPlaceholderText(QStringLiteral("Guide title"));
+    v->addWidget(m_field);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_save = new QPushButton(QStringLiteral("Save"), this);
+    for (QPushButton* b : {m_cancel, m_save}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        buttons->addWidget(b);
+    }
+    v->addLayout(buttons);
+    connect(m_save, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(360, sizeHint().height());
+}
+
+} // namespace zova

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QMessageBox>
+
+class QLineEdit;
+class QPushButton;
+
+namespace zova {
+
+// "Delete “title”?" with Delete and Cancel.
+class DeleteGuideAlert : public QMessageBox {
+    Q_OBJECT
+public:
+    DeleteGuideAlert(const QString& guideTitle, QWidget* parent);
+    static QString titleFor(const QString& guideTitle);
+    QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
+private:
+    QPushButton* m_delete;
+    QPushButton* m_cancel;
+};
+
+// "Rename guide" with a title field, Save and Cancel. Return in the field does nothing.
+class RenameGuideDialog : public QDialog {
+    Q_OBJECT
+public:
+    RenameGuideDialog(const QString& draft, QWidget* parent);
+    QLineEdit* field() const { return m_field; }
+    QPushButton* saveButton() const { return m_save; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
+private:
+    QLineEdit* m_field;
+    QPushButton* m_save;
+    QPushButton* m_cancel;
+};
+
+} // namespace zova

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace zova {
+
+class Guide;
+
+// The library's orders and layout, and the filtering and sorting of its guides.
+enum class LibrarySort { Recent, Oldest, NameAZ, NameZA };
+
+namespace library {
+
+inline constexpr std::array<LibrarySort, 4> allSorts = {LibrarySort::Recent, LibrarySort::Oldest, LibrarySort::NameAZ,
+                                                        LibrarySort::NameZA};
+QString rawValue(LibrarySort sort);
+std::optional<LibrarySort> sortFromRaw(const QString& raw);
+QString title(LibrarySort sort);
+QString symbol(LibrarySort sort);
+
+// The stored preferences; unknown stored values read as Recent and as the grid.
+LibrarySort storedSort();
+void storeSort(LibrarySort sort);
+bool storedListMode();
+// "grid" when the stored value is "list", else "list".
+void toggleViewMode();
+
+// The guides newest first (the store's query order).
+QList<Guide*> queryOrder(QList<Guide*> guides);
+// True when a comes before b.
+bool comesBefore(LibrarySort sort, const Guide& a, const Guide& b);
+// Keeps the titles containing the untrimmed search text (case-insensitive, in
+// query order), then stable-sorts them.
+QList<Guide*> filteredGuides(const QList<Guide*>& queryOrdered, const QString& searchText, LibrarySort sort);
+
+// "3 guides", "1 guide"; the same for steps.
+QString countText(qint64 count, const QString& noun);
+// "Search across 3 guides…"
+QString searchPlaceholder(qint64 storedCount);
+// The title or "Untitled Guide" when it has no characters.
+QString displayTitle(const Guide& guide);
+
+} // namespace library
+} // namespace zova

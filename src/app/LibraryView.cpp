@@ -1,0 +1,403 @@
+#include "app/LibraryView.h"
+
+#include "app/AppLog.h"
+#include "app/GuideCollection.h"
+#include "app/LibraryDialogs.h"
+#include "app/NewGuideButton.h"
+#include "app/PermissionFlags.h"
+#include "app/SearchField.h"
+#include "model/Guide.h"
+#include "model/ModelContext.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+#include "style/MeshWallpaper.h"
+#include "style/PillButton.h"
+#include "style/Shapes.h"
+#include "style/Symbols.h"
+#include "style/Typography.h"
+#include "style/ZOVAColor.h"
+#include "style/ZOVAMark.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace zova {
+
+namespace {
+
+// The header's bar: a slightly lifted window colour with a hairline below.
+class HeaderBar : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Shapes::withAlpha(Shapes::controlBackground(), 0.6));
+        p.fillRect(QRectF(0, height() - 0.5, width(), 0.5), ZOVAColor::separator());
+    }
+};
+
+QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(font);
+    return l;
+}
+
+void setLabelColor(QLabel* label, const QColor& color)
+{
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, color);
+    label->setPalette(pal);
+}
+
+// The editor's place until the editor exists: the guide's title and a way back.
+QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
+{
+    auto* place = new MeshWallpaper(MeshWallpaper::Variant::Pink);
+    place->setObjectName(QStringLiteral("editorPlaceholder"));
+    auto* v = new QVBoxLayout(place);
+    v->setAlignment(Qt::AlignCenter);
+    auto* title = textLabel(guide ? guide->title() : QString(), Typography::bold(18), place);
+    title->setAlignment(Qt::AlignCenter);
+    v->addWidget(title);
+    auto* back = new PillButton(QStringLiteral("Library"), place);
+    back->setSymbol(QStringLiteral("arrow.up"));
+    pill(back, PillStyle::Variant::glass(false), PillStyle::Size::Md);
+    QObject::connect(back, &QAbstractButton::clicked, place, [onClose] { onClose(); });
+    v->addWidget(back, 0, Qt::AlignHCenter);
+    return place;
+}
+
+} // namespace
+
+LibraryView::LibraryView(ModelContext* context, LibraryHooks hooks, std::shared_ptr<const PermissionProbe> probe,
+                         QWidget* parent)
+    : QWidget(parent), m_context(context), m_hooks(std::move(hooks))
+{
+    m_permissions = new PermissionFlags(std::move(probe), this);
+    m_permissions->refreshSync();
+    setMinimumSize(1100, 720);
+    m_stack = new QStackedLayout(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_root = buildRoot();
+    m_stack->addWidget(m_root);
+
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &LibraryView::refresh);
+    if (m_context) {
+        connect(m_context, &ModelContext::guidesChanged, this, [this] {
+            for (Guide* g : m_context->guides())
+                watch(g);
+            scheduleRefresh();
+        });
+        for (Guide* g : m_context->guides())
+            watch(g);
+    }
+    refresh();
+}
+
+LibraryView::~LibraryView() = default;
+
+QWidget* LibraryView::buildRoot()
+{
+    auto* root = new MeshWallpaper(MeshWallpaper::Variant::Pink, this);
+    root->setObjectName(QStringLiteral("libraryRoot"));
+    auto* v = new QVBoxLayout(root);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addSpacing(32);
+    v->addWidget(buildHeader(root));
+    v->addWidget(buildSubHeader(root));
+
+    m_scroll = new QScrollArea(root);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_collection = new GuideCollection(
+        [this](Guide* g) {
+            QPointer<Guide> guide(g);
+            return GuideActions{[this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
+                                [this, guide] { requestDelete(guide); }};
+        },
+        m_hooks.aiAvailable, m_scroll);
+    m_collection->setAutoFillBackground(false);
+    connect(m_collection, &GuideCollection::newGuideRequested, this, &LibraryView::startPicking);
+    m_scroll->setWidget(m_collection);
+    v->addWidget(m_scroll, 1);
+
+    const auto shortcut = [&](const QKeySequence& key, auto fn) {
+        auto* s = new QShortcut(key, root);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, fn);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), &LibraryView::startPicking);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), &LibraryView::focusSearch);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), &LibraryView::focusSearch);
+    return root;
+}
+
+QWidget* LibraryView::buildHeader(QWidget* parent)
+{
+    auto* bar = new HeaderBar(parent);
+    auto* h = new QHBoxLayout(bar);
+    h->setContentsMargins(20, 10, 20, 10);
+    h->setSpacing(14);
+    auto* brand = new QHBoxLayout;
+    brand->setSpacing(8);
+    brand->addWidget(new ZOVAMark(24, false, false, bar));
+    auto* name = textLabel(QStringLiteral("Z.O.V.A"), Typography::bold(15), bar);
+    brand->addWidget(name);
+    h->addLayout(brand);
+    h->addSpacing(16);
+    h->addStretch(1);
+    auto* search = new SearchField(bar);
+    search->setMinimumWidth(280);
+    search->setMaximumWidth(480);
+    m_search = search->lineEdit();
+    connect(m_search, &QLineEdit::textChanged, this, &LibraryView::refresh);
+    h->addWidget(search, 4);
+    h->addSpacing(12);
+    h->addStretch(1);
+    auto* newGuide = new NewGuideButton(bar);
+    newGuide->setObjectName(QStringLiteral("newGuideButton"));
+    connect(newGuide, &QAbstractButton::clicked, this, &LibraryView::startPicking);
+    m_newGuide = newGuide;
+    h->addWidget(newGuide);
+    return bar;
+}
+
+QWidget* LibraryView::buildSubHeader(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    row->setFixedHeight(44);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(24, 0, 24, 0);
+    h->setSpacing(12);
+    h->addWidget(textLabel(QStringLiteral("All Guides"), Typography::bold(14), row));
+    m_countLabel = textLabel({}, Typography::font(12), row);
+    setLabelColor(m_countLabel, ZOVAColor::secondaryLabel());
+    h->addWidget(m_countLabel);
+    h->addStretch(1);
+    m_sortButton = new PillButton({}, row);
+    m_sortButton->setSymbol(QStringLiteral("line.3.horizontal.decrease"));
+    pill(m_sortButton, PillStyle::Variant::glass(false), PillStyle::Size::Md);
+    m_sortButton->setToolTip(QStringLiteral("Change how guides are sorted"));
+    connect(m_sortButton, &QAbstractButton::clicked, this, [this] {
+        QMenu* menu = buildSortMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_sortButton->mapToGlobal(QPoint(0, m_sortButton->height() + 4)));
+    });
+    h->addWidget(m_sortButton);
+    m_layoutButton = new PillButton({}, row);
+    pill(m_layoutButton, PillStyle::Variant::glass(false), PillStyle::Size::Md);
+    connect(m_layoutButton, &QAbstractButton::clicked, this, &LibraryView::toggleLayout);
+    h->addWidget(m_layoutButton);
+    return row;
+}
+
+QMenu* LibraryView::buildSortMenu()
+{
+    auto* menu = new QMenu(this);
+    const LibrarySort current = library::storedSort();
+    for (LibrarySort sort : library::allSorts) {
+        QAction* a = menu->addAction(Symbols::icon(library::symbol(sort), ZOVAColor::label()), library::title(sort));
+        a->setCheckable(true);
+        a->setChecked(sort == current);
+        connect(a, &QAction::triggered, this, [this, sort] { chooseSort(sort); });
+    }
+    return menu;
+}
+
+void LibraryView::chooseSort(LibrarySort sort)
+{
+    library::storeSort(sort);
+    refresh();
+}
+
+void LibraryView::toggleLayout()
+{
+    library::toggleViewMode();
+    refresh();
+}
+
+QList<Guide*> LibraryView::filteredGuides() const
+{
+    if (!m_context)
+        return {};
+    return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), library::storedSort());
+}
+
+QString LibraryView::searchText() const
+{
+    return m_search->text();
+}
+
+void LibraryView::setSearchText(const QString& text)
+{
+    m_search->setText(text);
+}
+
+void LibraryView::focusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+}
+
+void LibraryView::startPicking()
+{
+    if (m_hooks.startPickingWindow)
+        m_hooks.startPickingWindow();
+}
+
+void LibraryView::watch(Guide* guide)
+{
+    if (m_watched.contains(guide->id()))
+        return;
+    m_watched.insert(guide->id());
+    for (auto signal : {&Guide::titleChanged, &Guide::createdAtChanged, &Guide::stepsChanged})
+        connect(guide, signal, this, &LibraryView::scheduleRefresh);
+    for (auto signal : {&Guide::updatedAtChanged, &Guide::publishStatusRawChanged, &Guide::aiGeneratedChanged,
+                        &Guide::themeHueRawChanged})
+        connect(guide, signal, m_collection, &GuideCollection::repaintAll);
+}
+
+void LibraryView::scheduleRefresh()
+{
+    m_refreshTimer.start();
+}
+
+void LibraryView::refresh()
+{
+    m_refreshTimer.stop();
+    const qsizetype stored = m_context ? m_context->guides().size() : 0;
+    m_search->setPlaceholderText(library::searchPlaceholder(stored));
+    const QList<Guide*> shown = filteredGuides();
+    m_countLabel->setText(library::countText(shown.size(), QStringLiteral("guide")));
+    m_sortButton->setText(QStringLiteral("Sort: ") + library::title(library::storedSort()));
+    const bool list = library::storedListMode();
+    m_layoutButton->setSymbol(list ? QStringLiteral("list.bullet") : QStringLiteral("square.grid.2x2"));
+    m_layoutButton->setText(list ? QStringLiteral("List") : QStringLiteral("Grid"));
+    m_layoutButton->setToolTip(list ? QStringLiteral("Switch to grid view") : QStringLiteral("Switch to list view"));
+    if (m_context)
+        m_collection->prune(m_context->guides());
+    m_collection->display(shown, list);
+    m_collection->repaintAll();
+}
+
+void LibraryView::setEditingGuide(Guide* guide)
+{
+    if (guide == m_editingGuide)
+        return;
+    if (m_editorPlace) {
+        m_stack->removeWidget(m_editorPlace);
+        m_editorPlace->deleteLater();
+        m_editorPlace = nullptr;
+    }
+    m_editingGuide = guide;
+    if (guide) {
+        auto onClose = [self = QPointer<LibraryView>(this)] {
+            if (self)
+                QMetaObject::invokeMethod(self, [self] { self->setEditingGuide(nullptr); }, Qt::QueuedConnection);
+        };
+        m_editorPlace = m_hooks.makeEditor ? m_hooks.makeEditor(guide, onClose) : makeEditorPlaceholder(guide, onClose);
+        m_stack->addWidget(m_editorPlace);
+        m_stack->setCurrentWidget(m_editorPlace);
+    } else {
+        m_stack->setCurrentWidget(m_root);
+        refresh();
+    }
+    emit editingGuideChanged();
+}
+
+void LibraryView::requestRename(Guide* guide)
+{
+    if (!guide)
+        return;
+    delete m_renameDialog;
+    auto* dialog = new RenameGuideDialog(guide->title(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_renameDialog = dialog;
+    QPointer<Guide> pending(guide);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, pending] {
+        if (pending)
+            performRename(pending, dialog->field()->text());
+    });
+    dialog->open();
+}
+
+void LibraryView::requestDelete(Guide* guide)
+{
+    if (!guide)
+        return;
+    delete m_deleteAlert;
+    auto* alert = new DeleteGuideAlert(guide->title(), this);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_deleteAlert = alert;
+    QPointer<Guide> pending(guide);
+    connect(alert, &QMessageBox::buttonClicked, this, [this, alert, pending](QAbstractButton* button) {
+        if (button == alert->deleteButton() && pending)
+            performDelete(pending);
+    });
+    alert->open();
+}
+
+void LibraryView::performRename(Guide* guide, const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (!guide || trimmed.isEmpty() || !m_context)
+        return;
+    guide->setTitle(trimmed);
+    if (auto saved = m_context->save(); !saved)
+        qCWarning(lcApp) << "rename not saved:" << saved.error().description();
+}
+
+bool LibraryView::performDelete(Guide* guide)
+{
+    if (!guide || !m_context || guide->isDeleted())
+        return false;
+    if (m_hooks.isBeingRecorded && m_hooks.isBeingRecorded(*guide)) {
+        qCInfo(lcApp) << "not deleting a guide that is being recorded";
+        return false;
+    }
+    if (m_editingGuide && m_editingGuide->id() == guide->id())
+        setEditingGuide(nullptr);
+    if (m_hooks.willDelete)
+        m_hooks.willDelete(*guide);
+
+    QStringList files;
+    for (const Step* step : guide->steps())
+        if (!step->screenshotFilename().isEmpty())
+            files << step->screenshotFilename();
+    const auto removeFiles = [files] {
+        for (const QString& name : files)
+            StorageService::shared().deleteScreenshot(name);
+    };
+    m_context->remove(guide);
+    if (auto saved = m_context->save(); saved) {
+        removeFiles();
+    } else {
+        // The files go only once the deletion is in the store: at the next save.
+        qCWarning(lcApp) << "delete not saved yet:" << saved.error().description();
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = connect(m_context, &ModelContext::didSave, this, [connection, removeFiles] {
+            QObject::disconnect(*connection);
+            removeFiles();
+        });
+    }
+    return true;
+}
+
+} // namespace zova

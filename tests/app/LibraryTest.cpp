@@ -1,0 +1,356 @@
+#include "AppFixture.h"
+
+#include "app/FauxScreenshotPreview.h"
+#include "app/GuideCard.h"
+#include "app/GuideCollection.h"
+#include "app/GuideListRow.h"
+#include "app/LibraryDialogs.h"
+#include "app/LibraryEmptyState.h"
+#include "app/LibrarySort.h"
+#include "app/LibraryView.h"
+#include "app/SearchField.h"
+#include "app/SettingsKeys.h"
+#include "app/ThumbnailCache.h"
+#include "style/PillButton.h"
+#include "style/ZOVAColor.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+using namespace zova;
+
+namespace {
+QStringList titles(const QList<Guide*>& guides)
+{
+    QStringList out;
+    for (const Guide* g : guides)
+        out << g->title();
+    return out;
+}
+} // namespace
+
+using LibraryFixture = AppFixture;
+
+TEST_F(LibraryFixture, PlaceholderAndCountPlurals)
+{
+    LibraryView view(context());
+    EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 0 guides\u2026"));
+    EXPECT_EQ(view.countLabel()->text(), QStringLiteral("0 guides"));
+    addGuide(QStringLiteral("One"));
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 1 guide\u2026"));
+    EXPECT_EQ(view.countLabel()->text(), QStringLiteral("1 guide"));
+    addGuide(QStringLiteral("Two"), 5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 2 guides\u2026"));
+    view.setSearchText(QStringLiteral("one"));
+    EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 2 guides\u2026"))
+        << "the search never changes the stored count";
+    EXPECT_EQ(view.countLabel()->text(), QStringLiteral("1 guide"));
+}
+
+TEST_F(LibraryFixture, SortTable)
+{
+    // Query order is newest first; "alpha" and "Alpha" compare equal, "same" twins share an instant.
+    Guide* beta = addGuide(QStringLiteral("beta"), 10);
+    Guide* alphaOld = addGuide(QStringLiteral("Alpha"), 20);
+    addGuide(QStringLiteral("alpha"), 5);
+    Guide* twinA = addGuide(QStringLiteral("gamma"), 30);
+    Guide* twinB = addGuide(QStringLiteral("delta"), 30);
+    twinB->setCreatedAt(twinA->createdAt());
+    Q_UNUSED(beta);
+    Q_UNUSED(alphaOld);
+    const struct {
+        const char* stored;
+        QStringList expected;
+    } rows[] = {
+        {"recent", {"alpha", "beta", "Alpha", "gamma", "delta"}},
+        {"oldest", {"gamma", "delta", "Alpha", "beta", "alpha"}},
+        {"nameAZ", {"alpha", "Alpha", "beta", "delta", "gamma"}},
+        {"nameZA", {"gamma", "delta", "beta", "alpha", "Alpha"}},
+        {"nameaz", {"alpha", "beta", "Alpha", "gamma", "delta"}}, // unknown: recent
+        {"", {"alpha", "beta", "Alpha", "gamma", "delta"}},
+    };
+    LibraryView view(context());
+    for (const auto& row : rows) {
+        QSettings().setValue(SettingsKeys::librarySortOrder, QString::fromLatin1(row.stored));
+        EXPECT_EQ(titles(view.filteredGuides()), row.expected) << row.stored;
+    }
+    QSettings().setValue(SettingsKeys::librarySortOrder, QStringLiteral("nameaz"));
+    view.chooseSort(library::storedSort()); // refresh labels without storing anything new
+    QSettings().setValue(SettingsKeys::librarySortOrder, QStringLiteral("nameaz"));
+    QMenu* menu = view.buildSortMenu();
+    ASSERT_EQ(menu->actions().size(), 4);
+    EXPECT_TRUE(menu->actions()[0]->isChecked()) << "an unknown stored order marks Recent";
+    EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Name A\u2013Z"));
+    menu->actions()[3]->trigger();
+    EXPECT_EQ(QSettings().value(SettingsKeys::librarySortOrder).toString(), QStringLiteral("nameZA"));
+    EXPECT_EQ(view.sortButton()->text(), QStringLiteral("Sort: Name Z\u2013A"));
+}
+
+TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
+{
+    addGuide(QStringLiteral("Export invoices"), 1);
+    addGuide(QStringLiteral("Setup"), 2);
+    addGuide(QStringLiteral("export"), 3);
+    LibraryView view(context());
+    const struct {
+        const char* search;
+        QStringList expected;
+    } rows[] = {{"EXPORT", {"Export invoices", "export"}},
+                {" ", {"Export invoices"}},
+                {"nothing", {}},
+                {"", {"Export invoices", "Setup", "export"}}};
+    for (const auto& row : rows) {
+        view.setSearchText(QString::fromLatin1(row.search));
+        EXPECT_EQ(titles(view.filteredGuides()), row.expected) << "'" << row.search << "'";
+        EXPECT_EQ(view.collection()->shown().size(), row.expected.size());
+    }
+    view.setSearchText(QStringLiteral("nothing"));
+    EXPECT_TRUE(view.collection()->emptyState()->isVisibleTo(view.collection()));
+}
+
+TEST_F(LibraryFixture, ViewModeToggle)
+{
+    addGuide(QStringLiteral("A"));
+    LibraryView view(context());
+    EXPECT_EQ(view.layoutButton()->text(), QStringLiteral("Grid"));
+    EXPECT_EQ(view.layoutButton()->toolTip(), QStringLiteral("Switch to list view"));
+    view.layoutButton()->click();
+    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("list"));
+    EXPECT_EQ(view.layoutButton()->text(), QStringLiteral("List"));
+    EXPECT_EQ(view.layoutButton()->toolTip(), QStringLiteral("Switch to grid view"));
+    EXPECT_TRUE(view.collection()->isListMode());
+    view.layoutButton()->click();
+    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("grid"));
+    QSettings().setValue(SettingsKeys::libraryViewMode, QStringLiteral("LIST"));
+    view.toggleLayout();
+    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("list"))
+        << "an unknown value is the grid, so the toggle stores list";
+}
+
+TEST_F(LibraryFixture, RenameTrimsAndIgnoresBlank)
+{
+    Guide* g = addGuide(QStringLiteral("Old"));
+    LibraryView view(context());
+    view.performRename(g, QStringLiteral("  New title \n"));
+    EXPECT_EQ(g->title(), QStringLiteral("New title"));
+    EXPECT_FALSE(context()->hasChanges()) << "saved";
+    view.performRename(g, QStringLiteral("   \n"));
+    EXPECT_EQ(g->title(), QStringLiteral("New title"));
+
+    view.requestRename(g);
+    ASSERT_NE(view.renameDialog(), nullptr);
+    EXPECT_EQ(view.renameDialog()->field()->text(), QStringLiteral("New title"));
+    EXPECT_EQ(view.renameDialog()->field()->placeholderText(), QStringLiteral("Guide title"));
+    view.renameDialog()->field()->setText(QStringLiteral(" Final "));
+    view.renameDialog()->saveButton()->click();
+    EXPECT_EQ(g->title(), QStringLiteral("Final"));
+}
+
+TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
+{
+    const QString first = writeScreenshot(), third = writeScreenshot();
+    const QString missing = QStringLiteral("gone.png");
+    Guide* g = addGuide(QStringLiteral("Three"), 0, {first, missing, third, QString()});
+    Guide* other = addGuide(QStringLiteral("Other"), 1);
+    LibraryView view(context());
+    view.setEditingGuide(g);
+    ASSERT_NE(view.editorPlace(), nullptr);
+
+    view.requestDelete(g);
+    ASSERT_NE(view.deleteAlert(), nullptr);
+    EXPECT_EQ(view.deleteAlert()->text(), QStringLiteral("Delete \u201CThree\u201D?"));
+    view.deleteAlert()->deleteButton()->click();
+
+    EXPECT_TRUE(g->isDeleted());
+    EXPECT_EQ(view.editingGuide(), nullptr) << "the open guide's editor closes";
+    EXPECT_FALSE(screenshotExists(first));
+    EXPECT_FALSE(screenshotExists(third));
+    EXPECT_EQ(context()->guides(), QList<Guide*>{other});
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(DeleteGuideAlert::titleFor(QString()), QStringLiteral("Delete \u201C\u201D?"));
+}
+
+TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
+{
+    const QString shot = writeScreenshot();
+    Guide* g = addGuide(QStringLiteral("Recording"), 0, {shot});
+    LibraryHooks hooks;
+    int released = 0;
+    hooks.isBeingRecorded = [g](const Guide& guide) { return &guide == g; };
+    hooks.willDelete = [&](const Guide&) { ++released; };
+    LibraryView view(context(), hooks);
+    EXPECT_FALSE(view.performDelete(g));
+    EXPECT_FALSE(g->isDeleted());
+    EXPECT_TRUE(screenshotExists(shot));
+    EXPECT_EQ(released, 0);
+    Guide* idle = addGuide(QStringLiteral("Idle"));
+    EXPECT_TRUE(view.performDelete(idle));
+    EXPECT_EQ(released, 1) << "the append target is released before a delete";
+}
+
+TEST_F(LibraryFixture, CtrlKInFocusedSearchKeepsText)
+{
+    addGuide(QStringLiteral("A"));
+    LibraryView view(context());
+    view.show();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QLineEdit* edit = view.searchEdit();
+    edit->setFocus();
+    edit->setText(QStringLiteral("abc def"));
+    edit->setCursorPosition(2);
+    QTest::keyClick(edit, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("abc def"));
+    EXPECT_TRUE(edit->hasFocus());
+
+    // From elsewhere in the library, Ctrl+K and Ctrl+F focus the field.
+    for (Qt::Key key : {Qt::Key_K, Qt::Key_F}) {
+        view.layoutButton()->setFocus();
+        ASSERT_FALSE(edit->hasFocus());
+        QTest::keyClick(view.layoutButton(), key, Qt::ControlModifier);
+        EXPECT_TRUE(edit->hasFocus()) << int(key);
+    }
+}
+
+TEST_F(LibraryFixture, NewGuideShortcutAndButtonCallTheHook)
+{
+    int calls = 0;
+    LibraryHooks hooks;
+    hooks.startPickingWindow = [&] { ++calls; };
+    LibraryView view(context(), hooks);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    EXPECT_EQ(view.newGuideButton()->toolTip(), QStringLiteral("Start a new recording (Ctrl+N)"));
+    static_cast<QAbstractButton*>(view.newGuideButton())->click();
+    view.layoutButton()->setFocus();
+    QTest::keyClick(view.layoutButton(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(view.minimumSize(), QSize(1100, 720));
+}
+
+using CardFixture = AppFixture;
+
+TEST_F(CardFixture, StatusPillTable)
+{
+    Guide* g = addGuide(QStringLiteral("G"));
+    GuideCard card(g, {}, {});
+    const struct {
+        const char* raw;
+        const char* text;
+        QColor color;
+    } rows[] = {{"draft", "Draft", ZOVAColor::amber()},       {"review", "Review", ZOVAColor::accent()},
+                {"published", "Published", ZOVAColor::emerald()}, {"private", "Private", QColor(148, 163, 184)},
+                {"Published", "Draft", ZOVAColor::amber()},   {"", "Draft", ZOVAColor::amber()}};
+    for (const auto& row : rows) {
+        g->setPublishStatusRaw(QString::fromLatin1(row.raw));
+        EXPECT_EQ(card.statusText(), QString::fromLatin1(row.text)) << row.raw;
+        EXPECT_EQ(card.statusColor(), row.color) << row.raw;
+    }
+}
+
+TEST_F(CardFixture, StepTextsTitleAndPlaceholderLabel)
+{
+    const struct {
+        int steps;
+        const char* meta;
+        const char* placeholder;
+    } rows[] = {{0, "0 steps", "0 STEPS"}, {1, "1 step", "1 STEPS"}, {3, "3 steps", "3 STEPS"}};
+    for (const auto& row : rows) {
+        QStringList names;
+        for (int i = 0; i < row.steps; ++i)
+            names << QString();
+        Guide* g = addGuide(QString(), 0, names);
+        GuideCard card(g, {}, {});
+        GuideListRow listRow(g, {});
+        EXPECT_EQ(card.stepsText(), QString::fromLatin1(row.meta));
+        EXPECT_EQ(listRow.stepsText(), QString::fromLatin1(row.meta));
+        EXPECT_EQ(card.placeholderLabel(), QString::fromLatin1(row.placeholder));
+        EXPECT_EQ(card.titleText(), QStringLiteral("Untitled Guide"));
+        EXPECT_EQ(listRow.titleText(), QStringLiteral("Untitled Guide"));
+    }
+    GuideCard spaced(addGuide(QStringLiteral(" ")), {}, {});
+    EXPECT_EQ(spaced.titleText(), QStringLiteral(" ")) << "not trimmed";
+}
+
+TEST_F(CardFixture, AiBadgeAndTooltip)
+{
+    Guide* g = addGuide(QStringLiteral("AI"));
+    GuideCard off(g, {}, [] { return true; });
+    EXPECT_FALSE(off.showsAiBadge());
+    g->setAiGenerated(true);
+    GuideCard available(g, {}, [] { return true; });
+    GuideCard unavailable(g, {}, [] { return false; });
+    GuideCard unknown(g, {}, {});
+    EXPECT_TRUE(available.showsAiBadge());
+    EXPECT_EQ(available.aiBadgeToolTip(),
+              QStringLiteral("Generated by the on-device language model. AI can make mistakes \u2014 please review."));
+    EXPECT_EQ(unavailable.aiBadgeToolTip(), QString());
+    EXPECT_EQ(unknown.aiBadgeToolTip(), QString());
+}
+
+TEST_F(CardFixture, PreviewUsesOnlyTheFirstOrderedStep)
+{
+    const QString red = writeScreenshot(Qt::red), blue = writeScreenshot(Qt::blue);
+    Guide* withImage = addGuide(QStringLiteral("A"), 0, {red, blue});
+    withImage->steps()[0]->setOrder(5); // blue is now first in order
+    Guide* firstMissing = addGuide(QStringLiteral("B"), 0, {QStringLiteral("missing.png"), red});
+    Guide* empty = addGuide(QStringLiteral("C"));
+    GuideCard a(withImage, {}, {}), b(firstMissing, {}, {}), c(empty, {}, {});
+    ASSERT_FALSE(a.previewImage().isNull());
+    EXPECT_EQ(a.previewImage().pixelColor(5, 5), QColor(Qt::blue));
+    EXPECT_TRUE(b.previewImage().isNull()) << "the placeholder shows even though step 2 has an image";
+    EXPECT_TRUE(c.previewImage().isNull());
+    GuideListRow rowB(firstMissing, {});
+    EXPECT_TRUE(rowB.thumbnail().isNull());
+    // Painting both kinds must work offscreen.
+    a.resize(260, a.heightForWidth(260));
+    b.resize(260, b.heightForWidth(260));
+    EXPECT_FALSE(a.grab().isNull());
+    EXPECT_FALSE(b.grab().isNull());
+}
+
+TEST_F(CardFixture, MenusOfCardAndRow)
+{
+    Guide* g = addGuide(QStringLiteral("Menu"));
+    QStringList calls;
+    GuideActions actions{[&] { calls << "open"; }, [&] { calls << "rename"; }, [&] { calls << "delete"; }};
+    GuideCard card(g, actions, {});
+    GuideListRow row(g, actions);
+    for (QMenu* menu : {card.buildMenu(), row.buildMenu()}) {
+        const auto items = menu->actions();
+        ASSERT_EQ(items.size(), 4);
+        EXPECT_EQ(items[0]->text(), QStringLiteral("Open"));
+        EXPECT_EQ(items[0]->property("symbol").toString(), QStringLiteral("doc.text.magnifyingglass"));
+        EXPECT_EQ(items[1]->text(), QStringLiteral("Rename\u2026"));
+        EXPECT_TRUE(items[2]->isSeparator());
+        EXPECT_EQ(items[3]->text(), QStringLiteral("Delete guide\u2026"));
+        EXPECT_TRUE(items[3]->property("destructive").toBool());
+        for (int i : {0, 1, 3})
+            items[i]->trigger();
+    }
+    EXPECT_EQ(calls, (QStringList{"open", "rename", "delete", "open", "rename", "delete"}));
+    EXPECT_EQ(card.moreButton()->toolTip(), QStringLiteral("More options"));
+    card.resize(260, card.heightForWidth(260));
+    card.show();
+    QTest::mouseClick(&card, Qt::LeftButton, {}, QPoint(100, 150));
+    EXPECT_EQ(calls.last(), QStringLiteral("open"));
+}
+
+TEST_F(LibraryFixture, OpeningAGuideShowsTheEditorPlace)
+{
+    Guide* g = addGuide(QStringLiteral("Open me"));
+    LibraryView view(context());
+    view.show();
+    GuideCard* card = view.collection()->cardFor(g);
+    ASSERT_NE(card, nullptr);
+    card->buildMenu()->actions()[0]->trigger();
+    EXPECT_EQ(view.editingGuide(), g);
+    ASSERT_NE(view.editorPlace(), nullptr);
+    EXPECT_TRUE(view.editorPlace()->isVisible());
+}

@@ -1,0 +1,185 @@
+#include "ExportFixture.h"
+
+#include "platform/pdf/HtmlPdfRenderer.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <optional>
+
+using namespace zova;
+using Kind = StepAnnotation::Kind;
+
+namespace {
+
+struct PdfInfo {
+    int pages = 0;
+    double width = 0;
+    double height = 0;
+};
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+PdfInfo pdfInfo(const QString& path)
+{
+    const QString out = run(QStringLiteral("pdfinfo"), {path});
+    PdfInfo info;
+    const auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(out);
+    if (pages.hasMatch())
+        info.pages = pages.captured(1).toInt();
+    if (size.hasMatch()) {
+        info.width = size.captured(1).toDouble();
+        info.height = size.captured(2).toDouble();
+    }
+    return info;
+}
+
+QString pdfText(const QString& path)
+{
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+}
+
+} // namespace
+
+class PdfExportTest : public ExportFixture {
+protected:
+    ExportService::Result exportPdf(Guide* guide, const QString& to, ExportService::Options options = {})
+    {
+        std::optional<ExportService::Result> result;
+        m_service.exportPDF(*guide, to, options, nullptr, [&](const ExportService::Result& r) { result = r; });
+        EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 120000));
+        return result.value_or(unexpected(ExportError::file(QStringLiteral("timed out"))));
+    }
+
+    static pdf::RenderResult renderUrl(const QUrl& url, const pdf::RenderTiming& timing = {})
+    {
+        std::optional<pdf::RenderResult> result;
+        pdf::renderUrlToPdf(url, nullptr, [&](const pdf::RenderResult& r) { result = r; }, timing);
+        EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 120000));
+        return result.value_or(unexpected(pdf::RenderFailure{pdf::RenderFailure::Kind::Render, "timed out"}));
+    }
+
+    QString target(const QString& name = QStringLiteral("guide.pdf")) const { return m_out.path() + '/' + name; }
+    QTemporaryDir m_out;
+};
+
+TEST_F(PdfExportTest, ShortGuideIsOneMinimumPageWithEveryText)
+{
+    Guide* guide = makeGuide(QStringLiteral("Rename a printer"));
+    const QStringList descriptions = {"Open the Settings panel", "Choose Printers", "Type the new name"};
+    for (int i = 0; i < descriptions.size(); ++i) {
+        Step* step = addStep(guide, i, saveSolid(160, 24, QColor::fromHsv(i * 90, 160, 230)), 0.3, 0.6);
+        step->setUserDescription(descriptions[i]);
+    }
+    const auto result = exportPdf(guide, target());
+    ASSERT_TRUE(result.hasValue()) << result.error().description().toStdString();
+    const PdfInfo info = pdfInfo(target());
+    EXPECT_EQ(info.pages, 1);
+    EXPECT_DOUBLE_EQ(info.width, 768);
+    // Layout of at least 768 px, plus the 2 px that keep it on one page.
+    EXPECT_GE(info.height, 0.75 * (768 + 2));
+    const QString text = pdfText(target());
+    EXPECT_TRUE(text.contains("Rename a printer")) << text.toStdString();
+    for (const QString& d : descriptions)
+        EXPECT_TRUE(text.contains(d)) << d.toStdString();
+    EXPECT_TRUE(text.contains("3 steps"));
+    EXPECT_TRUE(text.contains("Made with"));
+}
+
+TEST_F(PdfExportTest, EmptyGuideGivesTheMinimumPage)
+{
+    Guide* guide = makeGuide(QStringLiteral("Nothing yet"));
+    ASSERT_TRUE(exportPdf(guide, target()).hasValue());
+    const PdfInfo info = pdfInfo(target());
+    EXPECT_EQ(info.pages, 1);
+    EXPECT_DOUBLE_EQ(info.width, 768);
+    EXPECT_NEAR(info.height, 577.5, 1.0); // Chromium rounds the paper size slightly
+}
+
+TEST_F(PdfExportTest, VeryTallGuideStaysOnOnePage)
+{
+    Guide* guide = makeGuide(QStringLiteral("Tall"));
+    // 100 x 3500 shown 856 px wide: nearly 30,000 px of image.
+    addStep(guide, 0, saveSolid(100, 3500, Qt::darkCyan))->setUserDescription(QStringLiteral("Top of the guide"));
+    addStep(guide, 1, saveSolid(160, 24, Qt::yellow))->setUserDescription(QStringLiteral("Bottom of the guide"));
+    ASSERT_TRUE(exportPdf(guide, target()).hasValue());
+    const PdfInfo info = pdfInfo(target());
+    EXPECT_EQ(info.pages, 1);
+    EXPECT_DOUBLE_EQ(info.width, 768);
+    EXPECT_GT(info.height, 0.75 * 30000);
+    EXPECT_LT(info.height, 0.75 * 32000);
+    const QString text = pdfText(target());
+    EXPECT_TRUE(text.contains("Top of the guide"));
+    EXPECT_TRUE(text.contains("Bottom of the guide"));
+}
+
+TEST_F(PdfExportTest, MissingImageStillGivesAPdf)
+{
+    Guide* guide = makeGuide(QStringLiteral("Lost screenshot"));
+    addStep(guide, 0, QStringLiteral("missing.png"))->setUserDescription(QStringLiteral("Still described"));
+    const auto result = exportPdf(guide, target());
+    ASSERT_TRUE(result.hasValue()) << result.error().description().toStdString();
+    EXPECT_EQ(pdfInfo(target()).pages, 1);
+    EXPECT_TRUE(pdfText(target()).contains("Still described"));
+}
+
+TEST_F(PdfExportTest, WriteFailureKeepsNoPartialFile)
+{
+    Guide* guide = makeGuide(QStringLiteral("Nowhere"));
+    ASSERT_TRUE(test::writeFile(target("blocker"), "file"));
+    const auto result = exportPdf(guide, target("blocker/guide.pdf"));
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error().kind, ExportError::Kind::File);
+    // An earlier PDF of that name is replaced by the complete new one only.
+    ASSERT_TRUE(test::writeFile(target(), "earlier"));
+    ASSERT_TRUE(exportPdf(guide, target()).hasValue());
+    EXPECT_TRUE(test::readFile(target()).startsWith("%PDF"));
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files).size(), 2) << "no temporary file left";
+}
+
+TEST_F(PdfExportTest, FailedLoadGivesTheLoadsError)
+{
+    const auto result = renderUrl(QUrl::fromLocalFile(m_out.path() + "/no/such/page.html"));
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error().kind, pdf::RenderFailure::Kind::Load);
+    EXPECT_FALSE(result.error().message.isEmpty());
+}
+
+TEST_F(PdfExportTest, LoadThatNeverFinishesTimesOut)
+{
+    QTcpServer server; // accepts and never answers
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> held;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (server.hasPendingConnections())
+            held << server.nextPendingConnection();
+    });
+    pdf::RenderTiming timing;
+    timing.loadTimeoutMs = 1500;
+    const auto result = renderUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())), timing);
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error().kind, pdf::RenderFailure::Kind::Load);
+    EXPECT_TRUE(result.error().message.contains("within")) << result.error().message.toStdString();
+}
+
+TEST_F(PdfExportTest, GoneReceiverHearsNothing)
+{
+    Guide* guide = makeGuide(QStringLiteral("Closed panel"));
+    bool called = false;
+    auto* receiver = new QObject;
+    m_service.exportPDF(*guide, target(), {}, receiver, [&](const ExportService::Result&) { called = true; });
+    delete receiver;
+    // The render goes on and ends; only the call back is dropped.
+    test::waitUntil([] { return false; }, 4000);
+    EXPECT_FALSE(called);
+}
