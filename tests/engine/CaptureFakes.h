@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/CaptureBackend.h"
+
+#include <QColor>
+
+// In-memory session: the content it is given, or a failure.
+class FakeWindowSource final : public zova::WindowSource {
+public:
+    zova::Expected<zova::ShareableContent, zova::CaptureError> shareableContent() override
+    {
+        ++calls;
+        if (fail)
+            return zova::unexpected(zova::CaptureError::noDisplay);
+        return content;
+    }
+
+    zova::ShareableContent content;
+    bool fail = false;
+    int calls = 0;
+};
+
+// Hands back an image of the frame's size and records what it was asked for.
+class FakeScreenGrabber final : public zova::ScreenGrabber {
+public:
+    zova::Expected<QImage, zova::CaptureError> captureWindow(const zova::ShareableWindow& window) override
+    {
+        windowsAsked.append(window);
+        if (fail)
+            return zova::unexpected(zova::CaptureError::windowNotCapturable);
+        QImage image(window.frame.size().toSize(), QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return image;
+    }
+    zova::Expected<QImage, zova::CaptureError> captureDisplay(const zova::ShareableDisplay& display,
+                                                              const QList<zova::WindowID>& excluded) override
+    {
+        excludedAsked = excluded;
+        if (fail)
+            return zova::unexpected(zova::CaptureError::captureFailed);
+        QImage image(display.width, display.height, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        return image;
+    }
+
+    QList<zova::ShareableWindow> windowsAsked;
+    QList<zova::WindowID> excludedAsked;
+    bool fail = false;
+};
+
+inline zova::ShareableWindow makeWindow(zova::WindowID id, std::optional<QString> title, QRectF frame, qint32 pid,
+                                        QString app = QStringLiteral("Editor"),
+                                        QString bundle = QStringLiteral("editor"), int layer = 0)
+{
+    zova::ShareableWindow w;
+    w.windowID = id;
+    w.title = std::move(title);
+    w.frame = frame;
+    w.windowLayer = layer;
+    w.isOnScreen = true;
+    if (pid != 0)
+        w.owningApplication = zova::RunningApplication{std::move(app), std::move(bundle), pid};
+    return w;
+}
