@@ -1,0 +1,71 @@
+#pragma once
+
+#include "export/NarrationScheduler.h"
+#include "export/VideoExportError.h"
+#include "export/VideoExportOptions.h"
+#include "export/VideoFrameSource.h"
+#include "model/Expected.h"
+#include "platform/speech/SpeechTypes.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace zova {
+
+class Guide;
+
+// Exports a guide as a narrated 1920x1080 H.264/AAC MP4 slideshow. Lives on the GUI
+// thread; narration runs in espeak-ng child processes, encoding on a worker thread.
+// One export at a time per service.
+class VideoExportService : public QObject {
+public:
+    using Options = VideoExportOptions;
+    using FrameSource = VideoFrameSource;
+    using Result = Expected<void, VideoExportError>;
+    using Completion = std::function<void(const Result&)>;
+
+    struct Dependencies {
+        NarrationScheduler::Pool pool; // three synthesizers
+        // The narrator voice, asked once per narrated export.
+        std::function<std::optional<speech::SpeechVoice>()> narratorVoice;
+        QString preset = QStringLiteral("veryfast"); // libx264 preset
+    };
+
+    explicit VideoExportService(QObject* parent = nullptr);
+    explicit VideoExportService(Dependencies dependencies, QObject* parent = nullptr);
+    // Waits for an encoding still running; its completion is not called.
+    ~VideoExportService() override;
+
+    // Writes the guide's video to `to`. The file is written under a temporary name
+    // in the same folder and renamed over `to` only on success, so a failure leaves
+    // an earlier file in place and no temporary file. Progress texts reach
+    // options.progress, then completion is called once, on the GUI thread, never
+    // from inside this call.
+    void exportMP4(Guide* guide, const QString& to, const Options& options, Completion completion);
+    bool isBusy() const { return m_busy; }
+
+    static QList<FrameSource> loadFrames(const QList<class Step*>& steps,
+                                         const std::optional<QString>& guideBackgroundHex)
+    {
+        return loadVideoFrames(steps, guideBackgroundHex);
+    }
+    // "zova-export-" + 8 upper-case hex digits + "-video.mp4", in the folder of `to`.
+    static QString temporaryPathFor(const QString& to);
+
+private:
+    void writeVideo(QList<FrameSource> frames, QList<StepNarration> narrations, const QString& to,
+                    const Options& options, Completion completion);
+    void finish(const Completion& completion, const Result& result);
+
+    NarrationScheduler* m_scheduler = nullptr;
+    std::function<std::optional<speech::SpeechVoice>()> m_narratorVoice;
+    QString m_preset;
+    QFutureWatcher<Result>* m_watcher = nullptr;
+    bool m_busy = false;
+};
+
+} // namespace zova
