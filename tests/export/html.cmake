@@ -8,3 +8,4 @@ zova_test(export_pdf_test SOURCES ${ZOVA_TEST_DIR}/PdfExportTest.cpp LIBS zova::
 # every other check stays on.
 set_tests_properties(export_pdf_test PROPERTIES ENVIRONMENT
   "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;ASAN_OPTIONS=detect_leaks=0:abort_on_error=0:new_delete_type_mismatch=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+zova_test(export_reveal_test SOURCES ${ZOVA_TEST_DIR}/RevealTest.cpp LIBS zova::platform Qt6::DBus)
