@@ -1,0 +1,173 @@
+#include "Bench.h"
+
+#include "engine/RecordingService.h"
+#include "engine/VisionService.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "platform/CaptureBackend.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFont>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace zova;
+
+namespace {
+
+// A 1920 x 1080 application window: toolbar, sidebar, a page of text and a
+// bright pointer dot.
+QImage screenshot()
+{
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    image.fill(QColor(250, 250, 252));
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    p.setFont(font);
+    p.fillRect(0, 0, 1920, 48, QColor(232, 234, 240));
+    p.setPen(QColor(30, 30, 30));
+    const char* toolbar[] = {"File", "Edit", "View", "Insert", "Format", "Tools", "Help"};
+    for (int i = 0; i < 7; ++i)
+        p.drawText(24 + 90 * i, 30, QString::fromUtf8(toolbar[i]));
+    for (int i = 0; i < 24; ++i)
+        p.drawText(24, 90 + 38 * i, QStringLiteral("Sidebar item %1").arg(i + 1));
+    for (int i = 0; i < 40; ++i)
+        p.drawText(320, 90 + 24 * i,
+                   QStringLiteral("Paragraph line %1 with a few more words to read across the page").arg(i + 1));
+    p.setBrush(QColor(250, 250, 250));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(960, 546), 12, 12);
+    return image;
+}
+
+class StaticSource final : public WindowSource {
+public:
+    explicit StaticSource(ShareableContent content) : m_content(std::move(content)) {}
+    Expected<ShareableContent, CaptureError> shareableContent() override { return m_content; }
+
+private:
+    ShareableContent m_content;
+};
+
+class StaticGrabber final : public ScreenGrabber {
+public:
+    explicit StaticGrabber(QImage image) : m_image(std::move(image)) {}
+    Expected<QImage, CaptureError> captureWindow(const ShareableWindow&) override { return m_image.copy(); }
+    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay&, const QList<WindowID>&) override
+    {
+        return m_image.copy();
+    }
+
+private:
+    QImage m_image;
+};
+
+class NullTap final : public ClickTap {
+public:
+    bool start(PressHandler, LossHandler) override { return true; }
+    void stop() override {}
+    bool isEnabled() const override { return true; }
+    bool reenable() override { return true; }
+};
+
+// Time the GUI thread spends outside its event loop's idle wait.
+class BusyClock {
+public:
+    BusyClock()
+    {
+        auto* dispatcher = QAbstractEventDispatcher::instance();
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { m_idle.start(); });
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, [this] {
+            if (m_idle.isValid())
+                m_idleNs += m_idle.nsecsElapsed();
+            m_idle.invalidate();
+        });
+    }
+    void start()
+    {
+        m_idleNs = 0;
+        m_idle.invalidate();
+        m_total.start();
+    }
+    double busyMs() const { return double(m_total.nsecsElapsed() - m_idleNs) / 1e6; }
+
+private:
+    QElapsedTimer m_total;
+    QElapsedTimer m_idle;
+    qint64 m_idleNs = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QImage frame = screenshot();
+
+    auto container = ModelContainer::open(home.path() + QStringLiteral("/bench.sqlite"));
+    if (!container) {
+        std::printf("store: %s\n", qPrintable(container.error().description()));
+        return 1;
+    }
+    ShareableWindow window;
+    window.windowID = 1;
+    window.title = QStringLiteral("Editor");
+    window.owningApplication = RunningApplication{QStringLiteral("Editor"), QStringLiteral("editor"), 4242};
+    window.frame = QRectF(0, 0, 1920, 1080);
+    window.isOnScreen = true;
+    ShareableContent content;
+    content.windows = {window};
+
+    RecordingService::Collaborators c;
+    c.capture = std::make_unique<CaptureService>(std::make_shared<StaticSource>(content),
+                                                 std::make_shared<StaticGrabber>(frame), 999);
+    c.clicks = std::make_unique<ClickTrackingService>([] { return std::make_unique<NullTap>(); });
+    c.activateApplication = [](qint32) {};
+    c.isPointOnOwnWindow = [](QPointF) { return false; };
+    c.labelStep = [](const QImage&, QPointF, auto) {};
+    c.captureDelayMs = 0; // the wait itself is not GUI-thread work
+    RecordingService service(*(*container)->mainContext(), std::move(c));
+    service.startRecording(window);
+    QEventLoop settle;
+    QTimer::singleShot(50, &settle, &QEventLoop::quit);
+    settle.exec();
+
+    BusyClock busy;
+    std::vector<double> times;
+    for (int i = 0; i < 25; ++i) {
+        QEventLoop loop;
+        QObject::connect(&service, &RecordingService::stepCaptured, &loop, &QEventLoop::quit);
+        busy.start();
+        service.clicks().onClick()(ClickTrackingService::ClickEvent{960.0, 546.0, QDateTime::currentDateTime()});
+        loop.exec();
+        times.push_back(busy.busyMs());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-55s median %9.3f ms  min %9.3f ms  target < 50 ms  %s\n",
+                "GUI thread per accepted click, 1920x1080 window", times[times.size() / 2], times.front(),
+                times[times.size() / 2] < 50 ? "ok" : "SLOW");
+    bench::figure("steps captured", service.stepCount(), "steps");
+
+    const VisionService vision;
+    std::optional<QString> label = vision.recognizeStepLabel({60, 128}, frame); // starts this thread's engine
+    bench::measure("recognizeStepLabel, 1920x1080, click on a sidebar item", 15,
+                   [&] { label = vision.recognizeStepLabel({60, 128}, frame); }, 150);
+    std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
+    bench::measure("recognizeStepLabel, 1920x1080, click in dense text", 15,
+                   [&] { label = vision.recognizeStepLabel({700, 546}, frame); }, 150);
+    std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
+
+    QImage cleaned;
+    bench::measure("removeMirroringPointer, 1920x1080, dot painted out", 30,
+                   [&] { cleaned = vision.removeMirroringPointer(frame, {960, 546}); }, 5);
+    service.cancelRecording();
+    return 0;
+}
