@@ -6,3 +6,4 @@ zova_test(engine_recording_e2e_test SOURCES ${ZOVA_TEST_DIR}/RecordingEndToEndTe
 target_compile_definitions(engine_recording_e2e_test PRIVATE
   RECORDING_TARGET="$<TARGET_FILE:engine_recording_target>")
 add_dependencies(engine_recording_e2e_test engine_recording_target)
+zova_test(engine_x11_window_ops_test SOURCES ${ZOVA_TEST_DIR}/X11WindowOpsTest.cpp LIBS zova::platform Qt6::Widgets LABELS wm)
