@@ -1,6 +1,9 @@
 #pragma once
 
+#include "export/NarratorService.h"
+#include "export/panel/DestinationPicker.h"
 #include "export/panel/ExportFormat.h"
+#include "export/panel/Exporters.h"
 
 #include <QMap>
 #include <QWidget>
@@ -13,14 +16,11 @@ class QLabel;
 namespace zova {
 
 class CloseButton;
-class DestinationPicker;
 class ExportButton;
 class ExportRun;
-class Exporters;
 class FormatCard;
 class GlassCard;
 class Guide;
-class NarratorService;
 class OptionSwitch;
 class PillButton;
 class StatusLine;
