@@ -47,8 +47,8 @@ void screenshots(const QString& dir, Guide* guide)
         bool dark;
         ExportFormat format;
     } shots[] = {
-        {"export-panel-light", false, ExportFormat::Html},
-        {"export-panel-video-dark", true, ExportFormat::Video},
+        { "export-panel-light", false, ExportFormat::Html },
+        { "export-panel-video-dark", true, ExportFormat::Video },
     };
     for (const auto& s : shots) {
         QApplication::setPalette(s.dark ? AppPalettes::dark() : AppPalettes::light());
@@ -94,18 +94,23 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const QString longTitle = QStringLiteral("Ein sehr langer Titel für einen Leitfaden mit Ümlauten & Zeichen! ").repeated(150);
-    bench::measure("slugFor: 10 000-character title", 20, [&] { (void)slugFor(longTitle); }, 5);
+    const QString longTitle
+        = QStringLiteral("Ein sehr langer Titel für einen Leitfaden mit Ümlauten & Zeichen! ").repeated(150);
+    bench::measure(
+        "slugFor: 10 000-character title", 20, [&] { (void)slugFor(longTitle); }, 5);
     QWidget host;
     host.resize(1280, 820);
     host.show();
-    bench::measure("export panel: build, lay out and paint over a host", 20, [&] {
-        ExportPanel::Dependencies deps;
-        deps.picker = std::make_shared<NoPicker>();
-        auto* panel = new ExportPanel(guide, {}, std::move(deps), &host);
-        panel->show();
-        (void)panel->grab();
-        delete panel;
-    }, 100);
+    bench::measure(
+        "export panel: build, lay out and paint over a host", 20,
+        [&] {
+            ExportPanel::Dependencies deps;
+            deps.picker = std::make_shared<NoPicker>();
+            auto* panel = new ExportPanel(guide, {}, std::move(deps), &host);
+            panel->show();
+            (void)panel->grab();
+            delete panel;
+        },
+        100);
     return 0;
 }

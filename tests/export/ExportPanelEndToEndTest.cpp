@@ -18,15 +18,9 @@ QByteArray head(const QString& path, int bytes)
     return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
 }
 
-bool isPdf(const QString& path)
-{
-    return head(path, 5) == "%PDF-";
-}
+bool isPdf(const QString& path) { return head(path, 5) == "%PDF-"; }
 
-bool isMp4(const QString& path)
-{
-    return head(path, 12).mid(4, 4) == "ftyp";
-}
+bool isMp4(const QString& path) { return head(path, 12).mid(4, 4) == "ftyp"; }
 
 bool isHtmlFolder(const QString& path)
 {
@@ -83,21 +77,22 @@ TEST_F(ExportPanelEndToEndTest, EveryFormatWritesItsOutput)
         const char* success;
         std::function<bool(const QString& dir)> written;
     } cases[] = {
-        {ExportFormat::Html, nullptr, "HTML folder written to Handbook",
-         [](const QString& dir) { return isHtmlFolder(dir + "/Handbook"); }},
-        {ExportFormat::Pdf, "Guide.pdf", "PDF saved as Guide.pdf",
-         [](const QString& dir) { return isPdf(dir + "/Guide.pdf"); }},
-        {ExportFormat::Video, "Guide.mp4", "Video saved as Guide.mp4",
-         [](const QString& dir) { return isMp4(dir + "/Guide.mp4"); }},
-        {ExportFormat::Both, nullptr, nullptr,
-         [](const QString& dir) { return isHtmlFolder(dir + "/my-guide") && isPdf(dir + "/my-guide.pdf"); }},
+        { ExportFormat::Html, nullptr, "HTML folder written to Handbook",
+            [](const QString& dir) { return isHtmlFolder(dir + "/Handbook"); } },
+        { ExportFormat::Pdf, "Guide.pdf", "PDF saved as Guide.pdf",
+            [](const QString& dir) { return isPdf(dir + "/Guide.pdf"); } },
+        { ExportFormat::Video, "Guide.mp4", "Video saved as Guide.mp4",
+            [](const QString& dir) { return isMp4(dir + "/Guide.mp4"); } },
+        { ExportFormat::Both, nullptr, nullptr,
+            [](const QString& dir) { return isHtmlFolder(dir + "/my-guide") && isPdf(dir + "/my-guide.pdf"); } },
     };
     for (const auto& c : cases) {
         if (c.answer)
             m_picker->answers[Kind::SaveFile] = out(QString::fromLatin1(c.answer));
         ASSERT_TRUE(exportAndWait(c.format)) << ExportFormats::rawValue(c.format).toStdString();
-        const QString expected = c.success ? QString::fromLatin1(c.success)
-                                           : QStringLiteral("Exported HTML folder + PDF to ") + QDir(m_out.path()).dirName();
+        const QString expected = c.success
+            ? QString::fromLatin1(c.success)
+            : QStringLiteral("Exported HTML folder + PDF to ") + QDir(m_out.path()).dirName();
         EXPECT_EQ(run()->statusMessage().value_or("none"), expected);
         EXPECT_FALSE(run()->didFail());
         EXPECT_TRUE(c.written(m_out.path())) << ExportFormats::rawValue(c.format).toStdString();
@@ -108,7 +103,7 @@ TEST_F(ExportPanelEndToEndTest, PdfFailureInBothKeepsTheHtmlFolder)
 {
     QDir().mkpath(out("my-guide.pdf")); // a folder where the PDF file must go
     ASSERT_TRUE(exportAndWait(ExportFormat::Both));
-    EXPECT_EQ(m_picker->replaceQuestions, QStringList{"my-guide"});
+    EXPECT_EQ(m_picker->replaceQuestions, QStringList { "my-guide" });
     EXPECT_TRUE(run()->didFail());
     EXPECT_TRUE(run()->statusMessage().value_or(QString()).contains("my-guide.pdf"));
     EXPECT_TRUE(isHtmlFolder(out("my-guide")));
@@ -116,7 +111,7 @@ TEST_F(ExportPanelEndToEndTest, PdfFailureInBothKeepsTheHtmlFolder)
 
 TEST_F(ExportPanelEndToEndTest, ClosingTheHostDuringRealExportsIsSafe)
 {
-    for (ExportFormat format : {ExportFormat::Pdf, ExportFormat::Video}) {
+    for (ExportFormat format : { ExportFormat::Pdf, ExportFormat::Video }) {
         if (!m_panel) {
             m_host = std::make_unique<QWidget>();
             ExportPanel::Dependencies deps;

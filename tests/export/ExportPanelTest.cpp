@@ -22,7 +22,10 @@ namespace {
 
 class FakeCatalog : public speech::VoiceCatalog {
 public:
-    explicit FakeCatalog(QList<speech::SpeechVoice> voices) : m_voices(std::move(voices)) {}
+    explicit FakeCatalog(QList<speech::SpeechVoice> voices)
+        : m_voices(std::move(voices))
+    {
+    }
     QList<speech::SpeechVoice> installedVoices() const override { return m_voices; }
     QList<speech::SpeechVoice> m_voices;
 };
@@ -36,7 +39,8 @@ std::unique_ptr<NarratorService> narratorWith(QList<speech::SpeechVoice> voices)
     return std::make_unique<NarratorService>(sources);
 }
 
-const speech::SpeechVoice britishVoice{"gmw/en-GB", "English (Great Britain)", "en-GB", speech::SpeechVoice::Default};
+const speech::SpeechVoice britishVoice { "gmw/en-GB", "English (Great Britain)", "en-GB",
+    speech::SpeechVoice::Default };
 
 } // namespace
 
@@ -50,7 +54,7 @@ protected:
         addStep(m_guide, 1);
         m_host = std::make_unique<QWidget>();
         m_host->resize(1280, 820);
-        makePanel({britishVoice});
+        makePanel({ britishVoice });
         m_host->show();
     }
 
@@ -61,8 +65,9 @@ protected:
         auto exporters = std::make_unique<FakeExporters>();
         m_exporters = exporters.get();
         m_calls = exporters->calls;
-        ExportPanel::Dependencies deps{m_picker, std::move(exporters), narratorWith(std::move(voices))};
-        m_panel = new ExportPanel(m_guide, [this] { ++m_dismissed; }, std::move(deps), m_host.get());
+        ExportPanel::Dependencies deps { m_picker, std::move(exporters), narratorWith(std::move(voices)) };
+        m_panel = new ExportPanel(
+            m_guide, [this] { ++m_dismissed; }, std::move(deps), m_host.get());
         m_panel->show();
     }
 
@@ -95,15 +100,15 @@ TEST_F(ExportPanelTest, HeaderTexts)
         const char* header;
         const char* subtitle;
     } cases[] = {
-        {"My Guide", 2, "Export “My Guide”", "2 steps · pick a format and a save location"},
-        {"", 1, "Export “Untitled Guide”", "1 step · pick a format and a save location"},
-        {"   ", 0, "Export “   ”", "0 steps · pick a format and a save location"},
+        { "My Guide", 2, "Export “My Guide”", "2 steps · pick a format and a save location" },
+        { "", 1, "Export “Untitled Guide”", "1 step · pick a format and a save location" },
+        { "   ", 0, "Export “   ”", "0 steps · pick a format and a save location" },
     };
     for (const auto& c : cases) {
         Guide* guide = makeGuide(QString::fromUtf8(c.title));
         for (int i = 0; i < c.steps; ++i)
             addStep(guide, i);
-        ExportPanel panel(guide, {}, {m_picker, std::make_unique<FakeExporters>(), narratorWith({})}, m_host.get());
+        ExportPanel panel(guide, {}, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
         EXPECT_EQ(panel.titleLabel()->text(), QString::fromUtf8(c.header));
         EXPECT_EQ(panel.subtitleLabel()->text(), QString::fromUtf8(c.subtitle));
     }
@@ -121,7 +126,7 @@ TEST_F(ExportPanelTest, StartsWithHtmlAndEverySwitchOn)
 {
     EXPECT_EQ(run()->selectedFormat(), ExportFormat::Html);
     EXPECT_TRUE(m_panel->formatCard(ExportFormat::Html)->isSelected());
-    for (OptionSwitch* s : {m_panel->footerSwitch(), m_panel->revealSwitch(), m_panel->narrationSwitch()})
+    for (OptionSwitch* s : { m_panel->footerSwitch(), m_panel->revealSwitch(), m_panel->narrationSwitch() })
         EXPECT_TRUE(s->isChecked()) << s->text().toStdString();
     EXPECT_EQ(m_panel->footerSwitch()->text(), QString::fromUtf8("Include “Made with Z.O.V.A” footer"));
     EXPECT_EQ(m_panel->revealSwitch()->text(), QStringLiteral("Show in file manager after export"));
@@ -134,7 +139,7 @@ TEST_F(ExportPanelTest, StartsWithHtmlAndEverySwitchOn)
 
 TEST_F(ExportPanelTest, CardsSelectTheFormat)
 {
-    for (ExportFormat f : {ExportFormat::Pdf, ExportFormat::Both, ExportFormat::Video, ExportFormat::Html}) {
+    for (ExportFormat f : { ExportFormat::Pdf, ExportFormat::Both, ExportFormat::Video, ExportFormat::Html }) {
         QTest::mouseClick(m_panel->formatCard(f), Qt::LeftButton);
         EXPECT_EQ(run()->selectedFormat(), f);
         for (ExportFormat other : ExportFormats::all())
@@ -147,8 +152,8 @@ TEST_F(ExportPanelTest, NarrationRowOnlyForVideoAndKeepsItsValue)
     const struct {
         ExportFormat format;
         bool shown;
-    } steps[] = {{ExportFormat::Html, false}, {ExportFormat::Video, true}, {ExportFormat::Pdf, false},
-                 {ExportFormat::Both, false}, {ExportFormat::Video, true}};
+    } steps[] = { { ExportFormat::Html, false }, { ExportFormat::Video, true }, { ExportFormat::Pdf, false },
+        { ExportFormat::Both, false }, { ExportFormat::Video, true } };
     for (const auto& s : steps) {
         QTest::mouseClick(m_panel->formatCard(s.format), Qt::LeftButton);
         EXPECT_EQ(m_panel->narrationSwitch()->isVisible(), s.shown);
@@ -165,8 +170,8 @@ TEST_F(ExportPanelTest, NarratorLineNamesTheVoiceOrSaysThereIsNone)
         QList<speech::SpeechVoice> voices;
         const char* line;
     } cases[] = {
-        {{britishVoice}, "Narrated by English (Great Britain) · en-GB · change in Settings → Voice"},
-        {{}, "No voice available on this computer"},
+        { { britishVoice }, "Narrated by English (Great Britain) · en-GB · change in Settings → Voice" },
+        { {}, "No voice available on this computer" },
     };
     for (const auto& c : cases) {
         makePanel(c.voices);
@@ -228,7 +233,8 @@ TEST_F(ExportPanelTest, StatusLineTurnsFromRedToGreen)
     m_exporters->htmlResult = unexpected(ExportError::file("Could not write “index.html”: No space left on device"));
     pressExport();
     ASSERT_TRUE(m_panel->statusLine()->isVisible());
-    EXPECT_EQ(m_panel->statusLine()->message(), QString::fromUtf8("Could not write “index.html”: No space left on device"));
+    EXPECT_EQ(
+        m_panel->statusLine()->message(), QString::fromUtf8("Could not write “index.html”: No space left on device"));
     EXPECT_EQ(m_panel->statusLine()->symbol(), QStringLiteral("xmark.octagon.fill"));
     EXPECT_EQ(m_panel->statusLine()->symbolColor(), ZOVAColor::magenta());
 
@@ -251,7 +257,7 @@ struct HostGoneCase {
     bool duringPick; // else while the exporter runs
 };
 
-class HostGoneTest : public ExportPanelTest, public ::testing::WithParamInterface<HostGoneCase> {};
+class HostGoneTest : public ExportPanelTest, public ::testing::WithParamInterface<HostGoneCase> { };
 
 TEST_P(HostGoneTest, ClosingTheHostNeverCrashes)
 {
@@ -284,9 +290,9 @@ TEST_P(HostGoneTest, ClosingTheHostNeverCrashes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, HostGoneTest,
-                         ::testing::Values(HostGoneCase{"PickingHtml", ExportFormat::Html, true},
-                                           HostGoneCase{"PickingBoth", ExportFormat::Both, true},
-                                           HostGoneCase{"RenderingPdf", ExportFormat::Pdf, false},
-                                           HostGoneCase{"RenderingBoth", ExportFormat::Both, false},
-                                           HostGoneCase{"EncodingVideo", ExportFormat::Video, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(HostGoneCase { "PickingHtml", ExportFormat::Html, true },
+        HostGoneCase { "PickingBoth", ExportFormat::Both, true },
+        HostGoneCase { "RenderingPdf", ExportFormat::Pdf, false },
+        HostGoneCase { "RenderingBoth", ExportFormat::Both, false },
+        HostGoneCase { "EncodingVideo", ExportFormat::Video, false }),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -18,16 +18,17 @@ TEST(ExportFormatTest, CardsInOrderWithRawValues)
     QStringList raws;
     for (ExportFormat f : ExportFormats::all())
         raws << ExportFormats::rawValue(f);
-    EXPECT_EQ(raws, (QStringList{"html", "pdf", "video", "both"}));
+    EXPECT_EQ(raws, (QStringList { "html", "pdf", "video", "both" }));
     for (ExportFormat f : ExportFormats::all())
         EXPECT_EQ(ExportFormats::fromRawValue(ExportFormats::rawValue(f)), f);
-    EXPECT_EQ(ExportFormats::subtitle(ExportFormat::Html), QString::fromUtf8("Self-contained website — drop on any web server"));
+    EXPECT_EQ(ExportFormats::subtitle(ExportFormat::Html),
+        QString::fromUtf8("Self-contained website — drop on any web server"));
     EXPECT_EQ(ExportFormats::title(ExportFormat::Both), QStringLiteral("HTML + PDF"));
 }
 
 TEST(ExportFormatTest, RawValuesAreExact)
 {
-    for (const char* raw : {"HTML", " html", "html ", "Pdf", "mp4", "", "videos"})
+    for (const char* raw : { "HTML", " html", "html ", "Pdf", "mp4", "", "videos" })
         EXPECT_FALSE(ExportFormats::fromRawValue(QString::fromLatin1(raw)).has_value()) << raw;
 }
 
@@ -37,7 +38,7 @@ struct SlugCase {
     QString slug;
 };
 
-class SlugTest : public ::testing::TestWithParam<SlugCase> {};
+class SlugTest : public ::testing::TestWithParam<SlugCase> { };
 
 TEST_P(SlugTest, MatchesTable)
 {
@@ -46,31 +47,26 @@ TEST_P(SlugTest, MatchesTable)
     EXPECT_LE(slug.toUtf8().size(), maxSlugBytes);
 }
 
-static QString repeated(const QString& s, int n)
-{
-    return s.repeated(n);
-}
+static QString repeated(const QString& s, int n) { return s.repeated(n); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, SlugTest,
-    ::testing::Values(
-        SlugCase{"Plain", "My Guide", "my-guide"},
-        SlugCase{"Punctuation", "Q&A: Setup (2nd run)", "qa-setup-2nd-run"},
-        SlugCase{"Accents", QString::fromUtf8("Café Menü"), QString::fromUtf8("café-menü")},
-        SlugCase{"ThreeSpaces", "   ", "---"},
-        SlugCase{"TabsAndNewlinesDropped", "a\tb\nc", "abc"},
-        SlugCase{"Underscore", "snake_case-Title", "snake_case-title"},
-        SlugCase{"OtherScripts", QString::fromUtf8("Привет 世界 ٣"), QString::fromUtf8("привет-世界-٣")},
-        SlugCase{"EmojiDropped", QString::fromUtf8("Ship it 🚀"), "ship-it-"},
-        SlugCase{"Empty", "", "vorne-export"},
-        SlugCase{"PunctuationOnly", "?!.../", "vorne-export"},
-        SlugCase{"CutAscii", repeated("a", 250), repeated("a", 200)},
-        SlugCase{"CutTwoByteEven", repeated(QString::fromUtf8("é"), 150), repeated(QString::fromUtf8("é"), 100)},
-        SlugCase{"CutTwoByteOdd", "a" + repeated(QString::fromUtf8("é"), 150), "a" + repeated(QString::fromUtf8("é"), 99)},
-        SlugCase{"CutThreeByte", repeated(QString::fromUtf8("世"), 100), repeated(QString::fromUtf8("世"), 66)},
+INSTANTIATE_TEST_SUITE_P(Titles, SlugTest,
+    ::testing::Values(SlugCase { "Plain", "My Guide", "my-guide" },
+        SlugCase { "Punctuation", "Q&A: Setup (2nd run)", "qa-setup-2nd-run" },
+        SlugCase { "Accents", QString::fromUtf8("Café Menü"), QString::fromUtf8("café-menü") },
+        SlugCase { "ThreeSpaces", "   ", "---" }, SlugCase { "TabsAndNewlinesDropped", "a\tb\nc", "abc" },
+        SlugCase { "Underscore", "snake_case-Title", "snake_case-title" },
+        SlugCase { "OtherScripts", QString::fromUtf8("Привет 世界 ٣"), QString::fromUtf8("привет-世界-٣") },
+        SlugCase { "EmojiDropped", QString::fromUtf8("Ship it 🚀"), "ship-it-" },
+        SlugCase { "Empty", "", "vorne-export" }, SlugCase { "PunctuationOnly", "?!.../", "vorne-export" },
+        SlugCase { "CutAscii", repeated("a", 250), repeated("a", 200) },
+        SlugCase { "CutTwoByteEven", repeated(QString::fromUtf8("é"), 150), repeated(QString::fromUtf8("é"), 100) },
+        SlugCase {
+            "CutTwoByteOdd", "a" + repeated(QString::fromUtf8("é"), 150), "a" + repeated(QString::fromUtf8("é"), 99) },
+        SlugCase { "CutThreeByte", repeated(QString::fromUtf8("世"), 100), repeated(QString::fromUtf8("世"), 66) },
         // e + combining acute is three bytes; the cut never parts a letter from its mark.
-        SlugCase{"CutKeepsMarks", repeated(QString::fromUtf8("e\u0301"), 100), repeated(QString::fromUtf8("e\u0301"), 66)},
-        SlugCase{"CutAstral", repeated(QString::fromUtf8("𝐀"), 60), repeated(QString::fromUtf8("𝐀"), 50)}),
+        SlugCase {
+            "CutKeepsMarks", repeated(QString::fromUtf8("e\u0301"), 100), repeated(QString::fromUtf8("e\u0301"), 66) },
+        SlugCase { "CutAstral", repeated(QString::fromUtf8("𝐀"), 60), repeated(QString::fromUtf8("𝐀"), 50) }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExtensionTest, AddedOnlyWhenNoneTyped)
@@ -79,11 +75,11 @@ TEST(ExtensionTest, AddedOnlyWhenNoneTyped)
         const char* path;
         const char* expected;
     } cases[] = {
-        {"/t/report", "/t/report.pdf"},
-        {"/t/report.pdf", "/t/report.pdf"},
-        {"/t/report.PDF", "/t/report.PDF"},
-        {"/t/report.", "/t/report.pdf"},
-        {"/t/v1.2/report", "/t/v1.2/report.pdf"},
+        { "/t/report", "/t/report.pdf" },
+        { "/t/report.pdf", "/t/report.pdf" },
+        { "/t/report.PDF", "/t/report.PDF" },
+        { "/t/report.", "/t/report.pdf" },
+        { "/t/v1.2/report", "/t/v1.2/report.pdf" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(withExtension(QString::fromLatin1(c.path), "pdf"), QString::fromLatin1(c.expected)) << c.path;
@@ -140,11 +136,11 @@ struct FormatCase {
     ExportFormat format;
     DestinationRequest request;
     const char* chosen; // what the user named in the dialog
-    QStringList calls;  // exporter kind and path below the out folder
+    QStringList calls; // exporter kind and path below the out folder
     const char* success;
 };
 
-class ExportFormatRunTest : public ExportRunTest, public ::testing::WithParamInterface<FormatCase> {};
+class ExportFormatRunTest : public ExportRunTest, public ::testing::WithParamInterface<FormatCase> { };
 
 TEST_P(ExportFormatRunTest, AsksExportsAndReports)
 {
@@ -164,29 +160,26 @@ TEST_P(ExportFormatRunTest, AsksExportsAndReports)
     EXPECT_FALSE(m_run->isExporting());
 }
 
-static DestinationRequest request(Kind kind, const char* title, const char* name, const char* ext,
-                                  QStringList filters, const char* prompt)
+static DestinationRequest request(
+    Kind kind, const char* title, const char* name, const char* ext, QStringList filters, const char* prompt)
 {
-    return {kind, QString::fromLatin1(title), QString::fromLatin1(name), QString::fromLatin1(ext), filters,
-            QString::fromLatin1(prompt)};
+    return { kind, QString::fromLatin1(title), QString::fromLatin1(name), QString::fromLatin1(ext), filters,
+        QString::fromLatin1(prompt) };
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, ExportFormatRunTest,
-    ::testing::Values(
-        FormatCase{"Html", ExportFormat::Html,
-                   request(Kind::SaveFolder, "Export HTML folder", "my-guide", "", {}, "Export"), "Handbook",
-                   {"html Handbook"}, "HTML folder written to Handbook"},
-        FormatCase{"Pdf", ExportFormat::Pdf,
-                   request(Kind::SaveFile, "Export PDF", "my-guide.pdf", "pdf", {"PDF document (*.pdf)"}, "Export"),
-                   "Printout.pdf", {"pdf Printout.pdf"}, "PDF saved as Printout.pdf"},
-        FormatCase{"Video", ExportFormat::Video,
-                   request(Kind::SaveFile, "Export MP4", "my-guide.mp4", "mp4", {"MPEG-4 movie (*.mp4)"}, "Export"),
-                   "Clip.mp4", {"mp4 Clip.mp4"}, "Video saved as Clip.mp4"},
-        FormatCase{"Both", ExportFormat::Both,
-                   request(Kind::ParentFolder, "Choose a folder to export into", "", "", {}, "Export here"),
-                   "Exports", {"html Exports/my-guide", "pdf Exports/my-guide.pdf"},
-                   "Exported HTML folder + PDF to Exports"}),
+INSTANTIATE_TEST_SUITE_P(Formats, ExportFormatRunTest,
+    ::testing::Values(FormatCase { "Html", ExportFormat::Html,
+                          request(Kind::SaveFolder, "Export HTML folder", "my-guide", "", {}, "Export"), "Handbook",
+                          { "html Handbook" }, "HTML folder written to Handbook" },
+        FormatCase { "Pdf", ExportFormat::Pdf,
+            request(Kind::SaveFile, "Export PDF", "my-guide.pdf", "pdf", { "PDF document (*.pdf)" }, "Export"),
+            "Printout.pdf", { "pdf Printout.pdf" }, "PDF saved as Printout.pdf" },
+        FormatCase { "Video", ExportFormat::Video,
+            request(Kind::SaveFile, "Export MP4", "my-guide.mp4", "mp4", { "MPEG-4 movie (*.mp4)" }, "Export"),
+            "Clip.mp4", { "mp4 Clip.mp4" }, "Video saved as Clip.mp4" },
+        FormatCase { "Both", ExportFormat::Both,
+            request(Kind::ParentFolder, "Choose a folder to export into", "", "", {}, "Export here"), "Exports",
+            { "html Exports/my-guide", "pdf Exports/my-guide.pdf" }, "Exported HTML folder + PDF to Exports" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExportRunTest, EmptyTitleProposesVorneExport)
@@ -195,8 +188,8 @@ TEST_F(ExportRunTest, EmptyTitleProposesVorneExport)
     const struct {
         ExportFormat format;
         const char* name;
-    } cases[] = {{ExportFormat::Html, "vorne-export"}, {ExportFormat::Pdf, "vorne-export.pdf"},
-                 {ExportFormat::Video, "vorne-export.mp4"}};
+    } cases[] = { { ExportFormat::Html, "vorne-export" }, { ExportFormat::Pdf, "vorne-export.pdf" },
+        { ExportFormat::Video, "vorne-export.mp4" } };
     for (const auto& c : cases) {
         m_run->setSelectedFormat(c.format);
         m_run->runExport();
@@ -208,7 +201,7 @@ TEST_F(ExportRunTest, EmptyTitleProposesVorneExport)
 
 // Cancelling any question exports nothing and leaves no status line, even after an
 // earlier failure.
-class CancelTest : public ExportRunTest, public ::testing::WithParamInterface<ExportFormat> {};
+class CancelTest : public ExportRunTest, public ::testing::WithParamInterface<ExportFormat> { };
 
 TEST_P(CancelTest, WritesNothingAndClearsTheStatus)
 {
@@ -232,9 +225,8 @@ TEST_P(CancelTest, WritesNothingAndClearsTheStatus)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CancelTest,
-                         ::testing::Values(ExportFormat::Html, ExportFormat::Pdf, ExportFormat::Video,
-                                           ExportFormat::Both),
-                         [](const auto& info) { return ExportFormats::rawValue(info.param).toStdString(); });
+    ::testing::Values(ExportFormat::Html, ExportFormat::Pdf, ExportFormat::Video, ExportFormat::Both),
+    [](const auto& info) { return ExportFormats::rawValue(info.param).toStdString(); });
 
 TEST_F(ExportRunTest, BothRunsHtmlFirstAndStopsAtItsFailure)
 {
@@ -242,7 +234,7 @@ TEST_F(ExportRunTest, BothRunsHtmlFirstAndStopsAtItsFailure)
     m_picker->answers[Kind::ParentFolder] = m_out.path();
     m_exporters->htmlResult = unexpected(ExportError::file("Could not create the folder"));
     exportAndWait();
-    EXPECT_EQ(callKinds(), QStringList{"html"});
+    EXPECT_EQ(callKinds(), QStringList { "html" });
     EXPECT_EQ(m_run->statusMessage(), std::optional<QString>("Could not create the folder"));
     EXPECT_TRUE(m_run->didFail());
 
@@ -250,7 +242,7 @@ TEST_F(ExportRunTest, BothRunsHtmlFirstAndStopsAtItsFailure)
     m_exporters->htmlResult = {};
     m_exporters->pdfResult = unexpected(ExportError::pdfRenderFailed("page crashed"));
     exportAndWait();
-    EXPECT_EQ(callKinds(), (QStringList{"html", "pdf"}));
+    EXPECT_EQ(callKinds(), (QStringList { "html", "pdf" }));
     EXPECT_EQ(m_run->statusMessage(), std::optional<QString>("PDF rendering failed: page crashed"));
     EXPECT_TRUE(m_run->didFail());
 }
@@ -261,7 +253,7 @@ struct ReplaceCase {
     bool asked;
 };
 
-class ReplaceTest : public ExportRunTest, public ::testing::WithParamInterface<ReplaceCase> {};
+class ReplaceTest : public ExportRunTest, public ::testing::WithParamInterface<ReplaceCase> { };
 
 TEST_P(ReplaceTest, AsksBeforeReplacingAnEarlierExport)
 {
@@ -277,8 +269,8 @@ TEST_P(ReplaceTest, AsksBeforeReplacingAnEarlierExport)
 
     m_picker->replace = false;
     exportAndWait();
-    EXPECT_EQ(m_picker->replaceQuestions, c.asked ? QStringList{"my-guide"} : QStringList{});
-    EXPECT_EQ(callKinds(), c.asked ? QStringList{} : (QStringList{"html", "pdf"}));
+    EXPECT_EQ(m_picker->replaceQuestions, c.asked ? QStringList { "my-guide" } : QStringList {});
+    EXPECT_EQ(callKinds(), c.asked ? QStringList {} : (QStringList { "html", "pdf" }));
     if (c.asked) {
         EXPECT_FALSE(m_run->statusMessage().has_value());
     }
@@ -286,21 +278,20 @@ TEST_P(ReplaceTest, AsksBeforeReplacingAnEarlierExport)
     m_calls->clear();
     m_picker->replace = true;
     exportAndWait();
-    EXPECT_EQ(callKinds(), (QStringList{"html", "pdf"}));
+    EXPECT_EQ(callKinds(), (QStringList { "html", "pdf" }));
     EXPECT_FALSE(m_run->didFail());
 }
 
 INSTANTIATE_TEST_SUITE_P(Existing, ReplaceTest,
-                         ::testing::Values(ReplaceCase{"Nothing", "", false},
-                                           ReplaceCase{"OtherName", "other.pdf", false},
-                                           ReplaceCase{"Folder", "my-guide/", true},
-                                           ReplaceCase{"Pdf", "my-guide.pdf", true},
-                                           ReplaceCase{"FileWhereTheFolderGoes", "my-guide", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(ReplaceCase { "Nothing", "", false }, ReplaceCase { "OtherName", "other.pdf", false },
+        ReplaceCase { "Folder", "my-guide/", true }, ReplaceCase { "Pdf", "my-guide.pdf", true },
+        ReplaceCase { "FileWhereTheFolderGoes", "my-guide", true }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExportRunTest, DialogStringsAreTheQuestion)
 {
-    EXPECT_EQ(DestinationPicker::replaceQuestion("my-guide"), QString::fromUtf8("Replace the existing export “my-guide”?"));
+    EXPECT_EQ(
+        DestinationPicker::replaceQuestion("my-guide"), QString::fromUtf8("Replace the existing export “my-guide”?"));
 }
 
 struct OptionsCase {
@@ -310,7 +301,7 @@ struct OptionsCase {
     bool narrate;
 };
 
-class OptionsTest : public ExportRunTest, public ::testing::WithParamInterface<OptionsCase> {};
+class OptionsTest : public ExportRunTest, public ::testing::WithParamInterface<OptionsCase> { };
 
 TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
 {
@@ -325,7 +316,7 @@ TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
         m_run->setSelectedFormat(f);
         exportAndWait();
     }
-    ASSERT_EQ(callKinds(), (QStringList{"html", "pdf", "mp4", "html", "pdf"}));
+    ASSERT_EQ(callKinds(), (QStringList { "html", "pdf", "mp4", "html", "pdf" }));
     for (const auto& call : *m_calls) {
         if (call.kind == "mp4") {
             const VideoExportOptions& v = call.videoOptions;
@@ -348,11 +339,9 @@ TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
 }
 
 INSTANTIATE_TEST_SUITE_P(Switches, OptionsTest,
-                         ::testing::Values(OptionsCase{"AllOn", true, true, true},
-                                           OptionsCase{"AllOff", false, false, false},
-                                           OptionsCase{"FooterOnly", true, false, false},
-                                           OptionsCase{"NarrationOnly", false, false, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(OptionsCase { "AllOn", true, true, true }, OptionsCase { "AllOff", false, false, false },
+        OptionsCase { "FooterOnly", true, false, false }, OptionsCase { "NarrationOnly", false, false, true }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExportRunTest, NarrationIsReadWhenTheVideoStarts)
 {
@@ -371,14 +360,15 @@ TEST_F(ExportRunTest, VideoProgressShowsAsSuccessLinesUntilTheResult)
     m_picker->answers[Kind::SaveFile] = out("v.mp4");
     m_run->runExport();
     ASSERT_TRUE(m_run->isExporting());
-    for (const char* text : {"Synthesizing narration 1/3\u2026", "Rendering video\u2026"}) {
+    for (const char* text : { "Synthesizing narration 1/3\u2026", "Rendering video\u2026" }) {
         (*m_exporters->videoProgress)(QString::fromUtf8(text));
         EXPECT_EQ(m_run->statusMessage(), std::optional<QString>(QString::fromUtf8(text)));
         EXPECT_FALSE(m_run->didFail());
         EXPECT_TRUE(m_run->isExporting());
     }
     (*m_exporters->pendingVideo)(unexpected(VideoExportError::noUsableSteps()));
-    EXPECT_EQ(m_run->statusMessage(), std::optional<QString>(QString::fromUtf8("Nothing to render — no steps with screenshots.")));
+    EXPECT_EQ(m_run->statusMessage(),
+        std::optional<QString>(QString::fromUtf8("Nothing to render — no steps with screenshots.")));
     EXPECT_TRUE(m_run->didFail());
     EXPECT_FALSE(m_run->isExporting());
     // A late progress text does not overwrite the result.

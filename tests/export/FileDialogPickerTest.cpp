@@ -19,8 +19,7 @@ using Kind = DestinationRequest::Kind;
 namespace {
 
 // Runs `answer` on the dialog that the next modal call opens.
-template <typename Dialog>
-void whenShown(std::function<void(Dialog*)> answer)
+template <typename Dialog> void whenShown(std::function<void(Dialog*)> answer)
 {
     auto* timer = new QTimer;
     timer->setInterval(10);
@@ -39,7 +38,7 @@ struct DialogCase {
     DestinationRequest request;
     QFileDialog::AcceptMode acceptMode;
     QFileDialog::FileMode fileMode;
-    const char* typed;    // typed into the name field; nullptr keeps the suggestion
+    const char* typed; // typed into the name field; nullptr keeps the suggestion
     const char* expected; // the answer below the folder
 };
 
@@ -82,28 +81,26 @@ TEST_P(FileDialogPickerTest, ShowsTheRequestAndAnswersThePath)
     EXPECT_EQ(*path, QDir(m_dir.path()).filePath(QString::fromUtf8(c.expected)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Requests, FileDialogPickerTest,
-    ::testing::Values(
-        DialogCase{"NewFolder", DestinationRequest::saveFolder("my-guide"), QFileDialog::AcceptSave,
-                   QFileDialog::AnyFile, nullptr, "my-guide"},
-        DialogCase{"ExistingFolderIsExportedInto", DestinationRequest::saveFolder("my-guide"),
-                   QFileDialog::AcceptSave, QFileDialog::AnyFile, "Existing", "Existing"},
-        DialogCase{"PdfAsSuggested", DestinationRequest::saveFile("pdf", "my-guide"), QFileDialog::AcceptSave,
-                   QFileDialog::AnyFile, nullptr, "my-guide.pdf"},
-        DialogCase{"PdfWithoutExtension", DestinationRequest::saveFile("pdf", "my-guide"), QFileDialog::AcceptSave,
-                   QFileDialog::AnyFile, "Handout", "Handout.pdf"},
-        DialogCase{"Mp4WithoutExtension", DestinationRequest::saveFile("mp4", "my-guide"), QFileDialog::AcceptSave,
-                   QFileDialog::AnyFile, "Clip", "Clip.mp4"},
-        DialogCase{"ParentFolder", DestinationRequest::parentFolder(), QFileDialog::AcceptOpen,
-                   QFileDialog::Directory, "Existing", "Existing"}),
+INSTANTIATE_TEST_SUITE_P(Requests, FileDialogPickerTest,
+    ::testing::Values(DialogCase { "NewFolder", DestinationRequest::saveFolder("my-guide"), QFileDialog::AcceptSave,
+                          QFileDialog::AnyFile, nullptr, "my-guide" },
+        DialogCase { "ExistingFolderIsExportedInto", DestinationRequest::saveFolder("my-guide"),
+            QFileDialog::AcceptSave, QFileDialog::AnyFile, "Existing", "Existing" },
+        DialogCase { "PdfAsSuggested", DestinationRequest::saveFile("pdf", "my-guide"), QFileDialog::AcceptSave,
+            QFileDialog::AnyFile, nullptr, "my-guide.pdf" },
+        DialogCase { "PdfWithoutExtension", DestinationRequest::saveFile("pdf", "my-guide"), QFileDialog::AcceptSave,
+            QFileDialog::AnyFile, "Handout", "Handout.pdf" },
+        DialogCase { "Mp4WithoutExtension", DestinationRequest::saveFile("mp4", "my-guide"), QFileDialog::AcceptSave,
+            QFileDialog::AnyFile, "Clip", "Clip.mp4" },
+        DialogCase { "ParentFolder", DestinationRequest::parentFolder(), QFileDialog::AcceptOpen,
+            QFileDialog::Directory, "Existing", "Existing" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileDialogPickerCancelTest, CancelAnswersNothing)
 {
     FileDialogPicker picker;
-    for (const DestinationRequest& r :
-         {DestinationRequest::saveFolder("a"), DestinationRequest::saveFile("pdf", "a"), DestinationRequest::parentFolder()}) {
+    for (const DestinationRequest& r : { DestinationRequest::saveFolder("a"), DestinationRequest::saveFile("pdf", "a"),
+             DestinationRequest::parentFolder() }) {
         whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         EXPECT_FALSE(picker.pick(r).has_value()) << r.title.toStdString();
     }
@@ -112,7 +109,7 @@ TEST(FileDialogPickerCancelTest, CancelAnswersNothing)
 TEST(FileDialogPickerCancelTest, ReplaceAlertHasReplaceAndCancel)
 {
     FileDialogPicker picker;
-    for (const char* button : {"Replace", "Cancel"}) {
+    for (const char* button : { "Replace", "Cancel" }) {
         whenShown<QMessageBox>([button](QMessageBox* box) {
             EXPECT_EQ(box->text(), QString::fromUtf8("Replace the existing export “my-guide”?"));
             QStringList names;
@@ -123,7 +120,7 @@ TEST(FileDialogPickerCancelTest, ReplaceAlertHasReplaceAndCancel)
                     chosen = qobject_cast<QPushButton*>(b);
             }
             names.sort();
-            EXPECT_EQ(names, (QStringList{"Cancel", "Replace"}));
+            EXPECT_EQ(names, (QStringList { "Cancel", "Replace" }));
             ASSERT_NE(chosen, nullptr);
             chosen->click();
         });

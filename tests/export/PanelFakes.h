@@ -47,17 +47,17 @@ public:
         zova::VideoExportOptions videoOptions;
     };
 
-    zova::ExportService::Result exportHTMLFolder(const zova::Guide&, const QString& folder,
-                                                 const zova::ExportService::Options& options) override
+    zova::ExportService::Result exportHTMLFolder(
+        const zova::Guide&, const QString& folder, const zova::ExportService::Options& options) override
     {
-        calls->append({QStringLiteral("html"), folder, options, {}});
+        calls->append({ QStringLiteral("html"), folder, options, {} });
         return htmlResult;
     }
 
     void exportPDF(const zova::Guide&, const QString& to, const zova::ExportService::Options& options,
-                   QObject* receiver, zova::ExportService::Completion done) override
+        QObject* receiver, zova::ExportService::Completion done) override
     {
-        calls->append({QStringLiteral("pdf"), to, options, {}});
+        calls->append({ QStringLiteral("pdf"), to, options, {} });
         // Like an exporter that never checks its receiver: the caller must guard itself.
         (void)receiver;
         *pendingPdf = done;
@@ -69,9 +69,9 @@ public:
     }
 
     void exportMP4(zova::Guide*, const QString& to, const zova::VideoExportOptions& options,
-                   zova::VideoExportService::Completion done) override
+        zova::VideoExportService::Completion done) override
     {
-        calls->append({QStringLiteral("mp4"), to, {}, options});
+        calls->append({ QStringLiteral("mp4"), to, {}, options });
         *pendingVideo = done;
         *videoProgress = options.progress;
         if (completeAtOnce)
@@ -83,12 +83,12 @@ public:
 
     // Shared with the test, which keeps them after the panel deleted this object.
     std::shared_ptr<QList<Call>> calls = std::make_shared<QList<Call>>();
-    std::shared_ptr<std::function<void(const zova::ExportService::Result&)>> pendingPdf =
-        std::make_shared<std::function<void(const zova::ExportService::Result&)>>();
-    std::shared_ptr<zova::VideoExportService::Completion> pendingVideo =
-        std::make_shared<zova::VideoExportService::Completion>();
-    std::shared_ptr<std::function<void(const QString&)>> videoProgress =
-        std::make_shared<std::function<void(const QString&)>>();
+    std::shared_ptr<std::function<void(const zova::ExportService::Result&)>> pendingPdf
+        = std::make_shared<std::function<void(const zova::ExportService::Result&)>>();
+    std::shared_ptr<zova::VideoExportService::Completion> pendingVideo
+        = std::make_shared<zova::VideoExportService::Completion>();
+    std::shared_ptr<std::function<void(const QString&)>> videoProgress
+        = std::make_shared<std::function<void(const QString&)>>();
     zova::ExportService::Result htmlResult;
     zova::ExportService::Result pdfResult;
     zova::VideoExportService::Result videoResult;

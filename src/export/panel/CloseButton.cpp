@@ -8,7 +8,8 @@
 
 namespace zova {
 
-CloseButton::CloseButton(QWidget* parent) : QAbstractButton(parent)
+CloseButton::CloseButton(QWidget* parent)
+    : QAbstractButton(parent)
 {
     setObjectName(QStringLiteral("exportCloseButton"));
     setAccessibleName(tr("Close"));

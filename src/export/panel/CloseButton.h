@@ -9,7 +9,7 @@ class CloseButton : public QAbstractButton {
     Q_OBJECT
 public:
     explicit CloseButton(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return {22, 22}; }
+    QSize sizeHint() const override { return { 22, 22 }; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

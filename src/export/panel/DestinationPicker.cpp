@@ -22,9 +22,9 @@ DestinationRequest DestinationRequest::saveFile(const QString& extension, const 
     r.suggestedName = suggestedName + QLatin1Char('.') + extension;
     r.extension = extension;
     if (extension == QLatin1String("pdf"))
-        r.nameFilters = {QStringLiteral("PDF document (*.pdf)")};
+        r.nameFilters = { QStringLiteral("PDF document (*.pdf)") };
     else if (extension == QLatin1String("mp4"))
-        r.nameFilters = {QStringLiteral("MPEG-4 movie (*.mp4)")};
+        r.nameFilters = { QStringLiteral("MPEG-4 movie (*.mp4)") };
     r.prompt = QStringLiteral("Export");
     return r;
 }

@@ -11,15 +11,15 @@ namespace zova {
 struct DestinationRequest {
     enum class Kind {
         SaveFolder, // a new folder, or an existing one to export into
-        SaveFile,   // a file with `extension`, added when the user types none
+        SaveFile, // a file with `extension`, added when the user types none
         ParentFolder, // an existing folder
     };
     Kind kind = Kind::SaveFile;
     QString title;
     QString suggestedName; // the name field; empty for none
-    QString extension;     // SaveFile only, without a dot
+    QString extension; // SaveFile only, without a dot
     QStringList nameFilters; // empty for any file
-    QString prompt;          // the accept button
+    QString prompt; // the accept button
 
     bool operator==(const DestinationRequest&) const = default;
 

@@ -13,7 +13,9 @@ constexpr qreal kIndicator = 14;
 constexpr qreal kSpacing = 6;
 } // namespace
 
-ExportButton::ExportButton(QWidget* parent) : PillButton(QString(), parent), m_spin(new QTimer(this))
+ExportButton::ExportButton(QWidget* parent)
+    : PillButton(QString(), parent)
+    , m_spin(new QTimer(this))
 {
     setObjectName(QStringLiteral("exportButton"));
     pill(this, PillStyle::Variant::primary(), PillStyle::Size::Md);

@@ -14,11 +14,11 @@ struct Row {
 
 // Card order.
 constexpr Row rows[] = {
-    {ExportFormat::Html, "html", "globe", "HTML folder", "Self-contained website \u2014 drop on any web server"},
-    {ExportFormat::Pdf, "pdf", "doc.text", "PDF file", "Single PDF \u2014 share over email, Slack, anywhere"},
-    {ExportFormat::Video, "video", "play.rectangle.fill", "MP4 video",
-     "MP4 slideshow \u2014 paste into YouTube, Loom, training portals"},
-    {ExportFormat::Both, "both", "rectangle.stack.fill", "HTML + PDF", "HTML folder + PDF, in the same location"},
+    { ExportFormat::Html, "html", "globe", "HTML folder", "Self-contained website \u2014 drop on any web server" },
+    { ExportFormat::Pdf, "pdf", "doc.text", "PDF file", "Single PDF \u2014 share over email, Slack, anywhere" },
+    { ExportFormat::Video, "video", "play.rectangle.fill", "MP4 video",
+        "MP4 slideshow \u2014 paste into YouTube, Loom, training portals" },
+    { ExportFormat::Both, "both", "rectangle.stack.fill", "HTML + PDF", "HTML folder + PDF, in the same location" },
 };
 
 const Row& row(ExportFormat format)
@@ -43,10 +43,7 @@ const QList<ExportFormat>& all()
     return list;
 }
 
-QString rawValue(ExportFormat format)
-{
-    return QString::fromLatin1(row(format).raw);
-}
+QString rawValue(ExportFormat format) { return QString::fromLatin1(row(format).raw); }
 
 std::optional<ExportFormat> fromRawValue(const QString& raw)
 {
@@ -57,19 +54,10 @@ std::optional<ExportFormat> fromRawValue(const QString& raw)
     return std::nullopt;
 }
 
-QString symbol(ExportFormat format)
-{
-    return QString::fromLatin1(row(format).symbol);
-}
+QString symbol(ExportFormat format) { return QString::fromLatin1(row(format).symbol); }
 
-QString title(ExportFormat format)
-{
-    return QString::fromUtf8(row(format).title);
-}
+QString title(ExportFormat format) { return QString::fromUtf8(row(format).title); }
 
-QString subtitle(ExportFormat format)
-{
-    return QString::fromUtf8(row(format).subtitle);
-}
+QString subtitle(ExportFormat format) { return QString::fromUtf8(row(format).subtitle); }
 
 } // namespace zova::ExportFormats

@@ -34,7 +34,11 @@ constexpr qreal kCardRadius = 24;
 // A hairline across the card, inset 24 px on both sides.
 class Divider : public QWidget {
 public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+    explicit Divider(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedHeight(1);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -48,7 +52,11 @@ protected:
 // The accent disc with the export symbol at the top of the card.
 class HeaderIcon : public QWidget {
 public:
-    explicit HeaderIcon(QWidget* parent) : QWidget(parent) { setFixedSize(56 + 24, 56 + 10); }
+    explicit HeaderIcon(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedSize(56 + 24, 56 + 10);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -74,12 +82,13 @@ void setColor(QLabel* label, const QColor& color)
 } // namespace
 
 ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, QWidget* host)
-    : ExportPanel(guide, std::move(onDismiss), Dependencies{}, host)
+    : ExportPanel(guide, std::move(onDismiss), Dependencies {}, host)
 {
 }
 
 ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependencies dependencies, QWidget* host)
-    : QWidget(host), m_onDismiss(std::move(onDismiss))
+    : QWidget(host)
+    , m_onDismiss(std::move(onDismiss))
 {
     setObjectName(QStringLiteral("exportPanel"));
     setAttribute(Qt::WA_NoMousePropagation);
@@ -114,11 +123,11 @@ ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependen
     connect(m_run.get(), &ExportRun::isExportingChanged, this, &ExportPanel::refreshExporting);
     connect(m_run.get(), &ExportRun::statusChanged, this, &ExportPanel::refreshStatus);
     connect(m_run.get(), &ExportRun::includeFooterChanged, this,
-            [this] { m_footerSwitch->setChecked(m_run->includeFooter()); });
+        [this] { m_footerSwitch->setChecked(m_run->includeFooter()); });
     connect(m_run.get(), &ExportRun::openInFinderChanged, this,
-            [this] { m_revealSwitch->setChecked(m_run->openInFinder()); });
+        [this] { m_revealSwitch->setChecked(m_run->openInFinder()); });
     connect(m_run.get(), &ExportRun::narrateVideoChanged, this,
-            [this] { m_narrationSwitch->setChecked(m_run->narrateVideo()); });
+        [this] { m_narrationSwitch->setChecked(m_run->narrateVideo()); });
     if (guide) {
         connect(guide, &Guide::titleChanged, this, &ExportPanel::refreshTexts);
         connect(guide, &Guide::stepsChanged, this, &ExportPanel::refreshTexts);
@@ -143,7 +152,8 @@ ExportPanel::~ExportPanel()
 QString ExportPanel::narratorLine(const NarratorService& narrator)
 {
     if (const auto voice = narrator.effectiveVoice())
-        return tr("Narrated by ") + NarratorService::displayName(*voice) + tr(" \u00B7 change in Settings \u2192 Voice");
+        return tr("Narrated by ") + NarratorService::displayName(*voice)
+            + tr(" \u00B7 change in Settings \u2192 Voice");
     return tr("No voice available on this computer");
 }
 
@@ -222,7 +232,7 @@ QWidget* ExportPanel::buildOptions()
     m_narrationSwitch->setObjectName(QStringLiteral("narrationSwitch"));
     m_narrationSwitch->setChecked(m_run->narrateVideo());
     connect(m_narrationSwitch, &QAbstractButton::toggled, m_run.get(), &ExportRun::setNarrateVideo);
-    for (OptionSwitch* s : {m_footerSwitch, m_revealSwitch, m_narrationSwitch})
+    for (OptionSwitch* s : { m_footerSwitch, m_revealSwitch, m_narrationSwitch })
         column->addWidget(s, 0, Qt::AlignLeft);
     return options;
 }
@@ -318,10 +328,7 @@ void ExportPanel::mousePressEvent(QMouseEvent* event)
         dismiss();
 }
 
-void ExportPanel::wheelEvent(QWheelEvent* event)
-{
-    event->accept();
-}
+void ExportPanel::wheelEvent(QWheelEvent* event) { event->accept(); }
 
 void ExportPanel::showEvent(QShowEvent* event)
 {

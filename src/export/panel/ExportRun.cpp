@@ -18,21 +18,18 @@ const QString accentHex = QStringLiteral("ff3d8a");
 
 } // namespace
 
-QString destinationName(const QString& path)
+QString destinationName(const QString& path) { return QFileInfo(QDir::cleanPath(path)).fileName(); }
+
+ExportRun::ExportRun(
+    Guide* guide, std::shared_ptr<DestinationPicker> picker, std::unique_ptr<Exporters> exporters, QObject* parent)
+    : QObject(parent)
+    , m_target(guide)
+    , m_picker(std::move(picker))
+    , m_exporters(std::move(exporters))
 {
-    return QFileInfo(QDir::cleanPath(path)).fileName();
 }
 
-ExportRun::ExportRun(Guide* guide, std::shared_ptr<DestinationPicker> picker, std::unique_ptr<Exporters> exporters,
-                     QObject* parent)
-    : QObject(parent), m_target(guide), m_picker(std::move(picker)), m_exporters(std::move(exporters))
-{
-}
-
-ExportRun::~ExportRun()
-{
-    m_exporters.reset();
-}
+ExportRun::~ExportRun() { m_exporters.reset(); }
 
 void ExportRun::setSelectedFormat(ExportFormat format)
 {
@@ -210,8 +207,8 @@ void ExportRun::exportVideo(Guide* guide, const QString& file, const ExportServi
     });
 }
 
-void ExportRun::exportBoth(Guide* guide, const QString& parent, const QString& slug,
-                           const ExportService::Options& options)
+void ExportRun::exportBoth(
+    Guide* guide, const QString& parent, const QString& slug, const ExportService::Options& options)
 {
     const QDir dir(parent);
     const QString folder = dir.filePath(slug);

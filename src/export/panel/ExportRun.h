@@ -24,7 +24,7 @@ class ExportRun : public QObject {
     Q_OBJECT
 public:
     ExportRun(Guide* guide, std::shared_ptr<DestinationPicker> picker, std::unique_ptr<Exporters> exporters,
-              QObject* parent = nullptr);
+        QObject* parent = nullptr);
     // Drops the exporters (and with them any export still running) first, so no
     // completion reaches a half-destroyed run.
     ~ExportRun() override;

@@ -29,10 +29,7 @@ bool kept(char32_t c)
     }
 }
 
-qsizetype utf8Length(QStringView text)
-{
-    return text.toUtf8().size();
-}
+qsizetype utf8Length(QStringView text) { return text.toUtf8().size(); }
 
 // The longest prefix within the byte limit that ends on a boundary of the given kind.
 qsizetype cutAt(const QString& text, QTextBoundaryFinder::BoundaryType type)

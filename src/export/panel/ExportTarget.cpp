@@ -4,25 +4,19 @@
 
 namespace zova {
 
-ExportTarget::ExportTarget(Guide* guide) : m_guide(guide) {}
+ExportTarget::ExportTarget(Guide* guide)
+    : m_guide(guide)
+{
+}
 ExportTarget::~ExportTarget() = default;
 ExportTarget::ExportTarget(const ExportTarget&) = default;
 ExportTarget& ExportTarget::operator=(const ExportTarget&) = default;
 
-Guide* ExportTarget::guide() const
-{
-    return m_guide;
-}
+Guide* ExportTarget::guide() const { return m_guide; }
 
-QString ExportTarget::title() const
-{
-    return titleFor(m_guide ? m_guide->title() : QString());
-}
+QString ExportTarget::title() const { return titleFor(m_guide ? m_guide->title() : QString()); }
 
-QString ExportTarget::subtitle() const
-{
-    return subtitleFor(m_guide ? m_guide->steps().size() : 0);
-}
+QString ExportTarget::subtitle() const { return subtitleFor(m_guide ? m_guide->steps().size() : 0); }
 
 QString ExportTarget::titleFor(const QString& guideTitle)
 {

@@ -15,15 +15,18 @@ public:
     virtual ~Exporters() = default;
 
     // Synchronous.
-    virtual ExportService::Result exportHTMLFolder(const Guide& guide, const QString& folder,
-                                                   const ExportService::Options& options) = 0;
+    virtual ExportService::Result exportHTMLFolder(
+        const Guide& guide, const QString& folder, const ExportService::Options& options)
+        = 0;
     // Returns at once; `done` runs later on the GUI thread unless `receiver` is gone.
     virtual void exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options,
-                           QObject* receiver, ExportService::Completion done) = 0;
+        QObject* receiver, ExportService::Completion done)
+        = 0;
     // Returns at once; progress texts reach options.progress, then `done` runs once
     // later on the GUI thread. Neither runs after this object is destroyed.
     virtual void exportMP4(Guide* guide, const QString& to, const VideoExportService::Options& options,
-                           VideoExportService::Completion done) = 0;
+        VideoExportService::Completion done)
+        = 0;
 };
 
 } // namespace zova

@@ -30,8 +30,8 @@ public:
 
 QFileDialog* FileDialogPicker::makeDialog(const DestinationRequest& request, QWidget* parent)
 {
-    QFileDialog* dialog = request.kind == DestinationRequest::Kind::SaveFolder ? new FolderSaveDialog(parent)
-                                                                                : new QFileDialog(parent);
+    QFileDialog* dialog
+        = request.kind == DestinationRequest::Kind::SaveFolder ? new FolderSaveDialog(parent) : new QFileDialog(parent);
     dialog->setObjectName(QStringLiteral("exportDestinationDialog"));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setWindowTitle(request.title);

@@ -15,7 +15,10 @@ namespace zova {
 // dialog adds the request's extension when the user typed none.
 class FileDialogPicker : public DestinationPicker {
 public:
-    explicit FileDialogPicker(QWidget* parent = nullptr) : m_parent(parent) {}
+    explicit FileDialogPicker(QWidget* parent = nullptr)
+        : m_parent(parent)
+    {
+    }
 
     std::optional<QString> pick(const DestinationRequest& request) override;
     bool confirmReplace(const QString& slug) override;

@@ -21,7 +21,9 @@ QFont titleFont() { return Typography::semibold(14); }
 QFont subtitleFont() { return Typography::font(11.5); }
 } // namespace
 
-FormatCard::FormatCard(ExportFormat format, QWidget* parent) : QAbstractButton(parent), m_format(format)
+FormatCard::FormatCard(ExportFormat format, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_format(format)
 {
     setObjectName(QStringLiteral("formatCard-") + ExportFormats::rawValue(format));
     setCursor(Qt::PointingHandCursor);
@@ -44,8 +46,8 @@ QSize FormatCard::sizeHint() const
 {
     const qreal text = QFontMetricsF(titleFont()).height() + 2 + QFontMetricsF(subtitleFont()).height();
     const qreal content = qMax(kDisc, qMax(text, kMark));
-    const qreal width = kDisc + kSpacing + QFontMetricsF(subtitleFont()).horizontalAdvance(ExportFormats::subtitle(m_format))
-        + kSpacing + kMark;
+    const qreal width = kDisc + kSpacing
+        + QFontMetricsF(subtitleFont()).horizontalAdvance(ExportFormats::subtitle(m_format)) + kSpacing + kMark;
     return QSize(qCeil(width + 2 * kPadding), qCeil(content + 2 * kPadding));
 }
 
@@ -72,8 +74,8 @@ void FormatCard::paintEvent(QPaintEvent*)
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_selected ? ZOVAColor::accent() : Shapes::withAlpha(control, 0.5));
     painter.drawEllipse(disc);
-    Symbols::paint(painter, disc, ExportFormats::symbol(m_format), 14,
-                   m_selected ? QColor(Qt::white) : ZOVAColor::label());
+    Symbols::paint(
+        painter, disc, ExportFormats::symbol(m_format), 14, m_selected ? QColor(Qt::white) : ZOVAColor::label());
 
     const QRectF mark(content.right() - kMark, content.center().y() - kMark / 2, kMark, kMark);
     if (m_selected)
@@ -90,12 +92,12 @@ void FormatCard::paintEvent(QPaintEvent*)
     painter.setFont(titleFont());
     painter.setPen(ZOVAColor::label());
     painter.drawText(QRectF(textLeft, y, textWidth, tm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     tm.elidedText(ExportFormats::title(m_format), Qt::ElideRight, textWidth));
+        tm.elidedText(ExportFormats::title(m_format), Qt::ElideRight, textWidth));
     y += tm.height() + 2;
     painter.setFont(subtitleFont());
     painter.setPen(ZOVAColor::secondaryLabel());
     painter.drawText(QRectF(textLeft, y, textWidth, sm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     sm.elidedText(ExportFormats::subtitle(m_format), Qt::ElideRight, textWidth));
+        sm.elidedText(ExportFormats::subtitle(m_format), Qt::ElideRight, textWidth));
 }
 
 } // namespace zova

@@ -18,7 +18,8 @@ QFont labelFont() { return Typography::font(12.5); }
 QFont detailFont() { return Typography::font(10.5); }
 } // namespace
 
-OptionSwitch::OptionSwitch(const QString& text, QWidget* parent) : QAbstractButton(parent)
+OptionSwitch::OptionSwitch(const QString& text, QWidget* parent)
+    : QAbstractButton(parent)
 {
     setCheckable(true);
     setText(text);
@@ -80,13 +81,13 @@ void OptionSwitch::paintEvent(QPaintEvent*)
     painter.setFont(labelFont());
     painter.setPen(ZOVAColor::ink2());
     painter.drawText(QRectF(x, (firstLine - lm.height()) / 2, width, lm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     lm.elidedText(text(), Qt::ElideRight, width));
+        lm.elidedText(text(), Qt::ElideRight, width));
     if (!m_detail.isEmpty()) {
         const QFontMetricsF dm(detailFont());
         painter.setFont(detailFont());
         painter.setPen(ZOVAColor::secondaryLabel());
         painter.drawText(QRectF(x, firstLine - (firstLine - lm.height()) / 2 + 2, width, dm.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, dm.elidedText(m_detail, Qt::ElideRight, width));
+            Qt::AlignLeft | Qt::AlignVCenter, dm.elidedText(m_detail, Qt::ElideRight, width));
     }
 }
 

@@ -12,7 +12,12 @@ namespace zova {
 
 class StatusLine::Mark : public QWidget {
 public:
-    explicit Mark(StatusLine* line) : QWidget(line), m_line(line) { setFixedSize(14, 14); }
+    explicit Mark(StatusLine* line)
+        : QWidget(line)
+        , m_line(line)
+    {
+        setFixedSize(14, 14);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -26,7 +31,10 @@ private:
     StatusLine* m_line;
 };
 
-StatusLine::StatusLine(QWidget* parent) : QWidget(parent), m_mark(new Mark(this)), m_text(new QLabel(this))
+StatusLine::StatusLine(QWidget* parent)
+    : QWidget(parent)
+    , m_mark(new Mark(this))
+    , m_text(new QLabel(this))
 {
     setObjectName(QStringLiteral("exportStatusLine"));
     auto* row = new QHBoxLayout(this);
@@ -50,19 +58,13 @@ void StatusLine::setStatus(const QString& message, bool failed)
     m_mark->update();
 }
 
-QString StatusLine::message() const
-{
-    return m_text->text();
-}
+QString StatusLine::message() const { return m_text->text(); }
 
 QString StatusLine::symbol() const
 {
     return m_failed ? QStringLiteral("xmark.octagon.fill") : QStringLiteral("checkmark.circle.fill");
 }
 
-QColor StatusLine::symbolColor() const
-{
-    return m_failed ? ZOVAColor::magenta() : ZOVAColor::emerald();
-}
+QColor StatusLine::symbolColor() const { return m_failed ? ZOVAColor::magenta() : ZOVAColor::emerald(); }
 
 } // namespace zova
