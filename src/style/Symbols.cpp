@@ -44,6 +44,15 @@ const QHash<QString, char16_t>& table()
         {QStringLiteral("macwindow"), 0xe069},                 // web_asset
         {QStringLiteral("display"), 0xe30c},                   // desktop_windows
         {QStringLiteral("plus"), 0xe145},                      // add
+        {QStringLiteral("square.and.arrow.up.fill"), 0xe6b8},  // ios_share
+        {QStringLiteral("globe"), 0xe894},                     // language
+        {QStringLiteral("doc.text"), 0xef42},                  // article
+        {QStringLiteral("play.rectangle.fill"), 0xf06a},       // smart_display
+        {QStringLiteral("rectangle.stack.fill"), 0xe3e0},      // filter_none
+        {QStringLiteral("checkmark.circle.fill"), 0xe86c},     // check_circle
+        {QStringLiteral("circle"), 0xe836},                    // radio_button_unchecked
+        {QStringLiteral("xmark.octagon.fill"), 0xe99a},        // dangerous
+        {QStringLiteral("arrow.down.circle.fill"), 0xf000},    // download_for_offline
     };
     return map;
 }

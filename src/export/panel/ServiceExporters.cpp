@@ -1,0 +1,30 @@
+#include "export/panel/ServiceExporters.h"
+
+namespace zova {
+
+ServiceExporters::ServiceExporters()
+    : m_videoService(std::make_unique<VideoExportService>())
+{
+}
+
+ServiceExporters::~ServiceExporters() = default;
+
+ExportService::Result ServiceExporters::exportHTMLFolder(
+    const Guide& guide, const QString& folder, const ExportService::Options& options)
+{
+    return m_service.exportHTMLFolder(guide, folder, options);
+}
+
+void ServiceExporters::exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options,
+    QObject* receiver, ExportService::Completion done)
+{
+    m_service.exportPDF(guide, to, options, receiver, std::move(done));
+}
+
+void ServiceExporters::exportMP4(
+    Guide* guide, const QString& to, const VideoExportService::Options& options, VideoExportService::Completion done)
+{
+    m_videoService->exportMP4(guide, to, options, std::move(done));
+}
+
+} // namespace zova
