@@ -44,6 +44,11 @@ const QHash<QString, char16_t>& table()
         {QStringLiteral("macwindow"), 0xe069},                 // web_asset
         {QStringLiteral("display"), 0xe30c},                   // desktop_windows
         {QStringLiteral("plus"), 0xe145},                      // add
+        {QStringLiteral("exclamationmark.triangle.fill"), 0xe002}, // warning
+        {QStringLiteral("macwindow.badge.plus"), 0xe05c},      // add_to_queue
+        {QStringLiteral("desktopcomputer"), 0xe30a},           // computer
+        {QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2}, // screen_share
+        {QStringLiteral("lock.open.fill"), 0xe898},            // lock_open
     };
     return map;
 }
