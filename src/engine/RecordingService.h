@@ -2,6 +2,7 @@
 
 #include "engine/CaptureService.h"
 #include "engine/ClickTrackingService.h"
+#include "model/Guide.h"
 #include "platform/ShareableContent.h"
 
 #include <QElapsedTimer>
@@ -9,9 +10,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUuid>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -135,9 +138,49 @@ signals:
     void stepCaptured(const QUuid& stepID);
 
 private:
+    struct PendingSave;
+
+    void installClickHandler();
+    void stopClicksAndClock();
+    void resetRecording();
+    Guide* guideForStart(const QString& newTitle, int* startCount);
+    bool beginRecording(Guide* guide, int startCount);
+    void tick();
+
+    void handleClick(const ClickTrackingService::ClickEvent& event);
+    bool isClickOnOwnApp(QPointF point) const;
+    void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
+    void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<ShareableWindow>& window,
+                     const std::optional<ShareableDisplay>& display, const std::optional<QRectF>& clickTimeRect,
+                     QPointer<Guide> guide, quint64 serial);
+    void finishPendingSaves();
+    void finishSave(PendingSave& save);
+    void failCapture(const QString& description);
+    ShareableWindow refreshedWindow(const ShareableWindow& window) const;
+    void applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable);
+
+    void setTargetWindow(const std::optional<ShareableWindow>& window);
+    void setTargetDisplay(const std::optional<ShareableDisplay>& display);
+    void setTargetProcessID(qint32 processID);
+    void setCurrentGuide(Guide* guide);
+    void setStepCount(int count);
+    void setElapsed(double seconds);
+    void setAvailableWindows(const QList<ShareableWindow>& windows);
+    void setAvailableDisplays(const QList<ShareableDisplay>& displays);
+    void setIsLoadingWindows(bool loading);
+    void setLastError(const std::optional<QString>& error);
+    void setPermissionDenied(bool denied);
+    void setClickTrackingActive(bool active);
+    void setIgnoredClickCount(int count);
+
     std::unique_ptr<CaptureService> m_capture;
     std::unique_ptr<ClickTrackingService> m_clicks;
     ModelContext& m_context;
+    StorageService* m_storage = nullptr;
+    std::function<void(qint32)> m_activateApplication;
+    std::function<bool(QPointF)> m_isPointOnOwnWindow;
+    decltype(Collaborators::labelStep) m_labelStep;
+    int m_captureDelayMs = 700;
 
     Phase m_phase = Phase::idle;
     std::optional<ShareableWindow> m_targetWindow;
@@ -155,6 +198,16 @@ private:
     int m_ignoredClickCount = 0;
     FinishedHandler m_onFinished;
     QPointer<Guide> m_appendTargetGuide;
+
+    QTimer m_clock;
+    QElapsedTimer m_startTime; // steady clock; invalid while no recording runs
+    // Changes at every start, stop and cancel: a capture of an earlier
+    // recording finds another serial and is dropped.
+    quint64 m_recordingSerial = 0;
+    // Screenshots being encoded, in the order they were taken; steps are made
+    // from the front so that orders follow that order.
+    std::deque<std::shared_ptr<PendingSave>> m_pendingSaves;
+    std::unique_ptr<QThreadPool> m_savePool;
 };
 
 } // namespace zova
