@@ -1,0 +1,615 @@
+#include "engine/RecordingService.h"
+
+#include "engine/AppleIntelligenceService.h"
+#include "engine/EngineLog.h"
+#include "engine/StepHotspot.h"
+#include "engine/VisionService.h"
+#include "model/Guide.h"
+#include "model/ModelContext.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+#include "platform/x11/X11Probe.h"
+#include "platform/x11/X11WindowOps.h"
+
+#include <QGuiApplication>
+#include <QMetaEnum>
+#include <QWindow>
+#include <QtConcurrent>
+
+namespace zova {
+
+namespace {
+
+bool pointOnOwnWindow(QPointF point)
+{
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (!window->isVisible() || (window->windowStates() & Qt::WindowMinimized) ||
+            (window->flags() & Qt::WindowTransparentForInput))
+            continue;
+        if (frameContains(QRectF(window->frameGeometry()), point))
+            return true;
+    }
+    return false;
+}
+
+using LabelDone = std::function<void(std::optional<QString>, bool)>;
+
+// Recognition on the vision pool, then the model's clean-up on the GUI thread.
+void recognizeAndTidy(QObject* owner, const QImage& image, QPointF clickPixel, LabelDone done)
+{
+    VisionService().recognizeStepLabel(clickPixel, image, owner, [owner, done](std::optional<QString> label) {
+        if (!label) {
+            done(std::nullopt, false);
+            return;
+        }
+        auto* model = new AppleIntelligenceService(owner);
+        model->refreshStatus();
+        model->cleanAutoLabel(*label, [model, done](QString tidied) {
+            const bool available = model->status() == AppleIntelligenceService::Status::Available;
+            model->deleteLater();
+            done(tidied, available);
+        });
+    });
+}
+
+} // namespace
+
+// One screenshot on its way to the screenshot folder, and what the step made
+// from it needs.
+struct RecordingService::PendingSave {
+    quint64 serial = 0;
+    QPointer<Guide> guide;
+    QPointF hotspot;
+    QImage image;
+    QPointF labelPixel;
+    bool finished = false;
+    QString filename;                  // written by the worker
+    std::optional<StorageError> error; // written by the worker
+};
+
+QString RecordingService::phaseName(Phase phase)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<Phase>().valueToKey(int(phase)));
+}
+
+RecordingService::RecordingService(ModelContext& context, QObject* parent)
+    : RecordingService(context, Collaborators{}, parent)
+{
+}
+
+RecordingService::RecordingService(ModelContext& context, Collaborators collaborators, QObject* parent)
+    : QObject(parent), m_capture(std::move(collaborators.capture)), m_clicks(std::move(collaborators.clicks)),
+      m_context(context), m_storage(collaborators.storage),
+      m_activateApplication(std::move(collaborators.activateApplication)),
+      m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow)),
+      m_labelStep(std::move(collaborators.labelStep)), m_captureDelayMs(collaborators.captureDelayMs),
+      m_savePool(std::make_unique<QThreadPool>())
+{
+    if (!m_capture)
+        m_capture = std::make_unique<CaptureService>();
+    if (!m_clicks)
+        m_clicks = std::make_unique<ClickTrackingService>();
+    if (!m_storage)
+        m_storage = &StorageService::shared();
+    if (!m_activateApplication)
+        m_activateApplication = [](qint32 pid) { x11::activateProcess(pid); };
+    if (!m_isPointOnOwnWindow)
+        m_isPointOnOwnWindow = pointOnOwnWindow;
+    if (!m_labelStep) {
+        m_labelStep = [this](const QImage& image, QPointF clickPixel, LabelDone done) {
+            recognizeAndTidy(this, image, clickPixel, std::move(done));
+        };
+    }
+    m_savePool->setMaxThreadCount(2);
+    m_clock.setInterval(collaborators.clockIntervalMs);
+    m_clock.setTimerType(Qt::PreciseTimer);
+    connect(&m_clock, &QTimer::timeout, this, &RecordingService::tick);
+}
+
+RecordingService::~RecordingService()
+{
+    m_clicks->setOnClick({});
+    m_savePool->waitForDone();
+    // Screenshots that never became steps leave no file behind.
+    for (const auto& save : m_pendingSaves) {
+        if (!save->filename.isEmpty())
+            m_storage->deleteScreenshot(save->filename);
+    }
+}
+
+void RecordingService::setPhase(Phase phase)
+{
+    if (m_phase == phase)
+        return;
+    m_phase = phase;
+    emit phaseChanged();
+}
+
+void RecordingService::setOnFinished(FinishedHandler handler)
+{
+    m_onFinished = std::move(handler);
+    emit onFinishedChanged();
+}
+
+void RecordingService::setAppendTargetGuide(Guide* guide)
+{
+    if (m_appendTargetGuide == guide)
+        return;
+    m_appendTargetGuide = guide;
+    emit appendTargetGuideChanged();
+}
+
+std::optional<QRectF> RecordingService::targetFrame() const
+{
+    if (m_targetDisplay)
+        return m_targetDisplay->frame;
+    if (m_targetWindow) {
+        for (const auto& w : m_capture->cachedTargetWindows()) {
+            if (w.windowID == m_targetWindow->windowID)
+                return w.frame;
+        }
+        return m_targetWindow->frame;
+    }
+    return std::nullopt;
+}
+
+void RecordingService::refreshWindows(std::function<void()> done)
+{
+    setIsLoadingWindows(true);
+    setLastError(std::nullopt);
+    setPermissionDenied(false);
+    QMetaObject::invokeMethod(
+        this,
+        [this, done = std::move(done)] {
+            auto displays = m_capture->listDisplays();
+            auto windows = displays ? m_capture->listWindows()
+                                    : Expected<QList<ShareableWindow>, CaptureError>(unexpected(displays.error()));
+            if (!displays || !windows) {
+                const CaptureError error = !displays ? displays.error() : windows.error();
+                setAvailableWindows({});
+                setAvailableDisplays({});
+                setLastError(captureErrorMessage(error));
+                setPermissionDenied(true);
+                setIsLoadingWindows(false);
+            } else {
+                setAvailableDisplays(*displays);
+                setAvailableWindows(*windows);
+                if (displays->isEmpty() && windows->isEmpty())
+                    setPermissionDenied(!x11::sessionCapabilities().canCaptureScreen);
+                setIsLoadingWindows(false);
+            }
+            if (done)
+                done();
+        },
+        Qt::QueuedConnection);
+}
+
+void RecordingService::cancelPicker()
+{
+    setPhase(Phase::idle);
+    setTargetWindow(std::nullopt);
+    setTargetProcessID(0);
+    m_capture->endTrackingTargetProcess();
+}
+
+bool RecordingService::startRecording(const ShareableWindow& window)
+{
+    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+        qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
+        return false;
+    }
+    setTargetWindow(window);
+    setTargetDisplay(std::nullopt);
+    setTargetProcessID(window.processID());
+    if (m_targetProcessID != 0)
+        m_activateApplication(m_targetProcessID);
+    m_capture->beginTrackingTargetProcess(m_targetProcessID);
+
+    int startCount = 0;
+    Guide* guide = guideForStart(window.title.value_or(QStringLiteral("Untitled guide")), &startCount);
+    return guide && beginRecording(guide, startCount);
+}
+
+bool RecordingService::startRecording(const ShareableDisplay& display)
+{
+    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+        qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
+        return false;
+    }
+    setTargetDisplay(display);
+    setTargetWindow(std::nullopt);
+    setTargetProcessID(0);
+
+    int startCount = 0;
+    Guide* guide = guideForStart(QStringLiteral("Entire Screen Guide"), &startCount);
+    return guide && beginRecording(guide, startCount);
+}
+
+Guide* RecordingService::guideForStart(const QString& newTitle, int* startCount)
+{
+    if (m_appendTargetGuide) {
+        *startCount = int(m_appendTargetGuide->steps().size());
+        return m_appendTargetGuide;
+    }
+    auto* guide = new Guide(newTitle, AccentHue::Pink, QString());
+    m_context.insert(guide);
+    if (auto saved = m_context.save(); !saved) {
+        // Nothing of the failed start stays in the store.
+        m_context.remove(guide);
+        setLastError(QStringLiteral("Could not create guide: ") + saved.error().description());
+        qCWarning(lcRecording, "Could not create guide: %s", qPrintable(saved.error().description()));
+        return nullptr;
+    }
+    *startCount = 0;
+    return guide;
+}
+
+bool RecordingService::beginRecording(Guide* guide, int startCount)
+{
+    ++m_recordingSerial;
+    setCurrentGuide(guide);
+    setStepCount(startCount);
+    setElapsed(0);
+    m_startTime.start();
+
+    installClickHandler();
+    if (auto started = m_clicks->start()) {
+        setClickTrackingActive(true);
+        setLastError(std::nullopt);
+    } else {
+        setClickTrackingActive(false);
+        setLastError(ClickTrackingService::startFailureMessage(started.error()));
+    }
+    m_clock.start();
+    setPhase(Phase::armed);
+    return true;
+}
+
+void RecordingService::installClickHandler()
+{
+    m_clicks->setOnClick([self = QPointer<RecordingService>(this)](const ClickTrackingService::ClickEvent& event) {
+        if (self)
+            self->handleClick(event);
+    });
+}
+
+void RecordingService::tick()
+{
+    if (m_startTime.isValid())
+        setElapsed(double(m_startTime.nsecsElapsed()) / 1e9);
+}
+
+void RecordingService::pauseRecording()
+{
+    if (m_phase != Phase::armed)
+        return;
+    m_clicks->stop();
+    setPhase(Phase::paused);
+}
+
+void RecordingService::resumeRecording()
+{
+    if (m_phase != Phase::paused)
+        return;
+    installClickHandler();
+    setClickTrackingActive(bool(m_clicks->start()));
+    setPhase(Phase::armed);
+}
+
+void RecordingService::stopClicksAndClock()
+{
+    m_clicks->stop();
+    m_clicks->setOnClick({});
+    m_clock.stop();
+}
+
+void RecordingService::stopRecording()
+{
+    if (m_phase != Phase::armed && m_phase != Phase::paused)
+        return;
+    setPhase(Phase::finishing);
+    stopClicksAndClock();
+    if (Guide* guide = m_currentGuide) {
+        const bool isNewGuide = !m_appendTargetGuide;
+        if (auto saved = m_context.save(); !saved)
+            qCWarning(lcRecording, "Save at stop failed: %s", qPrintable(saved.error().description()));
+        if (m_onFinished)
+            m_onFinished(guide, isNewGuide);
+    }
+    resetRecording();
+    setPhase(Phase::idle);
+}
+
+void RecordingService::cancelRecording()
+{
+    stopClicksAndClock();
+    if (Guide* guide = m_currentGuide) {
+        if (!m_appendTargetGuide) {
+            QStringList files;
+            for (const Step* step : guide->steps())
+                files.append(step->screenshotFilename());
+            m_context.remove(guide);
+            // The files go only once the store no longer refers to them.
+            if (auto saved = m_context.save()) {
+                for (const QString& file : files)
+                    m_storage->deleteScreenshot(file);
+            } else {
+                qCWarning(lcRecording, "Save at cancel failed, screenshots kept: %s",
+                          qPrintable(saved.error().description()));
+            }
+        } else if (auto saved = m_context.save(); !saved) {
+            qCWarning(lcRecording, "Save at cancel failed: %s", qPrintable(saved.error().description()));
+        }
+    }
+    resetRecording();
+    setPhase(Phase::idle);
+}
+
+void RecordingService::resetRecording()
+{
+    ++m_recordingSerial;
+    setTargetWindow(std::nullopt);
+    setTargetDisplay(std::nullopt);
+    setTargetProcessID(0);
+    m_capture->endTrackingTargetProcess();
+    setCurrentGuide(nullptr);
+    setAppendTargetGuide(nullptr);
+    setStepCount(0);
+    setElapsed(0);
+    m_startTime.invalidate();
+    setClickTrackingActive(false);
+}
+
+// Click filter and step capture
+
+void RecordingService::handleClick(const ClickTrackingService::ClickEvent& event)
+{
+    if (m_phase != Phase::armed || !m_currentGuide) {
+        qCInfo(lcRecording, "Drop click: phase=%s", qPrintable(phaseName(m_phase)));
+        return;
+    }
+    const QPointF point(event.x, event.y);
+    if (isClickOnOwnApp(point)) {
+        setIgnoredClickCount(m_ignoredClickCount + 1);
+        qCInfo(lcRecording, "Drop click on ZOVA HUD at (%f, %f)", event.x, event.y);
+        return;
+    }
+    bool inside = false;
+    if (m_targetDisplay)
+        inside = frameContains(m_targetDisplay->frame, point);
+    else if (m_targetWindow)
+        inside = m_capture->pointIsInTrackedTarget(point);
+    if (!inside) {
+        setIgnoredClickCount(m_ignoredClickCount + 1);
+        qCInfo(lcRecording, "Drop click outside target: point=(%f,%f)", event.x, event.y);
+        return;
+    }
+    qCInfo(lcRecording, "Accept click for target");
+    startCapture(event, point);
+}
+
+bool RecordingService::isClickOnOwnApp(QPointF point) const
+{
+    return m_isPointOnOwnWindow(point);
+}
+
+void RecordingService::startCapture(const ClickTrackingService::ClickEvent& event, QPointF point)
+{
+    std::optional<ShareableWindow> hit;
+    if (m_targetProcessID != 0)
+        hit = m_capture->windowUnderPoint(point, m_targetProcessID);
+
+    std::optional<QRectF> clickTimeRect;
+    if (m_targetDisplay)
+        clickTimeRect = m_targetDisplay->frame;
+    else if (hit)
+        clickTimeRect = hit->frame;
+    else if (m_targetWindow)
+        clickTimeRect = m_targetWindow->frame;
+
+    const quint64 serial = m_recordingSerial;
+    QPointer<Guide> guide = m_currentGuide.data();
+    QTimer::singleShot(m_captureDelayMs, Qt::PreciseTimer, this, [=, this] {
+        if (serial != m_recordingSerial) {
+            qCInfo(lcRecording, "Drop capture: its recording has ended");
+            return;
+        }
+        const std::optional<ShareableWindow> window = hit ? hit : m_targetWindow;
+        captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial);
+    });
+}
+
+ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window) const
+{
+    for (const auto& w : m_capture->cachedTargetWindows()) {
+        if (w.windowID == window.windowID)
+            return w;
+    }
+    return window;
+}
+
+void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
+                                   const std::optional<ShareableWindow>& window,
+                                   const std::optional<ShareableDisplay>& display,
+                                   const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
+{
+    std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
+    if (display)
+        frame = m_capture->captureScreenshot(*display);
+    else if (window)
+        frame = m_capture->captureScreenshot(refreshedWindow(*window));
+    else
+        return;
+    if (!*frame) {
+        failCapture(captureErrorMessage(frame->error()));
+        return;
+    }
+
+    const QRectF reference = clickTimeRect.value_or((*frame)->contentRect);
+    const StepHotspot hotspot = stepHotspot(QPointF(event.x, event.y), reference);
+    qCInfo(lcRecording, "Hotspot norm: raw=(%f,%f) clamped=(%f,%f)", hotspot.raw.x(), hotspot.raw.y(),
+           hotspot.clamped.x(), hotspot.clamped.y());
+
+    const QImage& image = (*frame)->image;
+    const QPointF pixel(hotspot.clamped.x() * image.width(), hotspot.clamped.y() * image.height());
+    auto save = std::make_shared<PendingSave>();
+    save->serial = serial;
+    save->guide = guide;
+    save->hotspot = hotspot.clamped;
+    save->image = VisionService().removeMirroringPointer(image, pixel);
+    save->labelPixel = QPointF(hotspot.clamped.x() * save->image.width(), hotspot.clamped.y() * save->image.height());
+    m_pendingSaves.push_back(save);
+
+    // PNG encoding takes tens of milliseconds for a full screen: it runs on a
+    // worker, and the step is made back here once every earlier one is done.
+    StorageService* storage = m_storage;
+    QtConcurrent::run(m_savePool.get(),
+                      [storage, save] {
+                          auto written = storage->saveScreenshot(save->image);
+                          if (written)
+                              save->filename = *written;
+                          else
+                              save->error = written.error();
+                      })
+        .then(this, [this, save] {
+            save->finished = true;
+            finishPendingSaves();
+        });
+}
+
+void RecordingService::finishPendingSaves()
+{
+    while (!m_pendingSaves.empty() && m_pendingSaves.front()->finished) {
+        const auto save = m_pendingSaves.front();
+        m_pendingSaves.pop_front();
+        finishSave(*save);
+    }
+}
+
+void RecordingService::failCapture(const QString& description)
+{
+    setLastError(QStringLiteral("Step capture failed: ") + description);
+    qCCritical(lcRecording, "Step capture FAILED: %s", qPrintable(description));
+}
+
+void RecordingService::finishSave(PendingSave& save)
+{
+    Guide* guide = save.guide;
+    if (save.serial != m_recordingSerial || !guide || guide->isDeleted() || guide != m_currentGuide) {
+        if (!save.filename.isEmpty())
+            m_storage->deleteScreenshot(save.filename);
+        qCInfo(lcRecording, "Drop capture: its recording has ended");
+        return;
+    }
+    if (save.error) {
+        failCapture(describe(*save.error));
+        return;
+    }
+
+    auto* step = new Step(m_stepCount, save.filename, save.hotspot.x(), save.hotspot.y());
+    step->setGuide(guide);
+    if (step->context() != &m_context && !m_context.insert(step)) {
+        step->setGuide(nullptr);
+        delete step;
+        m_storage->deleteScreenshot(save.filename);
+        failCapture(QStringLiteral("The step could not be added to the guide."));
+        return;
+    }
+    if (auto saved = m_context.save(); !saved) {
+        m_context.remove(step);
+        m_storage->deleteScreenshot(save.filename);
+        failCapture(saved.error().description());
+        return;
+    }
+    const QUuid stepID = step->id();
+    setStepCount(m_stepCount + 1);
+    qCInfo(lcRecording, "Step captured: order=%ld", long(m_stepCount - 1));
+    emit stepCaptured(stepID);
+
+    m_labelStep(save.image, save.labelPixel,
+                [self = QPointer<RecordingService>(this), stepID](std::optional<QString> label, bool modelAvailable) {
+                    if (self && label)
+                        self->applyOCRLabel(*label, stepID, modelAvailable);
+                });
+}
+
+void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable)
+{
+    Step* step = m_context.step(stepID);
+    if (!step || step->isDeleted())
+        return;
+    step->setOcrLabel(label);
+    if (modelAvailable) {
+        if (Guide* guide = step->guide())
+            guide->setAiGenerated(true);
+    }
+    if (auto saved = m_context.save(); !saved)
+        qCWarning(lcRecording, "Save of a step label failed: %s", qPrintable(saved.error().description()));
+}
+
+// Notifying setters
+
+#define ZOVA_SET_IF_CHANGED(member, value, signal)                                                                   \
+    do {                                                                                                               \
+        if (member == value)                                                                                           \
+            return;                                                                                                    \
+        member = value;                                                                                                \
+        emit signal();                                                                                                 \
+    } while (false)
+
+void RecordingService::setTargetWindow(const std::optional<ShareableWindow>& v)
+{
+    ZOVA_SET_IF_CHANGED(m_targetWindow, v, targetWindowChanged);
+}
+void RecordingService::setTargetDisplay(const std::optional<ShareableDisplay>& v)
+{
+    ZOVA_SET_IF_CHANGED(m_targetDisplay, v, targetDisplayChanged);
+}
+void RecordingService::setTargetProcessID(qint32 v)
+{
+    ZOVA_SET_IF_CHANGED(m_targetProcessID, v, targetProcessIDChanged);
+}
+void RecordingService::setCurrentGuide(Guide* v)
+{
+    ZOVA_SET_IF_CHANGED(m_currentGuide, v, currentGuideChanged);
+}
+void RecordingService::setStepCount(int v)
+{
+    ZOVA_SET_IF_CHANGED(m_stepCount, v, stepCountChanged);
+}
+void RecordingService::setElapsed(double v)
+{
+    ZOVA_SET_IF_CHANGED(m_elapsed, v, elapsedChanged);
+}
+void RecordingService::setAvailableWindows(const QList<ShareableWindow>& v)
+{
+    ZOVA_SET_IF_CHANGED(m_availableWindows, v, availableWindowsChanged);
+}
+void RecordingService::setAvailableDisplays(const QList<ShareableDisplay>& v)
+{
+    ZOVA_SET_IF_CHANGED(m_availableDisplays, v, availableDisplaysChanged);
+}
+void RecordingService::setIsLoadingWindows(bool v)
+{
+    ZOVA_SET_IF_CHANGED(m_isLoadingWindows, v, isLoadingWindowsChanged);
+}
+void RecordingService::setLastError(const std::optional<QString>& v)
+{
+    ZOVA_SET_IF_CHANGED(m_lastError, v, lastErrorChanged);
+}
+void RecordingService::setPermissionDenied(bool v)
+{
+    ZOVA_SET_IF_CHANGED(m_permissionDenied, v, permissionDeniedChanged);
+}
+void RecordingService::setClickTrackingActive(bool v)
+{
+    ZOVA_SET_IF_CHANGED(m_clickTrackingActive, v, clickTrackingActiveChanged);
+}
+void RecordingService::setIgnoredClickCount(int v)
+{
+    ZOVA_SET_IF_CHANGED(m_ignoredClickCount, v, ignoredClickCountChanged);
+}
+
+#undef ZOVA_SET_IF_CHANGED
+
+} // namespace zova

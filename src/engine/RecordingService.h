@@ -1,0 +1,213 @@
+#pragma once
+
+#include "engine/CaptureService.h"
+#include "engine/ClickTrackingService.h"
+#include "model/Guide.h"
+#include "platform/ShareableContent.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QThreadPool>
+#include <QTimer>
+#include <QUuid>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zova {
+
+class Guide;
+class ModelContext;
+class StorageService;
+
+// One recording at a time: lists what can be recorded, takes the user's window
+// or screen, owns the guide receiving the steps, switches the click tap on and
+// off, runs the clock and hands the finished guide to `onFinished`.
+// Everything runs on the GUI thread.
+class RecordingService final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(Phase phase READ phase WRITE setPhase NOTIFY phaseChanged)
+    Q_PROPERTY(int stepCount READ stepCount NOTIFY stepCountChanged)
+    Q_PROPERTY(double elapsed READ elapsed NOTIFY elapsedChanged)
+    Q_PROPERTY(bool isLoadingWindows READ isLoadingWindows NOTIFY isLoadingWindowsChanged)
+    Q_PROPERTY(bool permissionDenied READ permissionDenied NOTIFY permissionDeniedChanged)
+    Q_PROPERTY(bool clickTrackingActive READ clickTrackingActive NOTIFY clickTrackingActiveChanged)
+    Q_PROPERTY(int ignoredClickCount READ ignoredClickCount NOTIFY ignoredClickCountChanged)
+public:
+    enum class Phase { idle, picking, armed, paused, finishing };
+    Q_ENUM(Phase)
+    // The case name, as logged.
+    static QString phaseName(Phase phase);
+
+    using FinishedHandler = std::function<void(Guide* guide, bool isNewGuide)>;
+
+    // What the service works with. The defaults are the X11 session, the
+    // process-wide screenshot store, Tesseract and the local model.
+    struct Collaborators {
+        std::unique_ptr<CaptureService> capture;       // default: X11, 0.25 s target refresh
+        std::unique_ptr<ClickTrackingService> clicks;  // default: the X11 tap
+        StorageService* storage = nullptr;             // default: StorageService::shared()
+        // Brings the running application with this process id to the front.
+        std::function<void(qint32 processID)> activateApplication;
+        // True when the global point lies in one of this application's own
+        // windows that are visible, not minimised and take mouse input.
+        std::function<bool(QPointF point)> isPointOnOwnWindow;
+        // Recognises and tidies the label of a step screenshot off the GUI
+        // thread; `done` is called once, on the GUI thread, with the final
+        // label and whether the language model was available, or nothing.
+        std::function<void(const QImage& image, QPointF clickPixel,
+                           std::function<void(std::optional<QString> label, bool modelAvailable)> done)>
+            labelStep;
+        int captureDelayMs = 700;   // from the click to the screenshot
+        int clockIntervalMs = 200;
+    };
+
+    explicit RecordingService(ModelContext& context, QObject* parent = nullptr);
+    RecordingService(ModelContext& context, Collaborators collaborators, QObject* parent = nullptr);
+    ~RecordingService() override;
+
+    Phase phase() const { return m_phase; }
+    // The owner writes `picking`.
+    void setPhase(Phase phase);
+
+    const std::optional<ShareableWindow>& targetWindow() const { return m_targetWindow; }
+    const std::optional<ShareableDisplay>& targetDisplay() const { return m_targetDisplay; }
+    qint32 targetProcessID() const { return m_targetProcessID; }
+    Guide* currentGuide() const { return m_currentGuide; }
+    int stepCount() const { return m_stepCount; }
+    double elapsed() const { return m_elapsed; }
+    const QList<ShareableWindow>& availableWindows() const { return m_availableWindows; }
+    const QList<ShareableDisplay>& availableDisplays() const { return m_availableDisplays; }
+    bool isLoadingWindows() const { return m_isLoadingWindows; }
+    const std::optional<QString>& lastError() const { return m_lastError; }
+    bool permissionDenied() const { return m_permissionDenied; }
+    bool clickTrackingActive() const { return m_clickTrackingActive; }
+    int ignoredClickCount() const { return m_ignoredClickCount; }
+
+    const FinishedHandler& onFinished() const { return m_onFinished; }
+    // Every write notifies.
+    void setOnFinished(FinishedHandler handler);
+
+    Guide* appendTargetGuide() const { return m_appendTargetGuide; }
+    void setAppendTargetGuide(Guide* guide);
+
+    // The target's rectangle in global coordinates: the display's frame, or the
+    // window's current frame from the tracking cache (its listed frame when the
+    // cache no longer has it); nothing without a target.
+    std::optional<QRectF> targetFrame() const;
+
+    CaptureService& capture() { return *m_capture; }
+    ClickTrackingService& clicks() { return *m_clicks; }
+
+    // Fills the two lists. Completes on the GUI thread; `done` (optional) is
+    // called when this listing has written its results.
+    void refreshWindows(std::function<void()> done = {});
+    void cancelPicker();
+    // False when the recording did not start (a recording already runs, or its
+    // new guide could not be saved); `lastError` says why in the latter case.
+    bool startRecording(const ShareableWindow& window);
+    bool startRecording(const ShareableDisplay& display);
+    void pauseRecording();
+    void resumeRecording();
+    void stopRecording();
+    void cancelRecording();
+
+signals:
+    void phaseChanged();
+    void targetWindowChanged();
+    void targetDisplayChanged();
+    void targetProcessIDChanged();
+    void currentGuideChanged();
+    void stepCountChanged();
+    void elapsedChanged();
+    void availableWindowsChanged();
+    void availableDisplaysChanged();
+    void isLoadingWindowsChanged();
+    void lastErrorChanged();
+    void permissionDeniedChanged();
+    void clickTrackingActiveChanged();
+    void ignoredClickCountChanged();
+    void onFinishedChanged();
+    void appendTargetGuideChanged();
+    // A step was saved (its order is stepCount() - 1).
+    void stepCaptured(const QUuid& stepID);
+
+private:
+    struct PendingSave;
+
+    void installClickHandler();
+    void stopClicksAndClock();
+    void resetRecording();
+    Guide* guideForStart(const QString& newTitle, int* startCount);
+    bool beginRecording(Guide* guide, int startCount);
+    void tick();
+
+    void handleClick(const ClickTrackingService::ClickEvent& event);
+    bool isClickOnOwnApp(QPointF point) const;
+    void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
+    void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<ShareableWindow>& window,
+                     const std::optional<ShareableDisplay>& display, const std::optional<QRectF>& clickTimeRect,
+                     QPointer<Guide> guide, quint64 serial);
+    void finishPendingSaves();
+    void finishSave(PendingSave& save);
+    void failCapture(const QString& description);
+    ShareableWindow refreshedWindow(const ShareableWindow& window) const;
+    void applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable);
+
+    void setTargetWindow(const std::optional<ShareableWindow>& window);
+    void setTargetDisplay(const std::optional<ShareableDisplay>& display);
+    void setTargetProcessID(qint32 processID);
+    void setCurrentGuide(Guide* guide);
+    void setStepCount(int count);
+    void setElapsed(double seconds);
+    void setAvailableWindows(const QList<ShareableWindow>& windows);
+    void setAvailableDisplays(const QList<ShareableDisplay>& displays);
+    void setIsLoadingWindows(bool loading);
+    void setLastError(const std::optional<QString>& error);
+    void setPermissionDenied(bool denied);
+    void setClickTrackingActive(bool active);
+    void setIgnoredClickCount(int count);
+
+    std::unique_ptr<CaptureService> m_capture;
+    std::unique_ptr<ClickTrackingService> m_clicks;
+    ModelContext& m_context;
+    StorageService* m_storage = nullptr;
+    std::function<void(qint32)> m_activateApplication;
+    std::function<bool(QPointF)> m_isPointOnOwnWindow;
+    decltype(Collaborators::labelStep) m_labelStep;
+    int m_captureDelayMs = 700;
+
+    Phase m_phase = Phase::idle;
+    std::optional<ShareableWindow> m_targetWindow;
+    std::optional<ShareableDisplay> m_targetDisplay;
+    qint32 m_targetProcessID = 0;
+    QPointer<Guide> m_currentGuide;
+    int m_stepCount = 0;
+    double m_elapsed = 0;
+    QList<ShareableWindow> m_availableWindows;
+    QList<ShareableDisplay> m_availableDisplays;
+    bool m_isLoadingWindows = false;
+    std::optional<QString> m_lastError;
+    bool m_permissionDenied = false;
+    bool m_clickTrackingActive = false;
+    int m_ignoredClickCount = 0;
+    FinishedHandler m_onFinished;
+    QPointer<Guide> m_appendTargetGuide;
+
+    QTimer m_clock;
+    QElapsedTimer m_startTime; // steady clock; invalid while no recording runs
+    // Changes at every start, stop and cancel: a capture of an earlier
+    // recording finds another serial and is dropped.
+    quint64 m_recordingSerial = 0;
+    // Screenshots being encoded, in the order they were taken; steps are made
+    // from the front so that orders follow that order.
+    std::deque<std::shared_ptr<PendingSave>> m_pendingSaves;
+    std::unique_ptr<QThreadPool> m_savePool;
+};
+
+} // namespace zova
