@@ -2,6 +2,7 @@
 
 #include "recording_ui/FloatingWindow.h"
 #include "recording_ui/RecordingHUD.h"
+#include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,13 @@ QPoint RecordingHUDController::panelOrigin(const std::optional<QRect>& available
     const QRect& area = *availableGeometry;
     const double midX = area.x() + area.width() / 2.0;
     return {int(std::floor(midX - RecordingHUD::panelSize.width() / 2.0)), area.y() + 24};
+}
+
+void RecordingHUDController::present(RecordingService& recording, Action onStop, Action onCancel)
+{
+    auto* feed = new RecordingServiceFeed(recording);
+    present(*feed, std::move(onStop), std::move(onCancel));
+    feed->setParent(m_panel); // lives as long as the panel
 }
 
 void RecordingHUDController::present(RecordingFeed& recording, Action onStop, Action onCancel)

@@ -12,6 +12,7 @@ namespace zova {
 
 class RecordingFeed;
 class RecordingHUD;
+class RecordingService;
 
 // Shows the recording control panel: a floating window at the top centre of
 // the primary screen that never takes the focus. One panel at a time.
@@ -27,6 +28,7 @@ public:
     // Closes a panel still shown, then shows a new one for the recording.
     // `onStop` and `onCancel` run once per click on their buttons; the panel
     // stays until close().
+    void present(RecordingService& recording, Action onStop, Action onCancel);
     void present(RecordingFeed& recording, Action onStop, Action onCancel);
     // Closes the panel; safe when none is shown.
     void close();

@@ -3,6 +3,7 @@
 #include "recording_ui/FloatingWindow.h"
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/RecordingOutlineOverlayView.h"
+#include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
 
 #include <cmath>
@@ -24,6 +25,13 @@ QRect RecordingOverlayController::panelFrame(const QRectF& targetFrame)
 {
     return {int(std::lround(targetFrame.x())), int(std::lround(targetFrame.y())),
             int(std::lround(targetFrame.width())), int(std::lround(targetFrame.height()))};
+}
+
+void RecordingOverlayController::present(RecordingService& recording)
+{
+    auto* feed = new RecordingServiceFeed(recording);
+    present(*feed);
+    feed->setParent(m_panel); // lives as long as the outline
 }
 
 void RecordingOverlayController::present(RecordingFeed& recording)

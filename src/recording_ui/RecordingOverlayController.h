@@ -12,6 +12,7 @@ namespace zova {
 
 class RecordingFeed;
 class RecordingOutlineOverlayView;
+class RecordingService;
 
 // Keeps the red outline on the recorded target: a click-through floating window
 // placed on the target's frame every 0.1 s, moved over 0.15 s when the target
@@ -26,6 +27,7 @@ public:
     ~RecordingOverlayController() override;
 
     // Replaces any outline shown with a new one on the recording's target.
+    void present(RecordingService& recording);
     void present(RecordingFeed& recording);
     // Stops following and closes the outline; safe when none is shown.
     void dismiss();

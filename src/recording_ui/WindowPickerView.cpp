@@ -7,6 +7,7 @@
 #include "recording_ui/PickerStates.h"
 #include "recording_ui/PickerTabSelector.h"
 #include "recording_ui/RecordingFeed.h"
+#include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
 #include "recording_ui/TextLine.h"
 #include "recording_ui/WindowCard.h"
@@ -95,6 +96,14 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
 
     connect(&recording, &RecordingFeed::listingChanged, this, &WindowPickerView::render);
     render();
+}
+
+WindowPickerView::WindowPickerView(RecordingService& recording, PermissionsService& permissions, CancelAction onCancel,
+                                   StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
+    : WindowPickerView(*new RecordingServiceFeed(recording), permissions, std::move(onCancel),
+                       std::move(onStartWindow), std::move(onStartDisplay), host)
+{
+    m_recording->setParent(this);
 }
 
 WindowPickerView::~WindowPickerView()
