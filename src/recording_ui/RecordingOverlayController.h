@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recording_ui/RecordingOutlineOverlayView.h"
+
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QRect>
@@ -11,7 +13,6 @@
 namespace zova {
 
 class RecordingFeed;
-class RecordingOutlineOverlayView;
 class RecordingService;
 
 // Keeps the red outline on the recorded target: a click-through floating window
