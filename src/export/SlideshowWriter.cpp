@@ -1,5 +1,6 @@
 #include "export/SlideshowWriter.h"
 
+#include "export/ExportLog.h"
 #include "export/VideoFrameRenderer.h"
 #include "platform/video/Mp4Writer.h"
 
@@ -78,9 +79,16 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
     if (in.sound)
         as = video::Mp4Writer::AudioSettings{in.sound->sampleRate, in.sound->channels};
     auto opened = video::Mp4Writer::open(in.path, vs, as);
+    if (!opened && as) {
+        // A sound track that cannot be set up leaves a silent video, not a failure.
+        qCWarning(lcExport) << "no sound track:" << opened.error();
+        as.reset();
+        opened = video::Mp4Writer::open(in.path, vs, as);
+    }
     if (!opened)
         return unexpected(VideoExportError::writerCreationFailed(opened.error()));
     video::Mp4Writer& writer = **opened;
+    const bool withSound = as.has_value();
 
     QList<StepLayout> layout;
     const auto total = int(in.frames.size());
@@ -93,10 +101,10 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
         if (!picture)
             continue; // neither picture nor sound for this step
         if (auto r = writer.appendStill(*picture, frames); !r)
-            return unexpected(VideoExportError::media(r.error()));
+            return unexpected(VideoExportError::writerCreationFailed(r.error()));
         videoCursor += frames;
         StepLayout step{frames, 0};
-        if (in.sound) {
+        if (withSound) {
             // The sound of the steps so far ends exactly where their pictures end.
             const auto soundEnd = std::int64_t(std::llround(double(videoCursor) * in.sound->sampleRate / o.fps));
             const std::int64_t length = soundEnd - soundCursor;
@@ -104,7 +112,7 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
                 narration ? toTrackFormat(narration->buffers, *in.sound) : std::vector<float>();
             samples.resize(size_t(length) * size_t(in.sound->channels), 0.0f);
             if (auto r = writer.appendAudio(samples.data(), length); !r)
-                return unexpected(VideoExportError::media(r.error()));
+                return unexpected(VideoExportError::writerCreationFailed(r.error()));
             soundCursor = soundEnd;
             step.soundFrames = length;
         }
@@ -115,7 +123,7 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
     if (in.finalizing)
         in.finalizing();
     if (auto r = writer.finish(); !r)
-        return unexpected(VideoExportError::media(r.error()));
+        return unexpected(VideoExportError::writerCreationFailed(r.error()));
     return layout;
 }
 

@@ -4,14 +4,13 @@
 #include "export/NarratorService.h"
 #include "export/SlideshowWriter.h"
 #include "model/Guide.h"
+#include "platform/desktop/FileManager.h"
 #include "platform/speech/EspeakProcessSynthesizer.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QUrl>
 #include <QUuid>
 #include <QtConcurrent>
 
@@ -30,11 +29,6 @@ VideoExportService::Dependencies defaultDependencies()
         synth = std::make_unique<speech::EspeakProcessSynthesizer>();
     d.narratorVoice = [] { return NarratorService().effectiveVoice(); };
     return d;
-}
-
-void revealInFileManager(const QString& path)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 } // namespace
@@ -133,7 +127,7 @@ void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarrati
     connect(m_watcher, &QFutureWatcher<Result>::finished, this, [this, completion, to, options] {
         const Result result = m_watcher->result();
         if (result && options.openInFinderWhenDone)
-            revealInFileManager(to);
+            desktop::revealInFileManager(to);
         finish(completion, result);
     });
     m_watcher->setFuture(QtConcurrent::run([input = std::move(input), temp, to]() -> Result {

@@ -3,6 +3,7 @@
 
 #include "export/SlideshowWriter.h"
 #include "export/VideoExportService.h"
+#include "export/VideoFrameRenderer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -43,6 +44,81 @@ std::vector<float> decodeSound(const QString& path)
     std::vector<float> out(size_t(raw.size()) / 4);
     std::memcpy(out.data(), raw.constData(), out.size() * 4);
     return out;
+}
+
+// The types of the file's top-level boxes, in order.
+QStringList topLevelBoxes(const QString& path)
+{
+    const QByteArray bytes = zova::test::readFile(path);
+    QStringList boxes;
+    qint64 pos = 0;
+    while (pos + 8 <= bytes.size()) {
+        const auto* p = reinterpret_cast<const uchar*>(bytes.constData() + pos);
+        quint64 size = (quint64(p[0]) << 24) | (quint64(p[1]) << 16) | (quint64(p[2]) << 8) | p[3];
+        boxes << QString::fromLatin1(bytes.mid(pos + 4, 4));
+        if (size == 1 && pos + 16 <= bytes.size()) {
+            size = 0;
+            for (int i = 8; i < 16; ++i)
+                size = (size << 8) | p[i];
+        }
+        if (size < 8)
+            break;
+        pos += qint64(size);
+    }
+    return boxes;
+}
+
+// The largest distance in frames between key frames, counting the end of the stream.
+int largestKeyFrameGap(const QString& path)
+{
+    QProcess p;
+    p.start("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries", "packet=flags", "-of", "csv=p=0", path});
+    p.waitForFinished(60000);
+    const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
+    int gap = 0, last = -1;
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines.at(i).startsWith('K')) {
+            gap = std::max(gap, i - last);
+            last = i;
+        }
+    return std::max(gap, int(lines.size()) - last);
+}
+
+struct Mp4Expectation {
+    int frames;
+    bool sound;
+    int width = 1920;
+    int height = 1080;
+};
+
+// The file is what the export panel promises: H.264 High, yuv420p, the size, 30 fps,
+// the exact frames and length, AAC as long as the picture or none, the index first.
+void expectMp4(const QString& path, const Mp4Expectation& e)
+{
+    const QJsonObject info = probe(path);
+    const QJsonObject v = stream(info, "video");
+    EXPECT_EQ(v["codec_name"].toString(), "h264");
+    EXPECT_EQ(v["profile"].toString(), "High");
+    EXPECT_EQ(v["pix_fmt"].toString(), "yuv420p");
+    EXPECT_EQ(v["width"].toInt(), e.width);
+    EXPECT_EQ(v["height"].toInt(), e.height);
+    EXPECT_EQ(v["r_frame_rate"].toString(), "30/1");
+    EXPECT_EQ(v["avg_frame_rate"].toString(), "30/1");
+    EXPECT_EQ(v["nb_read_frames"].toString(), QString::number(e.frames));
+    const double seconds = e.frames / 30.0;
+    EXPECT_NEAR(v["duration"].toString().toDouble(), seconds, 1e-6);
+    const QJsonObject a = stream(info, "audio");
+    if (e.sound) {
+        EXPECT_EQ(a["codec_name"].toString(), "aac");
+        // The last narration is not cut and the sound does not run on.
+        EXPECT_NEAR(a["duration"].toString().toDouble(), seconds, 0.05);
+    } else {
+        EXPECT_TRUE(a.isEmpty()) << "no sound track";
+    }
+    const QStringList boxes = topLevelBoxes(path);
+    ASSERT_TRUE(boxes.contains("moov") && boxes.contains("mdat")) << boxes.join(' ').toStdString();
+    EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << "index before the media data";
+    EXPECT_LE(largestKeyFrameGap(path), 30);
 }
 
 double rms(const std::vector<float>& s, double from, double to)
@@ -103,21 +179,7 @@ TEST_F(VideoExportTest, SilentThreeStepVideo)
     EXPECT_EQ(m_progress, (QStringList{"Rendering video\u2026", "Finalizing MP4\u2026"}));
     EXPECT_TRUE(leftovers().isEmpty());
 
-    const QJsonObject info = probe(to);
-    const QJsonObject v = stream(info, "video");
-    EXPECT_EQ(v["codec_name"].toString(), "h264");
-    EXPECT_EQ(v["profile"].toString(), "High");
-    EXPECT_EQ(v["pix_fmt"].toString(), "yuv420p");
-    EXPECT_EQ(v["width"].toInt(), 1920);
-    EXPECT_EQ(v["height"].toInt(), 1080);
-    EXPECT_EQ(v["r_frame_rate"].toString(), "30/1");
-    EXPECT_EQ(v["nb_read_frames"].toString(), "270");
-    EXPECT_NEAR(v["duration"].toString().toDouble(), 9.0, 1e-6);
-    EXPECT_TRUE(stream(info, "audio").isEmpty());
-    // The index comes before the media data.
-    const QByteArray bytes = zova::test::readFile(to);
-    ASSERT_GT(bytes.indexOf("moov"), 0);
-    EXPECT_LT(bytes.indexOf("moov"), bytes.indexOf("mdat"));
+    expectMp4(to, {270, false});
 }
 
 TEST_F(VideoExportTest, NarratedMixedGuideKeepsSoundOnItsSlides)
@@ -130,11 +192,7 @@ TEST_F(VideoExportTest, NarratedMixedGuideKeepsSoundOnItsSlides)
     EXPECT_EQ(m_progress, (QStringList{"Synthesizing narration (1 of 3)\u2026", "Synthesizing narration (2 of 3)\u2026",
                                        "Synthesizing narration (3 of 3)\u2026", "Preparing audio track\u2026",
                                        "Rendering video\u2026", "Finalizing MP4\u2026"}));
-    const QJsonObject info = probe(to);
-    EXPECT_EQ(stream(info, "video")["nb_read_frames"].toString(), "315"); // 90 + 90 + 135
-    const QJsonObject a = stream(info, "audio");
-    EXPECT_EQ(a["codec_name"].toString(), "aac");
-    EXPECT_NEAR(a["duration"].toString().toDouble(), 10.5, 0.05);
+    expectMp4(to, {315, true}); // 90 + 90 + 135
     // Speech 0-1 s, silence 1-6 s, speech 6-10 s, silence to 10.5 s.
     const auto s = decodeSound(to);
     EXPECT_GT(rms(s, 0.1, 0.9), 0.1);
@@ -207,4 +265,179 @@ TEST(SlideshowLayoutTest, StepDurationsAndFrameCounts)
     EXPECT_EQ(SlideshowWriter::frameCount(0.001, 30), 1);
     EXPECT_EQ(SlideshowWriter::frameCount(std::nan(""), 30), 1);
     EXPECT_EQ(VideoExportService::temporaryPathFor("/x/y.mp4").size(), QString("/x/zova-export-12345678-video.mp4").size());
+}
+
+namespace {
+
+StepNarration narrationOf(double seconds, int rate = 22050)
+{
+    StepNarration n;
+    if (seconds > 0) {
+        n.buffers << FakeSynthesizer::tone(seconds, rate);
+        n.duration = NarrationScheduler::durationOf(n.buffers);
+    }
+    return n;
+}
+
+VideoFrameSource slide(const QImage& image, const QString& text)
+{
+    return {image, 0.5, 0.5, text, QStringLiteral("f5f3ef")};
+}
+
+} // namespace
+
+TEST(SlideshowWriterTest, UndrawableStepLeavesPictureAndSoundTracks)
+{
+    QTemporaryDir dir;
+    SlideshowWriter::Input in;
+    const QImage shot = VideoFixture::screenshot(320, 200);
+    in.frames = {slide(shot, "one"), slide(QImage(), "cannot be drawn"), slide(shot, "three")};
+    in.narrations = {narrationOf(1.0), narrationOf(2.0), narrationOf(1.0)};
+    in.sound = SlideshowWriter::soundFormat(in.narrations);
+    in.path = dir.filePath("skip.mp4");
+    const auto layout = SlideshowWriter::write(in);
+    ASSERT_TRUE(layout.hasValue()) << layout.error().description().toStdString();
+    ASSERT_EQ(layout->size(), 2);
+    for (const auto& step : *layout) {
+        EXPECT_EQ(step.videoFrames, 90);
+        EXPECT_EQ(step.soundFrames, 3 * 22050);
+    }
+    expectMp4(in.path, {180, true});
+    // The second narration is gone with its slide: the third plays over its own.
+    const auto s = decodeSound(in.path);
+    EXPECT_GT(rms(s, 0.1, 0.9), 0.1);
+    EXPECT_LT(rms(s, 1.1, 2.9), 0.01);
+    EXPECT_GT(rms(s, 3.1, 3.9), 0.1);
+    EXPECT_LT(rms(s, 4.1, 5.9), 0.01);
+}
+
+TEST(SlideshowWriterTest, SoundFollowsTheWholeFramesOfEveryStep)
+{
+    // Step lengths whose frames are fractional: each step's sound is cut to its whole
+    // frames, so nothing drifts however many steps there are.
+    struct Row {
+        double narration;
+        int fps;
+        int steps;
+        std::int64_t framesPerStep;
+    };
+    for (const Row& r : {Row{2.51, 30, 24, 90}, Row{0, 30, 3, 90}, Row{4.013, 24, 6, 108}, Row{3.33, 25, 5, 95}}) {
+        QTemporaryDir dir;
+        SlideshowWriter::Input in;
+        in.options.width = 320;
+        in.options.height = 180;
+        in.options.fps = r.fps;
+        for (int i = 0; i < r.steps; ++i) {
+            in.frames << slide(VideoFixture::screenshot(64, 40), QString::number(i));
+            in.narrations << narrationOf(i == 0 ? 0.5 : r.narration);
+        }
+        in.sound = SlideshowWriter::soundFormat(in.narrations);
+        in.path = dir.filePath("sync.mp4");
+        const auto layout = SlideshowWriter::write(in);
+        ASSERT_TRUE(layout.hasValue()) << layout.error().description().toStdString();
+        std::int64_t frames = 0, sound = 0;
+        for (int i = 0; i < layout->size(); ++i) {
+            if (i > 0) {
+                EXPECT_EQ(layout->at(i).videoFrames, r.framesPerStep) << r.narration;
+            }
+            frames += layout->at(i).videoFrames;
+            sound += layout->at(i).soundFrames;
+            // Where this step's sound ends is where its last frame ends, to the nearest sample.
+            EXPECT_EQ(sound, std::llround(double(frames) * 22050 / r.fps)) << r.narration << " step " << i;
+        }
+    }
+}
+
+TEST(SlideshowWriterTest, SoundTrackThatCannotBeSetUpGivesASilentVideo)
+{
+    QTemporaryDir dir;
+    SlideshowWriter::Input in;
+    in.options.width = 320;
+    in.options.height = 180;
+    in.frames = {slide(VideoFixture::screenshot(64, 40), "odd rate")};
+    in.narrations = {narrationOf(1.0, 1234)}; // no AAC encoder takes 1234 Hz
+    in.sound = SlideshowWriter::soundFormat(in.narrations);
+    ASSERT_TRUE(in.sound.has_value());
+    in.path = dir.filePath("silent.mp4");
+    const auto layout = SlideshowWriter::write(in);
+    ASSERT_TRUE(layout.hasValue()) << layout.error().description().toStdString();
+    EXPECT_EQ(layout->at(0).soundFrames, 0);
+    expectMp4(in.path, {90, false, 320, 180});
+}
+
+TEST(VideoExportErrorTest, DescriptionsAreTheFixedTexts)
+{
+    struct Row {
+        VideoExportError error;
+        const char* text;
+    };
+    for (const Row& r : {Row{VideoExportError::noUsableSteps(), "Nothing to render \u2014 no steps with screenshots."},
+                         Row{VideoExportError::writerCreationFailed("Video writer ended in failed state."),
+                             "Could not start the video writer: Video writer ended in failed state."},
+                         Row{VideoExportError::writerCreationFailed(""), "Could not start the video writer: "},
+                         Row{VideoExportError::media("Could not save the video: No space"),
+                             "Could not save the video: No space"}}) {
+        EXPECT_EQ(r.error.description().toStdString(), r.text);
+    }
+}
+
+TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
+{
+    // The real narrator: espeak-ng voices, three child processes, the stored setting.
+    struct Row {
+        const char* title;
+        const char* button;
+        const char* description;
+        double clickX, clickY;
+    };
+    const Row rows[] = {{"Mail - Inbox", "Compose", "Click Compose to write a new message", 0.78, 0.86},
+                        {"New Message", "Send", "Type the address and press Send", 0.78, 0.86},
+                        {"Mail - Sent", "Done", "Check the Sent folder", 0.30, 0.25}};
+    for (const Row& r : rows) {
+        Step* s = addStep(appWindow(1440, 900, r.title, r.button), r.clickX, r.clickY);
+        s->setUserDescription(QString::fromUtf8(r.description));
+    }
+    m_guide->setVideoBackgroundHex(QStringLiteral("f5f3ef"));
+    VideoExportService service;
+    const QString to = m_out.filePath("espeak.mp4");
+    VideoExportOptions options;
+    options.progress = [this](const QString& p) { m_progress << p; };
+    std::optional<VideoExportService::Result> result;
+    service.exportMP4(m_guide, to, options, [&](const VideoExportService::Result& r) { result = r; });
+    ASSERT_TRUE(zova::test::waitUntil([&] { return result.has_value(); }, 120000));
+    ASSERT_TRUE(result->hasValue()) << result->error().description().toStdString();
+    ASSERT_EQ(m_progress.size(), 6);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(m_progress.at(k - 1), QStringLiteral("Synthesizing narration (%1 of 3)\u2026").arg(k));
+    EXPECT_EQ(m_progress.mid(3), (QStringList{"Preparing audio track\u2026", "Rendering video\u2026", "Finalizing MP4\u2026"}));
+
+    const QJsonObject info = probe(to);
+    const int frames = stream(info, "video")["nb_read_frames"].toString().toInt();
+    EXPECT_GE(frames, 270);
+    expectMp4(to, {frames, true});
+    const auto sound = decodeSound(to);
+    EXPECT_GT(rms(sound, 0.2, 1.2), 0.02) << "the first step is spoken at its start";
+
+    // A frame of the first slide, decoded, is the slide that was drawn.
+    const QString png = m_out.filePath("frame.png");
+    QProcess ff;
+    ff.start("ffmpeg", {"-v", "error", "-y", "-ss", "1.5", "-i", to, "-frames:v", "1", png});
+    ASSERT_TRUE(ff.waitForFinished(60000));
+    const QImage decoded = QImage(png).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(decoded.size(), QSize(1920, 1080));
+    const auto sources = VideoExportService::loadFrames(m_guide->orderedSteps(), m_guide->videoBackgroundHex());
+    const QImage drawn = VideoFrameRenderer::renderFrame(sources.at(0), 1, 3, {})->convertToFormat(QImage::Format_RGB32);
+    double difference = 0;
+    for (int y = 0; y < 1080; y += 3)
+        for (int x = 0; x < 1920; x += 3) {
+            const QRgb a = decoded.pixel(x, y), b = drawn.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    EXPECT_LT(difference / (640.0 * 360 * 3), 3.0) << "mean difference per channel";
+
+    if (const QString docs = qEnvironmentVariable("ZOVA_DOCS_DIR"); !docs.isEmpty()) {
+        QDir().mkpath(docs);
+        QFile::remove(docs + "/video-frame.png");
+        EXPECT_TRUE(QFile::copy(png, docs + "/video-frame.png"));
+    }
 }

@@ -42,6 +42,35 @@ public:
         return img;
     }
 
+    // A light application window: title bar, sidebar, text lines and a button at
+    // (0.78, 0.86) of the image, where a click would land.
+    static QImage appWindow(int w, int h, const QString& title, const QString& button)
+    {
+        QImage img(w, h, QImage::Format_ARGB32);
+        img.fill(QColor(250, 250, 252));
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(h / 40);
+        p.setFont(font);
+        p.fillRect(0, 0, w, h / 16, QColor(52, 58, 74));
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, w, h / 16), Qt::AlignCenter, title);
+        p.fillRect(0, h / 16, w / 5, h, QColor(234, 236, 242));
+        p.setPen(QColor(40, 40, 48));
+        for (int i = 0; i < 12; ++i)
+            p.drawText(w / 40, h / 16 + (i + 1) * h / 16, QStringLiteral("Folder %1").arg(i + 1));
+        for (int i = 0; i < 9; ++i)
+            p.fillRect(w / 4, h / 8 + i * h / 14, w / 2 + (i % 3) * w / 12, h / 60, QColor(200, 204, 214));
+        const QRectF b(w * 0.70, h * 0.82, w * 0.16, h * 0.08);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 110, 220));
+        p.drawRoundedRect(b, h / 80.0, h / 80.0);
+        p.setPen(Qt::white);
+        p.drawText(b, Qt::AlignCenter, button);
+        return img;
+    }
+
     zova::Step* addStep(const QImage& image, double clickX = 0.5, double clickY = 0.5)
     {
         QString name;

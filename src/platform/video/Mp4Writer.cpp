@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
@@ -53,6 +54,8 @@ Expected<std::unique_ptr<Mp4Writer>, QString> Mp4Writer::open(const QString& pat
 {
     if (video.width <= 0 || video.height <= 0 || video.width % 2 || video.height % 2 || video.fps <= 0)
         return unexpected(QStringLiteral("The video size must be even and the frame rate positive."));
+    // FFmpeg reports failures through our errors; keep its encoder statistics quiet.
+    av_log_set_level(AV_LOG_ERROR);
     auto s = std::make_unique<State>();
     s->video = video;
     s->audio = audio;

@@ -1,0 +1,264 @@
+#include "Bench.h"
+
+#include "export/NarrationScheduler.h"
+#include "export/VideoExportService.h"
+#include "export/VideoFrameRenderer.h"
+#include "model/Guide.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/StorageService.h"
+#include "model/Step.h"
+#include "platform/speech/EspeakProcessSynthesizer.h"
+#include "platform/speech/EspeakVoiceCatalog.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFont>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cstdio>
+#include <memory>
+
+using namespace zova;
+
+namespace {
+
+constexpr int stepCount = 20;
+constexpr int runs = 3;
+const QString preset = QStringLiteral("veryfast");
+
+// A 1920 x 1080 application window: title bar, sidebar, a page of text and a button.
+QImage screenshot(int index)
+{
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(248, 248, 250));
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(16);
+    p.setFont(font);
+    p.fillRect(0, 0, 1920, 44, QColor(60 + 7 * index, 64, 80));
+    p.fillRect(0, 44, 280, 1036, QColor(232, 234, 240));
+    p.setPen(Qt::white);
+    p.drawText(20, 28, QStringLiteral("Document %1 - Editor").arg(index + 1));
+    p.setPen(QColor(30, 30, 30));
+    for (int i = 0; i < 24; ++i)
+        p.drawText(24, 90 + 38 * i, QStringLiteral("Folder %1").arg(i + index));
+    for (int i = 0; i < 38; ++i)
+        p.drawText(320, 90 + 24 * i,
+                   QStringLiteral("Line %1 of page %2 with a few more words to read across it").arg(i + 1).arg(index));
+    p.setBrush(QColor(40, 110, 220));
+    p.drawRoundedRect(QRectF(1600, 960, 220, 56), 10, 10);
+    return image;
+}
+
+QString description(int index)
+{
+    static const char* verbs[] = {"Click the Save button.", "Open the File menu.", "Choose Export.",
+                                  "Type the file name.", "Press Done."};
+    return QString::fromLatin1(verbs[index % 5]);
+}
+
+// Hands out narrations synthesized beforehand, at once, so only encoding is timed.
+class ReplaySynthesizer : public speech::SpeechSynthesizer {
+public:
+    explicit ReplaySynthesizer(const QHash<QString, QList<speech::PcmBuffer>>* narrations) : m_narrations(narrations) {}
+    void write(const QString& text, const speech::SpeechVoice&, BufferHandler handler) override
+    {
+        for (const speech::PcmBuffer& b : m_narrations->value(text))
+            handler(b);
+        handler(speech::PcmBuffer{22050, 1, speech::PcmBuffer::SampleFormat::Int16, 0, {}});
+    }
+    void stop() override {}
+
+private:
+    const QHash<QString, QList<speech::PcmBuffer>>* m_narrations;
+};
+
+bool waitFor(const std::function<bool()>& condition, int ms)
+{
+    // Sleeps between events, so the waiting thread takes no core from the encoder.
+    QDeadlineTimer deadline(ms);
+    QTimer tick;
+    tick.start(100);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+QHash<QString, QList<speech::PcmBuffer>> synthesize(const QStringList& texts, const speech::SpeechVoice& voice)
+{
+    NarrationScheduler::Pool pool;
+    for (auto& s : pool)
+        s = std::make_unique<speech::EspeakProcessSynthesizer>();
+    NarrationScheduler scheduler(std::move(pool));
+    std::optional<QList<StepNarration>> result;
+    scheduler.synthesizeAll(texts, voice, 30, {}, [&](QList<StepNarration> r) { result = std::move(r); });
+    waitFor([&] { return result.has_value(); }, 60000);
+    QHash<QString, QList<speech::PcmBuffer>> out;
+    for (int i = 0; result && i < texts.size(); ++i)
+        out.insert(texts.at(i), result->at(i).buffers);
+    return out;
+}
+
+// The sound track as the exporter lays it out: each narration padded to 3 s.
+bool writeWav(const QString& path, const QStringList& texts, const QHash<QString, QList<speech::PcmBuffer>>& narrations)
+{
+    constexpr int rate = 22050;
+    QByteArray pcm;
+    for (const QString& t : texts) {
+        QByteArray step;
+        for (const speech::PcmBuffer& b : narrations.value(t))
+            step += b.data;
+        step.resize(qsizetype(3 * rate * 2), '\0');
+        pcm += step;
+    }
+    QByteArray wav("RIFF");
+    const auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        wav.append(b, 4);
+    };
+    const auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        wav.append(b, 2);
+    };
+    u32(quint32(36 + pcm.size()));
+    wav += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    wav += "data";
+    u32(quint32(pcm.size()));
+    wav += pcm;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(wav) == wav.size();
+}
+
+bool runFfmpeg(const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QStringLiteral("ffmpeg"), args);
+    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString out = home.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+
+    auto container = ModelContainer::open(home.filePath(QStringLiteral("ZOVA.store")));
+    if (!container) {
+        std::fprintf(stderr, "could not open the store\n");
+        return 1;
+    }
+    auto* guide = new Guide(QStringLiteral("Benchmark guide"));
+    (*container)->mainContext()->insert(guide);
+    QStringList texts;
+    for (int i = 0; i < stepCount; ++i) {
+        auto name = StorageService::shared().saveScreenshot(screenshot(i));
+        auto* step = new Step(i, name ? *name : QString(), 0.1 + 0.04 * i, 0.2 + 0.03 * i);
+        step->setUserDescription(description(i));
+        step->setGuide(guide);
+        texts << description(i);
+    }
+
+    const auto voice = speech::EspeakVoiceCatalog().voice(QStringLiteral("gmw/en-US"));
+    if (!voice) {
+        std::fprintf(stderr, "espeak-ng voice gmw/en-US is not installed\n");
+        return 1;
+    }
+    const auto narrations = synthesize(texts, *voice);
+
+    VideoExportService::Dependencies d;
+    for (auto& s : d.pool)
+        s = std::make_unique<ReplaySynthesizer>(&narrations);
+    d.narratorVoice = [voice] { return voice; };
+    d.preset = preset;
+    VideoExportService service(std::move(d));
+
+    const auto exportOnce = [&](bool narrated) {
+        VideoExportOptions o;
+        o.narrateSteps = narrated;
+        std::optional<VideoExportService::Result> result;
+        service.exportMP4(guide, out + QStringLiteral("/zova.mp4"), o,
+                          [&](const VideoExportService::Result& r) { result = r; });
+        waitFor([&] { return result.has_value(); }, 600000);
+        if (!result || !*result)
+            std::fprintf(stderr, "export failed: %s\n",
+                         result ? qPrintable(result->error().description()) : "time-out");
+    };
+
+    // One export for a profiler: --once silent|narrated.
+    if (argc > 2 && qstrcmp(argv[1], "--once") == 0) {
+        bench::measure(argv[2], 1, [&] { exportOnce(qstrcmp(argv[2], "narrated") == 0); }, 60000);
+        return 0;
+    }
+
+    // The same 20 slides as PNGs, each shown 3 s at 30 fps by ffmpeg.
+    const QList<VideoFrameSource> frames = VideoExportService::loadFrames(guide->orderedSteps(), std::nullopt);
+    for (int i = 0; i < frames.size(); ++i)
+        VideoFrameRenderer::renderFrame(frames.at(i), i + 1, int(frames.size()), {})
+            ->save(out + QStringLiteral("/slide%1.png").arg(i, 2, 10, QLatin1Char('0')));
+    const QString wav = out + QStringLiteral("/narration.wav");
+    writeWav(wav, texts, narrations);
+    const QStringList videoArgs = {"-y", "-v", "error", "-framerate", "1/3", "-i", out + "/slide%02d.png"};
+    const QStringList encodeArgs = {"-map", "0:v", "-r", "30", "-c:v", "libx264", "-preset", preset,
+                                    "-profile:v", "high", "-pix_fmt", "yuv420p", "-b:v", "5M", "-g", "30",
+                                    "-x264-params", "keyint=30", "-movflags", "+faststart"};
+    const auto ffmpegSilent = [&] { runFfmpeg(videoArgs + encodeArgs + QStringList{out + "/ffmpeg.mp4"}); };
+    const auto ffmpegNarrated = [&] {
+        runFfmpeg(videoArgs + QStringList{"-i", wav} + encodeArgs
+                  + QStringList{"-map", "1:a", "-c:a", "aac", "-b:a", "96k", "-shortest", out + "/ffmpeg-narrated.mp4"});
+    };
+
+    std::printf("20 steps, 1920x1080, 30 fps, 3 s per step, libx264 preset %s\n", qPrintable(preset));
+    // Each run times both sides back to back, so a change in the machine's load
+    // hits both alike.
+    const auto compare = [&](const char* name, const std::function<void()>& ours, const std::function<void()>& theirs) {
+        std::vector<double> a, b;
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer t;
+            t.start();
+            ours();
+            a.push_back(double(t.nsecsElapsed()) / 1e6);
+            t.start();
+            theirs();
+            b.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        std::sort(a.begin(), a.end());
+        std::sort(b.begin(), b.end());
+        const double ma = a[a.size() / 2], mb = b[b.size() / 2];
+        std::printf("%s\n", name);
+        bench::figure("  exportMP4, median", ma, "ms");
+        bench::figure("  ffmpeg, same frames and settings, median", mb, "ms");
+        bench::figure("  ratio exportMP4 / ffmpeg (target <= 1)", ma / mb, "x");
+    };
+    compare("silent", [&] { exportOnce(false); }, ffmpegSilent);
+    compare("narrated (narration synthesized beforehand; ffmpeg gets it as a WAV)", [&] { exportOnce(true); },
+            ffmpegNarrated);
+    return 0;
+}
