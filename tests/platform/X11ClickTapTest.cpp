@@ -15,6 +15,11 @@
 
 using namespace zova;
 
+void PrintTo(const QPointF& p, std::ostream* os)
+{
+    *os << "(" << p.x() << ", " << p.y() << ")";
+}
+
 namespace {
 
 // Real presses through XTest over a window of another process, heard by the
@@ -66,7 +71,9 @@ TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
         log.clear();
         moveTo(c.position.x(), c.position.y());
         click(c.button);
-        // A later press shows that nothing else came in between.
+        // The pointer rests until the press is heard; a later press then shows
+        // that nothing else came in between.
+        ASSERT_TRUE(waitForClicks(1)) << "button " << c.button;
         moveTo(600, 600);
         click(1);
         ASSERT_TRUE(waitForClicks(2)) << "button " << c.button;
@@ -75,10 +82,11 @@ TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
         ASSERT_EQ(received.size(), 2) << "button " << c.button;
         EXPECT_EQ(at(received[0]), QPointF(c.position)) << "button " << c.button;
         EXPECT_EQ(at(received[1]), QPointF(600, 600));
-        EXPECT_EQ(log.lines().value(0), QStringLiteral("Click received at (%1.000000, %2.000000) type=%3")
-                                            .arg(c.position.x())
-                                            .arg(c.position.y())
-                                            .arg(c.button));
+        EXPECT_EQ(log.lines().value(0).toStdString(), QStringLiteral("Click received at (%1.000000, %2.000000) type=%3")
+                                                          .arg(c.position.x())
+                                                          .arg(c.position.y())
+                                                          .arg(c.button)
+                                                          .toStdString());
     }
     ASSERT_TRUE(clicks.lastClick());
     EXPECT_EQ(at(*clicks.lastClick()), QPointF(600, 600));
@@ -107,11 +115,11 @@ TEST_F(X11ClickTap, ABusyGuiThreadDelaysDeliveryButNotThePositionRead)
     moveTo(300, 400);
     const QDateTime firstSent = QDateTime::currentDateTime();
     click(1);
-    QThread::msleep(20);
+    QThread::msleep(30);
     moveTo(900, 100);
     const QDateTime secondSent = QDateTime::currentDateTime();
     click(3);
-    QThread::msleep(20);
+    QThread::msleep(30);
     moveTo(1200, 800);
     // The GUI thread stays busy for 200 ms in all.
     while (firstSent.msecsTo(QDateTime::currentDateTime()) < 200)
@@ -133,7 +141,7 @@ TEST_F(X11ClickTap, TwoQuickClicksArriveInOrder)
     for (const QPoint& p : points) {
         moveTo(p.x(), p.y());
         click(1);
-        QThread::msleep(10); // the pointer rests a moment, as a hand's does
+        QThread::msleep(25); // the pointer rests a moment, quicker than any double-click
     }
     ASSERT_TRUE(waitForClicks(3));
     for (int i = 0; i < 3; ++i)
