@@ -1,6 +1,7 @@
 #include "platform/x11/X11ScreenGrabber.h"
 
 #include "platform/Platform.h"
+#include "platform/x11/X11ImageReader.h"
 #include "platform/x11/X11WindowSource.h"
 
 #include <X11/Xutil.h>
@@ -15,15 +16,6 @@
 namespace zova::x11 {
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(XImage* image) const
-    {
-        if (image)
-            XDestroyImage(image);
-    }
-};
-using ImagePtr = std::unique_ptr<XImage, ImageDeleter>;
 
 // A server-side resource freed with the given call when it goes out of scope.
 template <typename Free>
@@ -69,6 +61,7 @@ X11ScreenGrabber::X11ScreenGrabber() : m_display(openDisplay())
 {
     if (!m_display)
         return;
+    m_reader = std::make_unique<X11ImageReader>(m_display.get());
     Display* d = m_display.get();
     int event = 0, error = 0, major = 0, minor = 2;
     if (!XCompositeQueryExtension(d, &event, &error) || !XCompositeQueryVersion(d, &major, &minor) ||
@@ -80,6 +73,8 @@ X11ScreenGrabber::X11ScreenGrabber() : m_display(openDisplay())
     XCompositeRedirectSubwindows(d, DefaultRootWindow(d), CompositeRedirectAutomatic);
     m_composite = !trap.failed();
 }
+
+X11ScreenGrabber::~X11ScreenGrabber() = default;
 
 Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWindow& window)
 {
@@ -115,9 +110,8 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWi
     Resource pixmap(d, XCompositeNameWindowPixmap(d, top), freePixmap);
     if (trap.failed())
         return unexpected(CaptureError::windowNotCapturable);
-    ImagePtr image(XGetImage(d, pixmap.get(), area.x(), area.y(), unsigned(area.width()), unsigned(area.height()),
-                             AllPlanes, ZPixmap));
-    QImage result = toQImage(image.get(), topAttrs.depth);
+    QImage result = m_reader->read(pixmap.get(), topAttrs.visual, topAttrs.depth, area.x(), area.y(), area.width(),
+                                   area.height());
     if (result.isNull())
         return unexpected(CaptureError::captureFailed);
     return result;
@@ -184,8 +178,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableD
                          outer.x() - area.x(), outer.y() - area.y(), unsigned(outer.width()),
                          unsigned(outer.height()));
     }
-    ImagePtr image(XGetImage(d, target.get(), 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap));
-    QImage result = toQImage(image.get(), depth);
+    QImage result = m_reader->read(target.get(), DefaultVisual(d, screen), depth, 0, 0, width, height);
     if (result.isNull())
         return unexpected(CaptureError::captureFailed);
     if (depth == 32)

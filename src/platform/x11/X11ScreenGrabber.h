@@ -3,7 +3,11 @@
 #include "platform/CaptureBackend.h"
 #include "platform/x11/X11Display.h"
 
+#include <memory>
+
 namespace zova::x11 {
+
+class X11ImageReader;
 
 // Captures through XComposite on its own connection. Redirecting the root's
 // children keeps every top-level's own pixels off screen, so a covered window
@@ -11,12 +15,14 @@ namespace zova::x11 {
 class X11ScreenGrabber final : public ScreenGrabber {
 public:
     X11ScreenGrabber();
+    ~X11ScreenGrabber() override;
     Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override;
     Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display,
                                                   const QList<WindowID>& excluded) override;
 
 private:
     DisplayPtr m_display;
+    std::unique_ptr<X11ImageReader> m_reader; // destroyed before the display closes
     bool m_composite = false;
 };
 

@@ -7,19 +7,99 @@
 
 #include <QHash>
 
+#include <array>
+#include <cstring>
+
 namespace zova::x11 {
 
 namespace {
 
-QByteArray atomName(Display* d, Atom a)
+enum AtomIndex {
+    netClientListStacking,
+    netClientList,
+    netWmName,
+    utf8String,
+    gtkFrameExtents,
+    netWmWindowType,
+    netWmState,
+    netWmStateSkipTaskbar,
+    netWmPid,
+    atomCount
+};
+
+constexpr std::array<const char*, atomCount> atomNames{
+    "_NET_CLIENT_LIST_STACKING", "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING", "_GTK_FRAME_EXTENTS",
+    "_NET_WM_WINDOW_TYPE",       "_NET_WM_STATE",    "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_PID",
+};
+
+constexpr uint32_t maxPropertyLength = 1 << 20; // in 32-bit units
+
+xcb_get_property_cookie_t askProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type)
 {
-    XPtr<char> name(XGetAtomName(d, a));
-    return name ? QByteArray(name.get()) : QByteArray();
+    return xcb_get_property(c, 0, w, property, type, 0, maxPropertyLength);
 }
+
+ReplyPtr<xcb_get_property_reply_t> takeProperty(xcb_connection_t* c, xcb_get_property_cookie_t cookie)
+{
+    auto reply = take<xcb_get_property_reply_t>(c, cookie, xcb_get_property_reply);
+    if (reply && reply->type == XCB_ATOM_NONE)
+        reply.reset();
+    return reply;
+}
+
+QList<uint32_t> values32(const xcb_get_property_reply_t* reply, xcb_atom_t type)
+{
+    if (!reply || reply->format != 32 || reply->type != type)
+        return {};
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    return QList<uint32_t>(data, data + xcb_get_property_value_length(reply) / 4);
+}
+
+QByteArray bytes8(const xcb_get_property_reply_t* reply)
+{
+    if (!reply || reply->format != 8)
+        return {};
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                      xcb_get_property_value_length(reply));
+}
+
+// The requests for one window, all in flight before any reply is read.
+struct WindowCookies {
+    xcb_window_t window;
+    bool overrideRedirect;
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_geometry_cookie_t geometry;
+    xcb_translate_coordinates_cookie_t position;
+    xcb_get_property_cookie_t netName, name, frameExtents, type, state, pid, wmClass;
+};
 
 } // namespace
 
-X11WindowSource::X11WindowSource() : m_display(openDisplay()) {}
+struct X11WindowSource::Atoms {
+    std::array<xcb_atom_t, atomCount> atoms{};
+    xcb_atom_t operator[](AtomIndex i) const { return atoms[size_t(i)]; }
+};
+
+X11WindowSource::X11WindowSource() : m_display(openDisplay())
+{
+    if (!m_display)
+        return;
+    m_xcb.reset(xcb_connect(DisplayString(m_display.get()), nullptr));
+    if (xcb_connection_has_error(m_xcb.get())) {
+        m_xcb.reset();
+        return;
+    }
+    m_atoms = std::make_unique<Atoms>();
+    std::array<xcb_intern_atom_cookie_t, atomCount> cookies;
+    for (size_t i = 0; i < atomCount; ++i)
+        cookies[i] = xcb_intern_atom(m_xcb.get(), 0, uint16_t(std::strlen(atomNames[i])), atomNames[i]);
+    for (size_t i = 0; i < atomCount; ++i) {
+        auto reply = take<xcb_intern_atom_reply_t>(m_xcb.get(), cookies[i], xcb_intern_atom_reply);
+        m_atoms->atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+}
+
+X11WindowSource::~X11WindowSource() = default;
 
 int X11WindowSource::layerForWindowType(const QByteArray& typeName)
 {
@@ -53,54 +133,40 @@ Window topLevelOf(Display* d, Window w)
     return None;
 }
 
-std::optional<ShareableWindow> X11WindowSource::readWindow(Window w, bool overrideRedirect, bool* taskbarRegular)
+QByteArray X11WindowSource::atomName(xcb_atom_t atom)
 {
-    Display* d = m_display.get();
-    XWindowAttributes attrs;
-    if (!XGetWindowAttributes(d, w, &attrs))
-        return std::nullopt;
-    if (attrs.c_class == InputOnly)
-        return std::nullopt;
-    int x = 0, y = 0;
-    Window child = None;
-    if (!XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child))
-        return std::nullopt;
+    auto it = m_atomNames.constFind(atom);
+    if (it != m_atomNames.constEnd())
+        return *it;
+    auto reply = take<xcb_get_atom_name_reply_t>(m_xcb.get(), xcb_get_atom_name(m_xcb.get(), atom),
+                                                 xcb_get_atom_name_reply);
+    QByteArray name = reply ? QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()))
+                            : QByteArray();
+    m_atomNames.insert(atom, name);
+    return name;
+}
 
-    ShareableWindow window;
-    window.windowID = WindowID(w);
-    window.title = windowTitle(d, w);
-    window.isOnScreen = attrs.map_state == IsViewable;
-    QRectF frame(x, y, attrs.width, attrs.height);
-    if (auto extents = cardinals(d, w, "_GTK_FRAME_EXTENTS", XA_CARDINAL); extents && extents->size() == 4) {
-        const auto& e = *extents;
-        frame.adjust(double(e[0]), double(e[2]), -double(e[1]), -double(e[3]));
+QList<xcb_window_t> X11WindowSource::mappedPopups(xcb_window_t root)
+{
+    xcb_connection_t* c = m_xcb.get();
+    auto tree = take<xcb_query_tree_reply_t>(c, xcb_query_tree(c, root), xcb_query_tree_reply);
+    if (!tree)
+        return {};
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int n = xcb_query_tree_children_length(tree.get());
+    QList<xcb_get_window_attributes_cookie_t> cookies;
+    cookies.reserve(n);
+    for (int i = 0; i < n; ++i)
+        cookies.append(xcb_get_window_attributes(c, children[i]));
+    // Bottom to top in the tree; topmost first in the answer.
+    QList<xcb_window_t> popups;
+    for (int i = 0; i < n; ++i) {
+        auto attrs = take<xcb_get_window_attributes_reply_t>(c, cookies[i], xcb_get_window_attributes_reply);
+        if (attrs && attrs->override_redirect && attrs->map_state == XCB_MAP_STATE_VIEWABLE &&
+            attrs->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT)
+            popups.prepend(children[i]);
     }
-    window.frame = frame;
-
-    QByteArray typeName;
-    if (auto types = cardinals(d, w, "_NET_WM_WINDOW_TYPE", XA_ATOM); types && !types->isEmpty())
-        typeName = atomName(d, Atom(types->first()));
-    window.windowLayer = overrideRedirect && typeName.isEmpty() ? 101 : layerForWindowType(typeName);
-
-    bool skipTaskbar = false;
-    if (auto states = cardinals(d, w, "_NET_WM_STATE", XA_ATOM)) {
-        const Atom skip = atom(d, "_NET_WM_STATE_SKIP_TASKBAR");
-        skipTaskbar = states->contains(skip);
-    }
-    *taskbarRegular = !overrideRedirect && window.windowLayer == 0 && !skipTaskbar;
-
-    // A window without _NET_WM_PID cannot be attributed to a process: it has no
-    // owning application.
-    if (auto pid = cardinal(d, w, "_NET_WM_PID", XA_CARDINAL); pid && *pid > 0) {
-        RunningApplication app;
-        app.processID = qint32(*pid);
-        if (auto cls = windowClass(d, w)) {
-            app.bundleIdentifier = cls->first;
-            app.applicationName = cls->second;
-        }
-        window.owningApplication = app;
-    }
-    return window;
+    return popups;
 }
 
 QList<ShareableDisplay> X11WindowSource::readDisplays()
@@ -145,60 +211,117 @@ QList<ShareableDisplay> X11WindowSource::readDisplays()
 
 Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
 {
-    if (!m_display)
+    if (!m_display || !m_xcb || xcb_connection_has_error(m_xcb.get()))
         return unexpected(CaptureError::noDisplay);
-    Display* d = m_display.get();
-    const Window root = DefaultRootWindow(d);
-    ErrorTrap trap(d);
+    xcb_connection_t* c = m_xcb.get();
+    const Atoms& a = *m_atoms;
+    const xcb_window_t root = xcb_window_t(DefaultRootWindow(m_display.get()));
 
-    auto clients = cardinals(d, root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
-    if (!clients)
-        clients = cardinals(d, root, "_NET_CLIENT_LIST", XA_WINDOW);
-
+    auto stackingCookie = askProperty(c, root, a[netClientListStacking], XCB_ATOM_WINDOW);
+    auto clientCookie = askProperty(c, root, a[netClientList], XCB_ATOM_WINDOW);
     // Mapped override-redirect children of the root (menus, tooltips) lie above
     // the managed windows.
-    QList<Window> popups;
-    Window rootReturn = None, parent = None;
-    Window* children = nullptr;
-    unsigned int n = 0;
-    if (XQueryTree(d, root, &rootReturn, &parent, &children, &n)) {
-        for (unsigned int i = n; i-- > 0;) {
-            XWindowAttributes attrs;
-            if (XGetWindowAttributes(d, children[i], &attrs) && attrs.override_redirect &&
-                attrs.map_state == IsViewable && attrs.c_class == InputOutput)
-                popups.append(children[i]);
-        }
-        XFree(children);
-    }
+    const QList<xcb_window_t> popups = mappedPopups(root);
+    auto stacking = takeProperty(c, stackingCookie);
+    auto clientList = takeProperty(c, clientCookie);
+    QList<uint32_t> clients = values32(stacking.get(), XCB_ATOM_WINDOW);
+    if (!stacking)
+        clients = values32(clientList.get(), XCB_ATOM_WINDOW);
+
+    QList<WindowCookies> pending;
+    pending.reserve(popups.size() + clients.size());
+    auto ask = [&](xcb_window_t w, bool overrideRedirect) {
+        pending.append({w, overrideRedirect, xcb_get_window_attributes(c, w), xcb_get_geometry(c, w),
+                        xcb_translate_coordinates(c, w, root, 0, 0),
+                        askProperty(c, w, a[netWmName], a[utf8String]),
+                        askProperty(c, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY),
+                        askProperty(c, w, a[gtkFrameExtents], XCB_ATOM_CARDINAL),
+                        askProperty(c, w, a[netWmWindowType], XCB_ATOM_ATOM),
+                        askProperty(c, w, a[netWmState], XCB_ATOM_ATOM),
+                        askProperty(c, w, a[netWmPid], XCB_ATOM_CARDINAL),
+                        askProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING)});
+    };
+    for (xcb_window_t w : popups)
+        ask(w, true);
+    for (qsizetype i = clients.size(); i-- > 0;)
+        ask(clients[i], false);
 
     ShareableContent content;
     QHash<qint32, int> appIndex;
-    auto add = [&](Window w, bool overrideRedirect) {
-        bool regular = false;
-        auto window = readWindow(w, overrideRedirect, &regular);
-        if (!window || (overrideRedirect && !window->owningApplication))
-            return;
-        if (const qint32 pid = window->processID()) {
-            auto it = appIndex.find(pid);
+    for (const WindowCookies& p : pending) {
+        // Every reply is taken, so none is left queued on the connection.
+        auto attrs = take<xcb_get_window_attributes_reply_t>(c, p.attributes, xcb_get_window_attributes_reply);
+        auto geometry = take<xcb_get_geometry_reply_t>(c, p.geometry, xcb_get_geometry_reply);
+        auto position = take<xcb_translate_coordinates_reply_t>(c, p.position, xcb_translate_coordinates_reply);
+        auto netName = takeProperty(c, p.netName);
+        auto name = takeProperty(c, p.name);
+        auto frameExtents = takeProperty(c, p.frameExtents);
+        auto type = takeProperty(c, p.type);
+        auto state = takeProperty(c, p.state);
+        auto pid = takeProperty(c, p.pid);
+        auto wmClass = takeProperty(c, p.wmClass);
+        if (!attrs || !geometry || !position || attrs->_class == XCB_WINDOW_CLASS_INPUT_ONLY)
+            continue;
+
+        ShareableWindow window;
+        window.windowID = WindowID(p.window);
+        if (netName && netName->format == 8 && netName->type == a[utf8String]) {
+            window.title = QString::fromUtf8(bytes8(netName.get()));
+        } else if (name && name->format == 8) {
+            if (name->type == XCB_ATOM_STRING)
+                window.title = QString::fromLatin1(bytes8(name.get()));
+            else if (name->type == a[utf8String])
+                window.title = QString::fromUtf8(bytes8(name.get()));
+            else // compound text and other encodings: Xlib converts them
+                window.title = windowTitle(m_display.get(), Window(p.window));
+        }
+        window.isOnScreen = attrs->map_state == XCB_MAP_STATE_VIEWABLE;
+        QRectF frame(position->dst_x, position->dst_y, geometry->width, geometry->height);
+        if (const auto e = values32(frameExtents.get(), XCB_ATOM_CARDINAL); e.size() == 4)
+            frame.adjust(double(e[0]), double(e[2]), -double(e[1]), -double(e[3]));
+        window.frame = frame;
+
+        QByteArray typeName;
+        if (const auto types = values32(type.get(), XCB_ATOM_ATOM); !types.isEmpty())
+            typeName = atomName(types.first());
+        window.windowLayer = p.overrideRedirect && typeName.isEmpty() ? 101 : layerForWindowType(typeName);
+        const bool skipTaskbar = values32(state.get(), XCB_ATOM_ATOM).contains(a[netWmStateSkipTaskbar]);
+        const bool regular = !p.overrideRedirect && window.windowLayer == 0 && !skipTaskbar;
+
+        // A window without _NET_WM_PID cannot be attributed to a process: it has
+        // no owning application (and a pop-up without one is left out).
+        const auto pids = values32(pid.get(), XCB_ATOM_CARDINAL);
+        if (!pids.isEmpty() && qint32(pids.first()) > 0) {
+            RunningApplication app;
+            app.processID = qint32(pids.first());
+            // WM_CLASS holds the instance and the class, each ended by a NUL.
+            const QList<QByteArray> parts = bytes8(wmClass.get()).split('\0');
+            if (wmClass && wmClass->format == 8) {
+                app.bundleIdentifier = QString::fromUtf8(parts.value(0));
+                app.applicationName = QString::fromUtf8(parts.value(1));
+            }
+            window.owningApplication = app;
+        } else if (p.overrideRedirect) {
+            continue;
+        }
+
+        if (const qint32 id = window.processID()) {
+            auto it = appIndex.find(id);
             if (it == appIndex.end()) {
                 ApplicationInfo info;
-                info.processID = pid;
-                info.localizedName = window->owningApplication->applicationName;
-                info.bundleIdentifier = window->owningApplication->bundleIdentifier;
-                it = appIndex.insert(pid, int(content.applications.size()));
+                info.processID = id;
+                info.localizedName = window.owningApplication->applicationName;
+                info.bundleIdentifier = window.owningApplication->bundleIdentifier;
+                it = appIndex.insert(id, int(content.applications.size()));
                 content.applications.append(info);
             }
             if (regular)
                 content.applications[*it].isVisibleRegular = true;
         }
-        content.windows.append(*window);
-    };
-    for (Window w : popups)
-        add(w, true);
-    if (clients) {
-        for (qsizetype i = clients->size(); i-- > 0;)
-            add(Window(clients->at(i)), false);
+        content.windows.append(window);
     }
+    if (xcb_connection_has_error(c))
+        return unexpected(CaptureError::noDisplay);
     content.displays = readDisplays();
     return content;
 }

@@ -2,16 +2,21 @@
 
 #include "platform/CaptureBackend.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/XcbReplies.h"
 
-#include <optional>
+#include <QHash>
 
 namespace zova::x11 {
 
 // Reads windows from the EWMH client list (plus mapped override-redirect
-// pop-ups that carry a pid) and displays from RandR, on its own connection.
+// pop-ups that carry a pid) and displays from RandR. Window facts are read on a
+// connection of its own with every request of a listing sent before the first
+// reply is awaited, so a listing costs a few round trips whatever the number of
+// windows.
 class X11WindowSource final : public WindowSource {
 public:
     X11WindowSource();
+    ~X11WindowSource() override;
     Expected<ShareableContent, CaptureError> shareableContent() override;
 
     // Layer of an EWMH window type name: 0 for normal, dialog and untyped
@@ -19,10 +24,15 @@ public:
     static int layerForWindowType(const QByteArray& typeName);
 
 private:
-    std::optional<ShareableWindow> readWindow(Window w, bool overrideRedirect, bool* taskbarRegular);
+    struct Atoms;
     QList<ShareableDisplay> readDisplays();
+    QList<xcb_window_t> mappedPopups(xcb_window_t root);
+    QByteArray atomName(xcb_atom_t atom);
 
     DisplayPtr m_display;
+    XcbConnectionPtr m_xcb;
+    std::unique_ptr<Atoms> m_atoms;
+    QHash<xcb_atom_t, QByteArray> m_atomNames;
 };
 
 // The top-level (child of the root) that holds a window; None if it is gone.
