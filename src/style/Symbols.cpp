@@ -53,6 +53,11 @@ const QHash<QString, char16_t>& table()
         {QStringLiteral("circle"), 0xe836},                    // radio_button_unchecked
         {QStringLiteral("xmark.octagon.fill"), 0xe99a},        // dangerous
         {QStringLiteral("arrow.down.circle.fill"), 0xf000},    // download_for_offline
+        {QStringLiteral("exclamationmark.triangle.fill"), 0xe002}, // warning
+        {QStringLiteral("macwindow.badge.plus"), 0xe05c},      // add_to_queue
+        {QStringLiteral("desktopcomputer"), 0xe30a},           // computer
+        {QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2}, // screen_share
+        {QStringLiteral("lock.open.fill"), 0xe898},            // lock_open
     };
     return map;
 }

@@ -8,5 +8,6 @@ target_sources(zova_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/X11ClickTap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11Probe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11Backends.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11WindowOps.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/X11WindowOps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/X11Compositing.cpp)
 target_link_libraries(zova_platform PUBLIC PkgConfig::ZOVA_X11)

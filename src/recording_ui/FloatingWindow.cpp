@@ -1,0 +1,35 @@
+#include "recording_ui/FloatingWindow.h"
+
+#include "platform/x11/X11Compositing.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace zova::FloatingWindow {
+
+void configure(QWidget* window, bool clickThrough)
+{
+    // Override-redirect (BypassWindowManagerHint) keeps the window out of the
+    // window manager's focus handling and workspaces, so it is on all of them.
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint;
+    if (clickThrough)
+        flags |= Qt::WindowTransparentForInput;
+    window->setWindowFlags(flags);
+    window->setAttribute(Qt::WA_ShowWithoutActivating);
+    window->setAttribute(Qt::WA_AlwaysShowToolTips);
+    window->setFocusPolicy(Qt::NoFocus);
+    if (translucencyAvailable()) {
+        window->setAttribute(Qt::WA_TranslucentBackground);
+        window->setAttribute(Qt::WA_NoSystemBackground);
+    }
+}
+
+bool translucencyAvailable()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return QGuiApplication::platformName() != QLatin1String("offscreen");
+    return x11::compositingManagerRunning();
+}
+
+} // namespace zova::FloatingWindow

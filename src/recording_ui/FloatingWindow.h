@@ -1,0 +1,16 @@
+#pragma once
+
+class QWidget;
+
+namespace zova::FloatingWindow {
+
+// Makes a parentless widget a floating window that never takes the focus, stays
+// above every other window (full-screen ones too), is shown on every workspace
+// and has no taskbar entry. With `clickThrough`, clicks pass to the windows below.
+void configure(QWidget* window, bool clickThrough);
+
+// Whether translucent pixels of a top-level window are blended with what lies
+// below; without a compositing manager they are painted black.
+bool translucencyAvailable();
+
+} // namespace zova::FloatingWindow

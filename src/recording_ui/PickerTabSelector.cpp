@@ -1,0 +1,88 @@
+#include "recording_ui/PickerTabSelector.h"
+
+#include "style/Shapes.h"
+#include "style/Typography.h"
+#include "style/ZOVAColor.h"
+
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QPainter>
+
+#include <cmath>
+
+namespace zova {
+
+namespace {
+QFont tabFont()
+{
+    return Typography::font(12.5, QFont::Medium);
+}
+} // namespace
+
+PickerTabButton::PickerTabButton(PickerTab tab, QWidget* parent) : QAbstractButton(parent), m_tab(tab)
+{
+    setText(pickerTabLabel(tab));
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    setFixedSize(sizeHint());
+}
+
+void PickerTabButton::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
+QSize PickerTabButton::sizeHint() const
+{
+    const QFontMetricsF metrics(tabFont());
+    return {int(std::ceil(metrics.horizontalAdvance(text()) + 28)), int(std::ceil(metrics.height() + 12))};
+}
+
+void PickerTabButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate(rect());
+    if (m_selected) {
+        const QPainterPath path = Shapes::roundedRect(plate, 8);
+        Shapes::paintShadow(painter, path, Shapes::withAlpha(Qt::black, 0.1), 2, QPointF(0, 0));
+        painter.fillPath(path, Shapes::withAlpha(Qt::white, 0.12));
+    }
+    painter.setFont(tabFont());
+    painter.setPen(m_selected ? QColor(Qt::white) : ZOVAColor::secondaryLabel());
+    painter.drawText(plate, Qt::AlignCenter, text());
+}
+
+PickerTabSelector::PickerTabSelector(QWidget* parent) : QWidget(parent)
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(3, 3, 3, 3);
+    row->setSpacing(4);
+    for (PickerTab tab : allPickerTabs()) {
+        auto* button = new PickerTabButton(tab, this);
+        m_buttons.insert(tab, button);
+        row->addWidget(button);
+        connect(button, &QAbstractButton::clicked, this, [this, tab] { emit tabPressed(tab); });
+    }
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void PickerTabSelector::setSelectedTab(PickerTab tab)
+{
+    for (auto it = m_buttons.begin(); it != m_buttons.end(); ++it)
+        it.value()->setSelected(it.key() == tab);
+}
+
+void PickerTabSelector::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate(rect());
+    painter.fillPath(Shapes::roundedRect(plate, 10), Shapes::withAlpha(Shapes::controlBackground(), 0.4));
+    Shapes::strokeInside(painter, plate, 10, ZOVAColor::separator(), 0.5);
+}
+
+} // namespace zova

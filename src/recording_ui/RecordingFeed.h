@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/ShareableContent.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QRectF>
+
+#include <optional>
+
+namespace zova {
+
+// What the recording windows read of a recording and what they ask of it.
+// Lives on the GUI thread; the two signals say which group of fields changed.
+class RecordingFeed : public QObject {
+    Q_OBJECT
+public:
+    // The recording service's phases, in the same order.
+    enum class Phase { idle, picking, armed, paused, finishing };
+    using QObject::QObject;
+
+    virtual Phase phase() const = 0;
+    virtual double elapsed() const = 0;
+    virtual int stepCount() const = 0;
+    virtual bool clickTrackingActive() const = 0;
+
+    virtual QList<ShareableWindow> availableWindows() const = 0;
+    virtual QList<ShareableDisplay> availableDisplays() const = 0;
+    virtual bool isLoadingWindows() const = 0;
+    virtual bool permissionDenied() const = 0;
+
+    virtual bool hasTargetDisplay() const = 0;
+    // The target's rectangle in global coordinates, or nothing.
+    virtual std::optional<QRectF> targetFrame() const = 0;
+
+    // At most maxDimension pixels on the longer side; nothing when the window
+    // cannot be captured.
+    virtual std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension) = 0;
+
+    virtual void refreshWindows() = 0;
+    virtual void pauseRecording() = 0;
+    virtual void resumeRecording() = 0;
+
+signals:
+    // A list, the loading flag or the permission flag changed.
+    void listingChanged();
+    // The phase, the clock, the step count or the tracking flag changed.
+    void recordingChanged();
+};
+
+} // namespace zova

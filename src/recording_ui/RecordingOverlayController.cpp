@@ -1,0 +1,93 @@
+#include "recording_ui/RecordingOverlayController.h"
+
+#include "recording_ui/FloatingWindow.h"
+#include "recording_ui/RecordingFeed.h"
+#include "recording_ui/RecordingOutlineOverlayView.h"
+#include "recording_ui/RecordingUiLog.h"
+
+#include <cmath>
+
+namespace zova {
+
+RecordingOverlayController::RecordingOverlayController(QObject* parent) : QObject(parent)
+{
+    m_timer.setInterval(followIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &RecordingOverlayController::updateFrame);
+}
+
+RecordingOverlayController::~RecordingOverlayController()
+{
+    dismiss();
+}
+
+QRect RecordingOverlayController::panelFrame(const QRectF& targetFrame)
+{
+    return {int(std::lround(targetFrame.x())), int(std::lround(targetFrame.y())),
+            int(std::lround(targetFrame.width())), int(std::lround(targetFrame.height()))};
+}
+
+void RecordingOverlayController::present(RecordingFeed& recording)
+{
+    dismiss();
+    m_recording = &recording;
+    auto* panel = new RecordingOutlineOverlayView(recording.hasTargetDisplay());
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowTitle(QStringLiteral("Z.O.V.A outline"));
+    FloatingWindow::configure(panel, true);
+    m_panel = panel;
+    m_placed = QRect();
+    updateFrame();
+    m_timer.start();
+}
+
+void RecordingOverlayController::dismiss()
+{
+    m_timer.stop();
+    if (m_move)
+        m_move->stop();
+    m_recording = nullptr;
+    m_placed = QRect();
+    if (RecordingOutlineOverlayView* panel = m_panel) {
+        m_panel = nullptr;
+        panel->close(); // deletes it
+    }
+}
+
+void RecordingOverlayController::updateFrame()
+{
+    if (!m_panel)
+        return;
+    const std::optional<QRectF> target = m_recording ? m_recording->targetFrame() : std::nullopt;
+    const QRect frame = target ? panelFrame(*target) : QRect();
+    if (frame.isEmpty()) {
+        // An empty geometry would leave the window mapped; hide it instead.
+        if (m_move)
+            m_move->stop();
+        m_placed = QRect();
+        m_panel->hide();
+        return;
+    }
+    if (frame == m_placed)
+        return;
+    const bool firstPlacement = m_placed.isEmpty();
+    m_placed = frame;
+    if (firstPlacement) {
+        if (m_move)
+            m_move->stop();
+        m_panel->setGeometry(frame);
+        m_panel->show();
+        qCDebug(lcRecordingUi) << "outline placed at" << frame;
+        return;
+    }
+    if (!m_move) {
+        m_move = new QPropertyAnimation(m_panel, "geometry", m_panel);
+        m_move->setDuration(moveDurationMs);
+        m_move->setEasingCurve(QEasingCurve::InOutQuad);
+    }
+    m_move->stop();
+    m_move->setStartValue(m_panel->geometry());
+    m_move->setEndValue(frame);
+    m_move->start();
+}
+
+} // namespace zova

@@ -1,0 +1,404 @@
+#include "recording_ui/WindowPickerView.h"
+
+#include "engine/PermissionsService.h"
+#include "recording_ui/CardGrid.h"
+#include "recording_ui/CircleButton.h"
+#include "recording_ui/DisplayCard.h"
+#include "recording_ui/PickerStates.h"
+#include "recording_ui/PickerTabSelector.h"
+#include "recording_ui/RecordingFeed.h"
+#include "recording_ui/RecordingUiLog.h"
+#include "recording_ui/TextLine.h"
+#include "recording_ui/WindowCard.h"
+#include "style/GlassCard.h"
+#include "style/PillButton.h"
+#include "style/Shapes.h"
+#include "style/Typography.h"
+#include "style/ZOVAColor.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace zova {
+
+namespace {
+
+constexpr qreal cardCornerRadius = 24;
+
+// The picker's card: clicks on its own background stop here and never reach the backdrop.
+class PickerCard final : public GlassCard {
+public:
+    using GlassCard::GlassCard;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+};
+
+// The standard separator line, inset 24 on both sides, at half opacity.
+class Divider final : public QWidget {
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(QRectF(24, 0, width() - 48, 1), Shapes::withAlpha(ZOVAColor::separator(), 0.5));
+    }
+};
+
+} // namespace
+
+WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
+                                   StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
+    : QWidget(host), m_recording(&recording), m_permissions(permissions), m_onCancel(std::move(onCancel)),
+      m_onStartWindow(std::move(onStartWindow)), m_onStartDisplay(std::move(onStartDisplay))
+{
+    setObjectName(QStringLiteral("windowPicker"));
+    setAttribute(Qt::WA_NoMousePropagation);
+    setFocusPolicy(Qt::StrongFocus);
+    hide();
+    if (host) {
+        host->installEventFilter(this);
+        setGeometry(host->rect());
+    }
+
+    m_card = new PickerCard(GlassCard::Tone::strong(), cardCornerRadius, this);
+    m_card->setObjectName(QStringLiteral("pickerCard"));
+    m_card->setFixedSize(cardSize);
+    auto* stack = new QVBoxLayout(m_card);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(buildHeader());
+    stack->addWidget(new Divider(m_card));
+    m_scroll = new QScrollArea(m_card);
+    m_scroll->setObjectName(QStringLiteral("windowGrid"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    stack->addWidget(m_scroll, 1);
+    stack->addWidget(new Divider(m_card));
+    stack->addWidget(buildFooter());
+
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &WindowPickerView::cancel);
+
+    connect(&recording, &RecordingFeed::listingChanged, this, &WindowPickerView::render);
+    render();
+}
+
+WindowPickerView::~WindowPickerView() = default;
+
+QWidget* WindowPickerView::buildHeader()
+{
+    auto* header = new QWidget(m_card);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(24, 18, 24, 18);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(4);
+    m_title = new TextLine({}, Typography::font(22, QFont::Bold, Typography::Design::Serif), ZOVAColor::label, header);
+    m_subtitle = new TextLine({}, Typography::font(12.5), ZOVAColor::secondaryLabel, header);
+    texts->addWidget(m_title);
+    texts->addWidget(m_subtitle);
+    row->addLayout(texts, 1);
+    m_tabs = new PickerTabSelector(header);
+    connect(m_tabs, &PickerTabSelector::tabPressed, this, &WindowPickerView::selectTab);
+    row->addWidget(m_tabs);
+    row->addSpacing(12);
+    CircleButton::Look look;
+    look.frame = 22;
+    look.diameter = 22;
+    look.fill = [](const QRectF&) { return QBrush(Shapes::withAlpha(Shapes::controlBackground(), 0.6)); };
+    look.border = ZOVAColor::separator;
+    look.symbol = QStringLiteral("xmark");
+    look.symbolSize = 11;
+    look.symbolColor = ZOVAColor::label;
+    m_close = new CircleButton(look, header);
+    m_close->setObjectName(QStringLiteral("closeButton"));
+    m_close->setToolTip(QStringLiteral("Cancel (Esc)"));
+    connect(m_close, &QAbstractButton::clicked, this, &WindowPickerView::cancel);
+    row->addWidget(m_close);
+    return header;
+}
+
+QWidget* WindowPickerView::buildFooter()
+{
+    auto* footer = new QWidget(m_card);
+    auto* row = new QHBoxLayout(footer);
+    row->setContentsMargins(24, 14, 24, 14);
+    m_count = new TextLine({}, Typography::font(11), ZOVAColor::secondaryLabel, footer);
+    m_count->setObjectName(QStringLiteral("countLine"));
+    row->addWidget(m_count, 1);
+    m_refresh = pill(new PillButton(QStringLiteral("Refresh"), footer), PillStyle::Variant::glass(false),
+                     PillStyle::Size::Md);
+    m_refresh->setObjectName(QStringLiteral("refreshButton"));
+    m_refresh->setToolTip(QStringLiteral("Refresh the list of targets"));
+    connect(m_refresh, &QAbstractButton::clicked, this, [this] {
+        if (m_recording)
+            m_recording->refreshWindows();
+    });
+    row->addWidget(m_refresh);
+    m_cancelButton = pill(new PillButton(QStringLiteral("Cancel"), footer), PillStyle::Variant::ghost(),
+                          PillStyle::Size::Md);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &QAbstractButton::clicked, this, &WindowPickerView::cancel);
+    row->addWidget(m_cancelButton);
+    return footer;
+}
+
+WindowPickerView::Content WindowPickerView::contentFor(PickerTab tab, bool permissionDenied, bool isLoading,
+                                                       bool windowsEmpty, bool displaysEmpty)
+{
+    if (permissionDenied)
+        return Content::permissionDenied;
+    if (isLoading)
+        return Content::loading;
+    if (tab == PickerTab::windows)
+        return windowsEmpty ? Content::noWindows : Content::windowGrid;
+    return displaysEmpty ? Content::noScreens : Content::screenGrid;
+}
+
+QString WindowPickerView::title(PickerTab tab)
+{
+    return tab == PickerTab::windows ? QStringLiteral("Choose a window to record")
+                                     : QStringLiteral("Choose a screen to record");
+}
+
+QString WindowPickerView::subtitle(PickerTab tab)
+{
+    return tab == PickerTab::windows
+               ? QStringLiteral("Z.O.V.A will capture every click you make inside it.")
+               : QStringLiteral("Z.O.V.A will capture every click on this screen, excluding our own app.");
+}
+
+QString WindowPickerView::countLine(PickerTab tab, qsizetype count)
+{
+    const QString noun = tab == PickerTab::windows ? QStringLiteral("window") : QStringLiteral("screen");
+    return QStringLiteral("%1 %2%3 available").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
+}
+
+WindowPickerView::Content WindowPickerView::content() const
+{
+    if (!m_recording)
+        return contentFor(m_selectedTab, false, false, true, true);
+    return contentFor(m_selectedTab, m_recording->permissionDenied(), m_recording->isLoadingWindows(),
+                      m_recording->availableWindows().isEmpty(), m_recording->availableDisplays().isEmpty());
+}
+
+QString WindowPickerView::titleText() const
+{
+    return m_title->text();
+}
+
+QString WindowPickerView::subtitleText() const
+{
+    return m_subtitle->text();
+}
+
+QString WindowPickerView::countText() const
+{
+    return m_count->text();
+}
+
+QWidget* WindowPickerView::card() const
+{
+    return m_card;
+}
+
+QWidget* WindowPickerView::contentWidget() const
+{
+    return m_scroll->widget();
+}
+
+void WindowPickerView::selectTab(PickerTab tab)
+{
+    if (tab == m_selectedTab)
+        return;
+    m_selectedTab = tab;
+    render();
+}
+
+void WindowPickerView::render()
+{
+    const QList<ShareableWindow> windows = m_recording ? m_recording->availableWindows() : QList<ShareableWindow>{};
+    const QList<ShareableDisplay> displays =
+        m_recording ? m_recording->availableDisplays() : QList<ShareableDisplay>{};
+    m_title->setText(title(m_selectedTab));
+    m_subtitle->setText(subtitle(m_selectedTab));
+    m_count->setText(countLine(m_selectedTab, m_selectedTab == PickerTab::windows ? windows.size() : displays.size()));
+    m_tabs->setSelectedTab(m_selectedTab);
+
+    const Content shown = content();
+    const bool sameLists = (shown != Content::windowGrid || windows == m_shownWindows) &&
+                           (shown != Content::screenGrid || displays == m_shownDisplays);
+    if (m_shownContent == shown && sameLists)
+        return;
+    m_shownContent = shown;
+    m_shownWindows = shown == Content::windowGrid ? windows : QList<ShareableWindow>{};
+    m_shownDisplays = shown == Content::screenGrid ? displays : QList<ShareableDisplay>{};
+
+    switch (shown) {
+    case Content::permissionDenied:
+        replaceContent(PickerStates::permissionDenied([this] { m_permissions.requestScreenRecording(); }), true);
+        break;
+    case Content::loading:
+        replaceContent(PickerStates::loading(), true);
+        break;
+    case Content::noWindows:
+        replaceContent(PickerStates::noWindows(), true);
+        break;
+    case Content::noScreens:
+        replaceContent(PickerStates::noScreens(), true);
+        break;
+    case Content::windowGrid: {
+        QPointer<RecordingFeed> feed = m_recording;
+        auto fetch = [feed](const ShareableWindow& window, double maxDimension) -> std::optional<QImage> {
+            return feed ? feed->thumbnail(window, maxDimension) : std::nullopt;
+        };
+        auto* grid = new CardGrid(int(windows.size()),
+                                  [this, windows, fetch](int index, QWidget* parent) -> TargetCard* {
+                                      auto* card = new WindowCard(windows[index], fetch, parent);
+                                      connect(card, &TargetCard::clicked, this,
+                                              [this, window = windows[index]] { startWindow(window); });
+                                      return card;
+                                  },
+                                  nullptr);
+        replaceContent(grid, false);
+        break;
+    }
+    case Content::screenGrid: {
+        auto* grid = new CardGrid(int(displays.size()),
+                                  [this, displays](int index, QWidget* parent) -> TargetCard* {
+                                      return new DisplayCard(
+                                          displays[index],
+                                          [this](const ShareableDisplay& display) { startDisplay(display); }, parent);
+                                  },
+                                  nullptr);
+        replaceContent(grid, false);
+        break;
+    }
+    }
+}
+
+void WindowPickerView::replaceContent(QWidget* widget, bool resizable)
+{
+    // The old content may be the sender of the signal that led here.
+    if (QWidget* old = m_scroll->takeWidget()) {
+        old->hide();
+        old->deleteLater();
+    }
+    m_grid = qobject_cast<CardGrid*>(widget);
+    m_scroll->setWidgetResizable(resizable);
+    if (m_grid)
+        m_grid->attach(m_scroll);
+    else
+        m_scroll->setWidget(widget);
+    widget->setAutoFillBackground(false);
+}
+
+void WindowPickerView::cancel()
+{
+    qCDebug(lcRecordingUi) << "picker cancelled";
+    if (m_onCancel)
+        m_onCancel();
+}
+
+void WindowPickerView::startWindow(const ShareableWindow& window)
+{
+    // A second click (a double click, or another card before the owner removes
+    // the picker) must not start a second recording.
+    if (m_started)
+        return;
+    m_started = true;
+    qCDebug(lcRecordingUi) << "picker chose window" << window.windowID;
+    if (m_onStartWindow)
+        m_onStartWindow(window);
+}
+
+void WindowPickerView::startDisplay(const ShareableDisplay& display)
+{
+    if (m_started)
+        return;
+    m_started = true;
+    qCDebug(lcRecordingUi) << "picker chose display" << display.displayID;
+    if (m_onStartDisplay)
+        m_onStartDisplay(display);
+}
+
+bool WindowPickerView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void WindowPickerView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Backdrop: black at 0.12 under a glass layer tinted black at 0.2.
+    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.12));
+    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.2));
+    Shapes::paintShadow(painter, Shapes::roundedRect(QRectF(m_card->geometry()), cardCornerRadius),
+                        Shapes::withAlpha(Qt::black, 0.25), 36, QPointF(0, 16));
+}
+
+void WindowPickerView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    placeCard();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+    if (m_recording)
+        m_recording->refreshWindows();
+}
+
+void WindowPickerView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeCard();
+}
+
+void WindowPickerView::placeCard()
+{
+    // Centred exactly (QRect::center() is a pixel off for even sizes).
+    m_card->setGeometry((width() - cardSize.width()) / 2, (height() - cardSize.height()) / 2, cardSize.width(),
+                        cardSize.height());
+}
+
+void WindowPickerView::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    m_backdropPressed = event->button() == Qt::LeftButton;
+}
+
+void WindowPickerView::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const bool fire = m_backdropPressed && event->button() == Qt::LeftButton &&
+                      !m_card->geometry().contains(event->position().toPoint());
+    m_backdropPressed = false;
+    if (fire)
+        cancel();
+}
+
+void WindowPickerView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace zova

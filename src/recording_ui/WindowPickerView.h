@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/ShareableContent.h"
+#include "recording_ui/PickerTab.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QScrollArea;
+
+namespace zova {
+
+class CardGrid;
+class CircleButton;
+class GlassCard;
+class PermissionsService;
+class PickerTabSelector;
+class PillButton;
+class RecordingFeed;
+class TextLine;
+
+// The choice of what to record, laid over its host widget: a dimmed backdrop and
+// a centred card with a tab per kind of target, live window cards or screen cards
+// (or a loading, empty or permission state), a count line, Refresh and Cancel.
+// It reports the user's decision through the callbacks and never hides itself;
+// the owner removes it (with deleteLater) when the picking phase ends.
+class WindowPickerView final : public QWidget {
+    Q_OBJECT
+public:
+    using CancelAction = std::function<void()>;
+    using StartWindowAction = std::function<void(const ShareableWindow& window)>;
+    using StartDisplayAction = std::function<void(const ShareableDisplay& display)>;
+
+    enum class Content { permissionDenied, loading, noWindows, windowGrid, noScreens, screenGrid };
+
+    static constexpr QSize cardSize{780, 560};
+
+    // The picker covers `host` and follows its size; the owner calls show().
+    WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
+                     StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
+    ~WindowPickerView() override;
+
+    static Content contentFor(PickerTab tab, bool permissionDenied, bool isLoading, bool windowsEmpty,
+                              bool displaysEmpty);
+    static QString title(PickerTab tab);
+    static QString subtitle(PickerTab tab);
+    static QString countLine(PickerTab tab, qsizetype count);
+
+    PickerTab selectedTab() const { return m_selectedTab; }
+    // What a tab button does.
+    void selectTab(PickerTab tab);
+    Content content() const;
+
+    QString titleText() const;
+    QString subtitleText() const;
+    QString countText() const;
+    QWidget* card() const;
+    // The shown grid; null while a state is shown.
+    CardGrid* grid() const { return m_grid; }
+    QWidget* contentWidget() const;
+    CircleButton* closeButton() const { return m_close; }
+    PillButton* refreshButton() const { return m_refresh; }
+    PillButton* cancelButton() const { return m_cancelButton; }
+    PickerTabSelector* tabSelector() const { return m_tabs; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildFooter();
+    void render();
+    void placeCard();
+    void replaceContent(QWidget* widget, bool resizable);
+    void cancel();
+    void startWindow(const ShareableWindow& window);
+    void startDisplay(const ShareableDisplay& display);
+
+    QPointer<RecordingFeed> m_recording;
+    PermissionsService& m_permissions;
+    CancelAction m_onCancel;
+    StartWindowAction m_onStartWindow;
+    StartDisplayAction m_onStartDisplay;
+    PickerTab m_selectedTab = PickerTab::windows;
+
+    GlassCard* m_card = nullptr;
+    TextLine* m_title = nullptr;
+    TextLine* m_subtitle = nullptr;
+    PickerTabSelector* m_tabs = nullptr;
+    CircleButton* m_close = nullptr;
+    QScrollArea* m_scroll = nullptr;
+    TextLine* m_count = nullptr;
+    PillButton* m_refresh = nullptr;
+    PillButton* m_cancelButton = nullptr;
+    CardGrid* m_grid = nullptr;
+
+    std::optional<Content> m_shownContent;
+    QList<ShareableWindow> m_shownWindows;
+    QList<ShareableDisplay> m_shownDisplays;
+    bool m_backdropPressed = false;
+    bool m_started = false;
+};
+
+} // namespace zova
