@@ -17,6 +17,20 @@ CardGrid::CardGrid(int count, Factory factory, QWidget* parent)
 {
 }
 
+CardGrid::~CardGrid()
+{
+    detach();
+}
+
+void CardGrid::detach()
+{
+    if (!m_area)
+        return;
+    m_area->viewport()->removeEventFilter(this);
+    disconnect(m_area->verticalScrollBar(), nullptr, this, nullptr);
+    m_area = nullptr;
+}
+
 void CardGrid::attach(QScrollArea* area)
 {
     m_area = area;

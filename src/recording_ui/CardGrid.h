@@ -27,6 +27,9 @@ public:
     CardGrid(int count, Factory factory, QWidget* parent = nullptr);
     // Becomes the scroll area's widget and follows its viewport and scrolling.
     void attach(QScrollArea* area);
+    // Stops following the scroll area (before it is taken out of it).
+    void detach();
+    ~CardGrid() override;
 
     int count() const { return m_cards.size(); }
     // Null until the card has been made.

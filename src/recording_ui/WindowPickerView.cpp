@@ -97,7 +97,13 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
     render();
 }
 
-WindowPickerView::~WindowPickerView() = default;
+WindowPickerView::~WindowPickerView()
+{
+    // The grid follows the scroll area; it goes first.
+    if (m_grid)
+        m_grid->detach();
+    delete m_scroll->takeWidget();
+}
 
 QWidget* WindowPickerView::buildHeader()
 {
@@ -293,6 +299,8 @@ void WindowPickerView::render()
 void WindowPickerView::replaceContent(QWidget* widget, bool resizable)
 {
     // The old content may be the sender of the signal that led here.
+    if (m_grid)
+        m_grid->detach();
     if (QWidget* old = m_scroll->takeWidget()) {
         old->hide();
         old->deleteLater();

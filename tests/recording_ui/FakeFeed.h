@@ -1,0 +1,97 @@
+#pragma once
+
+#include "recording_ui/RecordingFeed.h"
+
+#include <functional>
+
+// A recording whose fields the test sets; it counts what the views ask of it.
+class FakeFeed final : public zova::RecordingFeed {
+public:
+    Phase phaseValue = Phase::picking;
+    double elapsedValue = 0;
+    int steps = 0;
+    bool tracking = true;
+    QList<zova::ShareableWindow> windows;
+    QList<zova::ShareableDisplay> displays;
+    bool loading = false;
+    bool denied = false;
+    bool isDisplay = false;
+    std::optional<QRectF> frame;
+    std::function<std::optional<QImage>(const zova::ShareableWindow&)> thumbnailer;
+
+    int refreshCalls = 0;
+    int pauseCalls = 0;
+    int resumeCalls = 0;
+    QList<zova::WindowID> thumbnailRequests;
+
+    Phase phase() const override { return phaseValue; }
+    double elapsed() const override { return elapsedValue; }
+    int stepCount() const override { return steps; }
+    bool clickTrackingActive() const override { return tracking; }
+    QList<zova::ShareableWindow> availableWindows() const override { return windows; }
+    QList<zova::ShareableDisplay> availableDisplays() const override { return displays; }
+    bool isLoadingWindows() const override { return loading; }
+    bool permissionDenied() const override { return denied; }
+    bool hasTargetDisplay() const override { return isDisplay; }
+    std::optional<QRectF> targetFrame() const override { return frame; }
+    std::optional<QImage> thumbnail(const zova::ShareableWindow& window, double) override
+    {
+        thumbnailRequests.append(window.windowID);
+        return thumbnailer ? thumbnailer(window) : std::nullopt;
+    }
+    void refreshWindows() override { ++refreshCalls; }
+    void pauseRecording() override
+    {
+        ++pauseCalls;
+        phaseValue = Phase::paused;
+        emit recordingChanged();
+    }
+    void resumeRecording() override
+    {
+        ++resumeCalls;
+        phaseValue = Phase::armed;
+        emit recordingChanged();
+    }
+
+    void setListing(QList<zova::ShareableWindow> w, QList<zova::ShareableDisplay> d, bool isLoading = false,
+                    bool isDenied = false)
+    {
+        windows = std::move(w);
+        displays = std::move(d);
+        loading = isLoading;
+        denied = isDenied;
+        emit listingChanged();
+    }
+    void setRecording(Phase phase, double seconds, int stepCount, bool isTracking)
+    {
+        phaseValue = phase;
+        elapsedValue = seconds;
+        steps = stepCount;
+        tracking = isTracking;
+        emit recordingChanged();
+    }
+};
+
+inline zova::ShareableWindow window(zova::WindowID id, std::optional<QString> title = QStringLiteral("Inbox"),
+                                    std::optional<QString> app = QStringLiteral("Mail"))
+{
+    zova::ShareableWindow w;
+    w.windowID = id;
+    w.title = std::move(title);
+    w.frame = QRectF(100, 100, 640, 400);
+    w.isOnScreen = true;
+    if (app)
+        w.owningApplication = zova::RunningApplication{*app, app->toLower(), qint32(1000 + id)};
+    return w;
+}
+
+inline zova::ShareableDisplay display(quint32 id, int width, int height, bool primary)
+{
+    zova::ShareableDisplay d;
+    d.displayID = id;
+    d.width = width;
+    d.height = height;
+    d.frame = QRectF(0, 0, width, height);
+    d.isPrimary = primary;
+    return d;
+}

@@ -1,0 +1,306 @@
+#include "FakeFeed.h"
+#include "support/TestSupport.h"
+
+#include "engine/PermissionsService.h"
+#include "recording_ui/CardGrid.h"
+#include "recording_ui/CircleButton.h"
+#include "recording_ui/DisplayCard.h"
+#include "recording_ui/PickerStates.h"
+#include "recording_ui/PickerTabSelector.h"
+#include "recording_ui/TextLine.h"
+#include "recording_ui/WindowCard.h"
+#include "recording_ui/WindowPickerView.h"
+#include "style/PillButton.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zova;
+using Content = WindowPickerView::Content;
+
+namespace {
+
+TEST(PickerTab, LabelsAndParsing)
+{
+    EXPECT_EQ(allPickerTabs(), (QList<PickerTab>{PickerTab::windows, PickerTab::screens}));
+    EXPECT_EQ(pickerTabLabel(PickerTab::windows), "Windows");
+    EXPECT_EQ(pickerTabLabel(PickerTab::screens), "Entire Screen");
+    EXPECT_EQ(pickerTabFromLabel("Windows"), PickerTab::windows);
+    EXPECT_EQ(pickerTabFromLabel("Entire Screen"), PickerTab::screens);
+    for (const char* other : {"windows", "Screens", "", "Entire screen"})
+        EXPECT_EQ(pickerTabFromLabel(other), std::nullopt) << other;
+}
+
+struct ContentCase {
+    const char* name;
+    PickerTab tab;
+    bool denied, loading, windowsEmpty, displaysEmpty;
+    Content expected;
+};
+
+class PickerContent : public testing::TestWithParam<ContentCase> {};
+
+TEST_P(PickerContent, FirstRuleThatHoldsWins)
+{
+    const ContentCase& c = GetParam();
+    EXPECT_EQ(WindowPickerView::contentFor(c.tab, c.denied, c.loading, c.windowsEmpty, c.displaysEmpty), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Picker, PickerContent,
+    testing::Values(
+        ContentCase{"DeniedBeatsListsOnWindows", PickerTab::windows, true, false, false, false, Content::permissionDenied},
+        ContentCase{"DeniedBeatsListsOnScreens", PickerTab::screens, true, false, false, false, Content::permissionDenied},
+        ContentCase{"DeniedBeatsLoading", PickerTab::windows, true, true, true, true, Content::permissionDenied},
+        ContentCase{"LoadingOnWindows", PickerTab::windows, false, true, false, false, Content::loading},
+        ContentCase{"LoadingOnScreens", PickerTab::screens, false, true, false, false, Content::loading},
+        ContentCase{"NoWindows", PickerTab::windows, false, false, true, false, Content::noWindows},
+        ContentCase{"WindowGrid", PickerTab::windows, false, false, false, true, Content::windowGrid},
+        ContentCase{"NoScreens", PickerTab::screens, false, false, false, true, Content::noScreens},
+        ContentCase{"ScreenGridWithoutWindows", PickerTab::screens, false, false, true, false, Content::screenGrid}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PickerTexts, CountLines)
+{
+    struct Row {
+        PickerTab tab;
+        qsizetype count;
+        const char* line;
+    };
+    const Row rows[] = {{PickerTab::windows, 1, "1 window available"},
+                        {PickerTab::windows, 0, "0 windows available"},
+                        {PickerTab::windows, 12, "12 windows available"},
+                        {PickerTab::screens, 1, "1 screen available"},
+                        {PickerTab::screens, 2, "2 screens available"},
+                        {PickerTab::screens, 0, "0 screens available"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(WindowPickerView::countLine(row.tab, row.count), row.line);
+}
+
+class PickerFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        host.resize(1000, 720);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    }
+
+    WindowPickerView* makePicker()
+    {
+        picker = std::make_unique<WindowPickerView>(
+            feed, permissions, [this] { ++cancels; },
+            [this](const ShareableWindow& w) { startedWindows.append(w.windowID); },
+            [this](const ShareableDisplay& d) { startedDisplays.append(d.displayID); }, &host);
+        picker->show();
+        return picker.get();
+    }
+
+    void click(QWidget* widget, QPoint at)
+    {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+    }
+
+    QString contentName() const { return picker->contentWidget()->objectName(); }
+
+    QWidget host;
+    FakeFeed feed;
+    PermissionsService permissions;
+    std::unique_ptr<WindowPickerView> picker;
+    int cancels = 0;
+    QList<WindowID> startedWindows;
+    QList<quint32> startedDisplays;
+};
+
+TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
+{
+    feed.setListing({window(1), window(2)}, {display(5, 1920, 1080, true)}, false, true);
+    makePicker();
+    // Denied while both lists hold entries: the state on both tabs, the count still of the tab's list.
+    EXPECT_EQ(picker->content(), Content::permissionDenied);
+    EXPECT_EQ(contentName(), "permissionDeniedState");
+    EXPECT_EQ(picker->countText(), "2 windows available");
+    ASSERT_NE(picker->contentWidget()->findChild<PillButton*>("grantButton"), nullptr);
+    picker->selectTab(PickerTab::screens);
+    EXPECT_EQ(contentName(), "permissionDeniedState");
+    EXPECT_EQ(picker->countText(), "1 screen available");
+
+    // A refresh on the screens tab shows the same loading text as on Windows.
+    feed.setListing(feed.windows, feed.displays, true, false);
+    EXPECT_EQ(contentName(), "loadingState");
+    auto texts = picker->contentWidget()->findChildren<TextLine*>();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts.first()->text(), QString::fromUtf8(PickerStates::loadingText));
+    EXPECT_EQ(texts.first()->text(), QStringLiteral("Loading available windows\u2026"));
+
+    feed.setListing(feed.windows, feed.displays, false, false);
+    EXPECT_EQ(picker->content(), Content::screenGrid);
+    ASSERT_NE(picker->grid(), nullptr);
+    EXPECT_EQ(picker->grid()->count(), 1);
+
+    feed.setListing(feed.windows, {}, false, false);
+    EXPECT_EQ(contentName(), "noScreensState");
+    EXPECT_EQ(picker->countText(), "0 screens available");
+
+    picker->selectTab(PickerTab::windows);
+    EXPECT_EQ(picker->content(), Content::windowGrid);
+    feed.setListing({}, {}, false, false);
+    EXPECT_EQ(contentName(), "noWindowsState");
+    EXPECT_EQ(picker->countText(), "0 windows available");
+}
+
+TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
+{
+    feed.setListing({window(1)}, {display(5, 1920, 1080, true), display(6, 2560, 1440, false)});
+    makePicker();
+    EXPECT_EQ(picker->selectedTab(), PickerTab::windows);
+    EXPECT_EQ(picker->titleText(), "Choose a window to record");
+    EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click you make inside it.");
+    EXPECT_EQ(picker->countText(), "1 window available");
+    ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->cardAt(0); }));
+    QPointer<TargetCard> firstCard = picker->grid()->cardAt(0);
+    const int refreshes = feed.refreshCalls;
+
+    click(picker->tabSelector()->button(PickerTab::screens), {10, 10});
+    EXPECT_EQ(picker->selectedTab(), PickerTab::screens);
+    EXPECT_EQ(picker->titleText(), "Choose a screen to record");
+    EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click on this screen, excluding our own app.");
+    EXPECT_EQ(picker->countText(), "2 screens available");
+    EXPECT_EQ(picker->content(), Content::screenGrid);
+    EXPECT_TRUE(picker->tabSelector()->button(PickerTab::screens)->isSelected());
+    EXPECT_FALSE(picker->tabSelector()->button(PickerTab::windows)->isSelected());
+
+    click(picker->tabSelector()->button(PickerTab::windows), {10, 10});
+    ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->cardAt(0); }));
+    EXPECT_NE(picker->grid()->cardAt(0), firstCard.data()) << "window cards are built anew";
+    EXPECT_EQ(feed.refreshCalls, refreshes);
+}
+
+TEST_F(PickerFixture, RefreshOnEachAppearanceAndOnEveryPress)
+{
+    makePicker();
+    EXPECT_EQ(feed.refreshCalls, 1);
+    feed.setListing({}, {}, true);
+    ASSERT_TRUE(picker->refreshButton()->isEnabled());
+    EXPECT_EQ(picker->refreshButton()->toolTip(), "Refresh the list of targets");
+    click(picker->refreshButton(), picker->refreshButton()->rect().center());
+    click(picker->refreshButton(), picker->refreshButton()->rect().center());
+    EXPECT_EQ(feed.refreshCalls, 3) << "presses during a refresh start further refreshes";
+    EXPECT_TRUE(picker->refreshButton()->isEnabled());
+
+    // A new picker after the user chose Entire Screen opens on Windows and refreshes again.
+    picker->selectTab(PickerTab::screens);
+    makePicker();
+    EXPECT_EQ(picker->selectedTab(), PickerTab::windows);
+    EXPECT_EQ(feed.refreshCalls, 4);
+}
+
+TEST_F(PickerFixture, CancelRoutesCallOnCancelOnceAndCardSpaceCallsNothing)
+{
+    feed.setListing({window(1)}, {});
+    makePicker();
+    QWidget* card = picker->card();
+    ASSERT_EQ(card->size(), WindowPickerView::cardSize);
+    EXPECT_EQ(card->geometry().center().x() + 1, picker->width() / 2);
+
+    // The card's own background, its header and its footer space.
+    const QPoint cardSpaces[] = {{4, card->height() / 2}, {card->width() / 2, 8}, {card->width() / 2, card->height() - 6},
+                                 {card->width() / 3, card->height() - 30}};
+    for (QPoint p : cardSpaces)
+        click(card, p);
+    EXPECT_EQ(cancels, 0);
+    EXPECT_TRUE(startedWindows.isEmpty());
+
+    struct Route {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Route routes[] = {
+        {"backdrop", [&] { click(picker.get(), {10, 10}); }},
+        {"close", [&] { click(picker->closeButton(), {11, 11}); }},
+        {"cancel", [&] { click(picker->cancelButton(), picker->cancelButton()->rect().center()); }},
+        {"escape", [&] { QTest::keyClick(picker.get(), Qt::Key_Escape); }},
+    };
+    for (const Route& route : routes) {
+        cancels = 0;
+        route.act();
+        EXPECT_EQ(cancels, 1) << route.name;
+        EXPECT_TRUE(picker->isVisible()) << route.name << ": the picker stays until its owner removes it";
+    }
+    EXPECT_EQ(picker->closeButton()->toolTip(), "Cancel (Esc)");
+}
+
+TEST_F(PickerFixture, CardClicksStartAtMostOneRecording)
+{
+    feed.setListing({window(11), window(12)}, {display(5, 1920, 1080, true)});
+    makePicker();
+    ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 2; }));
+    TargetCard* second = picker->grid()->cardAt(1);
+    click(second, {20, 20});
+    EXPECT_EQ(startedWindows, QList<WindowID>{12});
+    // A double click's second click, or another card, while the owner is still
+    // switching phases, starts nothing more.
+    click(second, {20, 20});
+    click(picker->grid()->cardAt(0), {20, 20});
+    EXPECT_EQ(startedWindows, QList<WindowID>{12});
+    EXPECT_TRUE(picker->isVisible());
+
+    makePicker();
+    picker->selectTab(PickerTab::screens);
+    ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 1; }));
+    click(picker->grid()->cardAt(0), {30, 30});
+    click(picker->grid()->cardAt(0), {30, 30});
+    EXPECT_EQ(startedDisplays, QList<quint32>{5});
+}
+
+TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
+{
+    QList<ShareableWindow> many;
+    for (WindowID id = 1; id <= 30; ++id)
+        many.append(window(id));
+    feed.setListing(many, {});
+    makePicker();
+    CardGrid* grid = picker->grid();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_TRUE(test::waitUntil([&] { return !feed.thumbnailRequests.isEmpty(); }));
+    QTest::qWait(20);
+    EXPECT_LT(grid->builtCount(), 30);
+    EXPECT_EQ(feed.thumbnailRequests.size(), grid->builtCount());
+    EXPECT_FALSE(feed.thumbnailRequests.contains(30));
+    EXPECT_EQ(picker->card()->size(), WindowPickerView::cardSize) << "the list scrolls inside the fixed card";
+
+    auto* scroll = picker->findChild<QScrollArea*>("windowGrid");
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.contains(30); }));
+    EXPECT_NE(grid->cardAt(29), nullptr);
+    // Cards scrolled out are no longer on screen.
+    auto* first = qobject_cast<WindowCard*>(grid->cardAt(0));
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isOnScreen());
+    EXPECT_EQ(feed.thumbnailRequests.count(1), 1);
+}
+
+TEST_F(PickerFixture, GridIsThreeColumnsInListOrder)
+{
+    feed.setListing({window(1), window(2), window(3), window(4)}, {});
+    makePicker();
+    CardGrid* grid = picker->grid();
+    ASSERT_TRUE(test::waitUntil([&] { return grid->builtCount() == 4; }));
+    const QRect a = grid->cellRect(0), b = grid->cellRect(1), c = grid->cellRect(2), d = grid->cellRect(3);
+    EXPECT_EQ(a.topLeft(), QPoint(20, 20));
+    EXPECT_EQ(b.left() - a.right() - 1, 14);
+    EXPECT_EQ(a.top(), c.top());
+    EXPECT_EQ(d.left(), a.left());
+    EXPECT_EQ(d.top() - a.bottom() - 1, 14);
+    EXPECT_NEAR(a.width(), 237, 8);
+    EXPECT_EQ(qobject_cast<WindowCard*>(grid->cardAt(3))->window().windowID, 4u);
+}
+
+} // namespace
