@@ -43,6 +43,7 @@ void RecordingOutlineOverlayView::setOutlineOpacity(qreal opacity)
 void RecordingOutlineOverlayView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    updateShape();
     if (m_isPulsing)
         return;
     m_isPulsing = true;
