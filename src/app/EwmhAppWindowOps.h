@@ -4,10 +4,9 @@
 
 namespace zova {
 
-// The main window's operations through the window manager (EWMH): iconify with
-// WM_CHANGE_STATE, _NET_WM_DESKTOP to the current desktop, _NET_ACTIVE_WINDOW
-// as a pager request. Without an X11 window (offscreen platform) Qt's own calls
-// are used.
+// The main window's operations through the window manager (EWMH): iconify, and
+// back with _NET_WM_DESKTOP to the current desktop and _NET_ACTIVE_WINDOW as a
+// pager request. Without an X11 window (offscreen platform) Qt's calls alone.
 class EwmhAppWindowOps final : public AppWindowOps {
 public:
     void minimize(QWidget* window) override;
