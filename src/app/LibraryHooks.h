@@ -7,6 +7,7 @@
 namespace zova {
 
 class Guide;
+class LibraryView;
 
 // What the library calls on neighbours that are built separately: the recording
 // flow, the editor and the on-device model. Every hook may be left empty.
@@ -19,6 +20,8 @@ struct LibraryHooks {
     std::function<bool(const Guide& guide)> isBeingRecorded;
     // Called before a guide is deleted, so a pending append target can be dropped.
     std::function<void(const Guide& guide)> willDelete;
+    // The library's first appearance on screen.
+    std::function<void(LibraryView* library)> didAppear;
     // The shared, cached on-device model status.
     std::function<bool()> aiAvailable;
 };

@@ -110,6 +110,16 @@ LibraryView::LibraryView(ModelContext* context, LibraryHooks hooks, std::shared_
 
 LibraryView::~LibraryView() = default;
 
+void LibraryView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_appeared)
+        return;
+    m_appeared = true;
+    if (m_hooks.didAppear)
+        m_hooks.didAppear(this);
+}
+
 QWidget* LibraryView::buildRoot()
 {
     auto* root = new MeshWallpaper(MeshWallpaper::Variant::Pink, this);

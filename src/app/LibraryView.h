@@ -75,6 +75,9 @@ public:
 signals:
     void editingGuideChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* buildRoot();
     QWidget* buildHeader(QWidget* parent);
@@ -103,6 +106,7 @@ private:
     QPointer<RenameGuideDialog> m_renameDialog;
     QTimer m_refreshTimer;
     QSet<QUuid> m_watched;
+    bool m_appeared = false;
 };
 
 } // namespace zova

@@ -6,8 +6,10 @@
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
 #include "app/EnginePermissionProbe.h"
+#include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
+#include "app/WidgetDump.h"
 
 #include <QApplication>
 
@@ -55,8 +57,11 @@ ZOVAApp::ZOVAApp()
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
-    auto* content = new ContentView(store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>());
+    m_recording = std::make_unique<LibraryRecording>(store.mainContext());
+    auto* content = new ContentView(store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(),
+                                    m_recording->hooks());
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
+    WidgetDump::startFromEnvironment(m_window.get());
 }
 
 ZOVAApp::~ZOVAApp() = default;

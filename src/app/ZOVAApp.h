@@ -9,6 +9,7 @@ namespace zova {
 class AppDelegate;
 class AppearanceController;
 class CoachMarksService;
+class LibraryRecording;
 class MainWindow;
 class PortalColorScheme;
 class ThemeService;
@@ -40,6 +41,8 @@ private:
     std::unique_ptr<CoachMarksService> m_coach;
     std::unique_ptr<PortalColorScheme> m_systemScheme;
     std::unique_ptr<AppearanceController> m_appearance;
+    // Outlives the window, whose library calls into it.
+    std::unique_ptr<LibraryRecording> m_recording;
     std::unique_ptr<MainWindow> m_window;
 };
 

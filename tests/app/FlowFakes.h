@@ -1,0 +1,162 @@
+#pragma once
+
+#include "app/AppWindowOps.h"
+#include "app/RecordingControl.h"
+#include "app/RecordingWindows.h"
+#include "model/Guide.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// Fakes of the recording flow's collaborators; all of them write into one log,
+// so the order of calls across them can be checked.
+struct FlowLog {
+    QStringList entries;
+    void add(const QString& e) { entries << e; }
+    QStringList take()
+    {
+        QStringList out = entries;
+        entries.clear();
+        return out;
+    }
+};
+
+class FakeRecordingControl : public zova::RecordingControl {
+public:
+    explicit FakeRecordingControl(FlowLog& log) : m_log(log) {}
+
+    Phase phase() const override { return m_phase; }
+    void setPhase(Phase phase) override
+    {
+        if (phase == m_phase)
+            return;
+        m_phase = phase;
+        m_log.add(QStringLiteral("phase:") + name(phase));
+        emit phaseChanged();
+    }
+    zova::Guide* appendTargetGuide() const override { return m_append; }
+    void setAppendTargetGuide(zova::Guide* guide) override { m_append = guide; }
+    zova::Guide* currentGuide() const override { return m_current; }
+    void setOnFinished(FinishedHandler handler) override { m_onFinished = std::move(handler); }
+
+    void refreshWindows() override { m_log.add(QStringLiteral("refresh")); }
+    void cancelPicker() override
+    {
+        m_log.add(QStringLiteral("cancelPicker"));
+        setPhase(Phase::idle);
+    }
+    bool startRecording(const zova::ShareableWindow& window) override
+    {
+        m_log.add(QStringLiteral("start:") + window.title.value_or(QString()));
+        return arm();
+    }
+    bool startRecording(const zova::ShareableDisplay& display) override
+    {
+        m_log.add(QStringLiteral("start:display%1").arg(display.displayID));
+        return arm();
+    }
+    void stopRecording() override
+    {
+        m_log.add(QStringLiteral("stop"));
+        if (m_phase != Phase::armed && m_phase != Phase::paused)
+            return;
+        setPhase(Phase::finishing);
+        zova::Guide* guide = m_current;
+        const bool isNew = m_append == nullptr;
+        if (m_onFinished)
+            m_onFinished(guide, isNew);
+        reset();
+    }
+    void cancelRecording() override
+    {
+        m_log.add(QStringLiteral("cancel"));
+        reset();
+    }
+
+    bool failStart = false;
+    zova::Guide created{QStringLiteral("New one")};
+
+    static QString name(Phase phase)
+    {
+        switch (phase) {
+        case Phase::idle: return QStringLiteral("idle");
+        case Phase::picking: return QStringLiteral("picking");
+        case Phase::armed: return QStringLiteral("armed");
+        case Phase::paused: return QStringLiteral("paused");
+        case Phase::finishing: return QStringLiteral("finishing");
+        }
+        return {};
+    }
+
+private:
+    bool arm()
+    {
+        if (failStart || m_phase != Phase::picking)
+            return false;
+        m_current = m_append ? m_append : &created;
+        setPhase(Phase::armed);
+        return true;
+    }
+    void reset()
+    {
+        m_current = nullptr;
+        m_append = nullptr;
+        setPhase(Phase::idle);
+    }
+
+    FlowLog& m_log;
+    Phase m_phase = Phase::idle;
+    zova::Guide* m_append = nullptr;
+    zova::Guide* m_current = nullptr;
+    FinishedHandler m_onFinished;
+};
+
+class FakeRecordingWindows : public zova::RecordingWindows {
+public:
+    explicit FakeRecordingWindows(FlowLog& log) : m_log(log) {}
+
+    void showPicker(PickerActions actions) override
+    {
+        m_log.add(QStringLiteral("showPicker"));
+        picker = std::move(actions);
+        pickerShown = true;
+    }
+    void hidePicker() override
+    {
+        m_log.add(QStringLiteral("hidePicker"));
+        pickerShown = false;
+    }
+    void presentOutline() override { m_log.add(QStringLiteral("outline")); }
+    void dismissOutline() override { m_log.add(QStringLiteral("dismissOutline")); }
+    void presentPanel(PanelActions actions) override
+    {
+        m_log.add(QStringLiteral("panel"));
+        panel = std::move(actions);
+        panelShown = true;
+    }
+    bool hasPanel() const override { return panelShown; }
+    void closePanel() override
+    {
+        m_log.add(QStringLiteral("closePanel"));
+        panelShown = false;
+    }
+
+    PickerActions picker;
+    PanelActions panel;
+    bool pickerShown = false;
+    bool panelShown = false;
+
+private:
+    FlowLog& m_log;
+};
+
+class FakeWindowOps : public zova::AppWindowOps {
+public:
+    explicit FakeWindowOps(FlowLog& log) : m_log(log) {}
+    void minimize(QWidget*) override { m_log.add(QStringLiteral("minimize")); }
+    void bringToFront(QWidget*) override { m_log.add(QStringLiteral("bringToFront")); }
+
+private:
+    FlowLog& m_log;
+};
