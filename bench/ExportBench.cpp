@@ -160,9 +160,9 @@ int writeDocs(ModelContext* context, const QString& dir)
         QList<StepAnnotation> marks;
     };
     const QList<Shot> shots = {
-        {"Open Accounts in the side bar", 0.09, 0.20,
-         {mark(Kind::Highlight, 0.005, 0.16, 0.18, 0.06, "ffd60a"),
-          mark(Kind::Text, 0.20, 0.17, 0, 0, "3b82f6", QStringLiteral("Start here"))}},
+        {"Open Accounts in the side bar", 0.09, 0.148,
+         {mark(Kind::Highlight, 0.005, 0.12, 0.18, 0.056, "ffd60a"),
+          mark(Kind::Text, 0.20, 0.125, 0, 0, "3b82f6", QStringLiteral("Start here"))}},
         {"Enter your e-mail address; the API key stays private", 0.45, 0.33,
          {mark(Kind::Blur, 0.225, 0.595, 0.46, 0.05, "000000"),
           mark(Kind::Arrow, 0.58, 0.12, 0.1, 0.16, "ff3d8a")}},

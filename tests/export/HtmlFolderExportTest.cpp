@@ -210,3 +210,15 @@ TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
     EXPECT_GT(meanDifference(copy, original, QRect(0, 0, 100, 100)), 40.0);
     EXPECT_TRUE(sameOutside(copy, original, QRect(0, 0, 100, 100)));
 }
+
+TEST(ExportErrorTest, Descriptions)
+{
+    const QList<std::pair<ExportError, QString>> table = {
+        {ExportError::file("Could not write “x”: disk full"), "Could not write “x”: disk full"},
+        {ExportError::load("The page could not be loaded (error -6)."), "The page could not be loaded (error -6)."},
+        {ExportError::pdfRenderFailed("the page could not be printed"),
+         "PDF rendering failed: the page could not be printed"},
+    };
+    for (const auto& [error, text] : table)
+        EXPECT_EQ(error.description(), text);
+}
