@@ -84,11 +84,16 @@ QImage burnInBlurs(const QImage& source, const QList<QRectF>& rects)
     const int radius = std::max(minimumRadius, int(std::lround(pageBlurRadius * image.width() / pageImageWidth)));
     const QRect bounds = image.rect();
     for (const QRectF& f : rects) {
-        const QRectF scaled(f.x() * image.width(), f.y() * image.height(), f.width() * image.width(),
-                            f.height() * image.height());
+        // Clamped in floating point first: a mark far off the image must not
+        // overflow the conversion to pixels.
+        const double w = image.width(), h = image.height();
+        const double left = std::clamp(f.left() * w, 0.0, w), right = std::clamp(f.right() * w, 0.0, w);
+        const double top = std::clamp(f.top() * h, 0.0, h), bottom = std::clamp(f.bottom() * h, 0.0, h);
+        if (!std::isfinite(left + right + top + bottom))
+            continue; // no place to blur
         // Every pixel the mark touches, even partly.
-        const QRect r = QRect(QPoint(int(std::floor(scaled.left())), int(std::floor(scaled.top()))),
-                              QPoint(int(std::ceil(scaled.right())) - 1, int(std::ceil(scaled.bottom())) - 1))
+        const QRect r = QRect(QPoint(int(std::floor(left)), int(std::floor(top))),
+                              QPoint(int(std::ceil(right)) - 1, int(std::ceil(bottom)) - 1))
                             .intersected(bounds);
         if (!r.isEmpty())
             blurRect(image, r, radius);
@@ -98,7 +103,12 @@ QImage burnInBlurs(const QImage& source, const QList<QRectF>& rects)
 
 std::optional<QByteArray> exportedScreenshotBytes(const Step& step)
 {
-    const auto path = StorageService::shared().pathFor(step.screenshotFilename());
+    return exportedScreenshotBytes(step.screenshotFilename(), blurRects(step));
+}
+
+std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<QRectF>& rects)
+{
+    const auto path = StorageService::shared().pathFor(filename);
     if (!path)
         return std::nullopt;
     QFile file(*path);
@@ -107,7 +117,6 @@ std::optional<QByteArray> exportedScreenshotBytes(const Step& step)
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    const QList<QRectF> rects = blurRects(step);
     if (rects.isEmpty())
         return bytes;
 

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QList>
 #include <QRectF>
+#include <QString>
 
 #include <optional>
 
@@ -23,5 +24,7 @@ QImage burnInBlurs(const QImage& image, const QList<QRectF>& rects);
 // when the step has no blur marks, else a PNG with the marks burned in. No value
 // when the file cannot be read or decoded.
 std::optional<QByteArray> exportedScreenshotBytes(const Step& step);
+// The same for a stored screenshot and the rectangles to blur in it.
+std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<QRectF>& rects);
 
 } // namespace zova

@@ -9,10 +9,13 @@
 #include "platform/desktop/FileManager.h"
 #include "platform/pdf/HtmlPdfRenderer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <filesystem>
 #include <system_error>
@@ -47,9 +50,8 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
     return {};
 }
 
-ExportService::Result copyScreenshot(const Step& step, const QString& folder)
+ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& blurs, const QString& folder)
 {
-    const QString name = step.screenshotFilename();
     const auto source = StorageService::shared().pathFor(name);
     if (!source)
         return unexpected(ExportError::file(QStringLiteral("The screenshot name “%1” is not a plain file name.").arg(name)));
@@ -57,18 +59,38 @@ ExportService::Result copyScreenshot(const Step& step, const QString& folder)
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
         QFile::remove(destination); // a failure shows up in the copy
 
-    if (blurRects(step).isEmpty()) {
+    if (blurs.isEmpty()) {
         QFile file(*source);
         if (!file.copy(destination))
             return unexpected(ExportError::file(QStringLiteral("Could not copy the screenshot “%1”: %2")
                                                     .arg(QDir::toNativeSeparators(*source), file.errorString())));
         return {};
     }
-    const auto blurred = exportedScreenshotBytes(step);
+    const auto blurred = exportedScreenshotBytes(name, blurs);
     if (!blurred)
         return unexpected(ExportError::file(
             QStringLiteral("Could not read the screenshot “%1”.").arg(QDir::toNativeSeparators(*source))));
     return writeAtomically(destination, *blurred);
+}
+
+// The screenshot files to copy, in step order, each once with the blur marks of
+// every step that shows it: a file shared by two steps keeps both steps' marks.
+QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
+{
+    QList<std::pair<QString, QList<QRectF>>> copies;
+    QHash<QString, qsizetype> index;
+    for (const Step* step : guide.orderedSteps()) {
+        const QString name = step->screenshotFilename();
+        if (name.isEmpty())
+            continue; // nothing to copy
+        auto it = index.constFind(name);
+        if (it == index.cend()) {
+            it = index.insert(name, copies.size());
+            copies.append({name, {}});
+        }
+        copies[*it].second += blurRects(*step);
+    }
+    return copies;
 }
 
 } // namespace
@@ -84,10 +106,8 @@ ExportService::Result ExportService::exportHTMLFolder(const Guide& guide, const 
     if (auto made = makeFolder(assets); !made)
         return made;
 
-    for (const Step* step : guide.orderedSteps()) {
-        if (step->screenshotFilename().isEmpty())
-            continue;
-        if (auto copied = copyScreenshot(*step, assets); !copied)
+    for (const auto& [name, blurs] : screenshotCopies(guide)) {
+        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
             return copied;
     }
 
@@ -103,6 +123,13 @@ ExportService::Result ExportService::exportHTMLFolder(const Guide& guide, const 
 void ExportService::exportPDF(const Guide& guide, const QString& to, const Options& options, QObject* receiver,
                               Completion done) const
 {
+    if (to.isEmpty()) {
+        // Reported later all the same: callers always hear back after the call.
+        QTimer::singleShot(0, receiver ? receiver : QCoreApplication::instance(), [done = std::move(done)] {
+            done(unexpected(ExportError::file(QStringLiteral("No file was given for the PDF."))));
+        });
+        return;
+    }
     const QString html = generateHTML(guide, ImageMode::Embedded, options);
     const bool reveal = options.openInFinderWhenDone;
     pdf::renderHtmlToPdf(html, receiver, [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
@@ -114,8 +141,6 @@ void ExportService::exportPDF(const Guide& guide, const QString& to, const Optio
             case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
             }
         }
-        if (to.isEmpty())
-            return done(unexpected(ExportError::file(QStringLiteral("No file was given for the PDF."))));
         if (auto written = writeAtomically(to, rendered.value()); !written)
             return done(written);
         qCInfo(lcExport) << "PDF written:" << to;

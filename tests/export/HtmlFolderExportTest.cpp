@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cstdlib>
+#include <limits>
 
 using namespace zova;
 using Kind = StepAnnotation::Kind;
@@ -162,4 +163,62 @@ TEST(BlurBurnInTest, CoversPartialPixelsAndIgnoresMarksOffTheImage)
     EXPECT_EQ(out.copy(61, 0, 19, 45), image.copy(61, 0, 19, 45));
     EXPECT_NE(out.copy(80, 40, 10, 5), image.copy(80, 40, 10, 5)) << "a negative size counts from its corner";
     EXPECT_EQ(burnInBlurs(image, {}), image);
+}
+
+TEST(BlurBurnInTest, MarksFarOffOrUnplaceableAreSafe)
+{
+    QImage image(60, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double huge = 1e308;
+    struct Row {
+        const char* name;
+        QRectF rect;
+        bool changesAll;
+    };
+    const QList<Row> rows = {
+        {"huge mark covers the whole image", QRectF(-huge / 2, -huge / 2, huge, huge), true},
+        {"beyond both edges", QRectF(-5, -5, 10, 10), true},
+        {"not a number", QRectF(nan, 0, 0.5, 0.5), false},
+        {"far to the right", QRectF(huge, 0, 1, 1), false},
+        {"zero size", QRectF(0.5, 0.5, 0, 0), false},
+    };
+    for (const Row& row : rows) {
+        const QImage out = burnInBlurs(image, {row.rect});
+        ASSERT_EQ(out.size(), image.size()) << row.name;
+        if (row.changesAll) {
+            for (const QPoint p : {QPoint(0, 0), QPoint(59, 39), QPoint(30, 20)})
+                EXPECT_LT(std::abs(qGray(out.pixel(p)) - 128), 60) << row.name;
+        } else {
+            EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), image) << row.name;
+        }
+    }
+}
+
+TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
+{
+    Guide* guide = makeGuide(QStringLiteral("Shared"));
+    const QString shared = saveNoise(200, 100, 9);
+    addStep(guide, 0, shared)->setAnnotations({annotation(Kind::Blur, 0, 0, 0.5, 1)});
+    addStep(guide, 1, shared); // the same file without a mark, copied after
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue());
+    const QImage copy(target() + "/assets/screenshots/" + shared);
+    const QImage original(screenshotPath(shared));
+    ASSERT_EQ(copy.size(), original.size());
+    EXPECT_GT(meanDifference(copy, original, QRect(0, 0, 100, 100)), 40.0);
+    EXPECT_TRUE(sameOutside(copy, original, QRect(0, 0, 100, 100)));
+}
+
+TEST(ExportErrorTest, Descriptions)
+{
+    const QList<std::pair<ExportError, QString>> table = {
+        {ExportError::file("Could not write “x”: disk full"), "Could not write “x”: disk full"},
+        {ExportError::load("The page could not be loaded (error -6)."), "The page could not be loaded (error -6)."},
+        {ExportError::pdfRenderFailed("the page could not be printed"),
+         "PDF rendering failed: the page could not be printed"},
+    };
+    for (const auto& [error, text] : table)
+        EXPECT_EQ(error.description(), text);
 }

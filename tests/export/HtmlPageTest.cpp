@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <clocale>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
@@ -375,4 +377,54 @@ TEST_F(HtmlPageTest, AccentAppearsExactlyFourTimes)
     EXPECT_EQ(html.count(QStringLiteral("rgba(255,61,138,")), 3);
     options.themeAccentHex = QStringLiteral("ff3d8a");
     EXPECT_EQ(page(guide, ExportService::ImageMode::LinkedFiles, options).count(QStringLiteral("ff3d8a")), 4 + 3);
+}
+
+// Both Qt's default locale and the C library's numeric locale use a decimal comma.
+class CommaLocale {
+public:
+    CommaLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        // The machine may have no such locale installed: compile one of our own.
+        const int made = QProcess::execute(QStringLiteral("localedef"),
+                                           {"-i", "de_DE", "-f", "UTF-8", m_dir.path() + "/de_DE.UTF-8"});
+        if (made == 0)
+            qputenv("LOCPATH", m_dir.path().toLocal8Bit());
+        m_active = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    }
+    ~CommaLocale()
+    {
+        std::setlocale(LC_NUMERIC, "C");
+        qunsetenv("LOCPATH");
+        QLocale::setDefault(QLocale::c());
+    }
+    // printf now writes "1,50" for 1.5.
+    bool active() const
+    {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%.2f", 1.5);
+        return m_active && QLatin1String(buf) == QLatin1String("1,50");
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_active = false;
+};
+
+TEST_F(HtmlPageTest, CommaDecimalLocaleGivesTheSameDocument)
+{
+    Guide* guide = makeGuide(QStringLiteral("Numbers 1.5 & 2,5"));
+    addStep(guide, 0, QStringLiteral("a.png"), 0.125, 0.5)
+        ->setAnnotations({annotation(Kind::Blur, 0.1234, 0.5, 0.25, 0.125),
+                          annotation(Kind::Highlight, -0.25, 1.25, 1.5, 0.00004, "ffd60a"),
+                          annotation(Kind::Text, 0.333, 0.667, 0, 0, "3b82f6", QStringLiteral("1.5")),
+                          annotation(Kind::Arrow, 0.1, 0.2, 0.3, 0.4)});
+    addStep(guide, 1, QStringLiteral("b.png"), 1.2, -0.1);
+    const QString inC = page(guide);
+    ASSERT_TRUE(inC.contains(QStringLiteral("left:12.50%; top:50.00%"))); // hotspot of step 1
+    ASSERT_TRUE(inC.contains(QStringLiteral("left:-25.00%; top:125.00%; width:150.00%; height:0.00%")));
+    CommaLocale comma;
+    if (!comma.active())
+        ADD_FAILURE() << "no comma-decimal C locale could be made; only Qt's default locale was changed";
+    EXPECT_EQ(page(guide), inC);
 }

@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <limits>
 #include <optional>
 
 using namespace zova;
@@ -182,4 +183,43 @@ TEST_F(PdfExportTest, GoneReceiverHearsNothing)
     // The render goes on and ends; only the call back is dropped.
     test::waitUntil([] { return false; }, 4000);
     EXPECT_FALSE(called);
+}
+
+TEST(PdfPageTest, HeightFollowsTheMeasurement)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const QList<std::pair<QVariant, double>> table = {
+        {QVariant(500), 768},         {QVariant(768), 768},          {QVariant(2000.4), 2001},
+        {QVariant(qlonglong(30000)), 30000}, {QVariant(uint(1635)), 1635}, {QVariant(2000.0), 2000},
+        {QVariant(nan), 768},         {QVariant(inf), 768},          {QVariant(-5), 768},
+        {QVariant(QStringLiteral("2000")), 768}, {QVariant(), 768},  {QVariant(true), 768},
+    };
+    for (const auto& [measured, expected] : table)
+        EXPECT_DOUBLE_EQ(pdf::pageHeightPx(measured), expected) << measured.toString().toStdString();
+    // 1024 CSS px to the 768 pt width, two px of slack below the content.
+    EXPECT_EQ(pdf::pdfPageSize(2001), QSizeF(768, 0.75 * 2003));
+}
+
+TEST_F(PdfExportTest, RenderProcessThatDiesEndsTheExport)
+{
+    const auto result = renderUrl(QUrl(QStringLiteral("chrome://crash")));
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_NE(result.error().kind, pdf::RenderFailure::Kind::File);
+    EXPECT_FALSE(result.error().message.isEmpty());
+}
+
+TEST_F(PdfExportTest, NoFileNameFailsWithoutRendering)
+{
+    Guide* guide = makeGuide(QStringLiteral("Unnamed"));
+    bool returned = false;
+    std::optional<ExportService::Result> result;
+    m_service.exportPDF(*guide, QString(), {}, nullptr, [&](const ExportService::Result& r) {
+        EXPECT_TRUE(returned) << "heard only after the call";
+        result = r;
+    });
+    returned = true;
+    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 5000));
+    ASSERT_FALSE(result->hasValue());
+    EXPECT_EQ(result->error().kind, ExportError::Kind::File);
 }

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageRanges>
@@ -84,6 +85,7 @@ public:
 
     void startWithUrl(const QUrl& url)
     {
+        m_clock.start();
         m_loadTimer.start(m_timing.loadTimeoutMs);
         m_page->load(url);
     }
@@ -98,6 +100,7 @@ private:
         case QWebEngineLoadingInfo::LoadSucceededStatus:
             m_loaded = true;
             m_loadTimer.stop();
+            qCDebug(lcPlatform) << "PDF page loaded after" << m_clock.elapsed() << "ms";
             m_page->runJavaScript(QString::fromLatin1(layoutWidthScript));
             probeReadiness(0);
             return;
@@ -141,18 +144,8 @@ private:
         m_page->runJavaScript(QString::fromLatin1(measureScript), [self](const QVariant& value) {
             if (!self || self->m_finished)
                 return;
-            double height = minimumPageHeightPx;
-            switch (value.typeId()) {
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-            case QMetaType::UInt:
-            case QMetaType::ULongLong:
-            case QMetaType::Double: height = value.toDouble(); break;
-            default: break;
-            }
-            if (!std::isfinite(height))
-                height = minimumPageHeightPx;
-            const double pageHeight = std::max(std::ceil(height), double(minimumPageHeightPx));
+            const double pageHeight = pageHeightPx(value);
+            qCDebug(lcPlatform) << "PDF page ready and measured after" << self->m_clock.elapsed() << "ms:" << value;
             QTimer::singleShot(self->m_timing.settleMs, self, [self, pageHeight] {
                 if (self && !self->m_finished)
                     self->print(pageHeight);
@@ -171,6 +164,7 @@ private:
                     return;
                 if (pdf.isEmpty())
                     return self->fail(RenderFailure::Kind::Render, QStringLiteral("the page could not be printed"));
+                qCDebug(lcPlatform) << "PDF printed after" << self->m_clock.elapsed() << "ms," << pdf.size() << "bytes";
                 self->finish(pdf);
             },
             layout);
@@ -204,11 +198,28 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     QWebEnginePage* m_page = nullptr;
     QTimer m_loadTimer;
+    QElapsedTimer m_clock;
     bool m_loaded = false;
     bool m_finished = false;
 };
 
 } // namespace
+
+double pageHeightPx(const QVariant& measured)
+{
+    double height = minimumPageHeightPx;
+    switch (measured.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double: height = measured.toDouble(); break;
+    default: break;
+    }
+    if (!std::isfinite(height))
+        height = minimumPageHeightPx;
+    return std::max(std::ceil(height), double(minimumPageHeightPx));
+}
 
 QSizeF pdfPageSize(double contentHeightPx)
 {

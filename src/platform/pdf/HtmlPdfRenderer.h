@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 
 #include <functional>
 
@@ -36,6 +37,11 @@ using RenderCallback = std::function<void(const RenderResult&)>;
 // The layout width of the page in CSS px, and its smallest height.
 constexpr int pageWidthPx = 1024;
 constexpr int minimumPageHeightPx = 768;
+
+// The layout height to print for what the measuring script answered: its
+// ceiling, and at least the smallest height; anything but a finite number gives
+// the smallest height.
+double pageHeightPx(const QVariant& measured);
 
 // The PDF page, in points, that holds a layout of 1024 x contentHeight CSS px.
 QSizeF pdfPageSize(double contentHeightPx);
