@@ -201,6 +201,28 @@ TEST(RecognizeStepLabel, ReadsALongLineWhole)
     EXPECT_EQ(label->toStdString(), quoted(text.left(37) + kEllipsis).toStdString());
 }
 
+TEST(RecognizeStepLabel, ReadsTheClickedLineOfADenseBlock)
+{
+    // Lines 58 px apart, each far wider than the area just around the click.
+    const QStringList texts = {QStringLiteral("Alpha report for the month of May"),
+                               QStringLiteral("Beta invoices waiting for review"),
+                               QStringLiteral("Gamma notes from the last meeting"),
+                               QStringLiteral("Delta plans for the coming year")};
+    QList<QPair<QPoint, QString>> words;
+    for (int i = 0; i < texts.size(); ++i)
+        words.append({QPoint(300, 400 + 58 * i), texts[i]});
+    const QImage screen = screenWithWords(words);
+    const VisionService vision;
+    for (int i = 0; i < texts.size(); ++i) {
+        // Left part, middle and far end of each line, on its letters.
+        for (const int x : {340, 700, 1050}) {
+            const std::optional<QString> label = vision.recognizeStepLabel({double(x), 385.0 + 58 * i}, screen);
+            ASSERT_TRUE(label) << "line " << i << " at x " << x;
+            EXPECT_EQ(label->toStdString(), quoted(texts[i]).toStdString()) << "line " << i << " at x " << x;
+        }
+    }
+}
+
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {
     const QImage screen = screenWithWords({{{200, 200}, QStringLiteral("Settings")}});
