@@ -223,6 +223,41 @@ TEST(RecognizeStepLabel, ReadsTheClickedLineOfADenseBlock)
     }
 }
 
+struct BesideCase {
+    const char* name;
+    QPointF click;
+    std::optional<QString> label;
+};
+
+class ClickBesideWordsTest : public ::testing::TestWithParam<BesideCase> {};
+
+// A column of short words 60 px apart, a long line beside it and a word far off.
+TEST_P(ClickBesideWordsTest, NamesTheNearestWord)
+{
+    static const QImage screen = screenWithWords({{{40, 200}, QStringLiteral("Home")},
+                                                  {{40, 260}, QStringLiteral("Files")},
+                                                  {{40, 320}, QStringLiteral("Share")},
+                                                  {{480, 620}, QStringLiteral("Print the whole document now")},
+                                                  {{1500, 900}, QStringLiteral("Help")}});
+    const BesideCase& c = GetParam();
+    const std::optional<QString> label = VisionService().recognizeStepLabel(c.click, screen);
+    ASSERT_EQ(label.has_value(), c.label.has_value()) << (label ? label->toStdString() : "no label");
+    if (label) {
+        EXPECT_EQ(label->toStdString(), quoted(*c.label).toStdString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ClickBesideWordsTest,
+    ::testing::Values(BesideCase{"rightOfWord", {215, 245}, QStringLiteral("Files")},
+                      BesideCase{"onBaseline", {90, 260}, QStringLiteral("Files")},
+                      BesideCase{"leftOfWordAtImageEdge", {10, 305}, QStringLiteral("Share")},
+                      BesideCase{"belowTheColumn", {90, 345}, QStringLiteral("Share")},
+                      BesideCase{"aboveALongLine", {900, 570}, QStringLiteral("Print the whole document now")},
+                      BesideCase{"farFromAll", {1000, 330}, std::nullopt},
+                      BesideCase{"besideAFarWord", {1680, 885}, QStringLiteral("Help")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {
     const QImage screen = screenWithWords({{{200, 200}, QStringLiteral("Settings")}});
