@@ -171,46 +171,180 @@ QRect VisionService::recognitionRegion(QSize imageSize, QPointF clickPixel)
     return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
 }
 
+namespace {
+
+// The area first read around a click: a few lines of ordinary text and a word or
+// two on each side. A line found there holding the click wins outright.
+QRect clickRegion(QSize imageSize, QPointF clickPixel)
+{
+    const double reachX = 0.05 * imageSize.width();
+    const double reachY = 0.04 * imageSize.height();
+    const QRectF area(clickPixel.x() - reachX, clickPixel.y() - reachY, 2 * reachX, 2 * reachY);
+    return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
+}
+
+// A sparse reading may split one line at its wider spaces: pieces on one row with
+// a gap under two line heights are joined, left to right.
+QList<ocr::TextLine> joinedPieces(QList<ocr::TextLine> pieces, QSize imageSize)
+{
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const ocr::TextLine& a, const ocr::TextLine& b) { return a.box.left() < b.box.left(); });
+    QList<ocr::TextLine> lines;
+    for (const ocr::TextLine& piece : pieces) {
+        const QRectF b = piece.box;
+        bool joined = false;
+        for (ocr::TextLine& line : lines) {
+            const QRectF a = line.box;
+            const double overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
+            const double gap = (b.left() - a.right()) * imageSize.width();
+            const double lineHeight = std::max(a.height(), b.height()) * imageSize.height();
+            if (overlap < 0.5 * std::min(a.height(), b.height()) || gap > 2 * lineHeight)
+                continue;
+            line.text = line.text.trimmed() + QLatin1Char(' ') + piece.text.trimmed();
+            line.box = a.united(b);
+            joined = true;
+            break;
+        }
+        if (!joined)
+            lines.append(piece);
+    }
+    return lines;
+}
+
+struct Cut {
+    bool left = false, right = false, top = false, bottom = false;
+    bool any() const { return left || right || top || bottom; }
+};
+
+// The sides of `region` that cut the line `box`. A side that falls in a gap between
+// words hides the rest of the line too: a line that ends within a line height of a
+// side counts as cut. Sides on the image's edges cut nothing.
+Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
+{
+    const double width = imageSize.width();
+    const double height = imageSize.height();
+    const double lineHeight = box.height() * height;
+    Cut cut;
+    cut.left = region.left() > 0 && box.left() * width <= region.left() + lineHeight;
+    cut.right = region.right() < imageSize.width() - 1 && box.right() * width >= region.right() - lineHeight;
+    cut.top = region.top() > 0 && box.top() * height <= region.top() + lineHeight;
+    cut.bottom = region.bottom() < imageSize.height() - 1 && box.bottom() * height >= region.bottom() - lineHeight;
+    return cut;
+}
+
+// Whether no line could lie nearer the click than `distance` (in fractions of the
+// image's sides) beyond what the reading of `region` shows: the region holds every
+// centre that near, and each line it cuts is farther even by its visible rows.
+bool nothingNearerOutside(const QRect& region, const QList<ocr::TextLine>& lines, QPointF clickPixel,
+                          double distance, QSize imageSize)
+{
+    const double width = imageSize.width();
+    const double height = imageSize.height();
+    if ((region.left() > 0 && (clickPixel.x() - region.left()) / width <= distance) ||
+        (region.right() < imageSize.width() - 1 && (region.right() - clickPixel.x()) / width <= distance) ||
+        (region.top() > 0 && (clickPixel.y() - region.top()) / height <= distance) ||
+        (region.bottom() < imageSize.height() - 1 && (region.bottom() - clickPixel.y()) / height <= distance))
+        return false;
+    for (const ocr::TextLine& line : lines) {
+        const Cut cut = cutSides(region, line.box, imageSize);
+        if (!cut.any())
+            continue;
+        // The hidden rows move the centre away from the visible ones only upward
+        // past a cut top and downward past a cut bottom.
+        const double centreY = line.box.center().y() * height;
+        double below = clickPixel.y() - centreY; // how far the click lies below the centre
+        if ((cut.top && below < 0) || (cut.bottom && below > 0) || (cut.top && cut.bottom))
+            below = 0;
+        if (std::abs(below) / height <= distance)
+            return false;
+    }
+    return true;
+}
+
+// When the line `box` is cut by the left or right side of `region`, reads it again
+// across the whole width and puts the band's lines in place of those of `lines` they
+// cover, so that the line's text and box are those of the full line.
+void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines)
+{
+    const Cut cut = cutSides(region, box, image.size());
+    if (!cut.left && !cut.right)
+        return;
+    const int top = int(std::floor(box.top() * image.height()));
+    const int bottom = int(std::ceil(box.bottom() * image.height()));
+    const int pad = std::max(4, (bottom - top) / 4);
+    const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
+    std::optional<QList<ocr::TextLine>> bandLines =
+        ocr::TextRecognizer::recognize(image, band, VisionService::minimumTextHeight);
+    if (!bandLines)
+        return;
+    const QList<ocr::TextLine> whole = joinedPieces(*bandLines, image.size());
+    QList<ocr::TextLine> merged;
+    bool inserted = false;
+    for (const ocr::TextLine& line : lines) {
+        const double mid = line.box.center().y() * image.height();
+        if (mid < band.top() || mid >= band.bottom()) {
+            merged.append(line);
+        } else if (!inserted) {
+            merged.append(whole);
+            inserted = true;
+        }
+    }
+    lines = merged;
+}
+
+// The label read from the small area around the click, when that reading settles
+// which line wins: one that holds the click, or a nearest one when no line could
+// lie nearer outside the area. Its line counts only when the area leaves it whole
+// from top to bottom.
+std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
+{
+    const QSize size = image.size();
+    const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
+    const QRect near = clickRegion(size, clickPixel);
+    std::optional<QList<ocr::TextLine>> lines =
+        ocr::TextRecognizer::recognize(image, near, VisionService::minimumTextHeight);
+    if (!lines)
+        return std::nullopt;
+    const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
+    if (!best)
+        return std::nullopt;
+    const QRectF box = (*lines)[*best].box;
+    const Cut cut = cutSides(near, box, size);
+    if (cut.top || cut.bottom)
+        return std::nullopt;
+    if (boxContains(box, click)) {
+        readWholeLine(image, near, box, *lines);
+        const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
+        if (!whole || !boxContains((*lines)[*whole].box, click))
+            return std::nullopt;
+        return VisionService::formatLabel((*lines)[*whole].text);
+    }
+    const double distance = std::hypot(box.center().x() - click.x(), box.center().y() - click.y());
+    if (cut.any() || !nothingNearerOutside(near, *lines, clickPixel, distance, size))
+        return std::nullopt;
+    return VisionService::formatLabel((*lines)[*best].text);
+}
+
+} // namespace
+
 std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, const QImage& image) const
 {
     if (image.width() < 1 || image.height() < 1 || !std::isfinite(clickPixel.x()) || !std::isfinite(clickPixel.y()))
         return std::nullopt;
+    // A line holding the click beats every other, so a small area is read first.
+    if (std::optional<QString> label = labelNearClick(image, clickPixel))
+        return label;
+
+    // Otherwise every line within reach of the click competes. Only the winner is
+    // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
     std::optional<QList<ocr::TextLine>> lines = ocr::TextRecognizer::recognize(image, region, minimumTextHeight);
     if (!lines || lines->isEmpty())
         return std::nullopt;
-
-    // When the winning line is cut by a side of the region, it is read again across
-    // the whole width so that its text and box are those of the full line. Only the
-    // winner matters: the hidden part of a cut line lies farther from the click.
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
     if (!best)
         return std::nullopt;
-    const QRectF box = (*lines)[*best].box;
-    const double width = image.width();
-    const bool cutLeft = region.left() > 0 && box.left() * width <= region.left() + 1;
-    const bool cutRight = region.right() < image.width() - 1 && box.right() * width >= region.right();
-    if (cutLeft || cutRight) {
-        const int top = int(std::floor(box.top() * image.height()));
-        const int bottom = int(std::ceil(box.bottom() * image.height()));
-        const int pad = std::max(4, (bottom - top) / 4);
-        const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-        if (auto bandLines = ocr::TextRecognizer::recognize(image, band, minimumTextHeight)) {
-            // The band's lines take the place of the first-pass lines they cover.
-            QList<ocr::TextLine> merged;
-            bool inserted = false;
-            for (const ocr::TextLine& line : *lines) {
-                const double mid = line.box.center().y() * image.height();
-                if (mid < band.top() || mid >= band.bottom()) {
-                    merged.append(line);
-                } else if (!inserted) {
-                    merged.append(*bandLines);
-                    inserted = true;
-                }
-            }
-            *lines = merged;
-        }
-    }
+    readWholeLine(image, region, (*lines)[*best].box, *lines);
     qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
     return labelFromLines(*lines, clickPixel, image.size());
 }

@@ -201,6 +201,63 @@ TEST(RecognizeStepLabel, ReadsALongLineWhole)
     EXPECT_EQ(label->toStdString(), quoted(text.left(37) + kEllipsis).toStdString());
 }
 
+TEST(RecognizeStepLabel, ReadsTheClickedLineOfADenseBlock)
+{
+    // Lines 58 px apart, each far wider than the area just around the click.
+    const QStringList texts = {QStringLiteral("Alpha report for the month of May"),
+                               QStringLiteral("Beta invoices waiting for review"),
+                               QStringLiteral("Gamma notes from the last meeting"),
+                               QStringLiteral("Delta plans for the coming year")};
+    QList<QPair<QPoint, QString>> words;
+    for (int i = 0; i < texts.size(); ++i)
+        words.append({QPoint(300, 400 + 58 * i), texts[i]});
+    const QImage screen = screenWithWords(words);
+    const VisionService vision;
+    for (int i = 0; i < texts.size(); ++i) {
+        // Left part, middle and far end of each line, on its letters.
+        for (const int x : {340, 700, 1050}) {
+            const std::optional<QString> label = vision.recognizeStepLabel({double(x), 385.0 + 58 * i}, screen);
+            ASSERT_TRUE(label) << "line " << i << " at x " << x;
+            EXPECT_EQ(label->toStdString(), quoted(texts[i]).toStdString()) << "line " << i << " at x " << x;
+        }
+    }
+}
+
+struct BesideCase {
+    const char* name;
+    QPointF click;
+    std::optional<QString> label;
+};
+
+class ClickBesideWordsTest : public ::testing::TestWithParam<BesideCase> {};
+
+// A column of short words 60 px apart, a long line beside it and a word far off.
+TEST_P(ClickBesideWordsTest, NamesTheNearestWord)
+{
+    static const QImage screen = screenWithWords({{{40, 200}, QStringLiteral("Home")},
+                                                  {{40, 260}, QStringLiteral("Files")},
+                                                  {{40, 320}, QStringLiteral("Share")},
+                                                  {{480, 620}, QStringLiteral("Print the whole document now")},
+                                                  {{1500, 900}, QStringLiteral("Help")}});
+    const BesideCase& c = GetParam();
+    const std::optional<QString> label = VisionService().recognizeStepLabel(c.click, screen);
+    ASSERT_EQ(label.has_value(), c.label.has_value()) << (label ? label->toStdString() : "no label");
+    if (label) {
+        EXPECT_EQ(label->toStdString(), quoted(*c.label).toStdString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ClickBesideWordsTest,
+    ::testing::Values(BesideCase{"rightOfWord", {215, 245}, QStringLiteral("Files")},
+                      BesideCase{"onBaseline", {90, 260}, QStringLiteral("Files")},
+                      BesideCase{"leftOfWordAtImageEdge", {10, 305}, QStringLiteral("Share")},
+                      BesideCase{"belowTheColumn", {90, 345}, QStringLiteral("Share")},
+                      BesideCase{"aboveALongLine", {900, 570}, QStringLiteral("Print the whole document now")},
+                      BesideCase{"farFromAll", {1000, 330}, std::nullopt},
+                      BesideCase{"besideAFarWord", {1680, 885}, QStringLiteral("Help")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {
     const QImage screen = screenWithWords({{{200, 200}, QStringLiteral("Settings")}});
