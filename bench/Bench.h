@@ -13,7 +13,7 @@ namespace zova::bench {
 // Runs the body `runs` times (after `setup` each time, untimed) and prints the
 // median and the fastest run in milliseconds next to the target.
 inline double measure(const char* name, int runs, const std::function<void()>& body, double targetMs,
-                      const std::function<void()>& setup = {})
+    const std::function<void()>& setup = {})
 {
     std::vector<double> times;
     times.reserve(size_t(runs));
@@ -28,7 +28,7 @@ inline double measure(const char* name, int runs, const std::function<void()>& b
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     std::printf("%-55s median %9.3f ms  min %9.3f ms  target < %g ms  %s\n", name, median, times.front(), targetMs,
-                median < targetMs ? "ok" : "SLOW");
+        median < targetMs ? "ok" : "SLOW");
     std::fflush(stdout);
     return median;
 }

@@ -66,8 +66,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the 1920x1080 window never appeared\n");
         return 1;
     }
-    bench::measure("window capture, 1920x1080 window", 30, [&] { (void)capture.captureScreenshot(*fullWindow); },
-                   25);
+    bench::measure(
+        "window capture, 1920x1080 window", 30, [&] { (void)capture.captureScreenshot(*fullWindow); }, 25);
 
     // Own windows over the target, as the control panel and the outline lie.
     QWidget panel;
@@ -87,8 +87,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no display listed\n");
         return 1;
     }
-    bench::measure("display capture without own windows, 1920x1080", 30,
-                   [&] { (void)capture.captureScreenshot(displays->first()); }, 60);
+    bench::measure(
+        "display capture without own windows, 1920x1080", 30,
+        [&] { (void)capture.captureScreenshot(displays->first()); }, 60);
 
     // 30 windows in all: the full one and 29 more.
     for (int i = 0; i < 29; ++i)
@@ -97,9 +98,10 @@ int main(int argc, char** argv)
                           .arg(40 + (i / 6) * 200)
                           .arg(i));
     spinUntil([&] { return capture.liveWindows(helper.pid()).size() >= 30; });
-    bench::measure("window listing, 30 windows (with the picker dump)", 50, [&] { (void)capture.listWindows(); },
-                   20);
-    bench::measure("  of which reading the session", 50, [&] { (void)capture.listDisplays(); }, 20);
+    bench::measure(
+        "window listing, 30 windows (with the picker dump)", 50, [&] { (void)capture.listWindows(); }, 20);
+    bench::measure(
+        "  of which reading the session", 50, [&] { (void)capture.listDisplays(); }, 20);
 
     x11::DisplayPtr xtest = x11::openDisplay();
     ClickTrackingService clicks;

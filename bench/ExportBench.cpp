@@ -57,8 +57,8 @@ QImage screen(int seed, int width = 1920, int height = 1080)
     p.fillRect(0, 56, 360, 1024, QColor(0xf6, 0xf7, 0xfa));
     p.setPen(QColor(0x33, 0x36, 0x44));
     p.setFont(pixelFont(20));
-    const QStringList side = {"General", "Accounts", "Signatures", "Rules", "Junk mail", "Privacy", "Fonts",
-                              "Advanced"};
+    const QStringList side
+        = { "General", "Accounts", "Signatures", "Rules", "Junk mail", "Privacy", "Fonts", "Advanced" };
     for (int i = 0; i < side.size(); ++i) {
         if (i == 1)
             p.fillRect(12, 80 + i * 56, 336, 48, QColor(0xd8, 0xe4, 0xff));
@@ -66,9 +66,9 @@ QImage screen(int seed, int width = 1920, int height = 1080)
     }
     p.setFont(pixelFont(34, QFont::Bold));
     p.drawText(QPoint(420, 140), QStringLiteral("Account details"));
-    const QStringList labels = {"Full name", "E-mail address", "Incoming server", "Password", "API key"};
-    const QStringList values = {"Alex Morgan", QStringLiteral("alex.morgan%1@example.org").arg(seed),
-                                "imap.example.org", "••••••••••••", QStringLiteral("sk-%1-9f3a-44be-a71c").arg(seed * 7919)};
+    const QStringList labels = { "Full name", "E-mail address", "Incoming server", "Password", "API key" };
+    const QStringList values = { "Alex Morgan", QStringLiteral("alex.morgan%1@example.org").arg(seed),
+        "imap.example.org", "••••••••••••", QStringLiteral("sk-%1-9f3a-44be-a71c").arg(seed * 7919) };
     for (int i = 0; i < labels.size(); ++i) {
         const int y = 200 + i * 110;
         p.setFont(pixelFont(20, QFont::Medium));
@@ -90,15 +90,16 @@ QImage screen(int seed, int width = 1920, int height = 1080)
     p.setPen(QColor(0x88, 0x8b, 0x99));
     p.setFont(pixelFont(16));
     for (int line = 0; line < 6; ++line)
-        p.drawText(QPoint(1400, 220 + line * 40), QStringLiteral("Last synced %1:%2 — folder %3 of 12")
-                                                      .arg(9 + line)
-                                                      .arg((seed * 13 + line * 7) % 60, 2, 10, QLatin1Char('0'))
-                                                      .arg(line + 1));
+        p.drawText(QPoint(1400, 220 + line * 40),
+            QStringLiteral("Last synced %1:%2 — folder %3 of 12")
+                .arg(9 + line)
+                .arg((seed * 13 + line * 7) % 60, 2, 10, QLatin1Char('0'))
+                .arg(line + 1));
     return image;
 }
 
-StepAnnotation mark(Kind kind, double x, double y, double w, double h, const QString& color,
-                    std::optional<QString> text = std::nullopt)
+StepAnnotation mark(
+    Kind kind, double x, double y, double w, double h, const QString& color, std::optional<QString> text = std::nullopt)
 {
     StepAnnotation a;
     a.kind = kind;
@@ -122,7 +123,7 @@ Guide* makeGuide(ModelContext* context, const QString& title, int steps, bool ma
         step->setUserDescription(QStringLiteral("Step %1: fill in the account form and press Save").arg(i + 1));
         step->setGuide(guide);
         if (marks)
-            step->setAnnotations({mark(Kind::Blur, 0.21, 0.57, 0.48, 0.07, "000000")});
+            step->setAnnotations({ mark(Kind::Blur, 0.21, 0.57, 0.48, 0.07, "000000") });
     }
     (void)context->save();
     return guide;
@@ -160,15 +161,16 @@ int writeDocs(ModelContext* context, const QString& dir)
         QList<StepAnnotation> marks;
     };
     const QList<Shot> shots = {
-        {"Open Accounts in the side bar", 0.09, 0.148,
-         {mark(Kind::Highlight, 0.005, 0.12, 0.18, 0.056, "ffd60a"),
-          mark(Kind::Text, 0.20, 0.125, 0, 0, "3b82f6", QStringLiteral("Start here"))}},
-        {"Enter your e-mail address; the API key stays private", 0.45, 0.33,
-         {mark(Kind::Blur, 0.225, 0.595, 0.46, 0.05, "000000"),
-          mark(Kind::Arrow, 0.58, 0.12, 0.1, 0.16, "ff3d8a")}},
-        {"Press Save", 0.635, 0.75,
-         {mark(Kind::Highlight, 0.578, 0.715, 0.11, 0.07, "34c759"), mark(Kind::Arrow, 0.48, 0.58, 0.09, 0.13, "ff3d8a"),
-          mark(Kind::Text, 0.70, 0.73, 0, 0, "a855f7", QStringLiteral("Saves & syncs"))}},
+        { "Open Accounts in the side bar", 0.09, 0.148,
+            { mark(Kind::Highlight, 0.005, 0.12, 0.18, 0.056, "ffd60a"),
+                mark(Kind::Text, 0.20, 0.125, 0, 0, "3b82f6", QStringLiteral("Start here")) } },
+        { "Enter your e-mail address; the API key stays private", 0.45, 0.33,
+            { mark(Kind::Blur, 0.225, 0.595, 0.46, 0.05, "000000"),
+                mark(Kind::Arrow, 0.58, 0.12, 0.1, 0.16, "ff3d8a") } },
+        { "Press Save", 0.635, 0.75,
+            { mark(Kind::Highlight, 0.578, 0.715, 0.11, 0.07, "34c759"),
+                mark(Kind::Arrow, 0.48, 0.58, 0.09, 0.13, "ff3d8a"),
+                mark(Kind::Text, 0.70, 0.73, 0, 0, "a855f7", QStringLiteral("Saves & syncs")) } },
     };
     for (int i = 0; i < shots.size(); ++i) {
         const auto name = StorageService::shared().saveScreenshot(screen(i + 1, 1440, 810));
@@ -186,7 +188,7 @@ int writeDocs(ModelContext* context, const QString& dir)
     if (exportPdf(ExportService(), *guide, pdf) < 0)
         return 1;
     const QString png = QDir(dir).filePath(QStringLiteral("export-pdf-page"));
-    const int rc = QProcess::execute(QStringLiteral("pdftoppm"), {"-png", "-r", "60", "-singlefile", pdf, png});
+    const int rc = QProcess::execute(QStringLiteral("pdftoppm"), { "-png", "-r", "60", "-singlefile", pdf, png });
     if (rc != 0)
         return 1;
     std::printf("wrote %s.png\n", qPrintable(png));
@@ -219,15 +221,21 @@ int main(int argc, char** argv)
 
     Guide* hundred = makeGuide(context, QStringLiteral("Hundred steps"), 100, false);
     int run = 0;
-    bench::measure("HTML folder, 100 steps of 1920x1080", 5, [&] {
-        if (!service.exportHTMLFolder(*hundred, out.filePath(QStringLiteral("folder%1").arg(run++)), {}))
-            std::fprintf(stderr, "HTML folder export failed\n");
-    }, 1000);
+    bench::measure(
+        "HTML folder, 100 steps of 1920x1080", 5,
+        [&] {
+            if (!service.exportHTMLFolder(*hundred, out.filePath(QStringLiteral("folder%1").arg(run++)), {}))
+                std::fprintf(stderr, "HTML folder export failed\n");
+        },
+        1000);
     Guide* blurred = makeGuide(context, QStringLiteral("Hundred blurred steps"), 100, true);
-    bench::measure("HTML folder, 100 steps of 1920x1080, each with a blur", 3, [&] {
-        if (!service.exportHTMLFolder(*blurred, out.filePath(QStringLiteral("folder%1").arg(run++)), {}))
-            std::fprintf(stderr, "HTML folder export failed\n");
-    }, 10000);
+    bench::measure(
+        "HTML folder, 100 steps of 1920x1080, each with a blur", 3,
+        [&] {
+            if (!service.exportHTMLFolder(*blurred, out.filePath(QStringLiteral("folder%1").arg(run++)), {}))
+                std::fprintf(stderr, "HTML folder export failed\n");
+        },
+        10000);
 
     Guide* twenty = makeGuide(context, QStringLiteral("Twenty steps"), 20, false);
     const QString html = service.generateHTML(*twenty, ExportService::ImageMode::Embedded, {});
@@ -256,9 +264,10 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         QProcess p;
-        p.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--no-pdf-header-footer",
-                           "--print-to-pdf=" + out.filePath(QStringLiteral("chromium%1.pdf").arg(i)),
-                           QUrl::fromLocalFile(page).toString()});
+        p.start(chromium,
+            { "--headless", "--no-sandbox", "--disable-gpu", "--no-pdf-header-footer",
+                "--print-to-pdf=" + out.filePath(QStringLiteral("chromium%1.pdf").arg(i)),
+                QUrl::fromLocalFile(page).toString() });
         p.waitForFinished(120000);
         theirs.push_back(double(t.nsecsElapsed()) / 1e6);
     }

@@ -26,12 +26,12 @@ namespace {
 void seed(ModelContext* context, int guides, int steps, const QStringList& shots)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const char* words[] = {"Export", "invoices", "Setup", "printer", "Share", "folder", "Create", "report"};
+    const char* words[] = { "Export", "invoices", "Setup", "printer", "Share", "folder", "Create", "report" };
     for (int g = 0; g < guides; ++g) {
         auto* guide = new Guide(QStringLiteral("%1 %2 %3").arg(words[g % 8], words[(g / 8) % 8]).arg(g));
         guide->setCreatedAt(now.addSecs(-g * 3600));
         guide->setUpdatedAt(now.addSecs(-g * 1800));
-        guide->setPublishStatusRaw(QStringList{"draft", "review", "published", "private"}[g % 4]);
+        guide->setPublishStatusRaw(QStringList { "draft", "review", "published", "private" }[g % 4]);
         guide->setAiGenerated(g % 3 == 0);
         context->insert(guide);
         for (int s = 0; s < steps; ++s) {
@@ -46,7 +46,7 @@ void seed(ModelContext* context, int guides, int steps, const QStringList& shots
 QStringList makeShots()
 {
     QStringList names;
-    const QColor colors[] = {QColor(0x3b, 0x82, 0xf6), QColor(0x10, 0xb9, 0x81), QColor(0xf5, 0x9e, 0x0b)};
+    const QColor colors[] = { QColor(0x3b, 0x82, 0xf6), QColor(0x10, 0xb9, 0x81), QColor(0xf5, 0x9e, 0x0b) };
     for (const QColor& c : colors) {
         QImage image(640, 400, QImage::Format_RGB32);
         image.fill(QColor(0xf4, 0xf4, 0xf6));
@@ -66,9 +66,9 @@ QStringList makeShots()
 void screenshots(const QString& dir)
 {
     QDir().mkpath(dir);
-    for (bool dark : {false, true}) {
+    for (bool dark : { false, true }) {
         QApplication::setPalette(dark ? AppPalettes::dark() : AppPalettes::light());
-        for (const char* mode : {"grid", "list", "empty"}) {
+        for (const char* mode : { "grid", "list", "empty" }) {
             QTemporaryDir storeDir;
             auto container = ModelContainer::open(storeDir.path() + "/ZOVA.store");
             if (!container)
@@ -76,13 +76,15 @@ void screenshots(const QString& dir)
             auto store = std::move(container).value();
             if (QString::fromLatin1(mode) != QLatin1String("empty"))
                 seed(store->mainContext(), 7, 3, makeShots());
-            QSettings().setValue(SettingsKeys::libraryViewMode, QString::fromLatin1(mode) == QLatin1String("list") ? "list" : "grid");
+            QSettings().setValue(
+                SettingsKeys::libraryViewMode, QString::fromLatin1(mode) == QLatin1String("list") ? "list" : "grid");
             LibraryView view(store->mainContext());
             view.resize(1280, 820);
             view.show();
             for (int i = 0; i < 10; ++i)
                 QApplication::processEvents();
-            const QString file = QStringLiteral("%1/library-%2-%3.png").arg(dir, QString::fromLatin1(mode), dark ? "dark" : "light");
+            const QString file
+                = QStringLiteral("%1/library-%2-%3.png").arg(dir, QString::fromLatin1(mode), dark ? "dark" : "light");
             view.grab().save(file);
             std::printf("wrote %s\n", qPrintable(file));
         }
@@ -117,15 +119,18 @@ int main(int argc, char** argv)
         seed(std::move(created).value()->mainContext(), 1000, 20, makeShots());
     }
     CoachMarksService coach;
-    bench::measure("start-up: open store + library shown (1000x20)", 5, [&] {
-        auto opened = ModelContainer::open(path);
-        auto store = std::move(opened).value();
-        ContentView view(store->mainContext(), &coach, {}, {}, StartupTiming{100000, 0, 100000});
-        view.resize(1280, 820);
-        view.show();
-        QApplication::processEvents();
-        view.repaint();
-    }, 1000);
+    bench::measure(
+        "start-up: open store + library shown (1000x20)", 5,
+        [&] {
+            auto opened = ModelContainer::open(path);
+            auto store = std::move(opened).value();
+            ContentView view(store->mainContext(), &coach, {}, {}, StartupTiming { 100000, 0, 100000 });
+            view.resize(1280, 820);
+            view.show();
+            QApplication::processEvents();
+            view.repaint();
+        },
+        1000);
 
     auto opened = ModelContainer::open(path);
     auto store = std::move(opened).value();
@@ -133,14 +138,12 @@ int main(int argc, char** argv)
     view.resize(1280, 820);
     view.show();
     QApplication::processEvents();
-    const QStringList keys = {"E", "Ex", "Exp", "Expo", "Export", "Expor", "Exp", "E", ""};
+    const QStringList keys = { "E", "Ex", "Exp", "Expo", "Export", "Expor", "Exp", "E", "" };
     int k = 0;
-    bench::measure("refilter 1000 guides on a keystroke", 45, [&] {
-        view.setSearchText(keys[k++ % keys.size()]);
-    }, 16);
+    bench::measure(
+        "refilter 1000 guides on a keystroke", 45, [&] { view.setSearchText(keys[k++ % keys.size()]); }, 16);
     QSettings().setValue(SettingsKeys::librarySortOrder, "nameAZ");
-    bench::measure("refilter 1000 guides on a keystroke, Name A-Z", 45, [&] {
-        view.setSearchText(keys[k++ % keys.size()]);
-    }, 16);
+    bench::measure(
+        "refilter 1000 guides on a keystroke, Name A-Z", 45, [&] { view.setSearchText(keys[k++ % keys.size()]); }, 16);
     return 0;
 }

@@ -14,7 +14,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-
 #include <cstdio>
 #include <ctime>
 
@@ -22,14 +21,14 @@ using namespace zova;
 
 namespace {
 
-QImage screenshot()
-{
-    return desktopFrame(QImage::Format_RGB32);
-}
+QImage screenshot() { return desktopFrame(QImage::Format_RGB32); }
 
 class StaticSource final : public WindowSource {
 public:
-    explicit StaticSource(ShareableContent content) : m_content(std::move(content)) {}
+    explicit StaticSource(ShareableContent content)
+        : m_content(std::move(content))
+    {
+    }
     Expected<ShareableContent, CaptureError> shareableContent() override { return m_content; }
 
 private:
@@ -38,7 +37,10 @@ private:
 
 class StaticGrabber final : public ScreenGrabber {
 public:
-    explicit StaticGrabber(QImage image) : m_image(std::move(image)) {}
+    explicit StaticGrabber(QImage image)
+        : m_image(std::move(image))
+    {
+    }
     Expected<QImage, CaptureError> captureWindow(const ShareableWindow&) override { return m_image.copy(); }
     Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay&, const QList<WindowID>&) override
     {
@@ -52,7 +54,7 @@ private:
 class NullTap final : public ClickTap {
 public:
     bool start(PressHandler, LossHandler) override { return true; }
-    void stop() override {}
+    void stop() override { }
     bool isEnabled() const override { return true; }
     bool reenable() override { return true; }
 };
@@ -86,7 +88,7 @@ private:
 
 double threadCpuMs()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
@@ -110,15 +112,15 @@ int main(int argc, char** argv)
     ShareableWindow window;
     window.windowID = 1;
     window.title = QStringLiteral("Editor");
-    window.owningApplication = RunningApplication{QStringLiteral("Editor"), QStringLiteral("editor"), 4242};
+    window.owningApplication = RunningApplication { QStringLiteral("Editor"), QStringLiteral("editor"), 4242 };
     window.frame = QRectF(0, 0, 1920, 1080);
     window.isOnScreen = true;
     ShareableContent content;
-    content.windows = {window};
+    content.windows = { window };
 
     RecordingService::Collaborators c;
-    c.capture = std::make_unique<CaptureService>(std::make_shared<StaticSource>(content),
-                                                 std::make_shared<StaticGrabber>(frame), 999);
+    c.capture = std::make_unique<CaptureService>(
+        std::make_shared<StaticSource>(content), std::make_shared<StaticGrabber>(frame), 999);
     c.clicks = std::make_unique<ClickTrackingService>([] { return std::make_unique<NullTap>(); });
     c.activateApplication = [](qint32) {};
     c.isPointOnOwnWindow = [](QPointF) { return false; };
@@ -138,31 +140,43 @@ int main(int argc, char** argv)
         QObject::connect(&service, &RecordingService::stepCaptured, &loop, &QEventLoop::quit);
         busy.start();
         const double cpuBefore = threadCpuMs();
-        service.clicks().onClick()(ClickTrackingService::ClickEvent{960.0, 546.0, QDateTime::currentDateTime()});
+        service.clicks().onClick()(ClickTrackingService::ClickEvent { 960.0, 546.0, QDateTime::currentDateTime() });
         loop.exec();
         times.push_back(busy.busyMs());
         cpuTimes.push_back(threadCpuMs() - cpuBefore);
     }
     std::sort(times.begin(), times.end());
     std::printf("%-55s median %9.3f ms  min %9.3f ms  target < 50 ms  %s\n",
-                "GUI thread per accepted click, 1920x1080 window", times[times.size() / 2], times.front(),
-                times[times.size() / 2] < 50 ? "ok" : "SLOW");
+        "GUI thread per accepted click, 1920x1080 window", times[times.size() / 2], times.front(),
+        times[times.size() / 2] < 50 ? "ok" : "SLOW");
     std::sort(cpuTimes.begin(), cpuTimes.end());
     bench::figure("  of which GUI-thread CPU time (median)", cpuTimes[cpuTimes.size() / 2], "ms");
     bench::figure("steps captured", service.stepCount(), "steps");
 
     const VisionService vision;
-    std::optional<QString> label = vision.recognizeStepLabel({60, 128}, frame); // starts this thread's engine
-    bench::measure("recognizeStepLabel, 1920x1080, click on a sidebar item", 15,
-                   [&] { label = vision.recognizeStepLabel({60, 128}, frame); }, 150);
+    std::optional<QString> label = vision.recognizeStepLabel({ 60, 128 }, frame); // starts this thread's engine
+    bench::measure(
+        "recognizeStepLabel, 1920x1080, click on a sidebar item", 15,
+        [&] {
+            label = vision.recognizeStepLabel({ 60, 128 }, frame);
+        },
+        150);
     std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
-    bench::measure("recognizeStepLabel, 1920x1080, click in dense text", 15,
-                   [&] { label = vision.recognizeStepLabel({700, 546}, frame); }, 150);
+    bench::measure(
+        "recognizeStepLabel, 1920x1080, click in dense text", 15,
+        [&] {
+            label = vision.recognizeStepLabel({ 700, 546 }, frame);
+        },
+        150);
     std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
 
     QImage cleaned;
-    bench::measure("removeMirroringPointer, 1920x1080, dot painted out", 30,
-                   [&] { cleaned = vision.removeMirroringPointer(frame, {960, 546}); }, 5);
+    bench::measure(
+        "removeMirroringPointer, 1920x1080, dot painted out", 30,
+        [&] {
+            cleaned = vision.removeMirroringPointer(frame, { 960, 546 });
+        },
+        5);
     service.cancelRecording();
     return 0;
 }

@@ -29,30 +29,40 @@ int main(int argc, char** argv)
                 step->setGuide(guide);
             }
         }
-        bench::measure("store: create 1000 guides x 20 steps", 1, [&] { (void)ctx->save(); }, 5000);
+        bench::measure(
+            "store: create 1000 guides x 20 steps", 1, [&] { (void)ctx->save(); }, 5000);
     }
 
-    bench::measure("store: open and load 1000 guides with 20000 steps", 7, [&] {
-        auto c = ModelContainer::open(path);
-        int steps = 0;
-        for (Guide* g : c.value()->mainContext()->guides())
-            steps += int(g->steps().size());
-        if (steps != 20000)
-            std::printf("unexpected step count %d\n", steps);
-    }, 100);
+    bench::measure(
+        "store: open and load 1000 guides with 20000 steps", 7,
+        [&] {
+            auto c = ModelContainer::open(path);
+            int steps = 0;
+            for (Guide* g : c.value()->mainContext()->guides())
+                steps += int(g->steps().size());
+            if (steps != 20000)
+                std::printf("unexpected step count %d\n", steps);
+        },
+        100);
 
     auto c = ModelContainer::open(path);
     auto* ctx = c.value()->mainContext();
     Step* step = ctx->guides()[500]->steps()[7];
     int n = 0;
-    bench::measure("store: one small edit + save()", 200, [&] {
-        step->setUserDescription(QStringLiteral("edit %1").arg(++n));
-        (void)ctx->save();
-    }, 1);
+    bench::measure(
+        "store: one small edit + save()", 200,
+        [&] {
+            step->setUserDescription(QStringLiteral("edit %1").arg(++n));
+            (void)ctx->save();
+        },
+        1);
 
-    bench::measure("store: delete one guide with 20 steps + save()", 20, [&] {
-        ctx->remove(ctx->guides().first());
-        (void)ctx->save();
-    }, 10);
+    bench::measure(
+        "store: delete one guide with 20 steps + save()", 20,
+        [&] {
+            ctx->remove(ctx->guides().first());
+            (void)ctx->save();
+        },
+        10);
     return 0;
 }

@@ -6,8 +6,8 @@
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
-#include "model/StorageService.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
 #include "platform/speech/EspeakProcessSynthesizer.h"
 #include "platform/speech/EspeakVoiceCatalog.h"
 
@@ -54,7 +54,7 @@ QImage screenshot(int index)
         p.drawText(24, 90 + 38 * i, QStringLiteral("Folder %1").arg(i + index));
     for (int i = 0; i < 38; ++i)
         p.drawText(320, 90 + 24 * i,
-                   QStringLiteral("Line %1 of page %2 with a few more words to read across it").arg(i + 1).arg(index));
+            QStringLiteral("Line %1 of page %2 with a few more words to read across it").arg(i + 1).arg(index));
     p.setBrush(QColor(40, 110, 220));
     p.drawRoundedRect(QRectF(1600, 960, 220, 56), 10, 10);
     return image;
@@ -62,22 +62,25 @@ QImage screenshot(int index)
 
 QString description(int index)
 {
-    static const char* verbs[] = {"Click the Save button.", "Open the File menu.", "Choose Export.",
-                                  "Type the file name.", "Press Done."};
+    static const char* verbs[]
+        = { "Click the Save button.", "Open the File menu.", "Choose Export.", "Type the file name.", "Press Done." };
     return QString::fromLatin1(verbs[index % 5]);
 }
 
 // Hands out narrations synthesized beforehand, at once, so only encoding is timed.
 class ReplaySynthesizer : public speech::SpeechSynthesizer {
 public:
-    explicit ReplaySynthesizer(const QHash<QString, QList<speech::PcmBuffer>>* narrations) : m_narrations(narrations) {}
+    explicit ReplaySynthesizer(const QHash<QString, QList<speech::PcmBuffer>>* narrations)
+        : m_narrations(narrations)
+    {
+    }
     void write(const QString& text, const speech::SpeechVoice&, BufferHandler handler) override
     {
         for (const speech::PcmBuffer& b : m_narrations->value(text))
             handler(b);
-        handler(speech::PcmBuffer{22050, 1, speech::PcmBuffer::SampleFormat::Int16, 0, {}});
+        handler(speech::PcmBuffer { 22050, 1, speech::PcmBuffer::SampleFormat::Int16, 0, {} });
     }
-    void stop() override {}
+    void stop() override { }
 
 private:
     const QHash<QString, QList<speech::PcmBuffer>>* m_narrations;
@@ -204,17 +207,18 @@ int main(int argc, char** argv)
         VideoExportOptions o;
         o.narrateSteps = narrated;
         std::optional<VideoExportService::Result> result;
-        service.exportMP4(guide, out + QStringLiteral("/zova.mp4"), o,
-                          [&](const VideoExportService::Result& r) { result = r; });
+        service.exportMP4(
+            guide, out + QStringLiteral("/zova.mp4"), o, [&](const VideoExportService::Result& r) { result = r; });
         waitFor([&] { return result.has_value(); }, 600000);
         if (!result || !*result)
-            std::fprintf(stderr, "export failed: %s\n",
-                         result ? qPrintable(result->error().description()) : "time-out");
+            std::fprintf(
+                stderr, "export failed: %s\n", result ? qPrintable(result->error().description()) : "time-out");
     };
 
     // One export for a profiler: --once silent|narrated.
     if (argc > 2 && qstrcmp(argv[1], "--once") == 0) {
-        bench::measure(argv[2], 1, [&] { exportOnce(qstrcmp(argv[2], "narrated") == 0); }, 60000);
+        bench::measure(
+            argv[2], 1, [&] { exportOnce(qstrcmp(argv[2], "narrated") == 0); }, 60000);
         return 0;
     }
 
@@ -225,14 +229,14 @@ int main(int argc, char** argv)
             ->save(out + QStringLiteral("/slide%1.png").arg(i, 2, 10, QLatin1Char('0')));
     const QString wav = out + QStringLiteral("/narration.wav");
     writeWav(wav, texts, narrations);
-    const QStringList videoArgs = {"-y", "-v", "error", "-framerate", "1/3", "-i", out + "/slide%02d.png"};
-    const QStringList encodeArgs = {"-map", "0:v", "-r", "30", "-c:v", "libx264", "-preset", preset,
-                                    "-profile:v", "high", "-pix_fmt", "yuv420p", "-b:v", "5M", "-g", "30",
-                                    "-x264-params", "keyint=30", "-movflags", "+faststart"};
-    const auto ffmpegSilent = [&] { runFfmpeg(videoArgs + encodeArgs + QStringList{out + "/ffmpeg.mp4"}); };
+    const QStringList videoArgs = { "-y", "-v", "error", "-framerate", "1/3", "-i", out + "/slide%02d.png" };
+    const QStringList encodeArgs
+        = { "-map", "0:v", "-r", "30", "-c:v", "libx264", "-preset", preset, "-profile:v", "high", "-pix_fmt",
+              "yuv420p", "-b:v", "5M", "-g", "30", "-x264-params", "keyint=30", "-movflags", "+faststart" };
+    const auto ffmpegSilent = [&] { runFfmpeg(videoArgs + encodeArgs + QStringList { out + "/ffmpeg.mp4" }); };
     const auto ffmpegNarrated = [&] {
-        runFfmpeg(videoArgs + QStringList{"-i", wav} + encodeArgs
-                  + QStringList{"-map", "1:a", "-c:a", "aac", "-b:a", "96k", "-shortest", out + "/ffmpeg-narrated.mp4"});
+        runFfmpeg(videoArgs + QStringList { "-i", wav } + encodeArgs
+            + QStringList { "-map", "1:a", "-c:a", "aac", "-b:a", "96k", "-shortest", out + "/ffmpeg-narrated.mp4" });
     };
 
     std::printf("20 steps, 1920x1080, 30 fps, 3 s per step, libx264 preset %s\n", qPrintable(preset));
@@ -257,8 +261,10 @@ int main(int argc, char** argv)
         bench::figure("  ffmpeg, same frames and settings, median", mb, "ms");
         bench::figure("  ratio exportMP4 / ffmpeg (target <= 1)", ma / mb, "x");
     };
-    compare("silent", [&] { exportOnce(false); }, ffmpegSilent);
-    compare("narrated (narration synthesized beforehand; ffmpeg gets it as a WAV)", [&] { exportOnce(true); },
-            ffmpegNarrated);
+    compare(
+        "silent", [&] { exportOnce(false); }, ffmpegSilent);
+    compare(
+        "narrated (narration synthesized beforehand; ffmpeg gets it as a WAV)", [&] { exportOnce(true); },
+        ffmpegNarrated);
     return 0;
 }

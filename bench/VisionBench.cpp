@@ -10,17 +10,13 @@
 #include <QImage>
 #include <QPainter>
 
-
 #include <cstdio>
 
 using zova::VisionService;
 
 namespace {
 
-QImage screenshot()
-{
-    return desktopFrame(QImage::Format_ARGB32_Premultiplied);
-}
+QImage screenshot() { return desktopFrame(QImage::Format_ARGB32_Premultiplied); }
 
 int threadCount()
 {
@@ -43,20 +39,36 @@ int main(int argc, char** argv)
     const VisionService vision;
 
     // The first call starts this thread's engine; later calls reuse it.
-    std::optional<QString> label = vision.recognizeStepLabel({960, 546}, frame);
+    std::optional<QString> label = vision.recognizeStepLabel({ 960, 546 }, frame);
     const int threadsBefore = threadCount();
-    zova::bench::measure("recognizeStepLabel, 1920x1080, click in text", 15,
-                         [&] { label = vision.recognizeStepLabel({700, 546}, frame); }, 150);
+    zova::bench::measure(
+        "recognizeStepLabel, 1920x1080, click in text", 15,
+        [&] {
+            label = vision.recognizeStepLabel({ 700, 546 }, frame);
+        },
+        150);
     std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
-    zova::bench::measure("recognizeStepLabel, 1920x1080, click on toolbar", 15,
-                         [&] { label = vision.recognizeStepLabel({300, 25}, frame); }, 150);
+    zova::bench::measure(
+        "recognizeStepLabel, 1920x1080, click on toolbar", 15,
+        [&] {
+            label = vision.recognizeStepLabel({ 300, 25 }, frame);
+        },
+        150);
     std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
     zova::bench::figure("threads added while recognising", double(threadCount() - threadsBefore), "threads");
 
     QImage cleaned;
-    zova::bench::measure("removeMirroringPointer, 1920x1080, dot painted out", 30,
-                         [&] { cleaned = vision.removeMirroringPointer(frame, {960, 546}); }, 5);
-    zova::bench::measure("removeMirroringPointer, 1920x1080, nothing to do", 30,
-                         [&] { cleaned = vision.removeMirroringPointer(frame, {700, 546}); }, 5);
+    zova::bench::measure(
+        "removeMirroringPointer, 1920x1080, dot painted out", 30,
+        [&] {
+            cleaned = vision.removeMirroringPointer(frame, { 960, 546 });
+        },
+        5);
+    zova::bench::measure(
+        "removeMirroringPointer, 1920x1080, nothing to do", 30,
+        [&] {
+            cleaned = vision.removeMirroringPointer(frame, { 700, 546 });
+        },
+        5);
     return 0;
 }

@@ -8,7 +8,9 @@
 namespace zova {
 
 AppearanceController::AppearanceController(ThemeService* theme, ColorSchemeSource* system, QObject* parent)
-    : QObject(parent), m_theme(theme), m_system(system)
+    : QObject(parent)
+    , m_theme(theme)
+    , m_system(system)
 {
     connect(theme, &ThemeService::modeChanged, this, &AppearanceController::apply);
     if (system)
@@ -18,12 +20,9 @@ AppearanceController::AppearanceController(ThemeService* theme, ColorSchemeSourc
 bool AppearanceController::isDark(ThemeService::Mode mode, bool systemPrefersDark)
 {
     switch (mode) {
-    case ThemeService::Mode::System:
-        return systemPrefersDark;
-    case ThemeService::Mode::Light:
-        return false;
-    case ThemeService::Mode::Dark:
-        return true;
+    case ThemeService::Mode::System: return systemPrefersDark;
+    case ThemeService::Mode::Light: return false;
+    case ThemeService::Mode::Dark: return true;
     }
     return false;
 }

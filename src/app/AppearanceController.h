@@ -2,8 +2,8 @@
 
 #include "app/ThemeService.h"
 
-#include <QObject>
 #include "app/ColorSchemeSource.h"
+#include <QObject>
 
 #include <QPointer>
 

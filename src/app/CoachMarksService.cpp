@@ -12,18 +12,12 @@ namespace zova {
 QString CoachMarksService::rawValue(Tip tip)
 {
     switch (tip) {
-    case Tip::Welcome:
-        return QStringLiteral("welcome");
-    case Tip::NewGuide:
-        return QStringLiteral("newGuide");
-    case Tip::RightClickCard:
-        return QStringLiteral("rightClickCard");
-    case Tip::ReorderSteps:
-        return QStringLiteral("reorderSteps");
-    case Tip::Appearance:
-        return QStringLiteral("appearance");
-    case Tip::HelpMenu:
-        return QStringLiteral("helpMenu");
+    case Tip::Welcome: return QStringLiteral("welcome");
+    case Tip::NewGuide: return QStringLiteral("newGuide");
+    case Tip::RightClickCard: return QStringLiteral("rightClickCard");
+    case Tip::ReorderSteps: return QStringLiteral("reorderSteps");
+    case Tip::Appearance: return QStringLiteral("appearance");
+    case Tip::HelpMenu: return QStringLiteral("helpMenu");
     }
     return {};
 }
@@ -36,7 +30,8 @@ std::optional<CoachMarksService::Tip> CoachMarksService::tipFromRaw(const QStrin
     return std::nullopt;
 }
 
-CoachMarksService::CoachMarksService(QObject* parent) : QObject(parent)
+CoachMarksService::CoachMarksService(QObject* parent)
+    : QObject(parent)
 {
     m_hasSeenTour = QSettings().contains(SettingsKeys::coachMarksSeenAllAt);
 }

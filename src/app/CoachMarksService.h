@@ -13,8 +13,8 @@ class CoachMarksService : public QObject {
     Q_OBJECT
 public:
     enum class Tip { Welcome, NewGuide, RightClickCard, ReorderSteps, Appearance, HelpMenu };
-    static constexpr std::array<Tip, 6> allTips = {Tip::Welcome,      Tip::NewGuide,   Tip::RightClickCard,
-                                                   Tip::ReorderSteps, Tip::Appearance, Tip::HelpMenu};
+    static constexpr std::array<Tip, 6> allTips
+        = { Tip::Welcome, Tip::NewGuide, Tip::RightClickCard, Tip::ReorderSteps, Tip::Appearance, Tip::HelpMenu };
     static QString rawValue(Tip tip);
     static std::optional<Tip> tipFromRaw(const QString& raw);
 

@@ -1,5 +1,5 @@
-#include "app/AppLog.h"
 #include "app/ColorSchemeSource.h"
+#include "app/AppLog.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -24,7 +24,8 @@ bool isDarkValue(QVariant v)
 }
 } // namespace
 
-PortalColorScheme::PortalColorScheme(QObject* parent) : ColorSchemeSource(parent)
+PortalColorScheme::PortalColorScheme(QObject* parent)
+    : ColorSchemeSource(parent)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -37,7 +38,7 @@ PortalColorScheme::PortalColorScheme(QObject* parent) : ColorSchemeSource(parent
     else
         qCDebug(lcApp) << "colour scheme portal not available:" << reply.errorMessage();
     bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+        SLOT(onSettingChanged(QString, QString, QDBusVariant)));
 }
 
 void PortalColorScheme::onSettingChanged(const QString& ns, const QString& key, const QDBusVariant& value)

@@ -12,8 +12,13 @@
 namespace zova {
 
 ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::shared_ptr<const PermissionProbe> probe,
-                         LibraryHooks hooks, StartupTiming timing, QWidget* parent)
-    : QWidget(parent), m_context(context), m_coach(coach), m_probe(probe), m_hooks(std::move(hooks)), m_timing(timing)
+    LibraryHooks hooks, StartupTiming timing, QWidget* parent)
+    : QWidget(parent)
+    , m_context(context)
+    , m_coach(coach)
+    , m_probe(probe)
+    , m_hooks(std::move(hooks))
+    , m_timing(timing)
 {
     m_permissions = new PermissionFlags(probe, this);
     m_permissions->refreshSync();
@@ -83,10 +88,7 @@ void ContentView::layoutLayers()
     }
 }
 
-void ContentView::resizeEvent(QResizeEvent*)
-{
-    layoutLayers();
-}
+void ContentView::resizeEvent(QResizeEvent*) { layoutLayers(); }
 
 void ContentView::showEvent(QShowEvent* event)
 {
@@ -116,10 +118,7 @@ void ContentView::afterSplash()
     }
 }
 
-void ContentView::poll()
-{
-    m_permissions->refreshSync();
-}
+void ContentView::poll() { m_permissions->refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {

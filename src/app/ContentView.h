@@ -2,8 +2,8 @@
 
 #include "app/LibraryHooks.h"
 
-#include "model/ModelContext.h"
 #include "app/CoachMarksService.h"
+#include "model/ModelContext.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -36,7 +36,7 @@ class ContentView : public QWidget {
     Q_OBJECT
 public:
     ContentView(ModelContext* context, CoachMarksService* coach, std::shared_ptr<const PermissionProbe> probe = {},
-                LibraryHooks hooks = {}, StartupTiming timing = StartupTiming{}, QWidget* parent = nullptr);
+        LibraryHooks hooks = {}, StartupTiming timing = StartupTiming {}, QWidget* parent = nullptr);
 
     PermissionFlags* permissions() const { return m_permissions; }
     bool splashVisible() const { return m_splashVisible; }

@@ -4,7 +4,10 @@
 
 namespace zova {
 
-EnginePermissionProbe::EnginePermissionProbe() : m_service(std::make_unique<PermissionsService>()) {}
+EnginePermissionProbe::EnginePermissionProbe()
+    : m_service(std::make_unique<PermissionsService>())
+{
+}
 
 EnginePermissionProbe::~EnginePermissionProbe() = default;
 

@@ -11,10 +11,7 @@ namespace zova {
 
 namespace {
 
-bool onX11()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
+bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 } // namespace
 

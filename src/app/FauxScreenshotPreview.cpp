@@ -9,7 +9,9 @@
 namespace zova {
 
 FauxScreenshotPreview::FauxScreenshotPreview(AccentHue hue, const QString& label, QWidget* parent)
-    : QWidget(parent), m_hue(hue), m_label(label)
+    : QWidget(parent)
+    , m_hue(hue)
+    , m_label(label)
 {
 }
 
@@ -25,7 +27,7 @@ void FauxScreenshotPreview::paint(QPainter& p, const QRectF& rect, AccentHue, co
     // Title bar with the three window buttons and an address capsule.
     const QRectF bar(rect.left(), rect.top(), rect.width(), 20);
     p.fillRect(bar, withAlpha(Shapes::windowBackground(), 0.85));
-    const QColor dots[] = {QColor(255, 95, 87), QColor(254, 188, 46), QColor(40, 200, 64)};
+    const QColor dots[] = { QColor(255, 95, 87), QColor(254, 188, 46), QColor(40, 200, 64) };
     qreal x = bar.left() + 8;
     for (const QColor& c : dots) {
         p.setPen(Qt::NoPen);
@@ -42,11 +44,11 @@ void FauxScreenshotPreview::paint(QPainter& p, const QRectF& rect, AccentHue, co
                                .adjusted(10, 10, -10, -10);
     qreal y = content.top();
     p.fillPath(Shapes::roundedRect(QRectF(content.left(), y, qMin<qreal>(80, content.width()), 12), 3),
-               withAlpha(ZOVAColor::label(), 0.55));
+        withAlpha(ZOVAColor::label(), 0.55));
     y += 12 + 6;
-    for (qreal w : {content.width(), qreal(100), qreal(110)}) {
+    for (qreal w : { content.width(), qreal(100), qreal(110) }) {
         p.fillPath(Shapes::roundedRect(QRectF(content.left(), y, qMin(w, content.width()), 6), 3),
-                   withAlpha(ZOVAColor::label(), 0.18));
+            withAlpha(ZOVAColor::label(), 0.18));
         y += 6 + 6;
     }
     const QRectF box(content.left(), y, content.width(), qMax<qreal>(0, content.bottom() - y));
@@ -72,7 +74,7 @@ void FauxScreenshotPreview::paint(QPainter& p, const QRectF& rect, AccentHue, co
     p.setClipping(false);
     QPainterPathStroker stroker;
     stroker.setWidth(2.5);
-    Shapes::paintShadow(p, stroker.createStroke(ring), withAlpha(ZOVAColor::magenta(), 0.45), 8, {0, 0});
+    Shapes::paintShadow(p, stroker.createStroke(ring), withAlpha(ZOVAColor::magenta(), 0.45), 8, { 0, 0 });
     Shapes::strokeInside(p, target, 6, ZOVAColor::magenta(), 2.5);
     p.restore();
 }

@@ -2,8 +2,8 @@
 
 #include "app/GuideMenu.h"
 
-#include <QColor>
 #include "model/Guide.h"
+#include <QColor>
 
 #include <QPointer>
 #include <QWidget>

@@ -16,22 +16,18 @@ constexpr int kListSpacing = 8;
 } // namespace
 
 GuideCollection::GuideCollection(ActionsFor actionsFor, GuideCard::AiAvailable aiAvailable, QWidget* parent)
-    : QWidget(parent), m_actionsFor(std::move(actionsFor)), m_aiAvailable(std::move(aiAvailable))
+    : QWidget(parent)
+    , m_actionsFor(std::move(actionsFor))
+    , m_aiAvailable(std::move(aiAvailable))
 {
     m_empty = new LibraryEmptyState(this);
     m_empty->hide();
     connect(m_empty, &LibraryEmptyState::newGuideRequested, this, &GuideCollection::newGuideRequested);
 }
 
-GuideCard* GuideCollection::cardFor(const Guide* guide) const
-{
-    return guide ? m_cards.value(guide->id()) : nullptr;
-}
+GuideCard* GuideCollection::cardFor(const Guide* guide) const { return guide ? m_cards.value(guide->id()) : nullptr; }
 
-GuideListRow* GuideCollection::rowFor(const Guide* guide) const
-{
-    return guide ? m_rows.value(guide->id()) : nullptr;
-}
+GuideListRow* GuideCollection::rowFor(const Guide* guide) const { return guide ? m_rows.value(guide->id()) : nullptr; }
 
 GuideCard* GuideCollection::ensureCard(Guide* guide)
 {
@@ -100,10 +96,7 @@ void GuideCollection::repaintAll()
             r->update();
 }
 
-void GuideCollection::resizeEvent(QResizeEvent*)
-{
-    relayout();
-}
+void GuideCollection::resizeEvent(QResizeEvent*) { relayout(); }
 
 void GuideCollection::relayout()
 {

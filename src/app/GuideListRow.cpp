@@ -17,36 +17,29 @@
 namespace zova {
 
 GuideListRow::GuideListRow(Guide* guide, GuideActions actions, QWidget* parent)
-    : QWidget(parent), m_guide(guide), m_actions(std::move(actions))
+    : QWidget(parent)
+    , m_guide(guide)
+    , m_actions(std::move(actions))
 {
     setCursor(Qt::PointingHandCursor);
     setFixedHeight(rowHeight);
 }
 
-QString GuideListRow::titleText() const
-{
-    return m_guide ? library::displayTitle(*m_guide) : QString();
-}
+QString GuideListRow::titleText() const { return m_guide ? library::displayTitle(*m_guide) : QString(); }
 
 QString GuideListRow::stepsText() const
 {
     return m_guide ? library::countText(m_guide->steps().size(), QStringLiteral("step")) : QString();
 }
 
-QString GuideListRow::dateText() const
-{
-    return m_guide ? RelativeDate::named(m_guide->createdAt()) : QString();
-}
+QString GuideListRow::dateText() const { return m_guide ? RelativeDate::named(m_guide->createdAt()) : QString(); }
 
 QImage GuideListRow::thumbnail() const
 {
     return m_guide ? ThumbnailCache::shared().image(guidecard::firstScreenshotName(*m_guide)) : QImage();
 }
 
-QMenu* GuideListRow::buildMenu()
-{
-    return buildGuideMenu(m_actions, this);
-}
+QMenu* GuideListRow::buildMenu() { return buildGuideMenu(m_actions, this); }
 
 void GuideListRow::paintEvent(QPaintEvent*)
 {
@@ -69,7 +62,7 @@ void GuideListRow::paintEvent(QPaintEvent*)
     p.setPen(ZOVAColor::label());
     const QRectF titleRect(12, top, textRight - 12, th);
     p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(titleFont).elidedText(titleText(), Qt::ElideRight, titleRect.width()));
+        QFontMetricsF(titleFont).elidedText(titleText(), Qt::ElideRight, titleRect.width()));
 
     qreal x = 12;
     const qreal y = top + th + 4;

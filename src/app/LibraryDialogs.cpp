@@ -8,14 +8,15 @@
 
 namespace zova {
 
-DeleteGuideAlert::DeleteGuideAlert(const QString& guideTitle, QWidget* parent) : QMessageBox(parent)
+DeleteGuideAlert::DeleteGuideAlert(const QString& guideTitle, QWidget* parent)
+    : QMessageBox(parent)
 {
     setObjectName(QStringLiteral("deleteGuideAlert"));
     setIcon(QMessageBox::Warning);
     setWindowTitle(titleFor(guideTitle));
     setText(titleFor(guideTitle));
-    setInformativeText(
-        QStringLiteral("This will remove the guide, all its steps, and every screenshot it captured. Can't be undone."));
+    setInformativeText(QStringLiteral(
+        "This will remove the guide, all its steps, and every screenshot it captured. Can't be undone."));
     m_delete = addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
     m_cancel = addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     setDefaultButton(m_cancel);
@@ -27,7 +28,8 @@ QString DeleteGuideAlert::titleFor(const QString& guideTitle)
     return QStringLiteral("Delete \u201C") + guideTitle + QStringLiteral("\u201D?");
 }
 
-RenameGuideDialog::RenameGuideDialog(const QString& draft, QWidget* parent) : QDialog(parent)
+RenameGuideDialog::RenameGuideDialog(const QString& draft, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("renameGuideDialog"));
     setWindowTitle(QStringLiteral("Rename guide"));
@@ -45,7 +47,7 @@ RenameGuideDialog::RenameGuideDialog(const QString& draft, QWidget* parent) : QD
     buttons->addStretch();
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_save = new QPushButton(QStringLiteral("Save"), this);
-    for (QPushButton* b : {m_cancel, m_save}) {
+    for (QPushButton* b : { m_cancel, m_save }) {
         b->setAutoDefault(false);
         b->setDefault(false);
         buttons->addWidget(b);

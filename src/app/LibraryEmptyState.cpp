@@ -23,7 +23,8 @@ QLabel* label(const QString& text, const QFont& font, QColor color, QWidget* par
 }
 } // namespace
 
-LibraryEmptyState::LibraryEmptyState(QWidget* parent) : QWidget(parent)
+LibraryEmptyState::LibraryEmptyState(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("libraryEmptyState"));
     auto* v = new QVBoxLayout(this);
@@ -36,7 +37,7 @@ LibraryEmptyState::LibraryEmptyState(QWidget* parent) : QWidget(parent)
     texts->setSpacing(4);
     texts->addWidget(label(QStringLiteral("No guides yet"), Typography::bold(18), ZOVAColor::label(), this));
     texts->addWidget(label(QStringLiteral("Click New Guide to record your first walkthrough."), Typography::font(13),
-                           ZOVAColor::secondaryLabel(), this));
+        ZOVAColor::secondaryLabel(), this));
     v->addLayout(texts);
     m_button = new PillButton(QStringLiteral("New Guide"), this);
     m_button->setSymbol(QStringLiteral("record.circle.fill"));
@@ -46,7 +47,7 @@ LibraryEmptyState::LibraryEmptyState(QWidget* parent) : QWidget(parent)
     connect(m_button, &QAbstractButton::clicked, this, &LibraryEmptyState::newGuideRequested);
     v->addSpacing(2);
     v->addWidget(label(QStringLiteral("First time? Recording works in an X11 (Xorg) desktop session."),
-                       Typography::font(11), ZOVAColor::tertiaryLabel(), this));
+        Typography::font(11), ZOVAColor::tertiaryLabel(), this));
     setMinimumHeight(360 + 60);
 }
 

@@ -5,14 +5,18 @@
 #include "app/LiveRecordingWindows.h"
 #include "app/RecordingFlow.h"
 #include "app/ServiceRecordingControl.h"
-#include "recording_ui/RecordingServiceFeed.h"
 #include "engine/PermissionsService.h"
 #include "engine/RecordingService.h"
 #include "model/ModelContext.h"
+#include "recording_ui/RecordingServiceFeed.h"
 
 namespace zova {
 
-LibraryRecording::LibraryRecording(ModelContext* context, QObject* parent) : QObject(parent), m_context(context) {}
+LibraryRecording::LibraryRecording(ModelContext* context, QObject* parent)
+    : QObject(parent)
+    , m_context(context)
+{
+}
 
 LibraryRecording::~LibraryRecording()
 {
@@ -35,9 +39,8 @@ LibraryHooks LibraryRecording::hooks()
         if (self && self->m_flow)
             self->m_flow->startPickingWindow();
     };
-    hooks.isBeingRecorded = [self](const Guide& guide) {
-        return self && self->m_flow && self->m_flow->isBeingRecorded(guide);
-    };
+    hooks.isBeingRecorded
+        = [self](const Guide& guide) { return self && self->m_flow && self->m_flow->isBeingRecorded(guide); };
     hooks.willDelete = [self](const Guide& guide) {
         if (self && self->m_flow)
             self->m_flow->willDelete(guide);

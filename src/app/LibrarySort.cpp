@@ -13,14 +13,10 @@ namespace zova::library {
 QString rawValue(LibrarySort sort)
 {
     switch (sort) {
-    case LibrarySort::Recent:
-        return QStringLiteral("recent");
-    case LibrarySort::Oldest:
-        return QStringLiteral("oldest");
-    case LibrarySort::NameAZ:
-        return QStringLiteral("nameAZ");
-    case LibrarySort::NameZA:
-        return QStringLiteral("nameZA");
+    case LibrarySort::Recent: return QStringLiteral("recent");
+    case LibrarySort::Oldest: return QStringLiteral("oldest");
+    case LibrarySort::NameAZ: return QStringLiteral("nameAZ");
+    case LibrarySort::NameZA: return QStringLiteral("nameZA");
     }
     return {};
 }
@@ -36,14 +32,10 @@ std::optional<LibrarySort> sortFromRaw(const QString& raw)
 QString title(LibrarySort sort)
 {
     switch (sort) {
-    case LibrarySort::Recent:
-        return QStringLiteral("Recent");
-    case LibrarySort::Oldest:
-        return QStringLiteral("Oldest");
-    case LibrarySort::NameAZ:
-        return QStringLiteral("Name A\u2013Z");
-    case LibrarySort::NameZA:
-        return QStringLiteral("Name Z\u2013A");
+    case LibrarySort::Recent: return QStringLiteral("Recent");
+    case LibrarySort::Oldest: return QStringLiteral("Oldest");
+    case LibrarySort::NameAZ: return QStringLiteral("Name A\u2013Z");
+    case LibrarySort::NameZA: return QStringLiteral("Name Z\u2013A");
     }
     return {};
 }
@@ -51,14 +43,10 @@ QString title(LibrarySort sort)
 QString symbol(LibrarySort sort)
 {
     switch (sort) {
-    case LibrarySort::Recent:
-        return QStringLiteral("clock.arrow.circlepath");
-    case LibrarySort::Oldest:
-        return QStringLiteral("clock");
-    case LibrarySort::NameAZ:
-        return QStringLiteral("arrow.up");
-    case LibrarySort::NameZA:
-        return QStringLiteral("arrow.down");
+    case LibrarySort::Recent: return QStringLiteral("clock.arrow.circlepath");
+    case LibrarySort::Oldest: return QStringLiteral("clock");
+    case LibrarySort::NameAZ: return QStringLiteral("arrow.up");
+    case LibrarySort::NameZA: return QStringLiteral("arrow.down");
     }
     return {};
 }
@@ -68,26 +56,20 @@ LibrarySort storedSort()
     return sortFromRaw(QSettings().value(SettingsKeys::librarySortOrder).toString()).value_or(LibrarySort::Recent);
 }
 
-void storeSort(LibrarySort sort)
-{
-    QSettings().setValue(SettingsKeys::librarySortOrder, rawValue(sort));
-}
+void storeSort(LibrarySort sort) { QSettings().setValue(SettingsKeys::librarySortOrder, rawValue(sort)); }
 
-bool storedListMode()
-{
-    return QSettings().value(SettingsKeys::libraryViewMode).toString() == QLatin1String("list");
-}
+bool storedListMode() { return QSettings().value(SettingsKeys::libraryViewMode).toString() == QLatin1String("list"); }
 
 void toggleViewMode()
 {
-    QSettings().setValue(SettingsKeys::libraryViewMode,
-                         storedListMode() ? QStringLiteral("grid") : QStringLiteral("list"));
+    QSettings().setValue(
+        SettingsKeys::libraryViewMode, storedListMode() ? QStringLiteral("grid") : QStringLiteral("list"));
 }
 
 QList<Guide*> queryOrder(QList<Guide*> guides)
 {
-    std::stable_sort(guides.begin(), guides.end(),
-                     [](const Guide* a, const Guide* b) { return a->createdAt() > b->createdAt(); });
+    std::stable_sort(
+        guides.begin(), guides.end(), [](const Guide* a, const Guide* b) { return a->createdAt() > b->createdAt(); });
     return guides;
 }
 
@@ -106,14 +88,10 @@ const QCollator& collator()
 bool comesBefore(LibrarySort sort, const Guide& a, const Guide& b)
 {
     switch (sort) {
-    case LibrarySort::Recent:
-        return a.createdAt() > b.createdAt();
-    case LibrarySort::Oldest:
-        return a.createdAt() < b.createdAt();
-    case LibrarySort::NameAZ:
-        return collator().compare(a.title(), b.title()) < 0;
-    case LibrarySort::NameZA:
-        return collator().compare(a.title(), b.title()) > 0;
+    case LibrarySort::Recent: return a.createdAt() > b.createdAt();
+    case LibrarySort::Oldest: return a.createdAt() < b.createdAt();
+    case LibrarySort::NameAZ: return collator().compare(a.title(), b.title()) < 0;
+    case LibrarySort::NameZA: return collator().compare(a.title(), b.title()) > 0;
     }
     return false;
 }
@@ -134,7 +112,7 @@ QList<Guide*> filteredGuides(const QList<Guide*>& queryOrdered, const QString& s
         QList<std::pair<QCollatorSortKey, Guide*>> keyed;
         keyed.reserve(kept.size());
         for (Guide* g : kept)
-            keyed.append({collator().sortKey(g->title().toCaseFolded()), g});
+            keyed.append({ collator().sortKey(g->title().toCaseFolded()), g });
         const bool ascending = sort == LibrarySort::NameAZ;
         std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
             const int c = a.first.compare(b.first);
@@ -144,7 +122,8 @@ QList<Guide*> filteredGuides(const QList<Guide*>& queryOrdered, const QString& s
             kept[i] = keyed[i].second;
         return kept;
     }
-    std::stable_sort(kept.begin(), kept.end(), [sort](const Guide* a, const Guide* b) { return comesBefore(sort, *a, *b); });
+    std::stable_sort(
+        kept.begin(), kept.end(), [sort](const Guide* a, const Guide* b) { return comesBefore(sort, *a, *b); });
     return kept;
 }
 

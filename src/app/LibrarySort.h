@@ -15,8 +15,8 @@ enum class LibrarySort { Recent, Oldest, NameAZ, NameZA };
 
 namespace library {
 
-inline constexpr std::array<LibrarySort, 4> allSorts = {LibrarySort::Recent, LibrarySort::Oldest, LibrarySort::NameAZ,
-                                                        LibrarySort::NameZA};
+inline constexpr std::array<LibrarySort, 4> allSorts
+    = { LibrarySort::Recent, LibrarySort::Oldest, LibrarySort::NameAZ, LibrarySort::NameZA };
 QString rawValue(LibrarySort sort);
 std::optional<LibrarySort> sortFromRaw(const QString& raw);
 QString title(LibrarySort sort);

@@ -81,9 +81,11 @@ QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 
 } // namespace
 
-LibraryView::LibraryView(ModelContext* context, LibraryHooks hooks, std::shared_ptr<const PermissionProbe> probe,
-                         QWidget* parent)
-    : QWidget(parent), m_context(context), m_hooks(std::move(hooks))
+LibraryView::LibraryView(
+    ModelContext* context, LibraryHooks hooks, std::shared_ptr<const PermissionProbe> probe, QWidget* parent)
+    : QWidget(parent)
+    , m_context(context)
+    , m_hooks(std::move(hooks))
 {
     m_permissions = new PermissionFlags(std::move(probe), this);
     m_permissions->refreshSync();
@@ -140,8 +142,8 @@ QWidget* LibraryView::buildRoot()
     m_collection = new GuideCollection(
         [this](Guide* g) {
             QPointer<Guide> guide(g);
-            return GuideActions{[this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
-                                [this, guide] { requestDelete(guide); }};
+            return GuideActions { [this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
+                [this, guide] { requestDelete(guide); } };
         },
         m_hooks.aiAvailable, m_scroll);
     m_collection->setAutoFillBackground(false);
@@ -251,20 +253,11 @@ QList<Guide*> LibraryView::filteredGuides() const
     return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), library::storedSort());
 }
 
-QString LibraryView::searchText() const
-{
-    return m_search->text();
-}
+QString LibraryView::searchText() const { return m_search->text(); }
 
-void LibraryView::setSearchText(const QString& text)
-{
-    m_search->setText(text);
-}
+void LibraryView::setSearchText(const QString& text) { m_search->setText(text); }
 
-void LibraryView::focusSearch()
-{
-    m_search->setFocus(Qt::ShortcutFocusReason);
-}
+void LibraryView::focusSearch() { m_search->setFocus(Qt::ShortcutFocusReason); }
 
 void LibraryView::startPicking()
 {
@@ -277,17 +270,14 @@ void LibraryView::watch(Guide* guide)
     if (m_watched.contains(guide->id()))
         return;
     m_watched.insert(guide->id());
-    for (auto signal : {&Guide::titleChanged, &Guide::createdAtChanged, &Guide::stepsChanged})
+    for (auto signal : { &Guide::titleChanged, &Guide::createdAtChanged, &Guide::stepsChanged })
         connect(guide, signal, this, &LibraryView::scheduleRefresh);
-    for (auto signal : {&Guide::updatedAtChanged, &Guide::publishStatusRawChanged, &Guide::aiGeneratedChanged,
-                        &Guide::themeHueRawChanged})
+    for (auto signal : { &Guide::updatedAtChanged, &Guide::publishStatusRawChanged, &Guide::aiGeneratedChanged,
+             &Guide::themeHueRawChanged })
         connect(guide, signal, m_collection, &GuideCollection::repaintAll);
 }
 
-void LibraryView::scheduleRefresh()
-{
-    m_refreshTimer.start();
-}
+void LibraryView::scheduleRefresh() { m_refreshTimer.start(); }
 
 void LibraryView::refresh()
 {
@@ -320,7 +310,8 @@ void LibraryView::setEditingGuide(Guide* guide)
     if (guide) {
         auto onClose = [self = QPointer<LibraryView>(this)] {
             if (self)
-                QMetaObject::invokeMethod(self, [self] { self->setEditingGuide(nullptr); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    self, [self] { self->setEditingGuide(nullptr); }, Qt::QueuedConnection);
         };
         m_editorPlace = m_hooks.makeEditor ? m_hooks.makeEditor(guide, onClose) : makeEditorPlaceholder(guide, onClose);
         m_stack->addWidget(m_editorPlace);

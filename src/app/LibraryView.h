@@ -10,8 +10,8 @@
 
 #include <QPointer>
 #include <QSet>
-#include <QUuid>
 #include <QTimer>
+#include <QUuid>
 #include <QWidget>
 
 class QLabel;
@@ -37,7 +37,7 @@ class LibraryView : public QWidget {
     Q_OBJECT
 public:
     LibraryView(ModelContext* context, LibraryHooks hooks = {}, std::shared_ptr<const PermissionProbe> probe = {},
-                QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~LibraryView() override;
 
     // The guides shown, filtered by the search text and sorted.

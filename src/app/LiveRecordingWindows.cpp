@@ -27,7 +27,9 @@ QPropertyAnimation* fade(QWidget* widget, qreal from, qreal to)
 } // namespace
 
 LiveRecordingWindows::LiveRecordingWindows(RecordingFeed& feed, PermissionsService& permissions, QWidget* host)
-    : m_feed(&feed), m_permissions(permissions), m_host(host)
+    : m_feed(&feed)
+    , m_permissions(permissions)
+    , m_host(host)
 {
 }
 
@@ -47,7 +49,7 @@ void LiveRecordingWindows::showPicker(PickerActions actions)
         m_picker->deleteLater();
     }
     auto* picker = new WindowPickerView(*m_feed, m_permissions, std::move(actions.cancel),
-                                        std::move(actions.startWindow), std::move(actions.startDisplay), m_host);
+        std::move(actions.startWindow), std::move(actions.startDisplay), m_host);
     m_picker = picker;
     picker->raise();
     picker->show();
@@ -77,10 +79,7 @@ void LiveRecordingWindows::presentOutline()
         m_overlay.present(*m_feed);
 }
 
-void LiveRecordingWindows::dismissOutline()
-{
-    m_overlay.dismiss();
-}
+void LiveRecordingWindows::dismissOutline() { m_overlay.dismiss(); }
 
 void LiveRecordingWindows::presentPanel(PanelActions actions)
 {
@@ -88,14 +87,8 @@ void LiveRecordingWindows::presentPanel(PanelActions actions)
         m_hud.present(*m_feed, std::move(actions.stop), std::move(actions.cancel));
 }
 
-bool LiveRecordingWindows::hasPanel() const
-{
-    return m_hud.panel() != nullptr;
-}
+bool LiveRecordingWindows::hasPanel() const { return m_hud.panel() != nullptr; }
 
-void LiveRecordingWindows::closePanel()
-{
-    m_hud.close();
-}
+void LiveRecordingWindows::closePanel() { m_hud.close(); }
 
 } // namespace zova

@@ -13,7 +13,10 @@
 namespace zova {
 
 MainWindow::MainWindow(ThemeService* theme, CoachMarksService* coach, ContentView* content, QWidget* parent)
-    : QMainWindow(parent), m_theme(theme), m_coach(coach), m_content(content)
+    : QMainWindow(parent)
+    , m_theme(theme)
+    , m_coach(coach)
+    , m_content(content)
 {
     setWindowTitle(QStringLiteral("Z.O.V.A"));
     setCentralWidget(content);
@@ -46,7 +49,7 @@ MainWindow::MainWindow(ThemeService* theme, CoachMarksService* coach, ContentVie
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_showTips = help->addAction(QStringLiteral("Show tips again"));
-    m_showTips->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Question), QKeySequence(Qt::Key_F1)});
+    m_showTips->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Question), QKeySequence(Qt::Key_F1) });
     m_showTips->setShortcutContext(Qt::ApplicationShortcut);
     connect(m_showTips, &QAction::triggered, this, [this] {
         if (m_coach)
@@ -56,8 +59,8 @@ MainWindow::MainWindow(ThemeService* theme, CoachMarksService* coach, ContentVie
 
 QKeySequence MainWindow::shortcut(ThemeService::Mode mode)
 {
-    const auto index = std::find(ThemeService::allModes.begin(), ThemeService::allModes.end(), mode) -
-                       ThemeService::allModes.begin();
+    const auto index = std::find(ThemeService::allModes.begin(), ThemeService::allModes.end(), mode)
+        - ThemeService::allModes.begin();
     return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_1 + int(index)));
 }
 

@@ -2,8 +2,8 @@
 
 #include "app/ThemeService.h"
 
-#include <QMainWindow>
 #include "app/CoachMarksService.h"
+#include <QMainWindow>
 
 #include <QPointer>
 

@@ -13,7 +13,8 @@ namespace {
 const QString kKeyCap = QStringLiteral("Ctrl+N");
 }
 
-NewGuideButton::NewGuideButton(QWidget* parent) : QAbstractButton(parent)
+NewGuideButton::NewGuideButton(QWidget* parent)
+    : QAbstractButton(parent)
 {
     setText(QStringLiteral("New Guide"));
     setToolTip(QStringLiteral("Start a new recording (Ctrl+N)"));
@@ -35,7 +36,7 @@ void NewGuideButton::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF r = QRectF(rect()).adjusted(4, 2, -4, -6); // room for the shadow
     const QPainterPath shape = Shapes::roundedRect(r, 9);
-    Shapes::paintShadow(p, shape, Shapes::withAlpha(Qt::black, 0.14), 4, {0, 2});
+    Shapes::paintShadow(p, shape, Shapes::withAlpha(Qt::black, 0.14), 4, { 0, 2 });
     p.fillPath(shape, isDown() ? ZOVAColor::accent().darker(115) : ZOVAColor::accent());
     Shapes::strokeInside(p, r, 9, Shapes::withAlpha(Qt::white, 0.18), 0.5);
 

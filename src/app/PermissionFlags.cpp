@@ -8,7 +8,8 @@
 namespace zova {
 
 PermissionFlags::PermissionFlags(std::shared_ptr<const PermissionProbe> probe, QObject* parent)
-    : QObject(parent), m_probe(probe ? std::move(probe) : std::make_shared<const PermissionProbe>())
+    : QObject(parent)
+    , m_probe(probe ? std::move(probe) : std::make_shared<const PermissionProbe>())
 {
     m_hasCompletedOnboarding = QSettings().value(SettingsKeys::onboardingCompleted, false).toBool();
 }

@@ -10,9 +10,13 @@ namespace zova {
 
 using Phase = RecordingControl::Phase;
 
-RecordingFlow::RecordingFlow(RecordingControl& service, RecordingWindows& windows, AppWindowOps& windowOps,
-                             Host host, QObject* parent)
-    : QObject(parent), m_service(service), m_windows(windows), m_windowOps(windowOps), m_host(std::move(host))
+RecordingFlow::RecordingFlow(
+    RecordingControl& service, RecordingWindows& windows, AppWindowOps& windowOps, Host host, QObject* parent)
+    : QObject(parent)
+    , m_service(service)
+    , m_windows(windows)
+    , m_windowOps(windowOps)
+    , m_host(std::move(host))
 {
     m_service.setOnFinished([self = QPointer<RecordingFlow>(this)](Guide* guide, bool) {
         if (self)
@@ -22,10 +26,7 @@ RecordingFlow::RecordingFlow(RecordingControl& service, RecordingWindows& window
     syncPicker();
 }
 
-RecordingFlow::~RecordingFlow()
-{
-    m_service.setOnFinished({});
-}
+RecordingFlow::~RecordingFlow() { m_service.setOnFinished({}); }
 
 void RecordingFlow::later(std::function<void()> action)
 {
@@ -89,18 +90,11 @@ void RecordingFlow::syncPicker()
     m_windows.showPicker(std::move(actions));
 }
 
-void RecordingFlow::startRecording(const ShareableWindow& window)
-{
-    start(window);
-}
+void RecordingFlow::startRecording(const ShareableWindow& window) { start(window); }
 
-void RecordingFlow::startRecording(const ShareableDisplay& display)
-{
-    start(display);
-}
+void RecordingFlow::startRecording(const ShareableDisplay& display) { start(display); }
 
-template <typename Target>
-void RecordingFlow::start(const Target& target)
+template <typename Target> void RecordingFlow::start(const Target& target)
 {
     // A second pick of the same open picker finds the recording running.
     if (m_service.phase() != Phase::picking)

@@ -32,7 +32,7 @@ public:
     };
 
     RecordingFlow(RecordingControl& service, RecordingWindows& windows, AppWindowOps& windowOps, Host host,
-                  QObject* parent = nullptr);
+        QObject* parent = nullptr);
     ~RecordingFlow() override;
 
     // New Guide: picks a target for a new guide, dropping an append target left
@@ -52,8 +52,7 @@ public:
     void willDelete(const Guide& guide);
 
 private:
-    template <typename Target>
-    void start(const Target& target);
+    template <typename Target> void start(const Target& target);
     void openPicker();
     void syncPicker();
     void finish(Guide* guide);

@@ -26,18 +26,18 @@ Offset offsetFor(const QDateTime& date, const QDateTime& now)
     const double sign = seconds < 0 ? -1.0 : 1.0;
     const auto whole = [&](double unitSeconds) { return sign * std::floor(a / unitSeconds); };
     if (a < 60)
-        return {whole(1), UDAT_REL_UNIT_SECOND};
+        return { whole(1), UDAT_REL_UNIT_SECOND };
     if (a < 3600)
-        return {whole(60), UDAT_REL_UNIT_MINUTE};
+        return { whole(60), UDAT_REL_UNIT_MINUTE };
     if (a < 86400)
-        return {whole(3600), UDAT_REL_UNIT_HOUR};
+        return { whole(3600), UDAT_REL_UNIT_HOUR };
     if (a < 7 * 86400)
-        return {whole(86400), UDAT_REL_UNIT_DAY};
+        return { whole(86400), UDAT_REL_UNIT_DAY };
     if (a < 30 * 86400)
-        return {whole(7 * 86400), UDAT_REL_UNIT_WEEK};
+        return { whole(7 * 86400), UDAT_REL_UNIT_WEEK };
     if (a < 365 * 86400)
-        return {whole(30 * 86400), UDAT_REL_UNIT_MONTH};
-    return {whole(365 * 86400), UDAT_REL_UNIT_YEAR};
+        return { whole(30 * 86400), UDAT_REL_UNIT_MONTH };
+    return { whole(365 * 86400), UDAT_REL_UNIT_YEAR };
 }
 
 QString format(const QDateTime& date, const QDateTime& now, UDateRelativeDateTimeFormatterStyle style, bool numeric)
@@ -60,14 +60,8 @@ QString format(const QDateTime& date, const QDateTime& now, UDateRelativeDateTim
 
 } // namespace
 
-QString named(const QDateTime& date, const QDateTime& now)
-{
-    return format(date, now, UDAT_STYLE_LONG, false);
-}
+QString named(const QDateTime& date, const QDateTime& now) { return format(date, now, UDAT_STYLE_LONG, false); }
 
-QString numericShort(const QDateTime& date, const QDateTime& now)
-{
-    return format(date, now, UDAT_STYLE_SHORT, true);
-}
+QString numericShort(const QDateTime& date, const QDateTime& now) { return format(date, now, UDAT_STYLE_SHORT, true); }
 
 } // namespace zova::RelativeDate

@@ -21,7 +21,11 @@ bool isFocusKey(const QKeyEvent* e)
 
 class SymbolLabel : public QWidget {
 public:
-    explicit SymbolLabel(QWidget* parent) : QWidget(parent) { setFixedSize(14, 14); }
+    explicit SymbolLabel(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedSize(14, 14);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -54,7 +58,8 @@ void SearchLineEdit::keyPressEvent(QKeyEvent* e)
     QLineEdit::keyPressEvent(e);
 }
 
-SearchField::SearchField(QWidget* parent) : QWidget(parent)
+SearchField::SearchField(QWidget* parent)
+    : QWidget(parent)
 {
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -3,7 +3,8 @@
 namespace zova {
 
 ServiceRecordingControl::ServiceRecordingControl(RecordingService& service, QObject* parent)
-    : RecordingControl(parent), m_service(service)
+    : RecordingControl(parent)
+    , m_service(service)
 {
     connect(&service, &RecordingService::phaseChanged, this, &RecordingControl::phaseChanged);
 }

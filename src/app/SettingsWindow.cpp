@@ -6,7 +6,8 @@
 
 namespace zova {
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+SettingsWindow::SettingsWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral("Settings"));

@@ -9,12 +9,9 @@ namespace zova {
 QString ThemeService::rawValue(Mode mode)
 {
     switch (mode) {
-    case Mode::System:
-        return QStringLiteral("system");
-    case Mode::Light:
-        return QStringLiteral("light");
-    case Mode::Dark:
-        return QStringLiteral("dark");
+    case Mode::System: return QStringLiteral("system");
+    case Mode::Light: return QStringLiteral("light");
+    case Mode::Dark: return QStringLiteral("dark");
     }
     return {};
 }
@@ -30,12 +27,9 @@ std::optional<ThemeService::Mode> ThemeService::modeFromRaw(const QString& raw)
 QString ThemeService::title(Mode mode)
 {
     switch (mode) {
-    case Mode::System:
-        return QStringLiteral("Follow system");
-    case Mode::Light:
-        return QStringLiteral("Light");
-    case Mode::Dark:
-        return QStringLiteral("Dark");
+    case Mode::System: return QStringLiteral("Follow system");
+    case Mode::Light: return QStringLiteral("Light");
+    case Mode::Dark: return QStringLiteral("Dark");
     }
     return {};
 }
@@ -43,17 +37,15 @@ QString ThemeService::title(Mode mode)
 QString ThemeService::iconName(Mode mode)
 {
     switch (mode) {
-    case Mode::System:
-        return QStringLiteral("circle.lefthalf.filled");
-    case Mode::Light:
-        return QStringLiteral("sun.max.fill");
-    case Mode::Dark:
-        return QStringLiteral("moon.fill");
+    case Mode::System: return QStringLiteral("circle.lefthalf.filled");
+    case Mode::Light: return QStringLiteral("sun.max.fill");
+    case Mode::Dark: return QStringLiteral("moon.fill");
     }
     return {};
 }
 
-ThemeService::ThemeService(QObject* parent) : QObject(parent)
+ThemeService::ThemeService(QObject* parent)
+    : QObject(parent)
 {
     const QVariant stored = QSettings().value(SettingsKeys::themeMode);
     if (stored.typeId() == QMetaType::QString)

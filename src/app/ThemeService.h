@@ -13,7 +13,7 @@ class ThemeService : public QObject {
     Q_OBJECT
 public:
     enum class Mode { System, Light, Dark };
-    static constexpr std::array<Mode, 3> allModes = {Mode::System, Mode::Light, Mode::Dark};
+    static constexpr std::array<Mode, 3> allModes = { Mode::System, Mode::Light, Mode::Dark };
     static QString rawValue(Mode mode);
     static std::optional<Mode> modeFromRaw(const QString& raw);
     static QString title(Mode mode);

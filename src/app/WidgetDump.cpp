@@ -14,7 +14,9 @@ WidgetDump* WidgetDump::startFromEnvironment(QObject* parent)
     return path.isEmpty() ? nullptr : new WidgetDump(path, parent);
 }
 
-WidgetDump::WidgetDump(QString path, QObject* parent) : QObject(parent), m_path(std::move(path))
+WidgetDump::WidgetDump(QString path, QObject* parent)
+    : QObject(parent)
+    , m_path(std::move(path))
 {
     m_timer.setInterval(200);
     connect(&m_timer, &QTimer::timeout, this, &WidgetDump::write);

@@ -38,8 +38,8 @@ ModelContainer& ZOVAApp::sharedModelContainer()
     if (!container) {
         auto opened = ModelContainer::open(storePath());
         if (!opened) {
-            const QByteArray message =
-                (QStringLiteral("Could not create ModelContainer: ") + opened.error().description()).toUtf8();
+            const QByteArray message
+                = (QStringLiteral("Could not create ModelContainer: ") + opened.error().description()).toUtf8();
             std::fprintf(stderr, "%s\n", message.constData());
             std::fflush(stderr);
             std::_Exit(1);
@@ -50,16 +50,17 @@ ModelContainer& ZOVAApp::sharedModelContainer()
 }
 
 ZOVAApp::ZOVAApp()
-    : m_delegate(std::make_unique<AppDelegate>()), m_theme(std::make_unique<ThemeService>()),
-      m_coach(std::make_unique<CoachMarksService>())
+    : m_delegate(std::make_unique<AppDelegate>())
+    , m_theme(std::make_unique<ThemeService>())
+    , m_coach(std::make_unique<CoachMarksService>())
 {
     ModelContainer& store = sharedModelContainer();
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext());
-    auto* content = new ContentView(store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(),
-                                    m_recording->hooks());
+    auto* content = new ContentView(
+        store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(), m_recording->hooks());
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }

@@ -23,29 +23,30 @@ AppleIntelligenceService::Status fromClient(LocalModelStatus status)
 }
 
 // Exactly the instructions the model is given; "\u2022" is the bullet, "\u2014" the dash.
-const char16_t* const kLabelCleanup =
-    u"You write one-line action labels for screenshot steps in a product walkthrough. You will receive raw OCR "
-    u"text that was detected near the user's click. Your job: produce a single instruction beginning with a strong "
-    u"action verb (Click, Tap, Open, Enter, Drag, Select), describing what the user did.\n\nRules:\n\u2022 If the "
-    u"OCR text looks like a timestamp (\"19:34\", \"2:50 PM\"),   a numeric counter, a battery/signal indicator, or "
-    u"a date \u2014   assume the actual target was a nearby UI element and use a   generic label such as \"Tap the "
-    u"back button\", \"Open the menu\",   or \"Go back\" rather than echoing the digits.\n\u2022 If the OCR text is a "
-    u"clear UI label (\"Submit\", \"Sign in\",   \"Settings\"), use it directly: \"Click 'Submit'\".\n\u2022 Keep it "
-    u"under 10 words.\n\u2022 Output ONLY the rewritten line \u2014 no quotes around the whole   line, no preamble, "
-    u"no markdown.";
+const char16_t* const kLabelCleanup
+    = u"You write one-line action labels for screenshot steps in a product walkthrough. You will receive raw OCR "
+      u"text that was detected near the user's click. Your job: produce a single instruction beginning with a strong "
+      u"action verb (Click, Tap, Open, Enter, Drag, Select), describing what the user did.\n\nRules:\n\u2022 If the "
+      u"OCR text looks like a timestamp (\"19:34\", \"2:50 PM\"),   a numeric counter, a battery/signal indicator, or "
+      u"a date \u2014   assume the actual target was a nearby UI element and use a   generic label such as \"Tap the "
+      u"back button\", \"Open the menu\",   or \"Go back\" rather than echoing the digits.\n\u2022 If the OCR text is "
+      u"a "
+      u"clear UI label (\"Submit\", \"Sign in\",   \"Settings\"), use it directly: \"Click 'Submit'\".\n\u2022 Keep it "
+      u"under 10 words.\n\u2022 Output ONLY the rewritten line \u2014 no quotes around the whole   line, no preamble, "
+      u"no markdown.";
 
-const char16_t* const kRewriteHead =
-    u"You are an expert documentation writer for step-by-step product guides. Rewrite the user's text as a single "
-    u"concise instruction line for one step of a guide. Use ";
-const char16_t* const kRewriteTail =
-    u" language. Start with a strong action verb (e.g. \"Click\", \"Enter\", \"Open\", \"Drag\"). Keep it under 14 "
-    u"words. Output ONLY the rewritten line \u2014 no quotes, no preamble, no markdown, no explanation.";
+const char16_t* const kRewriteHead
+    = u"You are an expert documentation writer for step-by-step product guides. Rewrite the user's text as a single "
+      u"concise instruction line for one step of a guide. Use ";
+const char16_t* const kRewriteTail
+    = u" language. Start with a strong action verb (e.g. \"Click\", \"Enter\", \"Open\", \"Drag\"). Keep it under 14 "
+      u"words. Output ONLY the rewritten line \u2014 no quotes, no preamble, no markdown, no explanation.";
 
 } // namespace
 
 QList<AppleIntelligenceService::Tone> AppleIntelligenceService::allTones()
 {
-    return {Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain};
+    return { Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain };
 }
 
 QString AppleIntelligenceService::rawValue(Tone tone)
@@ -87,10 +88,7 @@ QString AppleIntelligenceService::AIError::description() const
     return message;
 }
 
-QString AppleIntelligenceService::labelCleanupInstructions()
-{
-    return QString::fromUtf16(kLabelCleanup);
-}
+QString AppleIntelligenceService::labelCleanupInstructions() { return QString::fromUtf16(kLabelCleanup); }
 
 QString AppleIntelligenceService::rewriteInstructions(Tone tone)
 {
@@ -112,10 +110,11 @@ QString AppleIntelligenceService::userVisibleText(Status status)
     return {};
 }
 
-AppleIntelligenceService::AppleIntelligenceService(QObject* parent) : QObject(parent)
+AppleIntelligenceService::AppleIntelligenceService(QObject* parent)
+    : QObject(parent)
 {
     connect(&LocalModelClient::shared(), &LocalModelClient::statusChanged, this,
-            &AppleIntelligenceService::followClientStatus);
+        &AppleIntelligenceService::followClientStatus);
     refreshStatus();
 }
 
@@ -125,10 +124,7 @@ void AppleIntelligenceService::refreshStatus()
     LocalModelClient::shared().refresh();
 }
 
-void AppleIntelligenceService::followClientStatus()
-{
-    setStatus(fromClient(LocalModelClient::shared().status()));
-}
+void AppleIntelligenceService::followClientStatus() { setStatus(fromClient(LocalModelClient::shared().status())); }
 
 void AppleIntelligenceService::setStatus(Status status)
 {
@@ -146,17 +142,17 @@ void AppleIntelligenceService::cleanAutoLabel(const QString& label, std::functio
         return;
     }
     LocalModelClient::shared().chat(labelCleanupInstructions(), trimmed, this,
-                                    [label, done = std::move(done)](const LocalModelClient::ChatResult& answer) {
-                                        const QString cleaned = answer ? answer->trimmed() : QString();
-                                        done(cleaned.isEmpty() ? label : cleaned);
-                                    });
+        [label, done = std::move(done)](const LocalModelClient::ChatResult& answer) {
+            const QString cleaned = answer ? answer->trimmed() : QString();
+            done(cleaned.isEmpty() ? label : cleaned);
+        });
 }
 
-void AppleIntelligenceService::rewriteStepDescription(const QString& text, Tone tone,
-                                                      std::function<void(RewriteResult)> done)
+void AppleIntelligenceService::rewriteStepDescription(
+    const QString& text, Tone tone, std::function<void(RewriteResult)> done)
 {
     if (m_status != Status::Available) {
-        const AIError error{AIError::Kind::Unavailable, userVisibleText(m_status)};
+        const AIError error { AIError::Kind::Unavailable, userVisibleText(m_status) };
         QTimer::singleShot(0, this, [error, done = std::move(done)] { done(unexpected(error)); });
         return;
     }
@@ -164,14 +160,13 @@ void AppleIntelligenceService::rewriteStepDescription(const QString& text, Tone 
         QTimer::singleShot(0, this, [done = std::move(done)] { done(QString()); });
         return;
     }
-    LocalModelClient::shared().chat(rewriteInstructions(tone), text, this,
-                                    [done = std::move(done)](const LocalModelClient::ChatResult& answer) {
-                                        if (!answer)
-                                            done(unexpected(AIError{AIError::Kind::ModelFailed,
-                                                                    answer.error().message()}));
-                                        else
-                                            done(answer->trimmed());
-                                    });
+    LocalModelClient::shared().chat(
+        rewriteInstructions(tone), text, this, [done = std::move(done)](const LocalModelClient::ChatResult& answer) {
+            if (!answer)
+                done(unexpected(AIError { AIError::Kind::ModelFailed, answer.error().message() }));
+            else
+                done(answer->trimmed());
+        });
 }
 
 } // namespace zova

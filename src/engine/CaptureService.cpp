@@ -12,14 +12,17 @@
 namespace zova {
 
 CaptureService::CaptureService(QObject* parent)
-    : CaptureService(x11::makeWindowSource(), x11::makeScreenGrabber(), qint32(QCoreApplication::applicationPid()),
-                     parent)
+    : CaptureService(
+        x11::makeWindowSource(), x11::makeScreenGrabber(), qint32(QCoreApplication::applicationPid()), parent)
 {
 }
 
-CaptureService::CaptureService(std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber,
-                               qint32 ownPID, QObject* parent)
-    : QObject(parent), m_source(std::move(source)), m_grabber(std::move(grabber)), m_ownPID(ownPID)
+CaptureService::CaptureService(
+    std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber, qint32 ownPID, QObject* parent)
+    : QObject(parent)
+    , m_source(std::move(source))
+    , m_grabber(std::move(grabber))
+    , m_ownPID(ownPID)
 {
     m_targetRefreshTimer.setInterval(int(targetWindowRefreshInterval * 1000));
     connect(&m_targetRefreshTimer, &QTimer::timeout, this, &CaptureService::refreshTarget);
@@ -80,7 +83,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     auto image = m_grabber->captureWindow(target);
     if (!image)
         return unexpected(image.error());
-    return CapturedFrame{std::move(*image), target.frame};
+    return CapturedFrame { std::move(*image), target.frame };
 }
 
 Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const ShareableDisplay& display)
@@ -91,7 +94,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     auto image = m_grabber->captureDisplay(display, own);
     if (!image)
         return unexpected(image.error());
-    return CapturedFrame{std::move(*image), display.frame};
+    return CapturedFrame { std::move(*image), display.frame };
 }
 
 std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, double maxDimension)
@@ -100,7 +103,7 @@ std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, d
     const double h = window.frame.height();
     if (!(w > 0) || !(h > 0))
         return std::nullopt;
-    const double scale = std::min({maxDimension / w, maxDimension / h, 1.0});
+    const double scale = std::min({ maxDimension / w, maxDimension / h, 1.0 });
     const int width = std::max(1, int(w * scale));
     const int height = std::max(1, int(h * scale));
     auto image = m_grabber->captureWindow(window);
@@ -149,8 +152,8 @@ void CaptureService::beginTrackingTargetProcess(qint32 processID)
     m_cachedTargetWindows.clear();
     QMetaObject::invokeMethod(this, &CaptureService::refreshTarget, Qt::QueuedConnection);
     m_targetRefreshTimer.start();
-    qCInfo(lcCapture).noquote() << QStringLiteral("Started tracking target process %1 for click acceptance")
-                                       .arg(processID);
+    qCInfo(lcCapture).noquote()
+        << QStringLiteral("Started tracking target process %1 for click acceptance").arg(processID);
 }
 
 void CaptureService::endTrackingTargetProcess()

@@ -21,7 +21,7 @@ class CaptureService final : public QObject {
     Q_OBJECT
 public:
     struct CapturedFrame {
-        QImage image;       // full pixel resolution
+        QImage image; // full pixel resolution
         QRectF contentRect; // where the captured content lies, in global coordinates
     };
 
@@ -30,7 +30,7 @@ public:
     // Uses the X11 back ends.
     explicit CaptureService(QObject* parent = nullptr);
     CaptureService(std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber, qint32 ownPID,
-                   QObject* parent = nullptr);
+        QObject* parent = nullptr);
     ~CaptureService() override;
 
     // The windows to offer for recording, filtered and sorted; writes the picker

@@ -15,10 +15,14 @@ QString ClickTrackingService::startFailureMessage(StartFailure failure)
     return {};
 }
 
-ClickTrackingService::ClickTrackingService(QObject* parent) : ClickTrackingService(&x11::makeClickTap, parent) {}
+ClickTrackingService::ClickTrackingService(QObject* parent)
+    : ClickTrackingService(&x11::makeClickTap, parent)
+{
+}
 
 ClickTrackingService::ClickTrackingService(TapFactory factory, QObject* parent)
-    : QObject(parent), m_factory(std::move(factory))
+    : QObject(parent)
+    , m_factory(std::move(factory))
 {
     m_healthCheckTimer.setInterval(1000);
     connect(&m_healthCheckTimer, &QTimer::timeout, this, &ClickTrackingService::healthCheck);
@@ -38,13 +42,15 @@ Expected<void, ClickTrackingService::StartFailure> ClickTrackingService::start()
     std::unique_ptr<ClickTap> tap = m_factory ? m_factory() : nullptr;
     // Runs on the tap's thread: read, log, hand on, return.
     auto onPress = [this](const ClickTap::Press& press) {
-        const ClickEvent event{press.x, press.y, press.timestamp};
+        const ClickEvent event { press.x, press.y, press.timestamp };
         qCInfo(lcClickTracking).noquote()
             << QString::asprintf("Click received at (%f, %f) type=%u", press.x, press.y, press.button);
-        QMetaObject::invokeMethod(this, [this, event] { deliver(event); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, event] { deliver(event); }, Qt::QueuedConnection);
     };
     auto onLoss = [this](quint32 code) {
-        QMetaObject::invokeMethod(this, [this, code] { onTapLost(code); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, code] { onTapLost(code); }, Qt::QueuedConnection);
     };
     if (!tap || !tap->start(onPress, onLoss))
         return unexpected(StartFailure::inputMonitoringNotGranted);

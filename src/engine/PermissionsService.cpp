@@ -13,7 +13,7 @@ namespace {
 
 PermissionsService::RestartHooks& hooks()
 {
-    static PermissionsService::RestartHooks h{
+    static PermissionsService::RestartHooks h {
         [](const QString& program, const QStringList& arguments) {
             return QProcess::startDetached(program, arguments);
         },
@@ -24,12 +24,10 @@ PermissionsService::RestartHooks& hooks()
 
 } // namespace
 
-void PermissionsService::setRestartHooks(RestartHooks h)
-{
-    hooks() = std::move(h);
-}
+void PermissionsService::setRestartHooks(RestartHooks h) { hooks() = std::move(h); }
 
-PermissionsService::PermissionsService(QObject* parent) : QObject(parent)
+PermissionsService::PermissionsService(QObject* parent)
+    : QObject(parent)
 {
     m_hasCompletedOnboarding = QSettings().value(QLatin1String(onboardingKey), false).toBool();
     refreshSync();
@@ -57,37 +55,25 @@ void PermissionsService::store(bool fresh)
     }
 }
 
-void PermissionsService::refreshSync()
-{
-    store(false);
-}
+void PermissionsService::refreshSync() { store(false); }
 
-void PermissionsService::requestAllPermissions()
-{
-    store(true);
-}
+void PermissionsService::requestAllPermissions() { store(true); }
 
-void PermissionsService::requestScreenRecording()
-{
-    store(true);
-}
+void PermissionsService::requestScreenRecording() { store(true); }
 
-void PermissionsService::requestInputMonitoring()
-{
-    store(true);
-}
+void PermissionsService::requestInputMonitoring() { store(true); }
 
-void PermissionsService::openScreenRecordingSettings() {}
+void PermissionsService::openScreenRecordingSettings() { }
 
-void PermissionsService::openInputMonitoringSettings() {}
+void PermissionsService::openInputMonitoringSettings() { }
 
 void PermissionsService::restartApp()
 {
     const QString program = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (!hooks().launch || !hooks().launch(program, arguments)) {
-        qCWarning(lcCapture).noquote() << QStringLiteral("Relaunch of %1 failed; this instance keeps running")
-                                              .arg(program);
+        qCWarning(lcCapture).noquote()
+            << QStringLiteral("Relaunch of %1 failed; this instance keeps running").arg(program);
         return;
     }
     if (hooks().terminate)

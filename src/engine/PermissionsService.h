@@ -16,7 +16,7 @@ class PermissionsService final : public QObject {
     Q_PROPERTY(bool screenRecording READ screenRecording NOTIFY screenRecordingChanged)
     Q_PROPERTY(bool inputMonitoring READ inputMonitoring NOTIFY inputMonitoringChanged)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE setHasCompletedOnboarding NOTIFY
-                   hasCompletedOnboardingChanged)
+            hasCompletedOnboardingChanged)
 public:
     static constexpr const char* onboardingKey = "vorne.onboarding.completed";
 

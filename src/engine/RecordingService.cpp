@@ -23,8 +23,8 @@ namespace {
 bool pointOnOwnWindow(QPointF point)
 {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (!window->isVisible() || (window->windowStates() & Qt::WindowMinimized) ||
-            (window->flags() & Qt::WindowTransparentForInput))
+        if (!window->isVisible() || (window->windowStates() & Qt::WindowMinimized)
+            || (window->flags() & Qt::WindowTransparentForInput))
             continue;
         if (frameContains(QRectF(window->frameGeometry()), point))
             return true;
@@ -63,7 +63,7 @@ struct RecordingService::PendingSave {
     QImage image;
     QPointF labelPixel;
     bool finished = false;
-    QString filename;                  // written by the worker
+    QString filename; // written by the worker
     std::optional<StorageError> error; // written by the worker
 };
 
@@ -73,17 +73,21 @@ QString RecordingService::phaseName(Phase phase)
 }
 
 RecordingService::RecordingService(ModelContext& context, QObject* parent)
-    : RecordingService(context, Collaborators{}, parent)
+    : RecordingService(context, Collaborators {}, parent)
 {
 }
 
 RecordingService::RecordingService(ModelContext& context, Collaborators collaborators, QObject* parent)
-    : QObject(parent), m_capture(std::move(collaborators.capture)), m_clicks(std::move(collaborators.clicks)),
-      m_context(context), m_storage(collaborators.storage),
-      m_activateApplication(std::move(collaborators.activateApplication)),
-      m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow)),
-      m_labelStep(std::move(collaborators.labelStep)), m_captureDelayMs(collaborators.captureDelayMs),
-      m_savePool(std::make_unique<QThreadPool>())
+    : QObject(parent)
+    , m_capture(std::move(collaborators.capture))
+    , m_clicks(std::move(collaborators.clicks))
+    , m_context(context)
+    , m_storage(collaborators.storage)
+    , m_activateApplication(std::move(collaborators.activateApplication))
+    , m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow))
+    , m_labelStep(std::move(collaborators.labelStep))
+    , m_captureDelayMs(collaborators.captureDelayMs)
+    , m_savePool(std::make_unique<QThreadPool>())
 {
     if (!m_capture)
         m_capture = std::make_unique<CaptureService>();
@@ -335,7 +339,7 @@ void RecordingService::cancelRecording()
                     m_storage->deleteScreenshot(file);
             } else {
                 qCWarning(lcRecording, "Save at cancel failed, screenshots kept: %s",
-                          qPrintable(saved.error().description()));
+                    qPrintable(saved.error().description()));
             }
         } else if (auto saved = m_context.save(); !saved) {
             qCWarning(lcRecording, "Save at cancel failed: %s", qPrintable(saved.error().description()));
@@ -388,10 +392,7 @@ void RecordingService::handleClick(const ClickTrackingService::ClickEvent& event
     startCapture(event, point);
 }
 
-bool RecordingService::isClickOnOwnApp(QPointF point) const
-{
-    return m_isPointOnOwnWindow(point);
-}
+bool RecordingService::isClickOnOwnApp(QPointF point) const { return m_isPointOnOwnWindow(point); }
 
 void RecordingService::startCapture(const ClickTrackingService::ClickEvent& event, QPointF point)
 {
@@ -429,9 +430,8 @@ ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window)
 }
 
 void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
-                                   const std::optional<ShareableWindow>& window,
-                                   const std::optional<ShareableDisplay>& display,
-                                   const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
+    const std::optional<ShareableWindow>& window, const std::optional<ShareableDisplay>& display,
+    const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
 {
     std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
     if (display)
@@ -448,7 +448,7 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
     const QRectF reference = clickTimeRect.value_or((*frame)->contentRect);
     const StepHotspot hotspot = stepHotspot(QPointF(event.x, event.y), reference);
     qCInfo(lcRecording, "Hotspot norm: raw=(%f,%f) clamped=(%f,%f)", hotspot.raw.x(), hotspot.raw.y(),
-           hotspot.clamped.x(), hotspot.clamped.y());
+        hotspot.clamped.x(), hotspot.clamped.y());
 
     const QImage& image = (*frame)->image;
     const QPointF pixel(hotspot.clamped.x() * image.width(), hotspot.clamped.y() * image.height());
@@ -463,18 +463,16 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
     // PNG encoding takes tens of milliseconds for a full screen: it runs on a
     // worker, and the step is made back here once every earlier one is done.
     StorageService* storage = m_storage;
-    QtConcurrent::run(m_savePool.get(),
-                      [storage, save] {
-                          auto written = storage->saveScreenshot(save->image);
-                          if (written)
-                              save->filename = *written;
-                          else
-                              save->error = written.error();
-                      })
-        .then(this, [this, save] {
-            save->finished = true;
-            finishPendingSaves();
-        });
+    QtConcurrent::run(m_savePool.get(), [storage, save] {
+        auto written = storage->saveScreenshot(save->image);
+        if (written)
+            save->filename = *written;
+        else
+            save->error = written.error();
+    }).then(this, [this, save] {
+        save->finished = true;
+        finishPendingSaves();
+    });
 }
 
 void RecordingService::finishPendingSaves()
@@ -527,10 +525,10 @@ void RecordingService::finishSave(PendingSave& save)
     emit stepCaptured(stepID);
 
     m_labelStep(save.image, save.labelPixel,
-                [self = QPointer<RecordingService>(this), stepID](std::optional<QString> label, bool modelAvailable) {
-                    if (self && label)
-                        self->applyOCRLabel(*label, stepID, modelAvailable);
-                });
+        [self = QPointer<RecordingService>(this), stepID](std::optional<QString> label, bool modelAvailable) {
+            if (self && label)
+                self->applyOCRLabel(*label, stepID, modelAvailable);
+        });
 }
 
 void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable)
@@ -549,7 +547,7 @@ void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, 
 
 // Notifying setters
 
-#define ZOVA_SET_IF_CHANGED(member, value, signal)                                                                   \
+#define ZOVA_SET_IF_CHANGED(member, value, signal)                                                                     \
     do {                                                                                                               \
         if (member == value)                                                                                           \
             return;                                                                                                    \
@@ -569,18 +567,9 @@ void RecordingService::setTargetProcessID(qint32 v)
 {
     ZOVA_SET_IF_CHANGED(m_targetProcessID, v, targetProcessIDChanged);
 }
-void RecordingService::setCurrentGuide(Guide* v)
-{
-    ZOVA_SET_IF_CHANGED(m_currentGuide, v, currentGuideChanged);
-}
-void RecordingService::setStepCount(int v)
-{
-    ZOVA_SET_IF_CHANGED(m_stepCount, v, stepCountChanged);
-}
-void RecordingService::setElapsed(double v)
-{
-    ZOVA_SET_IF_CHANGED(m_elapsed, v, elapsedChanged);
-}
+void RecordingService::setCurrentGuide(Guide* v) { ZOVA_SET_IF_CHANGED(m_currentGuide, v, currentGuideChanged); }
+void RecordingService::setStepCount(int v) { ZOVA_SET_IF_CHANGED(m_stepCount, v, stepCountChanged); }
+void RecordingService::setElapsed(double v) { ZOVA_SET_IF_CHANGED(m_elapsed, v, elapsedChanged); }
 void RecordingService::setAvailableWindows(const QList<ShareableWindow>& v)
 {
     ZOVA_SET_IF_CHANGED(m_availableWindows, v, availableWindowsChanged);

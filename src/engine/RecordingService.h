@@ -49,9 +49,9 @@ public:
     // What the service works with. The defaults are the X11 session, the
     // process-wide screenshot store, Tesseract and the local model.
     struct Collaborators {
-        std::unique_ptr<CaptureService> capture;       // default: X11, 0.25 s target refresh
-        std::unique_ptr<ClickTrackingService> clicks;  // default: the X11 tap
-        StorageService* storage = nullptr;             // default: StorageService::shared()
+        std::unique_ptr<CaptureService> capture; // default: X11, 0.25 s target refresh
+        std::unique_ptr<ClickTrackingService> clicks; // default: the X11 tap
+        StorageService* storage = nullptr; // default: StorageService::shared()
         // Brings the running application with this process id to the front.
         std::function<void(qint32 processID)> activateApplication;
         // True when the global point lies in one of this application's own
@@ -61,9 +61,9 @@ public:
         // thread; `done` is called once, on the GUI thread, with the final
         // label and whether the language model was available, or nothing.
         std::function<void(const QImage& image, QPointF clickPixel,
-                           std::function<void(std::optional<QString> label, bool modelAvailable)> done)>
+            std::function<void(std::optional<QString> label, bool modelAvailable)> done)>
             labelStep;
-        int captureDelayMs = 700;   // from the click to the screenshot
+        int captureDelayMs = 700; // from the click to the screenshot
         int clockIntervalMs = 200;
     };
 
@@ -151,8 +151,8 @@ private:
     bool isClickOnOwnApp(QPointF point) const;
     void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
     void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<ShareableWindow>& window,
-                     const std::optional<ShareableDisplay>& display, const std::optional<QRectF>& clickTimeRect,
-                     QPointer<Guide> guide, quint64 serial);
+        const std::optional<ShareableDisplay>& display, const std::optional<QRectF>& clickTimeRect,
+        QPointer<Guide> guide, quint64 serial);
     void finishPendingSaves();
     void finishSave(PendingSave& save);
     void failCapture(const QString& description);

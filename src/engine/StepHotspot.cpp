@@ -20,7 +20,7 @@ StepHotspot stepHotspot(QPointF point, const QRectF& reference)
     const QRectF r = reference.normalized();
     const double rawX = (point.x() - r.x()) / std::max(r.width(), 1.0);
     const double rawY = (point.y() - r.y()) / std::max(r.height(), 1.0);
-    return {QPointF(rawX, rawY), QPointF(clampUnit(rawX), clampUnit(rawY))};
+    return { QPointF(rawX, rawY), QPointF(clampUnit(rawX), clampUnit(rawY)) };
 }
 
 } // namespace zova

@@ -22,7 +22,7 @@ constexpr int kMaxLabelCharacters = 40;
 constexpr int kCutLabelCharacters = 37;
 constexpr int kRecognitionThreads = 2;
 
-constexpr int kRing[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+constexpr int kRing[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -30,8 +30,8 @@ struct Rgb {
 
 bool isBrightNeutral(Rgb c)
 {
-    const int hi = std::max({c.r, c.g, c.b});
-    const int lo = std::min({c.r, c.g, c.b});
+    const int hi = std::max({ c.r, c.g, c.b });
+    const int lo = std::min({ c.r, c.g, c.b });
     return hi >= 181 && hi - lo <= 23;
 }
 
@@ -41,7 +41,7 @@ Rgb pixelAt(const QImage& bitmap, int x, int y)
     if (x < 0 || y < 0 || x >= bitmap.width() || y >= bitmap.height())
         return {};
     const uchar* p = bitmap.constScanLine(y) + 4 * x;
-    return {p[0], p[1], p[2]};
+    return { p[0], p[1], p[2] };
 }
 
 // The half-open containment of a box: its top and left edges are inside, the
@@ -88,7 +88,7 @@ QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickP
     }
     if (count < 3)
         return image;
-    const int fill[3] = {sum.r / count, sum.g / count, sum.b / count};
+    const int fill[3] = { sum.r / count, sum.g / count, sum.b / count };
 
     const int y0 = std::max(0, cy - kDiscRadius), y1 = std::min(height - 1, cy + kDiscRadius);
     const int x0 = std::max(0, cx - kDiscRadius), x1 = std::min(width - 1, cx + kDiscRadius);
@@ -130,8 +130,8 @@ std::optional<QString> VisionService::formatLabel(const QString& text)
     return QStringLiteral("Click ") + QChar(0x2018) + line + QChar(0x2019);
 }
 
-std::optional<qsizetype> VisionService::nearestLine(const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                                                    QSize imageSize)
+std::optional<qsizetype> VisionService::nearestLine(
+    const QList<ocr::TextLine>& lines, QPointF clickPixel, QSize imageSize)
 {
     if (imageSize.width() < 1 || imageSize.height() < 1)
         return std::nullopt;
@@ -142,8 +142,8 @@ std::optional<qsizetype> VisionService::nearestLine(const QList<ocr::TextLine>& 
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QRectF& box = lines[i].box;
         const QPointF centre = box.center();
-        const double distance =
-            boxContains(box, click) ? -1.0 : std::hypot(centre.x() - click.x(), centre.y() - click.y());
+        const double distance
+            = boxContains(box, click) ? -1.0 : std::hypot(centre.x() - click.x(), centre.y() - click.y());
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;
@@ -154,8 +154,8 @@ std::optional<qsizetype> VisionService::nearestLine(const QList<ocr::TextLine>& 
     return best;
 }
 
-std::optional<QString> VisionService::labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                                                     QSize imageSize)
+std::optional<QString> VisionService::labelFromLines(
+    const QList<ocr::TextLine>& lines, QPointF clickPixel, QSize imageSize)
 {
     const std::optional<qsizetype> best = nearestLine(lines, clickPixel, imageSize);
     return best ? formatLabel(lines[*best].text) : std::nullopt;
@@ -188,7 +188,7 @@ QRect clickRegion(QSize imageSize, QPointF clickPixel)
 QList<ocr::TextLine> joinedPieces(QList<ocr::TextLine> pieces, QSize imageSize)
 {
     std::stable_sort(pieces.begin(), pieces.end(),
-                     [](const ocr::TextLine& a, const ocr::TextLine& b) { return a.box.left() < b.box.left(); });
+        [](const ocr::TextLine& a, const ocr::TextLine& b) { return a.box.left() < b.box.left(); });
     QList<ocr::TextLine> lines;
     for (const ocr::TextLine& piece : pieces) {
         const QRectF b = piece.box;
@@ -235,15 +235,15 @@ Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
 // Whether no line could lie nearer the click than `distance` (in fractions of the
 // image's sides) beyond what the reading of `region` shows: the region holds every
 // centre that near, and each line it cuts is farther even by its visible rows.
-bool nothingNearerOutside(const QRect& region, const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                          double distance, QSize imageSize)
+bool nothingNearerOutside(
+    const QRect& region, const QList<ocr::TextLine>& lines, QPointF clickPixel, double distance, QSize imageSize)
 {
     const double width = imageSize.width();
     const double height = imageSize.height();
-    if ((region.left() > 0 && (clickPixel.x() - region.left()) / width <= distance) ||
-        (region.right() < imageSize.width() - 1 && (region.right() - clickPixel.x()) / width <= distance) ||
-        (region.top() > 0 && (clickPixel.y() - region.top()) / height <= distance) ||
-        (region.bottom() < imageSize.height() - 1 && (region.bottom() - clickPixel.y()) / height <= distance))
+    if ((region.left() > 0 && (clickPixel.x() - region.left()) / width <= distance)
+        || (region.right() < imageSize.width() - 1 && (region.right() - clickPixel.x()) / width <= distance)
+        || (region.top() > 0 && (clickPixel.y() - region.top()) / height <= distance)
+        || (region.bottom() < imageSize.height() - 1 && (region.bottom() - clickPixel.y()) / height <= distance))
         return false;
     for (const ocr::TextLine& line : lines) {
         const Cut cut = cutSides(region, line.box, imageSize);
@@ -273,8 +273,8 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
     const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    std::optional<QList<ocr::TextLine>> bandLines =
-        ocr::TextRecognizer::recognize(image, band, VisionService::minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> bandLines
+        = ocr::TextRecognizer::recognize(image, band, VisionService::minimumTextHeight);
     if (!bandLines)
         return;
     const QList<ocr::TextLine> whole = joinedPieces(*bandLines, image.size());
@@ -301,8 +301,8 @@ std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines =
-        ocr::TextRecognizer::recognize(image, near, VisionService::minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> lines
+        = ocr::TextRecognizer::recognize(image, near, VisionService::minimumTextHeight);
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -364,8 +364,8 @@ QThreadPool* VisionService::recognitionPool()
     return &pool;
 }
 
-void VisionService::recognizeStepLabel(QPointF clickPixel, const QImage& image, QObject* receiver,
-                                       std::function<void(std::optional<QString>)> done) const
+void VisionService::recognizeStepLabel(
+    QPointF clickPixel, const QImage& image, QObject* receiver, std::function<void(std::optional<QString>)> done) const
 {
     QPointer<QObject> guard(receiver);
     recognitionPool()->start([clickPixel, image, guard, done = std::move(done)]() mutable {

@@ -40,16 +40,15 @@ public:
     // The same on the recognition pool. `done` runs later on the GUI thread, and
     // only while `receiver` still exists.
     void recognizeStepLabel(QPointF clickPixel, const QImage& image, QObject* receiver,
-                            std::function<void(std::optional<QString>)> done) const;
+        std::function<void(std::optional<QString>)> done) const;
 
     // The label for recognised lines (boxes in fractions of `imageSize`, in the
     // recogniser's order): the line containing the click or else the nearest one
     // closer than the threshold; on equal distances the earlier line wins.
-    static std::optional<QString> labelFromLines(const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                                                 QSize imageSize);
+    static std::optional<QString> labelFromLines(
+        const QList<ocr::TextLine>& lines, QPointF clickPixel, QSize imageSize);
     // The index of the line that names a click there, as above.
-    static std::optional<qsizetype> nearestLine(const QList<ocr::TextLine>& lines, QPointF clickPixel,
-                                                QSize imageSize);
+    static std::optional<qsizetype> nearestLine(const QList<ocr::TextLine>& lines, QPointF clickPixel, QSize imageSize);
     // "Click ‘…’" around the text: trimmed, line breaks joined by spaces, and cut to
     // 37 characters plus "…" when it has 41 or more. No value for blank text.
     static std::optional<QString> formatLabel(const QString& text);

@@ -15,28 +15,55 @@ int wholePoints(double v)
 
 const QSet<QString>& systemBundleIDPrefixesToHide()
 {
-    static const QSet<QString> prefixes{
+    static const QSet<QString> prefixes {
         // System agents, panels and widgets of the other desktop platform.
-        QStringLiteral("com.apple.controlcenter"), QStringLiteral("com.apple.dock"),
-        QStringLiteral("com.apple.notificationcenterui"), QStringLiteral("com.apple.systemuiserver"),
-        QStringLiteral("com.apple.WindowManager"), QStringLiteral("com.apple.loginwindow"),
-        QStringLiteral("com.apple.Spotlight"), QStringLiteral("com.apple.screencaptureui"),
-        QStringLiteral("com.apple.PIPAgent"), QStringLiteral("com.apple.Siri"),
-        QStringLiteral("com.apple.coreservices.uiagent"), QStringLiteral("com.apple.wallpaper"),
-        QStringLiteral("com.apple.weather"), QStringLiteral("com.apple.clock"), QStringLiteral("com.apple.tips"),
-        QStringLiteral("com.apple.WeatherKit"), QStringLiteral("com.apple.systempreferences"),
-        QStringLiteral("com.apple.settings"), QStringLiteral("com.apple.universalAccessAuthWarn"),
-        QStringLiteral("com.apple.AccessibilityUIServer"), QStringLiteral("com.apple.universalcontrol"),
-        QStringLiteral("com.apple.wifi"), QStringLiteral("com.apple.appkit.xpc"),
-        QStringLiteral("com.apple.SafariPlatformSupport"), QStringLiteral("com.apple.TextInputUI"),
+        QStringLiteral("com.apple.controlcenter"),
+        QStringLiteral("com.apple.dock"),
+        QStringLiteral("com.apple.notificationcenterui"),
+        QStringLiteral("com.apple.systemuiserver"),
+        QStringLiteral("com.apple.WindowManager"),
+        QStringLiteral("com.apple.loginwindow"),
+        QStringLiteral("com.apple.Spotlight"),
+        QStringLiteral("com.apple.screencaptureui"),
+        QStringLiteral("com.apple.PIPAgent"),
+        QStringLiteral("com.apple.Siri"),
+        QStringLiteral("com.apple.coreservices.uiagent"),
+        QStringLiteral("com.apple.wallpaper"),
+        QStringLiteral("com.apple.weather"),
+        QStringLiteral("com.apple.clock"),
+        QStringLiteral("com.apple.tips"),
+        QStringLiteral("com.apple.WeatherKit"),
+        QStringLiteral("com.apple.systempreferences"),
+        QStringLiteral("com.apple.settings"),
+        QStringLiteral("com.apple.universalAccessAuthWarn"),
+        QStringLiteral("com.apple.AccessibilityUIServer"),
+        QStringLiteral("com.apple.universalcontrol"),
+        QStringLiteral("com.apple.wifi"),
+        QStringLiteral("com.apple.appkit.xpc"),
+        QStringLiteral("com.apple.SafariPlatformSupport"),
+        QStringLiteral("com.apple.TextInputUI"),
         QStringLiteral("com.apple.SiriNCService"),
         // Desktop-shell components of Linux desktops (WM_CLASS instances).
-        QStringLiteral("xfce4-panel"), QStringLiteral("xfce4-notifyd"), QStringLiteral("xfdesktop"),
-        QStringLiteral("plasmashell"), QStringLiteral("gnome-shell"), QStringLiteral("lxpanel"),
-        QStringLiteral("lxqt-panel"), QStringLiteral("mate-panel"), QStringLiteral("budgie-panel"),
-        QStringLiteral("tint2"), QStringLiteral("polybar"), QStringLiteral("plank"), QStringLiteral("cairo-dock"),
-        QStringLiteral("docky"), QStringLiteral("latte-dock"), QStringLiteral("conky"), QStringLiteral("dunst"),
-        QStringLiteral("notify-osd"), QStringLiteral("stalonetray"), QStringLiteral("trayer"),
+        QStringLiteral("xfce4-panel"),
+        QStringLiteral("xfce4-notifyd"),
+        QStringLiteral("xfdesktop"),
+        QStringLiteral("plasmashell"),
+        QStringLiteral("gnome-shell"),
+        QStringLiteral("lxpanel"),
+        QStringLiteral("lxqt-panel"),
+        QStringLiteral("mate-panel"),
+        QStringLiteral("budgie-panel"),
+        QStringLiteral("tint2"),
+        QStringLiteral("polybar"),
+        QStringLiteral("plank"),
+        QStringLiteral("cairo-dock"),
+        QStringLiteral("docky"),
+        QStringLiteral("latte-dock"),
+        QStringLiteral("conky"),
+        QStringLiteral("dunst"),
+        QStringLiteral("notify-osd"),
+        QStringLiteral("stalonetray"),
+        QStringLiteral("trayer"),
         QStringLiteral("desktop_window"),
     };
     return prefixes;
@@ -83,16 +110,16 @@ std::optional<QString> windowDropReason(const ShareableWindow& window, const Lis
 void sortForPicker(QList<ShareableWindow>& windows)
 {
     auto key = [](const ShareableWindow& w) {
-        return std::pair(w.owningApplication ? w.owningApplication->applicationName : QString(),
-                         w.title.value_or(QString()));
+        return std::pair(
+            w.owningApplication ? w.owningApplication->applicationName : QString(), w.title.value_or(QString()));
     };
     // QString's operator< compares UTF-16 code units: case-sensitive, not locale-aware.
     std::stable_sort(windows.begin(), windows.end(),
-                     [&](const ShareableWindow& a, const ShareableWindow& b) { return key(a) < key(b); });
+        [&](const ShareableWindow& a, const ShareableWindow& b) { return key(a) < key(b); });
 }
 
-QStringList pickerDumpLines(const ShareableContent& content, const QList<std::optional<QString>>& reasons,
-                            const QDateTime& now)
+QStringList pickerDumpLines(
+    const ShareableContent& content, const QList<std::optional<QString>>& reasons, const QDateTime& now)
 {
     QStringList lines;
     lines << QStringLiteral("=== ZOVA picker dump · %1 +0000 ===")
@@ -116,7 +143,7 @@ QStringList pickerDumpLines(const ShareableContent& content, const QList<std::op
     for (const auto& app : regular) {
         lines << QStringLiteral("  - %1 [pid %2, bundle %3]")
                      .arg(app.localizedName.value_or(QStringLiteral("<no name>")), QString::number(app.processID),
-                          app.bundleIdentifier.value_or(QStringLiteral("<none>")));
+                         app.bundleIdentifier.value_or(QStringLiteral("<none>")));
     }
     lines << QStringLiteral("---");
     int passed = 0;
@@ -126,12 +153,11 @@ QStringList pickerDumpLines(const ShareableContent& content, const QList<std::op
         if (!reason)
             ++passed;
         QString line = reason ? QStringLiteral("✗") : QStringLiteral("✓");
-        line += QStringLiteral(" [") + applicationNameFact(w) + QStringLiteral("] title=\"") +
-                w.title.value_or(QString()) + QStringLiteral("\" frame=") +
-                QString::number(wholePoints(w.frame.width())) + QStringLiteral("×") +
-                QString::number(wholePoints(w.frame.height())) + QStringLiteral(" layer=") +
-                QString::number(w.windowLayer) + QStringLiteral(" pid=") + QString::number(w.processID()) +
-                QStringLiteral(" bundle=") + bundleIdentifierFact(w);
+        line += QStringLiteral(" [") + applicationNameFact(w) + QStringLiteral("] title=\"")
+            + w.title.value_or(QString()) + QStringLiteral("\" frame=") + QString::number(wholePoints(w.frame.width()))
+            + QStringLiteral("×") + QString::number(wholePoints(w.frame.height())) + QStringLiteral(" layer=")
+            + QString::number(w.windowLayer) + QStringLiteral(" pid=") + QString::number(w.processID())
+            + QStringLiteral(" bundle=") + bundleIdentifierFact(w);
         line += reason ? QStringLiteral(" → DROP: ") + *reason : QStringLiteral(" → PASS");
         lines << line;
     }

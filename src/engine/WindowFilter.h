@@ -32,7 +32,7 @@ void sortForPicker(QList<ShareableWindow>& windows);
 
 // The lines of the picker dump for one listing; `reasons` holds one entry per
 // window of `content` (nothing for a window that passed).
-QStringList pickerDumpLines(const ShareableContent& content, const QList<std::optional<QString>>& reasons,
-                            const QDateTime& now);
+QStringList pickerDumpLines(
+    const ShareableContent& content, const QList<std::optional<QString>>& reasons, const QDateTime& now);
 
 } // namespace zova

@@ -93,7 +93,7 @@ QImage burnInBlurs(const QImage& source, const QList<QRectF>& rects)
             continue; // no place to blur
         // Every pixel the mark touches, even partly.
         const QRect r = QRect(QPoint(int(std::floor(left)), int(std::floor(top))),
-                              QPoint(int(std::ceil(right)) - 1, int(std::ceil(bottom)) - 1))
+            QPoint(int(std::ceil(right)) - 1, int(std::ceil(bottom)) - 1))
                             .intersected(bounds);
         if (!r.isEmpty())
             blurRect(image, r, radius);

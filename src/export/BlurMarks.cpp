@@ -18,7 +18,8 @@ QImage burnBlurMarks(const QImage& image, const QList<StepAnnotation>& annotatio
             continue;
         if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(a.width) || !std::isfinite(a.height))
             continue;
-        const QRectF area(a.x * image.width(), a.y * image.height(), a.width * image.width(), a.height * image.height());
+        const QRectF area(
+            a.x * image.width(), a.y * image.height(), a.width * image.width(), a.height * image.height());
         const QRect r = area.normalized().toAlignedRect().intersected(bounds);
         if (r.isEmpty())
             continue;

@@ -12,9 +12,9 @@ struct ExportError {
     Kind kind = Kind::File;
     QString detail;
 
-    static ExportError file(const QString& message) { return {Kind::File, message}; }
-    static ExportError load(const QString& message) { return {Kind::Load, message}; }
-    static ExportError pdfRenderFailed(const QString& reason) { return {Kind::PdfRenderFailed, reason}; }
+    static ExportError file(const QString& message) { return { Kind::File, message }; }
+    static ExportError load(const QString& message) { return { Kind::Load, message }; }
+    static ExportError pdfRenderFailed(const QString& reason) { return { Kind::PdfRenderFailed, reason }; }
 
     // The text the export panel shows.
     QString description() const;

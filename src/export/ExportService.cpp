@@ -42,10 +42,7 @@ QString fixed2(double value)
     return QString::fromLatin1(buf, int(res.ptr - buf));
 }
 
-QString percent(double fraction)
-{
-    return fixed2(fraction * 100) + QLatin1Char('%');
-}
+QString percent(double fraction) { return fixed2(fraction * 100) + QLatin1Char('%'); }
 
 // The hotspot stays on the image: 0..100 per cent, and a NaN sits at 100.
 QString hotspotPercent(double fraction)
@@ -77,56 +74,62 @@ struct Rule {
 const QList<Rule>& rules()
 {
     static const QList<Rule> table = {
-        {":root", {"color-scheme: light only"}},
-        {"*", {"box-sizing: border-box", "margin: 0", "padding: 0"}},
-        {"html, body", {"font-family: -apple-system, BlinkMacSystemFont, \"SF Pro Text\", \"Inter\", system-ui, sans-serif"}},
-        {"body", {"background: #f8f6fb", "color: #1a1626", "padding: 48px 24px", "line-height: 1.55", "font-size: 15px"}},
-        {"main", {"max-width: 960px", "margin: 0 auto"}},
-        {".guide-header", {"margin-bottom: 40px", "padding-bottom: 24px", "border-bottom: 1px solid rgba(0,0,0,0.08)"}},
-        {".guide-header h1",
-         {"font-family: Georgia, \"Times New Roman\", serif", "font-size: 40px", "font-weight: 700",
-          "letter-spacing: -0.5px", "background: linear-gradient(135deg, #\x01, #a855f7 50%, #3b82f6)",
-          "-webkit-background-clip: text", "background-clip: text", "-webkit-text-fill-color: transparent",
-          "margin-bottom: 8px", "line-height: 1.15"}},
-        {".meta", {"color: rgba(20,12,30,0.55)", "font-size: 13px", "font-weight: 500", "letter-spacing: 0.2px"}},
-        {".steps", {"list-style: none"}},
-        {".step",
-         {"display: flex", "gap: 20px", "margin-bottom: 32px", "padding: 24px", "background: white",
-          "border-radius: 18px", "box-shadow: 0 4px 20px rgba(0,0,0,0.05), 0 1px 0 rgba(255,255,255,0.6) inset",
-          "border: 0.5px solid rgba(0,0,0,0.04)"}},
-        {".step-number",
-         {"flex-shrink: 0", "width: 36px", "height: 36px", "border-radius: 50%",
-          "background: linear-gradient(135deg, #\x01, #a855f7)", "color: white", "font-weight: 700",
-          "display: flex", "align-items: center", "justify-content: center", "font-size: 15px",
-          "box-shadow: 0 4px 12px rgba(168,85,247,0.35), inset 0 1px 0 rgba(255,255,255,0.4)"}},
-        {".step-content", {"flex: 1", "min-width: 0"}},
-        {".step-description", {"font-size: 16px", "font-weight: 500", "margin-bottom: 14px"}},
-        {".screenshot-wrapper",
-         {"position: relative", "border-radius: 12px", "overflow: hidden", "box-shadow: 0 2px 12px rgba(0,0,0,0.1)"}},
-        {".screenshot-wrapper img", {"width: 100%", "height: auto", "display: block"}},
-        {".hotspot",
-         {"position: absolute", "width: 28px", "height: 28px", "border-radius: 50%", "border: 3px solid #\x01",
-          "background: rgba(255,61,138,0.18)", "transform: translate(-50%, -50%)",
-          "box-shadow: 0 0 0 5px rgba(255,61,138,0.22), 0 0 20px rgba(255,61,138,0.4)", "pointer-events: none"}},
-        {".ann", {"position: absolute", "pointer-events: none"}},
-        {".ann-highlight",
-         {"border: 2.5px solid var(--c)", "background: color-mix(in srgb, var(--c) 15%, transparent)",
-          "border-radius: 5px", "box-shadow: 0 0 16px color-mix(in srgb, var(--c) 35%, transparent)"}},
-        {".ann-blur",
-         {"backdrop-filter: blur(18px)", "-webkit-backdrop-filter: blur(18px)", "background: rgba(255,255,255,0.42)",
-          "border-radius: 5px"}},
-        {".ann-text",
-         {"background: var(--c)", "color: white", "padding: 6px 14px", "border-radius: 100px", "font-size: 14px",
-          "font-weight: 600", "white-space: nowrap",
-          "box-shadow: 0 4px 12px color-mix(in srgb, var(--c) 45%, transparent)", "transform: translate(0, 0)"}},
-        {".ann-arrow", {"overflow: visible"}},
-        {"footer",
-         {"text-align: center", "padding: 48px 0 24px", "color: rgba(20,12,30,0.45)", "font-size: 12px",
-          "font-weight: 500"}},
-        {"footer a",
-         {"text-decoration: none", "font-weight: 600",
-          "background: linear-gradient(135deg, #\x01, #a855f7 50%, #3b82f6)", "-webkit-background-clip: text",
-          "background-clip: text", "-webkit-text-fill-color: transparent"}},
+        { ":root", { "color-scheme: light only" } },
+        { "*", { "box-sizing: border-box", "margin: 0", "padding: 0" } },
+        { "html, body",
+            { "font-family: -apple-system, BlinkMacSystemFont, \"SF Pro Text\", \"Inter\", system-ui, sans-serif" } },
+        { "body",
+            { "background: #f8f6fb", "color: #1a1626", "padding: 48px 24px", "line-height: 1.55", "font-size: 15px" } },
+        { "main", { "max-width: 960px", "margin: 0 auto" } },
+        { ".guide-header",
+            { "margin-bottom: 40px", "padding-bottom: 24px", "border-bottom: 1px solid rgba(0,0,0,0.08)" } },
+        { ".guide-header h1",
+            { "font-family: Georgia, \"Times New Roman\", serif", "font-size: 40px", "font-weight: 700",
+                "letter-spacing: -0.5px", "background: linear-gradient(135deg, #\x01, #a855f7 50%, #3b82f6)",
+                "-webkit-background-clip: text", "background-clip: text", "-webkit-text-fill-color: transparent",
+                "margin-bottom: 8px", "line-height: 1.15" } },
+        { ".meta", { "color: rgba(20,12,30,0.55)", "font-size: 13px", "font-weight: 500", "letter-spacing: 0.2px" } },
+        { ".steps", { "list-style: none" } },
+        { ".step",
+            { "display: flex", "gap: 20px", "margin-bottom: 32px", "padding: 24px", "background: white",
+                "border-radius: 18px", "box-shadow: 0 4px 20px rgba(0,0,0,0.05), 0 1px 0 rgba(255,255,255,0.6) inset",
+                "border: 0.5px solid rgba(0,0,0,0.04)" } },
+        { ".step-number",
+            { "flex-shrink: 0", "width: 36px", "height: 36px", "border-radius: 50%",
+                "background: linear-gradient(135deg, #\x01, #a855f7)", "color: white", "font-weight: 700",
+                "display: flex", "align-items: center", "justify-content: center", "font-size: 15px",
+                "box-shadow: 0 4px 12px rgba(168,85,247,0.35), inset 0 1px 0 rgba(255,255,255,0.4)" } },
+        { ".step-content", { "flex: 1", "min-width: 0" } },
+        { ".step-description", { "font-size: 16px", "font-weight: 500", "margin-bottom: 14px" } },
+        { ".screenshot-wrapper",
+            { "position: relative", "border-radius: 12px", "overflow: hidden",
+                "box-shadow: 0 2px 12px rgba(0,0,0,0.1)" } },
+        { ".screenshot-wrapper img", { "width: 100%", "height: auto", "display: block" } },
+        { ".hotspot",
+            { "position: absolute", "width: 28px", "height: 28px", "border-radius: 50%", "border: 3px solid #\x01",
+                "background: rgba(255,61,138,0.18)", "transform: translate(-50%, -50%)",
+                "box-shadow: 0 0 0 5px rgba(255,61,138,0.22), 0 0 20px rgba(255,61,138,0.4)",
+                "pointer-events: none" } },
+        { ".ann", { "position: absolute", "pointer-events: none" } },
+        { ".ann-highlight",
+            { "border: 2.5px solid var(--c)", "background: color-mix(in srgb, var(--c) 15%, transparent)",
+                "border-radius: 5px", "box-shadow: 0 0 16px color-mix(in srgb, var(--c) 35%, transparent)" } },
+        { ".ann-blur",
+            { "backdrop-filter: blur(18px)", "-webkit-backdrop-filter: blur(18px)",
+                "background: rgba(255,255,255,0.42)", "border-radius: 5px" } },
+        { ".ann-text",
+            { "background: var(--c)", "color: white", "padding: 6px 14px", "border-radius: 100px", "font-size: 14px",
+                "font-weight: 600", "white-space: nowrap",
+                "box-shadow: 0 4px 12px color-mix(in srgb, var(--c) 45%, transparent)",
+                "transform: translate(0, 0)" } },
+        { ".ann-arrow", { "overflow: visible" } },
+        { "footer",
+            { "text-align: center", "padding: 48px 0 24px", "color: rgba(20,12,30,0.45)", "font-size: 12px",
+                "font-weight: 500" } },
+        { "footer a",
+            { "text-decoration: none", "font-weight: 600",
+                "background: linear-gradient(135deg, #\x01, #a855f7 50%, #3b82f6)", "-webkit-background-clip: text",
+                "background-clip: text", "-webkit-text-fill-color: transparent" } },
     };
     return table;
 }
@@ -159,10 +162,7 @@ const QStringList& stylesheetParts()
 
 } // namespace
 
-QString ExportService::stylesheet(const QString& accentHex)
-{
-    return stylesheetParts().join(accentHex);
-}
+QString ExportService::stylesheet(const QString& accentHex) { return stylesheetParts().join(accentHex); }
 
 QString ExportService::renderAnnotation(const StepAnnotation& a)
 {

@@ -49,8 +49,8 @@ public:
     // Renders the embedded page into the PDF file at `to`. Returns at once; `done`
     // runs later on the GUI thread, unless `receiver` is gone by then. An earlier
     // file at `to` is replaced only by a complete PDF.
-    void exportPDF(const Guide& guide, const QString& to, const Options& options, QObject* receiver,
-                   Completion done) const;
+    void exportPDF(
+        const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const;
 
 private:
     QString renderStep(const Step& step, ImageMode mode) const;

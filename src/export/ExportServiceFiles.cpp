@@ -32,8 +32,9 @@ ExportService::Result makeFolder(const QString& path)
     if (!ec && !std::filesystem::is_directory(p, ec) && !ec)
         ec = std::make_error_code(std::errc::not_a_directory);
     if (ec)
-        return unexpected(ExportError::file(QStringLiteral("Could not create the folder “%1”: %2")
-                                                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()))));
+        return unexpected(
+            ExportError::file(QStringLiteral("Could not create the folder “%1”: %2")
+                                  .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()))));
     return {};
 }
 
@@ -44,8 +45,8 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return unexpected(ExportError::file(
-            QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), reason)));
+        return unexpected(
+            ExportError::file(QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), reason)));
     }
     return {};
 }
@@ -54,7 +55,8 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
 {
     const auto source = StorageService::shared().pathFor(name);
     if (!source)
-        return unexpected(ExportError::file(QStringLiteral("The screenshot name “%1” is not a plain file name.").arg(name)));
+        return unexpected(
+            ExportError::file(QStringLiteral("The screenshot name “%1” is not a plain file name.").arg(name)));
     const QString destination = folder + QLatin1Char('/') + name;
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
         QFile::remove(destination); // a failure shows up in the copy
@@ -86,7 +88,7 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
         auto it = index.constFind(name);
         if (it == index.cend()) {
             it = index.insert(name, copies.size());
-            copies.append({name, {}});
+            copies.append({ name, {} });
         }
         copies[*it].second += blurRects(*step);
     }
@@ -95,8 +97,8 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
 
 } // namespace
 
-ExportService::Result ExportService::exportHTMLFolder(const Guide& guide, const QString& folder,
-                                                      const Options& options) const
+ExportService::Result ExportService::exportHTMLFolder(
+    const Guide& guide, const QString& folder, const Options& options) const
 {
     if (folder.isEmpty())
         return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
@@ -120,8 +122,8 @@ ExportService::Result ExportService::exportHTMLFolder(const Guide& guide, const 
     return {};
 }
 
-void ExportService::exportPDF(const Guide& guide, const QString& to, const Options& options, QObject* receiver,
-                              Completion done) const
+void ExportService::exportPDF(
+    const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const
 {
     if (to.isEmpty()) {
         // Reported later all the same: callers always hear back after the call.

@@ -48,7 +48,11 @@ struct NarrationScheduler::Run {
     std::array<QPointer<QTimer>, poolSize> timers;
 };
 
-NarrationScheduler::NarrationScheduler(Pool pool, QObject* parent) : QObject(parent), m_pool(std::move(pool)) {}
+NarrationScheduler::NarrationScheduler(Pool pool, QObject* parent)
+    : QObject(parent)
+    , m_pool(std::move(pool))
+{
+}
 
 NarrationScheduler::~NarrationScheduler()
 {
@@ -75,13 +79,14 @@ double NarrationScheduler::durationOf(const QList<speech::PcmBuffer>& buffers)
     return double(frames) / buffers.first().sampleRate;
 }
 
-bool NarrationScheduler::synthesizeAll(const QStringList& texts, const speech::SpeechVoice& voice,
-                                       double timeoutSeconds, Progress progress, Done done)
+bool NarrationScheduler::synthesizeAll(
+    const QStringList& texts, const speech::SpeechVoice& voice, double timeoutSeconds, Progress progress, Done done)
 {
     if (m_run)
         return false;
     if (texts.isEmpty()) {
-        QMetaObject::invokeMethod(this, [done] { done({}); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [done] { done({}); }, Qt::QueuedConnection);
         return true;
     }
     m_run = std::make_unique<Run>();
@@ -107,7 +112,8 @@ void NarrationScheduler::start(int slot, int index)
         // May run on the synthesizer's thread; the pool is stopped before this object
         // goes, so `this` is alive here.
         QMetaObject::invokeMethod(
-            this, [this, slot, index, buffers = std::move(buffers)]() mutable { finished(slot, index, std::move(buffers)); },
+            this,
+            [this, slot, index, buffers = std::move(buffers)]() mutable { finished(slot, index, std::move(buffers)); },
             Qt::QueuedConnection);
     };
     // The timer holds the session weakly: a finished session is not kept alive by it.
@@ -148,8 +154,8 @@ void NarrationScheduler::finished(int slot, int index, QList<speech::PcmBuffer> 
     run.results[index] = std::move(narration);
     ++run.completed;
     if (run.progress)
-        run.progress(QStringLiteral("Synthesizing narration (") + QString::number(run.completed) + QStringLiteral(" of ")
-                     + QString::number(run.texts.size()) + QStringLiteral(")\u2026"));
+        run.progress(QStringLiteral("Synthesizing narration (") + QString::number(run.completed)
+            + QStringLiteral(" of ") + QString::number(run.texts.size()) + QStringLiteral(")\u2026"));
     if (run.next < run.texts.size()) {
         start(slot, run.next++);
         return;

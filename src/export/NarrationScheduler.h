@@ -37,7 +37,7 @@ public:
     // and done with exactly one narration per text, at the text's position. One run
     // at a time: a run started while another is going is refused (false).
     bool synthesizeAll(const QStringList& texts, const speech::SpeechVoice& voice, double timeoutSeconds,
-                       Progress progress, Done done);
+        Progress progress, Done done);
     bool isRunning() const { return m_run != nullptr; }
 
     // The time-out that reaches the timer: NaN and negative values become 0, values

@@ -14,16 +14,21 @@ namespace {
 
 NarratorService::Sources defaultSources()
 {
-    return {std::make_shared<speech::EspeakVoiceCatalog>(), [] { return QLocale().name(); },
-            [] { return NarratorVoiceSetting::read(); }};
+    return { std::make_shared<speech::EspeakVoiceCatalog>(), [] { return QLocale().name(); },
+        [] { return NarratorVoiceSetting::read(); } };
 }
 
 } // namespace
 
-NarratorService::NarratorService(QObject* parent) : NarratorService(defaultSources(), parent) {}
+NarratorService::NarratorService(QObject* parent)
+    : NarratorService(defaultSources(), parent)
+{
+}
 
 NarratorService::NarratorService(Sources sources, QObject* parent)
-    : QObject(parent), m_sources(std::move(sources)), m_previewSynth(new speech::SpeechPreviewPlayer(this))
+    : QObject(parent)
+    , m_sources(std::move(sources))
+    , m_previewSynth(new speech::SpeechPreviewPlayer(this))
 {
 }
 
@@ -45,14 +50,14 @@ QList<NarratorService::Voice> NarratorService::availableVoices() const
     return sortedVoices(m_sources.catalog ? m_sources.catalog->installedVoices() : QList<Voice>());
 }
 
-std::optional<NarratorService::Voice> NarratorService::autoPickBestVoice(const QList<Voice>& voices,
-                                                                         const QString& localeIdentifier)
+std::optional<NarratorService::Voice> NarratorService::autoPickBestVoice(
+    const QList<Voice>& voices, const QString& localeIdentifier)
 {
     if (voices.isEmpty())
         return std::nullopt;
     QList<Voice> byQuality = voices;
-    std::stable_sort(byQuality.begin(), byQuality.end(),
-                     [](const Voice& a, const Voice& b) { return a.quality > b.quality; });
+    std::stable_sort(
+        byQuality.begin(), byQuality.end(), [](const Voice& a, const Voice& b) { return a.quality > b.quality; });
     const auto first = [&](const std::function<bool(const Voice&)>& test) -> std::optional<Voice> {
         const auto it = std::find_if(byQuality.cbegin(), byQuality.cend(), test);
         return it == byQuality.cend() ? std::nullopt : std::optional<Voice>(*it);
@@ -87,10 +92,7 @@ std::optional<NarratorService::Voice> NarratorService::effectiveVoice() const
     return autoPickBestVoice(voices, m_sources.localeIdentifier ? m_sources.localeIdentifier() : QString());
 }
 
-bool NarratorService::isAutoPicking() const
-{
-    return !storedVoice().has_value();
-}
+bool NarratorService::isAutoPicking() const { return !storedVoice().has_value(); }
 
 QString NarratorService::displayName(const Voice& voice)
 {
@@ -102,9 +104,6 @@ QString NarratorService::displayName(const Voice& voice)
     }
 }
 
-void NarratorService::preview(const Voice& voice)
-{
-    m_previewSynth->speak(previewSentence(), voice.identifier);
-}
+void NarratorService::preview(const Voice& voice) { m_previewSynth->speak(previewSentence(), voice.identifier); }
 
 } // namespace zova

@@ -48,7 +48,10 @@ public:
     // Stops a preview still speaking and speaks the preview sentence with the voice.
     void preview(const Voice& voice);
 
-    static QString previewSentence() { return QStringLiteral("Z.O.V.A narrator preview. This voice will read your guide."); }
+    static QString previewSentence()
+    {
+        return QStringLiteral("Z.O.V.A narrator preview. This voice will read your guide.");
+    }
 
     // The automatic choice among the voices for a locale identifier such as "en_GB".
     static std::optional<Voice> autoPickBestVoice(const QList<Voice>& voices, const QString& localeIdentifier);

@@ -4,14 +4,8 @@
 
 namespace zova {
 
-QString NarratorVoiceSetting::read()
-{
-    return QSettings().value(key(), QString()).toString();
-}
+QString NarratorVoiceSetting::read() { return QSettings().value(key(), QString()).toString(); }
 
-void NarratorVoiceSetting::write(const QString& identifier)
-{
-    QSettings().setValue(key(), identifier);
-}
+void NarratorVoiceSetting::write(const QString& identifier) { QSettings().setValue(key(), identifier); }
 
 } // namespace zova

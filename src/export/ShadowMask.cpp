@@ -56,7 +56,8 @@ void drawSoftShadow(QPainter& painter, const QPainterPath& shape, double blurRad
     constexpr double scale = 0.25;
     const double margin = blurRadius * 1.5;
     const QRectF area = shape.boundingRect().adjusted(-margin, -margin, margin, margin);
-    const QSize size(std::max(1, int(std::ceil(area.width() * scale))), std::max(1, int(std::ceil(area.height() * scale))));
+    const QSize size(
+        std::max(1, int(std::ceil(area.width() * scale))), std::max(1, int(std::ceil(area.height() * scale))));
     QImage mask(size, QImage::Format_Alpha8);
     if (mask.isNull())
         return;

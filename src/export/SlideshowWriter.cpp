@@ -63,7 +63,7 @@ std::optional<SoundFormat> SlideshowWriter::soundFormat(const QList<StepNarratio
 {
     for (const StepNarration& n : narrations)
         if (!n.buffers.isEmpty() && n.buffers.first().sampleRate > 0)
-            return SoundFormat{n.buffers.first().sampleRate, std::clamp(n.buffers.first().channels, 1, 2)};
+            return SoundFormat { n.buffers.first().sampleRate, std::clamp(n.buffers.first().channels, 1, 2) };
     return std::nullopt;
 }
 
@@ -77,7 +77,7 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
     vs.preset = in.preset;
     std::optional<video::Mp4Writer::AudioSettings> as;
     if (in.sound)
-        as = video::Mp4Writer::AudioSettings{in.sound->sampleRate, in.sound->channels};
+        as = video::Mp4Writer::AudioSettings { in.sound->sampleRate, in.sound->channels };
     auto opened = video::Mp4Writer::open(in.path, vs, as);
     if (!opened && as) {
         // A sound track that cannot be set up leaves a silent video, not a failure.
@@ -103,13 +103,13 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
         if (auto r = writer.appendStill(*picture, frames); !r)
             return unexpected(VideoExportError::writerCreationFailed(r.error()));
         videoCursor += frames;
-        StepLayout step{frames, 0};
+        StepLayout step { frames, 0 };
         if (withSound) {
             // The sound of the steps so far ends exactly where their pictures end.
             const auto soundEnd = std::int64_t(std::llround(double(videoCursor) * in.sound->sampleRate / o.fps));
             const std::int64_t length = soundEnd - soundCursor;
-            std::vector<float> samples =
-                narration ? toTrackFormat(narration->buffers, *in.sound) : std::vector<float>();
+            std::vector<float> samples
+                = narration ? toTrackFormat(narration->buffers, *in.sound) : std::vector<float>();
             samples.resize(size_t(length) * size_t(in.sound->channels), 0.0f);
             if (auto r = writer.appendAudio(samples.data(), length); !r)
                 return unexpected(VideoExportError::writerCreationFailed(r.error()));

@@ -32,7 +32,7 @@ public:
         QList<StepNarration> narrations; // empty, or one per frame
         std::optional<SoundFormat> sound;
         VideoExportOptions options; // progress is not called from here
-        QString path;               // the file to write
+        QString path; // the file to write
         QString preset = QStringLiteral("veryfast");
         std::function<void()> finalizing; // called once all frames are encoded
     };

@@ -33,14 +33,17 @@ VideoExportService::Dependencies defaultDependencies()
 
 } // namespace
 
-VideoExportService::VideoExportService(QObject* parent) : VideoExportService(defaultDependencies(), parent) {}
+VideoExportService::VideoExportService(QObject* parent)
+    : VideoExportService(defaultDependencies(), parent)
+{
+}
 
 VideoExportService::VideoExportService(Dependencies d, QObject* parent)
-    : QObject(parent),
-      m_scheduler(new NarrationScheduler(std::move(d.pool), this)),
-      m_narratorVoice(std::move(d.narratorVoice)),
-      m_preset(d.preset),
-      m_watcher(new QFutureWatcher<Result>(this))
+    : QObject(parent)
+    , m_scheduler(new NarrationScheduler(std::move(d.pool), this))
+    , m_narratorVoice(std::move(d.narratorVoice))
+    , m_preset(d.preset)
+    , m_watcher(new QFutureWatcher<Result>(this))
 {
 }
 
@@ -68,13 +71,15 @@ void VideoExportService::finish(const Completion& completion, const Result& resu
 void VideoExportService::exportMP4(Guide* guide, const QString& to, const Options& options, Completion completion)
 {
     const auto later = [this, completion](Result r) {
-        QMetaObject::invokeMethod(this, [completion, r] { completion(r); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [completion, r] { completion(r); }, Qt::QueuedConnection);
     };
     if (m_busy) {
         later(unexpected(VideoExportError::writerCreationFailed(QStringLiteral("Another video export is running."))));
         return;
     }
-    QList<FrameSource> frames = guide ? loadFrames(guide->orderedSteps(), guide->videoBackgroundHex()) : QList<FrameSource>();
+    QList<FrameSource> frames
+        = guide ? loadFrames(guide->orderedSteps(), guide->videoBackgroundHex()) : QList<FrameSource>();
     if (frames.isEmpty()) {
         later(unexpected(VideoExportError::noUsableSteps()));
         return;
@@ -92,15 +97,15 @@ void VideoExportService::exportMP4(Guide* guide, const QString& to, const Option
     for (const FrameSource& f : frames)
         texts << f.description;
     QPointer<VideoExportService> self(this);
-    m_scheduler->synthesizeAll(texts, *voice, options.synthesisTimeoutSeconds, options.progress,
-                               [=, this](QList<StepNarration> narrations) {
-                                   if (self)
-                                       writeVideo(frames, std::move(narrations), to, options, completion);
-                               });
+    m_scheduler->synthesizeAll(
+        texts, *voice, options.synthesisTimeoutSeconds, options.progress, [=, this](QList<StepNarration> narrations) {
+            if (self)
+                writeVideo(frames, std::move(narrations), to, options, completion);
+        });
 }
 
 void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarration> narrations, const QString& to,
-                                    const Options& options, Completion completion)
+    const Options& options, Completion completion)
 {
     SlideshowWriter::Input input;
     input.sound = SlideshowWriter::soundFormat(narrations);

@@ -48,8 +48,8 @@ public:
     void exportMP4(Guide* guide, const QString& to, const Options& options, Completion completion);
     bool isBusy() const { return m_busy; }
 
-    static QList<FrameSource> loadFrames(const QList<class Step*>& steps,
-                                         const std::optional<QString>& guideBackgroundHex)
+    static QList<FrameSource> loadFrames(
+        const QList<class Step*>& steps, const std::optional<QString>& guideBackgroundHex)
     {
         return loadVideoFrames(steps, guideBackgroundHex);
     }
@@ -58,7 +58,7 @@ public:
 
 private:
     void writeVideo(QList<FrameSource> frames, QList<StepNarration> narrations, const QString& to,
-                    const Options& options, Completion completion);
+        const Options& options, Completion completion);
     void finish(const Completion& completion, const Result& result);
 
     NarrationScheduler* m_scheduler = nullptr;

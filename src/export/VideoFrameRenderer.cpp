@@ -74,7 +74,7 @@ double VideoFrameRenderer::luminance(const QString& hex)
 {
     const std::uint64_t v = scanHex(hex);
     return 0.299 * double((v >> 16) & 0xff) / 255 + 0.587 * double((v >> 8) & 0xff) / 255
-           + 0.114 * double(v & 0xff) / 255;
+        + 0.114 * double(v & 0xff) / 255;
 }
 
 QRectF VideoFrameRenderer::screenshotRect(QSizeF imageSize, int width, int height)
@@ -99,7 +99,7 @@ QRectF VideoFrameRenderer::screenshotRect(QSizeF imageSize, int width, int heigh
 
 QPointF VideoFrameRenderer::markerCenter(const QRectF& screenshot, double clickX, double clickY)
 {
-    return {screenshot.left() + clickX * screenshot.width(), screenshot.top() + clickY * screenshot.height()};
+    return { screenshot.left() + clickX * screenshot.width(), screenshot.top() + clickY * screenshot.height() };
 }
 
 QColor VideoFrameRenderer::captionBandColor(const QString& backgroundHex)
@@ -118,8 +118,8 @@ QString VideoFrameRenderer::captionLine(const QString& description, int width)
     return elided.isEmpty() ? description : elided;
 }
 
-std::optional<QImage> VideoFrameRenderer::renderFrame(const VideoFrameSource& source, int stepNumber, int totalSteps,
-                                                      const VideoExportOptions& options)
+std::optional<QImage> VideoFrameRenderer::renderFrame(
+    const VideoFrameSource& source, int stepNumber, int totalSteps, const VideoExportOptions& options)
 {
     if (options.width <= 0 || options.height <= 0 || source.image.isNull())
         return std::nullopt;
@@ -169,9 +169,8 @@ std::optional<QImage> VideoFrameRenderer::renderFrame(const VideoFrameSource& so
     counterColor.setAlphaF(0.55f);
     p.setPen(counterColor);
     drawCentredLine(p,
-                    QStringLiteral("Step ") + QString::number(stepNumber) + QStringLiteral(" of ")
-                        + QString::number(totalSteps),
-                    captionFont(22, QFont::Medium), W, H - 36);
+        QStringLiteral("Step ") + QString::number(stepNumber) + QStringLiteral(" of ") + QString::number(totalSteps),
+        captionFont(22, QFont::Medium), W, H - 36);
     p.end();
     return frame;
 }

@@ -19,8 +19,8 @@ namespace zova {
 class VideoFrameRenderer {
 public:
     // A BGRA (premultiplied ARGB32) image of the options' size; empty when it cannot be made.
-    static std::optional<QImage> renderFrame(const VideoFrameSource& source, int stepNumber, int totalSteps,
-                                             const VideoExportOptions& options);
+    static std::optional<QImage> renderFrame(
+        const VideoFrameSource& source, int stepNumber, int totalSteps, const VideoExportOptions& options);
 
     // Where the screenshot goes in a frame (top-left origin, y down).
     static QRectF screenshotRect(QSizeF imageSize, int width, int height);

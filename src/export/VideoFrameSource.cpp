@@ -1,8 +1,8 @@
 #include "export/VideoFrameSource.h"
 
 #include "export/BlurMarks.h"
-#include "model/StorageService.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
 
 namespace zova {
 
@@ -24,7 +24,8 @@ QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::op
             source.description = *l;
         else
             source.description = QStringLiteral("Step ") + QString::number(i + 1);
-        source.backgroundHex = step->videoBackgroundHex().value_or(guideBackgroundHex.value_or(QStringLiteral("f5f3ef")));
+        source.backgroundHex
+            = step->videoBackgroundHex().value_or(guideBackgroundHex.value_or(QStringLiteral("f5f3ef")));
         source.clickX = step->clickX();
         source.clickY = step->clickY();
         result.append(std::move(source));

@@ -6,24 +6,22 @@
 namespace zova {
 
 // Tag for the failure side of an Expected.
-template <typename E>
-struct Unexpected {
+template <typename E> struct Unexpected {
     E error;
 };
 
-template <typename E>
-Unexpected<std::decay_t<E>> unexpected(E&& e)
-{
-    return {std::forward<E>(e)};
-}
+template <typename E> Unexpected<std::decay_t<E>> unexpected(E&& e) { return { std::forward<E>(e) }; }
 
 // A value or an error; the stand-in for std::expected until C++23.
-template <typename T, typename E>
-class Expected {
+template <typename T, typename E> class Expected {
 public:
-    Expected(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
+    Expected(T value)
+        : m_data(std::in_place_index<0>, std::move(value))
+    {
+    }
     template <typename U>
-    Expected(Unexpected<U> e) : m_data(std::in_place_index<1>, E(std::move(e.error)))
+    Expected(Unexpected<U> e)
+        : m_data(std::in_place_index<1>, E(std::move(e.error)))
     {
     }
 
@@ -45,12 +43,13 @@ private:
 };
 
 // Success or an error, for operations without a value.
-template <typename E>
-class Expected<void, E> {
+template <typename E> class Expected<void, E> {
 public:
     Expected() = default;
     template <typename U>
-    Expected(Unexpected<U> e) : m_error(E(std::move(e.error))), m_failed(true)
+    Expected(Unexpected<U> e)
+        : m_error(E(std::move(e.error)))
+        , m_failed(true)
     {
     }
 
@@ -59,7 +58,7 @@ public:
     const E& error() const { return m_error; }
 
 private:
-    E m_error{};
+    E m_error {};
     bool m_failed = false;
 };
 

@@ -20,7 +20,8 @@ QString Guide::rawValue(PublishStatus status)
 
 std::optional<Guide::PublishStatus> Guide::publishStatusFromRaw(const QString& raw)
 {
-    for (PublishStatus s : {PublishStatus::Draft, PublishStatus::Review, PublishStatus::Published, PublishStatus::Private}) {
+    for (PublishStatus s :
+        { PublishStatus::Draft, PublishStatus::Review, PublishStatus::Published, PublishStatus::Private }) {
         if (rawValue(s) == raw)
             return s;
     }
@@ -28,8 +29,10 @@ std::optional<Guide::PublishStatus> Guide::publishStatusFromRaw(const QString& r
 }
 
 Guide::Guide(const QString& title, AccentHue themeHue, const QString& ownerInitials)
-    : Record(QUuid::createUuid()), m_title(title), m_themeHueRaw(accent_hue::rawValue(themeHue)),
-      m_ownerInitials(ownerInitials)
+    : Record(QUuid::createUuid())
+    , m_title(title)
+    , m_themeHueRaw(accent_hue::rawValue(themeHue))
+    , m_ownerInitials(ownerInitials)
 {
     m_createdAt = QDateTime::currentDateTimeUtc();
     m_updatedAt = QDateTime::currentDateTimeUtc();
@@ -73,7 +76,8 @@ ZOVA_SETTER(const std::optional<QString>&, setVideoBackgroundHex, m_videoBackgro
 QList<Step*> Guide::orderedSteps() const
 {
     QList<Step*> sorted = m_steps;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const Step* a, const Step* b) { return a->order() < b->order(); });
+    std::stable_sort(
+        sorted.begin(), sorted.end(), [](const Step* a, const Step* b) { return a->order() < b->order(); });
     return sorted;
 }
 

@@ -44,7 +44,7 @@ CREATE INDEX Step_guide ON Step(guide);
 
 StoreError errorOf(StoreError::Code code, sqlite3* db)
 {
-    return StoreError{code, db ? sqlite::lastError(db) : QString()};
+    return StoreError { code, db ? sqlite::lastError(db) : QString() };
 }
 
 std::optional<qint64> pragmaValue(sqlite3* db, const char* sql, int* rc)
@@ -77,9 +77,9 @@ std::optional<StoreError> checkExisting(sqlite3* db, bool* isEmpty)
     if (*isEmpty)
         return std::nullopt;
     if (*appId != ModelContainer::applicationId)
-        return StoreError{StoreError::Code::ForeignFile, {}};
+        return StoreError { StoreError::Code::ForeignFile, {} };
     if (*version != ModelContainer::schemaVersion)
-        return StoreError{StoreError::Code::UnsupportedVersion, QStringLiteral("version %1").arg(*version)};
+        return StoreError { StoreError::Code::UnsupportedVersion, QStringLiteral("version %1").arg(*version) };
     return std::nullopt;
 }
 
@@ -96,11 +96,12 @@ Expected<std::unique_ptr<ModelContainer>, StoreError> ModelContainer::open(const
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
-        return unexpected(StoreError{StoreError::Code::OpenFailed, QStringLiteral("cannot create ") + info.absolutePath()});
+        return unexpected(
+            StoreError { StoreError::Code::OpenFailed, QStringLiteral("cannot create ") + info.absolutePath() });
 
     const bool existed = info.exists();
     if (existed && !info.isFile())
-        return unexpected(StoreError{StoreError::Code::OpenFailed, QStringLiteral("not a regular file")});
+        return unexpected(StoreError { StoreError::Code::OpenFailed, QStringLiteral("not a regular file") });
 
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (existed ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;

@@ -12,36 +12,32 @@ namespace zova {
 
 namespace {
 
-constexpr const char* upsertGuideSql =
-    "INSERT INTO Guide (id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
-    "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
-    "?11, ?12) ON CONFLICT(id) DO UPDATE SET title = excluded.title, summary = excluded.summary, \"order\" = "
-    "excluded.\"order\", createdAt = excluded.createdAt, updatedAt = excluded.updatedAt, publishStatusRaw = "
-    "excluded.publishStatusRaw, aiGenerated = excluded.aiGenerated, aiRewriteCount = excluded.aiRewriteCount, "
-    "themeHueRaw = excluded.themeHueRaw, ownerInitials = excluded.ownerInitials, videoBackgroundHex = "
-    "excluded.videoBackgroundHex";
+constexpr const char* upsertGuideSql
+    = "INSERT INTO Guide (id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
+      "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
+      "?10, "
+      "?11, ?12) ON CONFLICT(id) DO UPDATE SET title = excluded.title, summary = excluded.summary, \"order\" = "
+      "excluded.\"order\", createdAt = excluded.createdAt, updatedAt = excluded.updatedAt, publishStatusRaw = "
+      "excluded.publishStatusRaw, aiGenerated = excluded.aiGenerated, aiRewriteCount = excluded.aiRewriteCount, "
+      "themeHueRaw = excluded.themeHueRaw, ownerInitials = excluded.ownerInitials, videoBackgroundHex = "
+      "excluded.videoBackgroundHex";
 
-constexpr const char* upsertStepSql =
-    "INSERT INTO Step (id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
-    "annotationsData, capturedAt, videoBackgroundHex, guide) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) "
-    "ON CONFLICT(id) DO UPDATE SET \"order\" = excluded.\"order\", screenshotFilename = excluded.screenshotFilename, "
-    "clickX = excluded.clickX, clickY = excluded.clickY, ocrLabel = excluded.ocrLabel, userDescription = "
-    "excluded.userDescription, annotationsData = excluded.annotationsData, capturedAt = excluded.capturedAt, "
-    "videoBackgroundHex = excluded.videoBackgroundHex, guide = excluded.guide";
+constexpr const char* upsertStepSql
+    = "INSERT INTO Step (id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
+      "annotationsData, capturedAt, videoBackgroundHex, guide) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) "
+      "ON CONFLICT(id) DO UPDATE SET \"order\" = excluded.\"order\", screenshotFilename = excluded.screenshotFilename, "
+      "clickX = excluded.clickX, clickY = excluded.clickY, ocrLabel = excluded.ocrLabel, userDescription = "
+      "excluded.userDescription, annotationsData = excluded.annotationsData, capturedAt = excluded.capturedAt, "
+      "videoBackgroundHex = excluded.videoBackgroundHex, guide = excluded.guide";
 
-qint64 toStored(const QDateTime& t)
-{
-    return t.isValid() ? t.toMSecsSinceEpoch() : 0;
-}
+qint64 toStored(const QDateTime& t) { return t.isValid() ? t.toMSecsSinceEpoch() : 0; }
 
-QDateTime fromStored(qint64 ms)
-{
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-}
+QDateTime fromStored(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC); }
 
 } // namespace
 
-ModelContext::ModelContext(sqlite::DatabaseHandle db) : m_db(std::move(db))
+ModelContext::ModelContext(sqlite::DatabaseHandle db)
+    : m_db(std::move(db))
 {
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(1000);
@@ -78,16 +74,16 @@ bool ModelContext::prepareStatements()
 Expected<void, StoreError> ModelContext::loadAll()
 {
     if (!prepareStatements())
-        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+        return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
     sqlite::Statement guides(m_db.get(),
-                             "SELECT id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
-                             "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex FROM Guide ORDER BY rowid");
+        "SELECT id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
+        "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex FROM Guide ORDER BY rowid");
     sqlite::Statement steps(m_db.get(),
-                            "SELECT id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
-                            "annotationsData, capturedAt, videoBackgroundHex, guide FROM Step ORDER BY rowid");
+        "SELECT id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
+        "annotationsData, capturedAt, videoBackgroundHex, guide FROM Step ORDER BY rowid");
     if (!guides.isValid() || !steps.isValid())
-        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+        return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
     int rc;
     while ((rc = guides.step()) == SQLITE_ROW) {
@@ -109,7 +105,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         m_persisted.insert(g);
     }
     if (rc != SQLITE_DONE)
-        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+        return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
     while ((rc = steps.step()) == SQLITE_ROW) {
         Step* s = Step::makeStored(QUuid::fromString(steps.text(0)));
@@ -133,7 +129,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         m_persisted.insert(s);
     }
     if (rc != SQLITE_DONE)
-        return unexpected(StoreError{StoreError::Code::ReadFailed, sqlite::lastError(m_db.get())});
+        return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
     return {};
 }
 
@@ -223,10 +219,7 @@ void ModelContext::remove(Guide* guide)
     emit guidesChanged();
 }
 
-void ModelContext::recordChanged(Record* record)
-{
-    markDirty(record);
-}
+void ModelContext::recordChanged(Record* record) { markDirty(record); }
 
 void ModelContext::markDirty(Record* record)
 {
@@ -243,15 +236,9 @@ bool ModelContext::hasChanges() const
     return !m_dirty.isEmpty() || !m_deletedGuides.isEmpty() || !m_deletedSteps.isEmpty();
 }
 
-void ModelContext::setAutosaveDelay(int milliseconds)
-{
-    m_autosave.setInterval(milliseconds);
-}
+void ModelContext::setAutosaveDelay(int milliseconds) { m_autosave.setInterval(milliseconds); }
 
-void ModelContext::setBusyTimeout(int milliseconds)
-{
-    sqlite3_busy_timeout(m_db.get(), milliseconds);
-}
+void ModelContext::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db.get(), milliseconds); }
 
 bool ModelContext::writeGuide(const Guide* g)
 {
@@ -271,8 +258,8 @@ bool ModelContext::writeStep(const Step* s)
     st.reset();
     bool bound = st.bind(1, uuidText(s->id())) && st.bind(2, s->order()) && st.bind(3, s->screenshotFilename())
         && st.bind(4, s->clickX()) && st.bind(5, s->clickY()) && st.bind(6, s->ocrLabel())
-        && st.bind(7, s->userDescription()) && st.bind(8, s->annotationsData())
-        && st.bind(9, toStored(s->capturedAt())) && st.bind(10, s->videoBackgroundHex());
+        && st.bind(7, s->userDescription()) && st.bind(8, s->annotationsData()) && st.bind(9, toStored(s->capturedAt()))
+        && st.bind(10, s->videoBackgroundHex());
     bound = bound && (s->guide() ? st.bind(11, uuidText(s->guide()->id())) : st.bindNull(11));
     return bound && st.step() == SQLITE_DONE;
 }
@@ -284,14 +271,14 @@ Expected<void, StoreError> ModelContext::save()
         return {};
 
     auto fail = [this]() -> Expected<void, StoreError> {
-        StoreError error{StoreError::Code::WriteFailed, sqlite::lastError(m_db.get())};
+        StoreError error { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) };
         sqlite::exec(m_db.get(), "ROLLBACK");
         qCWarning(lcStore) << "Save failed:" << error.description();
         return unexpected(error);
     };
 
     if (!sqlite::exec(m_db.get(), "BEGIN IMMEDIATE"))
-        return unexpected(StoreError{StoreError::Code::WriteFailed, sqlite::lastError(m_db.get())});
+        return unexpected(StoreError { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) });
 
     for (const QUuid& id : std::as_const(m_deletedSteps)) {
         m_deleteStep.reset();

@@ -73,8 +73,8 @@ private:
     QList<Guide*> m_guides;
     QHash<QUuid, Guide*> m_guideById;
     QHash<QUuid, Step*> m_stepById;
-    QSet<const Record*> m_persisted;    // rows that exist in the file
-    QList<Record*> m_dirty;             // inserted or changed, in order of first change
+    QSet<const Record*> m_persisted; // rows that exist in the file
+    QList<Record*> m_dirty; // inserted or changed, in order of first change
     QSet<const Record*> m_dirtySet;
     QList<QUuid> m_deletedGuides, m_deletedSteps; // rows to delete at the next save
     QList<Record*> m_graveyard;

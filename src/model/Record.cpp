@@ -4,12 +4,12 @@
 
 namespace zova {
 
-QString uuidText(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
+QString uuidText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
 
-Record::Record(QUuid id) : m_id(id) {}
+Record::Record(QUuid id)
+    : m_id(id)
+{
+}
 
 void Record::fieldChanged()
 {

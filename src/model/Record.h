@@ -38,8 +38,7 @@ private:
 };
 
 // Assigns and reports whether the value really changed.
-template <typename T>
-bool assignIfChanged(T& field, const T& value)
+template <typename T> bool assignIfChanged(T& field, const T& value)
 {
     if (field == value)
         return false;

@@ -28,25 +28,13 @@ bool Statement::bind(int index, const std::optional<QByteArray>& blob)
         == SQLITE_OK;
 }
 
-bool Statement::bind(int index, qint64 value)
-{
-    return sqlite3_bind_int64(m_stmt.get(), index, value) == SQLITE_OK;
-}
+bool Statement::bind(int index, qint64 value) { return sqlite3_bind_int64(m_stmt.get(), index, value) == SQLITE_OK; }
 
-bool Statement::bind(int index, double value)
-{
-    return sqlite3_bind_double(m_stmt.get(), index, value) == SQLITE_OK;
-}
+bool Statement::bind(int index, double value) { return sqlite3_bind_double(m_stmt.get(), index, value) == SQLITE_OK; }
 
-bool Statement::bindNull(int index)
-{
-    return sqlite3_bind_null(m_stmt.get(), index) == SQLITE_OK;
-}
+bool Statement::bindNull(int index) { return sqlite3_bind_null(m_stmt.get(), index) == SQLITE_OK; }
 
-int Statement::step()
-{
-    return sqlite3_step(m_stmt.get());
-}
+int Statement::step() { return sqlite3_step(m_stmt.get()); }
 
 void Statement::reset()
 {
@@ -76,29 +64,14 @@ std::optional<QByteArray> Statement::optionalBlob(int column) const
     return p ? QByteArray(static_cast<const char*>(p), n) : QByteArray();
 }
 
-qint64 Statement::integer(int column) const
-{
-    return sqlite3_column_int64(m_stmt.get(), column);
-}
+qint64 Statement::integer(int column) const { return sqlite3_column_int64(m_stmt.get(), column); }
 
-double Statement::real(int column) const
-{
-    return sqlite3_column_double(m_stmt.get(), column);
-}
+double Statement::real(int column) const { return sqlite3_column_double(m_stmt.get(), column); }
 
-bool Statement::isNull(int column) const
-{
-    return sqlite3_column_type(m_stmt.get(), column) == SQLITE_NULL;
-}
+bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt.get(), column) == SQLITE_NULL; }
 
-bool exec(sqlite3* db, const char* sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-QString lastError(sqlite3* db)
-{
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
+QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
 } // namespace zova::sqlite

@@ -6,8 +6,12 @@
 namespace zova {
 
 Step::Step(qint64 order, const QString& screenshotFilename, double clickX, double clickY)
-    : Record(QUuid::createUuid()), m_order(order), m_screenshotFilename(screenshotFilename), m_clickX(clickX),
-      m_clickY(clickY), m_capturedAt(QDateTime::currentDateTimeUtc())
+    : Record(QUuid::createUuid())
+    , m_order(order)
+    , m_screenshotFilename(screenshotFilename)
+    , m_clickX(clickX)
+    , m_clickY(clickY)
+    , m_capturedAt(QDateTime::currentDateTimeUtc())
 {
 }
 
@@ -71,9 +75,6 @@ QList<StepAnnotation> Step::annotations() const
     return StepAnnotation::decodeList(*m_annotationsData);
 }
 
-void Step::setAnnotations(const QList<StepAnnotation>& list)
-{
-    setAnnotationsData(StepAnnotation::encodeList(list));
-}
+void Step::setAnnotations(const QList<StepAnnotation>& list) { setAnnotationsData(StepAnnotation::encodeList(list)); }
 
 } // namespace zova

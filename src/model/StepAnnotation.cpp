@@ -120,7 +120,7 @@ QString StepAnnotation::rawValue(Kind kind)
 
 std::optional<StepAnnotation::Kind> StepAnnotation::kindFromRaw(const QString& raw)
 {
-    for (Kind k : {Kind::Blur, Kind::Arrow, Kind::Highlight, Kind::Text}) {
+    for (Kind k : { Kind::Blur, Kind::Arrow, Kind::Highlight, Kind::Text }) {
         if (rawValue(k) == raw)
             return k;
     }
@@ -140,9 +140,8 @@ std::optional<QByteArray> StepAnnotation::encodeList(const QList<StepAnnotation>
         appendJsonString(out, uuidText(a.id));
         out.append(",\"kind\":");
         appendJsonString(out, rawValue(a.kind));
-        const std::pair<const char*, double> numbers[] = {
-            {",\"x\":", a.x}, {",\"y\":", a.y}, {",\"width\":", a.width}, {",\"height\":", a.height},
-            {",\"rotation\":", a.rotation}};
+        const std::pair<const char*, double> numbers[] = { { ",\"x\":", a.x }, { ",\"y\":", a.y },
+            { ",\"width\":", a.width }, { ",\"height\":", a.height }, { ",\"rotation\":", a.rotation } };
         for (const auto& [key, value] : numbers) {
             out.append(key);
             if (!appendNumber(out, value))
@@ -162,7 +161,7 @@ std::optional<QByteArray> StepAnnotation::encodeList(const QList<StepAnnotation>
 
 QList<StepAnnotation> StepAnnotation::decodeList(const QByteArray& data)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return {};
@@ -181,7 +180,7 @@ QList<StepAnnotation> StepAnnotation::decodeList(const QByteArray& data)
 size_t qHash(const StepAnnotation& a, size_t seed)
 {
     return qHashMulti(seed, a.id, int(a.kind), a.x, a.y, a.width, a.height, a.rotation, a.text.has_value(),
-                      a.text.value_or(QString()), a.colorHex);
+        a.text.value_or(QString()), a.colorHex);
 }
 
 } // namespace zova

@@ -28,7 +28,8 @@ StorageService& StorageService::shared()
 
 StorageService::StorageService()
 {
-    m_directory = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/screenshots");
+    m_directory
+        = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/screenshots");
     QDir().mkpath(m_directory); // a failure shows up as a failed save
 }
 

@@ -32,8 +32,9 @@ public:
     // The window's own pixels (also where it is covered), frame size.
     virtual Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) = 0;
     // The display composed without the listed windows.
-    virtual Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display,
-                                                          const QList<WindowID>& excluded) = 0;
+    virtual Expected<QImage, CaptureError> captureDisplay(
+        const ShareableDisplay& display, const QList<WindowID>& excluded)
+        = 0;
 };
 
 } // namespace zova

@@ -68,8 +68,8 @@ struct ShareableContent {
 // bottom edges are not.
 inline bool frameContains(const QRectF& frame, QPointF p)
 {
-    return p.x() >= frame.left() && p.x() < frame.left() + frame.width() && p.y() >= frame.top() &&
-           p.y() < frame.top() + frame.height();
+    return p.x() >= frame.left() && p.x() < frame.left() + frame.width() && p.y() >= frame.top()
+        && p.y() < frame.top() + frame.height();
 }
 
 } // namespace zova

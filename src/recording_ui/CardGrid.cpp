@@ -13,14 +13,13 @@
 namespace zova {
 
 CardGrid::CardGrid(int count, Factory factory, QWidget* parent)
-    : QWidget(parent), m_factory(std::move(factory)), m_cards(count, nullptr)
+    : QWidget(parent)
+    , m_factory(std::move(factory))
+    , m_cards(count, nullptr)
 {
 }
 
-CardGrid::~CardGrid()
-{
-    detach();
-}
+CardGrid::~CardGrid() { detach(); }
 
 void CardGrid::detach()
 {
@@ -56,10 +55,7 @@ int CardGrid::columnWidth() const
     return std::max(10, (viewport - 2 * padding - (columns - 1) * spacing) / columns);
 }
 
-int CardGrid::rowHeight() const
-{
-    return TargetCard::heightForCardWidth(columnWidth());
-}
+int CardGrid::rowHeight() const { return TargetCard::heightForCardWidth(columnWidth()); }
 
 QRect CardGrid::cellRect(int index) const
 {
@@ -67,7 +63,7 @@ QRect CardGrid::cellRect(int index) const
     const int h = rowHeight();
     const int row = index / columns;
     const int column = index % columns;
-    return {padding + column * (w + spacing), padding + row * (h + spacing), w, h};
+    return { padding + column * (w + spacing), padding + row * (h + spacing), w, h };
 }
 
 void CardGrid::relayout()

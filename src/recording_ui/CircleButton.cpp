@@ -10,7 +10,9 @@
 
 namespace zova {
 
-CircleButton::CircleButton(Look look, QWidget* parent) : QAbstractButton(parent), m_look(std::move(look))
+CircleButton::CircleButton(Look look, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_look(std::move(look))
 {
     const int side = int(std::ceil(m_look.frame));
     setFixedSize(side, side);
@@ -29,7 +31,7 @@ void CircleButton::setSymbol(const QString& symbol)
 QSize CircleButton::sizeHint() const
 {
     const int side = int(std::ceil(m_look.frame));
-    return {side, side};
+    return { side, side };
 }
 
 void CircleButton::paintEvent(QPaintEvent*)
@@ -49,7 +51,7 @@ void CircleButton::paintEvent(QPaintEvent*)
         Shapes::strokeInside(painter, circle, m_look.diameter / 2, m_look.border(), m_look.borderWidth);
     if (!m_look.symbol.isEmpty())
         Symbols::paint(painter, circle, m_look.symbol, m_look.symbolSize,
-                       m_look.symbolColor ? m_look.symbolColor() : QColor(Qt::white));
+            m_look.symbolColor ? m_look.symbolColor() : QColor(Qt::white));
 }
 
 } // namespace zova

@@ -15,8 +15,8 @@ class CircleButton final : public QAbstractButton {
     Q_OBJECT
 public:
     struct Look {
-        qreal frame = 30;      // side of the square the button occupies
-        qreal diameter = 30;   // circle, centred in the frame
+        qreal frame = 30; // side of the square the button occupies
+        qreal diameter = 30; // circle, centred in the frame
         std::function<QBrush(const QRectF& circle)> fill;
         std::function<QColor()> border; // none: no border
         qreal borderWidth = 0.5;

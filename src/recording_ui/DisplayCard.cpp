@@ -11,7 +11,9 @@
 namespace zova {
 
 DisplayCard::DisplayCard(ShareableDisplay display, StartAction onStart, QWidget* parent)
-    : TargetCard(parent), m_display(std::move(display)), m_onStart(std::move(onStart))
+    : TargetCard(parent)
+    , m_display(std::move(display))
+    , m_onStart(std::move(onStart))
 {
     connect(this, &TargetCard::clicked, this, [this] {
         if (m_onStart)
@@ -33,18 +35,18 @@ QString DisplayCard::sizeLine(const ShareableDisplay& display)
 
 void DisplayCard::paintPreview(QPainter& painter, const QRectF& rect)
 {
-    painter.fillPath(Shapes::roundedRect(rect, previewCornerRadius),
-                     Shapes::withAlpha(Shapes::windowBackground(), 0.55));
+    painter.fillPath(
+        Shapes::roundedRect(rect, previewCornerRadius), Shapes::withAlpha(Shapes::windowBackground(), 0.55));
     const QFont sizeFont = Typography::font(11, QFont::Normal, Typography::Design::Monospaced);
     const qreal symbolHeight = 40;
     const qreal textHeight = QFontMetricsF(sizeFont).height();
     const qreal top = rect.center().y() - (symbolHeight + 8 + textHeight) / 2;
     Symbols::paint(painter, QRectF(rect.left(), top, rect.width(), symbolHeight), QStringLiteral("desktopcomputer"), 40,
-                   ZOVAColor::secondaryLabel());
+        ZOVAColor::secondaryLabel());
     painter.setFont(sizeFont);
     painter.setPen(ZOVAColor::tertiaryLabel());
-    painter.drawText(QRectF(rect.left(), top + symbolHeight + 8, rect.width(), textHeight), Qt::AlignCenter,
-                     sizeLine(m_display));
+    painter.drawText(
+        QRectF(rect.left(), top + symbolHeight + 8, rect.width(), textHeight), Qt::AlignCenter, sizeLine(m_display));
 }
 
 void DisplayCard::paintText(QPainter& painter, const QRectF& titleLine, const QRectF& secondLine)
@@ -53,7 +55,7 @@ void DisplayCard::paintText(QPainter& painter, const QRectF& titleLine, const QR
     painter.setFont(titleFont);
     painter.setPen(ZOVAColor::label());
     painter.drawText(titleLine, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(titleFont).elidedText(displayName(m_display), Qt::ElideRight, titleLine.width()));
+        QFontMetricsF(titleFont).elidedText(displayName(m_display), Qt::ElideRight, titleLine.width()));
     painter.setFont(Typography::font(10.5));
     painter.setPen(ZOVAColor::secondaryLabel());
     painter.drawText(secondLine, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, subtitle());

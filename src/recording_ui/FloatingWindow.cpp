@@ -11,8 +11,8 @@ void configure(QWidget* window, bool clickThrough)
 {
     // Override-redirect (BypassWindowManagerHint) keeps the window out of the
     // window manager's focus handling and workspaces, so it is on all of them.
-    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                            Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint;
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+        | Qt::BypassWindowManagerHint;
     if (clickThrough)
         flags |= Qt::WindowTransparentForInput;
     window->setWindowFlags(flags);

@@ -42,8 +42,7 @@ QWidget* emptyState(const QString& symbol, const QString& heading, const QString
     auto* state = new QWidget;
     state->setObjectName(QStringLiteral("emptyState"));
     QVBoxLayout* column = stateFrame(state, 10);
-    column->addWidget(new SymbolView(symbol, 36, ZOVAColor::secondaryLabel, QSize(44, 44), state), 0,
-                      Qt::AlignHCenter);
+    column->addWidget(new SymbolView(symbol, 36, ZOVAColor::secondaryLabel, QSize(44, 44), state), 0, Qt::AlignHCenter);
     column->addWidget(centredText(heading, Typography::semibold(13), ZOVAColor::label, state));
     column->addWidget(centredText(body, Typography::font(11.5), ZOVAColor::secondaryLabel, state));
     return state;
@@ -57,14 +56,15 @@ QWidget* loading()
     state->setObjectName(QStringLiteral("loadingState"));
     QVBoxLayout* column = stateFrame(state, 12);
     column->addWidget(new Spinner(32, state), 0, Qt::AlignHCenter);
-    column->addWidget(centredText(QString::fromUtf8(loadingText), Typography::font(13), ZOVAColor::secondaryLabel, state));
+    column->addWidget(
+        centredText(QString::fromUtf8(loadingText), Typography::font(13), ZOVAColor::secondaryLabel, state));
     return state;
 }
 
 QWidget* noWindows()
 {
     QWidget* state = emptyState(QStringLiteral("macwindow.badge.plus"), QStringLiteral("No capturable windows found"),
-                                QStringLiteral("Open the app you want to capture, then click Refresh."));
+        QStringLiteral("Open the app you want to capture, then click Refresh."));
     state->setObjectName(QStringLiteral("noWindowsState"));
     return state;
 }
@@ -72,7 +72,7 @@ QWidget* noWindows()
 QWidget* noScreens()
 {
     QWidget* state = emptyState(QStringLiteral("desktopcomputer"), QStringLiteral("No displays found"),
-                                QStringLiteral("Click Refresh to search for available screens."));
+        QStringLiteral("Click Refresh to search for available screens."));
     state->setObjectName(QStringLiteral("noScreensState"));
     return state;
 }
@@ -88,27 +88,26 @@ QWidget* permissionDenied(std::function<void()> grant)
     padded->addWidget(inner, 0, Qt::AlignHCenter);
     QVBoxLayout* column = stateFrame(inner, 18);
 
-    auto* icon = new SymbolView(QStringLiteral("rectangle.dashed.badge.record"), 36, ZOVAColor::amber, QSize(76, 76),
-                                inner);
+    auto* icon
+        = new SymbolView(QStringLiteral("rectangle.dashed.badge.record"), 36, ZOVAColor::amber, QSize(76, 76), inner);
     icon->setCircle([] { return Shapes::withAlpha(ZOVAColor::amber(), 0.18); });
     column->addWidget(icon, 0, Qt::AlignHCenter);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(8);
     texts->addWidget(centredText(QStringLiteral("Screen Recording is not available"),
-                                 Typography::font(17, QFont::Bold, Typography::Design::Serif), ZOVAColor::label,
-                                 inner));
+        Typography::font(17, QFont::Bold, Typography::Design::Serif), ZOVAColor::label, inner));
     auto* body = centredText(QStringLiteral("Z.O.V.A can only see and capture windows in an X11 (Xorg) session. "
                                             "Log in to one, then click Check Again."),
-                             Typography::font(12.5), ZOVAColor::secondaryLabel, inner);
+        Typography::font(12.5), ZOVAColor::secondaryLabel, inner);
     auto* bodyRow = new QHBoxLayout;
     bodyRow->setContentsMargins(36, 0, 36, 0);
     bodyRow->addWidget(body);
     texts->addLayout(bodyRow);
     column->addLayout(texts);
 
-    auto* button = pill(new PillButton(QStringLiteral("Check Again"), inner), PillStyle::Variant::primary(),
-                        PillStyle::Size::Md);
+    auto* button = pill(
+        new PillButton(QStringLiteral("Check Again"), inner), PillStyle::Variant::primary(), PillStyle::Size::Md);
     button->setObjectName(QStringLiteral("grantButton"));
     button->setSymbol(QStringLiteral("lock.open.fill"));
     QObject::connect(button, &QAbstractButton::clicked, button, [grant = std::move(grant)] {

@@ -5,10 +5,8 @@ namespace zova {
 QString pickerTabLabel(PickerTab tab)
 {
     switch (tab) {
-    case PickerTab::windows:
-        return QStringLiteral("Windows");
-    case PickerTab::screens:
-        return QStringLiteral("Entire Screen");
+    case PickerTab::windows: return QStringLiteral("Windows");
+    case PickerTab::screens: return QStringLiteral("Entire Screen");
     }
     return {};
 }
@@ -21,9 +19,6 @@ std::optional<PickerTab> pickerTabFromLabel(const QString& label)
     return std::nullopt;
 }
 
-QList<PickerTab> allPickerTabs()
-{
-    return {PickerTab::windows, PickerTab::screens};
-}
+QList<PickerTab> allPickerTabs() { return { PickerTab::windows, PickerTab::screens }; }
 
 } // namespace zova

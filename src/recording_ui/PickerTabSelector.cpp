@@ -13,13 +13,12 @@
 namespace zova {
 
 namespace {
-QFont tabFont()
-{
-    return Typography::font(12.5, QFont::Medium);
-}
+QFont tabFont() { return Typography::font(12.5, QFont::Medium); }
 } // namespace
 
-PickerTabButton::PickerTabButton(PickerTab tab, QWidget* parent) : QAbstractButton(parent), m_tab(tab)
+PickerTabButton::PickerTabButton(PickerTab tab, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_tab(tab)
 {
     setText(pickerTabLabel(tab));
     setFocusPolicy(Qt::NoFocus);
@@ -38,7 +37,7 @@ void PickerTabButton::setSelected(bool selected)
 QSize PickerTabButton::sizeHint() const
 {
     const QFontMetricsF metrics(tabFont());
-    return {int(std::ceil(metrics.horizontalAdvance(text()) + 28)), int(std::ceil(metrics.height() + 12))};
+    return { int(std::ceil(metrics.horizontalAdvance(text()) + 28)), int(std::ceil(metrics.height() + 12)) };
 }
 
 void PickerTabButton::paintEvent(QPaintEvent*)
@@ -56,7 +55,8 @@ void PickerTabButton::paintEvent(QPaintEvent*)
     painter.drawText(plate, Qt::AlignCenter, text());
 }
 
-PickerTabSelector::PickerTabSelector(QWidget* parent) : QWidget(parent)
+PickerTabSelector::PickerTabSelector(QWidget* parent)
+    : QWidget(parent)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(3, 3, 3, 3);

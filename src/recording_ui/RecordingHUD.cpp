@@ -25,15 +25,16 @@ constexpr qreal plateRadius = 18;
 constexpr qreal rowWidth = 246.5;
 constexpr qreal rowHeight = 46; // the 30-point buttons with 8 above and below
 
-QColor white(qreal opacity)
-{
-    return Shapes::withAlpha(Qt::white, opacity);
-}
+QColor white(qreal opacity) { return Shapes::withAlpha(Qt::white, opacity); }
 
 // A 0.5-wide, 26-high line of white at 0.18, with 6 on either side.
 class Separator final : public QWidget {
 public:
-    explicit Separator(QWidget* parent) : QWidget(parent) { setFixedSize(13, 26); }
+    explicit Separator(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedSize(13, 26);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -46,7 +47,10 @@ protected:
 } // namespace
 
 RecordingHUD::RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, QWidget* parent)
-    : QWidget(parent), m_recording(&recording), m_onStop(std::move(onStop)), m_onCancel(std::move(onCancel))
+    : QWidget(parent)
+    , m_recording(&recording)
+    , m_onStop(std::move(onStop))
+    , m_onCancel(std::move(onCancel))
 {
     setObjectName(QStringLiteral("recordingHUD"));
     setFixedSize(panelSize);
@@ -66,10 +70,11 @@ RecordingHUD::RecordingHUD(RecordingFeed& recording, Action onStop, Action onCan
     auto* lines = new QVBoxLayout(clock);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(1);
-    m_time = new TextLine({}, Typography::font(14, QFont::Bold, Typography::Design::Monospaced),
-                          [] { return QColor(Qt::white); }, clock);
+    m_time = new TextLine(
+        {}, Typography::font(14, QFont::Bold, Typography::Design::Monospaced), [] { return QColor(Qt::white); }, clock);
     m_time->setObjectName(QStringLiteral("timeLabel"));
-    m_steps = new TextLine({}, Typography::font(10), [] { return white(0.65); }, clock);
+    m_steps = new TextLine(
+        {}, Typography::font(10), [] { return white(0.65); }, clock);
     m_steps->setObjectName(QStringLiteral("stepsLabel"));
     lines->addStretch(1);
     lines->addWidget(m_time);
@@ -143,51 +148,31 @@ QString RecordingHUD::trackingWarningToolTip()
     return QStringLiteral("Clicks aren't being tracked. Z.O.V.A needs an X11 session with XInput 2.1 or later.");
 }
 
-QString RecordingHUD::timeText() const
-{
-    return m_time->text();
-}
+QString RecordingHUD::timeText() const { return m_time->text(); }
 
-QString RecordingHUD::stepsText() const
-{
-    return m_steps->text();
-}
+QString RecordingHUD::stepsText() const { return m_steps->text(); }
 
-QColor RecordingHUD::stepsColor() const
-{
-    return m_steps->color();
-}
+QColor RecordingHUD::stepsColor() const { return m_steps->color(); }
 
 RecordingHUD::StatusMark RecordingHUD::statusMark() const
 {
     return m_mark->isWarning() ? StatusMark::trackingWarning : StatusMark::recordingDot;
 }
 
-QString RecordingHUD::statusToolTip() const
-{
-    return m_mark->toolTip();
-}
+QString RecordingHUD::statusToolTip() const { return m_mark->toolTip(); }
 
-qreal RecordingHUD::ringOpacity() const
-{
-    return m_mark->ringOpacity();
-}
+qreal RecordingHUD::ringOpacity() const { return m_mark->ringOpacity(); }
 
 void RecordingHUD::togglePause()
 {
     if (!m_recording)
         return;
     switch (m_recording->phase()) {
-    case RecordingFeed::Phase::armed:
-        m_recording->pauseRecording();
-        break;
-    case RecordingFeed::Phase::paused:
-        m_recording->resumeRecording();
-        break;
+    case RecordingFeed::Phase::armed: m_recording->pauseRecording(); break;
+    case RecordingFeed::Phase::paused: m_recording->resumeRecording(); break;
     case RecordingFeed::Phase::idle:
     case RecordingFeed::Phase::picking:
-    case RecordingFeed::Phase::finishing:
-        break;
+    case RecordingFeed::Phase::finishing: break;
     }
 }
 

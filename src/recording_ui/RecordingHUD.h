@@ -21,7 +21,7 @@ public:
     using Action = std::function<void()>;
     enum class StatusMark { recordingDot, trackingWarning };
 
-    static constexpr QSize panelSize{250, 56};
+    static constexpr QSize panelSize { 250, 56 };
 
     RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, QWidget* parent = nullptr);
 

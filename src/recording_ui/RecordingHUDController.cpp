@@ -14,18 +14,15 @@ namespace zova {
 
 RecordingHUDController::RecordingHUDController() = default;
 
-RecordingHUDController::~RecordingHUDController()
-{
-    close();
-}
+RecordingHUDController::~RecordingHUDController() { close(); }
 
 QPoint RecordingHUDController::panelOrigin(const std::optional<QRect>& availableGeometry)
 {
     if (!availableGeometry)
-        return {0, 0};
+        return { 0, 0 };
     const QRect& area = *availableGeometry;
     const double midX = area.x() + area.width() / 2.0;
-    return {int(std::floor(midX - RecordingHUD::panelSize.width() / 2.0)), area.y() + 24};
+    return { int(std::floor(midX - RecordingHUD::panelSize.width() / 2.0)), area.y() + 24 };
 }
 
 void RecordingHUDController::present(RecordingService& recording, Action onStop, Action onCancel)
@@ -61,9 +58,6 @@ void RecordingHUDController::close()
     panel->close(); // deletes it
 }
 
-RecordingHUD* RecordingHUDController::panel() const
-{
-    return m_panel;
-}
+RecordingHUD* RecordingHUDController::panel() const { return m_panel; }
 
 } // namespace zova

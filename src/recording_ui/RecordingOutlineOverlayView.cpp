@@ -11,12 +11,13 @@
 namespace zova {
 
 RecordingOutlineOverlayView::RecordingOutlineOverlayView(bool isDisplay, QWidget* parent)
-    : QWidget(parent), m_isDisplay(isDisplay)
+    : QWidget(parent)
+    , m_isDisplay(isDisplay)
 {
     setObjectName(QStringLiteral("recordingOutline"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     m_shaped = !FloatingWindow::translucencyAvailable();
-    for (auto [from, to] : {std::pair{1.0, 0.65}, std::pair{0.65, 1.0}}) {
+    for (auto [from, to] : { std::pair { 1.0, 0.65 }, std::pair { 0.65, 1.0 } }) {
         auto* half = new QPropertyAnimation(this, "outlineOpacity", &m_pulse);
         half->setDuration(1000);
         half->setStartValue(from);
@@ -27,10 +28,7 @@ RecordingOutlineOverlayView::RecordingOutlineOverlayView(bool isDisplay, QWidget
     m_pulse.setLoopCount(-1);
 }
 
-QColor RecordingOutlineOverlayView::outlineColor()
-{
-    return QColor(255, 59, 48);
-}
+QColor RecordingOutlineOverlayView::outlineColor() { return QColor(255, 59, 48); }
 
 void RecordingOutlineOverlayView::setOutlineOpacity(qreal opacity)
 {

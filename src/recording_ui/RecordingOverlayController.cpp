@@ -10,21 +10,19 @@
 
 namespace zova {
 
-RecordingOverlayController::RecordingOverlayController(QObject* parent) : QObject(parent)
+RecordingOverlayController::RecordingOverlayController(QObject* parent)
+    : QObject(parent)
 {
     m_timer.setInterval(followIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RecordingOverlayController::updateFrame);
 }
 
-RecordingOverlayController::~RecordingOverlayController()
-{
-    dismiss();
-}
+RecordingOverlayController::~RecordingOverlayController() { dismiss(); }
 
 QRect RecordingOverlayController::panelFrame(const QRectF& targetFrame)
 {
-    return {int(std::lround(targetFrame.x())), int(std::lround(targetFrame.y())),
-            int(std::lround(targetFrame.width())), int(std::lround(targetFrame.height()))};
+    return { int(std::lround(targetFrame.x())), int(std::lround(targetFrame.y())),
+        int(std::lround(targetFrame.width())), int(std::lround(targetFrame.height())) };
 }
 
 void RecordingOverlayController::present(RecordingService& recording)

@@ -3,13 +3,14 @@
 namespace zova {
 
 RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, QObject* parent)
-    : RecordingFeed(parent), m_service(&service)
+    : RecordingFeed(parent)
+    , m_service(&service)
 {
-    for (auto signal : {&RecordingService::availableWindowsChanged, &RecordingService::availableDisplaysChanged,
-                        &RecordingService::isLoadingWindowsChanged, &RecordingService::permissionDeniedChanged})
+    for (auto signal : { &RecordingService::availableWindowsChanged, &RecordingService::availableDisplaysChanged,
+             &RecordingService::isLoadingWindowsChanged, &RecordingService::permissionDeniedChanged })
         connect(&service, signal, this, &RecordingFeed::listingChanged);
-    for (auto signal : {&RecordingService::phaseChanged, &RecordingService::elapsedChanged,
-                        &RecordingService::stepCountChanged, &RecordingService::clickTrackingActiveChanged})
+    for (auto signal : { &RecordingService::phaseChanged, &RecordingService::elapsedChanged,
+             &RecordingService::stepCountChanged, &RecordingService::clickTrackingActiveChanged })
         connect(&service, signal, this, &RecordingFeed::recordingChanged);
 }
 
@@ -18,59 +19,36 @@ RecordingFeed::Phase RecordingServiceFeed::phase() const
     if (!m_service)
         return Phase::idle;
     switch (m_service->phase()) {
-    case RecordingService::Phase::idle:
-        return Phase::idle;
-    case RecordingService::Phase::picking:
-        return Phase::picking;
-    case RecordingService::Phase::armed:
-        return Phase::armed;
-    case RecordingService::Phase::paused:
-        return Phase::paused;
-    case RecordingService::Phase::finishing:
-        return Phase::finishing;
+    case RecordingService::Phase::idle: return Phase::idle;
+    case RecordingService::Phase::picking: return Phase::picking;
+    case RecordingService::Phase::armed: return Phase::armed;
+    case RecordingService::Phase::paused: return Phase::paused;
+    case RecordingService::Phase::finishing: return Phase::finishing;
     }
     return Phase::idle;
 }
 
-double RecordingServiceFeed::elapsed() const
-{
-    return m_service ? m_service->elapsed() : 0;
-}
+double RecordingServiceFeed::elapsed() const { return m_service ? m_service->elapsed() : 0; }
 
-int RecordingServiceFeed::stepCount() const
-{
-    return m_service ? m_service->stepCount() : 0;
-}
+int RecordingServiceFeed::stepCount() const { return m_service ? m_service->stepCount() : 0; }
 
-bool RecordingServiceFeed::clickTrackingActive() const
-{
-    return m_service && m_service->clickTrackingActive();
-}
+bool RecordingServiceFeed::clickTrackingActive() const { return m_service && m_service->clickTrackingActive(); }
 
 QList<ShareableWindow> RecordingServiceFeed::availableWindows() const
 {
-    return m_service ? m_service->availableWindows() : QList<ShareableWindow>{};
+    return m_service ? m_service->availableWindows() : QList<ShareableWindow> {};
 }
 
 QList<ShareableDisplay> RecordingServiceFeed::availableDisplays() const
 {
-    return m_service ? m_service->availableDisplays() : QList<ShareableDisplay>{};
+    return m_service ? m_service->availableDisplays() : QList<ShareableDisplay> {};
 }
 
-bool RecordingServiceFeed::isLoadingWindows() const
-{
-    return m_service && m_service->isLoadingWindows();
-}
+bool RecordingServiceFeed::isLoadingWindows() const { return m_service && m_service->isLoadingWindows(); }
 
-bool RecordingServiceFeed::permissionDenied() const
-{
-    return m_service && m_service->permissionDenied();
-}
+bool RecordingServiceFeed::permissionDenied() const { return m_service && m_service->permissionDenied(); }
 
-bool RecordingServiceFeed::hasTargetDisplay() const
-{
-    return m_service && m_service->targetDisplay().has_value();
-}
+bool RecordingServiceFeed::hasTargetDisplay() const { return m_service && m_service->targetDisplay().has_value(); }
 
 std::optional<QRectF> RecordingServiceFeed::targetFrame() const
 {

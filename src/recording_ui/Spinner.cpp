@@ -6,7 +6,9 @@
 
 namespace zova {
 
-Spinner::Spinner(int diameter, QWidget* parent) : QWidget(parent), m_diameter(diameter)
+Spinner::Spinner(int diameter, QWidget* parent)
+    : QWidget(parent)
+    , m_diameter(diameter)
 {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -38,14 +40,8 @@ void Spinner::paintEvent(QPaintEvent*)
     painter.drawArc(box, -m_angle * 16, 100 * 16);
 }
 
-void Spinner::showEvent(QShowEvent*)
-{
-    m_timer.start();
-}
+void Spinner::showEvent(QShowEvent*) { m_timer.start(); }
 
-void Spinner::hideEvent(QHideEvent*)
-{
-    m_timer.stop();
-}
+void Spinner::hideEvent(QHideEvent*) { m_timer.stop(); }
 
 } // namespace zova

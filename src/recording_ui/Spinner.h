@@ -10,7 +10,7 @@ class Spinner final : public QWidget {
     Q_OBJECT
 public:
     explicit Spinner(int diameter, QWidget* parent = nullptr);
-    QSize sizeHint() const override { return {m_diameter, m_diameter}; }
+    QSize sizeHint() const override { return { m_diameter, m_diameter }; }
     void setOpacity(qreal opacity);
 
 protected:

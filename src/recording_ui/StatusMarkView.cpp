@@ -8,7 +8,8 @@
 
 namespace zova {
 
-StatusMarkView::StatusMarkView(QWidget* parent) : QWidget(parent)
+StatusMarkView::StatusMarkView(QWidget* parent)
+    : QWidget(parent)
 {
     setFixedSize(32, 30);
 }
@@ -28,8 +29,8 @@ void StatusMarkView::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF centre = QRectF(rect()).center();
     if (m_warning) {
-        Symbols::paint(painter, QRectF(rect()), QStringLiteral("exclamationmark.triangle.fill"), 14,
-                       ZOVAColor::amber());
+        Symbols::paint(
+            painter, QRectF(rect()), QStringLiteral("exclamationmark.triangle.fill"), 14, ZOVAColor::amber());
         return;
     }
     painter.setPen(Qt::NoPen);

@@ -7,7 +7,10 @@
 namespace zova {
 
 SymbolView::SymbolView(QString symbol, qreal pixelSize, std::function<QColor()> color, QSize frame, QWidget* parent)
-    : QWidget(parent), m_symbol(std::move(symbol)), m_pixelSize(pixelSize), m_color(std::move(color))
+    : QWidget(parent)
+    , m_symbol(std::move(symbol))
+    , m_pixelSize(pixelSize)
+    , m_color(std::move(color))
 {
     setFixedSize(frame);
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -12,8 +12,7 @@ namespace zova {
 // read at paint time.
 class SymbolView final : public QWidget {
 public:
-    SymbolView(QString symbol, qreal pixelSize, std::function<QColor()> color, QSize frame,
-               QWidget* parent = nullptr);
+    SymbolView(QString symbol, qreal pixelSize, std::function<QColor()> color, QSize frame, QWidget* parent = nullptr);
     // A circle of this colour filling the frame behind the symbol.
     void setCircle(std::function<QColor()> fill);
     QString symbol() const { return m_symbol; }

@@ -16,7 +16,8 @@ constexpr qreal titleHeight = 16;
 constexpr qreal lineSpacing = 2;
 } // namespace
 
-TargetCard::TargetCard(QWidget* parent) : QWidget(parent)
+TargetCard::TargetCard(QWidget* parent)
+    : QWidget(parent)
 {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
@@ -30,22 +31,19 @@ int TargetCard::heightForCardWidth(int width)
     return int(std::ceil(margin + previewHeight + margin + stackSpacing + textBlockHeight + margin));
 }
 
-QSize TargetCard::sizeHint() const
-{
-    return {237, heightForWidth(237)};
-}
+QSize TargetCard::sizeHint() const { return { 237, heightForWidth(237) }; }
 
 QRectF TargetCard::previewRect() const
 {
     const qreal w = width() - 2 * margin;
-    return {margin, margin, w, w / previewAspect};
+    return { margin, margin, w, w / previewAspect };
 }
 
 QRectF TargetCard::textRect() const
 {
     const QRectF preview = previewRect();
     const qreal top = preview.bottom() + margin + stackSpacing;
-    return {margin, top, width() - 2 * margin, qreal(textBlockHeight)};
+    return { margin, top, width() - 2 * margin, qreal(textBlockHeight) };
 }
 
 void TargetCard::paintEvent(QPaintEvent*)
@@ -57,8 +55,8 @@ void TargetCard::paintEvent(QPaintEvent*)
     paintPreview(painter, previewRect());
     const QRectF text = textRect();
     const QRectF title(text.left(), text.top(), text.width(), titleHeight);
-    const QRectF second(text.left(), title.bottom() + lineSpacing, text.width(),
-                        text.height() - titleHeight - lineSpacing);
+    const QRectF second(
+        text.left(), title.bottom() + lineSpacing, text.width(), text.height() - titleHeight - lineSpacing);
     paintText(painter, title, second);
 }
 

@@ -8,7 +8,10 @@
 namespace zova {
 
 TextLine::TextLine(QString text, QFont font, ColorSource color, QWidget* parent)
-    : QWidget(parent), m_text(std::move(text)), m_font(std::move(font)), m_color(std::move(color))
+    : QWidget(parent)
+    , m_text(std::move(text))
+    , m_font(std::move(font))
+    , m_color(std::move(color))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -44,14 +47,14 @@ QSize TextLine::sizeHint() const
     const QFontMetricsF metrics(m_font);
     const int width = int(std::ceil(metrics.horizontalAdvance(m_text)));
     if (m_wrap)
-        return {std::min(width, 480), heightForWidth(std::min(width, 480))};
-    return {width, int(std::ceil(metrics.height()))};
+        return { std::min(width, 480), heightForWidth(std::min(width, 480)) };
+    return { width, int(std::ceil(metrics.height())) };
 }
 
 QSize TextLine::minimumSizeHint() const
 {
     const QFontMetricsF metrics(m_font);
-    return {m_wrap ? 40 : 0, int(std::ceil(metrics.height()))};
+    return { m_wrap ? 40 : 0, int(std::ceil(metrics.height())) };
 }
 
 int TextLine::heightForWidth(int width) const

@@ -14,7 +14,9 @@
 namespace zova {
 
 WindowCard::WindowCard(ShareableWindow window, ThumbnailFetch fetch, QWidget* parent)
-    : TargetCard(parent), m_window(std::move(window)), m_fetch(std::move(fetch))
+    : TargetCard(parent)
+    , m_window(std::move(window))
+    , m_fetch(std::move(fetch))
 {
     m_spinner = new Spinner(16, this);
     m_spinner->setOpacity(0.6);
@@ -29,10 +31,7 @@ void WindowCard::syncSpinner()
     m_spinner->setVisible(state() == State::fetching);
 }
 
-void WindowCard::resizeEvent(QResizeEvent*)
-{
-    syncSpinner();
-}
+void WindowCard::resizeEvent(QResizeEvent*) { syncSpinner(); }
 
 QString WindowCard::displayTitle(const ShareableWindow& window)
 {
@@ -50,10 +49,7 @@ std::optional<QString> WindowCard::applicationLine(const ShareableWindow& window
     return std::nullopt;
 }
 
-QString WindowCard::anotherWorkspaceText()
-{
-    return QStringLiteral("On another workspace");
-}
+QString WindowCard::anotherWorkspaceText() { return QStringLiteral("On another workspace"); }
 
 WindowCard::State WindowCard::state() const
 {
@@ -115,8 +111,7 @@ void WindowCard::paintPreview(QPainter& painter, const QRectF& rect)
     case State::unavailable:
         Symbols::paint(painter, rect, QStringLiteral("macwindow"), 32, ZOVAColor::secondaryLabel());
         break;
-    case State::fetching:
-        break; // the spinner child shows the fetch
+    case State::fetching: break; // the spinner child shows the fetch
     }
 }
 
@@ -126,12 +121,12 @@ void WindowCard::paintText(QPainter& painter, const QRectF& titleLine, const QRe
     painter.setFont(titleFont);
     painter.setPen(ZOVAColor::label());
     painter.drawText(titleLine, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(titleFont).elidedText(displayTitle(), Qt::ElideRight, titleLine.width()));
+        QFontMetricsF(titleFont).elidedText(displayTitle(), Qt::ElideRight, titleLine.width()));
 
     qreal x = secondLine.left();
     const QFont badgeFont = Typography::semibold(9);
-    const qreal badgeWidth =
-        showsAnotherWorkspaceBadge() ? QFontMetricsF(badgeFont).horizontalAdvance(anotherWorkspaceText()) + 12 : 0;
+    const qreal badgeWidth
+        = showsAnotherWorkspaceBadge() ? QFontMetricsF(badgeFont).horizontalAdvance(anotherWorkspaceText()) + 12 : 0;
     if (const auto app = applicationLine(m_window)) {
         const QFont appFont = Typography::font(10.5);
         painter.setFont(appFont);
@@ -139,8 +134,8 @@ void WindowCard::paintText(QPainter& painter, const QRectF& titleLine, const QRe
         const qreal room = secondLine.width() - (badgeWidth > 0 ? badgeWidth + 6 : 0);
         const QString shown = QFontMetricsF(appFont).elidedText(*app, Qt::ElideRight, std::max<qreal>(room, 0));
         const qreal w = QFontMetricsF(appFont).horizontalAdvance(shown);
-        painter.drawText(QRectF(x, secondLine.top(), w + 1, secondLine.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                         shown);
+        painter.drawText(
+            QRectF(x, secondLine.top(), w + 1, secondLine.height()), Qt::AlignLeft | Qt::AlignVCenter, shown);
         x += w + 6;
     }
     if (badgeWidth > 0) {

@@ -45,7 +45,11 @@ protected:
 // The standard separator line, inset 24 on both sides, at half opacity.
 class Divider final : public QWidget {
 public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+    explicit Divider(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedHeight(1);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -58,9 +62,13 @@ protected:
 } // namespace
 
 WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
-                                   StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
-    : QWidget(host), m_recording(&recording), m_permissions(permissions), m_onCancel(std::move(onCancel)),
-      m_onStartWindow(std::move(onStartWindow)), m_onStartDisplay(std::move(onStartDisplay))
+    StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
+    : QWidget(host)
+    , m_recording(&recording)
+    , m_permissions(permissions)
+    , m_onCancel(std::move(onCancel))
+    , m_onStartWindow(std::move(onStartWindow))
+    , m_onStartDisplay(std::move(onStartDisplay))
 {
     setObjectName(QStringLiteral("windowPicker"));
     setAttribute(Qt::WA_NoMousePropagation);
@@ -99,9 +107,9 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
 }
 
 WindowPickerView::WindowPickerView(RecordingService& recording, PermissionsService& permissions, CancelAction onCancel,
-                                   StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
-    : WindowPickerView(*new RecordingServiceFeed(recording), permissions, std::move(onCancel),
-                       std::move(onStartWindow), std::move(onStartDisplay), host)
+    StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
+    : WindowPickerView(*new RecordingServiceFeed(recording), permissions, std::move(onCancel), std::move(onStartWindow),
+        std::move(onStartDisplay), host)
 {
     m_recording->setParent(this);
 }
@@ -154,8 +162,8 @@ QWidget* WindowPickerView::buildFooter()
     m_count = new TextLine({}, Typography::font(11), ZOVAColor::secondaryLabel, footer);
     m_count->setObjectName(QStringLiteral("countLine"));
     row->addWidget(m_count, 1);
-    m_refresh = pill(new PillButton(QStringLiteral("Refresh"), footer), PillStyle::Variant::glass(false),
-                     PillStyle::Size::Md);
+    m_refresh = pill(
+        new PillButton(QStringLiteral("Refresh"), footer), PillStyle::Variant::glass(false), PillStyle::Size::Md);
     m_refresh->setObjectName(QStringLiteral("refreshButton"));
     m_refresh->setToolTip(QStringLiteral("Refresh the list of targets"));
     connect(m_refresh, &QAbstractButton::clicked, this, [this] {
@@ -163,16 +171,16 @@ QWidget* WindowPickerView::buildFooter()
             m_recording->refreshWindows();
     });
     row->addWidget(m_refresh);
-    m_cancelButton = pill(new PillButton(QStringLiteral("Cancel"), footer), PillStyle::Variant::ghost(),
-                          PillStyle::Size::Md);
+    m_cancelButton
+        = pill(new PillButton(QStringLiteral("Cancel"), footer), PillStyle::Variant::ghost(), PillStyle::Size::Md);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(m_cancelButton, &QAbstractButton::clicked, this, &WindowPickerView::cancel);
     row->addWidget(m_cancelButton);
     return footer;
 }
 
-WindowPickerView::Content WindowPickerView::contentFor(PickerTab tab, bool permissionDenied, bool isLoading,
-                                                       bool windowsEmpty, bool displaysEmpty)
+WindowPickerView::Content WindowPickerView::contentFor(
+    PickerTab tab, bool permissionDenied, bool isLoading, bool windowsEmpty, bool displaysEmpty)
 {
     if (permissionDenied)
         return Content::permissionDenied;
@@ -192,8 +200,8 @@ QString WindowPickerView::title(PickerTab tab)
 QString WindowPickerView::subtitle(PickerTab tab)
 {
     return tab == PickerTab::windows
-               ? QStringLiteral("Z.O.V.A will capture every click you make inside it.")
-               : QStringLiteral("Z.O.V.A will capture every click on this screen, excluding our own app.");
+        ? QStringLiteral("Z.O.V.A will capture every click you make inside it.")
+        : QStringLiteral("Z.O.V.A will capture every click on this screen, excluding our own app.");
 }
 
 QString WindowPickerView::countLine(PickerTab tab, qsizetype count)
@@ -207,33 +215,18 @@ WindowPickerView::Content WindowPickerView::content() const
     if (!m_recording)
         return contentFor(m_selectedTab, false, false, true, true);
     return contentFor(m_selectedTab, m_recording->permissionDenied(), m_recording->isLoadingWindows(),
-                      m_recording->availableWindows().isEmpty(), m_recording->availableDisplays().isEmpty());
+        m_recording->availableWindows().isEmpty(), m_recording->availableDisplays().isEmpty());
 }
 
-QString WindowPickerView::titleText() const
-{
-    return m_title->text();
-}
+QString WindowPickerView::titleText() const { return m_title->text(); }
 
-QString WindowPickerView::subtitleText() const
-{
-    return m_subtitle->text();
-}
+QString WindowPickerView::subtitleText() const { return m_subtitle->text(); }
 
-QString WindowPickerView::countText() const
-{
-    return m_count->text();
-}
+QString WindowPickerView::countText() const { return m_count->text(); }
 
-QWidget* WindowPickerView::card() const
-{
-    return m_card;
-}
+QWidget* WindowPickerView::card() const { return m_card; }
 
-QWidget* WindowPickerView::contentWidget() const
-{
-    return m_scroll->widget();
-}
+QWidget* WindowPickerView::contentWidget() const { return m_scroll->widget(); }
 
 void WindowPickerView::selectTab(PickerTab tab)
 {
@@ -245,60 +238,54 @@ void WindowPickerView::selectTab(PickerTab tab)
 
 void WindowPickerView::render()
 {
-    const QList<ShareableWindow> windows = m_recording ? m_recording->availableWindows() : QList<ShareableWindow>{};
-    const QList<ShareableDisplay> displays =
-        m_recording ? m_recording->availableDisplays() : QList<ShareableDisplay>{};
+    const QList<ShareableWindow> windows = m_recording ? m_recording->availableWindows() : QList<ShareableWindow> {};
+    const QList<ShareableDisplay> displays
+        = m_recording ? m_recording->availableDisplays() : QList<ShareableDisplay> {};
     m_title->setText(title(m_selectedTab));
     m_subtitle->setText(subtitle(m_selectedTab));
     m_count->setText(countLine(m_selectedTab, m_selectedTab == PickerTab::windows ? windows.size() : displays.size()));
     m_tabs->setSelectedTab(m_selectedTab);
 
     const Content shown = content();
-    const bool sameLists = (shown != Content::windowGrid || windows == m_shownWindows) &&
-                           (shown != Content::screenGrid || displays == m_shownDisplays);
+    const bool sameLists = (shown != Content::windowGrid || windows == m_shownWindows)
+        && (shown != Content::screenGrid || displays == m_shownDisplays);
     if (m_shownContent == shown && sameLists)
         return;
     m_shownContent = shown;
-    m_shownWindows = shown == Content::windowGrid ? windows : QList<ShareableWindow>{};
-    m_shownDisplays = shown == Content::screenGrid ? displays : QList<ShareableDisplay>{};
+    m_shownWindows = shown == Content::windowGrid ? windows : QList<ShareableWindow> {};
+    m_shownDisplays = shown == Content::screenGrid ? displays : QList<ShareableDisplay> {};
 
     switch (shown) {
     case Content::permissionDenied:
         replaceContent(PickerStates::permissionDenied([this] { m_permissions.requestScreenRecording(); }), true);
         break;
-    case Content::loading:
-        replaceContent(PickerStates::loading(), true);
-        break;
-    case Content::noWindows:
-        replaceContent(PickerStates::noWindows(), true);
-        break;
-    case Content::noScreens:
-        replaceContent(PickerStates::noScreens(), true);
-        break;
+    case Content::loading: replaceContent(PickerStates::loading(), true); break;
+    case Content::noWindows: replaceContent(PickerStates::noWindows(), true); break;
+    case Content::noScreens: replaceContent(PickerStates::noScreens(), true); break;
     case Content::windowGrid: {
         QPointer<RecordingFeed> feed = m_recording;
         auto fetch = [feed](const ShareableWindow& window, double maxDimension) -> std::optional<QImage> {
             return feed ? feed->thumbnail(window, maxDimension) : std::nullopt;
         };
-        auto* grid = new CardGrid(int(windows.size()),
-                                  [this, windows, fetch](int index, QWidget* parent) -> TargetCard* {
-                                      auto* card = new WindowCard(windows[index], fetch, parent);
-                                      connect(card, &TargetCard::clicked, this,
-                                              [this, window = windows[index]] { startWindow(window); });
-                                      return card;
-                                  },
-                                  nullptr);
+        auto* grid = new CardGrid(
+            int(windows.size()),
+            [this, windows, fetch](int index, QWidget* parent) -> TargetCard* {
+                auto* card = new WindowCard(windows[index], fetch, parent);
+                connect(card, &TargetCard::clicked, this, [this, window = windows[index]] { startWindow(window); });
+                return card;
+            },
+            nullptr);
         replaceContent(grid, false);
         break;
     }
     case Content::screenGrid: {
-        auto* grid = new CardGrid(int(displays.size()),
-                                  [this, displays](int index, QWidget* parent) -> TargetCard* {
-                                      return new DisplayCard(
-                                          displays[index],
-                                          [this](const ShareableDisplay& display) { startDisplay(display); }, parent);
-                                  },
-                                  nullptr);
+        auto* grid = new CardGrid(
+            int(displays.size()),
+            [this, displays](int index, QWidget* parent) -> TargetCard* {
+                return new DisplayCard(
+                    displays[index], [this](const ShareableDisplay& display) { startDisplay(display); }, parent);
+            },
+            nullptr);
         replaceContent(grid, false);
         break;
     }
@@ -367,7 +354,7 @@ void WindowPickerView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.12));
     painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.2));
     Shapes::paintShadow(painter, Shapes::roundedRect(QRectF(m_card->geometry()), cardCornerRadius),
-                        Shapes::withAlpha(Qt::black, 0.25), 36, QPointF(0, 16));
+        Shapes::withAlpha(Qt::black, 0.25), 36, QPointF(0, 16));
 }
 
 void WindowPickerView::showEvent(QShowEvent* event)
@@ -389,8 +376,8 @@ void WindowPickerView::resizeEvent(QResizeEvent* event)
 void WindowPickerView::placeCard()
 {
     // Centred exactly (QRect::center() is a pixel off for even sizes).
-    m_card->setGeometry((width() - cardSize.width()) / 2, (height() - cardSize.height()) / 2, cardSize.width(),
-                        cardSize.height());
+    m_card->setGeometry(
+        (width() - cardSize.width()) / 2, (height() - cardSize.height()) / 2, cardSize.width(), cardSize.height());
 }
 
 void WindowPickerView::mousePressEvent(QMouseEvent* event)
@@ -402,8 +389,8 @@ void WindowPickerView::mousePressEvent(QMouseEvent* event)
 void WindowPickerView::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    const bool fire = m_backdropPressed && event->button() == Qt::LeftButton &&
-                      !m_card->geometry().contains(event->position().toPoint());
+    const bool fire = m_backdropPressed && event->button() == Qt::LeftButton
+        && !m_card->geometry().contains(event->position().toPoint());
     m_backdropPressed = false;
     if (fire)
         cancel();

@@ -36,18 +36,18 @@ public:
 
     enum class Content { permissionDenied, loading, noWindows, windowGrid, noScreens, screenGrid };
 
-    static constexpr QSize cardSize{780, 560};
+    static constexpr QSize cardSize { 780, 560 };
 
     // The picker covers `host` and follows its size; the owner calls show().
     WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
-                     StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
+        StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
     // The same over a live recording service.
     WindowPickerView(RecordingService& recording, PermissionsService& permissions, CancelAction onCancel,
-                     StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
+        StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
     ~WindowPickerView() override;
 
-    static Content contentFor(PickerTab tab, bool permissionDenied, bool isLoading, bool windowsEmpty,
-                              bool displaysEmpty);
+    static Content contentFor(
+        PickerTab tab, bool permissionDenied, bool isLoading, bool windowsEmpty, bool displaysEmpty);
     static QString title(PickerTab tab);
     static QString subtitle(PickerTab tab);
     static QString countLine(PickerTab tab, qsizetype count);

@@ -7,7 +7,9 @@
 namespace zova {
 
 GlassCard::GlassCard(Tone tone, qreal cornerRadius, QWidget* parent)
-    : QWidget(parent), m_tone(tone), m_cornerRadius(cornerRadius)
+    : QWidget(parent)
+    , m_tone(tone)
+    , m_cornerRadius(cornerRadius)
 {
     setAttribute(Qt::WA_TranslucentBackground);
 }
@@ -27,18 +29,12 @@ void GlassCard::setCornerRadius(qreal radius)
 QColor GlassCard::tintFill(const Tone& tone)
 {
     switch (tone.kind) {
-    case Tone::Kind::Tint:
-        return Shapes::withAlpha(tone.tint, 0.14);
-    case Tone::Kind::Clear:
-        return QColor(Qt::transparent);
-    case Tone::Kind::Light:
-        return Shapes::withAlpha(Shapes::controlBackground(), 0.35);
-    case Tone::Kind::Strong:
-        return Shapes::withAlpha(Shapes::controlBackground(), 0.55);
-    case Tone::Kind::Dark:
-        return Shapes::withAlpha(Qt::black, 0.2);
-    case Tone::Kind::Inkier:
-        return Shapes::withAlpha(Qt::black, 0.4);
+    case Tone::Kind::Tint: return Shapes::withAlpha(tone.tint, 0.14);
+    case Tone::Kind::Clear: return QColor(Qt::transparent);
+    case Tone::Kind::Light: return Shapes::withAlpha(Shapes::controlBackground(), 0.35);
+    case Tone::Kind::Strong: return Shapes::withAlpha(Shapes::controlBackground(), 0.55);
+    case Tone::Kind::Dark: return Shapes::withAlpha(Qt::black, 0.2);
+    case Tone::Kind::Inkier: return Shapes::withAlpha(Qt::black, 0.4);
     }
     return QColor(Qt::transparent);
 }

@@ -16,12 +16,12 @@ public:
         Kind kind = Kind::Light;
         QColor tint; // for Tint only
 
-        static Tone tinted(const QColor& c) { return {Kind::Tint, c}; }
-        static Tone clear() { return {Kind::Clear, {}}; }
-        static Tone light() { return {Kind::Light, {}}; }
-        static Tone strong() { return {Kind::Strong, {}}; }
-        static Tone dark() { return {Kind::Dark, {}}; }
-        static Tone inkier() { return {Kind::Inkier, {}}; }
+        static Tone tinted(const QColor& c) { return { Kind::Tint, c }; }
+        static Tone clear() { return { Kind::Clear, {} }; }
+        static Tone light() { return { Kind::Light, {} }; }
+        static Tone strong() { return { Kind::Strong, {} }; }
+        static Tone dark() { return { Kind::Dark, {} }; }
+        static Tone inkier() { return { Kind::Inkier, {} }; }
     };
 
     explicit GlassCard(Tone tone = Tone::light(), qreal cornerRadius = 16, QWidget* parent = nullptr);

@@ -67,7 +67,7 @@ QString hexString(const QColor& color)
     static const char digits[] = "0123456789abcdef";
     QString out;
     out.reserve(6);
-    for (float component : {c.redF(), c.greenF(), c.blueF()}) {
+    for (float component : { c.redF(), c.greenF(), c.blueF() }) {
         const int v = toByte(component);
         out.append(QLatin1Char(digits[v >> 4]));
         out.append(QLatin1Char(digits[v & 15]));

@@ -9,14 +9,10 @@ namespace zova {
 QString MeshWallpaper::rawValue(Variant variant)
 {
     switch (variant) {
-    case Variant::Pink:
-        return QStringLiteral("pink");
-    case Variant::Aurora:
-        return QStringLiteral("aurora");
-    case Variant::Citrus:
-        return QStringLiteral("citrus");
-    case Variant::Night:
-        return QStringLiteral("night");
+    case Variant::Pink: return QStringLiteral("pink");
+    case Variant::Aurora: return QStringLiteral("aurora");
+    case Variant::Citrus: return QStringLiteral("citrus");
+    case Variant::Night: return QStringLiteral("night");
     }
     return {};
 }
@@ -29,7 +25,11 @@ std::optional<MeshWallpaper::Variant> MeshWallpaper::variantFromRaw(const QStrin
     return std::nullopt;
 }
 
-MeshWallpaper::MeshWallpaper(Variant variant, QWidget* parent) : QWidget(parent), m_variant(variant) {}
+MeshWallpaper::MeshWallpaper(Variant variant, QWidget* parent)
+    : QWidget(parent)
+    , m_variant(variant)
+{
+}
 
 void MeshWallpaper::paintEvent(QPaintEvent*)
 {

@@ -13,8 +13,8 @@ class MeshWallpaper : public QWidget {
     Q_OBJECT
 public:
     enum class Variant { Pink, Aurora, Citrus, Night };
-    static constexpr std::array<Variant, 4> allVariants = {Variant::Pink, Variant::Aurora, Variant::Citrus,
-                                                           Variant::Night};
+    static constexpr std::array<Variant, 4> allVariants
+        = { Variant::Pink, Variant::Aurora, Variant::Citrus, Variant::Night };
     static QString rawValue(Variant variant);
     static std::optional<Variant> variantFromRaw(const QString& raw);
 

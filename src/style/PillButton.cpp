@@ -12,7 +12,8 @@ namespace {
 constexpr qreal kSpacing = 6;
 }
 
-PillButton::PillButton(const QString& text, QWidget* parent) : QAbstractButton(parent)
+PillButton::PillButton(const QString& text, QWidget* parent)
+    : QAbstractButton(parent)
 {
     setText(text);
     setCursor(Qt::PointingHandCursor);
@@ -120,7 +121,7 @@ void PillButton::leaveEvent(QEvent* event)
 
 PillButton* pill(PillButton* button, PillStyle::Variant variant, PillStyle::Size size)
 {
-    button->setPillStyle(PillStyle{variant, size});
+    button->setPillStyle(PillStyle { variant, size });
     return button;
 }
 

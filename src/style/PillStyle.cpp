@@ -34,7 +34,7 @@ Layers layersFor(const PillStyle::Variant& v, const QRectF& r)
         l.hairline = 0.25;
         l.shadow = Shapes::withAlpha(Qt::black, 0.15);
         l.shadowRadius = 3;
-        l.shadowOffset = {0, 1};
+        l.shadowOffset = { 0, 1 };
         break;
     case K::Ai:
         l.fill = ZOVAGradient::ai(r);
@@ -42,14 +42,14 @@ Layers layersFor(const PillStyle::Variant& v, const QRectF& r)
         l.hairline = 0.35;
         l.shadow = Shapes::withAlpha(Qt::black, 0.15);
         l.shadowRadius = 6;
-        l.shadowOffset = {0, 3};
+        l.shadowOffset = { 0, 3 };
         break;
     case K::Accent:
         l.fill = ZOVAGradient::accent(r);
         l.hairline = 0.45;
         l.shadow = Shapes::withAlpha(ZOVAColor::amber(), 0.35);
         l.shadowRadius = 6;
-        l.shadowOffset = {0, 3};
+        l.shadowOffset = { 0, 3 };
         break;
     case K::Record:
         l.fill = ZOVAGradient::record(r);
@@ -57,11 +57,9 @@ Layers layersFor(const PillStyle::Variant& v, const QRectF& r)
         l.hairline = 0.3;
         l.shadow = Shapes::withAlpha(ZOVAColor::magenta(), 0.35);
         l.shadowRadius = 8;
-        l.shadowOffset = {0, 3};
+        l.shadowOffset = { 0, 3 };
         break;
-    case K::Ghost:
-        l.labelBorder = Shapes::withAlpha(ZOVAColor::label(), 0.18);
-        break;
+    case K::Ghost: l.labelBorder = Shapes::withAlpha(ZOVAColor::label(), 0.18); break;
     }
     return l;
 }
@@ -71,16 +69,12 @@ Layers layersFor(const PillStyle::Variant& v, const QRectF& r)
 QColor PillStyle::Variant::foreground() const
 {
     switch (kind) {
-    case Kind::Glass:
-        return dark ? Shapes::withAlpha(Qt::white, 0.95) : ZOVAColor::label();
+    case Kind::Glass: return dark ? Shapes::withAlpha(Qt::white, 0.95) : ZOVAColor::label();
     case Kind::Primary:
     case Kind::Ai:
-    case Kind::Record:
-        return QColor(Qt::white);
-    case Kind::Accent:
-        return QColor::fromRgb(58, 26, 0);
-    case Kind::Ghost:
-        return ZOVAColor::label();
+    case Kind::Record: return QColor(Qt::white);
+    case Kind::Accent: return QColor::fromRgb(58, 26, 0);
+    case Kind::Ghost: return ZOVAColor::label();
     }
     return ZOVAColor::label();
 }
@@ -88,20 +82,14 @@ QColor PillStyle::Variant::foreground() const
 PillStyle::Metrics PillStyle::metrics(Size size)
 {
     switch (size) {
-    case Size::Sm:
-        return {11, 10, 24};
-    case Size::Md:
-        return {12, 13, 30};
-    case Size::Lg:
-        return {13, 16, 38};
+    case Size::Sm: return { 11, 10, 24 };
+    case Size::Md: return { 12, 13, 30 };
+    case Size::Lg: return { 13, 16, 38 };
     }
-    return {12, 13, 30};
+    return { 12, 13, 30 };
 }
 
-QFont PillStyle::font(Size size)
-{
-    return Typography::semibold(metrics(size).fontSize);
-}
+QFont PillStyle::font(Size size) { return Typography::semibold(metrics(size).fontSize); }
 
 void PillStyle::paintBackground(QPainter& painter, const QRectF& rect) const
 {
@@ -115,7 +103,8 @@ void PillStyle::paintBackground(QPainter& painter, const QRectF& rect) const
     if (l.fill.style() != Qt::NoBrush)
         painter.fillPath(shape, l.fill);
     if (l.glassTint.isValid()) {
-        painter.fillPath(shape, Shapes::withAlpha(Shapes::windowBackground(), variant.kind == Variant::Kind::Glass ? 0.4 : 0.0));
+        painter.fillPath(
+            shape, Shapes::withAlpha(Shapes::windowBackground(), variant.kind == Variant::Kind::Glass ? 0.4 : 0.0));
         painter.fillPath(shape, l.glassTint);
     }
     if (l.hairline >= 0)
@@ -127,7 +116,8 @@ void PillStyle::paintBackground(QPainter& painter, const QRectF& rect) const
 
 void pillHairline(QPainter& painter, const QRectF& rect, qreal opacity)
 {
-    Shapes::strokeInside(painter, rect, qMin(rect.width(), rect.height()) / 2, Shapes::withAlpha(Qt::white, opacity), 0.5);
+    Shapes::strokeInside(
+        painter, rect, qMin(rect.width(), rect.height()) / 2, Shapes::withAlpha(Qt::white, opacity), 0.5);
 }
 
 } // namespace zova

@@ -15,12 +15,12 @@ struct PillStyle {
         Kind kind = Kind::Glass;
         bool dark = false; // Glass only
 
-        static Variant glass(bool dark) { return {Kind::Glass, dark}; }
-        static Variant primary() { return {Kind::Primary, false}; }
-        static Variant ai() { return {Kind::Ai, false}; }
-        static Variant accent() { return {Kind::Accent, false}; }
-        static Variant record() { return {Kind::Record, false}; }
-        static Variant ghost() { return {Kind::Ghost, false}; }
+        static Variant glass(bool dark) { return { Kind::Glass, dark }; }
+        static Variant primary() { return { Kind::Primary, false }; }
+        static Variant ai() { return { Kind::Ai, false }; }
+        static Variant accent() { return { Kind::Accent, false }; }
+        static Variant record() { return { Kind::Record, false }; }
+        static Variant ghost() { return { Kind::Ghost, false }; }
         bool operator==(const Variant&) const = default;
 
         // The text colour, read from the palette at call time.

@@ -6,10 +6,7 @@
 
 namespace zova::Shapes {
 
-QPainterPath capsule(const QRectF& rect)
-{
-    return roundedRect(rect, qMin(rect.width(), rect.height()) / 2.0);
-}
+QPainterPath capsule(const QRectF& rect) { return roundedRect(rect, qMin(rect.width(), rect.height()) / 2.0); }
 
 QPainterPath roundedRect(const QRectF& rect, qreal radius)
 {
@@ -52,15 +49,9 @@ void paintShadow(QPainter& painter, const QPainterPath& path, const QColor& colo
     painter.restore();
 }
 
-QColor controlBackground()
-{
-    return QGuiApplication::palette().color(QPalette::Base);
-}
+QColor controlBackground() { return QGuiApplication::palette().color(QPalette::Base); }
 
-QColor windowBackground()
-{
-    return QGuiApplication::palette().color(QPalette::Window);
-}
+QColor windowBackground() { return QGuiApplication::palette().color(QPalette::Window); }
 
 QColor withAlpha(QColor color, qreal alpha)
 {

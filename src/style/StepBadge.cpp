@@ -13,7 +13,10 @@ constexpr qreal kMargin = 3; // room for the shadow
 }
 
 StepBadge::StepBadge(int number, AccentHue hue, qreal size, QWidget* parent)
-    : QWidget(parent), m_number(number), m_hue(hue), m_size(size)
+    : QWidget(parent)
+    , m_number(number)
+    , m_hue(hue)
+    , m_size(size)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(sizeHint());
@@ -32,10 +35,7 @@ QString StepBadge::text(int number)
     return QString::number(number); // plain decimal, no grouping
 }
 
-QFont StepBadge::font(qreal size)
-{
-    return Typography::bold(size * 0.46);
-}
+QFont StepBadge::font(qreal size) { return Typography::bold(size * 0.46); }
 
 QSize StepBadge::sizeHint() const
 {
@@ -52,7 +52,7 @@ void StepBadge::paint(QPainter& painter, QPointF origin, int number, AccentHue, 
     const QRectF box(0, 0, size, size);
     QPainterPath circle;
     circle.addEllipse(box);
-    Shapes::paintShadow(painter, circle, Shapes::withAlpha(Qt::black, 0.14), 2, {0, 1});
+    Shapes::paintShadow(painter, circle, Shapes::withAlpha(Qt::black, 0.14), 2, { 0, 1 });
     painter.fillPath(circle, ZOVAColor::accent());
     QPainterPath rim;
     rim.addEllipse(box.adjusted(0.25, 0.25, -0.25, -0.25));

@@ -12,67 +12,60 @@ namespace {
 const QHash<QString, char16_t>& table()
 {
     static const QHash<QString, char16_t> map = {
-        {QStringLiteral("magnifyingglass"), 0xe8b6},           // search
-        {QStringLiteral("checkmark"), 0xe5ca},                 // check
-        {QStringLiteral("circle.lefthalf.filled"), 0xe1ae},    // brightness_medium
-        {QStringLiteral("sun.max.fill"), 0xe518},              // light_mode
-        {QStringLiteral("moon.fill"), 0xe51c},                 // dark_mode
-        {QStringLiteral("line.3.horizontal.decrease"), 0xe152}, // filter_list
-        {QStringLiteral("list.bullet"), 0xe896},               // list
-        {QStringLiteral("square.grid.2x2"), 0xe9b0},           // grid_view
-        {QStringLiteral("clock.arrow.circlepath"), 0xe889},    // history
-        {QStringLiteral("clock"), 0xe8b5},                     // schedule
-        {QStringLiteral("arrow.up"), 0xe5d8},                  // arrow_upward
-        {QStringLiteral("arrow.down"), 0xe5db},                // arrow_downward
-        {QStringLiteral("record.circle.fill"), 0xe837},        // radio_button_checked
-        {QStringLiteral("record.circle"), 0xe837},
-        {QStringLiteral("circle.fill"), 0xe061},               // fiber_manual_record
-        {QStringLiteral("doc.text.magnifyingglass"), 0xe880},  // find_in_page
-        {QStringLiteral("doc.richtext"), 0xe873},              // description
-        {QStringLiteral("pencil"), 0xe3c9},                    // edit
-        {QStringLiteral("trash"), 0xe872},                     // delete
-        {QStringLiteral("ellipsis"), 0xe5d3},                  // more_horiz
-        {QStringLiteral("square.stack.3d.up"), 0xe53b},        // layers
-        {QStringLiteral("sparkles"), 0xe65f},                  // auto_awesome
-        {QStringLiteral("questionmark.circle"), 0xe887},       // help
-        {QStringLiteral("gearshape"), 0xe8b8},                 // settings
-        {QStringLiteral("xmark"), 0xe5cd},                     // close
-        {QStringLiteral("pause.fill"), 0xe034},                // pause
-        {QStringLiteral("play.fill"), 0xe037},                 // play_arrow
-        {QStringLiteral("stop.fill"), 0xe047},                 // stop
-        {QStringLiteral("arrow.clockwise"), 0xe5d5},           // refresh
-        {QStringLiteral("macwindow"), 0xe069},                 // web_asset
-        {QStringLiteral("display"), 0xe30c},                   // desktop_windows
-        {QStringLiteral("plus"), 0xe145},                      // add
-        {QStringLiteral("square.and.arrow.up.fill"), 0xe6b8},  // ios_share
-        {QStringLiteral("globe"), 0xe894},                     // language
-        {QStringLiteral("doc.text"), 0xef42},                  // article
-        {QStringLiteral("play.rectangle.fill"), 0xf06a},       // smart_display
-        {QStringLiteral("rectangle.stack.fill"), 0xe3e0},      // filter_none
-        {QStringLiteral("checkmark.circle.fill"), 0xe86c},     // check_circle
-        {QStringLiteral("circle"), 0xe836},                    // radio_button_unchecked
-        {QStringLiteral("xmark.octagon.fill"), 0xe99a},        // dangerous
-        {QStringLiteral("arrow.down.circle.fill"), 0xf000},    // download_for_offline
-        {QStringLiteral("exclamationmark.triangle.fill"), 0xe002}, // warning
-        {QStringLiteral("macwindow.badge.plus"), 0xe05c},      // add_to_queue
-        {QStringLiteral("desktopcomputer"), 0xe30a},           // computer
-        {QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2}, // screen_share
-        {QStringLiteral("lock.open.fill"), 0xe898},            // lock_open
+        { QStringLiteral("magnifyingglass"), 0xe8b6 }, // search
+        { QStringLiteral("checkmark"), 0xe5ca }, // check
+        { QStringLiteral("circle.lefthalf.filled"), 0xe1ae }, // brightness_medium
+        { QStringLiteral("sun.max.fill"), 0xe518 }, // light_mode
+        { QStringLiteral("moon.fill"), 0xe51c }, // dark_mode
+        { QStringLiteral("line.3.horizontal.decrease"), 0xe152 }, // filter_list
+        { QStringLiteral("list.bullet"), 0xe896 }, // list
+        { QStringLiteral("square.grid.2x2"), 0xe9b0 }, // grid_view
+        { QStringLiteral("clock.arrow.circlepath"), 0xe889 }, // history
+        { QStringLiteral("clock"), 0xe8b5 }, // schedule
+        { QStringLiteral("arrow.up"), 0xe5d8 }, // arrow_upward
+        { QStringLiteral("arrow.down"), 0xe5db }, // arrow_downward
+        { QStringLiteral("record.circle.fill"), 0xe837 }, // radio_button_checked
+        { QStringLiteral("record.circle"), 0xe837 }, { QStringLiteral("circle.fill"), 0xe061 }, // fiber_manual_record
+        { QStringLiteral("doc.text.magnifyingglass"), 0xe880 }, // find_in_page
+        { QStringLiteral("doc.richtext"), 0xe873 }, // description
+        { QStringLiteral("pencil"), 0xe3c9 }, // edit
+        { QStringLiteral("trash"), 0xe872 }, // delete
+        { QStringLiteral("ellipsis"), 0xe5d3 }, // more_horiz
+        { QStringLiteral("square.stack.3d.up"), 0xe53b }, // layers
+        { QStringLiteral("sparkles"), 0xe65f }, // auto_awesome
+        { QStringLiteral("questionmark.circle"), 0xe887 }, // help
+        { QStringLiteral("gearshape"), 0xe8b8 }, // settings
+        { QStringLiteral("xmark"), 0xe5cd }, // close
+        { QStringLiteral("pause.fill"), 0xe034 }, // pause
+        { QStringLiteral("play.fill"), 0xe037 }, // play_arrow
+        { QStringLiteral("stop.fill"), 0xe047 }, // stop
+        { QStringLiteral("arrow.clockwise"), 0xe5d5 }, // refresh
+        { QStringLiteral("macwindow"), 0xe069 }, // web_asset
+        { QStringLiteral("display"), 0xe30c }, // desktop_windows
+        { QStringLiteral("plus"), 0xe145 }, // add
+        { QStringLiteral("square.and.arrow.up.fill"), 0xe6b8 }, // ios_share
+        { QStringLiteral("globe"), 0xe894 }, // language
+        { QStringLiteral("doc.text"), 0xef42 }, // article
+        { QStringLiteral("play.rectangle.fill"), 0xf06a }, // smart_display
+        { QStringLiteral("rectangle.stack.fill"), 0xe3e0 }, // filter_none
+        { QStringLiteral("checkmark.circle.fill"), 0xe86c }, // check_circle
+        { QStringLiteral("circle"), 0xe836 }, // radio_button_unchecked
+        { QStringLiteral("xmark.octagon.fill"), 0xe99a }, // dangerous
+        { QStringLiteral("arrow.down.circle.fill"), 0xf000 }, // download_for_offline
+        { QStringLiteral("exclamationmark.triangle.fill"), 0xe002 }, // warning
+        { QStringLiteral("macwindow.badge.plus"), 0xe05c }, // add_to_queue
+        { QStringLiteral("desktopcomputer"), 0xe30a }, // computer
+        { QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2 }, // screen_share
+        { QStringLiteral("lock.open.fill"), 0xe898 }, // lock_open
     };
     return map;
 }
 
 } // namespace
 
-QChar glyph(const QString& name)
-{
-    return QChar(table().value(name, 0));
-}
+QChar glyph(const QString& name) { return QChar(table().value(name, 0)); }
 
-bool isKnown(const QString& name)
-{
-    return table().contains(name);
-}
+bool isKnown(const QString& name) { return table().contains(name); }
 
 QFont font(qreal pixelSize)
 {
@@ -97,7 +90,7 @@ void paint(QPainter& painter, const QRectF& rect, const QString& name, qreal pix
 QIcon icon(const QString& name, const QColor& color, int pixelSize)
 {
     QIcon result;
-    for (int scale : {1, 2}) {
+    for (int scale : { 1, 2 }) {
         QPixmap pm(pixelSize * scale, pixelSize * scale);
         pm.setDevicePixelRatio(scale);
         pm.fill(Qt::transparent);

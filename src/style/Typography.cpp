@@ -17,15 +17,13 @@ QFont font(qreal pixelSize, QFont::Weight weight, Design design)
 {
     QFont f;
     switch (design) {
-    case Design::Default:
-        f.setFamilies({QStringLiteral("Inter"), QStringLiteral("DejaVu Sans")});
-        break;
+    case Design::Default: f.setFamilies({ QStringLiteral("Inter"), QStringLiteral("DejaVu Sans") }); break;
     case Design::Serif:
-        f.setFamilies({QStringLiteral("DejaVu Serif")});
+        f.setFamilies({ QStringLiteral("DejaVu Serif") });
         f.setStyleHint(QFont::Serif);
         break;
     case Design::Monospaced:
-        f.setFamilies({QStringLiteral("DejaVu Sans Mono")});
+        f.setFamilies({ QStringLiteral("DejaVu Sans Mono") });
         f.setStyleHint(QFont::Monospace);
         break;
     }

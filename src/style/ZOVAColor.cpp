@@ -9,10 +9,7 @@ namespace zova {
 
 namespace {
 
-QPalette currentPalette()
-{
-    return QGuiApplication::palette();
-}
+QPalette currentPalette() { return QGuiApplication::palette(); }
 
 QColor withAlpha(QColor c, double alpha)
 {
@@ -55,13 +52,17 @@ QColor inkText() { return label(); }
 } // namespace ZOVAColor
 
 namespace ZOVAGradient {
-QLinearGradient brand(const QRectF& rect) { return diagonal(rect, {ZOVAColor::accent(), ZOVAColor::accent()}); }
+QLinearGradient brand(const QRectF& rect) { return diagonal(rect, { ZOVAColor::accent(), ZOVAColor::accent() }); }
 QLinearGradient ai(const QRectF& rect)
 {
-    return diagonal(rect, {srgb(0xE8, 0x8B, 0xB7), srgb(0xA7, 0x8B, 0xDF), srgb(0x6C, 0x92, 0xE8), srgb(0x6E, 0xC7, 0xD6)});
+    return diagonal(
+        rect, { srgb(0xE8, 0x8B, 0xB7), srgb(0xA7, 0x8B, 0xDF), srgb(0x6C, 0x92, 0xE8), srgb(0x6E, 0xC7, 0xD6) });
 }
-QLinearGradient accent(const QRectF& rect) { return diagonal(rect, {ZOVAColor::amber(), ZOVAColor::coral()}); }
-QLinearGradient record(const QRectF& rect) { return diagonal(rect, {srgb(0xFF, 0x3D, 0x6E), srgb(0xFF, 0x5F, 0xA7)}); }
+QLinearGradient accent(const QRectF& rect) { return diagonal(rect, { ZOVAColor::amber(), ZOVAColor::coral() }); }
+QLinearGradient record(const QRectF& rect)
+{
+    return diagonal(rect, { srgb(0xFF, 0x3D, 0x6E), srgb(0xFF, 0x5F, 0xA7) });
+}
 } // namespace ZOVAGradient
 
 } // namespace zova

@@ -11,8 +11,8 @@
 namespace zova {
 
 namespace {
-constexpr QPointF kUnitPointer[] = {{0, 0},     {0, 0.86},      {0.27, 0.65}, {0.43, 1.0},
-                                    {0.59, 0.945}, {0.435, 0.595}, {0.71, 0.595}};
+constexpr QPointF kUnitPointer[]
+    = { { 0, 0 }, { 0, 0.86 }, { 0.27, 0.65 }, { 0.43, 1.0 }, { 0.59, 0.945 }, { 0.435, 0.595 }, { 0.71, 0.595 } };
 constexpr qreal kRotation = std::numbers::pi / 15.0; // 12 degrees, clockwise on screen
 } // namespace
 
@@ -38,16 +38,16 @@ ZOVAMark::Geometry ZOVAMark::geometry(qreal size)
 }
 
 ZOVAMark::ZOVAMark(qreal size, bool glow, bool showRipples, QWidget* parent)
-    : QWidget(parent), m_size(size), m_glow(glow), m_showRipples(showRipples)
+    : QWidget(parent)
+    , m_size(size)
+    , m_glow(glow)
+    , m_showRipples(showRipples)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(sizeHint());
 }
 
-qreal ZOVAMark::shadowMargin(qreal size, bool glow)
-{
-    return glow ? std::ceil(size * 0.18 + size * 0.06) : 2.0;
-}
+qreal ZOVAMark::shadowMargin(qreal size, bool glow) { return glow ? std::ceil(size * 0.18 + size * 0.06) : 2.0; }
 
 QSize ZOVAMark::sizeHint() const
 {
@@ -65,10 +65,10 @@ void ZOVAMark::paint(QPainter& painter, QPointF origin, qreal size, bool glow, b
     const QPainterPath body = Shapes::roundedRect(box, g.cornerRadius);
 
     if (glow)
-        Shapes::paintShadow(painter, body, QColor::fromRgbF(1.0f, 61 / 255.f, 138 / 255.f, 0.45f), size * 0.18,
-                            {0, size * 0.06});
+        Shapes::paintShadow(
+            painter, body, QColor::fromRgbF(1.0f, 61 / 255.f, 138 / 255.f, 0.45f), size * 0.18, { 0, size * 0.06 });
     else
-        Shapes::paintShadow(painter, body, Shapes::withAlpha(Qt::black, 0.2), 1.5, {0, 0.5});
+        Shapes::paintShadow(painter, body, Shapes::withAlpha(Qt::black, 0.2), 1.5, { 0, 0.5 });
 
     QLinearGradient fill(box.topLeft(), box.bottomRight());
     fill.setColorAt(0.0, QColor(255, 61, 138));

@@ -7,8 +7,8 @@
 #include "model/StorageService.h"
 #include "support/TestSupport.h"
 
-#include <QSettings>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 

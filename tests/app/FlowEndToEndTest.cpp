@@ -8,8 +8,8 @@
 #include <QRect>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "model/Guide.h"
@@ -19,7 +19,6 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
-
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -51,10 +50,10 @@ protected:
         ASSERT_TRUE(m_home.isValid());
         ASSERT_TRUE(x11::cardinal(d(), DefaultRootWindow(d()), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW))
             << "needs a window manager";
-        for (const char* sub : {"data", "config", "cache", "runtime"})
+        for (const char* sub : { "data", "config", "cache", "runtime" })
             QDir().mkpath(m_home.filePath(QString::fromLatin1(sub)));
-        QFile::setPermissions(m_home.filePath("runtime"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         // A returning user: the library, not the onboarding screen.
         QSettings settings(m_home.filePath("config/Unknown Organization/ZOVA.conf"), QSettings::IniFormat);
         settings.setValue("vorne.onboarding.completed", true);
@@ -63,7 +62,7 @@ protected:
 
     void TearDown() override
     {
-        for (QProcess* p : {&m_app, &m_target}) {
+        for (QProcess* p : { &m_app, &m_target }) {
             if (p->state() != QProcess::NotRunning) {
                 p->terminate();
                 if (!p->waitForFinished(5000))
@@ -80,15 +79,15 @@ protected:
 
     void launch()
     {
-        m_target.start(qEnvironmentVariable("ZOVA_FLOW_TARGET"), {targetTitle});
+        m_target.start(qEnvironmentVariable("ZOVA_FLOW_TARGET"), { targetTitle });
         ASSERT_TRUE(m_target.waitForStarted(5000));
         ASSERT_TRUE(test::waitUntil([&] { return clientWindow(m_target.processId(), targetTitle) != 0; }, 15000));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");
-        for (const char* sub : {"data", "config", "cache", "runtime"})
+        for (const char* sub : { "data", "config", "cache", "runtime" })
             env.insert(QStringLiteral("XDG_%1_HOME").arg(QString::fromLatin1(sub).toUpper()),
-                       m_home.filePath(QString::fromLatin1(sub)));
+                m_home.filePath(QString::fromLatin1(sub)));
         env.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
         env.insert("ZOVA_WIDGET_DUMP", dumpPath());
         m_app.setProcessEnvironment(env);
@@ -127,11 +126,11 @@ protected:
 
     QRect frameOf(Window w) const
     {
-        XWindowAttributes attrs{};
+        XWindowAttributes attrs {};
         Window child = 0;
         int x = 0, y = 0;
-        if (!XGetWindowAttributes(d(), w, &attrs) ||
-            !XTranslateCoordinates(d(), w, DefaultRootWindow(d()), 0, 0, &x, &y, &child))
+        if (!XGetWindowAttributes(d(), w, &attrs)
+            || !XTranslateCoordinates(d(), w, DefaultRootWindow(d()), 0, 0, &x, &y, &child))
             return {};
         return QRect(x, y, attrs.width, attrs.height);
     }
@@ -143,20 +142,20 @@ protected:
         for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = line.split('\t');
             if (f.size() >= 7)
-                out.append({f[0], f[1], QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f[6]});
+                out.append({ f[0], f[1], QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f[6] });
         }
         return out;
     }
     std::optional<DumpEntry> widget(const QString& name, const QString& className = {}, const QString& text = {}) const
     {
         for (const DumpEntry& e : dump())
-            if ((name.isEmpty() || e.name == name) && (className.isEmpty() || e.className == className) &&
-                (text.isEmpty() || e.text == text) && !e.rect.isEmpty())
+            if ((name.isEmpty() || e.name == name) && (className.isEmpty() || e.className == className)
+                && (text.isEmpty() || e.text == text) && !e.rect.isEmpty())
                 return e;
         return std::nullopt;
     }
-    bool waitForWidget(const QString& name, const QString& className = {}, const QString& text = {},
-                       int timeoutMs = 15000) const
+    bool waitForWidget(
+        const QString& name, const QString& className = {}, const QString& text = {}, int timeoutMs = 15000) const
     {
         return test::waitUntil([&] { return widget(name, className, text).has_value(); }, timeoutMs);
     }
@@ -180,10 +179,7 @@ protected:
         click(QPoint(e->rect.x() + e->rect.width() / 2, e->rect.y() + e->rect.height() / 2));
     }
 
-    int screenshotCount() const
-    {
-        return int(QDir(screenshotsDir()).entryList({"*.png"}, QDir::Files).size());
-    }
+    int screenshotCount() const { return int(QDir(screenshotsDir()).entryList({ "*.png" }, QDir::Files).size()); }
 
     // New Guide, the test window's card, then clicks in the target.
     void recordClicks(int clicks)
@@ -199,9 +195,10 @@ protected:
         ASSERT_TRUE(test::waitUntil([&] { return activeWindow() == target; }, 5000)) << "target not brought forward";
         const QRect frame = frameOf(target);
         ASSERT_FALSE(frame.isEmpty());
-        const QPointF spots[] = {{0.25, 0.3}, {0.75, 0.3}, {0.5, 0.75}};
+        const QPointF spots[] = { { 0.25, 0.3 }, { 0.75, 0.3 }, { 0.5, 0.75 } };
         for (int i = 0; i < clicks; ++i) {
-            click(QPoint(frame.x() + int(frame.width() * spots[i].x()), frame.y() + int(frame.height() * spots[i].y())));
+            click(
+                QPoint(frame.x() + int(frame.width() * spots[i].x()), frame.y() + int(frame.height() * spots[i].y())));
             const int expected = i + 1;
             ASSERT_TRUE(test::waitUntil([&] { return screenshotCount() >= expected; }, 10000))
                 << "no screenshot for click " << expected;
@@ -223,20 +220,20 @@ protected:
         if (folder.isEmpty())
             return;
         const Window root = DefaultRootWindow(d());
-        XWindowAttributes attrs{};
+        XWindowAttributes attrs {};
         XGetWindowAttributes(d(), root, &attrs);
         XImage* image = XGetImage(d(), root, 0, 0, unsigned(attrs.width), unsigned(attrs.height), AllPlanes, ZPixmap);
         if (!image)
             return;
         QImage picture(reinterpret_cast<const uchar*>(image->data), attrs.width, attrs.height, image->bytes_per_line,
-                       QImage::Format_RGB32);
+            QImage::Format_RGB32);
         picture.scaledToWidth(attrs.width / 2, Qt::SmoothTransformation)
             .save(QStringLiteral("%1/recording-%2-%3.png").arg(folder, m_run, QString::fromLatin1(name)));
         XDestroyImage(image);
     }
 
     x11::DisplayPtr m_display;
-    QTemporaryDir m_home{QDir::tempPath() + QStringLiteral("/zova-flow-XXXXXX")};
+    QTemporaryDir m_home { QDir::tempPath() + QStringLiteral("/zova-flow-XXXXXX") };
     QProcess m_target;
     QProcess m_app;
     QString m_run = QStringLiteral("stop");

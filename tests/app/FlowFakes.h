@@ -24,7 +24,10 @@ struct FlowLog {
 
 class FakeRecordingControl : public zova::RecordingControl {
 public:
-    explicit FakeRecordingControl(FlowLog& log) : m_log(log) {}
+    explicit FakeRecordingControl(FlowLog& log)
+        : m_log(log)
+    {
+    }
 
     Phase phase() const override { return m_phase; }
     void setPhase(Phase phase) override
@@ -75,7 +78,7 @@ public:
     }
 
     bool failStart = false;
-    zova::Guide created{QStringLiteral("New one")};
+    zova::Guide created { QStringLiteral("New one") };
 
     static QString name(Phase phase)
     {
@@ -114,7 +117,10 @@ private:
 
 class FakeRecordingWindows : public zova::RecordingWindows {
 public:
-    explicit FakeRecordingWindows(FlowLog& log) : m_log(log) {}
+    explicit FakeRecordingWindows(FlowLog& log)
+        : m_log(log)
+    {
+    }
 
     void showPicker(PickerActions actions) override
     {
@@ -153,7 +159,10 @@ private:
 
 class FakeWindowOps : public zova::AppWindowOps {
 public:
-    explicit FakeWindowOps(FlowLog& log) : m_log(log) {}
+    explicit FakeWindowOps(FlowLog& log)
+        : m_log(log)
+    {
+    }
     void minimize(QWidget*) override { m_log.add(QStringLiteral("minimize")); }
     void bringToFront(QWidget*) override { m_log.add(QStringLiteral("bringToFront")); }
 

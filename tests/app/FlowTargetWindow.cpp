@@ -11,7 +11,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        const QColor colors[] = {QColor(0x3b82f6), QColor(0x10b981), QColor(0xf59e0b), QColor(0xef4444)};
+        const QColor colors[] = { QColor(0x3b82f6), QColor(0x10b981), QColor(0xf59e0b), QColor(0xef4444) };
         const int w = width() / 2, h = height() / 2;
         for (int i = 0; i < 4; ++i)
             p.fillRect((i % 2) * w, (i / 2) * h, w, h, colors[i]);

@@ -23,12 +23,15 @@ void settle()
 class FlowFixture : public ::testing::Test {
 protected:
     FlowFixture()
-        : service(log), windows(log), ops(log),
-          flow(service, windows, ops,
-               RecordingFlow::Host{[this] { return &mainWindow; }, [this](Guide* g) {
-                                       log.add(QStringLiteral("open:") + g->title());
-                                       opened = g;
-                                   }})
+        : service(log)
+        , windows(log)
+        , ops(log)
+        , flow(service, windows, ops,
+              RecordingFlow::Host { [this] { return &mainWindow; },
+                  [this](Guide* g) {
+                      log.add(QStringLiteral("open:") + g->title());
+                      opened = g;
+                  } })
     {
     }
 
@@ -68,10 +71,10 @@ TEST_F(FlowFixture, NewGuideOpensThePickerAndLists)
     flow.startPickingWindow();
     EXPECT_TRUE(log.entries.isEmpty()) << "the picking runs as a task, after the request returns";
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"phase:picking", "showPicker", "refresh"}));
+    EXPECT_EQ(log.take(), (QStringList { "phase:picking", "showPicker", "refresh" }));
     flow.startPickingWindow();
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"refresh"})) << "a second request only lists again";
+    EXPECT_EQ(log.take(), (QStringList { "refresh" })) << "a second request only lists again";
 }
 
 TEST_F(FlowFixture, StartOrderIsMinimiseStartOutlinePanel)
@@ -81,7 +84,7 @@ TEST_F(FlowFixture, StartOrderIsMinimiseStartOutlinePanel)
         bool display;
         QString started;
     };
-    for (const Row& row : {Row{"window", false, "start:Editor"}, Row{"display", true, "start:display3"}}) {
+    for (const Row& row : { Row { "window", false, "start:Editor" }, Row { "display", true, "start:display3" } }) {
         SCOPED_TRACE(row.name);
         openPicker();
         if (row.display) {
@@ -93,7 +96,8 @@ TEST_F(FlowFixture, StartOrderIsMinimiseStartOutlinePanel)
         } else {
             pickWindow(QStringLiteral("Editor"));
         }
-        EXPECT_EQ(log.take(), (QStringList{"minimize", row.started, "phase:armed", "hidePicker", "outline", "panel"}));
+        EXPECT_EQ(
+            log.take(), (QStringList { "minimize", row.started, "phase:armed", "hidePicker", "outline", "panel" }));
         windows.panel.cancel();
         settle();
         log.take();
@@ -108,7 +112,8 @@ TEST_F(FlowFixture, StopClosesPanelsAfterTheButtonReturnsAndOpensTheGuide)
         Guide* appendTo;
         QString openedTitle;
     };
-    for (const Row& row : {Row{"new guide", nullptr, "New one"}, Row{"appended guide", &appended, "Existing"}}) {
+    for (const Row& row :
+        { Row { "new guide", nullptr, "New one" }, Row { "appended guide", &appended, "Existing" } }) {
         SCOPED_TRACE(row.name);
         openPicker(row.appendTo);
         pickWindow(QStringLiteral("Editor"));
@@ -117,8 +122,9 @@ TEST_F(FlowFixture, StopClosesPanelsAfterTheButtonReturnsAndOpensTheGuide)
         EXPECT_TRUE(log.entries.isEmpty()) << "the panel is not closed from inside its own button";
         EXPECT_TRUE(windows.panelShown);
         settle();
-        EXPECT_EQ(log.take(), (QStringList{"stop", "phase:finishing", "closePanel", "dismissOutline", "bringToFront",
-                                           "open:" + row.openedTitle, "phase:idle"}));
+        EXPECT_EQ(log.take(),
+            (QStringList { "stop", "phase:finishing", "closePanel", "dismissOutline", "bringToFront",
+                "open:" + row.openedTitle, "phase:idle" }));
         EXPECT_EQ(opened.data(), row.appendTo ? row.appendTo : &service.created);
         EXPECT_EQ(service.appendTargetGuide(), nullptr);
     }
@@ -132,7 +138,7 @@ TEST_F(FlowFixture, PanelCancelBringsTheWindowBackWithoutOpening)
     windows.panel.cancel();
     EXPECT_TRUE(log.entries.isEmpty());
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"cancel", "phase:idle", "closePanel", "dismissOutline", "bringToFront"}));
+    EXPECT_EQ(log.take(), (QStringList { "cancel", "phase:idle", "closePanel", "dismissOutline", "bringToFront" }));
     EXPECT_EQ(opened.data(), nullptr);
     EXPECT_FALSE(windows.pickerShown) << "the picker does not come back after a cancelled recording";
 }
@@ -142,14 +148,14 @@ TEST_F(FlowFixture, FailedStartLeavesTheLibraryAsItWas)
     openPicker();
     service.failStart = true;
     pickWindow(QStringLiteral("Editor"));
-    EXPECT_EQ(log.take(), (QStringList{"minimize", "start:Editor", "bringToFront"}));
+    EXPECT_EQ(log.take(), (QStringList { "minimize", "start:Editor", "bringToFront" }));
     EXPECT_EQ(service.phase(), Phase::picking);
     EXPECT_TRUE(windows.pickerShown);
     EXPECT_FALSE(windows.panelShown);
 
     service.failStart = false;
     pickWindow(QStringLiteral("Editor"));
-    EXPECT_EQ(log.take(), (QStringList{"minimize", "start:Editor", "phase:armed", "hidePicker", "outline", "panel"}))
+    EXPECT_EQ(log.take(), (QStringList { "minimize", "start:Editor", "phase:armed", "hidePicker", "outline", "panel" }))
         << "the same picker can start once the failure is gone";
 }
 
@@ -158,7 +164,7 @@ TEST_F(FlowFixture, PickerCancelNeverTouchesTheWindow)
     openPicker();
     windows.picker.cancel();
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"cancelPicker", "phase:idle", "hidePicker"}));
+    EXPECT_EQ(log.take(), (QStringList { "cancelPicker", "phase:idle", "hidePicker" }));
     EXPECT_EQ(service.phase(), Phase::idle);
 }
 
@@ -170,7 +176,8 @@ TEST_F(FlowFixture, SecondPickOfTheSamePickerIsIgnored)
     windows.picker.startWindow(w);
     windows.picker.startWindow(w);
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"minimize", "start:Editor", "phase:armed", "hidePicker", "outline", "panel"}));
+    EXPECT_EQ(
+        log.take(), (QStringList { "minimize", "start:Editor", "phase:armed", "hidePicker", "outline", "panel" }));
 }
 
 TEST_F(FlowFixture, NewGuideAfterCancelledAppendStartsANewGuide)
@@ -225,7 +232,7 @@ TEST(Flow, WithoutAMainWindowTheFlowStillRuns)
     FakeRecordingControl service(log);
     FakeRecordingWindows windows(log);
     FakeWindowOps ops(log);
-    RecordingFlow bare(service, windows, ops, RecordingFlow::Host{});
+    RecordingFlow bare(service, windows, ops, RecordingFlow::Host {});
     bare.startPickingWindow();
     settle();
     log.take();
@@ -233,10 +240,10 @@ TEST(Flow, WithoutAMainWindowTheFlowStillRuns)
     w.title = QStringLiteral("Editor");
     windows.picker.startWindow(w);
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"start:Editor", "phase:armed", "hidePicker", "outline", "panel"}));
+    EXPECT_EQ(log.take(), (QStringList { "start:Editor", "phase:armed", "hidePicker", "outline", "panel" }));
     windows.panel.stop();
     settle();
-    EXPECT_EQ(log.take(), (QStringList{"stop", "phase:finishing", "closePanel", "dismissOutline", "phase:idle"}));
+    EXPECT_EQ(log.take(), (QStringList { "stop", "phase:finishing", "closePanel", "dismissOutline", "phase:idle" }));
 }
 
 } // namespace

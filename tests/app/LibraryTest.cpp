@@ -67,12 +67,12 @@ TEST_F(LibraryFixture, SortTable)
         const char* stored;
         QStringList expected;
     } rows[] = {
-        {"recent", {"alpha", "beta", "Alpha", "gamma", "delta"}},
-        {"oldest", {"gamma", "delta", "Alpha", "beta", "alpha"}},
-        {"nameAZ", {"alpha", "Alpha", "beta", "delta", "gamma"}},
-        {"nameZA", {"gamma", "delta", "beta", "alpha", "Alpha"}},
-        {"nameaz", {"alpha", "beta", "Alpha", "gamma", "delta"}}, // unknown: recent
-        {"", {"alpha", "beta", "Alpha", "gamma", "delta"}},
+        { "recent", { "alpha", "beta", "Alpha", "gamma", "delta" } },
+        { "oldest", { "gamma", "delta", "Alpha", "beta", "alpha" } },
+        { "nameAZ", { "alpha", "Alpha", "beta", "delta", "gamma" } },
+        { "nameZA", { "gamma", "delta", "beta", "alpha", "Alpha" } },
+        { "nameaz", { "alpha", "beta", "Alpha", "gamma", "delta" } }, // unknown: recent
+        { "", { "alpha", "beta", "Alpha", "gamma", "delta" } },
     };
     LibraryView view(context());
     for (const auto& row : rows) {
@@ -100,10 +100,8 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
     const struct {
         const char* search;
         QStringList expected;
-    } rows[] = {{"EXPORT", {"Export invoices", "export"}},
-                {" ", {"Export invoices"}},
-                {"nothing", {}},
-                {"", {"Export invoices", "Setup", "export"}}};
+    } rows[] = { { "EXPORT", { "Export invoices", "export" } }, { " ", { "Export invoices" } }, { "nothing", {} },
+        { "", { "Export invoices", "Setup", "export" } } };
     for (const auto& row : rows) {
         view.setSearchText(QString::fromLatin1(row.search));
         EXPECT_EQ(titles(view.filteredGuides()), row.expected) << "'" << row.search << "'";
@@ -155,7 +153,7 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
 {
     const QString first = writeScreenshot(), third = writeScreenshot();
     const QString missing = QStringLiteral("gone.png");
-    Guide* g = addGuide(QStringLiteral("Three"), 0, {first, missing, third, QString()});
+    Guide* g = addGuide(QStringLiteral("Three"), 0, { first, missing, third, QString() });
     Guide* other = addGuide(QStringLiteral("Other"), 1);
     LibraryView view(context());
     view.setEditingGuide(g);
@@ -170,7 +168,7 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
     EXPECT_EQ(view.editingGuide(), nullptr) << "the open guide's editor closes";
     EXPECT_FALSE(screenshotExists(first));
     EXPECT_FALSE(screenshotExists(third));
-    EXPECT_EQ(context()->guides(), QList<Guide*>{other});
+    EXPECT_EQ(context()->guides(), QList<Guide*> { other });
     EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(DeleteGuideAlert::titleFor(QString()), QStringLiteral("Delete \u201C\u201D?"));
 }
@@ -178,7 +176,7 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
 TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
 {
     const QString shot = writeScreenshot();
-    Guide* g = addGuide(QStringLiteral("Recording"), 0, {shot});
+    Guide* g = addGuide(QStringLiteral("Recording"), 0, { shot });
     LibraryHooks hooks;
     int released = 0;
     hooks.isBeingRecorded = [g](const Guide& guide) { return &guide == g; };
@@ -209,7 +207,7 @@ TEST_F(LibraryFixture, CtrlKInFocusedSearchKeepsText)
     EXPECT_TRUE(edit->hasFocus());
 
     // From elsewhere in the library, Ctrl+K and Ctrl+F focus the field.
-    for (Qt::Key key : {Qt::Key_K, Qt::Key_F}) {
+    for (Qt::Key key : { Qt::Key_K, Qt::Key_F }) {
         view.layoutButton()->setFocus();
         ASSERT_FALSE(edit->hasFocus());
         QTest::keyClick(view.layoutButton(), key, Qt::ControlModifier);
@@ -244,9 +242,9 @@ TEST_F(CardFixture, StatusPillTable)
         const char* raw;
         const char* text;
         QColor color;
-    } rows[] = {{"draft", "Draft", ZOVAColor::amber()},       {"review", "Review", ZOVAColor::accent()},
-                {"published", "Published", ZOVAColor::emerald()}, {"private", "Private", QColor(148, 163, 184)},
-                {"Published", "Draft", ZOVAColor::amber()},   {"", "Draft", ZOVAColor::amber()}};
+    } rows[] = { { "draft", "Draft", ZOVAColor::amber() }, { "review", "Review", ZOVAColor::accent() },
+        { "published", "Published", ZOVAColor::emerald() }, { "private", "Private", QColor(148, 163, 184) },
+        { "Published", "Draft", ZOVAColor::amber() }, { "", "Draft", ZOVAColor::amber() } };
     for (const auto& row : rows) {
         g->setPublishStatusRaw(QString::fromLatin1(row.raw));
         EXPECT_EQ(card.statusText(), QString::fromLatin1(row.text)) << row.raw;
@@ -260,7 +258,7 @@ TEST_F(CardFixture, StepTextsTitleAndPlaceholderLabel)
         int steps;
         const char* meta;
         const char* placeholder;
-    } rows[] = {{0, "0 steps", "0 STEPS"}, {1, "1 step", "1 STEPS"}, {3, "3 steps", "3 STEPS"}};
+    } rows[] = { { 0, "0 steps", "0 STEPS" }, { 1, "1 step", "1 STEPS" }, { 3, "3 steps", "3 STEPS" } };
     for (const auto& row : rows) {
         QStringList names;
         for (int i = 0; i < row.steps; ++i)
@@ -289,7 +287,7 @@ TEST_F(CardFixture, AiBadgeAndTooltip)
     GuideCard unknown(g, {}, {});
     EXPECT_TRUE(available.showsAiBadge());
     EXPECT_EQ(available.aiBadgeToolTip(),
-              QStringLiteral("Generated by the on-device language model. AI can make mistakes \u2014 please review."));
+        QStringLiteral("Generated by the on-device language model. AI can make mistakes \u2014 please review."));
     EXPECT_EQ(unavailable.aiBadgeToolTip(), QString());
     EXPECT_EQ(unknown.aiBadgeToolTip(), QString());
 }
@@ -297,9 +295,9 @@ TEST_F(CardFixture, AiBadgeAndTooltip)
 TEST_F(CardFixture, PreviewUsesOnlyTheFirstOrderedStep)
 {
     const QString red = writeScreenshot(Qt::red), blue = writeScreenshot(Qt::blue);
-    Guide* withImage = addGuide(QStringLiteral("A"), 0, {red, blue});
+    Guide* withImage = addGuide(QStringLiteral("A"), 0, { red, blue });
     withImage->steps()[0]->setOrder(5); // blue is now first in order
-    Guide* firstMissing = addGuide(QStringLiteral("B"), 0, {QStringLiteral("missing.png"), red});
+    Guide* firstMissing = addGuide(QStringLiteral("B"), 0, { QStringLiteral("missing.png"), red });
     Guide* empty = addGuide(QStringLiteral("C"));
     GuideCard a(withImage, {}, {}), b(firstMissing, {}, {}), c(empty, {}, {});
     ASSERT_FALSE(a.previewImage().isNull());
@@ -319,10 +317,10 @@ TEST_F(CardFixture, MenusOfCardAndRow)
 {
     Guide* g = addGuide(QStringLiteral("Menu"));
     QStringList calls;
-    GuideActions actions{[&] { calls << "open"; }, [&] { calls << "rename"; }, [&] { calls << "delete"; }};
+    GuideActions actions { [&] { calls << "open"; }, [&] { calls << "rename"; }, [&] { calls << "delete"; } };
     GuideCard card(g, actions, {});
     GuideListRow row(g, actions);
-    for (QMenu* menu : {card.buildMenu(), row.buildMenu()}) {
+    for (QMenu* menu : { card.buildMenu(), row.buildMenu() }) {
         const auto items = menu->actions();
         ASSERT_EQ(items.size(), 4);
         EXPECT_EQ(items[0]->text(), QStringLiteral("Open"));
@@ -331,10 +329,10 @@ TEST_F(CardFixture, MenusOfCardAndRow)
         EXPECT_TRUE(items[2]->isSeparator());
         EXPECT_EQ(items[3]->text(), QStringLiteral("Delete guide\u2026"));
         EXPECT_TRUE(items[3]->property("destructive").toBool());
-        for (int i : {0, 1, 3})
+        for (int i : { 0, 1, 3 })
             items[i]->trigger();
     }
-    EXPECT_EQ(calls, (QStringList{"open", "rename", "delete", "open", "rename", "delete"}));
+    EXPECT_EQ(calls, (QStringList { "open", "rename", "delete", "open", "rename", "delete" }));
     EXPECT_EQ(card.moreButton()->toolTip(), QStringLiteral("More options"));
     card.resize(260, card.heightForWidth(260));
     card.show();

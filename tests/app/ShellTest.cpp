@@ -21,10 +21,10 @@ TEST_F(ThemeFixture, StoredValueTable)
     const struct {
         const char* stored; // nullptr: no key
         ThemeService::Mode mode;
-    } rows[] = {{nullptr, ThemeService::Mode::System}, {"system", ThemeService::Mode::System},
-                {"light", ThemeService::Mode::Light}, {"dark", ThemeService::Mode::Dark},
-                {"Dark", ThemeService::Mode::System}, {" dark", ThemeService::Mode::System},
-                {"", ThemeService::Mode::System}};
+    } rows[] = { { nullptr, ThemeService::Mode::System }, { "system", ThemeService::Mode::System },
+        { "light", ThemeService::Mode::Light }, { "dark", ThemeService::Mode::Dark },
+        { "Dark", ThemeService::Mode::System }, { " dark", ThemeService::Mode::System },
+        { "", ThemeService::Mode::System } };
     for (const auto& row : rows) {
         QSettings().clear();
         if (row.stored)
@@ -116,8 +116,8 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
     EXPECT_EQ(window.size(), QSize(1280, 820));
     const auto actions = window.appearanceActions();
     ASSERT_EQ(actions.size(), 3);
-    const char* titles[] = {"Follow system", "Light", "Dark"};
-    const char* shortcuts[] = {"Ctrl+Alt+1", "Ctrl+Alt+2", "Ctrl+Alt+3"};
+    const char* titles[] = { "Follow system", "Light", "Dark" };
+    const char* shortcuts[] = { "Ctrl+Alt+1", "Ctrl+Alt+2", "Ctrl+Alt+3" };
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(actions[i]->text(), QString::fromLatin1(titles[i]));
         EXPECT_EQ(actions[i]->shortcut(), QKeySequence(QString::fromLatin1(shortcuts[i])));
@@ -160,16 +160,15 @@ TEST_F(StartupFixture, TimingTable)
     const struct {
         const char* name;
         bool onboarded, seen, tipExpected;
-    } rows[] = {{"first launch", false, false, false},
-                {"returning, tour unseen", true, false, true},
-                {"returning, tour seen", true, true, false}};
+    } rows[] = { { "first launch", false, false, false }, { "returning, tour unseen", true, false, true },
+        { "returning, tour seen", true, true, false } };
     for (const auto& row : rows) {
         QSettings().clear();
         QSettings().setValue(SettingsKeys::onboardingCompleted, row.onboarded);
         if (row.seen)
             QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
         CoachMarksService coach;
-        ContentView view(context(), &coach, {}, {}, StartupTiming{60, 40, 1000});
+        ContentView view(context(), &coach, {}, {}, StartupTiming { 60, 40, 1000 });
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
         EXPECT_TRUE(view.splashVisible());
         view.show();
@@ -186,7 +185,7 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
 {
     auto probe = std::make_shared<FakeProbe>();
     CoachMarksService coach;
-    ContentView view(context(), &coach, probe, {}, StartupTiming{10, 10, 30});
+    ContentView view(context(), &coach, probe, {}, StartupTiming { 10, 10, 30 });
     QSignalSpy screen(view.permissions(), &PermissionFlags::screenRecordingChanged);
     view.show();
     EXPECT_FALSE(view.permissions()->screenRecording());

@@ -21,7 +21,7 @@ std::optional<unsigned long> prop(Display* d, Window w, const char* name, Atom t
 
 void switchDesktop(Display* d, long desktop)
 {
-    XEvent e{};
+    XEvent e {};
     e.xclient.type = ClientMessage;
     e.xclient.send_event = True;
     e.xclient.window = DefaultRootWindow(d);

@@ -31,11 +31,11 @@ const QString kLabelInstructions = QString::fromUtf8(
 QString rewriteText(const char* phrase)
 {
     return QString::fromUtf8("You are an expert documentation writer for step-by-step product guides. Rewrite the "
-                             "user's text as a single concise instruction line for one step of a guide. Use ") +
-           QString::fromUtf8(phrase) +
-           QString::fromUtf8(" language. Start with a strong action verb (e.g. \"Click\", \"Enter\", \"Open\", "
-                             "\"Drag\"). Keep it under 14 words. Output ONLY the rewritten line — no quotes, no "
-                             "preamble, no markdown, no explanation.");
+                             "user's text as a single concise instruction line for one step of a guide. Use ")
+        + QString::fromUtf8(phrase)
+        + QString::fromUtf8(" language. Start with a strong action verb (e.g. \"Click\", \"Enter\", \"Open\", "
+                            "\"Drag\"). Keep it under 14 words. Output ONLY the rewritten line — no quotes, no "
+                            "preamble, no markdown, no explanation.");
 }
 
 class IntelligenceTest : public ::testing::Test {
@@ -55,7 +55,7 @@ protected:
         std::optional<AppleIntelligenceService::RewriteResult> result;
         ai.rewriteStepDescription(text, tone, [&](AppleIntelligenceService::RewriteResult r) { result.emplace(r); });
         EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 10000));
-        return result.value_or(unexpected(AppleIntelligenceService::AIError{}));
+        return result.value_or(unexpected(AppleIntelligenceService::AIError {}));
     }
     QList<FakeModelServer::Request> chats() const { return server.requestsTo("/v1/chat/completions"); }
 
@@ -81,10 +81,10 @@ TEST_F(IntelligenceTest, KeepsTheLabelWhenTheModelGivesNothingUsable)
     const QString label = QString::fromUtf16(u" Click \u2018Save\u2019 ");
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer(" \n\t"); };
     EXPECT_EQ(clean(ai, label), label);
-    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply{500, "{}"}; };
+    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply { 500, "{}" }; };
     EXPECT_EQ(clean(ai, label), label);
     llm::LocalModelClient::shared().setRequestTimeout(200);
-    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply{200, {}, true}; };
+    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply { 200, {}, true }; };
     EXPECT_EQ(clean(ai, label), label);
     EXPECT_EQ(chats().size(), 3);
 
@@ -101,12 +101,12 @@ struct ToneCase {
 
 TEST_F(IntelligenceTest, RewritesInEachToneWithItsInstructions)
 {
-    const ToneCase tones[] = {{Tone::Professional, "professional", "polished, professional"},
-                              {Tone::Friendly, "friendly", "warm, approachable, conversational"},
-                              {Tone::Concise, "concise", "extremely concise — fewer words"},
-                              {Tone::Plain, "plain", "plain, simple, jargon-free"}};
+    const ToneCase tones[] = { { Tone::Professional, "professional", "polished, professional" },
+        { Tone::Friendly, "friendly", "warm, approachable, conversational" },
+        { Tone::Concise, "concise", "extremely concise — fewer words" },
+        { Tone::Plain, "plain", "plain, simple, jargon-free" } };
     ASSERT_EQ(AppleIntelligenceService::allTones(),
-              QList<Tone>({Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain}));
+        QList<Tone>({ Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain }));
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer("\n Open the menu. \n"); };
     AppleIntelligenceService ai;
     for (const ToneCase& c : tones) {
@@ -140,25 +140,25 @@ TEST_F(IntelligenceTest, RewriteFailuresCarryTheirMessages)
 {
     AppleIntelligenceService ai;
     server.chat = [](const FakeModelServer::Request&) {
-        return FakeModelServer::Reply{500, R"({"error":{"message":"context too long"}})"};
+        return FakeModelServer::Reply { 500, R"({"error":{"message":"context too long"}})" };
     };
     const auto failed = rewrite(ai, QStringLiteral("x"), Tone::Concise);
     ASSERT_FALSE(failed);
     EXPECT_EQ(failed.error().kind, AppleIntelligenceService::AIError::Kind::ModelFailed);
     EXPECT_EQ(failed.error().description().toStdString(),
-              "AI request failed: The on-device language model answered with HTTP 500. context too long");
+        "AI request failed: The on-device language model answered with HTTP 500. context too long");
 
     llm::LocalModelClient::shared().setRequestTimeout(200);
-    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply{200, {}, true}; };
+    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply { 200, {}, true }; };
     const auto late = rewrite(ai, QStringLiteral("x"), Tone::Concise);
     ASSERT_FALSE(late);
     EXPECT_EQ(late.error().description().toStdString(),
-              "AI request failed: The on-device language model did not answer in time.");
+        "AI request failed: The on-device language model did not answer in time.");
 }
 
 TEST_F(IntelligenceTest, UnavailableModelRefusesRewriteAndLeavesLabels)
 {
-    server.models = {503, R"({"error":{"message":"Loading model"}})"};
+    server.models = { 503, R"({"error":{"message":"Loading model"}})" };
     ASSERT_TRUE(test::pointModelClientAt(server.url()));
     AppleIntelligenceService ai;
     ASSERT_EQ(ai.status(), Status::ModelNotReady);
@@ -166,7 +166,7 @@ TEST_F(IntelligenceTest, UnavailableModelRefusesRewriteAndLeavesLabels)
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().kind, AppleIntelligenceService::AIError::Kind::Unavailable);
     EXPECT_EQ(result.error().description().toStdString(),
-              "The on-device language model is still loading. Try again in a minute.");
+        "The on-device language model is still loading. Try again in a minute.");
     EXPECT_EQ(clean(ai, QStringLiteral("Save")), QStringLiteral("Save"));
     EXPECT_TRUE(chats().isEmpty());
 }
@@ -185,7 +185,8 @@ TEST_F(IntelligenceTest, StatusFollowsTheServerAndNotifiesOnlyOnChange)
         int httpStatus;
         Status status;
     };
-    for (const Row& row : {Row{503, Status::ModelNotReady}, Row{500, Status::Unknown}, Row{200, Status::Available}}) {
+    for (const Row& row :
+        { Row { 503, Status::ModelNotReady }, Row { 500, Status::Unknown }, Row { 200, Status::Available } }) {
         server.models.status = row.httpStatus;
         ai.refreshStatus();
         ASSERT_TRUE(test::waitUntil([&] { return ai.status() == row.status; })) << row.httpStatus;
@@ -201,12 +202,12 @@ TEST_F(IntelligenceTest, StatusFollowsTheServerAndNotifiesOnlyOnChange)
 TEST(IntelligenceTexts, EachStatusHasItsText)
 {
     const std::pair<Status, const char*> rows[] = {
-        {Status::Available, ""},
-        {Status::DeviceNotEligible, "This computer can't run the on-device language model."},
-        {Status::AppleIntelligenceNotEnabled,
-         "Start a local language model server (llama.cpp or Ollama) to use AI features in Z.O.V.A."},
-        {Status::ModelNotReady, "The on-device language model is still loading. Try again in a minute."},
-        {Status::Unknown, "The on-device language model isn't available right now."},
+        { Status::Available, "" },
+        { Status::DeviceNotEligible, "This computer can't run the on-device language model." },
+        { Status::AppleIntelligenceNotEnabled,
+            "Start a local language model server (llama.cpp or Ollama) to use AI features in Z.O.V.A." },
+        { Status::ModelNotReady, "The on-device language model is still loading. Try again in a minute." },
+        { Status::Unknown, "The on-device language model isn't available right now." },
     };
     for (const auto& [status, text] : rows)
         EXPECT_EQ(AppleIntelligenceService::userVisibleText(status).toStdString(), text);

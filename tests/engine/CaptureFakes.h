@@ -32,8 +32,8 @@ public:
         image.fill(Qt::red);
         return image;
     }
-    zova::Expected<QImage, zova::CaptureError> captureDisplay(const zova::ShareableDisplay& display,
-                                                              const QList<zova::WindowID>& excluded) override
+    zova::Expected<QImage, zova::CaptureError> captureDisplay(
+        const zova::ShareableDisplay& display, const QList<zova::WindowID>& excluded) override
     {
         excludedAsked = excluded;
         if (fail)
@@ -49,8 +49,7 @@ public:
 };
 
 inline zova::ShareableWindow makeWindow(zova::WindowID id, std::optional<QString> title, QRectF frame, qint32 pid,
-                                        QString app = QStringLiteral("Editor"),
-                                        QString bundle = QStringLiteral("editor"), int layer = 0)
+    QString app = QStringLiteral("Editor"), QString bundle = QStringLiteral("editor"), int layer = 0)
 {
     zova::ShareableWindow w;
     w.windowID = id;
@@ -59,6 +58,6 @@ inline zova::ShareableWindow makeWindow(zova::WindowID id, std::optional<QString
     w.windowLayer = layer;
     w.isOnScreen = true;
     if (pid != 0)
-        w.owningApplication = zova::RunningApplication{std::move(app), std::move(bundle), pid};
+        w.owningApplication = zova::RunningApplication { std::move(app), std::move(bundle), pid };
     return w;
 }

@@ -21,14 +21,18 @@ struct FakeTapState {
     int started = 0;
     int reenabled = 0;
     bool refuse = false;
-    std::atomic<bool> enabled{false};
+    std::atomic<bool> enabled { false };
     ClickTap::PressHandler onPress;
     ClickTap::LossHandler onLoss;
 };
 
 class FakeTap final : public ClickTap {
 public:
-    explicit FakeTap(FakeTapState* state) : m_state(state) { ++state->created; }
+    explicit FakeTap(FakeTapState* state)
+        : m_state(state)
+    {
+        ++state->created;
+    }
     bool start(PressHandler onPress, LossHandler onLoss) override
     {
         if (m_state->refuse)
@@ -54,11 +58,11 @@ private:
 
 struct Fixture : ::testing::Test {
     FakeTapState tap;
-    ClickTrackingService clicks{[this] { return std::make_unique<FakeTap>(&tap); }};
+    ClickTrackingService clicks { [this] { return std::make_unique<FakeTap>(&tap); } };
 
     void pressFromTapThread(double x, double y, unsigned button)
     {
-        std::thread([&] { tap.onPress({x, y, button, QDateTime::currentDateTime()}); }).join();
+        std::thread([&] { tap.onPress({ x, y, button, QDateTime::currentDateTime() }); }).join();
     }
 };
 
@@ -72,12 +76,12 @@ TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 1);
     EXPECT_TRUE(clicks.isTracking());
-    EXPECT_EQ(log.lines(), QStringList{"Event tap started"});
+    EXPECT_EQ(log.lines(), QStringList { "Event tap started" });
     clicks.stop();
     clicks.stop();
     EXPECT_FALSE(clicks.isTracking());
     EXPECT_EQ(tracking.count(), 2);
-    EXPECT_EQ(log.lines(), (QStringList{"Event tap started", "Event tap stopped", "Event tap stopped"}));
+    EXPECT_EQ(log.lines(), (QStringList { "Event tap started", "Event tap stopped", "Event tap stopped" }));
 
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 2) << "each start makes a new tap";
@@ -91,7 +95,7 @@ TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::inputMonitoringNotGranted);
     EXPECT_EQ(ClickTrackingService::startFailureMessage(result.error()),
-              "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
+        "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     EXPECT_FALSE(clicks.isTracking());
     EXPECT_TRUE(log.lines().isEmpty());
     test::waitUntil([] { return false; }, 1300);
@@ -103,7 +107,7 @@ TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
     LogCapture log("zova.ClickTracking");
     QList<QPointF> seen;
     QSignalSpy handlerSet(&clicks, &ClickTrackingService::onClickChanged);
-    clicks.setOnClick([&](const ClickTrackingService::ClickEvent& e) { seen.append({e.x, e.y}); });
+    clicks.setOnClick([&](const ClickTrackingService::ClickEvent& e) { seen.append({ e.x, e.y }); });
     clicks.setOnClick(clicks.onClick());
     EXPECT_EQ(handlerSet.count(), 2) << "setting a handler always notifies";
     ASSERT_TRUE(clicks.start());
@@ -112,7 +116,7 @@ TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
     pressFromTapThread(0, 0, 3);
     EXPECT_TRUE(seen.isEmpty()) << "the handler runs on the GUI thread, after the tap returned";
     ASSERT_TRUE(test::waitUntil([&] { return seen.size() == 2; }));
-    EXPECT_EQ(seen, (QList<QPointF>{{300, 400}, {0, 0}}));
+    EXPECT_EQ(seen, (QList<QPointF> { { 300, 400 }, { 0, 0 } }));
     ASSERT_TRUE(clicks.lastClick());
     EXPECT_EQ(clicks.lastClick()->x, 0);
     EXPECT_TRUE(log.lines().contains("Click received at (300.000000, 400.000000) type=1"));

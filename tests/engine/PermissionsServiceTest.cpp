@@ -61,11 +61,11 @@ TEST(PermissionsService, RestartQuitsOnlyAfterTheNewInstanceLaunched)
     QString launched;
     int terminated = 0;
     bool launchWorks = false;
-    PermissionsService::setRestartHooks({[&](const QString& program, const QStringList&) {
+    PermissionsService::setRestartHooks({ [&](const QString& program, const QStringList&) {
                                              launched = program;
                                              return launchWorks;
                                          },
-                                         [&] { ++terminated; }});
+        [&] { ++terminated; } });
     PermissionsService service;
     service.restartApp();
     EXPECT_EQ(launched, QCoreApplication::applicationFilePath());

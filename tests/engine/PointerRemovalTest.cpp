@@ -16,8 +16,8 @@ const QColor kBackground(41, 83, 127);
 const QColor kDot(250, 250, 250);
 
 // A screenshot of one colour with a bright dot of the given radius.
-QImage screenshotWithDot(QPoint centre, int radius, QColor background = kBackground, QColor dot = kDot,
-                         QSize size = {200, 200})
+QImage screenshotWithDot(
+    QPoint centre, int radius, QColor background = kBackground, QColor dot = kDot, QSize size = { 200, 200 })
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(background);
@@ -34,7 +34,7 @@ struct BlendCase {
     int r, g, b;
 };
 
-class BlendWeightTest : public ::testing::TestWithParam<BlendCase> {};
+class BlendWeightTest : public ::testing::TestWithParam<BlendCase> { };
 
 // A dot that covers the whole disc, so each painted pixel blends the fill
 // (41, 83, 127) with 250: full weight up to 25 px, falling to nothing at 30.
@@ -53,19 +53,15 @@ TEST_P(BlendWeightTest, PaintsTheDiscWithTheFeatheredFill)
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, BlendWeightTest,
-                         ::testing::Values(BlendCase{"centre", 0, 0, 41, 83, 127},
-                                           BlendCase{"fullWeightAt25", 15, -20, 41, 83, 127},
-                                           BlendCase{"weight06DropsFraction", 27, 0, 124, 149, 176},
-                                           BlendCase{"weight04", 0, 28, 166, 183, 200},
-                                           BlendCase{"weight02", -29, 0, 208, 216, 225},
-                                           BlendCase{"diagonalNearRim", 21, 21, 237, 239, 242},
-                                           BlendCase{"rimKeepsOld", 18, -24, 250, 250, 250},
-                                           BlendCase{"outsideDisc", 31, 0, 250, 250, 250}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(BlendCase { "centre", 0, 0, 41, 83, 127 }, BlendCase { "fullWeightAt25", 15, -20, 41, 83, 127 },
+        BlendCase { "weight06DropsFraction", 27, 0, 124, 149, 176 }, BlendCase { "weight04", 0, 28, 166, 183, 200 },
+        BlendCase { "weight02", -29, 0, 208, 216, 225 }, BlendCase { "diagonalNearRim", 21, 21, 237, 239, 242 },
+        BlendCase { "rimKeepsOld", 18, -24, 250, 250, 250 }, BlendCase { "outsideDisc", 31, 0, 250, 250, 250 }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PointerRemoval, LeavesPixelsBeyondTheDiscAndTheInputUntouched)
 {
-    const QImage image = screenshotWithDot({100, 100}, 6);
+    const QImage image = screenshotWithDot({ 100, 100 }, 6);
     const QImage before = image.copy();
     const QImage cleaned = VisionService().removeMirroringPointer(image, QPointF(100.2, 99.7));
     EXPECT_NE(cleaned.cacheKey(), image.cacheKey());
@@ -89,7 +85,7 @@ TEST(PointerRemoval, LeavesPixelsBeyondTheDiscAndTheInputUntouched)
 TEST(PointerRemoval, ImageRowsRunTopDown)
 {
     // The dot sits in the lower half; a click at the mirrored upper position finds nothing.
-    const QImage image = screenshotWithDot({60, 150}, 6);
+    const QImage image = screenshotWithDot({ 60, 150 }, 6);
     const VisionService vision;
     EXPECT_EQ(vision.removeMirroringPointer(image, QPointF(60, 50)).cacheKey(), image.cacheKey());
     EXPECT_EQ(vision.removeMirroringPointer(image, QPointF(60, 150)).pixelColor(60, 150), kBackground);
@@ -111,7 +107,7 @@ struct UnchangedCase {
     QPointF click;
 };
 
-class UnchangedImageTest : public ::testing::TestWithParam<UnchangedCase> {};
+class UnchangedImageTest : public ::testing::TestWithParam<UnchangedCase> { };
 
 TEST_P(UnchangedImageTest, ReturnsTheVeryImageGiven)
 {
@@ -126,35 +122,36 @@ std::vector<UnchangedCase> unchangedCases()
 {
     const QPoint centre(100, 100);
     std::vector<UnchangedCase> cases = {
-        {"darkPixel", screenshotWithDot(centre, 6, kBackground, QColor(30, 30, 30)), centre},
-        {"colourfulBrightPixel", screenshotWithDot(centre, 6, kBackground, QColor(255, 200, 0)), centre},
-        {"justTooDark", screenshotWithDot(centre, 6, kBackground, QColor(180, 175, 170)), centre},
-        {"justTooColourful", screenshotWithDot(centre, 6, kBackground, QColor(224, 200, 210)), centre},
-        {"whiteOnWhite", screenshotWithDot(centre, 6, Qt::white), centre},
-        {"clickLeftOfImage", screenshotWithDot({0, 100}, 6), QPointF(-0.6, 100)},
-        {"clickAtRightEdge", screenshotWithDot({199, 100}, 6), QPointF(199.5, 100)},
-        {"clickBelowImage", screenshotWithDot({100, 199}, 6), QPointF(100, 200)},
-        {"clickNotANumber", screenshotWithDot(centre, 6), QPointF(std::numeric_limits<double>::quiet_NaN(), 100)},
-        {"nullImage", QImage(), QPointF(0, 0)},
+        { "darkPixel", screenshotWithDot(centre, 6, kBackground, QColor(30, 30, 30)), centre },
+        { "colourfulBrightPixel", screenshotWithDot(centre, 6, kBackground, QColor(255, 200, 0)), centre },
+        { "justTooDark", screenshotWithDot(centre, 6, kBackground, QColor(180, 175, 170)), centre },
+        { "justTooColourful", screenshotWithDot(centre, 6, kBackground, QColor(224, 200, 210)), centre },
+        { "whiteOnWhite", screenshotWithDot(centre, 6, Qt::white), centre },
+        { "clickLeftOfImage", screenshotWithDot({ 0, 100 }, 6), QPointF(-0.6, 100) },
+        { "clickAtRightEdge", screenshotWithDot({ 199, 100 }, 6), QPointF(199.5, 100) },
+        { "clickBelowImage", screenshotWithDot({ 100, 199 }, 6), QPointF(100, 200) },
+        { "clickNotANumber", screenshotWithDot(centre, 6), QPointF(std::numeric_limits<double>::quiet_NaN(), 100) },
+        { "nullImage", QImage(), QPointF(0, 0) },
     };
     // Two usable ring samples are not enough.
     QImage two = screenshotWithDot(centre, 6, Qt::white);
     two.setPixelColor(135, 100, kBackground);
     two.setPixelColor(65, 100, kBackground);
-    cases.push_back({"twoSamples", two, centre});
+    cases.push_back({ "twoSamples", two, centre });
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnchangedImageTest, ::testing::ValuesIn(unchangedCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PointerRemoval, LimitsOfBrightNeutralAndThreeSamplesPaint)
 {
     const QPoint centre(100, 100);
     const VisionService vision;
-    for (const QColor dot : {QColor(181, 170, 158), QColor(255, 232, 240)}) {
+    for (const QColor dot : { QColor(181, 170, 158), QColor(255, 232, 240) }) {
         const QImage image = screenshotWithDot(centre, 6, kBackground, dot);
-        EXPECT_EQ(vision.removeMirroringPointer(image, centre).pixelColor(centre), kBackground) << dot.name().toStdString();
+        EXPECT_EQ(vision.removeMirroringPointer(image, centre).pixelColor(centre), kBackground)
+            << dot.name().toStdString();
     }
     QImage three = screenshotWithDot(centre, 6, Qt::white);
     three.setPixelColor(135, 100, QColor(30, 60, 90));

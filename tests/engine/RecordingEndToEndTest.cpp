@@ -71,7 +71,7 @@ private:
 
 QStringList screenshotFiles()
 {
-    return QDir(StorageService::shared().screenshotsDirectory()).entryList({"*.png"}, QDir::Files);
+    return QDir(StorageService::shared().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
 }
 
 class RecordingEndToEnd : public ::testing::Test {
@@ -83,7 +83,7 @@ protected:
         container = std::move(*opened);
         ASSERT_TRUE(target.start()) << "the target window did not come up";
         service = std::make_unique<RecordingService>(*container->mainContext());
-        service->setOnFinished([this](Guide* g, bool isNew) { finished.append({g, isNew}); });
+        service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 
     std::optional<ShareableWindow> targetWindow()

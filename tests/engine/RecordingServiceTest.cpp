@@ -65,7 +65,11 @@ struct TapState {
 
 class Tap final : public ClickTap {
 public:
-    explicit Tap(TapState* s) : m_s(s) { ++s->created; }
+    explicit Tap(TapState* s)
+        : m_s(s)
+    {
+        ++s->created;
+    }
     bool start(PressHandler, LossHandler) override { return !m_s->refuse && (m_s->enabled = true); }
     void stop() override { m_s->enabled = false; }
     bool isEnabled() const override { return m_s->enabled; }
@@ -97,7 +101,7 @@ ShareableDisplay display()
 
 QStringList screenshotFiles()
 {
-    return QDir(StorageService::shared().screenshotsDirectory()).entryList({"*.png"}, QDir::Files);
+    return QDir(StorageService::shared().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
 }
 
 // Holds the write lock of the store from a second connection while it lives.
@@ -129,9 +133,10 @@ protected:
         ASSERT_TRUE(opened);
         container = std::move(*opened);
         context().setBusyTimeout(20);
-        source->content.displays = {display()};
-        source->content.windows = {window};
-        source->content.applications = {ApplicationInfo{targetPID, QStringLiteral("Editor"), QStringLiteral("editor"), true}};
+        source->content.displays = { display() };
+        source->content.windows = { window };
+        source->content.applications
+            = { ApplicationInfo { targetPID, QStringLiteral("Editor"), QStringLiteral("editor"), true } };
         filesBefore = screenshotFiles();
         make();
     }
@@ -146,7 +151,7 @@ protected:
         if (!defaultOwnWindowTest)
             c.isPointOnOwnWindow = [this](QPointF p) { return ownWindow.contains(p); };
         c.labelStep = [this](const QImage& image, QPointF pixel, auto done) {
-            labels.append({image, pixel, std::move(done)});
+            labels.append({ image, pixel, std::move(done) });
         };
         c.captureDelayMs = 30;
         c.clockIntervalMs = 10;
@@ -159,7 +164,7 @@ protected:
     void click(double x, double y)
     {
         ASSERT_TRUE(service->clicks().onClick()) << "no click handler installed";
-        service->clicks().onClick()(ClickTrackingService::ClickEvent{x, y, QDateTime::currentDateTime()});
+        service->clicks().onClick()(ClickTrackingService::ClickEvent { x, y, QDateTime::currentDateTime() });
     }
     void startOnWindow()
     {
@@ -167,7 +172,10 @@ protected:
         ASSERT_TRUE(test::waitUntil([&] { return !service->capture().cachedTargetWindows().isEmpty(); }));
     }
     // Lets every capture under way end.
-    void settle() { test::waitUntil([] { return false; }, 150); }
+    void settle()
+    {
+        test::waitUntil([] { return false; }, 150);
+    }
     QStringList newFiles() const
     {
         QStringList files = screenshotFiles();
@@ -201,7 +209,7 @@ struct PhaseCase {
     Phase to;
 };
 
-class PhaseTable : public RecordingFixture, public ::testing::WithParamInterface<PhaseCase> {};
+class PhaseTable : public RecordingFixture, public ::testing::WithParamInterface<PhaseCase> { };
 
 TEST_P(PhaseTable, OperationLeadsToPhase)
 {
@@ -243,35 +251,36 @@ TEST_P(PhaseTable, OperationLeadsToPhase)
 }
 
 // A start while a recording runs is refused; cancelPicker ends the phase whatever runs.
-INSTANTIATE_TEST_SUITE_P(
-    Recording, PhaseTable,
-    ::testing::Values(
-        PhaseCase{Phase::idle, Op::pause, Phase::idle}, PhaseCase{Phase::idle, Op::resume, Phase::idle},
-        PhaseCase{Phase::idle, Op::stop, Phase::idle}, PhaseCase{Phase::idle, Op::cancel, Phase::idle},
-        PhaseCase{Phase::idle, Op::cancelPicker, Phase::idle}, PhaseCase{Phase::idle, Op::startWindow, Phase::armed},
-        PhaseCase{Phase::idle, Op::startDisplay, Phase::armed}, PhaseCase{Phase::idle, Op::refresh, Phase::idle},
-        PhaseCase{Phase::picking, Op::pause, Phase::picking}, PhaseCase{Phase::picking, Op::resume, Phase::picking},
-        PhaseCase{Phase::picking, Op::stop, Phase::picking}, PhaseCase{Phase::picking, Op::cancel, Phase::idle},
-        PhaseCase{Phase::picking, Op::cancelPicker, Phase::idle},
-        PhaseCase{Phase::picking, Op::startWindow, Phase::armed},
-        PhaseCase{Phase::picking, Op::startDisplay, Phase::armed},
-        PhaseCase{Phase::picking, Op::refresh, Phase::picking}, PhaseCase{Phase::armed, Op::pause, Phase::paused},
-        PhaseCase{Phase::armed, Op::resume, Phase::armed}, PhaseCase{Phase::armed, Op::stop, Phase::idle},
-        PhaseCase{Phase::armed, Op::cancel, Phase::idle}, PhaseCase{Phase::armed, Op::cancelPicker, Phase::idle},
-        PhaseCase{Phase::armed, Op::startWindow, Phase::armed},
-        PhaseCase{Phase::armed, Op::startDisplay, Phase::armed}, PhaseCase{Phase::armed, Op::refresh, Phase::armed},
-        PhaseCase{Phase::paused, Op::pause, Phase::paused}, PhaseCase{Phase::paused, Op::resume, Phase::armed},
-        PhaseCase{Phase::paused, Op::stop, Phase::idle}, PhaseCase{Phase::paused, Op::cancel, Phase::idle},
-        PhaseCase{Phase::paused, Op::cancelPicker, Phase::idle},
-        PhaseCase{Phase::paused, Op::startWindow, Phase::paused},
-        PhaseCase{Phase::paused, Op::startDisplay, Phase::paused},
-        PhaseCase{Phase::paused, Op::refresh, Phase::paused},
-        PhaseCase{Phase::finishing, Op::pause, Phase::finishing},
-        PhaseCase{Phase::finishing, Op::resume, Phase::finishing},
-        PhaseCase{Phase::finishing, Op::stop, Phase::finishing},
-        PhaseCase{Phase::finishing, Op::startWindow, Phase::finishing},
-        PhaseCase{Phase::finishing, Op::startDisplay, Phase::finishing},
-        PhaseCase{Phase::finishing, Op::refresh, Phase::finishing}));
+INSTANTIATE_TEST_SUITE_P(Recording, PhaseTable,
+    ::testing::Values(PhaseCase { Phase::idle, Op::pause, Phase::idle },
+        PhaseCase { Phase::idle, Op::resume, Phase::idle }, PhaseCase { Phase::idle, Op::stop, Phase::idle },
+        PhaseCase { Phase::idle, Op::cancel, Phase::idle }, PhaseCase { Phase::idle, Op::cancelPicker, Phase::idle },
+        PhaseCase { Phase::idle, Op::startWindow, Phase::armed },
+        PhaseCase { Phase::idle, Op::startDisplay, Phase::armed }, PhaseCase { Phase::idle, Op::refresh, Phase::idle },
+        PhaseCase { Phase::picking, Op::pause, Phase::picking },
+        PhaseCase { Phase::picking, Op::resume, Phase::picking },
+        PhaseCase { Phase::picking, Op::stop, Phase::picking }, PhaseCase { Phase::picking, Op::cancel, Phase::idle },
+        PhaseCase { Phase::picking, Op::cancelPicker, Phase::idle },
+        PhaseCase { Phase::picking, Op::startWindow, Phase::armed },
+        PhaseCase { Phase::picking, Op::startDisplay, Phase::armed },
+        PhaseCase { Phase::picking, Op::refresh, Phase::picking }, PhaseCase { Phase::armed, Op::pause, Phase::paused },
+        PhaseCase { Phase::armed, Op::resume, Phase::armed }, PhaseCase { Phase::armed, Op::stop, Phase::idle },
+        PhaseCase { Phase::armed, Op::cancel, Phase::idle }, PhaseCase { Phase::armed, Op::cancelPicker, Phase::idle },
+        PhaseCase { Phase::armed, Op::startWindow, Phase::armed },
+        PhaseCase { Phase::armed, Op::startDisplay, Phase::armed },
+        PhaseCase { Phase::armed, Op::refresh, Phase::armed }, PhaseCase { Phase::paused, Op::pause, Phase::paused },
+        PhaseCase { Phase::paused, Op::resume, Phase::armed }, PhaseCase { Phase::paused, Op::stop, Phase::idle },
+        PhaseCase { Phase::paused, Op::cancel, Phase::idle },
+        PhaseCase { Phase::paused, Op::cancelPicker, Phase::idle },
+        PhaseCase { Phase::paused, Op::startWindow, Phase::paused },
+        PhaseCase { Phase::paused, Op::startDisplay, Phase::paused },
+        PhaseCase { Phase::paused, Op::refresh, Phase::paused },
+        PhaseCase { Phase::finishing, Op::pause, Phase::finishing },
+        PhaseCase { Phase::finishing, Op::resume, Phase::finishing },
+        PhaseCase { Phase::finishing, Op::stop, Phase::finishing },
+        PhaseCase { Phase::finishing, Op::startWindow, Phase::finishing },
+        PhaseCase { Phase::finishing, Op::startDisplay, Phase::finishing },
+        PhaseCase { Phase::finishing, Op::refresh, Phase::finishing }));
 
 TEST_F(RecordingFixture, StartWhileRecordingIsRefusedAndLogged)
 {
@@ -297,7 +306,7 @@ TEST_F(RecordingFixture, OnFinishedTellsNewFromAppendedWhileFinishing)
     };
     QList<Call> calls;
     service->setOnFinished([&](Guide* g, bool isNew) {
-        calls.append({g, isNew, service->phase(), service->currentGuide()});
+        calls.append({ g, isNew, service->phase(), service->currentGuide() });
     });
     service->stopRecording();
     EXPECT_TRUE(calls.isEmpty()) << "stop outside a recording calls nothing";
@@ -341,7 +350,7 @@ struct TitleCase {
     QString guideTitle;
 };
 
-class StartTitles : public RecordingFixture, public ::testing::WithParamInterface<TitleCase> {};
+class StartTitles : public RecordingFixture, public ::testing::WithParamInterface<TitleCase> { };
 
 TEST_P(StartTitles, NewGuideIsSavedWithTitleAndPink)
 {
@@ -355,14 +364,14 @@ TEST_P(StartTitles, NewGuideIsSavedWithTitleAndPink)
     EXPECT_EQ(g->ownerInitials(), "");
     EXPECT_FALSE(context().hasChanges());
     EXPECT_EQ(service->stepCount(), 0);
-    EXPECT_EQ(activated, QList<qint32>{targetPID});
+    EXPECT_EQ(activated, QList<qint32> { targetPID });
     EXPECT_EQ(service->capture().trackedTargetPID(), targetPID);
     EXPECT_EQ(service->phase(), Phase::armed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recording, StartTitles,
-                         ::testing::Values(TitleCase{std::nullopt, "Untitled guide"}, TitleCase{QString(""), ""},
-                                           TitleCase{QString("Mail"), "Mail"}));
+    ::testing::Values(TitleCase { std::nullopt, "Untitled guide" }, TitleCase { QString(""), "" },
+        TitleCase { QString("Mail"), "Mail" }));
 
 TEST_F(RecordingFixture, ScreenAndOwnerlessStartsActivateNothing)
 {
@@ -379,7 +388,7 @@ TEST_F(RecordingFixture, AppendStartsAtStepCountAndContinuesOrders)
 {
     auto* existing = new Guide(QStringLiteral("Existing"));
     context().insert(existing);
-    for (int order : {0, 5, 9})
+    for (int order : { 0, 5, 9 })
         (new Step(order))->setGuide(existing);
     ASSERT_TRUE(context().save());
     service->setAppendTargetGuide(existing);
@@ -400,8 +409,8 @@ TEST_F(RecordingFixture, RefusedTapKeepsRecordingWithItsText)
     ASSERT_TRUE(service->startRecording(display()));
     EXPECT_EQ(service->phase(), Phase::armed);
     EXPECT_FALSE(service->clickTrackingActive());
-    EXPECT_EQ(service->lastError(), ClickTrackingService::startFailureMessage(
-                                        ClickTrackingService::StartFailure::inputMonitoringNotGranted));
+    EXPECT_EQ(service->lastError(),
+        ClickTrackingService::startFailureMessage(ClickTrackingService::StartFailure::inputMonitoringNotGranted));
     service->pauseRecording();
     tap.refuse = false;
     service->resumeRecording();
@@ -463,7 +472,7 @@ TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)
     EXPECT_TRUE(service->isLoadingWindows());
     ASSERT_TRUE(test::waitUntil([&] { return done; }));
     EXPECT_FALSE(service->isLoadingWindows());
-    EXPECT_EQ(service->availableDisplays(), QList<ShareableDisplay>{display()});
+    EXPECT_EQ(service->availableDisplays(), QList<ShareableDisplay> { display() });
     EXPECT_EQ(service->availableWindows().size(), 1);
     EXPECT_FALSE(service->permissionDenied());
     EXPECT_FALSE(service->lastError());
@@ -548,7 +557,7 @@ struct HotspotCase {
     QPointF clamped;
 };
 
-class Hotspots : public ::testing::TestWithParam<HotspotCase> {};
+class Hotspots : public ::testing::TestWithParam<HotspotCase> { };
 
 TEST_P(Hotspots, RawAndClamped)
 {
@@ -560,21 +569,20 @@ TEST_P(Hotspots, RawAndClamped)
     EXPECT_DOUBLE_EQ(h.clamped.y(), c.clamped.y());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recording, Hotspots,
-    ::testing::Values(HotspotCase{{100, 100}, {100, 100, 400, 200}, {0, 0}, {0, 0}},
-                      HotspotCase{{300, 150}, {100, 100, 400, 200}, {0.5, 0.25}, {0.5, 0.25}},
-                      HotspotCase{{50, 80}, {100, 100, 400, 200}, {-0.125, -0.1}, {0, 0}},
-                      HotspotCase{{500, 300}, {100, 100, 400, 200}, {1, 1}, {1, 1}},
-                      HotspotCase{{900, 700}, {100, 100, 400, 200}, {2, 3}, {1, 1}},
-                      // Sides under 1 divide by 1.
-                      HotspotCase{{100.5, 100.25}, {100, 100, 0.5, 0}, {0.5, 0.25}, {0.5, 0.25}},
-                      // A rectangle with negative sides is standardised first.
-                      HotspotCase{{300, 150}, {500, 300, -400, -200}, {0.5, 0.25}, {0.5, 0.25}}));
+INSTANTIATE_TEST_SUITE_P(Recording, Hotspots,
+    ::testing::Values(HotspotCase { { 100, 100 }, { 100, 100, 400, 200 }, { 0, 0 }, { 0, 0 } },
+        HotspotCase { { 300, 150 }, { 100, 100, 400, 200 }, { 0.5, 0.25 }, { 0.5, 0.25 } },
+        HotspotCase { { 50, 80 }, { 100, 100, 400, 200 }, { -0.125, -0.1 }, { 0, 0 } },
+        HotspotCase { { 500, 300 }, { 100, 100, 400, 200 }, { 1, 1 }, { 1, 1 } },
+        HotspotCase { { 900, 700 }, { 100, 100, 400, 200 }, { 2, 3 }, { 1, 1 } },
+        // Sides under 1 divide by 1.
+        HotspotCase { { 100.5, 100.25 }, { 100, 100, 0.5, 0 }, { 0.5, 0.25 }, { 0.5, 0.25 } },
+        // A rectangle with negative sides is standardised first.
+        HotspotCase { { 300, 150 }, { 500, 300, -400, -200 }, { 0.5, 0.25 }, { 0.5, 0.25 } }));
 
 TEST(HotspotNaN, NotANumberBecomesZero)
 {
-    const StepHotspot h = stepHotspot({std::nan(""), 5}, {0, 0, 10, 10});
+    const StepHotspot h = stepHotspot({ std::nan(""), 5 }, { 0, 0, 10, 10 });
     EXPECT_EQ(h.clamped, QPointF(0, 0.5));
 }
 
@@ -593,7 +601,7 @@ struct FilterCase {
     const char* logged;
 };
 
-class ClickFilter : public RecordingFixture, public ::testing::WithParamInterface<FilterCase> {};
+class ClickFilter : public RecordingFixture, public ::testing::WithParamInterface<FilterCase> { };
 
 TEST_P(ClickFilter, DropsOrAccepts)
 {
@@ -612,7 +620,7 @@ TEST_P(ClickFilter, DropsOrAccepts)
     if (c.onOwnWindow)
         ownWindow = QRectF(c.point - QPointF(5, 5), QSizeF(10, 10));
     ASSERT_TRUE(handler);
-    handler(ClickTrackingService::ClickEvent{c.point.x(), c.point.y(), QDateTime::currentDateTime()});
+    handler(ClickTrackingService::ClickEvent { c.point.x(), c.point.y(), QDateTime::currentDateTime() });
     if (c.accepted)
         test::waitUntil([&] { return service->stepCount() == 1; });
     else
@@ -622,22 +630,21 @@ TEST_P(ClickFilter, DropsOrAccepts)
     EXPECT_FALSE(log.lines().filter(c.logged).isEmpty()) << log.lines().join('\n').toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recording, ClickFilter,
-    ::testing::Values(
-        FilterCase{"paused", Phase::paused, Target::display, {10, 10}, false, false, 0, "Drop click: phase=paused"},
-        FilterCase{"idle", Phase::idle, Target::display, {10, 10}, false, false, 0, "Drop click: phase=idle"},
-        FilterCase{"ownWindow", Phase::armed, Target::display, {10, 10}, true, false, 1,
-                   "Drop click on ZOVA HUD at (10.000000, 10.000000)"},
-        FilterCase{"displayInside", Phase::armed, Target::display, {500, 400}, false, true, 0,
-                   "Accept click for target"},
-        FilterCase{"displayMinEdge", Phase::armed, Target::display, {0, 0}, false, true, 0, "Accept click"},
-        FilterCase{"displayMaxEdge", Phase::armed, Target::display, {1000, 799}, false, false, 1,
-                   "Drop click outside target: point=(1000.000000,799.000000)"},
-        FilterCase{"windowInside", Phase::armed, Target::window, {150, 150}, false, true, 0, "Accept click"},
-        FilterCase{"windowOutside", Phase::armed, Target::window, {600, 150}, false, false, 1,
-                   "Drop click outside target"},
-        FilterCase{"windowOwnWins", Phase::armed, Target::window, {150, 150}, true, false, 1, "ZOVA HUD"}),
+INSTANTIATE_TEST_SUITE_P(Recording, ClickFilter,
+    ::testing::Values(FilterCase { "paused", Phase::paused, Target::display, { 10, 10 }, false, false, 0,
+                          "Drop click: phase=paused" },
+        FilterCase { "idle", Phase::idle, Target::display, { 10, 10 }, false, false, 0, "Drop click: phase=idle" },
+        FilterCase { "ownWindow", Phase::armed, Target::display, { 10, 10 }, true, false, 1,
+            "Drop click on ZOVA HUD at (10.000000, 10.000000)" },
+        FilterCase {
+            "displayInside", Phase::armed, Target::display, { 500, 400 }, false, true, 0, "Accept click for target" },
+        FilterCase { "displayMinEdge", Phase::armed, Target::display, { 0, 0 }, false, true, 0, "Accept click" },
+        FilterCase { "displayMaxEdge", Phase::armed, Target::display, { 1000, 799 }, false, false, 1,
+            "Drop click outside target: point=(1000.000000,799.000000)" },
+        FilterCase { "windowInside", Phase::armed, Target::window, { 150, 150 }, false, true, 0, "Accept click" },
+        FilterCase {
+            "windowOutside", Phase::armed, Target::window, { 600, 150 }, false, false, 1, "Drop click outside target" },
+        FilterCase { "windowOwnWins", Phase::armed, Target::window, { 150, 150 }, true, false, 1, "ZOVA HUD" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordingFixture, DefaultOwnWindowTestSkipsHiddenMinimisedAndClickThrough)
@@ -657,7 +664,7 @@ TEST_F(RecordingFixture, DefaultOwnWindowTestSkipsHiddenMinimisedAndClickThrough
     hidden.setGeometry(700, 100, 100, 100);
     ASSERT_TRUE(test::waitUntil([&] { return panel.windowHandle() && panel.windowHandle()->isExposed(); }));
     const QPointF inPanel = QRectF(panel.frameGeometry()).center();
-    for (QPointF p : {inPanel, QPointF(350, 150), QPointF(550, 150), QPointF(750, 150)})
+    for (QPointF p : { inPanel, QPointF(350, 150), QPointF(550, 150), QPointF(750, 150) })
         click(p.x(), p.y());
     EXPECT_EQ(service->ignoredClickCount(), 1) << "only the panel counts as our own";
     ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 3; }));
@@ -709,7 +716,7 @@ struct FailureCase {
     const char* error;
 };
 
-class CaptureFailures : public RecordingFixture, public ::testing::WithParamInterface<FailureCase> {};
+class CaptureFailures : public RecordingFixture, public ::testing::WithParamInterface<FailureCase> { };
 
 TEST_P(CaptureFailures, NoStepNoFileNoCountAndNoGap)
 {
@@ -740,11 +747,10 @@ TEST_P(CaptureFailures, NoStepNoFileNoCountAndNoGap)
     EXPECT_EQ(service->currentGuide()->orderedSteps().first()->order(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recording, CaptureFailures,
-    ::testing::Values(FailureCase{"screenshot", true, false, false, "The screen capture failed."},
-                      FailureCase{"png", false, true, false, "The screenshot could not be saved as a PNG file."},
-                      FailureCase{"store", false, false, true, "The store could not be saved."}),
+INSTANTIATE_TEST_SUITE_P(Recording, CaptureFailures,
+    ::testing::Values(FailureCase { "screenshot", true, false, false, "The screen capture failed." },
+        FailureCase { "png", false, true, false, "The screenshot could not be saved as a PNG file." },
+        FailureCase { "store", false, false, true, "The store could not be saved." }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Labels
@@ -757,7 +763,7 @@ struct LabelCase {
     bool aiGenerated;
 };
 
-class Labels : public RecordingFixture, public ::testing::WithParamInterface<LabelCase> {};
+class Labels : public RecordingFixture, public ::testing::WithParamInterface<LabelCase> { };
 
 TEST_P(Labels, AppliedToTheStepById)
 {
@@ -773,11 +779,10 @@ TEST_P(Labels, AppliedToTheStepById)
     EXPECT_FALSE(context().hasChanges());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recording, Labels,
-    ::testing::Values(LabelCase{"tidied", QString("Click ‘Send’"), true, QString("Click ‘Send’"), true},
-                      LabelCase{"noModel", QString("Click ‘send_btn’"), false, QString("Click ‘send_btn’"), false},
-                      LabelCase{"nothing", std::nullopt, true, std::nullopt, false}),
+INSTANTIATE_TEST_SUITE_P(Recording, Labels,
+    ::testing::Values(LabelCase { "tidied", QString("Click ‘Send’"), true, QString("Click ‘Send’"), true },
+        LabelCase { "noModel", QString("Click ‘send_btn’"), false, QString("Click ‘send_btn’"), false },
+        LabelCase { "nothing", std::nullopt, true, std::nullopt, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordingFixture, LabelForDeletedStepOrGoneServiceIsDropped)
@@ -802,7 +807,7 @@ TEST_F(RecordingFixture, LabelForDeletedStepOrGoneServiceIsDropped)
 
 enum class Ending { stop, cancel, stopAndRestart, cancelAppend };
 
-class LateCapture : public RecordingFixture, public ::testing::WithParamInterface<Ending> {};
+class LateCapture : public RecordingFixture, public ::testing::WithParamInterface<Ending> { };
 
 TEST_P(LateCapture, ClickBeforeTheEndMakesNoStepAfterIt)
 {
@@ -839,8 +844,7 @@ TEST_P(LateCapture, ClickBeforeTheEndMakesNoStepAfterIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Recording, LateCapture,
-                         ::testing::Values(Ending::stop, Ending::cancel, Ending::stopAndRestart,
-                                           Ending::cancelAppend));
+    ::testing::Values(Ending::stop, Ending::cancel, Ending::stopAndRestart, Ending::cancelAppend));
 
 TEST_F(RecordingFixture, ClickPausedDuringItsWaitIsStillCaptured)
 {

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(64);
     font.setBold(true);
-    const QStringList words{QStringLiteral("Apple"), QStringLiteral("Banana"), QStringLiteral("Cherry")};
+    const QStringList words { QStringLiteral("Apple"), QStringLiteral("Banana"), QStringLiteral("Cherry") };
     QList<QLabel*> labels;
     for (int i = 0; i < words.size(); ++i) {
         auto* label = new QLabel(words[i], &window);

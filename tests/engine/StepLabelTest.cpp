@@ -19,10 +19,7 @@ const QChar kOpen(0x2018);
 const QChar kClose(0x2019);
 const QChar kEllipsis(0x2026);
 
-QString quoted(const QString& text)
-{
-    return QStringLiteral("Click ") + kOpen + text + kClose;
-}
+QString quoted(const QString& text) { return QStringLiteral("Click ") + kOpen + text + kClose; }
 
 struct FormatCase {
     const char* name;
@@ -30,7 +27,7 @@ struct FormatCase {
     std::optional<QString> label;
 };
 
-class FormatLabelTest : public ::testing::TestWithParam<FormatCase> {};
+class FormatLabelTest : public ::testing::TestWithParam<FormatCase> { };
 
 TEST_P(FormatLabelTest, FormsTheClickLabel)
 {
@@ -46,21 +43,18 @@ const QString kFortyOne = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789AB
 // "é" written as e and a combining acute accent: one character, two code units.
 const QString kAcute = QStringLiteral("e\u0301");
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FormatLabelTest,
-    ::testing::Values(
-        FormatCase{"plainWord", QStringLiteral("Save"), quoted("Save")},
-        FormatCase{"trimmed", QStringLiteral(" \t Save\n"), quoted("Save")},
-        FormatCase{"twoLinesJoined", QStringLiteral("Save\nAll"), quoted("Save All")},
-        FormatCase{"blank", QStringLiteral(" \n\t "), std::nullopt},
-        FormatCase{"empty", QString(), std::nullopt},
-        FormatCase{"fortyKept", kFortyOne.left(40), quoted(kFortyOne.left(40))},
-        FormatCase{"fortyOneCut", kFortyOne, quoted(kFortyOne.left(37) + kEllipsis)},
-        FormatCase{"fiftyCut", QString(50, QLatin1Char('x')), quoted(QString(37, QLatin1Char('x')) + kEllipsis)},
-        FormatCase{"fortyCombinedKept", kAcute.repeated(40), quoted(kAcute.repeated(40))},
-        FormatCase{"fortyOneCombinedCut", kAcute.repeated(41), quoted(kAcute.repeated(37) + kEllipsis)},
-        FormatCase{"flagsCutWhole", QStringLiteral("\U0001F1E9\U0001F1EA").repeated(45),
-                   quoted(QStringLiteral("\U0001F1E9\U0001F1EA").repeated(37) + kEllipsis)}),
+INSTANTIATE_TEST_SUITE_P(Texts, FormatLabelTest,
+    ::testing::Values(FormatCase { "plainWord", QStringLiteral("Save"), quoted("Save") },
+        FormatCase { "trimmed", QStringLiteral(" \t Save\n"), quoted("Save") },
+        FormatCase { "twoLinesJoined", QStringLiteral("Save\nAll"), quoted("Save All") },
+        FormatCase { "blank", QStringLiteral(" \n\t "), std::nullopt }, FormatCase { "empty", QString(), std::nullopt },
+        FormatCase { "fortyKept", kFortyOne.left(40), quoted(kFortyOne.left(40)) },
+        FormatCase { "fortyOneCut", kFortyOne, quoted(kFortyOne.left(37) + kEllipsis) },
+        FormatCase { "fiftyCut", QString(50, QLatin1Char('x')), quoted(QString(37, QLatin1Char('x')) + kEllipsis) },
+        FormatCase { "fortyCombinedKept", kAcute.repeated(40), quoted(kAcute.repeated(40)) },
+        FormatCase { "fortyOneCombinedCut", kAcute.repeated(41), quoted(kAcute.repeated(37) + kEllipsis) },
+        FormatCase { "flagsCutWhole", QStringLiteral("\U0001F1E9\U0001F1EA").repeated(45),
+            quoted(QStringLiteral("\U0001F1E9\U0001F1EA").repeated(37) + kEllipsis) }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatLabel, FiftyCharactersGiveALabelOfFortySix)
@@ -72,7 +66,7 @@ TEST(FormatLabel, FiftyCharactersGiveALabelOfFortySix)
 
 ocr::TextLine line(double x, double y, double w, double h, const char* text)
 {
-    return {QRectF(x, y, w, h), QString::fromUtf8(text)};
+    return { QRectF(x, y, w, h), QString::fromUtf8(text) };
 }
 
 struct PickCase {
@@ -82,7 +76,7 @@ struct PickCase {
     std::optional<QString> label;
 };
 
-class PickLineTest : public ::testing::TestWithParam<PickCase> {};
+class PickLineTest : public ::testing::TestWithParam<PickCase> { };
 
 TEST_P(PickLineTest, NamesTheStepAfterTheRightLine)
 {
@@ -94,61 +88,55 @@ TEST_P(PickLineTest, NamesTheStepAfterTheRightLine)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, PickLineTest,
-    ::testing::Values(
-        PickCase{"noLines", {}, {500, 250}, std::nullopt},
-        PickCase{"clickInsideBox", {line(0.1, 0.1, 0.1, 0.05, "Far"), line(0.4, 0.4, 0.2, 0.1, "Inside")}, {500, 220},
-                 QStringLiteral("Inside")},
+INSTANTIATE_TEST_SUITE_P(Lines, PickLineTest,
+    ::testing::Values(PickCase { "noLines", {}, { 500, 250 }, std::nullopt },
+        PickCase { "clickInsideBox", { line(0.1, 0.1, 0.1, 0.05, "Far"), line(0.4, 0.4, 0.2, 0.1, "Inside") },
+            { 500, 220 }, QStringLiteral("Inside") },
         // A box that holds the click beats a nearer centre.
-        PickCase{"insideBeatsNearerCentre",
-                 {line(0.49, 0.49, 0.02, 0.02, "Tiny"), line(0.0, 0.48, 0.495, 0.04, "Wide")},
-                 {490, 240},
-                 QStringLiteral("Wide")},
-        PickCase{"overlappingTakesFirst", {line(0.4, 0.4, 0.3, 0.2, "First"), line(0.45, 0.45, 0.1, 0.1, "Second")},
-                 {500, 250}, QStringLiteral("First")},
-        PickCase{"nearestCentre", {line(0.58, 0.5, 0.1, 0.1, "Farther"), line(0.52, 0.5, 0.1, 0.1, "Nearer")},
-                 {500, 275}, QStringLiteral("Nearer")},
-        PickCase{"equalDistanceTakesEarlier",
-                 {line(0.5625, 0.5, 0.125, 0.125, "Right"), line(0.3125, 0.5, 0.125, 0.125, "Left")},
-                 {500, 281.25},
-                 QStringLiteral("Right")},
+        PickCase { "insideBeatsNearerCentre",
+            { line(0.49, 0.49, 0.02, 0.02, "Tiny"), line(0.0, 0.48, 0.495, 0.04, "Wide") }, { 490, 240 },
+            QStringLiteral("Wide") },
+        PickCase { "overlappingTakesFirst", { line(0.4, 0.4, 0.3, 0.2, "First"), line(0.45, 0.45, 0.1, 0.1, "Second") },
+            { 500, 250 }, QStringLiteral("First") },
+        PickCase { "nearestCentre", { line(0.58, 0.5, 0.1, 0.1, "Farther"), line(0.52, 0.5, 0.1, 0.1, "Nearer") },
+            { 500, 275 }, QStringLiteral("Nearer") },
+        PickCase { "equalDistanceTakesEarlier",
+            { line(0.5625, 0.5, 0.125, 0.125, "Right"), line(0.3125, 0.5, 0.125, 0.125, "Left") }, { 500, 281.25 },
+            QStringLiteral("Right") },
         // Centre (0.6, 0.55), click (0.451, 0.55): 0.149 away.
-        PickCase{"justWithinThreshold", {line(0.55, 0.5, 0.1, 0.1, "Near")}, {451, 275}, QStringLiteral("Near")},
-        PickCase{"atThreshold", {line(0.55, 0.5, 0.1, 0.1, "Edge")}, {450, 275}, std::nullopt},
-        PickCase{"fifthAway", {line(0.65, 0.5, 0.1, 0.1, "Away")}, {500, 275}, std::nullopt},
+        PickCase { "justWithinThreshold", { line(0.55, 0.5, 0.1, 0.1, "Near") }, { 451, 275 }, QStringLiteral("Near") },
+        PickCase { "atThreshold", { line(0.55, 0.5, 0.1, 0.1, "Edge") }, { 450, 275 }, std::nullopt },
+        PickCase { "fifthAway", { line(0.65, 0.5, 0.1, 0.1, "Away") }, { 500, 275 }, std::nullopt },
         // Distances are measured in fractions of each side: 0.1 of the height is 50 px.
-        PickCase{"verticalFractions", {line(0.45, 0.7, 0.1, 0.1, "Below")}, {500, 325}, QStringLiteral("Below")},
+        PickCase { "verticalFractions", { line(0.45, 0.7, 0.1, 0.1, "Below") }, { 500, 325 }, QStringLiteral("Below") },
         // Box right and bottom edges are outside the box: the centre distance applies.
-        PickCase{"rightEdgeIsOutside",
-                 {line(0.3, 0.45, 0.2, 0.1, "Edge"), line(0.5, 0.45, 0.05, 0.1, "Next")},
-                 {500, 250},
-                 QStringLiteral("Next")},
-        PickCase{"lineBreaksJoined", {line(0.4, 0.4, 0.2, 0.2, "Save\nAll\n")}, {500, 250},
-                 QStringLiteral("Save All")},
-        PickCase{"blankNearestGivesNone", {line(0.4, 0.4, 0.2, 0.2, "  \n"), line(0.45, 0.6, 0.1, 0.05, "Other")},
-                 {500, 250}, std::nullopt}),
+        PickCase { "rightEdgeIsOutside", { line(0.3, 0.45, 0.2, 0.1, "Edge"), line(0.5, 0.45, 0.05, 0.1, "Next") },
+            { 500, 250 }, QStringLiteral("Next") },
+        PickCase {
+            "lineBreaksJoined", { line(0.4, 0.4, 0.2, 0.2, "Save\nAll\n") }, { 500, 250 }, QStringLiteral("Save All") },
+        PickCase { "blankNearestGivesNone", { line(0.4, 0.4, 0.2, 0.2, "  \n"), line(0.45, 0.6, 0.1, 0.05, "Other") },
+            { 500, 250 }, std::nullopt }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PickLine, ClickRowsCountFromTheTop)
 {
     // A line near the top of the image; clicks near the top find it, the mirrored
     // position near the bottom does not.
-    const QList<ocr::TextLine> lines = {line(0.4, 0.05, 0.2, 0.05, "Top")};
-    EXPECT_EQ(VisionService::labelFromLines(lines, {500, 40}, {1000, 500}), quoted("Top"));
-    EXPECT_EQ(VisionService::labelFromLines(lines, {500, 460}, {1000, 500}), std::nullopt);
+    const QList<ocr::TextLine> lines = { line(0.4, 0.05, 0.2, 0.05, "Top") };
+    EXPECT_EQ(VisionService::labelFromLines(lines, { 500, 40 }, { 1000, 500 }), quoted("Top"));
+    EXPECT_EQ(VisionService::labelFromLines(lines, { 500, 460 }, { 1000, 500 }), std::nullopt);
 }
 
 TEST(PickLine, EmptyImageGivesNone)
 {
-    const QList<ocr::TextLine> lines = {line(0, 0, 1, 1, "All")};
-    EXPECT_EQ(VisionService::labelFromLines(lines, {0, 0}, {0, 10}), std::nullopt);
+    const QList<ocr::TextLine> lines = { line(0, 0, 1, 1, "All") };
+    EXPECT_EQ(VisionService::labelFromLines(lines, { 0, 0 }, { 0, 10 }), std::nullopt);
 }
 
 TEST(RecognitionRegion, HoldsEveryLineWithinTheThreshold)
 {
     const QSize size(1920, 1080);
-    for (const QPointF click : {QPointF(960, 540), QPointF(5, 5), QPointF(1915, 1075)}) {
+    for (const QPointF click : { QPointF(960, 540), QPointF(5, 5), QPointF(1915, 1075) }) {
         const QRect region = VisionService::recognitionRegion(size, click);
         EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(region));
         // The rectangle of centres closer than the threshold, with room beside it.
@@ -175,28 +163,27 @@ QImage screenWithWords(const QList<QPair<QPoint, QString>>& words)
 
 TEST(RecognizeStepLabel, ReadsTheWordAtTheClick)
 {
-    const QImage screen = screenWithWords({{{200, 200}, QStringLiteral("Settings")},
-                                           {{1200, 700}, QStringLiteral("Export")},
-                                           {{1250, 820}, QStringLiteral("Cancel")}});
+    const QImage screen = screenWithWords({ { { 200, 200 }, QStringLiteral("Settings") },
+        { { 1200, 700 }, QStringLiteral("Export") }, { { 1250, 820 }, QStringLiteral("Cancel") } });
     const VisionService vision;
-    EXPECT_EQ(vision.recognizeStepLabel({1270, 685}, screen), quoted("Export"));
-    EXPECT_EQ(vision.recognizeStepLabel({1300, 805}, screen), quoted("Cancel"));
+    EXPECT_EQ(vision.recognizeStepLabel({ 1270, 685 }, screen), quoted("Export"));
+    EXPECT_EQ(vision.recognizeStepLabel({ 1300, 805 }, screen), quoted("Cancel"));
     // Near, not on, a word.
-    EXPECT_EQ(vision.recognizeStepLabel({300, 260}, screen), quoted("Settings"));
-    EXPECT_EQ(vision.recognizeStepLabel({700, 500}, screen), std::nullopt);
+    EXPECT_EQ(vision.recognizeStepLabel({ 300, 260 }, screen), quoted("Settings"));
+    EXPECT_EQ(vision.recognizeStepLabel({ 700, 500 }, screen), std::nullopt);
 }
 
 TEST(RecognizeStepLabel, ReadsALongLineWhole)
 {
     // The line runs far beyond the part of the screen around the click.
     const QString text = QStringLiteral("Open the quarterly report for the northern region today");
-    const QImage screen = screenWithWords({{{40, 500}, text}});
+    const QImage screen = screenWithWords({ { { 40, 500 }, text } });
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(48);
     const int advance = QFontMetrics(font).horizontalAdvance(text);
     ASSERT_GT(advance, 1200);
     // Near the line's end, far from its centre: only the whole line holds the click.
-    const std::optional<QString> label = VisionService().recognizeStepLabel({40 + 0.95 * advance, 485}, screen);
+    const std::optional<QString> label = VisionService().recognizeStepLabel({ 40 + 0.95 * advance, 485 }, screen);
     ASSERT_TRUE(label);
     EXPECT_EQ(label->toStdString(), quoted(text.left(37) + kEllipsis).toStdString());
 }
@@ -204,19 +191,18 @@ TEST(RecognizeStepLabel, ReadsALongLineWhole)
 TEST(RecognizeStepLabel, ReadsTheClickedLineOfADenseBlock)
 {
     // Lines 58 px apart, each far wider than the area just around the click.
-    const QStringList texts = {QStringLiteral("Alpha report for the month of May"),
-                               QStringLiteral("Beta invoices waiting for review"),
-                               QStringLiteral("Gamma notes from the last meeting"),
-                               QStringLiteral("Delta plans for the coming year")};
+    const QStringList texts
+        = { QStringLiteral("Alpha report for the month of May"), QStringLiteral("Beta invoices waiting for review"),
+              QStringLiteral("Gamma notes from the last meeting"), QStringLiteral("Delta plans for the coming year") };
     QList<QPair<QPoint, QString>> words;
     for (int i = 0; i < texts.size(); ++i)
-        words.append({QPoint(300, 400 + 58 * i), texts[i]});
+        words.append({ QPoint(300, 400 + 58 * i), texts[i] });
     const QImage screen = screenWithWords(words);
     const VisionService vision;
     for (int i = 0; i < texts.size(); ++i) {
         // Left part, middle and far end of each line, on its letters.
-        for (const int x : {340, 700, 1050}) {
-            const std::optional<QString> label = vision.recognizeStepLabel({double(x), 385.0 + 58 * i}, screen);
+        for (const int x : { 340, 700, 1050 }) {
+            const std::optional<QString> label = vision.recognizeStepLabel({ double(x), 385.0 + 58 * i }, screen);
             ASSERT_TRUE(label) << "line " << i << " at x " << x;
             EXPECT_EQ(label->toStdString(), quoted(texts[i]).toStdString()) << "line " << i << " at x " << x;
         }
@@ -229,16 +215,14 @@ struct BesideCase {
     std::optional<QString> label;
 };
 
-class ClickBesideWordsTest : public ::testing::TestWithParam<BesideCase> {};
+class ClickBesideWordsTest : public ::testing::TestWithParam<BesideCase> { };
 
 // A column of short words 60 px apart, a long line beside it and a word far off.
 TEST_P(ClickBesideWordsTest, NamesTheNearestWord)
 {
-    static const QImage screen = screenWithWords({{{40, 200}, QStringLiteral("Home")},
-                                                  {{40, 260}, QStringLiteral("Files")},
-                                                  {{40, 320}, QStringLiteral("Share")},
-                                                  {{480, 620}, QStringLiteral("Print the whole document now")},
-                                                  {{1500, 900}, QStringLiteral("Help")}});
+    static const QImage screen = screenWithWords({ { { 40, 200 }, QStringLiteral("Home") },
+        { { 40, 260 }, QStringLiteral("Files") }, { { 40, 320 }, QStringLiteral("Share") },
+        { { 480, 620 }, QStringLiteral("Print the whole document now") }, { { 1500, 900 }, QStringLiteral("Help") } });
     const BesideCase& c = GetParam();
     const std::optional<QString> label = VisionService().recognizeStepLabel(c.click, screen);
     ASSERT_EQ(label.has_value(), c.label.has_value()) << (label ? label->toStdString() : "no label");
@@ -247,25 +231,24 @@ TEST_P(ClickBesideWordsTest, NamesTheNearestWord)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clicks, ClickBesideWordsTest,
-    ::testing::Values(BesideCase{"rightOfWord", {215, 245}, QStringLiteral("Files")},
-                      BesideCase{"onBaseline", {90, 260}, QStringLiteral("Files")},
-                      BesideCase{"leftOfWordAtImageEdge", {10, 305}, QStringLiteral("Share")},
-                      BesideCase{"belowTheColumn", {90, 345}, QStringLiteral("Share")},
-                      BesideCase{"aboveALongLine", {900, 570}, QStringLiteral("Print the whole document now")},
-                      BesideCase{"farFromAll", {1000, 330}, std::nullopt},
-                      BesideCase{"besideAFarWord", {1680, 885}, QStringLiteral("Help")}),
+INSTANTIATE_TEST_SUITE_P(Clicks, ClickBesideWordsTest,
+    ::testing::Values(BesideCase { "rightOfWord", { 215, 245 }, QStringLiteral("Files") },
+        BesideCase { "onBaseline", { 90, 260 }, QStringLiteral("Files") },
+        BesideCase { "leftOfWordAtImageEdge", { 10, 305 }, QStringLiteral("Share") },
+        BesideCase { "belowTheColumn", { 90, 345 }, QStringLiteral("Share") },
+        BesideCase { "aboveALongLine", { 900, 570 }, QStringLiteral("Print the whole document now") },
+        BesideCase { "farFromAll", { 1000, 330 }, std::nullopt },
+        BesideCase { "besideAFarWord", { 1680, 885 }, QStringLiteral("Help") }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {
-    const QImage screen = screenWithWords({{{200, 200}, QStringLiteral("Settings")}});
+    const QImage screen = screenWithWords({ { { 200, 200 }, QStringLiteral("Settings") } });
     QThread* const gui = QThread::currentThread();
     QObject receiver;
     std::optional<QString> got;
     bool called = false;
-    VisionService().recognizeStepLabel({300, 185}, screen, &receiver, [&](std::optional<QString> label) {
+    VisionService().recognizeStepLabel({ 300, 185 }, screen, &receiver, [&](std::optional<QString> label) {
         EXPECT_EQ(QThread::currentThread(), gui);
         got = std::move(label);
         called = true;
@@ -276,8 +259,8 @@ TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
     // A receiver that is gone before the answer arrives hears nothing.
     auto gone = std::make_unique<QObject>();
     bool lateCall = false;
-    VisionService().recognizeStepLabel({300, 185}, screen, gone.get(),
-                                       [&](std::optional<QString>) { lateCall = true; });
+    VisionService().recognizeStepLabel(
+        { 300, 185 }, screen, gone.get(), [&](std::optional<QString>) { lateCall = true; });
     gone.reset();
     VisionService::recognitionPool()->waitForDone();
     QCoreApplication::processEvents();

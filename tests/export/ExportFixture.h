@@ -38,7 +38,8 @@ protected:
         return guide;
     }
 
-    zova::Step* addStep(zova::Guide* guide, qint64 order, const QString& screenshot = {}, double x = 0.5, double y = 0.5)
+    zova::Step* addStep(
+        zova::Guide* guide, qint64 order, const QString& screenshot = {}, double x = 0.5, double y = 0.5)
     {
         auto* step = new zova::Step(order, screenshot, x, y);
         step->setGuide(guide);
@@ -78,8 +79,7 @@ protected:
     }
 
     static zova::StepAnnotation annotation(zova::StepAnnotation::Kind kind, double x, double y, double w, double h,
-                                           const QString& color = QStringLiteral("ff3d8a"),
-                                           std::optional<QString> text = std::nullopt)
+        const QString& color = QStringLiteral("ff3d8a"), std::optional<QString> text = std::nullopt)
     {
         zova::StepAnnotation a;
         a.kind = kind;

@@ -17,7 +17,9 @@ public:
         BufferHandler handler;
     };
     explicit FakeSynthesizer(std::vector<QString>* log = nullptr, int id = 0, bool autoSpeak = false)
-        : m_log(log), m_id(id), m_auto(autoSpeak)
+        : m_log(log)
+        , m_id(id)
+        , m_auto(autoSpeak)
     {
     }
 
@@ -27,13 +29,13 @@ public:
         busy = true;
         if (m_log)
             m_log->push_back(QString::number(m_id) + QLatin1Char(':') + text);
-        current = {text, handler};
+        current = { text, handler };
         if (m_auto) {
             bool ok = false;
             const double seconds = text.toDouble(&ok);
             if (ok && seconds > 0)
                 handler(tone(seconds));
-            handler(zova::speech::PcmBuffer{22050, 1, zova::speech::PcmBuffer::SampleFormat::Int16, 0, {}});
+            handler(zova::speech::PcmBuffer { 22050, 1, zova::speech::PcmBuffer::SampleFormat::Int16, 0, {} });
         }
     }
     void stop() override

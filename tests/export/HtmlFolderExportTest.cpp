@@ -61,9 +61,9 @@ TEST_F(HtmlFolderExportTest, WritesIndexAndByteForByteCopies)
     ASSERT_TRUE(result.hasValue()) << result.error().description().toStdString();
 
     EXPECT_EQ(QString::fromUtf8(test::readFile(folder + "/index.html")),
-              m_service.generateHTML(*guide, ExportService::ImageMode::LinkedFiles, options));
+        m_service.generateHTML(*guide, ExportService::ImageMode::LinkedFiles, options));
     EXPECT_FALSE(test::readFile(folder + "/index.html").startsWith("\xEF\xBB\xBF"));
-    for (const QString& name : {a, b})
+    for (const QString& name : { a, b })
         EXPECT_EQ(test::readFile(folder + "/assets/screenshots/" + name), test::readFile(screenshotPath(name)));
     EXPECT_EQ(QDir(folder + "/assets/screenshots").entryList(QDir::Files).size(), 2);
 }
@@ -115,7 +115,7 @@ TEST_F(HtmlFolderExportTest, FolderThatCannotBeCreatedFails)
 {
     Guide* guide = makeGuide(QStringLiteral("Blocked"));
     ASSERT_TRUE(test::writeFile(target("file"), "a regular file"));
-    for (const QString& folder : {target("file"), target("file/below"), QString()}) {
+    for (const QString& folder : { target("file"), target("file/below"), QString() }) {
         const auto result = m_service.exportHTMLFolder(*guide, folder, {});
         ASSERT_FALSE(result.hasValue()) << folder.toStdString();
         EXPECT_FALSE(result.error().description().isEmpty());
@@ -131,9 +131,9 @@ TEST_F(HtmlFolderExportTest, BlurMarksAreBurnedIntoTheCopy)
     Guide* guide = makeGuide(QStringLiteral("Secrets"));
     const QString secret = saveNoise(400, 200, 3);
     const QString plain = saveNoise(400, 200, 4);
-    addStep(guide, 0, secret)->setAnnotations({annotation(Kind::Blur, 0.25, 0.25, 0.5, 0.5),
-                                               annotation(Kind::Highlight, 0, 0, 0.1, 0.1)});
-    addStep(guide, 1, plain)->setAnnotations({annotation(Kind::Arrow, 0, 0, 1, 1)});
+    addStep(guide, 0, secret)
+        ->setAnnotations({ annotation(Kind::Blur, 0.25, 0.25, 0.5, 0.5), annotation(Kind::Highlight, 0, 0, 0.1, 0.1) });
+    addStep(guide, 1, plain)->setAnnotations({ annotation(Kind::Arrow, 0, 0, 1, 1) });
     ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue());
 
     const QImage original(screenshotPath(secret));
@@ -155,9 +155,10 @@ TEST(BlurBurnInTest, CoversPartialPixelsAndIgnoresMarksOffTheImage)
         for (int x = 0; x < 100; ++x)
             image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
     // A stroke of text-like contrast is gone under the mark.
-    const QImage out = burnInBlurs(image, {QRectF(0.105, 0, 0.5, 1), QRectF(2, 2, 1, 1), QRectF(0.9, 0.9, -0.1, -0.1)});
-    for (int x : {10, 30, 60})
-        for (int y : {0, 25, 49})
+    const QImage out
+        = burnInBlurs(image, { QRectF(0.105, 0, 0.5, 1), QRectF(2, 2, 1, 1), QRectF(0.9, 0.9, -0.1, -0.1) });
+    for (int x : { 10, 30, 60 })
+        for (int y : { 0, 25, 49 })
             EXPECT_LT(std::abs(qGray(out.pixel(x, y)) - 128), 60) << x << "," << y;
     EXPECT_EQ(out.copy(0, 0, 10, 50), image.copy(0, 0, 10, 50));
     EXPECT_EQ(out.copy(61, 0, 19, 45), image.copy(61, 0, 19, 45));
@@ -179,17 +180,17 @@ TEST(BlurBurnInTest, MarksFarOffOrUnplaceableAreSafe)
         bool changesAll;
     };
     const QList<Row> rows = {
-        {"huge mark covers the whole image", QRectF(-huge / 2, -huge / 2, huge, huge), true},
-        {"beyond both edges", QRectF(-5, -5, 10, 10), true},
-        {"not a number", QRectF(nan, 0, 0.5, 0.5), false},
-        {"far to the right", QRectF(huge, 0, 1, 1), false},
-        {"zero size", QRectF(0.5, 0.5, 0, 0), false},
+        { "huge mark covers the whole image", QRectF(-huge / 2, -huge / 2, huge, huge), true },
+        { "beyond both edges", QRectF(-5, -5, 10, 10), true },
+        { "not a number", QRectF(nan, 0, 0.5, 0.5), false },
+        { "far to the right", QRectF(huge, 0, 1, 1), false },
+        { "zero size", QRectF(0.5, 0.5, 0, 0), false },
     };
     for (const Row& row : rows) {
-        const QImage out = burnInBlurs(image, {row.rect});
+        const QImage out = burnInBlurs(image, { row.rect });
         ASSERT_EQ(out.size(), image.size()) << row.name;
         if (row.changesAll) {
-            for (const QPoint p : {QPoint(0, 0), QPoint(59, 39), QPoint(30, 20)})
+            for (const QPoint p : { QPoint(0, 0), QPoint(59, 39), QPoint(30, 20) })
                 EXPECT_LT(std::abs(qGray(out.pixel(p)) - 128), 60) << row.name;
         } else {
             EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), image) << row.name;
@@ -201,7 +202,7 @@ TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
 {
     Guide* guide = makeGuide(QStringLiteral("Shared"));
     const QString shared = saveNoise(200, 100, 9);
-    addStep(guide, 0, shared)->setAnnotations({annotation(Kind::Blur, 0, 0, 0.5, 1)});
+    addStep(guide, 0, shared)->setAnnotations({ annotation(Kind::Blur, 0, 0, 0.5, 1) });
     addStep(guide, 1, shared); // the same file without a mark, copied after
     ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue());
     const QImage copy(target() + "/assets/screenshots/" + shared);
@@ -214,10 +215,10 @@ TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
 TEST(ExportErrorTest, Descriptions)
 {
     const QList<std::pair<ExportError, QString>> table = {
-        {ExportError::file("Could not write “x”: disk full"), "Could not write “x”: disk full"},
-        {ExportError::load("The page could not be loaded (error -6)."), "The page could not be loaded (error -6)."},
-        {ExportError::pdfRenderFailed("the page could not be printed"),
-         "PDF rendering failed: the page could not be printed"},
+        { ExportError::file("Could not write “x”: disk full"), "Could not write “x”: disk full" },
+        { ExportError::load("The page could not be loaded (error -6)."), "The page could not be loaded (error -6)." },
+        { ExportError::pdfRenderFailed("the page could not be printed"),
+            "PDF rendering failed: the page could not be printed" },
     };
     for (const auto& [error, text] : table)
         EXPECT_EQ(error.description(), text);

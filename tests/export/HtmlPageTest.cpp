@@ -6,8 +6,8 @@
 #include <QRegularExpression>
 
 #include <clocale>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 using namespace zova;
@@ -69,48 +69,61 @@ QString expectedStylesheet(const QString& accent)
 {
     const QString a = QLatin1Char('#') + accent;
     const QList<std::pair<QString, QString>> rules = {
-        {":root", "color-scheme: light only"},
-        {"*", "box-sizing: border-box; margin: 0; padding: 0"},
-        {"html, body", "font-family: -apple-system, BlinkMacSystemFont, \"SF Pro Text\", \"Inter\", system-ui, sans-serif"},
-        {"body", "background: #f8f6fb; color: #1a1626; padding: 48px 24px; line-height: 1.55; font-size: 15px"},
-        {"main", "max-width: 960px; margin: 0 auto"},
-        {".guide-header", "margin-bottom: 40px; padding-bottom: 24px; border-bottom: 1px solid rgba(0,0,0,0.08)"},
-        {".guide-header h1", "font-family: Georgia, \"Times New Roman\", serif; font-size: 40px; font-weight: 700; "
-                             "letter-spacing: -0.5px; background: linear-gradient(135deg, " + a
-                                 + ", #a855f7 50%, #3b82f6); -webkit-background-clip: text; background-clip: text; "
-                                   "-webkit-text-fill-color: transparent; margin-bottom: 8px; line-height: 1.15"},
-        {".meta", "color: rgba(20,12,30,0.55); font-size: 13px; font-weight: 500; letter-spacing: 0.2px"},
-        {".steps", "list-style: none"},
-        {".step", "display: flex; gap: 20px; margin-bottom: 32px; padding: 24px; background: white; border-radius: 18px; "
-                  "box-shadow: 0 4px 20px rgba(0,0,0,0.05), 0 1px 0 rgba(255,255,255,0.6) inset; border: 0.5px solid "
-                  "rgba(0,0,0,0.04)"},
-        {".step-number", "flex-shrink: 0; width: 36px; height: 36px; border-radius: 50%; background: "
-                         "linear-gradient(135deg, " + a
-                             + ", #a855f7); color: white; font-weight: 700; display: flex; align-items: center; "
-                               "justify-content: center; font-size: 15px; box-shadow: 0 4px 12px rgba(168,85,247,0.35), "
-                               "inset 0 1px 0 rgba(255,255,255,0.4)"},
-        {".step-content", "flex: 1; min-width: 0"},
-        {".step-description", "font-size: 16px; font-weight: 500; margin-bottom: 14px"},
-        {".screenshot-wrapper", "position: relative; border-radius: 12px; overflow: hidden; box-shadow: 0 2px 12px "
-                                "rgba(0,0,0,0.1)"},
-        {".screenshot-wrapper img", "width: 100%; height: auto; display: block"},
-        {".hotspot", "position: absolute; width: 28px; height: 28px; border-radius: 50%; border: 3px solid " + a
-                         + "; background: rgba(255,61,138,0.18); transform: translate(-50%, -50%); box-shadow: 0 0 0 "
-                           "5px rgba(255,61,138,0.22), 0 0 20px rgba(255,61,138,0.4); pointer-events: none"},
-        {".ann", "position: absolute; pointer-events: none"},
-        {".ann-highlight", "border: 2.5px solid var(--c); background: color-mix(in srgb, var(--c) 15%, transparent); "
-                           "border-radius: 5px; box-shadow: 0 0 16px color-mix(in srgb, var(--c) 35%, transparent)"},
-        {".ann-blur", "backdrop-filter: blur(18px); -webkit-backdrop-filter: blur(18px); background: "
-                      "rgba(255,255,255,0.42); border-radius: 5px"},
-        {".ann-text", "background: var(--c); color: white; padding: 6px 14px; border-radius: 100px; font-size: 14px; "
-                      "font-weight: 600; white-space: nowrap; box-shadow: 0 4px 12px color-mix(in srgb, var(--c) 45%, "
-                      "transparent); transform: translate(0, 0)"},
-        {".ann-arrow", "overflow: visible"},
-        {"footer", "text-align: center; padding: 48px 0 24px; color: rgba(20,12,30,0.45); font-size: 12px; "
-                   "font-weight: 500"},
-        {"footer a", "text-decoration: none; font-weight: 600; background: linear-gradient(135deg, " + a
-                         + ", #a855f7 50%, #3b82f6); -webkit-background-clip: text; background-clip: text; "
-                           "-webkit-text-fill-color: transparent"},
+        { ":root", "color-scheme: light only" },
+        { "*", "box-sizing: border-box; margin: 0; padding: 0" },
+        { "html, body",
+            "font-family: -apple-system, BlinkMacSystemFont, \"SF Pro Text\", \"Inter\", system-ui, sans-serif" },
+        { "body", "background: #f8f6fb; color: #1a1626; padding: 48px 24px; line-height: 1.55; font-size: 15px" },
+        { "main", "max-width: 960px; margin: 0 auto" },
+        { ".guide-header", "margin-bottom: 40px; padding-bottom: 24px; border-bottom: 1px solid rgba(0,0,0,0.08)" },
+        { ".guide-header h1",
+            "font-family: Georgia, \"Times New Roman\", serif; font-size: 40px; font-weight: 700; "
+            "letter-spacing: -0.5px; background: linear-gradient(135deg, "
+                + a
+                + ", #a855f7 50%, #3b82f6); -webkit-background-clip: text; background-clip: text; "
+                  "-webkit-text-fill-color: transparent; margin-bottom: 8px; line-height: 1.15" },
+        { ".meta", "color: rgba(20,12,30,0.55); font-size: 13px; font-weight: 500; letter-spacing: 0.2px" },
+        { ".steps", "list-style: none" },
+        { ".step",
+            "display: flex; gap: 20px; margin-bottom: 32px; padding: 24px; background: white; border-radius: 18px; "
+            "box-shadow: 0 4px 20px rgba(0,0,0,0.05), 0 1px 0 rgba(255,255,255,0.6) inset; border: 0.5px solid "
+            "rgba(0,0,0,0.04)" },
+        { ".step-number",
+            "flex-shrink: 0; width: 36px; height: 36px; border-radius: 50%; background: "
+            "linear-gradient(135deg, "
+                + a
+                + ", #a855f7); color: white; font-weight: 700; display: flex; align-items: center; "
+                  "justify-content: center; font-size: 15px; box-shadow: 0 4px 12px rgba(168,85,247,0.35), "
+                  "inset 0 1px 0 rgba(255,255,255,0.4)" },
+        { ".step-content", "flex: 1; min-width: 0" },
+        { ".step-description", "font-size: 16px; font-weight: 500; margin-bottom: 14px" },
+        { ".screenshot-wrapper",
+            "position: relative; border-radius: 12px; overflow: hidden; box-shadow: 0 2px 12px "
+            "rgba(0,0,0,0.1)" },
+        { ".screenshot-wrapper img", "width: 100%; height: auto; display: block" },
+        { ".hotspot",
+            "position: absolute; width: 28px; height: 28px; border-radius: 50%; border: 3px solid " + a
+                + "; background: rgba(255,61,138,0.18); transform: translate(-50%, -50%); box-shadow: 0 0 0 "
+                  "5px rgba(255,61,138,0.22), 0 0 20px rgba(255,61,138,0.4); pointer-events: none" },
+        { ".ann", "position: absolute; pointer-events: none" },
+        { ".ann-highlight",
+            "border: 2.5px solid var(--c); background: color-mix(in srgb, var(--c) 15%, transparent); "
+            "border-radius: 5px; box-shadow: 0 0 16px color-mix(in srgb, var(--c) 35%, transparent)" },
+        { ".ann-blur",
+            "backdrop-filter: blur(18px); -webkit-backdrop-filter: blur(18px); background: "
+            "rgba(255,255,255,0.42); border-radius: 5px" },
+        { ".ann-text",
+            "background: var(--c); color: white; padding: 6px 14px; border-radius: 100px; font-size: 14px; "
+            "font-weight: 600; white-space: nowrap; box-shadow: 0 4px 12px color-mix(in srgb, var(--c) 45%, "
+            "transparent); transform: translate(0, 0)" },
+        { ".ann-arrow", "overflow: visible" },
+        { "footer",
+            "text-align: center; padding: 48px 0 24px; color: rgba(20,12,30,0.45); font-size: 12px; "
+            "font-weight: 500" },
+        { "footer a",
+            "text-decoration: none; font-weight: 600; background: linear-gradient(135deg, " + a
+                + ", #a855f7 50%, #3b82f6); -webkit-background-clip: text; background-clip: text; "
+                  "-webkit-text-fill-color: transparent" },
     };
     QStringList out;
     for (const auto& [selector, declarations] : rules)
@@ -119,8 +132,8 @@ QString expectedStylesheet(const QString& accent)
 }
 
 // The lines of one step item between its description and its annotations.
-QString stepItem(int number, const QString& description, const QString& source, const QString& left,
-                 const QString& top, const QString& annotations)
+QString stepItem(int number, const QString& description, const QString& source, const QString& left, const QString& top,
+    const QString& annotations)
 {
     return QStringLiteral("            <li class=\"step\">\n"
                           "                <div class=\"step-number\">%1</div>\n"
@@ -150,7 +163,7 @@ QString between(const QString& text, const QString& before, const QString& after
 class HtmlPageTest : public ExportFixture {
 protected:
     QString page(Guide* guide, ExportService::ImageMode mode = ExportService::ImageMode::LinkedFiles,
-                 ExportService::Options options = {}) const
+        ExportService::Options options = {}) const
     {
         return m_service.generateHTML(*guide, mode, options);
     }
@@ -159,14 +172,14 @@ protected:
 TEST_F(HtmlPageTest, EmptyGuideIsTheExactDocumentWithAndWithoutFooter)
 {
     Guide* guide = makeGuide(QStringLiteral("Set up mail"));
-    for (const bool withFooter : {false, true}) {
+    for (const bool withFooter : { false, true }) {
         ExportService::Options options;
         options.includeFooter = withFooter;
         options.themeAccentHex = QStringLiteral("12ab34");
         QString css;
         const QString html = page(guide, ExportService::ImageMode::LinkedFiles, options);
         EXPECT_EQ(withoutStylesheet(html, &css),
-                  frame(QStringLiteral("Set up mail"), QStringLiteral("0 steps"), QString(), withFooter ? footer : QString()))
+            frame(QStringLiteral("Set up mail"), QStringLiteral("0 steps"), QString(), withFooter ? footer : QString()))
             << "footer " << withFooter;
         EXPECT_EQ(collapsed(css), expectedStylesheet(QStringLiteral("12ab34")));
         EXPECT_EQ(css, css.trimmed()) << "no line break around the stylesheet";
@@ -176,7 +189,7 @@ TEST_F(HtmlPageTest, EmptyGuideIsTheExactDocumentWithAndWithoutFooter)
 TEST_F(HtmlPageTest, CountTexts)
 {
     Guide* guide = makeGuide(QStringLiteral("Count"));
-    const QStringList expected = {"0 steps", "1 step", "2 steps", "3 steps"};
+    const QStringList expected = { "0 steps", "1 step", "2 steps", "3 steps" };
     for (int n = 0; n < expected.size(); ++n) {
         if (n > 0)
             addStep(guide, n - 1, QStringLiteral("a.png"));
@@ -187,17 +200,17 @@ TEST_F(HtmlPageTest, CountTexts)
 TEST_F(HtmlPageTest, EscapesTitleDescriptionAltAndTextMarks)
 {
     const QList<std::pair<QString, QString>> table = {
-        {"Tom & Jerry's <b>\"x\"</b>", "Tom &amp; Jerry&#39;s &lt;b&gt;&quot;x&quot;&lt;/b&gt;"},
-        {"already &amp; escaped", "already &amp;amp; escaped"},
-        {"&lt;&#39;", "&amp;lt;&amp;#39;"},
-        {"Café ✓ — 100% / done", "Café ✓ — 100% / done"},
-        {"", ""},
+        { "Tom & Jerry's <b>\"x\"</b>", "Tom &amp; Jerry&#39;s &lt;b&gt;&quot;x&quot;&lt;/b&gt;" },
+        { "already &amp; escaped", "already &amp;amp; escaped" },
+        { "&lt;&#39;", "&amp;lt;&amp;#39;" },
+        { "Café ✓ — 100% / done", "Café ✓ — 100% / done" },
+        { "", "" },
     };
     for (const auto& [raw, escaped] : table) {
         Guide* guide = makeGuide(raw);
         Step* step = addStep(guide, 0, QStringLiteral("a.png"));
         step->setUserDescription(raw);
-        step->setAnnotations({annotation(Kind::Text, 0.1, 0.2, 0, 0, QStringLiteral("00aaff"), raw)});
+        step->setAnnotations({ annotation(Kind::Text, 0.1, 0.2, 0, 0, QStringLiteral("00aaff"), raw) });
         const QString html = page(guide);
         EXPECT_EQ(between(html, "<title>", "</title>"), escaped) << raw.toStdString();
         EXPECT_EQ(between(html, "<h1>", "</h1>"), escaped) << raw.toStdString();
@@ -217,12 +230,12 @@ TEST_F(HtmlPageTest, StepItemDescriptionsAndNumbers)
         QString expected;
     };
     const QList<Row> rows = {
-        {"description wins", 0, QStringLiteral("Open Settings"), QStringLiteral("Settings"), "Open Settings"},
-        {"empty description still wins", 1, QString(""), QStringLiteral("Settings"), ""},
-        {"label without description", 2, std::nullopt, QStringLiteral("Click “Save”"), "Click “Save”"},
-        {"empty label still wins", 3, std::nullopt, QString(""), ""},
-        {"neither: Step order+1", 4, std::nullopt, std::nullopt, "Step 5"},
-        {"stored order, not position", 7, std::nullopt, std::nullopt, "Step 8"},
+        { "description wins", 0, QStringLiteral("Open Settings"), QStringLiteral("Settings"), "Open Settings" },
+        { "empty description still wins", 1, QString(""), QStringLiteral("Settings"), "" },
+        { "label without description", 2, std::nullopt, QStringLiteral("Click “Save”"), "Click “Save”" },
+        { "empty label still wins", 3, std::nullopt, QString(""), "" },
+        { "neither: Step order+1", 4, std::nullopt, std::nullopt, "Step 5" },
+        { "stored order, not position", 7, std::nullopt, std::nullopt, "Step 8" },
     };
     for (const Row& row : rows) {
         Guide* guide = makeGuide(QStringLiteral("Items"));
@@ -230,9 +243,9 @@ TEST_F(HtmlPageTest, StepItemDescriptionsAndNumbers)
         step->setUserDescription(row.description);
         step->setOcrLabel(row.label);
         EXPECT_EQ(withoutStylesheet(page(guide)),
-                  frame("Items", "1 step",
-                        stepItem(int(row.order) + 1, row.expected, "assets/screenshots/shot.png", "25.00", "75.00", ""),
-                        footer))
+            frame("Items", "1 step",
+                stepItem(int(row.order) + 1, row.expected, "assets/screenshots/shot.png", "25.00", "75.00", ""),
+                footer))
             << row.name;
     }
 }
@@ -254,8 +267,18 @@ TEST_F(HtmlPageTest, HotspotPercentagesAreClampedAndLocaleFree)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const QList<std::tuple<double, QString>> table = {
-        {0.5, "50.00"}, {1.2, "100.00"}, {-0.1, "0.00"}, {0.1234, "12.34"}, {0.00004, "0.00"}, {0.99999, "100.00"},
-        {nan, "100.00"}, {inf, "100.00"}, {-inf, "0.00"}, {-0.0, "0.00"}, {1.0, "100.00"}, {0.0, "0.00"},
+        { 0.5, "50.00" },
+        { 1.2, "100.00" },
+        { -0.1, "0.00" },
+        { 0.1234, "12.34" },
+        { 0.00004, "0.00" },
+        { 0.99999, "100.00" },
+        { nan, "100.00" },
+        { inf, "100.00" },
+        { -inf, "0.00" },
+        { -0.0, "0.00" },
+        { 1.0, "100.00" },
+        { 0.0, "0.00" },
     };
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -278,39 +301,39 @@ TEST_F(HtmlPageTest, HotspotPercentagesAreClampedAndLocaleFree)
 TEST_F(HtmlPageTest, EachAnnotationKindsExactMarkup)
 {
     const QList<std::pair<StepAnnotation, QString>> table = {
-        {annotation(Kind::Blur, 0.1234, 0.5, 0.25, 0.125, "00ff00"),
-         "<div class=\"ann ann-blur\" style=\"left:12.34%; top:50.00%; width:25.00%; height:12.50%\"></div>"},
-        {annotation(Kind::Highlight, 0, 0.2, 1.5, 0.3, "ffd60a"),
-         "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:20.00%; width:150.00%; height:30.00%; "
-         "--c:#ffd60a\"></div>"},
-        {annotation(Kind::Highlight, -0.25, 1.25, 0.001, 0.00004, "ffd60a"),
-         "<div class=\"ann ann-highlight\" style=\"left:-25.00%; top:125.00%; width:0.10%; height:0.00%; "
-         "--c:#ffd60a\"></div>"},
-        {annotation(Kind::Text, 0.3, 0.4, 0.2, 0.1, "3b82f6", QStringLiteral("Click here")),
-         "<div class=\"ann ann-text\" style=\"left:30.00%; top:40.00%; --c:#3b82f6\">Click here</div>"},
-        {annotation(Kind::Text, 0.3, 0.4, 0.2, 0.1, "3b82f6"),
-         "<div class=\"ann ann-text\" style=\"left:30.00%; top:40.00%; --c:#3b82f6\">Label</div>"},
-        {annotation(Kind::Arrow, 0.1, 0.2, 0.3, 0.4, "ff3d8a"),
-         "<svg class=\"ann ann-arrow\" style=\"left:10.00%; top:20.00%; width:30.00%; height:40.00%\" "
-         "viewBox=\"0 0 100 100\" preserveAspectRatio=\"none\">\n"
-         "    <line x1=\"2\" y1=\"2\" x2=\"92\" y2=\"92\" stroke=\"#ff3d8a\" stroke-width=\"6\" "
-         "stroke-linecap=\"round\"/>\n"
-         "    <polygon points=\"98,98 78,92 92,78\" fill=\"#ff3d8a\"/>\n"
-         "</svg>"},
+        { annotation(Kind::Blur, 0.1234, 0.5, 0.25, 0.125, "00ff00"),
+            "<div class=\"ann ann-blur\" style=\"left:12.34%; top:50.00%; width:25.00%; height:12.50%\"></div>" },
+        { annotation(Kind::Highlight, 0, 0.2, 1.5, 0.3, "ffd60a"),
+            "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:20.00%; width:150.00%; height:30.00%; "
+            "--c:#ffd60a\"></div>" },
+        { annotation(Kind::Highlight, -0.25, 1.25, 0.001, 0.00004, "ffd60a"),
+            "<div class=\"ann ann-highlight\" style=\"left:-25.00%; top:125.00%; width:0.10%; height:0.00%; "
+            "--c:#ffd60a\"></div>" },
+        { annotation(Kind::Text, 0.3, 0.4, 0.2, 0.1, "3b82f6", QStringLiteral("Click here")),
+            "<div class=\"ann ann-text\" style=\"left:30.00%; top:40.00%; --c:#3b82f6\">Click here</div>" },
+        { annotation(Kind::Text, 0.3, 0.4, 0.2, 0.1, "3b82f6"),
+            "<div class=\"ann ann-text\" style=\"left:30.00%; top:40.00%; --c:#3b82f6\">Label</div>" },
+        { annotation(Kind::Arrow, 0.1, 0.2, 0.3, 0.4, "ff3d8a"),
+            "<svg class=\"ann ann-arrow\" style=\"left:10.00%; top:20.00%; width:30.00%; height:40.00%\" "
+            "viewBox=\"0 0 100 100\" preserveAspectRatio=\"none\">\n"
+            "    <line x1=\"2\" y1=\"2\" x2=\"92\" y2=\"92\" stroke=\"#ff3d8a\" stroke-width=\"6\" "
+            "stroke-linecap=\"round\"/>\n"
+            "    <polygon points=\"98,98 78,92 92,78\" fill=\"#ff3d8a\"/>\n"
+            "</svg>" },
         // Colour text is escaped like every other text that goes into an attribute.
-        {annotation(Kind::Highlight, 0, 0, 0.5, 0.5, "f00\" onload=\"x"),
-         "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:0.00%; width:50.00%; height:50.00%; "
-         "--c:#f00&quot; onload=&quot;x\"></div>"},
+        { annotation(Kind::Highlight, 0, 0, 0.5, 0.5, "f00\" onload=\"x"),
+            "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:0.00%; width:50.00%; height:50.00%; "
+            "--c:#f00&quot; onload=&quot;x\"></div>" },
     };
     QString all;
     QList<StepAnnotation> list;
     for (const auto& [a, expected] : table) {
         Guide* guide = makeGuide(QStringLiteral("Marks"));
         Step* step = addStep(guide, 0, QStringLiteral("a.png"), 0.5, 0.5);
-        step->setAnnotations({a});
+        step->setAnnotations({ a });
         EXPECT_EQ(withoutStylesheet(page(guide)),
-                  frame("Marks", "1 step", stepItem(1, "Step 1", "assets/screenshots/a.png", "50.00", "50.00", expected),
-                        footer))
+            frame("Marks", "1 step", stepItem(1, "Step 1", "assets/screenshots/a.png", "50.00", "50.00", expected),
+                footer))
             << expected.toStdString();
         all += expected;
         list << a;
@@ -319,7 +342,7 @@ TEST_F(HtmlPageTest, EachAnnotationKindsExactMarkup)
     Guide* guide = makeGuide(QStringLiteral("Marks"));
     addStep(guide, 0, QStringLiteral("a.png"))->setAnnotations(list);
     EXPECT_EQ(withoutStylesheet(page(guide)),
-              frame("Marks", "1 step", stepItem(1, "Step 1", "assets/screenshots/a.png", "50.00", "50.00", all), footer));
+        frame("Marks", "1 step", stepItem(1, "Step 1", "assets/screenshots/a.png", "50.00", "50.00", all), footer));
 }
 
 TEST_F(HtmlPageTest, LinkedAndEmbeddedImageSources)
@@ -337,18 +360,19 @@ TEST_F(HtmlPageTest, LinkedAndEmbeddedImageSources)
             out << it.next().captured(1);
         return out;
     };
-    EXPECT_EQ(sources(page(guide)), QStringList({"assets/screenshots/" + name, "assets/screenshots/missing.png",
-                                                 "assets/screenshots/", "assets/screenshots/a&quot;b&lt;c&gt;.png"}));
-    const QString dataUrl =
-        "data:image/png;base64," + QString::fromLatin1(test::readFile(screenshotPath(name)).toBase64());
-    EXPECT_EQ(sources(page(guide, ExportService::ImageMode::Embedded)), QStringList({dataUrl, "", "", ""}));
+    EXPECT_EQ(sources(page(guide)),
+        QStringList({ "assets/screenshots/" + name, "assets/screenshots/missing.png", "assets/screenshots/",
+            "assets/screenshots/a&quot;b&lt;c&gt;.png" }));
+    const QString dataUrl
+        = "data:image/png;base64," + QString::fromLatin1(test::readFile(screenshotPath(name)).toBase64());
+    EXPECT_EQ(sources(page(guide, ExportService::ImageMode::Embedded)), QStringList({ dataUrl, "", "", "" }));
 }
 
 TEST_F(HtmlPageTest, EmbeddedImageHasBlurMarksBurnedIn)
 {
     Guide* guide = makeGuide(QStringLiteral("Private"));
     const QString name = saveNoise(200, 100);
-    addStep(guide, 0, name)->setAnnotations({annotation(Kind::Blur, 0.5, 0, 0.5, 1)});
+    addStep(guide, 0, name)->setAnnotations({ annotation(Kind::Blur, 0.5, 0, 0.5, 1) });
     const QString html = page(guide, ExportService::ImageMode::Embedded);
     const QString prefix = QStringLiteral("<img src=\"data:image/png;base64,");
     const qsizetype at = html.indexOf(prefix);
@@ -360,14 +384,16 @@ TEST_F(HtmlPageTest, EmbeddedImageHasBlurMarksBurnedIn)
     EXPECT_EQ(embedded.copy(0, 0, 100, 100), original.convertToFormat(QImage::Format_RGB32).copy(0, 0, 100, 100));
     EXPECT_NE(embedded.copy(100, 0, 100, 100), original.convertToFormat(QImage::Format_RGB32).copy(100, 0, 100, 100));
     // The overlay markup stays.
-    EXPECT_TRUE(html.contains("<div class=\"ann ann-blur\" style=\"left:50.00%; top:0.00%; width:50.00%; height:100.00%\"></div>"));
+    EXPECT_TRUE(html.contains(
+        "<div class=\"ann ann-blur\" style=\"left:50.00%; top:0.00%; width:50.00%; height:100.00%\"></div>"));
 }
 
 TEST_F(HtmlPageTest, AccentAppearsExactlyFourTimes)
 {
     Guide* guide = makeGuide(QStringLiteral("Accent"));
     Step* step = addStep(guide, 0, QStringLiteral("a.png"));
-    step->setAnnotations({annotation(Kind::Highlight, 0, 0, 1, 1, "ff3d8a"), annotation(Kind::Arrow, 0, 0, 1, 1, "ff3d8a")});
+    step->setAnnotations(
+        { annotation(Kind::Highlight, 0, 0, 1, 1, "ff3d8a"), annotation(Kind::Arrow, 0, 0, 1, 1, "ff3d8a") });
     ExportService::Options options;
     options.themeAccentHex = QStringLiteral("0a1b2c");
     const QString html = page(guide, ExportService::ImageMode::LinkedFiles, options);
@@ -386,8 +412,8 @@ public:
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         // The machine may have no such locale installed: compile one of our own.
-        const int made = QProcess::execute(QStringLiteral("localedef"),
-                                           {"-i", "de_DE", "-f", "UTF-8", m_dir.path() + "/de_DE.UTF-8"});
+        const int made = QProcess::execute(
+            QStringLiteral("localedef"), { "-i", "de_DE", "-f", "UTF-8", m_dir.path() + "/de_DE.UTF-8" });
         if (made == 0)
             qputenv("LOCPATH", m_dir.path().toLocal8Bit());
         m_active = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
@@ -415,10 +441,10 @@ TEST_F(HtmlPageTest, CommaDecimalLocaleGivesTheSameDocument)
 {
     Guide* guide = makeGuide(QStringLiteral("Numbers 1.5 & 2,5"));
     addStep(guide, 0, QStringLiteral("a.png"), 0.125, 0.5)
-        ->setAnnotations({annotation(Kind::Blur, 0.1234, 0.5, 0.25, 0.125),
-                          annotation(Kind::Highlight, -0.25, 1.25, 1.5, 0.00004, "ffd60a"),
-                          annotation(Kind::Text, 0.333, 0.667, 0, 0, "3b82f6", QStringLiteral("1.5")),
-                          annotation(Kind::Arrow, 0.1, 0.2, 0.3, 0.4)});
+        ->setAnnotations({ annotation(Kind::Blur, 0.1234, 0.5, 0.25, 0.125),
+            annotation(Kind::Highlight, -0.25, 1.25, 1.5, 0.00004, "ffd60a"),
+            annotation(Kind::Text, 0.333, 0.667, 0, 0, "3b82f6", QStringLiteral("1.5")),
+            annotation(Kind::Arrow, 0.1, 0.2, 0.3, 0.4) });
     addStep(guide, 1, QStringLiteral("b.png"), 1.2, -0.1);
     const QString inC = page(guide);
     ASSERT_TRUE(inC.contains(QStringLiteral("left:12.50%; top:50.00%"))); // hotspot of step 1

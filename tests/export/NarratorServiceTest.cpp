@@ -20,15 +20,18 @@ namespace {
 
 class FakeCatalog : public speech::VoiceCatalog {
 public:
-    explicit FakeCatalog(QList<Voice> voices) : m_voices(std::move(voices)) {}
+    explicit FakeCatalog(QList<Voice> voices)
+        : m_voices(std::move(voices))
+    {
+    }
     QList<Voice> installedVoices() const override { return m_voices; }
     QList<Voice> m_voices;
 };
 
 Voice v(const char* id, const char* lang, int quality)
 {
-    return {QString::fromLatin1(id), QStringLiteral("Voice ") + QString::fromLatin1(id), QString::fromLatin1(lang),
-            quality};
+    return { QString::fromLatin1(id), QStringLiteral("Voice ") + QString::fromLatin1(id), QString::fromLatin1(lang),
+        quality };
 }
 
 struct PickCase {
@@ -40,7 +43,7 @@ struct PickCase {
 
 } // namespace
 
-class AutoPickTest : public ::testing::TestWithParam<PickCase> {};
+class AutoPickTest : public ::testing::TestWithParam<PickCase> { };
 
 TEST_P(AutoPickTest, PicksTheExpectedVoice)
 {
@@ -54,52 +57,50 @@ TEST_P(AutoPickTest, PicksTheExpectedVoice)
     EXPECT_EQ(pick->identifier.toStdString(), c.expected);
 }
 
-static const QList<Voice> english = {v("us-premium", "en-US", 3), v("gb-default", "en-GB", 1),
-                                     v("au-enhanced", "en-AU", 2)};
+static const QList<Voice> english
+    = { v("us-premium", "en-US", 3), v("gb-default", "en-GB", 1), v("au-enhanced", "en-AU", 2) };
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, AutoPickTest,
-    ::testing::Values(
-        PickCase{"ExactTagBeatsQuality", "en_GB", english, "gb-default"},
-        PickCase{"PrefixTakesBestQuality", "en_IE", english, "us-premium"},
-        PickCase{"NoLanguageFallsBackToEnUs", "de_DE", {v("gb", "en-GB", 3), v("us1", "en-US", 1), v("us2", "en-US", 2)},
-                 "us2"},
-        PickCase{"NoEnUsFallsBackToAnyEnglish", "de_DE", {v("fr", "fr-FR", 3), v("gb1", "en-GB", 1), v("gb2", "en-GB", 2)},
-                 "gb2"},
-        PickCase{"NothingMatchingTakesBestOfList", "de_DE", {v("fr", "fr-FR", 1), v("ja1", "ja-JP", 2), v("ja2", "ja-JP", 2)},
-                 "ja1"},
-        PickCase{"ScriptLocaleExactMatch", "zh-Hans_CN", {v("zh-tw", "zh-TW", 3), v("zh-cn", "zh-Hans-CN", 1)}, "zh-cn"},
-        PickCase{"ScriptLocalePrefix", "zh-Hans_CN", {v("en", "en-US", 3), v("zh-tw", "zh-TW", 1)}, "zh-tw"},
-        PickCase{"PrefixNeedsHyphen", "en_GB", {v("enx", "enx", 3), v("fr", "fr-FR", 1)}, "enx"},
-        PickCase{"ShortLocaleUsesWholeTag", "e", {v("e", "e-X", 1), v("fr", "fr-FR", 3)}, "e"},
-        PickCase{"NoVoices", "en_US", {}, nullptr}),
+INSTANTIATE_TEST_SUITE_P(Table, AutoPickTest,
+    ::testing::Values(PickCase { "ExactTagBeatsQuality", "en_GB", english, "gb-default" },
+        PickCase { "PrefixTakesBestQuality", "en_IE", english, "us-premium" },
+        PickCase { "NoLanguageFallsBackToEnUs", "de_DE",
+            { v("gb", "en-GB", 3), v("us1", "en-US", 1), v("us2", "en-US", 2) }, "us2" },
+        PickCase { "NoEnUsFallsBackToAnyEnglish", "de_DE",
+            { v("fr", "fr-FR", 3), v("gb1", "en-GB", 1), v("gb2", "en-GB", 2) }, "gb2" },
+        PickCase { "NothingMatchingTakesBestOfList", "de_DE",
+            { v("fr", "fr-FR", 1), v("ja1", "ja-JP", 2), v("ja2", "ja-JP", 2) }, "ja1" },
+        PickCase {
+            "ScriptLocaleExactMatch", "zh-Hans_CN", { v("zh-tw", "zh-TW", 3), v("zh-cn", "zh-Hans-CN", 1) }, "zh-cn" },
+        PickCase { "ScriptLocalePrefix", "zh-Hans_CN", { v("en", "en-US", 3), v("zh-tw", "zh-TW", 1) }, "zh-tw" },
+        PickCase { "PrefixNeedsHyphen", "en_GB", { v("enx", "enx", 3), v("fr", "fr-FR", 1) }, "enx" },
+        PickCase { "ShortLocaleUsesWholeTag", "e", { v("e", "e-X", 1), v("fr", "fr-FR", 3) }, "e" },
+        PickCase { "NoVoices", "en_US", {}, nullptr }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NarratorServiceTest, AvailableVoicesSortByLanguageThenQualityStably)
 {
-    auto catalog = std::make_shared<FakeCatalog>(QList<Voice>{v("us-a", "en-US", 1), v("de", "de-DE", 1),
-                                                              v("us-b", "en-US", 3), v("gb", "en-GB", 2),
-                                                              v("us-c", "en-US", 1), v("us-d", "en-US", 2)});
-    NarratorService narrator({catalog, [] { return QStringLiteral("en_US"); }, [] { return QString(); }});
+    auto catalog = std::make_shared<FakeCatalog>(QList<Voice> { v("us-a", "en-US", 1), v("de", "de-DE", 1),
+        v("us-b", "en-US", 3), v("gb", "en-GB", 2), v("us-c", "en-US", 1), v("us-d", "en-US", 2) });
+    NarratorService narrator({ catalog, [] { return QStringLiteral("en_US"); }, [] { return QString(); } });
     QStringList ids;
     for (const Voice& voice : narrator.availableVoices())
         ids << voice.identifier;
-    EXPECT_EQ(ids, (QStringList{"de", "gb", "us-b", "us-d", "us-a", "us-c"}));
+    EXPECT_EQ(ids, (QStringList { "de", "gb", "us-b", "us-d", "us-a", "us-c" }));
 }
 
 TEST(NarratorServiceTest, StoredIdentifierResolvesOrFallsBack)
 {
     auto catalog = std::make_shared<FakeCatalog>(english);
     QString stored;
-    NarratorService narrator({catalog, [] { return QStringLiteral("en_US"); }, [&] { return stored; }});
+    NarratorService narrator({ catalog, [] { return QStringLiteral("en_US"); }, [&] { return stored; } });
 
     struct Row {
         const char* stored;
         bool autoPicking;
         const char* effective;
     };
-    for (const Row& row : {Row{"", true, "us-premium"}, Row{"gb-default", false, "gb-default"},
-                           Row{"deleted-voice", true, "us-premium"}, Row{"au-enhanced", false, "au-enhanced"}}) {
+    for (const Row& row : { Row { "", true, "us-premium" }, Row { "gb-default", false, "gb-default" },
+             Row { "deleted-voice", true, "us-premium" }, Row { "au-enhanced", false, "au-enhanced" } }) {
         stored = QString::fromLatin1(row.stored);
         EXPECT_EQ(narrator.isAutoPicking(), row.autoPicking) << row.stored;
         ASSERT_TRUE(narrator.effectiveVoice().has_value());
@@ -122,7 +123,8 @@ TEST(NarratorServiceTest, DefaultSourcesReadTheStoredSetting)
     NarratorVoiceSetting::write(QString());
     EXPECT_TRUE(narrator.isAutoPicking());
     // Pick a voice that the automatic choice would not give.
-    const Voice chosen = voices.last().identifier == narrator.effectiveVoice()->identifier ? voices.first() : voices.last();
+    const Voice chosen
+        = voices.last().identifier == narrator.effectiveVoice()->identifier ? voices.first() : voices.last();
     NarratorVoiceSetting::write(chosen.identifier);
     EXPECT_EQ(NarratorVoiceSetting::read(), chosen.identifier);
     EXPECT_FALSE(narrator.isAutoPicking());
@@ -162,9 +164,9 @@ TEST(EspeakVoiceCatalogTest, ListsInstalledVoicesWithBcp47Languages)
 
 TEST(LanguageTagTest, NormalisesCase)
 {
-    const std::pair<const char*, const char*> rows[] = {
-        {"en-gb", "en-GB"}, {"EN_us", "en-US"}, {"zh-hans-cn", "zh-Hans-CN"}, {"en-gb-x-rp", "en-GB-x-rp"},
-        {"en-029", "en-029"}, {"yue", "yue"}, {"sr-latn", "sr-Latn"}, {"de", "de"}};
+    const std::pair<const char*, const char*> rows[]
+        = { { "en-gb", "en-GB" }, { "EN_us", "en-US" }, { "zh-hans-cn", "zh-Hans-CN" }, { "en-gb-x-rp", "en-GB-x-rp" },
+              { "en-029", "en-029" }, { "yue", "yue" }, { "sr-latn", "sr-Latn" }, { "de", "de" } };
     for (const auto& [in, out] : rows)
         EXPECT_EQ(speech::normalizedLanguageTag(QString::fromLatin1(in)).toStdString(), out) << in;
 }
@@ -183,9 +185,8 @@ TEST(SpeechPreviewPlayerTest, SecondSentenceCutsTheFirstShort)
     QTemporaryDir dir;
     const QString script = dir.filePath("fake-espeak");
     const QString log = dir.filePath("log");
-    ASSERT_TRUE(zova::test::writeFile(script, QStringLiteral("#!/bin/sh\necho \"$$ $2 $(cat)\" >> %1\nexec sleep 30\n")
-                                                   .arg(log)
-                                                   .toUtf8()));
+    ASSERT_TRUE(zova::test::writeFile(
+        script, QStringLiteral("#!/bin/sh\necho \"$$ $2 $(cat)\" >> %1\nexec sleep 30\n").arg(log).toUtf8()));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     speech::SpeechPreviewPlayer player;
     player.setProgram(script);

@@ -32,7 +32,7 @@ QString run(const QString& program, const QStringList& args)
 
 PdfInfo pdfInfo(const QString& path)
 {
-    const QString out = run(QStringLiteral("pdfinfo"), {path});
+    const QString out = run(QStringLiteral("pdfinfo"), { path });
     PdfInfo info;
     const auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
     const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(out);
@@ -47,7 +47,7 @@ PdfInfo pdfInfo(const QString& path)
 
 QString pdfText(const QString& path)
 {
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    return run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), path, QStringLiteral("-") });
 }
 
 } // namespace
@@ -65,9 +65,10 @@ protected:
     static pdf::RenderResult renderUrl(const QUrl& url, const pdf::RenderTiming& timing = {})
     {
         std::optional<pdf::RenderResult> result;
-        pdf::renderUrlToPdf(url, nullptr, [&](const pdf::RenderResult& r) { result = r; }, timing);
+        pdf::renderUrlToPdf(
+            url, nullptr, [&](const pdf::RenderResult& r) { result = r; }, timing);
         EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 120000));
-        return result.value_or(unexpected(pdf::RenderFailure{pdf::RenderFailure::Kind::Render, "timed out"}));
+        return result.value_or(unexpected(pdf::RenderFailure { pdf::RenderFailure::Kind::Render, "timed out" }));
     }
 
     QString target(const QString& name = QStringLiteral("guide.pdf")) const { return m_out.path() + '/' + name; }
@@ -77,7 +78,7 @@ protected:
 TEST_F(PdfExportTest, ShortGuideIsOneMinimumPageWithEveryText)
 {
     Guide* guide = makeGuide(QStringLiteral("Rename a printer"));
-    const QStringList descriptions = {"Open the Settings panel", "Choose Printers", "Type the new name"};
+    const QStringList descriptions = { "Open the Settings panel", "Choose Printers", "Type the new name" };
     for (int i = 0; i < descriptions.size(); ++i) {
         Step* step = addStep(guide, i, saveSolid(160, 24, QColor::fromHsv(i * 90, 160, 230)), 0.3, 0.6);
         step->setUserDescription(descriptions[i]);
@@ -190,10 +191,18 @@ TEST(PdfPageTest, HeightFollowsTheMeasurement)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const QList<std::pair<QVariant, double>> table = {
-        {QVariant(500), 768},         {QVariant(768), 768},          {QVariant(2000.4), 2001},
-        {QVariant(qlonglong(30000)), 30000}, {QVariant(uint(1635)), 1635}, {QVariant(2000.0), 2000},
-        {QVariant(nan), 768},         {QVariant(inf), 768},          {QVariant(-5), 768},
-        {QVariant(QStringLiteral("2000")), 768}, {QVariant(), 768},  {QVariant(true), 768},
+        { QVariant(500), 768 },
+        { QVariant(768), 768 },
+        { QVariant(2000.4), 2001 },
+        { QVariant(qlonglong(30000)), 30000 },
+        { QVariant(uint(1635)), 1635 },
+        { QVariant(2000.0), 2000 },
+        { QVariant(nan), 768 },
+        { QVariant(inf), 768 },
+        { QVariant(-5), 768 },
+        { QVariant(QStringLiteral("2000")), 768 },
+        { QVariant(), 768 },
+        { QVariant(true), 768 },
     };
     for (const auto& [measured, expected] : table)
         EXPECT_DOUBLE_EQ(pdf::pageHeightPx(measured), expected) << measured.toString().toStdString();

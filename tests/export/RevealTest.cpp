@@ -14,13 +14,13 @@ TEST(RevealTest, WithoutABusOpensTheParentFolder)
     const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), "none");
     ASSERT_FALSE(none.isConnected());
     desktop::revealInFileManager("/tmp/out/guide.pdf", none, [&](const QUrl& u) { opened << u; });
-    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile("/tmp/out")});
+    EXPECT_EQ(opened, QList<QUrl> { QUrl::fromLocalFile("/tmp/out") });
 }
 
 TEST(RevealTest, WithoutAFileManagerOnTheBusOpensTheParentFolder)
 {
     QProcess daemon;
-    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+    daemon.start("dbus-daemon", { "--session", "--nofork", "--print-address" });
     ASSERT_TRUE(daemon.waitForStarted());
     ASSERT_TRUE(test::waitUntil([&] { return daemon.canReadLine(); }));
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();

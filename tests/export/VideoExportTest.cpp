@@ -21,7 +21,7 @@ namespace {
 QJsonObject probe(const QString& path)
 {
     QProcess p;
-    p.start("ffprobe", {"-v", "error", "-count_frames", "-show_streams", "-show_format", "-of", "json", path});
+    p.start("ffprobe", { "-v", "error", "-count_frames", "-show_streams", "-show_format", "-of", "json", path });
     p.waitForFinished(60000);
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
 }
@@ -38,7 +38,7 @@ QJsonObject stream(const QJsonObject& info, const char* type)
 std::vector<float> decodeSound(const QString& path)
 {
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-ac", "1", "-ar", "8000", "-f", "f32le", "-"});
+    p.start("ffmpeg", { "-v", "error", "-i", path, "-map", "0:a", "-ac", "1", "-ar", "8000", "-f", "f32le", "-" });
     p.waitForFinished(60000);
     const QByteArray raw = p.readAllStandardOutput();
     std::vector<float> out(size_t(raw.size()) / 4);
@@ -72,7 +72,8 @@ QStringList topLevelBoxes(const QString& path)
 int largestKeyFrameGap(const QString& path)
 {
     QProcess p;
-    p.start("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries", "packet=flags", "-of", "csv=p=0", path});
+    p.start(
+        "ffprobe", { "-v", "error", "-select_streams", "v", "-show_entries", "packet=flags", "-of", "csv=p=0", path });
     p.waitForFinished(60000);
     const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
     int gap = 0, last = -1;
@@ -144,7 +145,7 @@ protected:
         d.narratorVoice = [this]() -> std::optional<speech::SpeechVoice> {
             if (!m_hasVoice)
                 return std::nullopt;
-            return speech::SpeechVoice{"fake", "Fake", "en-US", 1};
+            return speech::SpeechVoice { "fake", "Fake", "en-US", 1 };
         };
         m_service = std::make_unique<VideoExportService>(std::move(d));
     }
@@ -159,7 +160,7 @@ protected:
         return result.value_or(unexpected(VideoExportError::media("timeout")));
     }
 
-    QStringList leftovers() const { return QDir(m_out.path()).entryList({"zova-export-*"}, QDir::Files); }
+    QStringList leftovers() const { return QDir(m_out.path()).entryList({ "zova-export-*" }, QDir::Files); }
 
     QTemporaryDir m_out;
     std::unique_ptr<VideoExportService> m_service;
@@ -176,23 +177,24 @@ TEST_F(VideoExportTest, SilentThreeStepVideo)
     options.narrateSteps = false;
     const auto r = run(to, options);
     ASSERT_TRUE(r.hasValue()) << r.error().description().toStdString();
-    EXPECT_EQ(m_progress, (QStringList{"Rendering video\u2026", "Finalizing MP4\u2026"}));
+    EXPECT_EQ(m_progress, (QStringList { "Rendering video\u2026", "Finalizing MP4\u2026" }));
     EXPECT_TRUE(leftovers().isEmpty());
 
-    expectMp4(to, {270, false});
+    expectMp4(to, { 270, false });
 }
 
 TEST_F(VideoExportTest, NarratedMixedGuideKeepsSoundOnItsSlides)
 {
-    for (const char* text : {"1.0", "none", "4.0"})
+    for (const char* text : { "1.0", "none", "4.0" })
         addStep(screenshot(640, 400))->setUserDescription(QString::fromLatin1(text));
     const QString to = m_out.filePath("narrated.mp4");
     const auto r = run(to);
     ASSERT_TRUE(r.hasValue()) << r.error().description().toStdString();
-    EXPECT_EQ(m_progress, (QStringList{"Synthesizing narration (1 of 3)\u2026", "Synthesizing narration (2 of 3)\u2026",
-                                       "Synthesizing narration (3 of 3)\u2026", "Preparing audio track\u2026",
-                                       "Rendering video\u2026", "Finalizing MP4\u2026"}));
-    expectMp4(to, {315, true}); // 90 + 90 + 135
+    EXPECT_EQ(m_progress,
+        (QStringList { "Synthesizing narration (1 of 3)\u2026", "Synthesizing narration (2 of 3)\u2026",
+            "Synthesizing narration (3 of 3)\u2026", "Preparing audio track\u2026", "Rendering video\u2026",
+            "Finalizing MP4\u2026" }));
+    expectMp4(to, { 315, true }); // 90 + 90 + 135
     // Speech 0-1 s, silence 1-6 s, speech 6-10 s, silence to 10.5 s.
     const auto s = decodeSound(to);
     EXPECT_GT(rms(s, 0.1, 0.9), 0.1);
@@ -208,7 +210,7 @@ TEST_F(VideoExportTest, NoVoiceOrNoSoundGivesASilentVideo)
     m_hasVoice = false;
     const QString to = m_out.filePath("novoice.mp4");
     ASSERT_TRUE(run(to).hasValue());
-    EXPECT_EQ(m_progress, (QStringList{"Rendering video\u2026", "Finalizing MP4\u2026"}));
+    EXPECT_EQ(m_progress, (QStringList { "Rendering video\u2026", "Finalizing MP4\u2026" }));
     EXPECT_TRUE(stream(probe(to), "audio").isEmpty());
 
     m_hasVoice = true;
@@ -264,7 +266,8 @@ TEST(SlideshowLayoutTest, StepDurationsAndFrameCounts)
     EXPECT_EQ(SlideshowWriter::frameCount(3.01, 30), 90);
     EXPECT_EQ(SlideshowWriter::frameCount(0.001, 30), 1);
     EXPECT_EQ(SlideshowWriter::frameCount(std::nan(""), 30), 1);
-    EXPECT_EQ(VideoExportService::temporaryPathFor("/x/y.mp4").size(), QString("/x/zova-export-12345678-video.mp4").size());
+    EXPECT_EQ(
+        VideoExportService::temporaryPathFor("/x/y.mp4").size(), QString("/x/zova-export-12345678-video.mp4").size());
 }
 
 namespace {
@@ -281,7 +284,7 @@ StepNarration narrationOf(double seconds, int rate = 22050)
 
 VideoFrameSource slide(const QImage& image, const QString& text)
 {
-    return {image, 0.5, 0.5, text, QStringLiteral("f5f3ef")};
+    return { image, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
 }
 
 } // namespace
@@ -291,8 +294,8 @@ TEST(SlideshowWriterTest, UndrawableStepLeavesPictureAndSoundTracks)
     QTemporaryDir dir;
     SlideshowWriter::Input in;
     const QImage shot = VideoFixture::screenshot(320, 200);
-    in.frames = {slide(shot, "one"), slide(QImage(), "cannot be drawn"), slide(shot, "three")};
-    in.narrations = {narrationOf(1.0), narrationOf(2.0), narrationOf(1.0)};
+    in.frames = { slide(shot, "one"), slide(QImage(), "cannot be drawn"), slide(shot, "three") };
+    in.narrations = { narrationOf(1.0), narrationOf(2.0), narrationOf(1.0) };
     in.sound = SlideshowWriter::soundFormat(in.narrations);
     in.path = dir.filePath("skip.mp4");
     const auto layout = SlideshowWriter::write(in);
@@ -302,7 +305,7 @@ TEST(SlideshowWriterTest, UndrawableStepLeavesPictureAndSoundTracks)
         EXPECT_EQ(step.videoFrames, 90);
         EXPECT_EQ(step.soundFrames, 3 * 22050);
     }
-    expectMp4(in.path, {180, true});
+    expectMp4(in.path, { 180, true });
     // The second narration is gone with its slide: the third plays over its own.
     const auto s = decodeSound(in.path);
     EXPECT_GT(rms(s, 0.1, 0.9), 0.1);
@@ -321,7 +324,8 @@ TEST(SlideshowWriterTest, SoundFollowsTheWholeFramesOfEveryStep)
         int steps;
         std::int64_t framesPerStep;
     };
-    for (const Row& r : {Row{2.51, 30, 24, 90}, Row{0, 30, 3, 90}, Row{4.013, 24, 6, 108}, Row{3.33, 25, 5, 95}}) {
+    for (const Row& r :
+        { Row { 2.51, 30, 24, 90 }, Row { 0, 30, 3, 90 }, Row { 4.013, 24, 6, 108 }, Row { 3.33, 25, 5, 95 } }) {
         QTemporaryDir dir;
         SlideshowWriter::Input in;
         in.options.width = 320;
@@ -354,15 +358,15 @@ TEST(SlideshowWriterTest, SoundTrackThatCannotBeSetUpGivesASilentVideo)
     SlideshowWriter::Input in;
     in.options.width = 320;
     in.options.height = 180;
-    in.frames = {slide(VideoFixture::screenshot(64, 40), "odd rate")};
-    in.narrations = {narrationOf(1.0, 1234)}; // no AAC encoder takes 1234 Hz
+    in.frames = { slide(VideoFixture::screenshot(64, 40), "odd rate") };
+    in.narrations = { narrationOf(1.0, 1234) }; // no AAC encoder takes 1234 Hz
     in.sound = SlideshowWriter::soundFormat(in.narrations);
     ASSERT_TRUE(in.sound.has_value());
     in.path = dir.filePath("silent.mp4");
     const auto layout = SlideshowWriter::write(in);
     ASSERT_TRUE(layout.hasValue()) << layout.error().description().toStdString();
     EXPECT_EQ(layout->at(0).soundFrames, 0);
-    expectMp4(in.path, {90, false, 320, 180});
+    expectMp4(in.path, { 90, false, 320, 180 });
 }
 
 TEST(VideoExportErrorTest, DescriptionsAreTheFixedTexts)
@@ -371,12 +375,13 @@ TEST(VideoExportErrorTest, DescriptionsAreTheFixedTexts)
         VideoExportError error;
         const char* text;
     };
-    for (const Row& r : {Row{VideoExportError::noUsableSteps(), "Nothing to render \u2014 no steps with screenshots."},
-                         Row{VideoExportError::writerCreationFailed("Video writer ended in failed state."),
-                             "Could not start the video writer: Video writer ended in failed state."},
-                         Row{VideoExportError::writerCreationFailed(""), "Could not start the video writer: "},
-                         Row{VideoExportError::media("Could not save the video: No space"),
-                             "Could not save the video: No space"}}) {
+    for (const Row& r :
+        { Row { VideoExportError::noUsableSteps(), "Nothing to render \u2014 no steps with screenshots." },
+            Row { VideoExportError::writerCreationFailed("Video writer ended in failed state."),
+                "Could not start the video writer: Video writer ended in failed state." },
+            Row { VideoExportError::writerCreationFailed(""), "Could not start the video writer: " },
+            Row { VideoExportError::media("Could not save the video: No space"),
+                "Could not save the video: No space" } }) {
         EXPECT_EQ(r.error.description().toStdString(), r.text);
     }
 }
@@ -390,9 +395,9 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
         const char* description;
         double clickX, clickY;
     };
-    const Row rows[] = {{"Mail - Inbox", "Compose", "Click Compose to write a new message", 0.78, 0.86},
-                        {"New Message", "Send", "Type the address and press Send", 0.78, 0.86},
-                        {"Mail - Sent", "Done", "Check the Sent folder", 0.30, 0.25}};
+    const Row rows[] = { { "Mail - Inbox", "Compose", "Click Compose to write a new message", 0.78, 0.86 },
+        { "New Message", "Send", "Type the address and press Send", 0.78, 0.86 },
+        { "Mail - Sent", "Done", "Check the Sent folder", 0.30, 0.25 } };
     for (const Row& r : rows) {
         Step* s = addStep(appWindow(1440, 900, r.title, r.button), r.clickX, r.clickY);
         s->setUserDescription(QString::fromUtf8(r.description));
@@ -409,24 +414,26 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
     ASSERT_EQ(m_progress.size(), 6);
     for (int k = 1; k <= 3; ++k)
         EXPECT_EQ(m_progress.at(k - 1), QStringLiteral("Synthesizing narration (%1 of 3)\u2026").arg(k));
-    EXPECT_EQ(m_progress.mid(3), (QStringList{"Preparing audio track\u2026", "Rendering video\u2026", "Finalizing MP4\u2026"}));
+    EXPECT_EQ(m_progress.mid(3),
+        (QStringList { "Preparing audio track\u2026", "Rendering video\u2026", "Finalizing MP4\u2026" }));
 
     const QJsonObject info = probe(to);
     const int frames = stream(info, "video")["nb_read_frames"].toString().toInt();
     EXPECT_GE(frames, 270);
-    expectMp4(to, {frames, true});
+    expectMp4(to, { frames, true });
     const auto sound = decodeSound(to);
     EXPECT_GT(rms(sound, 0.2, 1.2), 0.02) << "the first step is spoken at its start";
 
     // A frame of the first slide, decoded, is the slide that was drawn.
     const QString png = m_out.filePath("frame.png");
     QProcess ff;
-    ff.start("ffmpeg", {"-v", "error", "-y", "-ss", "1.5", "-i", to, "-frames:v", "1", png});
+    ff.start("ffmpeg", { "-v", "error", "-y", "-ss", "1.5", "-i", to, "-frames:v", "1", png });
     ASSERT_TRUE(ff.waitForFinished(60000));
     const QImage decoded = QImage(png).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(decoded.size(), QSize(1920, 1080));
     const auto sources = VideoExportService::loadFrames(m_guide->orderedSteps(), m_guide->videoBackgroundHex());
-    const QImage drawn = VideoFrameRenderer::renderFrame(sources.at(0), 1, 3, {})->convertToFormat(QImage::Format_RGB32);
+    const QImage drawn
+        = VideoFrameRenderer::renderFrame(sources.at(0), 1, 3, {})->convertToFormat(QImage::Format_RGB32);
     double difference = 0;
     for (int y = 0; y < 1080; y += 3)
         for (int x = 0; x < 1920; x += 3) {

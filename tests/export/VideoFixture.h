@@ -3,8 +3,8 @@
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
-#include "model/StorageService.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
 
 #include <gtest/gtest.h>
 

@@ -14,12 +14,12 @@ namespace {
 
 int channelDistance(QRgb a, QRgb b)
 {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+    return std::max({ std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)) });
 }
 
 VideoFrameSource sourceOf(const QImage& image, const char* bg = "f5f3ef", double cx = 0.5, double cy = 0.5)
 {
-    return {image, cx, cy, QStringLiteral("Click Save"), QString::fromLatin1(bg)};
+    return { image, cx, cy, QStringLiteral("Click Save"), QString::fromLatin1(bg) };
 }
 
 } // namespace
@@ -30,9 +30,9 @@ TEST(VideoHexTest, ReadsLikeAScannerHexReader)
         const char* text;
         std::uint64_t value;
     };
-    for (const Row& r : {Row{"ff3d8a", 0xff3d8a}, Row{"FF3D8A", 0xff3d8a}, Row{"  \n\t0a0b0c", 0x0a0b0c},
-                         Row{"0x00ff00", 0x00ff00}, Row{"0X12", 0x12}, Row{"#ffffff", 0}, Row{"", 0}, Row{"zz", 0},
-                         Row{"12g4", 0x12}, Row{"0x", 0}, Row{"fffffffffffffffffff", UINT64_MAX}}) {
+    for (const Row& r : { Row { "ff3d8a", 0xff3d8a }, Row { "FF3D8A", 0xff3d8a }, Row { "  \n\t0a0b0c", 0x0a0b0c },
+             Row { "0x00ff00", 0x00ff00 }, Row { "0X12", 0x12 }, Row { "#ffffff", 0 }, Row { "", 0 }, Row { "zz", 0 },
+             Row { "12g4", 0x12 }, Row { "0x", 0 }, Row { "fffffffffffffffffff", UINT64_MAX } }) {
         EXPECT_EQ(VideoFrameRenderer::scanHex(QString::fromLatin1(r.text)), r.value) << r.text;
     }
     EXPECT_EQ(VideoFrameRenderer::colorFromHex("ff3d8a"), QColor(255, 61, 138));
@@ -49,10 +49,10 @@ TEST(VideoFrameGeometryTest, FitsScreenshotsOfThreeAspectRatios)
         QSizeF image;
         QRectF expected; // top-left origin
     };
-    for (const Row& r : {Row{"square", {500, 500}, {546, 32, 828, 828}},
-                         Row{"wide", {3840, 1080}, {60, 32 + (828 - 506.25) / 2, 1800, 506.25}},
-                         Row{"tall", {1080, 1920}, {60 + (1800 - 465.75) / 2, 32, 465.75, 828}},
-                         Row{"exactly the area", {1800, 828}, {60, 32, 1800, 828}}}) {
+    for (const Row& r : { Row { "square", { 500, 500 }, { 546, 32, 828, 828 } },
+             Row { "wide", { 3840, 1080 }, { 60, 32 + (828 - 506.25) / 2, 1800, 506.25 } },
+             Row { "tall", { 1080, 1920 }, { 60 + (1800 - 465.75) / 2, 32, 465.75, 828 } },
+             Row { "exactly the area", { 1800, 828 }, { 60, 32, 1800, 828 } } }) {
         const QRectF got = VideoFrameRenderer::screenshotRect(r.image, 1920, 1080);
         EXPECT_NEAR(got.x(), r.expected.x(), 1e-9) << r.name;
         EXPECT_NEAR(got.y(), r.expected.y(), 1e-9) << r.name;
@@ -69,8 +69,8 @@ TEST(VideoFrameGeometryTest, CaptionBandShadeFollowsBackgroundAroundHalf)
         const char* hex;
         double alpha;
     };
-    for (const Row& r : {Row{"ffffff", 0.92}, Row{"808080", 0.92}, Row{"7f7f7f", 0.85}, Row{"000000", 0.85},
-                         Row{"#ffffff", 0.85}}) {
+    for (const Row& r : { Row { "ffffff", 0.92 }, Row { "808080", 0.92 }, Row { "7f7f7f", 0.85 },
+             Row { "000000", 0.85 }, Row { "#ffffff", 0.85 } }) {
         const QColor c = VideoFrameRenderer::captionBandColor(QString::fromLatin1(r.hex));
         EXPECT_NEAR(c.alphaF(), r.alpha, 1e-3) << r.hex;
         EXPECT_NEAR(c.redF(), r.alpha > 0.9 ? 0.10 : 0.04, 1e-3) << r.hex;
@@ -193,7 +193,7 @@ TEST_F(VideoFixture, BlurMarksAreBurnedIntoFrameSources)
     arrow.kind = StepAnnotation::Kind::Arrow;
     arrow.width = 0.4;
     arrow.height = 0.4;
-    s->setAnnotations({arrow, blur});
+    s->setAnnotations({ arrow, blur });
 
     const auto frames = loadVideoFrames(m_guide->orderedSteps(), std::nullopt);
     ASSERT_EQ(frames.size(), 1);
@@ -215,5 +215,5 @@ TEST_F(VideoFixture, BlurMarksAreBurnedIntoFrameSources)
     EXPECT_GT(spread(shot), 60);
     EXPECT_LT(spread(out), spread(shot) / 4);
     // No blur mark: the very same image.
-    EXPECT_EQ(burnBlurMarks(shot, {arrow}), shot);
+    EXPECT_EQ(burnBlurMarks(shot, { arrow }), shot);
 }

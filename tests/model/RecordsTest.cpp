@@ -47,7 +47,7 @@ TEST(GuideTest, OrderedStepsSortsStablyAndCopies)
     auto* b = new Step(0);
     auto* c = new Step(2);
     auto* d = new Step(1);
-    for (Step* s : {a, b, c, d}) {
+    for (Step* s : { a, b, c, d }) {
         s->setParent(&g);
         s->setGuide(&g);
     }
@@ -96,7 +96,7 @@ struct DisplayLabelCase {
     QString expected;
 };
 
-class DisplayLabelTest : public ::testing::TestWithParam<DisplayLabelCase> {};
+class DisplayLabelTest : public ::testing::TestWithParam<DisplayLabelCase> { };
 
 TEST_P(DisplayLabelTest, PicksDescriptionThenLabelThenNumber)
 {
@@ -107,16 +107,15 @@ TEST_P(DisplayLabelTest, PicksDescriptionThenLabelThenNumber)
     EXPECT_EQ(s.displayLabel(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DisplayLabelTest,
-    ::testing::Values(DisplayLabelCase{"description", QStringLiteral("Open menu"), QStringLiteral("Click ‘File’"), 0,
-                                       QStringLiteral("Open menu")},
-                      DisplayLabelCase{"blankDescriptionKept", QStringLiteral("   "), QStringLiteral("x"), 0,
-                                       QStringLiteral("   ")},
-                      DisplayLabelCase{"emptyDescriptionFallsToLabel", QString(), QStringLiteral("Click ‘OK’"), 0,
-                                       QStringLiteral("Click ‘OK’")},
-                      DisplayLabelCase{"bothAbsent", std::nullopt, std::nullopt, 4, QStringLiteral("Step 5")},
-                      DisplayLabelCase{"bothEmpty", QString(), QString(), 0, QStringLiteral("Step 1")}),
+INSTANTIATE_TEST_SUITE_P(Table, DisplayLabelTest,
+    ::testing::Values(DisplayLabelCase { "description", QStringLiteral("Open menu"), QStringLiteral("Click ‘File’"), 0,
+                          QStringLiteral("Open menu") },
+        DisplayLabelCase {
+            "blankDescriptionKept", QStringLiteral("   "), QStringLiteral("x"), 0, QStringLiteral("   ") },
+        DisplayLabelCase {
+            "emptyDescriptionFallsToLabel", QString(), QStringLiteral("Click ‘OK’"), 0, QStringLiteral("Click ‘OK’") },
+        DisplayLabelCase { "bothAbsent", std::nullopt, std::nullopt, 4, QStringLiteral("Step 5") },
+        DisplayLabelCase { "bothEmpty", QString(), QString(), 0, QStringLiteral("Step 1") }),
     [](const auto& info) { return std::string(info.param.name); });
 
 namespace {
@@ -140,21 +139,21 @@ StepAnnotation sample(StepAnnotation::Kind kind, std::optional<QString> text = s
 
 TEST(AnnotationTest, EncodesExactBytesInKeyOrder)
 {
-    const auto bytes = StepAnnotation::encodeList({sample(StepAnnotation::Kind::Blur),
-                                                   sample(StepAnnotation::Kind::Text, QStringLiteral("a/b \"q\""))});
+    const auto bytes = StepAnnotation::encodeList(
+        { sample(StepAnnotation::Kind::Blur), sample(StepAnnotation::Kind::Text, QStringLiteral("a/b \"q\"")) });
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(bytes->toStdString(),
-              "[{\"id\":\"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C\",\"kind\":\"blur\",\"x\":0.25,\"y\":0.5,\"width\":0.1,"
-              "\"height\":1,\"rotation\":0,\"colorHex\":\"ff3d8a\"},"
-              "{\"id\":\"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C\",\"kind\":\"text\",\"x\":0.25,\"y\":0.5,\"width\":0.1,"
-              "\"height\":1,\"rotation\":0,\"text\":\"a\\/b \\\"q\\\"\",\"colorHex\":\"ff3d8a\"}]");
+        "[{\"id\":\"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C\",\"kind\":\"blur\",\"x\":0.25,\"y\":0.5,\"width\":0.1,"
+        "\"height\":1,\"rotation\":0,\"colorHex\":\"ff3d8a\"},"
+        "{\"id\":\"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C\",\"kind\":\"text\",\"x\":0.25,\"y\":0.5,\"width\":0.1,"
+        "\"height\":1,\"rotation\":0,\"text\":\"a\\/b \\\"q\\\"\",\"colorHex\":\"ff3d8a\"}]");
 }
 
 TEST(AnnotationTest, RoundTripThroughStep)
 {
     Step s;
-    const QList<StepAnnotation> list = {sample(StepAnnotation::Kind::Arrow),
-                                        sample(StepAnnotation::Kind::Text, QStringLiteral("Größe ✓"))};
+    const QList<StepAnnotation> list
+        = { sample(StepAnnotation::Kind::Arrow), sample(StepAnnotation::Kind::Text, QStringLiteral("Größe ✓")) };
     s.setAnnotations(list);
     EXPECT_EQ(s.annotations(), list);
 }
@@ -172,13 +171,13 @@ TEST(AnnotationTest, EmptyAndAbsent)
 TEST(AnnotationTest, NonFiniteNumberStoresNone)
 {
     Step s;
-    s.setAnnotations({sample(StepAnnotation::Kind::Blur)});
+    s.setAnnotations({ sample(StepAnnotation::Kind::Blur) });
     auto bad = sample(StepAnnotation::Kind::Highlight);
     bad.x = std::numeric_limits<double>::infinity();
-    s.setAnnotations({sample(StepAnnotation::Kind::Blur), bad});
+    s.setAnnotations({ sample(StepAnnotation::Kind::Blur), bad });
     EXPECT_FALSE(s.annotationsData().has_value());
     bad.x = std::nan("");
-    EXPECT_FALSE(StepAnnotation::encodeList({bad}).has_value());
+    EXPECT_FALSE(StepAnnotation::encodeList({ bad }).has_value());
 }
 
 TEST(AnnotationTest, TextMissingOrNullReadsAbsentAndWritesNoKey)
@@ -196,22 +195,25 @@ struct BadJsonCase {
     const char* json;
 };
 
-class AnnotationDecodeFailure : public ::testing::TestWithParam<BadJsonCase> {};
+class AnnotationDecodeFailure : public ::testing::TestWithParam<BadJsonCase> { };
 
-TEST_P(AnnotationDecodeFailure, WholeListEmpty)
-{
-    EXPECT_TRUE(StepAnnotation::decodeList(GetParam().json).isEmpty());
-}
+TEST_P(AnnotationDecodeFailure, WholeListEmpty) { EXPECT_TRUE(StepAnnotation::decodeList(GetParam().json).isEmpty()); }
 
-#define GOOD R"({"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"})"
-INSTANTIATE_TEST_SUITE_P(
-    Table, AnnotationDecodeFailure,
-    ::testing::Values(
-        BadJsonCase{"notJson", "nope"}, BadJsonCase{"notArray", GOOD},
-        BadJsonCase{"unknownKindInSecond", "[" GOOD R"(,{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"circle","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])"},
-        BadJsonCase{"missingRotation", "[" GOOD R"(,{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":0,"y":0,"width":1,"height":1,"colorHex":"000000"}])"},
-        BadJsonCase{"numberAsString", R"([{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":"0","y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])"},
-        BadJsonCase{"badUuid", R"([{"id":"not-a-uuid","kind":"blur","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])"},
-        BadJsonCase{"textWrongType", R"([{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"text","x":0,"y":0,"width":1,"height":1,"rotation":0,"text":3,"colorHex":"000000"}])"}),
+#define GOOD                                                                                                           \
+    R"({"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"})"
+INSTANTIATE_TEST_SUITE_P(Table, AnnotationDecodeFailure,
+    ::testing::Values(BadJsonCase { "notJson", "nope" }, BadJsonCase { "notArray", GOOD },
+        BadJsonCase { "unknownKindInSecond",
+            "[" GOOD
+            R"(,{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"circle","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])" },
+        BadJsonCase { "missingRotation",
+            "[" GOOD
+            R"(,{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":0,"y":0,"width":1,"height":1,"colorHex":"000000"}])" },
+        BadJsonCase { "numberAsString",
+            R"([{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"blur","x":"0","y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])" },
+        BadJsonCase { "badUuid",
+            R"([{"id":"not-a-uuid","kind":"blur","x":0,"y":0,"width":1,"height":1,"rotation":0,"colorHex":"000000"}])" },
+        BadJsonCase { "textWrongType",
+            R"([{"id":"6F1C2A9E-0B7D-4C1E-9A55-3D2E1F0A9B8C","kind":"text","x":0,"y":0,"width":1,"height":1,"rotation":0,"text":3,"colorHex":"000000"}])" }),
     [](const auto& info) { return std::string(info.param.name); });
 #undef GOOD

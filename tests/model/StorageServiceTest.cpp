@@ -62,8 +62,8 @@ TEST(StorageServiceTest, NonBareNamesNeverReachTheDisk)
     // A file outside the folder that a traversal would reach.
     const QString outside = zova::test::testHome() + "/data/ZOVA/victim.png";
     pattern().save(outside, "png");
-    for (const QString& bad : {QString(), QStringLiteral("../victim.png"), QStringLiteral(".."), QStringLiteral("."),
-                               outside, QStringLiteral("sub/x.png"), QStringLiteral("a\\b.png")}) {
+    for (const QString& bad : { QString(), QStringLiteral("../victim.png"), QStringLiteral(".."), QStringLiteral("."),
+             outside, QStringLiteral("sub/x.png"), QStringLiteral("a\\b.png") }) {
         EXPECT_FALSE(StorageService::isBareFileName(bad)) << bad.toStdString();
         EXPECT_TRUE(storage.loadScreenshot(bad).isNull());
         storage.deleteScreenshot(bad);

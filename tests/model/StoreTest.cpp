@@ -45,11 +45,11 @@ TEST_F(StoreFixture, NewFileHasBothTablesWithTheRecordFields)
 {
     open();
     EXPECT_EQ(columns(path(), "Guide"),
-              QStringList({"id", "title", "summary", "order", "createdAt", "updatedAt", "publishStatusRaw", "aiGenerated",
-                           "aiRewriteCount", "themeHueRaw", "ownerInitials", "videoBackgroundHex"}));
+        QStringList({ "id", "title", "summary", "order", "createdAt", "updatedAt", "publishStatusRaw", "aiGenerated",
+            "aiRewriteCount", "themeHueRaw", "ownerInitials", "videoBackgroundHex" }));
     EXPECT_EQ(columns(path(), "Step"),
-              QStringList({"id", "order", "screenshotFilename", "clickX", "clickY", "ocrLabel", "userDescription",
-                           "annotationsData", "capturedAt", "videoBackgroundHex", "guide"}));
+        QStringList({ "id", "order", "screenshotFilename", "clickX", "clickY", "ocrLabel", "userDescription",
+            "annotationsData", "capturedAt", "videoBackgroundHex", "guide" }));
     EXPECT_EQ(scalar(path(), "PRAGMA user_version"), ModelContainer::schemaVersion);
     EXPECT_EQ(scalar(path(), "SELECT count(*) FROM sqlite_master WHERE type='index' AND name='Step_guide'"), 1);
 }
@@ -107,7 +107,7 @@ TEST_F(StoreFixture, OrderTiesKeepInsertionOrderAcrossReopen)
         auto* g = new Guide(QStringLiteral("t"));
         c->mainContext()->insert(g);
         guideId = g->id();
-        for (int order : {1, 0, 1, 1, 0}) {
+        for (int order : { 1, 0, 1, 1, 0 }) {
             auto* s = new Step(order);
             s->setGuide(g);
             ids << s->id();
@@ -118,7 +118,7 @@ TEST_F(StoreFixture, OrderTiesKeepInsertionOrderAcrossReopen)
     QList<QUuid> ordered;
     for (Step* s : c->mainContext()->guide(guideId)->orderedSteps())
         ordered << s->id();
-    EXPECT_EQ(ordered, QList<QUuid>({ids[1], ids[4], ids[0], ids[2], ids[3]}));
+    EXPECT_EQ(ordered, QList<QUuid>({ ids[1], ids[4], ids[0], ids[2], ids[3] }));
 }
 
 TEST_F(StoreFixture, RemovingGuideCascadesButLeavesScreenshots)
@@ -242,7 +242,7 @@ struct BadFileCase {
     StoreError::Code code;
 };
 
-class BadStoreFile : public StoreFixture, public ::testing::WithParamInterface<BadFileCase> {};
+class BadStoreFile : public StoreFixture, public ::testing::WithParamInterface<BadFileCase> { };
 
 TEST_P(BadStoreFile, IsRefusedAndLeftUntouched)
 {
@@ -264,9 +264,9 @@ TEST_P(BadStoreFile, IsRefusedAndLeftUntouched)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BadStoreFile,
-                         ::testing::Values(BadFileCase{"garbage", QByteArray(4096, 'x'), StoreError::Code::NotADatabase},
-                                           BadFileCase{"foreignDatabase", "foreign", StoreError::Code::ForeignFile}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(BadFileCase { "garbage", QByteArray(4096, 'x'), StoreError::Code::NotADatabase },
+        BadFileCase { "foreignDatabase", "foreign", StoreError::Code::ForeignFile }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StoreFixture, ApplicationExitsWithFatalMessageOnGarbageStore)
 {
@@ -280,14 +280,15 @@ TEST_F(StoreFixture, ApplicationExitsWithFatalMessageOnGarbageStore)
     app.start(QStringLiteral(ZOVA_BINARY), {});
     ASSERT_TRUE(app.waitForFinished(30000));
     EXPECT_NE(app.exitCode(), 0);
-    EXPECT_TRUE(app.readAllStandardError().startsWith("Could not create ModelContainer: The store file is not a database."));
+    EXPECT_TRUE(
+        app.readAllStandardError().startsWith("Could not create ModelContainer: The store file is not a database."));
     EXPECT_EQ(zova::test::readFile(path()), garbage);
 }
 
 TEST_F(StoreFixture, SavedGuideSurvivesSigkillRightAfterSave)
 {
     QProcess writer;
-    writer.start(QStringLiteral(STORE_WRITER), {path()});
+    writer.start(QStringLiteral(STORE_WRITER), { path() });
     ASSERT_TRUE(writer.waitForFinished(30000));
     EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit);
     const QString guideId = QString::fromUtf8(writer.readAllStandardOutput()).trimmed();

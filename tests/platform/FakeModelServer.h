@@ -38,9 +38,10 @@ public:
 
     static Reply chatAnswer(const QString& content)
     {
-        const QJsonObject message{{"role", "assistant"}, {"content", content}};
-        const QJsonObject choice{{"index", 0}, {"message", message}};
-        return {200, QJsonDocument(QJsonObject{{"choices", QJsonArray{choice}}}).toJson(QJsonDocument::Compact)};
+        const QJsonObject message { { "role", "assistant" }, { "content", content } };
+        const QJsonObject choice { { "index", 0 }, { "message", message } };
+        return { 200,
+            QJsonDocument(QJsonObject { { "choices", QJsonArray { choice } } }).toJson(QJsonDocument::Compact) };
     }
 
     FakeModelServer()
@@ -66,7 +67,7 @@ public:
         return found;
     }
 
-    Reply models{200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})"};
+    Reply models { 200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})" };
     std::function<Reply(const Request&)> chat = [](const Request&) { return chatAnswer(QStringLiteral("ok")); };
     QList<Request> requests;
 
@@ -88,7 +89,7 @@ private:
         if (buffer.size() < headerEnd + 4 + length)
             return;
         const QList<QByteArray> start = headerLines.value(0).trimmed().split(' ');
-        Request request{start.value(0), start.value(1), buffer.mid(headerEnd + 4, length)};
+        Request request { start.value(0), start.value(1), buffer.mid(headerEnd + 4, length) };
         m_buffers.remove(socket);
         requests.append(request);
 
@@ -98,7 +99,7 @@ private:
         else if (request.method == "POST" && request.path == "/v1/chat/completions")
             reply = chat(request);
         else
-            reply = {404, R"({"error":"not found"})"};
+            reply = { 404, R"({"error":"not found"})" };
         if (reply.silent)
             return;
         QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";

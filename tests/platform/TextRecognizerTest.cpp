@@ -16,7 +16,7 @@ struct Word {
     int pixelSize = 48;
 };
 
-QImage screenWithWords(const QList<Word>& words, QSize size = {1280, 720})
+QImage screenWithWords(const QList<Word>& words, QSize size = { 1280, 720 })
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -38,21 +38,21 @@ QRectF inkBox(const Word& w, QSize size)
     font.setPixelSize(w.pixelSize);
     const QRect r = QFontMetrics(font).tightBoundingRect(w.text).translated(w.origin);
     return QRectF(double(r.x()) / size.width(), double(r.y()) / size.height(), double(r.width()) / size.width(),
-                  double(r.height()) / size.height());
+        double(r.height()) / size.height());
 }
 
 bool near(const QRectF& a, const QRectF& b, double slack)
 {
-    return std::abs(a.left() - b.left()) < slack && std::abs(a.top() - b.top()) < slack &&
-           std::abs(a.right() - b.right()) < slack && std::abs(a.bottom() - b.bottom()) < slack;
+    return std::abs(a.left() - b.left()) < slack && std::abs(a.top() - b.top()) < slack
+        && std::abs(a.right() - b.right()) < slack && std::abs(a.bottom() - b.bottom()) < slack;
 }
 
 TEST(TextRecognizer, ReadsLinesWithBoxesInFractionsOfTheWholeImage)
 {
     const QSize size(1280, 720);
-    const Word settings{{100, 150}, QStringLiteral("Settings")};
-    const Word export_{{800, 500}, QStringLiteral("Export")};
-    const QImage image = screenWithWords({settings, export_}, size);
+    const Word settings { { 100, 150 }, QStringLiteral("Settings") };
+    const Word export_ { { 800, 500 }, QStringLiteral("Export") };
+    const QImage image = screenWithWords({ settings, export_ }, size);
 
     // Only the region's lines come back, placed in the whole image.
     const auto lines = TextRecognizer::recognize(image, QRect(600, 350, 680, 370));
@@ -66,12 +66,13 @@ TEST(TextRecognizer, ReadsLinesWithBoxesInFractionsOfTheWholeImage)
     QStringList texts;
     for (const TextLine& l : *all)
         texts << l.text.trimmed();
-    EXPECT_EQ(texts, QStringList({"Settings", "Export"}));
+    EXPECT_EQ(texts, QStringList({ "Settings", "Export" }));
 }
 
 TEST(TextRecognizer, LeavesOutLinesBelowTheMinimumHeight)
 {
-    const QImage image = screenWithWords({{{100, 200}, QStringLiteral("Large"), 48}, {{100, 400}, "small words", 14}});
+    const QImage image
+        = screenWithWords({ { { 100, 200 }, QStringLiteral("Large"), 48 }, { { 100, 400 }, "small words", 14 } });
     const auto all = TextRecognizer::recognize(image, image.rect());
     ASSERT_TRUE(all);
     EXPECT_EQ(all->size(), 2);
@@ -93,7 +94,7 @@ TEST(TextRecognizer, EmptyRegionGivesNoValue)
 
 TEST(TextRecognizer, WorkerThreadsEachReadWithTheirOwnEngine)
 {
-    const QImage image = screenWithWords({{{100, 150}, QStringLiteral("Settings")}});
+    const QImage image = screenWithWords({ { { 100, 150 }, QStringLiteral("Settings") } });
     QThreadPool pool;
     pool.setMaxThreadCount(3);
     QList<int> runs(6);

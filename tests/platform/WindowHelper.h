@@ -35,10 +35,7 @@ public:
     qint32 pid() const { return m_pid; }
 
     // "create" with the given arguments; the new window's id.
-    quint32 create(const QString& arguments)
-    {
-        return command(QStringLiteral("create ") + arguments).toUInt();
-    }
+    quint32 create(const QString& arguments) { return command(QStringLiteral("create ") + arguments).toUInt(); }
     void map(quint32 id) { command(QStringLiteral("map %1").arg(id)); }
     void unmap(quint32 id) { command(QStringLiteral("unmap %1").arg(id)); }
     void destroy(quint32 id) { command(QStringLiteral("destroy %1").arg(id)); }

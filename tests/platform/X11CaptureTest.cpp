@@ -27,20 +27,20 @@ public:
         : m_display(x11::openDisplay())
     {
         Display* d = m_display.get();
-        XSetWindowAttributes attrs{};
+        XSetWindowAttributes attrs {};
         attrs.background_pixel = 0xff00ff;
         attrs.event_mask = StructureNotifyMask;
         m_window = XCreateWindow(d, DefaultRootWindow(d), geometry.x(), geometry.y(), unsigned(geometry.width()),
-                                 unsigned(geometry.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
-                                 CWBackPixel | CWEventMask, &attrs);
+            unsigned(geometry.height()), 0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
+            &attrs);
         XChangeProperty(d, m_window, x11::atom(d, "_NET_WM_NAME"), x11::atom(d, "UTF8_STRING"), 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(title), int(strlen(title)));
-        XClassHint hint{const_cast<char*>(instance), const_cast<char*>(cls)};
+            reinterpret_cast<const unsigned char*>(title), int(strlen(title)));
+        XClassHint hint { const_cast<char*>(instance), const_cast<char*>(cls) };
         XSetClassHint(d, m_window, &hint);
         const long pid = QCoreApplication::applicationPid();
         XChangeProperty(d, m_window, x11::atom(d, "_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&pid), 1);
-        XSizeHints size{};
+            reinterpret_cast<const unsigned char*>(&pid), 1);
+        XSizeHints size {};
         size.flags = USPosition | USSize;
         XSetWMNormalHints(d, m_window, &size);
         XMapWindow(d, m_window);
@@ -58,7 +58,7 @@ private:
 };
 
 struct X11Capture : ::testing::Test {
-    WindowHelper helper{QStringLiteral(ZOVA_X11_HELPER)};
+    WindowHelper helper { QStringLiteral(ZOVA_X11_HELPER) };
     CaptureService capture;
 
     // The helper's window once the window manager lists it as mapped (or, for
@@ -88,10 +88,7 @@ struct X11Capture : ::testing::Test {
     }
 };
 
-QStringList dumpLines()
-{
-    return QString::fromUtf8(test::readFile(pickerDumpPath())).split(QLatin1Char('\n'));
-}
+QStringList dumpLines() { return QString::fromUtf8(test::readFile(pickerDumpPath())).split(QLatin1Char('\n')); }
 
 // Share of the image's pixels that have the colour.
 double shareOf(const QImage& image, QRgb colour)
@@ -109,8 +106,8 @@ double shareOf(const QImage& image, QRgb colour)
 
 TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
 {
-    WindowHelper agent{QStringLiteral(ZOVA_X11_HELPER)};
-    WindowHelper hidden{QStringLiteral(ZOVA_X11_HELPER)};
+    WindowHelper agent { QStringLiteral(ZOVA_X11_HELPER) };
+    WindowHelper hidden { QStringLiteral(ZOVA_X11_HELPER) };
     const QString a = QString::number(helper.pid());
     const QString own = QString::number(QCoreApplication::applicationPid());
     struct Row {
@@ -118,55 +115,55 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
         const char* arguments;
         QString line;
     };
-    const QList<Row> rows{
-        {&helper, "40 40 400 300 00ff00 title=Alpha class=zt-editor.Editor",
-         "✓ [Editor] title=\"Alpha\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "460 40 400 300 00ff00 title=beta class=zt-editor.Editor",
-         "✓ [Editor] title=\"beta\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "880 40 400 300 00ff00 title=Beta class=zt-editor.Editor",
-         "✓ [Editor] title=\"Beta\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "1300 40 30 400 00ff00 title=Narrow class=zt-editor.Editor",
-         "✗ [Editor] title=\"Narrow\" frame=30×400 layer=0 pid=" + a +
-             " bundle=zt-editor → DROP: titled, frame too small (30×400)"},
-        {&helper, "1340 40 31 51 00ff00 title=Small class=zt-editor.Editor",
-         "✓ [Editor] title=\"Small\" frame=31×51 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "40 400 200 300 00ff00 class=zt-editor.Editor",
-         "✗ [Editor] title=\"\" frame=200×300 layer=0 pid=" + a +
-             " bundle=zt-editor → DROP: untitled, frame too small (200×300)"},
-        {&helper, "260 400 201 201 00ff00 class=zt-editor.Editor",
-         "✓ [Editor] title=\"\" frame=201×201 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "480 400 300 300 00ff00 title=Tools type=UTILITY class=zt-editor.Editor",
-         "✗ [Editor] title=\"Tools\" frame=300×300 layer=3 pid=" + a + " bundle=zt-editor → DROP: layer=3"},
-        {&helper, "800 400 400 300 00ff00 title=Minimised iconic class=zt-editor.Editor",
-         "✓ [Editor] title=\"Minimised\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS"},
-        {&helper, "1220 400 400 300 00ff00 title=Orphan nopid class=zt-editor.Editor",
-         "✗ [<no app>] title=\"Orphan\" frame=400×300 layer=0 pid=0 bundle=<no bundle> → DROP: no app name"},
-        {&helper, "40 720 400 300 00ff00 title=Panel class=xfce4-panel.Xfce4-panel",
-         "✗ [Xfce4-panel] title=\"Panel\" frame=400×300 layer=0 pid=" + a +
-             " bundle=xfce4-panel → DROP: system bundle prefix (xfce4-panel)"},
-        {&agent, "460 720 400 300 00ff00 title=Console class=zt-agent.agent",
-         "✓ [agent] title=\"Console\" frame=400×300 layer=0 pid=" + QString::number(agent.pid()) +
-             " bundle=zt-agent → PASS"},
+    const QList<Row> rows {
+        { &helper, "40 40 400 300 00ff00 title=Alpha class=zt-editor.Editor",
+            "✓ [Editor] title=\"Alpha\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "460 40 400 300 00ff00 title=beta class=zt-editor.Editor",
+            "✓ [Editor] title=\"beta\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "880 40 400 300 00ff00 title=Beta class=zt-editor.Editor",
+            "✓ [Editor] title=\"Beta\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "1300 40 30 400 00ff00 title=Narrow class=zt-editor.Editor",
+            "✗ [Editor] title=\"Narrow\" frame=30×400 layer=0 pid=" + a
+                + " bundle=zt-editor → DROP: titled, frame too small (30×400)" },
+        { &helper, "1340 40 31 51 00ff00 title=Small class=zt-editor.Editor",
+            "✓ [Editor] title=\"Small\" frame=31×51 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "40 400 200 300 00ff00 class=zt-editor.Editor",
+            "✗ [Editor] title=\"\" frame=200×300 layer=0 pid=" + a
+                + " bundle=zt-editor → DROP: untitled, frame too small (200×300)" },
+        { &helper, "260 400 201 201 00ff00 class=zt-editor.Editor",
+            "✓ [Editor] title=\"\" frame=201×201 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "480 400 300 300 00ff00 title=Tools type=UTILITY class=zt-editor.Editor",
+            "✗ [Editor] title=\"Tools\" frame=300×300 layer=3 pid=" + a + " bundle=zt-editor → DROP: layer=3" },
+        { &helper, "800 400 400 300 00ff00 title=Minimised iconic class=zt-editor.Editor",
+            "✓ [Editor] title=\"Minimised\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        { &helper, "1220 400 400 300 00ff00 title=Orphan nopid class=zt-editor.Editor",
+            "✗ [<no app>] title=\"Orphan\" frame=400×300 layer=0 pid=0 bundle=<no bundle> → DROP: no app name" },
+        { &helper, "40 720 400 300 00ff00 title=Panel class=xfce4-panel.Xfce4-panel",
+            "✗ [Xfce4-panel] title=\"Panel\" frame=400×300 layer=0 pid=" + a
+                + " bundle=xfce4-panel → DROP: system bundle prefix (xfce4-panel)" },
+        { &agent, "460 720 400 300 00ff00 title=Console class=zt-agent.agent",
+            "✓ [agent] title=\"Console\" frame=400×300 layer=0 pid=" + QString::number(agent.pid())
+                + " bundle=zt-agent → PASS" },
         // Rule 3 comes before rule 5: the window of a process without taskbar
         // windows is dropped for that, whatever its class.
-        {&hidden, "880 720 400 300 00ff00 title=Hidden skiptaskbar class=com.apple.dock.Dock",
-         "✗ [Dock] title=\"Hidden\" frame=400×300 layer=0 pid=" + QString::number(hidden.pid()) +
-             " bundle=com.apple.dock → DROP: pid " + QString::number(hidden.pid()) +
-             " not in visible-regular running apps"},
+        { &hidden, "880 720 400 300 00ff00 title=Hidden skiptaskbar class=com.apple.dock.Dock",
+            "✗ [Dock] title=\"Hidden\" frame=400×300 layer=0 pid=" + QString::number(hidden.pid())
+                + " bundle=com.apple.dock → DROP: pid " + QString::number(hidden.pid())
+                + " not in visible-regular running apps" },
     };
     for (const auto& row : rows)
         row.owner->create(QString::fromLatin1(row.arguments));
     OwnWindow self(QRect(1300, 720, 400, 300), "Own", "zova", "Zova");
-    const QString selfLine =
-        "✗ [Zova] title=\"Own\" frame=400×300 layer=0 pid=" + own + " bundle=zova → DROP: self (Z.O.V.A)";
+    const QString selfLine
+        = "✗ [Zova] title=\"Own\" frame=400×300 layer=0 pid=" + own + " bundle=zova → DROP: self (Z.O.V.A)";
 
     Expected<QList<ShareableWindow>, CaptureError> result = unexpected(CaptureError::noDisplay);
     QStringList lines;
     test::waitUntil([&] {
         result = capture.listWindows();
         lines = dumpLines();
-        return std::all_of(rows.begin(), rows.end(), [&](const Row& r) { return lines.contains(r.line); }) &&
-               lines.contains(selfLine);
+        return std::all_of(rows.begin(), rows.end(), [&](const Row& r) { return lines.contains(r.line); })
+            && lines.contains(selfLine);
     });
     ASSERT_TRUE(result);
     for (const auto& row : rows)
@@ -195,8 +192,9 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
         if (w.processID() == helper.pid() || w.processID() == agent.pid())
             order << w.owningApplication->applicationName + "/" + w.title.value_or(QString());
     }
-    EXPECT_EQ(order, (QStringList{"Editor/", "Editor/Alpha", "Editor/Beta", "Editor/Minimised", "Editor/Small",
-                                  "Editor/beta", "agent/Console"}));
+    EXPECT_EQ(order,
+        (QStringList { "Editor/", "Editor/Alpha", "Editor/Beta", "Editor/Minimised", "Editor/Small", "Editor/beta",
+            "agent/Console" }));
 }
 
 TEST_F(X11Capture, ACoveredWindowIsCapturedWithItsOwnPixels)
@@ -300,15 +298,14 @@ TEST_F(X11Capture, WindowUnderPointIsTheTopmostAndPopUpsCountAsTarget)
         QPointF point;
         std::optional<quint32> window;
     } cases[] = {
-        {overlap, front},
-        {backWindow.frame.topLeft() + QPointF(25, 25), back}, // beneath the pop-up
-        {menuWindow.frame.center(), std::nullopt},
-        {QPointF(frontWindow.frame.right(), frontWindow.frame.top() + 150), std::nullopt},
+        { overlap, front },
+        { backWindow.frame.topLeft() + QPointF(25, 25), back }, // beneath the pop-up
+        { menuWindow.frame.center(), std::nullopt },
+        { QPointF(frontWindow.frame.right(), frontWindow.frame.top() + 150), std::nullopt },
     };
     for (const auto& c : cases) {
         const auto found = capture.windowUnderPoint(c.point, helper.pid());
-        EXPECT_EQ(found ? std::optional(found->windowID) : std::nullopt, c.window)
-            << c.point.x() << "," << c.point.y();
+        EXPECT_EQ(found ? std::optional(found->windowID) : std::nullopt, c.window) << c.point.x() << "," << c.point.y();
     }
     EXPECT_FALSE(capture.windowUnderPoint(overlap, helper.pid() + 1000000));
 

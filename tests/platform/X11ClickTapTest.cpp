@@ -10,22 +10,19 @@
 
 #include "platform/x11/X11Display.h"
 
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 using namespace zova;
 
-void PrintTo(const QPointF& p, std::ostream* os)
-{
-    *os << "(" << p.x() << ", " << p.y() << ")";
-}
+void PrintTo(const QPointF& p, std::ostream* os) { *os << "(" << p.x() << ", " << p.y() << ")"; }
 
 namespace {
 
 // Real presses through XTest over a window of another process, heard by the
 // real tap.
 struct X11ClickTap : ::testing::Test {
-    WindowHelper helper{QStringLiteral(ZOVA_X11_HELPER)};
+    WindowHelper helper { QStringLiteral(ZOVA_X11_HELPER) };
     x11::DisplayPtr xtest = x11::openDisplay();
     ClickTrackingService clicks;
     QList<ClickTrackingService::ClickEvent> received;
@@ -53,8 +50,11 @@ struct X11ClickTap : ::testing::Test {
         button(number, true);
         button(number, false);
     }
-    bool waitForClicks(int count) { return test::waitUntil([&] { return received.size() >= count; }); }
-    static QPointF at(const ClickTrackingService::ClickEvent& e) { return {e.x, e.y}; }
+    bool waitForClicks(int count)
+    {
+        return test::waitUntil([&] { return received.size() >= count; });
+    }
+    static QPointF at(const ClickTrackingService::ClickEvent& e) { return { e.x, e.y }; }
 };
 
 } // namespace
@@ -65,7 +65,7 @@ TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
     const struct {
         unsigned button;
         QPoint position;
-    } cases[] = {{1, {300, 400}}, {3, {1000, 700}}};
+    } cases[] = { { 1, { 300, 400 } }, { 3, { 1000, 700 } } };
     for (const auto& c : cases) {
         received.clear();
         log.clear();
@@ -82,11 +82,12 @@ TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
         ASSERT_EQ(received.size(), 2) << "button " << c.button;
         EXPECT_EQ(at(received[0]), QPointF(c.position)) << "button " << c.button;
         EXPECT_EQ(at(received[1]), QPointF(600, 600));
-        EXPECT_EQ(log.lines().value(0).toStdString(), QStringLiteral("Click received at (%1.000000, %2.000000) type=%3")
-                                                          .arg(c.position.x())
-                                                          .arg(c.position.y())
-                                                          .arg(c.button)
-                                                          .toStdString());
+        EXPECT_EQ(log.lines().value(0).toStdString(),
+            QStringLiteral("Click received at (%1.000000, %2.000000) type=%3")
+                .arg(c.position.x())
+                .arg(c.position.y())
+                .arg(c.button)
+                .toStdString());
     }
     ASSERT_TRUE(clicks.lastClick());
     EXPECT_EQ(at(*clicks.lastClick()), QPointF(600, 600));
@@ -95,7 +96,7 @@ TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
 TEST_F(X11ClickTap, OtherButtonsReleasesAndKeysNeverArrive)
 {
     moveTo(500, 500);
-    for (unsigned other : {2u, 4u, 5u, 6u, 7u})
+    for (unsigned other : { 2u, 4u, 5u, 6u, 7u })
         click(other);
     const KeyCode key = XKeysymToKeycode(xtest.get(), XK_a);
     XTestFakeKeyEvent(xtest.get(), key, True, CurrentTime);
@@ -137,7 +138,7 @@ TEST_F(X11ClickTap, ABusyGuiThreadDelaysDeliveryButNotThePositionRead)
 
 TEST_F(X11ClickTap, TwoQuickClicksArriveInOrder)
 {
-    const QPoint points[] = {{400, 300}, {1400, 600}, {800, 900}};
+    const QPoint points[] = { { 400, 300 }, { 1400, 600 }, { 800, 900 } };
     for (const QPoint& p : points) {
         moveTo(p.x(), p.y());
         click(1);

@@ -1,7 +1,7 @@
+#include "platform/x11/X11Probe.h"
 #include "engine/CaptureService.h"
 #include "engine/ClickTrackingService.h"
 #include "engine/PermissionsService.h"
-#include "platform/x11/X11Probe.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -51,7 +51,7 @@ TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
         const auto windows = capture.listWindows();
         ASSERT_FALSE(windows);
         EXPECT_EQ(windows.error(), CaptureError::noDisplay);
-        EXPECT_FALSE(capture.captureScreenshot(ShareableDisplay{1, QRectF(0, 0, 100, 100), 100, 100, true}));
+        EXPECT_FALSE(capture.captureScreenshot(ShareableDisplay { 1, QRectF(0, 0, 100, 100), 100, 100, true }));
         return;
     }
 
@@ -65,7 +65,7 @@ TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=X11Probe.AWaylandSessionWithoutX11HasNeither")});
+        { QStringLiteral("--gtest_filter=X11Probe.AWaylandSessionWithoutX11HasNeither") });
     ASSERT_TRUE(child.waitForFinished(60000));
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);

@@ -22,21 +22,15 @@ namespace {
 
 Display* g_display = nullptr;
 
-int ignoreErrors(Display*, XErrorEvent*)
-{
-    return 0;
-}
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
-Atom atom(const char* name)
-{
-    return XInternAtom(g_display, name, False);
-}
+Atom atom(const char* name) { return XInternAtom(g_display, name, False); }
 
 void setAtoms(Window w, const char* property, const char* value)
 {
     const Atom a = atom(value);
-    XChangeProperty(g_display, w, atom(property), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&a), 1);
+    XChangeProperty(
+        g_display, w, atom(property), XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&a), 1);
 }
 
 // Waits until the server reports the window mapped (after the window manager
@@ -84,43 +78,42 @@ std::string create(std::istringstream& in)
     }
 
     const int screen = DefaultScreen(g_display);
-    XSetWindowAttributes attrs{};
+    XSetWindowAttributes attrs {};
     attrs.background_pixel = std::strtoul(colour.c_str(), nullptr, 16);
     attrs.override_redirect = overrideRedirect;
     attrs.event_mask = StructureNotifyMask;
     const Window win = XCreateWindow(g_display, RootWindow(g_display, screen), x, y, w, h, 0, CopyFromParent,
-                                     InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask,
-                                     &attrs);
+        InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask, &attrs);
     if (hasTitle) {
         XChangeProperty(g_display, win, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(title.data()), int(title.size()));
+            reinterpret_cast<const unsigned char*>(title.data()), int(title.size()));
     }
     const size_t dot = cls.rfind('.');
     std::string instance = cls.substr(0, dot), klass = dot == std::string::npos ? cls : cls.substr(dot + 1);
-    XClassHint hint{instance.data(), klass.data()};
+    XClassHint hint { instance.data(), klass.data() };
     XSetClassHint(g_display, win, &hint);
     if (!noPid) {
         const long pid = long(getpid());
         XChangeProperty(g_display, win, atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&pid), 1);
+            reinterpret_cast<const unsigned char*>(&pid), 1);
     }
     if (!type.empty())
         setAtoms(win, "_NET_WM_WINDOW_TYPE", type.c_str());
     if (skipTaskbar)
         setAtoms(win, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR");
     // Placed where asked and without decorations.
-    XSizeHints size{};
+    XSizeHints size {};
     size.flags = USPosition | USSize | PPosition | PSize;
     size.x = x;
     size.y = y;
     size.width = int(w);
     size.height = int(h);
     XSetWMNormalHints(g_display, win, &size);
-    const long motif[5] = {2, 0, 0, 0, 0};
+    const long motif[5] = { 2, 0, 0, 0, 0 };
     XChangeProperty(g_display, win, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(motif), 5);
+        reinterpret_cast<const unsigned char*>(motif), 5);
     if (iconic) {
-        XWMHints wmHints{};
+        XWMHints wmHints {};
         wmHints.flags = StateHint;
         wmHints.initial_state = IconicState;
         XSetWMHints(g_display, win, &wmHints);
@@ -153,12 +146,12 @@ std::string run(const std::string& line)
     } else if (command == "unmap") {
         XUnmapWindow(g_display, w);
         // A managed window also needs the synthetic unmap for the window manager.
-        XEvent event{};
+        XEvent event {};
         event.xunmap.type = UnmapNotify;
         event.xunmap.event = DefaultRootWindow(g_display);
         event.xunmap.window = w;
-        XSendEvent(g_display, DefaultRootWindow(g_display), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XSendEvent(
+            g_display, DefaultRootWindow(g_display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     } else if (command == "destroy") {
         XDestroyWindow(g_display, w);
     } else {

@@ -22,7 +22,7 @@ struct TitleCase {
     std::optional<QString> appLine;
 };
 
-class WindowTitle : public testing::TestWithParam<TitleCase> {};
+class WindowTitle : public testing::TestWithParam<TitleCase> { };
 
 TEST_P(WindowTitle, TitleAndApplicationLine)
 {
@@ -32,14 +32,14 @@ TEST_P(WindowTitle, TitleAndApplicationLine)
     EXPECT_EQ(WindowCard::applicationLine(w), c.appLine);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cards, WindowTitle,
-    testing::Values(TitleCase{"TitleAndApp", QStringLiteral("Inbox"), QStringLiteral("Mail"), "Inbox", QStringLiteral("Mail")},
-                    TitleCase{"EmptyTitleUsesApp", QString(""), QStringLiteral("Notes"), "Notes", std::nullopt},
-                    TitleCase{"NoTitleUsesApp", std::nullopt, QStringLiteral("Notes"), "Notes", std::nullopt},
-                    TitleCase{"NoTitleNoApp", std::nullopt, std::nullopt, "Untitled", std::nullopt},
-                    TitleCase{"EmptyTitleEmptyApp", QString(""), QString(""), "Untitled", std::nullopt},
-                    TitleCase{"TitleWithoutApp", QStringLiteral("Report"), std::nullopt, "Report", std::nullopt}),
+INSTANTIATE_TEST_SUITE_P(Cards, WindowTitle,
+    testing::Values(
+        TitleCase { "TitleAndApp", QStringLiteral("Inbox"), QStringLiteral("Mail"), "Inbox", QStringLiteral("Mail") },
+        TitleCase { "EmptyTitleUsesApp", QString(""), QStringLiteral("Notes"), "Notes", std::nullopt },
+        TitleCase { "NoTitleUsesApp", std::nullopt, QStringLiteral("Notes"), "Notes", std::nullopt },
+        TitleCase { "NoTitleNoApp", std::nullopt, std::nullopt, "Untitled", std::nullopt },
+        TitleCase { "EmptyTitleEmptyApp", QString(""), QString(""), "Untitled", std::nullopt },
+        TitleCase { "TitleWithoutApp", QStringLiteral("Report"), std::nullopt, "Report", std::nullopt }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DisplayCard, NamesAndSizeLine)
@@ -50,8 +50,8 @@ TEST(DisplayCard, NamesAndSizeLine)
         QString size;
     };
     const Row rows[] = {
-        {display(1, 1920, 1080, true), "Main Display", "1920 \u00d7 1080"},
-        {display(2, 2560, 1440, false), "Display (2560 \u00d7 1440)", "2560 \u00d7 1440"},
+        { display(1, 1920, 1080, true), "Main Display", "1920 \u00d7 1080" },
+        { display(2, 2560, 1440, false), "Display (2560 \u00d7 1440)", "2560 \u00d7 1440" },
     };
     for (const Row& row : rows) {
         EXPECT_EQ(DisplayCard::displayName(row.display), row.name);
@@ -61,7 +61,8 @@ TEST(DisplayCard, NamesAndSizeLine)
 
 // A card shown in a top-level of its own, as the grid would place it.
 struct CardHost {
-    explicit CardHost(TargetCard* card) : card(card)
+    explicit CardHost(TargetCard* card)
+        : card(card)
     {
         card->resize(237, card->heightForWidth(237));
         card->show();
@@ -140,13 +141,13 @@ TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
 TEST(TargetCard, ClickRouting)
 {
     QList<quint32> started;
-    auto* card = new DisplayCard(display(9, 1920, 1080, true),
-                                 [&](const ShareableDisplay& d) { started.append(d.displayID); });
+    auto* card = new DisplayCard(
+        display(9, 1920, 1080, true), [&](const ShareableDisplay& d) { started.append(d.displayID); });
     CardHost host(card);
     QSignalSpy clicks(card, &TargetCard::clicked);
 
     QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(2, 2)); // the transparent margin
-    EXPECT_EQ(started, QList<quint32>{9});
+    EXPECT_EQ(started, QList<quint32> { 9 });
     QTest::mouseClick(card, Qt::RightButton, {}, QPoint(50, 50));
     EXPECT_EQ(clicks.count(), 1) << "a right click starts nothing";
     // A double click as the window system delivers it: press, release, double-click press, release.

@@ -53,8 +53,8 @@ public:
         emit recordingChanged();
     }
 
-    void setListing(QList<zova::ShareableWindow> w, QList<zova::ShareableDisplay> d, bool isLoading = false,
-                    bool isDenied = false)
+    void setListing(
+        QList<zova::ShareableWindow> w, QList<zova::ShareableDisplay> d, bool isLoading = false, bool isDenied = false)
     {
         windows = std::move(w);
         displays = std::move(d);
@@ -73,7 +73,7 @@ public:
 };
 
 inline zova::ShareableWindow window(zova::WindowID id, std::optional<QString> title = QStringLiteral("Inbox"),
-                                    std::optional<QString> app = QStringLiteral("Mail"))
+    std::optional<QString> app = QStringLiteral("Mail"))
 {
     zova::ShareableWindow w;
     w.windowID = id;
@@ -81,7 +81,7 @@ inline zova::ShareableWindow window(zova::WindowID id, std::optional<QString> ti
     w.frame = QRectF(100, 100, 640, 400);
     w.isOnScreen = true;
     if (app)
-        w.owningApplication = zova::RunningApplication{*app, app->toLower(), qint32(1000 + id)};
+        w.owningApplication = zova::RunningApplication { *app, app->toLower(), qint32(1000 + id) };
     return w;
 }
 

@@ -7,9 +7,9 @@
 #include "recording_ui/RecordingOutlineOverlayView.h"
 #include "recording_ui/RecordingOverlayController.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -22,15 +22,9 @@ using Phase = RecordingFeed::Phase;
 
 namespace {
 
-void pump(int ms)
-{
-    QTest::qWait(ms);
-}
+void pump(int ms) { QTest::qWait(ms); }
 
-bool isGreen(QColor c)
-{
-    return c.green() > 200 && c.red() < 60 && c.blue() < 60;
-}
+bool isGreen(QColor c) { return c.green() > 200 && c.red() < 60 && c.blue() < 60; }
 
 class FloatingWindows : public testing::Test {
 protected:
@@ -112,8 +106,7 @@ TEST_F(FloatingWindows, OutlineIsClickThroughRingThatFollowsAndHides)
     // A click on the stroke reaches the window below.
     XSync(client.display(), False);
     XEvent drop;
-    while (XCheckWindowEvent(client.display(), below, ButtonPressMask, &drop)) {
-    }
+    while (XCheckWindowEvent(client.display(), below, ButtonPressMask, &drop)) { }
     client.click(placed.topLeft() + QPoint(1, placed.height() / 2));
     EXPECT_TRUE(client.receivedButtonPress(below, [] { QCoreApplication::processEvents(); }));
 

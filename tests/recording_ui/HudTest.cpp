@@ -21,9 +21,9 @@ namespace {
 
 TEST(RecordingHUD, TimeLabel)
 {
-    const std::pair<double, const char*> rows[] = {
-        {0, "00:00"},    {59.9, "00:59"},  {61, "01:01"},  {3725, "62:05"},
-        {6000, "100:00"}, {-0.5, "00:00"}, {-75, "00:00"}, {std::numeric_limits<double>::quiet_NaN(), "00:00"}};
+    const std::pair<double, const char*> rows[]
+        = { { 0, "00:00" }, { 59.9, "00:59" }, { 61, "01:01" }, { 3725, "62:05" }, { 6000, "100:00" },
+              { -0.5, "00:00" }, { -75, "00:00" }, { std::numeric_limits<double>::quiet_NaN(), "00:00" } };
     for (auto [seconds, text] : rows)
         EXPECT_EQ(RecordingHUD::timeLabel(seconds), text) << seconds;
 }
@@ -33,7 +33,7 @@ TEST(RecordingHUD, StepsLabel)
     EXPECT_EQ(RecordingHUD::stepsLabel(0, true), "0 steps");
     EXPECT_EQ(RecordingHUD::stepsLabel(1, true), "1 step");
     EXPECT_EQ(RecordingHUD::stepsLabel(2, true), "2 steps");
-    for (int count : {0, 1, 7})
+    for (int count : { 0, 1, 7 })
         EXPECT_EQ(RecordingHUD::stepsLabel(count, false), "Clicks not tracking");
 }
 
@@ -48,7 +48,7 @@ struct StateCase {
     bool amberSteps;
 };
 
-class HudState : public testing::TestWithParam<StateCase> {};
+class HudState : public testing::TestWithParam<StateCase> { };
 
 TEST_P(HudState, MarkButtonAndStepsLine)
 {
@@ -64,21 +64,21 @@ TEST_P(HudState, MarkButtonAndStepsLine)
     EXPECT_EQ(hud.timeText(), "00:12");
     EXPECT_EQ(hud.stepsText(), c.tracking ? "3 steps" : "Clicks not tracking");
     EXPECT_EQ(hud.stepsColor(), c.amberSteps ? ZOVAColor::amber() : Shapes::withAlpha(Qt::white, 0.65));
-    EXPECT_EQ(hud.statusToolTip(), c.mark == RecordingHUD::StatusMark::recordingDot
-                                       ? QStringLiteral("Recording in progress")
-                                       : RecordingHUD::trackingWarningToolTip());
+    EXPECT_EQ(hud.statusToolTip(),
+        c.mark == RecordingHUD::StatusMark::recordingDot ? QStringLiteral("Recording in progress")
+                                                         : RecordingHUD::trackingWarningToolTip());
 }
 
 using Mark = RecordingHUD::StatusMark;
-INSTANTIATE_TEST_SUITE_P(
-    Hud, HudState,
-    testing::Values(
-        StateCase{"ArmedTracking", Phase::armed, true, Mark::recordingDot, 1.0, "pause.fill", "Pause recording", false},
-        StateCase{"PausedTracking", Phase::paused, true, Mark::recordingDot, 0.2, "play.fill", "Resume recording", false},
-        StateCase{"PausedNotTracking", Phase::paused, false, Mark::recordingDot, 0.2, "play.fill", "Resume recording",
-                  true},
-        StateCase{"ArmedNotTracking", Phase::armed, false, Mark::trackingWarning, 1.0, "pause.fill", "Pause recording",
-                  true}),
+INSTANTIATE_TEST_SUITE_P(Hud, HudState,
+    testing::Values(StateCase { "ArmedTracking", Phase::armed, true, Mark::recordingDot, 1.0, "pause.fill",
+                        "Pause recording", false },
+        StateCase {
+            "PausedTracking", Phase::paused, true, Mark::recordingDot, 0.2, "play.fill", "Resume recording", false },
+        StateCase {
+            "PausedNotTracking", Phase::paused, false, Mark::recordingDot, 0.2, "play.fill", "Resume recording", true },
+        StateCase { "ArmedNotTracking", Phase::armed, false, Mark::trackingWarning, 1.0, "pause.fill",
+            "Pause recording", true }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordingHUD, PauseResumeAndButtonRouting)
@@ -87,7 +87,8 @@ TEST(RecordingHUD, PauseResumeAndButtonRouting)
     feed.setRecording(Phase::armed, 0, 0, true);
     int stops = 0, cancels = 0;
     RecordingHUDController controller;
-    controller.present(feed, [&] { ++stops; }, [&] { ++cancels; });
+    controller.present(
+        feed, [&] { ++stops; }, [&] { ++cancels; });
     RecordingHUD* hud = controller.panel();
     ASSERT_NE(hud, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hud));
@@ -102,7 +103,7 @@ TEST(RecordingHUD, PauseResumeAndButtonRouting)
     EXPECT_EQ(feed.resumeCalls, 1);
     EXPECT_EQ(hud->pauseButton()->symbol(), "pause.fill");
 
-    for (Phase other : {Phase::idle, Phase::picking, Phase::finishing}) {
+    for (Phase other : { Phase::idle, Phase::picking, Phase::finishing }) {
         feed.setRecording(other, 0, 0, true);
         QTest::mouseClick(hud->pauseButton(), Qt::LeftButton);
     }

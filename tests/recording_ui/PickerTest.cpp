@@ -27,12 +27,12 @@ namespace {
 
 TEST(PickerTab, LabelsAndParsing)
 {
-    EXPECT_EQ(allPickerTabs(), (QList<PickerTab>{PickerTab::windows, PickerTab::screens}));
+    EXPECT_EQ(allPickerTabs(), (QList<PickerTab> { PickerTab::windows, PickerTab::screens }));
     EXPECT_EQ(pickerTabLabel(PickerTab::windows), "Windows");
     EXPECT_EQ(pickerTabLabel(PickerTab::screens), "Entire Screen");
     EXPECT_EQ(pickerTabFromLabel("Windows"), PickerTab::windows);
     EXPECT_EQ(pickerTabFromLabel("Entire Screen"), PickerTab::screens);
-    for (const char* other : {"windows", "Screens", "", "Entire screen"})
+    for (const char* other : { "windows", "Screens", "", "Entire screen" })
         EXPECT_EQ(pickerTabFromLabel(other), std::nullopt) << other;
 }
 
@@ -43,7 +43,7 @@ struct ContentCase {
     Content expected;
 };
 
-class PickerContent : public testing::TestWithParam<ContentCase> {};
+class PickerContent : public testing::TestWithParam<ContentCase> { };
 
 TEST_P(PickerContent, FirstRuleThatHoldsWins)
 {
@@ -51,18 +51,18 @@ TEST_P(PickerContent, FirstRuleThatHoldsWins)
     EXPECT_EQ(WindowPickerView::contentFor(c.tab, c.denied, c.loading, c.windowsEmpty, c.displaysEmpty), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picker, PickerContent,
-    testing::Values(
-        ContentCase{"DeniedBeatsListsOnWindows", PickerTab::windows, true, false, false, false, Content::permissionDenied},
-        ContentCase{"DeniedBeatsListsOnScreens", PickerTab::screens, true, false, false, false, Content::permissionDenied},
-        ContentCase{"DeniedBeatsLoading", PickerTab::windows, true, true, true, true, Content::permissionDenied},
-        ContentCase{"LoadingOnWindows", PickerTab::windows, false, true, false, false, Content::loading},
-        ContentCase{"LoadingOnScreens", PickerTab::screens, false, true, false, false, Content::loading},
-        ContentCase{"NoWindows", PickerTab::windows, false, false, true, false, Content::noWindows},
-        ContentCase{"WindowGrid", PickerTab::windows, false, false, false, true, Content::windowGrid},
-        ContentCase{"NoScreens", PickerTab::screens, false, false, false, true, Content::noScreens},
-        ContentCase{"ScreenGridWithoutWindows", PickerTab::screens, false, false, true, false, Content::screenGrid}),
+INSTANTIATE_TEST_SUITE_P(Picker, PickerContent,
+    testing::Values(ContentCase { "DeniedBeatsListsOnWindows", PickerTab::windows, true, false, false, false,
+                        Content::permissionDenied },
+        ContentCase {
+            "DeniedBeatsListsOnScreens", PickerTab::screens, true, false, false, false, Content::permissionDenied },
+        ContentCase { "DeniedBeatsLoading", PickerTab::windows, true, true, true, true, Content::permissionDenied },
+        ContentCase { "LoadingOnWindows", PickerTab::windows, false, true, false, false, Content::loading },
+        ContentCase { "LoadingOnScreens", PickerTab::screens, false, true, false, false, Content::loading },
+        ContentCase { "NoWindows", PickerTab::windows, false, false, true, false, Content::noWindows },
+        ContentCase { "WindowGrid", PickerTab::windows, false, false, false, true, Content::windowGrid },
+        ContentCase { "NoScreens", PickerTab::screens, false, false, false, true, Content::noScreens },
+        ContentCase { "ScreenGridWithoutWindows", PickerTab::screens, false, false, true, false, Content::screenGrid }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PickerTexts, CountLines)
@@ -72,12 +72,10 @@ TEST(PickerTexts, CountLines)
         qsizetype count;
         const char* line;
     };
-    const Row rows[] = {{PickerTab::windows, 1, "1 window available"},
-                        {PickerTab::windows, 0, "0 windows available"},
-                        {PickerTab::windows, 12, "12 windows available"},
-                        {PickerTab::screens, 1, "1 screen available"},
-                        {PickerTab::screens, 2, "2 screens available"},
-                        {PickerTab::screens, 0, "0 screens available"}};
+    const Row rows[]
+        = { { PickerTab::windows, 1, "1 window available" }, { PickerTab::windows, 0, "0 windows available" },
+              { PickerTab::windows, 12, "12 windows available" }, { PickerTab::screens, 1, "1 screen available" },
+              { PickerTab::screens, 2, "2 screens available" }, { PickerTab::screens, 0, "0 screens available" } };
     for (const Row& row : rows)
         EXPECT_EQ(WindowPickerView::countLine(row.tab, row.count), row.line);
 }
@@ -120,7 +118,7 @@ protected:
 
 TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
 {
-    feed.setListing({window(1), window(2)}, {display(5, 1920, 1080, true)}, false, true);
+    feed.setListing({ window(1), window(2) }, { display(5, 1920, 1080, true) }, false, true);
     makePicker();
     // Denied while both lists hold entries: the state on both tabs, the count still of the tab's list.
     EXPECT_EQ(picker->content(), Content::permissionDenied);
@@ -157,7 +155,7 @@ TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
 
 TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
 {
-    feed.setListing({window(1)}, {display(5, 1920, 1080, true), display(6, 2560, 1440, false)});
+    feed.setListing({ window(1) }, { display(5, 1920, 1080, true), display(6, 2560, 1440, false) });
     makePicker();
     EXPECT_EQ(picker->selectedTab(), PickerTab::windows);
     EXPECT_EQ(picker->titleText(), "Choose a window to record");
@@ -167,7 +165,7 @@ TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
     QPointer<TargetCard> firstCard = picker->grid()->cardAt(0);
     const int refreshes = feed.refreshCalls;
 
-    click(picker->tabSelector()->button(PickerTab::screens), {10, 10});
+    click(picker->tabSelector()->button(PickerTab::screens), { 10, 10 });
     EXPECT_EQ(picker->selectedTab(), PickerTab::screens);
     EXPECT_EQ(picker->titleText(), "Choose a screen to record");
     EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click on this screen, excluding our own app.");
@@ -176,7 +174,7 @@ TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
     EXPECT_TRUE(picker->tabSelector()->button(PickerTab::screens)->isSelected());
     EXPECT_FALSE(picker->tabSelector()->button(PickerTab::windows)->isSelected());
 
-    click(picker->tabSelector()->button(PickerTab::windows), {10, 10});
+    click(picker->tabSelector()->button(PickerTab::windows), { 10, 10 });
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->cardAt(0); }));
     EXPECT_NE(picker->grid()->cardAt(0), firstCard.data()) << "window cards are built anew";
     EXPECT_EQ(feed.refreshCalls, refreshes);
@@ -203,15 +201,15 @@ TEST_F(PickerFixture, RefreshOnEachAppearanceAndOnEveryPress)
 
 TEST_F(PickerFixture, CancelRoutesCallOnCancelOnceAndCardSpaceCallsNothing)
 {
-    feed.setListing({window(1)}, {});
+    feed.setListing({ window(1) }, {});
     makePicker();
     QWidget* card = picker->card();
     ASSERT_EQ(card->size(), WindowPickerView::cardSize);
     EXPECT_EQ(card->geometry().center().x() + 1, picker->width() / 2);
 
     // The card's own background, its header and its footer space.
-    const QPoint cardSpaces[] = {{4, card->height() / 2}, {card->width() / 2, 8}, {card->width() / 2, card->height() - 6},
-                                 {card->width() / 3, card->height() - 30}};
+    const QPoint cardSpaces[] = { { 4, card->height() / 2 }, { card->width() / 2, 8 },
+        { card->width() / 2, card->height() - 6 }, { card->width() / 3, card->height() - 30 } };
     for (QPoint p : cardSpaces)
         click(card, p);
     EXPECT_EQ(cancels, 0);
@@ -222,10 +220,16 @@ TEST_F(PickerFixture, CancelRoutesCallOnCancelOnceAndCardSpaceCallsNothing)
         std::function<void()> act;
     };
     const Route routes[] = {
-        {"backdrop", [&] { click(picker.get(), {10, 10}); }},
-        {"close", [&] { click(picker->closeButton(), {11, 11}); }},
-        {"cancel", [&] { click(picker->cancelButton(), picker->cancelButton()->rect().center()); }},
-        {"escape", [&] { QTest::keyClick(picker.get(), Qt::Key_Escape); }},
+        { "backdrop",
+            [&] {
+                click(picker.get(), { 10, 10 });
+            } },
+        { "close",
+            [&] {
+                click(picker->closeButton(), { 11, 11 });
+            } },
+        { "cancel", [&] { click(picker->cancelButton(), picker->cancelButton()->rect().center()); } },
+        { "escape", [&] { QTest::keyClick(picker.get(), Qt::Key_Escape); } },
     };
     for (const Route& route : routes) {
         cancels = 0;
@@ -238,25 +242,25 @@ TEST_F(PickerFixture, CancelRoutesCallOnCancelOnceAndCardSpaceCallsNothing)
 
 TEST_F(PickerFixture, CardClicksStartAtMostOneRecording)
 {
-    feed.setListing({window(11), window(12)}, {display(5, 1920, 1080, true)});
+    feed.setListing({ window(11), window(12) }, { display(5, 1920, 1080, true) });
     makePicker();
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 2; }));
     TargetCard* second = picker->grid()->cardAt(1);
-    click(second, {20, 20});
-    EXPECT_EQ(startedWindows, QList<WindowID>{12});
+    click(second, { 20, 20 });
+    EXPECT_EQ(startedWindows, QList<WindowID> { 12 });
     // A double click's second click, or another card, while the owner is still
     // switching phases, starts nothing more.
-    click(second, {20, 20});
-    click(picker->grid()->cardAt(0), {20, 20});
-    EXPECT_EQ(startedWindows, QList<WindowID>{12});
+    click(second, { 20, 20 });
+    click(picker->grid()->cardAt(0), { 20, 20 });
+    EXPECT_EQ(startedWindows, QList<WindowID> { 12 });
     EXPECT_TRUE(picker->isVisible());
 
     makePicker();
     picker->selectTab(PickerTab::screens);
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 1; }));
-    click(picker->grid()->cardAt(0), {30, 30});
-    click(picker->grid()->cardAt(0), {30, 30});
-    EXPECT_EQ(startedDisplays, QList<quint32>{5});
+    click(picker->grid()->cardAt(0), { 30, 30 });
+    click(picker->grid()->cardAt(0), { 30, 30 });
+    EXPECT_EQ(startedDisplays, QList<quint32> { 5 });
 }
 
 TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
@@ -289,7 +293,7 @@ TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
 
 TEST_F(PickerFixture, GridIsThreeColumnsInListOrder)
 {
-    feed.setListing({window(1), window(2), window(3), window(4)}, {});
+    feed.setListing({ window(1), window(2), window(3), window(4) }, {});
     makePicker();
     CardGrid* grid = picker->grid();
     ASSERT_TRUE(test::waitUntil([&] { return grid->builtCount() == 4; }));

@@ -25,10 +25,7 @@ using namespace zova;
 // Writes pictures of the recording windows into $ZOVA_SCREENSHOT_DIR; skipped without it.
 namespace {
 
-QString outputDir()
-{
-    return qEnvironmentVariable("ZOVA_SCREENSHOT_DIR");
-}
+QString outputDir() { return qEnvironmentVariable("ZOVA_SCREENSHOT_DIR"); }
 
 QImage fakeWindow(int index)
 {
@@ -50,9 +47,8 @@ TEST(Screenshots, PickerPanelAndOutline)
         GTEST_SKIP() << "ZOVA_SCREENSHOT_DIR not set";
     QDir().mkpath(outputDir());
     FakeFeed feed;
-    const char* titles[][2] = {{"Inbox", "Mail"},      {"Quarterly report.ods", "LibreOffice"},
-                               {"Terminal", "Xterm"},  {"Release notes", "Text Editor"},
-                               {"Settings", "Settings"}};
+    const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
+        { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
     QList<ShareableWindow> windows;
     for (int i = 0; i < 5; ++i)
         windows.append(window(WindowID(i + 1), QString::fromUtf8(titles[i][0]), QString::fromUtf8(titles[i][1])));
@@ -61,7 +57,7 @@ TEST(Screenshots, PickerPanelAndOutline)
             return std::nullopt; // shows the other-workspace badge
         return fakeWindow(int(w.windowID));
     };
-    feed.setListing(windows, {display(1, 1920, 1080, true), display(2, 2560, 1440, false)});
+    feed.setListing(windows, { display(1, 1920, 1080, true), display(2, 2560, 1440, false) });
 
     QWidget host;
     host.setWindowTitle(QStringLiteral("Z.O.V.A"));
@@ -93,8 +89,8 @@ TEST(Screenshots, PickerPanelAndOutline)
     QTest::qWait(600);
     QScreen* screen = QGuiApplication::primaryScreen();
     const QPoint origin = hud.panel()->pos();
-    EXPECT_TRUE(screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88)
-                    .save(outputDir() + "/recording-panel.png"));
+    EXPECT_TRUE(
+        screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88).save(outputDir() + "/recording-panel.png"));
     EXPECT_TRUE(screen->grabWindow(0, 0, 0, 1600, 900).save(outputDir() + "/recording-outline.png"));
     feed.setRecording(RecordingFeed::Phase::paused, 95, 4, false);
     QTest::qWait(200);

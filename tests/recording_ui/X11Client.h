@@ -18,7 +18,10 @@
 // colour, and XTest input.
 class X11Client {
 public:
-    X11Client() : m_display(XOpenDisplay(nullptr)) {}
+    X11Client()
+        : m_display(XOpenDisplay(nullptr))
+    {
+    }
     ~X11Client()
     {
         if (m_display)
@@ -32,13 +35,13 @@ public:
 
     Window createWindow(const QRect& frame, QColor colour, const char* name)
     {
-        XSetWindowAttributes attributes{};
+        XSetWindowAttributes attributes {};
         attributes.background_pixel = (colour.red() << 16) | (colour.green() << 8) | colour.blue();
         attributes.event_mask = ButtonPressMask | StructureNotifyMask;
         Window w = XCreateWindow(m_display, root(), frame.x(), frame.y(), frame.width(), frame.height(), 0,
-                                 CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+            CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
         XStoreName(m_display, w, name);
-        XSizeHints hints{};
+        XSizeHints hints {};
         hints.flags = USPosition | PPosition;
         hints.x = frame.x();
         hints.y = frame.y();
@@ -50,20 +53,20 @@ public:
 
     bool isViewable(Window w)
     {
-        XWindowAttributes a{};
+        XWindowAttributes a {};
         return XGetWindowAttributes(m_display, w, &a) && a.map_state == IsViewable;
     }
 
     // The window's rectangle in root coordinates.
     QRect rootGeometry(Window w)
     {
-        XWindowAttributes a{};
+        XWindowAttributes a {};
         if (!XGetWindowAttributes(m_display, w, &a))
             return {};
         int x = 0, y = 0;
         Window child = 0;
         XTranslateCoordinates(m_display, w, root(), 0, 0, &x, &y, &child);
-        return {x, y, a.width, a.height};
+        return { x, y, a.width, a.height };
     }
 
     void click(QPoint at, unsigned button = 1)

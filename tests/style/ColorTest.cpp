@@ -15,7 +15,7 @@ struct HexCase {
     int r, g, b; // -1: no colour
 };
 
-class HexParse : public ::testing::TestWithParam<HexCase> {};
+class HexParse : public ::testing::TestWithParam<HexCase> { };
 
 TEST_P(HexParse, Table)
 {
@@ -32,16 +32,15 @@ TEST_P(HexParse, Table)
     EXPECT_EQ(color->alpha(), 255);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, HexParse,
-    ::testing::Values(HexCase{"upper", "FF3D8A", 255, 61, 138}, HexCase{"lower", "ff3d8a", 255, 61, 138},
-                      HexCase{"hash", "#FF3D8A", 255, 61, 138}, HexCase{"blanksAndNewline", "  FF3D8A \n", 255, 61, 138},
-                      HexCase{"hashThenBlank", "# FF3D8A", -1, 0, 0}, HexCase{"twoHashes", "##FF3D8A", -1, 0, 0},
-                      HexCase{"five", "FF3D8", -1, 0, 0}, HexCase{"seven", "FF3D8A0", -1, 0, 0},
-                      HexCase{"empty", "", -1, 0, 0}, HexCase{"letterBeyondF", "FF3D8G", -1, 0, 0},
-                      HexCase{"plus", "+fffff", 15, 255, 255}, HexCase{"minusZero", "-00000", 0, 0, 0},
-                      HexCase{"minusNonZero", "-00001", -1, 0, 0}, HexCase{"hexPrefix", "0x3D8A", -1, 0, 0},
-                      HexCase{"innerBlank", "FF 3D8", -1, 0, 0}),
+INSTANTIATE_TEST_SUITE_P(Table, HexParse,
+    ::testing::Values(HexCase { "upper", "FF3D8A", 255, 61, 138 }, HexCase { "lower", "ff3d8a", 255, 61, 138 },
+        HexCase { "hash", "#FF3D8A", 255, 61, 138 }, HexCase { "blanksAndNewline", "  FF3D8A \n", 255, 61, 138 },
+        HexCase { "hashThenBlank", "# FF3D8A", -1, 0, 0 }, HexCase { "twoHashes", "##FF3D8A", -1, 0, 0 },
+        HexCase { "five", "FF3D8", -1, 0, 0 }, HexCase { "seven", "FF3D8A0", -1, 0, 0 },
+        HexCase { "empty", "", -1, 0, 0 }, HexCase { "letterBeyondF", "FF3D8G", -1, 0, 0 },
+        HexCase { "plus", "+fffff", 15, 255, 255 }, HexCase { "minusZero", "-00000", 0, 0, 0 },
+        HexCase { "minusNonZero", "-00001", -1, 0, 0 }, HexCase { "hexPrefix", "0x3D8A", -1, 0, 0 },
+        HexCase { "innerBlank", "FF 3D8", -1, 0, 0 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HexFormat, Table)

@@ -22,7 +22,7 @@ using namespace zova;
 
 namespace {
 
-QImage render(const std::function<void(QPainter&)>& draw, QSize size = {64, 64})
+QImage render(const std::function<void(QPainter&)>& draw, QSize size = { 64, 64 })
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -40,9 +40,9 @@ TEST(PillButton, HeightIsFixedBySizeWhateverTheLabel)
         PillStyle::Size size;
         int height;
         qreal font;
-    } rows[] = {{PillStyle::Size::Sm, 24, 11}, {PillStyle::Size::Md, 30, 12}, {PillStyle::Size::Lg, 38, 13}};
+    } rows[] = { { PillStyle::Size::Sm, 24, 11 }, { PillStyle::Size::Md, 30, 12 }, { PillStyle::Size::Lg, 38, 13 } };
     for (const auto& row : rows) {
-        for (const QString& label : {QString(), QStringLiteral("New Guide"), QStringLiteral("Tall\nlabel\nhere")}) {
+        for (const QString& label : { QString(), QStringLiteral("New Guide"), QStringLiteral("Tall\nlabel\nhere") }) {
             PillButton button(label);
             pill(&button, PillStyle::Variant::primary(), row.size);
             button.setSymbol(QStringLiteral("record.circle.fill"));
@@ -61,7 +61,8 @@ TEST(PillButton, PaddingWidensTheButtonOnBothSides)
     PillButton sm(QStringLiteral("Refresh")), lg(QStringLiteral("Refresh"));
     pill(&sm, PillStyle::Variant::ghost(), PillStyle::Size::Sm);
     pill(&lg, PillStyle::Variant::ghost(), PillStyle::Size::Lg);
-    const qreal smText = QFontMetricsF(PillStyle::font(PillStyle::Size::Sm)).horizontalAdvance(QStringLiteral("Refresh"));
+    const qreal smText
+        = QFontMetricsF(PillStyle::font(PillStyle::Size::Sm)).horizontalAdvance(QStringLiteral("Refresh"));
     EXPECT_NEAR(sm.sizeHint().width(), smText + 20, 1.0);
     EXPECT_GT(lg.sizeHint().width(), sm.sizeHint().width());
 }
@@ -77,12 +78,12 @@ TEST(PillButton, OnlyTheCapsuleIsHit)
         QPoint at;
         bool hits;
     } rows[] = {
-        {{60, 15}, true},  // centre
-        {{3, 15}, true},   // padding at the left end of the axis
-        {{116, 15}, true}, // padding at the right end
-        {{1, 1}, false},   // outside the rounded top-left corner
-        {{118, 28}, false}, // outside the bottom-right corner
-        {{15, 1}, true},   // top of the left cap
+        { { 60, 15 }, true }, // centre
+        { { 3, 15 }, true }, // padding at the left end of the axis
+        { { 116, 15 }, true }, // padding at the right end
+        { { 1, 1 }, false }, // outside the rounded top-left corner
+        { { 118, 28 }, false }, // outside the bottom-right corner
+        { { 15, 1 }, true }, // top of the left cap
     };
     int expected = 0;
     for (const auto& row : rows) {
@@ -105,7 +106,7 @@ TEST(PillStyle, ForegroundByVariant)
 TEST(PillStyle, GhostDrawsOnlyItsHairline)
 {
     const QImage image = render([](QPainter& p) {
-        PillStyle{PillStyle::Variant::ghost(), PillStyle::Size::Md}.paintBackground(p, QRectF(0, 17, 64, 30));
+        PillStyle { PillStyle::Variant::ghost(), PillStyle::Size::Md }.paintBackground(p, QRectF(0, 17, 64, 30));
     });
     EXPECT_EQ(qAlpha(image.pixel(32, 32)), 0) << "no fill inside";
     EXPECT_GT(qAlpha(image.pixel(32, 17)), 0) << "a hairline at the top edge";
@@ -124,7 +125,8 @@ TEST(GlassCard, TintFillTable)
 
 TEST(GlassCard, ClearToneStillHasGlass)
 {
-    const QImage image = render([](QPainter& p) { GlassCard::paint(p, QRectF(0, 0, 64, 64), GlassCard::Tone::clear(), 16); });
+    const QImage image
+        = render([](QPainter& p) { GlassCard::paint(p, QRectF(0, 0, 64, 64), GlassCard::Tone::clear(), 16); });
     EXPECT_GT(qAlpha(image.pixel(32, 32)), 0);
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "corners are rounded";
 }
@@ -135,7 +137,7 @@ struct MarkCase {
 
 TEST(ZOVAMark, GeometryAtHundredAndTwenty)
 {
-    const MarkCase rows[] = {{100, 22.5, 2.4, 3.0, 1.8}, {20, 4.5, 1.0, 1.2, 0.5}};
+    const MarkCase rows[] = { { 100, 22.5, 2.4, 3.0, 1.8 }, { 20, 4.5, 1.0, 1.2, 0.5 } };
     for (const auto& row : rows) {
         const auto g = ZOVAMark::geometry(row.size);
         EXPECT_DOUBLE_EQ(g.cornerRadius, row.radius);
@@ -167,7 +169,7 @@ TEST(ZOVAMark, RipplesAddOnlyRipplesAndThePointerStays)
 {
     const qreal size = 100;
     const auto draw = [&](bool ripples) {
-        return render([&](QPainter& p) { ZOVAMark::paint(p, QPointF(0, 0), size, false, ripples); }, {100, 100});
+        return render([&](QPainter& p) { ZOVAMark::paint(p, QPointF(0, 0), size, false, ripples); }, { 100, 100 });
     };
     const QImage plain = draw(false), rippled = draw(true);
     const auto g = ZOVAMark::geometry(size);
@@ -221,10 +223,10 @@ TEST(Symbols, EveryNamedSymbolIsInTheFont)
     const QFont font = Symbols::font(16);
     ASSERT_EQ(QFontInfo(font).family(), QStringLiteral("Material Icons"));
     const QFontMetrics metrics(font);
-    for (const char* name : {"magnifyingglass", "checkmark", "circle.lefthalf.filled", "sun.max.fill", "moon.fill",
-                             "line.3.horizontal.decrease", "list.bullet", "square.grid.2x2", "clock.arrow.circlepath",
-                             "clock", "arrow.up", "arrow.down", "record.circle.fill", "doc.text.magnifyingglass",
-                             "doc.richtext", "pencil", "trash", "ellipsis", "square.stack.3d.up", "sparkles"}) {
+    for (const char* name : { "magnifyingglass", "checkmark", "circle.lefthalf.filled", "sun.max.fill", "moon.fill",
+             "line.3.horizontal.decrease", "list.bullet", "square.grid.2x2", "clock.arrow.circlepath", "clock",
+             "arrow.up", "arrow.down", "record.circle.fill", "doc.text.magnifyingglass", "doc.richtext", "pencil",
+             "trash", "ellipsis", "square.stack.3d.up", "sparkles" }) {
         const QChar g = Symbols::glyph(QString::fromLatin1(name));
         ASSERT_FALSE(g.isNull()) << name;
         EXPECT_TRUE(metrics.inFont(g)) << name;
@@ -239,7 +241,7 @@ TEST(Typography, InterWithRealSemibold)
     EXPECT_EQ(QFontInfo(f).weight(), QFont::DemiBold);
     EXPECT_NEAR(Typography::pixelSize(f), 12.5, 0.01);
     EXPECT_EQ(QFontInfo(Typography::font(12, QFont::Normal, Typography::Design::Serif)).family(),
-              QStringLiteral("DejaVu Serif"));
+        QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(QFontInfo(Typography::font(12, QFont::Normal, Typography::Design::Monospaced)).family(),
-              QStringLiteral("DejaVu Sans Mono"));
+        QStringLiteral("DejaVu Sans Mono"));
 }

@@ -14,10 +14,7 @@ namespace {
 QTemporaryDir* homeDir = nullptr;
 }
 
-QString testHome()
-{
-    return homeDir ? homeDir->path() : QString();
-}
+QString testHome() { return homeDir ? homeDir->path() : QString(); }
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {

@@ -31,19 +31,19 @@ void revealInFileManager(const QString& path, const QDBusConnection& bus, Folder
         openFolder(folder);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(info.absoluteFilePath()).toString()} << QString();
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("ShowItems"));
+    call << QStringList { QUrl::fromLocalFile(info.absoluteFilePath()).toString() } << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [watcher, folder, openFolder = std::move(openFolder)] {
-                         if (watcher->isError()) {
-                             qCInfo(lcPlatform) << "File manager did not show the item:" << watcher->error().message();
-                             openFolder(folder);
-                         }
-                         watcher->deleteLater();
-                     });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, folder, openFolder = std::move(openFolder)] {
+            if (watcher->isError()) {
+                qCInfo(lcPlatform) << "File manager did not show the item:" << watcher->error().message();
+                openFolder(folder);
+            }
+            watcher->deleteLater();
+        });
 }
 
 } // namespace zova::desktop

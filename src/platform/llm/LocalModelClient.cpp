@@ -19,10 +19,7 @@ namespace {
 
 const char* const kTimedOut = "zovaTimedOut";
 
-int httpStatusOf(QNetworkReply* reply)
-{
-    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-}
+int httpStatusOf(QNetworkReply* reply) { return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
 
 // The server's own explanation in an error body, when it sent one.
 QString serverMessage(const QByteArray& body)
@@ -39,11 +36,11 @@ LocalModelClient::ChatResult chatResult(QNetworkReply* reply)
     const int status = httpStatusOf(reply);
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
     if (reply->property(kTimedOut).toBool())
-        return unexpected(LocalModelError{LocalModelError::Code::TimedOut, 0, {}});
+        return unexpected(LocalModelError { LocalModelError::Code::TimedOut, 0, {} });
     if (status == 0)
-        return unexpected(LocalModelError{LocalModelError::Code::Network, 0, reply->errorString()});
+        return unexpected(LocalModelError { LocalModelError::Code::Network, 0, reply->errorString() });
     if (status < 200 || status > 299)
-        return unexpected(LocalModelError{LocalModelError::Code::HttpStatus, status, serverMessage(body)});
+        return unexpected(LocalModelError { LocalModelError::Code::HttpStatus, status, serverMessage(body) });
     const QJsonValue content = QJsonDocument::fromJson(body)
                                    .object()
                                    .value(QLatin1String("choices"))
@@ -54,7 +51,7 @@ LocalModelClient::ChatResult chatResult(QNetworkReply* reply)
                                    .toObject()
                                    .value(QLatin1String("content"));
     if (!content.isString())
-        return unexpected(LocalModelError{LocalModelError::Code::BadAnswer, 0, {}});
+        return unexpected(LocalModelError { LocalModelError::Code::BadAnswer, 0, {} });
     return content.toString();
 }
 
@@ -67,7 +64,8 @@ LocalModelClient& LocalModelClient::shared()
     return *client;
 }
 
-LocalModelClient::LocalModelClient(QObject* parent) : QObject(parent)
+LocalModelClient::LocalModelClient(QObject* parent)
+    : QObject(parent)
 {
     // Loopback traffic never goes through a proxy.
     m_network.setProxy(QNetworkProxy::NoProxy);
@@ -100,7 +98,7 @@ void LocalModelClient::refresh()
     m_configuredModel = config.model;
     m_probes.clear();
     for (const QUrl& base : config.candidates)
-        m_probes.append({base, LocalModelStatus::Unknown, {}});
+        m_probes.append({ base, LocalModelStatus::Unknown, {} });
     if (m_probes.isEmpty()) {
         m_baseUrl.clear();
         m_model.clear();
@@ -119,8 +117,8 @@ void LocalModelClient::refresh()
             } else if (status == 503) {
                 probe.status = LocalModelStatus::NotReady;
             } else if (status == 200) {
-                const QJsonArray models =
-                    QJsonDocument::fromJson(reply->readAll()).object().value(QLatin1String("data")).toArray();
+                const QJsonArray models
+                    = QJsonDocument::fromJson(reply->readAll()).object().value(QLatin1String("data")).toArray();
                 const QString first = models.at(0).toObject().value(QLatin1String("id")).toString();
                 probe.status = first.isEmpty() ? LocalModelStatus::Unknown : LocalModelStatus::Available;
                 probe.firstModel = first;
@@ -152,10 +150,10 @@ void LocalModelClient::finishProbes()
         m_baseUrl.clear();
         m_model.clear();
     }
-    setStatus(available  ? LocalModelStatus::Available
-              : notReady ? LocalModelStatus::NotReady
-              : allSilent ? LocalModelStatus::NoServer
-                          : LocalModelStatus::Unknown);
+    setStatus(available ? LocalModelStatus::Available
+            : notReady  ? LocalModelStatus::NotReady
+            : allSilent ? LocalModelStatus::NoServer
+                        : LocalModelStatus::Unknown);
     qCDebug(lcLlm) << "Language model status" << int(m_status) << m_baseUrl << m_model;
     emit refreshed();
 }
@@ -168,22 +166,23 @@ void LocalModelClient::setStatus(LocalModelStatus status)
     emit statusChanged(status);
 }
 
-void LocalModelClient::chat(const QString& instructions, const QString& text, QObject* context,
-                            std::function<void(ChatResult)> done)
+void LocalModelClient::chat(
+    const QString& instructions, const QString& text, QObject* context, std::function<void(ChatResult)> done)
 {
     if (m_status != LocalModelStatus::Available || m_baseUrl.isEmpty()) {
         QTimer::singleShot(0, context, [done = std::move(done)] {
-            done(unexpected(LocalModelError{LocalModelError::Code::NoServer, 0, {}}));
+            done(unexpected(LocalModelError { LocalModelError::Code::NoServer, 0, {} }));
         });
         return;
     }
-    const QJsonObject message{
-        {QStringLiteral("model"), m_model},
-        {QStringLiteral("stream"), false},
-        {QStringLiteral("messages"),
-         QJsonArray{QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
-                                {QStringLiteral("content"), instructions}},
-                    QJsonObject{{QStringLiteral("role"), QStringLiteral("user")}, {QStringLiteral("content"), text}}}},
+    const QJsonObject message {
+        { QStringLiteral("model"), m_model },
+        { QStringLiteral("stream"), false },
+        { QStringLiteral("messages"),
+            QJsonArray { QJsonObject { { QStringLiteral("role"), QStringLiteral("system") },
+                             { QStringLiteral("content"), instructions } },
+                QJsonObject {
+                    { QStringLiteral("role"), QStringLiteral("user") }, { QStringLiteral("content"), text } } } },
     };
     const QByteArray body = QJsonDocument(message).toJson(QJsonDocument::Compact);
     QNetworkReply* reply = send(chatCompletionsUrl(m_baseUrl), &body, m_requestTimeoutMs);
@@ -191,14 +190,15 @@ void LocalModelClient::chat(const QString& instructions, const QString& text, QO
     connect(context, &QObject::destroyed, reply, &QNetworkReply::abort);
     // The abort finishes the reply while `context` is being destroyed: the guard is
     // already empty then.
-    connect(reply, &QNetworkReply::finished, context, [reply, guard = QPointer<QObject>(context), done = std::move(done)] {
-        if (!guard)
-            return;
-        const ChatResult result = chatResult(reply);
-        if (!result)
-            qCWarning(lcLlm) << "Chat request failed:" << result.error().message();
-        done(result);
-    });
+    connect(
+        reply, &QNetworkReply::finished, context, [reply, guard = QPointer<QObject>(context), done = std::move(done)] {
+            if (!guard)
+                return;
+            const ChatResult result = chatResult(reply);
+            if (!result)
+                qCWarning(lcLlm) << "Chat request failed:" << result.error().message();
+            done(result);
+        });
 }
 
 } // namespace zova::llm

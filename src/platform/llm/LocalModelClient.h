@@ -17,9 +17,9 @@ namespace zova::llm {
 // What the last look at the server found.
 enum class LocalModelStatus {
     Available, // a server answered with at least one model
-    NotReady,  // a server is up but still loading its model (HTTP 503)
-    NoServer,  // nothing answered
-    Unknown,   // not asked yet, refused address, or any other answer
+    NotReady, // a server is up but still loading its model (HTTP 503)
+    NoServer, // nothing answered
+    Unknown, // not asked yet, refused address, or any other answer
 };
 
 // The process's one client of the local OpenAI-compatible chat server. Lives on
@@ -45,8 +45,7 @@ public:
     // One chat: the instructions as system message, `text` as user message,
     // default sampling. `done` runs later on the GUI thread with the answer's
     // content, unless `context` is destroyed first (which drops the request).
-    void chat(const QString& instructions, const QString& text, QObject* context,
-              std::function<void(ChatResult)> done);
+    void chat(const QString& instructions, const QString& text, QObject* context, std::function<void(ChatResult)> done);
 
     // Time-outs in milliseconds.
     void setProbeTimeout(int ms) { m_probeTimeoutMs = ms; }

@@ -20,8 +20,8 @@ std::optional<QUrl> loopbackBaseUrl(const QString& text)
     if (!url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment())
         return std::nullopt;
     const QString host = url.host();
-    const bool loopback = host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
-                          (!QHostAddress(host).isNull() && QHostAddress(host).isLoopback());
+    const bool loopback = host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0
+        || (!QHostAddress(host).isNull() && QHostAddress(host).isLoopback());
     if (!loopback)
         return std::nullopt;
     QString path = url.path();
@@ -54,11 +54,13 @@ LocalModelConfig LocalModelConfig::fromSettings()
     config.model = settings.value(kModelKey).toString().trimmed();
     const QString endpoint = settings.value(kEndpointKey).toString().trimmed();
     if (endpoint.isEmpty()) {
-        config.candidates = {QUrl(QStringLiteral("http://127.0.0.1:8080")), QUrl(QStringLiteral("http://127.0.0.1:11434"))};
+        config.candidates
+            = { QUrl(QStringLiteral("http://127.0.0.1:8080")), QUrl(QStringLiteral("http://127.0.0.1:11434")) };
     } else if (const std::optional<QUrl> base = loopbackBaseUrl(endpoint)) {
-        config.candidates = {*base};
+        config.candidates = { *base };
     } else {
-        qCWarning(lcLlm) << "Ignoring the language model endpoint" << endpoint << ": only loopback http addresses are used";
+        qCWarning(lcLlm) << "Ignoring the language model endpoint" << endpoint
+                         << ": only loopback http addresses are used";
         config.rejected = true;
     }
     return config;

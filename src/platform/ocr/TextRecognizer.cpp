@@ -64,13 +64,9 @@ tesseract::TessBaseAPI* threadEngine()
 
 } // namespace
 
-bool TextRecognizer::isAvailable()
-{
-    return threadEngine() != nullptr;
-}
+bool TextRecognizer::isAvailable() { return threadEngine() != nullptr; }
 
-std::optional<QList<TextLine>> TextRecognizer::recognize(const QImage& image, const QRect& region,
-                                                         double minLineHeight)
+std::optional<QList<TextLine>> TextRecognizer::recognize(const QImage& image, const QRect& region, double minLineHeight)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty())
@@ -105,11 +101,11 @@ std::optional<QList<TextLine>> TextRecognizer::recognize(const QImage& image, co
             std::unique_ptr<char, TextDeleter> utf8(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
             if (!utf8)
                 continue;
-            const QRectF box((area.x() + left) / width, (area.y() + top) / height, (right - left) / width,
-                             (bottom - top) / height);
+            const QRectF box(
+                (area.x() + left) / width, (area.y() + top) / height, (right - left) / width, (bottom - top) / height);
             if (box.height() < minLineHeight)
                 continue;
-            lines.append({box, QString::fromUtf8(utf8.get())});
+            lines.append({ box, QString::fromUtf8(utf8.get()) });
         } while (it->Next(tesseract::RIL_TEXTLINE));
     }
     api->Clear();

@@ -29,8 +29,8 @@ public:
     // relative to the whole image. Lines lower than `minLineHeight` (a fraction of
     // the image's height) are left out. No value when the engine cannot start
     // or the region is empty.
-    static std::optional<QList<TextLine>> recognize(const QImage& image, const QRect& region,
-                                                    double minLineHeight = 0.0);
+    static std::optional<QList<TextLine>> recognize(
+        const QImage& image, const QRect& region, double minLineHeight = 0.0);
 
     // Whether an engine can be started at all on this machine.
     static bool isAvailable();

@@ -49,7 +49,10 @@ const char* layoutWidthScript = "document.documentElement.style.width = '1024px'
 class RenderJob : public QObject {
 public:
     RenderJob(QObject* receiver, RenderCallback done, const RenderTiming& timing)
-        : m_receiver(receiver), m_hasReceiver(receiver != nullptr), m_done(std::move(done)), m_timing(timing)
+        : m_receiver(receiver)
+        , m_hasReceiver(receiver != nullptr)
+        , m_done(std::move(done))
+        , m_timing(timing)
     {
         // Chromium refuses to start as root with its sandbox on.
         if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
@@ -60,11 +63,12 @@ public:
         m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         connect(m_page, &QWebEnginePage::loadingChanged, this, &RenderJob::loadingChanged);
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-                [this] { fail(RenderFailure::Kind::Render, QStringLiteral("the page's process ended unexpectedly")); });
+            [this] { fail(RenderFailure::Kind::Render, QStringLiteral("the page's process ended unexpectedly")); });
         m_loadTimer.setSingleShot(true);
         connect(&m_loadTimer, &QTimer::timeout, this, [this] {
-            fail(RenderFailure::Kind::Load, QStringLiteral("The page did not finish loading within %1 seconds.")
-                                                .arg(m_timing.loadTimeoutMs / 1000.0));
+            fail(RenderFailure::Kind::Load,
+                QStringLiteral("The page did not finish loading within %1 seconds.")
+                    .arg(m_timing.loadTimeoutMs / 1000.0));
         });
     }
 
@@ -106,8 +110,7 @@ private:
             return;
         case QWebEngineLoadingInfo::LoadStoppedStatus:
             return fail(RenderFailure::Kind::Load, QStringLiteral("The page stopped loading."));
-        case QWebEngineLoadingInfo::LoadFailedStatus:
-            return fail(RenderFailure::Kind::Load, loadErrorText(info));
+        case QWebEngineLoadingInfo::LoadFailedStatus: return fail(RenderFailure::Kind::Load, loadErrorText(info));
         }
     }
 
@@ -156,7 +159,7 @@ private:
     void print(double pageHeight)
     {
         const QPageLayout layout(QPageSize(pdfPageSize(pageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                 QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
         QPointer<RenderJob> self(this);
         m_page->printToPdf(
             [self](const QByteArray& pdf) {
@@ -176,7 +179,7 @@ private:
         QTimer::singleShot(0, this, [this, message] { fail(RenderFailure::Kind::File, message); });
     }
 
-    void fail(RenderFailure::Kind kind, const QString& message) { finish(unexpected(RenderFailure{kind, message})); }
+    void fail(RenderFailure::Kind kind, const QString& message) { finish(unexpected(RenderFailure { kind, message })); }
 
     void finish(const RenderResult& result)
     {

@@ -16,8 +16,8 @@ namespace zova::pdf {
 
 struct RenderFailure {
     enum class Kind {
-        File,   // the page could not be written to its temporary folder
-        Load,   // the page did not load, or not within the load time-out
+        File, // the page could not be written to its temporary folder
+        Load, // the page did not load, or not within the load time-out
         Render, // the page process ended or printing gave no PDF
     };
     Kind kind = Kind::Render;

@@ -16,7 +16,10 @@ void EspeakProcessSynthesizer::ProcessDeleter::operator()(QProcess* p) const
     delete p;
 }
 
-EspeakProcessSynthesizer::EspeakProcessSynthesizer(QObject* parent) : QObject(parent) {}
+EspeakProcessSynthesizer::EspeakProcessSynthesizer(QObject* parent)
+    : QObject(parent)
+{
+}
 
 EspeakProcessSynthesizer::~EspeakProcessSynthesizer() = default;
 
@@ -39,8 +42,9 @@ void EspeakProcessSynthesizer::write(const QString& text, const SpeechVoice& voi
     p->setProcessChannelMode(QProcess::SeparateChannels);
     p->setStandardErrorFile(QProcess::nullDevice());
     // The text goes through stdin, so nothing in it can be read as an option.
-    p->start(m_program, {QStringLiteral("-v"), voice.identifier, QStringLiteral("-b"), QStringLiteral("1"),
-                         QStringLiteral("--stdout"), QStringLiteral("--stdin")});
+    p->start(m_program,
+        { QStringLiteral("-v"), voice.identifier, QStringLiteral("-b"), QStringLiteral("1"), QStringLiteral("--stdout"),
+            QStringLiteral("--stdin") });
     p->write(text.toUtf8());
     p->closeWriteChannel();
 }

@@ -2,12 +2,12 @@
 
 namespace zova::speech {
 
-SpeechPreviewPlayer::SpeechPreviewPlayer(QObject* parent) : QObject(parent) {}
-
-SpeechPreviewPlayer::~SpeechPreviewPlayer()
+SpeechPreviewPlayer::SpeechPreviewPlayer(QObject* parent)
+    : QObject(parent)
 {
-    stop();
 }
+
+SpeechPreviewPlayer::~SpeechPreviewPlayer() { stop(); }
 
 void SpeechPreviewPlayer::speak(const QString& text, const QString& voiceIdentifier)
 {
@@ -25,8 +25,9 @@ void SpeechPreviewPlayer::speak(const QString& text, const QString& voiceIdentif
     });
     p->setStandardOutputFile(QProcess::nullDevice());
     p->setStandardErrorFile(QProcess::nullDevice());
-    p->start(m_program, {QStringLiteral("-v"), voiceIdentifier, QStringLiteral("-b"), QStringLiteral("1"),
-                         QStringLiteral("--stdin")});
+    p->start(m_program,
+        { QStringLiteral("-v"), voiceIdentifier, QStringLiteral("-b"), QStringLiteral("1"),
+            QStringLiteral("--stdin") });
     p->write(text.toUtf8());
     p->closeWriteChannel();
 }
@@ -45,9 +46,6 @@ void SpeechPreviewPlayer::stop()
     delete p;
 }
 
-bool SpeechPreviewPlayer::isSpeaking() const
-{
-    return m_process && m_process->state() != QProcess::NotRunning;
-}
+bool SpeechPreviewPlayer::isSpeaking() const { return m_process && m_process->state() != QProcess::NotRunning; }
 
 } // namespace zova::speech

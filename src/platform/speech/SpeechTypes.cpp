@@ -23,8 +23,8 @@ std::optional<PcmBuffer> copyPcmBuffer(const PcmBuffer& source)
         || source.data.size() < source.frameLength * source.channels * PcmBuffer::bytesPerSample(source.format))
         return std::nullopt;
     PcmBuffer copy = source;
-    copy.data = QByteArray(source.data.constData(),
-                           source.frameLength * source.channels * PcmBuffer::bytesPerSample(source.format));
+    copy.data = QByteArray(
+        source.data.constData(), source.frameLength * source.channels * PcmBuffer::bytesPerSample(source.format));
     return copy;
 }
 

@@ -14,8 +14,8 @@ struct SpeechVoice {
     enum Quality { Default = 1, Enhanced = 2, Premium = 3 };
 
     QString identifier; // e.g. "gmw/en-US"
-    QString name;       // e.g. "English (America)"
-    QString language;   // BCP 47, e.g. "en-US"
+    QString name; // e.g. "English (America)"
+    QString language; // BCP 47, e.g. "en-US"
     int quality = Default;
 
     bool operator==(const SpeechVoice&) const = default;

@@ -45,12 +45,15 @@ Unexpected<QString> fail(const char* what, int code)
 
 } // namespace
 
-Mp4Writer::Mp4Writer(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+Mp4Writer::Mp4Writer(std::unique_ptr<State> state)
+    : m_state(std::move(state))
+{
+}
 
 Mp4Writer::~Mp4Writer() = default;
 
-Expected<std::unique_ptr<Mp4Writer>, QString> Mp4Writer::open(const QString& path, const VideoSettings& video,
-                                                              const std::optional<AudioSettings>& audio)
+Expected<std::unique_ptr<Mp4Writer>, QString> Mp4Writer::open(
+    const QString& path, const VideoSettings& video, const std::optional<AudioSettings>& audio)
 {
     if (video.width <= 0 || video.height <= 0 || video.width % 2 || video.height % 2 || video.fps <= 0)
         return unexpected(QStringLiteral("The video size must be even and the frame rate positive."));
@@ -73,8 +76,8 @@ Expected<std::unique_ptr<Mp4Writer>, QString> Mp4Writer::open(const QString& pat
     AVCodecContext* vc = s->videoCodec.get();
     vc->width = video.width;
     vc->height = video.height;
-    vc->time_base = AVRational{1, video.fps};
-    vc->framerate = AVRational{video.fps, 1};
+    vc->time_base = AVRational { 1, video.fps };
+    vc->framerate = AVRational { video.fps, 1 };
     vc->pix_fmt = AV_PIX_FMT_YUV420P;
     vc->bit_rate = video.bitRate;
     vc->gop_size = video.keyFrameInterval;
@@ -112,7 +115,7 @@ Expected<std::unique_ptr<Mp4Writer>, QString> Mp4Writer::open(const QString& pat
         ac->sample_rate = audio->sampleRate;
         av_channel_layout_default(&ac->ch_layout, audio->channels);
         ac->bit_rate = audio->bitRate;
-        ac->time_base = AVRational{1, audio->sampleRate};
+        ac->time_base = AVRational { 1, audio->sampleRate };
         if (fmt->oformat->flags & AVFMT_GLOBALHEADER)
             ac->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         if (int r = avcodec_open2(ac, aac, nullptr); r < 0)
@@ -167,18 +170,17 @@ Expected<void, QString> Mp4Writer::appendStill(const QImage& picture, std::int64
     if (s.finished)
         return unexpected(QStringLiteral("The video is already finished."));
     const QImage bgra = picture.format() == QImage::Format_ARGB32_Premultiplied
-                            ? picture
-                            : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ? picture
+        : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (bgra.width() != s.video.width || bgra.height() != s.video.height)
         return unexpected(QStringLiteral("The picture does not have the video's size."));
-    s.scaler.reset(sws_getCachedContext(s.scaler.release(), bgra.width(), bgra.height(), AV_PIX_FMT_BGRA,
-                                        s.video.width, s.video.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr,
-                                        nullptr, nullptr));
+    s.scaler.reset(sws_getCachedContext(s.scaler.release(), bgra.width(), bgra.height(), AV_PIX_FMT_BGRA, s.video.width,
+        s.video.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!s.scaler)
         return unexpected(QStringLiteral("Could not convert the picture to yuv420p."));
     // Full-range RGB in, limited-range BT.709 out.
     sws_setColorspaceDetails(s.scaler.get(), sws_getCoefficients(SWS_CS_ITU709), 1, sws_getCoefficients(SWS_CS_ITU709),
-                             0, 0, 1 << 16, 1 << 16);
+        0, 0, 1 << 16, 1 << 16);
     FramePtr yuv(av_frame_alloc());
     yuv->format = AV_PIX_FMT_YUV420P;
     yuv->width = s.video.width;
@@ -187,8 +189,8 @@ Expected<void, QString> Mp4Writer::appendStill(const QImage& picture, std::int64
     yuv->color_range = AVCOL_RANGE_MPEG;
     if (int r = av_frame_get_buffer(yuv.get(), 0); r < 0)
         return fail("Could not allocate a video frame", r);
-    const uint8_t* src[1] = {bgra.constBits()};
-    const int srcStride[1] = {int(bgra.bytesPerLine())};
+    const uint8_t* src[1] = { bgra.constBits() };
+    const int srcStride[1] = { int(bgra.bytesPerLine()) };
     sws_scale(s.scaler.get(), src, srcStride, 0, bgra.height(), yuv->data, yuv->linesize);
     // The encoder keeps its own reference to the frame, so the same picture can be
     // sent again with the next time stamp.
@@ -263,14 +265,8 @@ Expected<void, QString> Mp4Writer::finish()
     return {};
 }
 
-std::int64_t Mp4Writer::videoFramesWritten() const
-{
-    return m_state->videoPts;
-}
+std::int64_t Mp4Writer::videoFramesWritten() const { return m_state->videoPts; }
 
-std::int64_t Mp4Writer::audioFramesWritten() const
-{
-    return m_state->audioFramesIn;
-}
+std::int64_t Mp4Writer::audioFramesWritten() const { return m_state->audioFramesIn; }
 
 } // namespace zova::video

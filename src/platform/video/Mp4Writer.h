@@ -30,8 +30,8 @@ public:
         std::int64_t bitRate = 96'000;
     };
 
-    static Expected<std::unique_ptr<Mp4Writer>, QString> open(const QString& path, const VideoSettings& video,
-                                                              const std::optional<AudioSettings>& audio);
+    static Expected<std::unique_ptr<Mp4Writer>, QString> open(
+        const QString& path, const VideoSettings& video, const std::optional<AudioSettings>& audio);
     ~Mp4Writer();
     Mp4Writer(const Mp4Writer&) = delete;
     Mp4Writer& operator=(const Mp4Writer&) = delete;

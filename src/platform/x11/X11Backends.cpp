@@ -6,19 +6,10 @@
 
 namespace zova::x11 {
 
-std::shared_ptr<WindowSource> makeWindowSource()
-{
-    return std::make_shared<X11WindowSource>();
-}
+std::shared_ptr<WindowSource> makeWindowSource() { return std::make_shared<X11WindowSource>(); }
 
-std::shared_ptr<ScreenGrabber> makeScreenGrabber()
-{
-    return std::make_shared<X11ScreenGrabber>();
-}
+std::shared_ptr<ScreenGrabber> makeScreenGrabber() { return std::make_shared<X11ScreenGrabber>(); }
 
-std::unique_ptr<ClickTap> makeClickTap()
-{
-    return std::make_unique<X11ClickTap>();
-}
+std::unique_ptr<ClickTap> makeClickTap() { return std::make_unique<X11ClickTap>(); }
 
 } // namespace zova::x11

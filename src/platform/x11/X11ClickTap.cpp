@@ -11,10 +11,7 @@
 
 namespace zova::x11 {
 
-X11ClickTap::~X11ClickTap()
-{
-    stop();
-}
+X11ClickTap::~X11ClickTap() { stop(); }
 
 bool X11ClickTap::start(PressHandler onPress, LossHandler onLoss)
 {
@@ -32,7 +29,7 @@ bool X11ClickTap::start(PressHandler onPress, LossHandler onLoss)
 
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     XISetMask(bits, XI_RawButtonPress);
-    XIEventMask mask{XIAllMasterDevices, int(sizeof(bits)), bits};
+    XIEventMask mask { XIAllMasterDevices, int(sizeof(bits)), bits };
     ErrorTrap trap(d);
     XISelectEvents(d, DefaultRootWindow(d), &mask, 1);
     if (trap.failed())
@@ -75,7 +72,7 @@ void X11ClickTap::run()
 {
     Display* d = m_display.get();
     const Window root = DefaultRootWindow(d);
-    pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    pollfd fds[2] = { { ConnectionNumber(d), POLLIN, 0 }, { m_wakeFd, POLLIN, 0 } };
     bool lost = false;
     while (!lost) {
         // Events already read into Xlib's queue would not wake poll().
@@ -112,7 +109,7 @@ void X11ClickTap::run()
         int rootX = 0, rootY = 0, winX = 0, winY = 0;
         unsigned int state = 0;
         XQueryPointer(d, root, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &state);
-        Press press{double(rootX), double(rootY), button, QDateTime::currentDateTime()};
+        Press press { double(rootX), double(rootY), button, QDateTime::currentDateTime() };
         if (m_onPress)
             m_onPress(press);
     }

@@ -29,7 +29,7 @@ private:
     int m_opcode = 0;
     int m_wakeFd = -1;
     std::thread m_thread;
-    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_running { false };
     PressHandler m_onPress;
     LossHandler m_onLoss;
 };

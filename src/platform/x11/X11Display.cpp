@@ -1,5 +1,5 @@
-#include "platform/Platform.h"
 #include "platform/x11/X11Display.h"
+#include "platform/Platform.h"
 
 #include <mutex>
 
@@ -42,7 +42,9 @@ DisplayPtr openDisplay()
     return display;
 }
 
-ErrorTrap::ErrorTrap(Display* display) : m_display(display), m_saved(t_errorCount)
+ErrorTrap::ErrorTrap(Display* display)
+    : m_display(display)
+    , m_saved(t_errorCount)
 {
     XSetErrorHandler(onXError);
 }
@@ -55,9 +57,6 @@ bool ErrorTrap::failed()
     return t_errorCount != m_saved;
 }
 
-Atom atom(Display* display, const char* name)
-{
-    return XInternAtom(display, name, False);
-}
+Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
 
 } // namespace zova::x11

@@ -34,8 +34,7 @@ struct XFreeDeleter {
             XFree(p);
     }
 };
-template <typename T>
-using XPtr = std::unique_ptr<T, XFreeDeleter>;
+template <typename T> using XPtr = std::unique_ptr<T, XFreeDeleter>;
 
 // Opens a connection to $DISPLAY with the non-fatal error handlers installed;
 // null when there is no X server to talk to.

@@ -23,7 +23,8 @@ using ImagePtr = std::unique_ptr<XImage, ImageDeleter>;
 
 } // namespace
 
-X11ImageReader::X11ImageReader(Display* display) : m_display(display)
+X11ImageReader::X11ImageReader(Display* display)
+    : m_display(display)
 {
     // A remote server cannot share our memory; XShmQueryExtension still says yes there.
     m_shmAvailable = display && XShmQueryExtension(display) && XShmPixmapFormat(display) >= 0;
@@ -32,10 +33,7 @@ X11ImageReader::X11ImageReader(Display* display) : m_display(display)
         m_shmAvailable = false;
 }
 
-X11ImageReader::~X11ImageReader()
-{
-    releaseSegment();
-}
+X11ImageReader::~X11ImageReader() { releaseSegment(); }
 
 bool X11ImageReader::ensureSegment(size_t bytes)
 {
@@ -79,8 +77,8 @@ void X11ImageReader::releaseSegment()
 
 QImage X11ImageReader::readShared(Drawable drawable, Visual* visual, int depth, int x, int y, int width, int height)
 {
-    ImagePtr image(XShmCreateImage(m_display, visual, unsigned(depth), ZPixmap, nullptr, &m_segment, unsigned(width),
-                                   unsigned(height)));
+    ImagePtr image(XShmCreateImage(
+        m_display, visual, unsigned(depth), ZPixmap, nullptr, &m_segment, unsigned(width), unsigned(height)));
     if (!image)
         return {};
     if (!ensureSegment(size_t(image->bytes_per_line) * size_t(height))) {

@@ -28,7 +28,7 @@ private:
 
     Display* m_display;
     bool m_shmAvailable = false;
-    XShmSegmentInfo m_segment{};
+    XShmSegmentInfo m_segment {};
     size_t m_segmentSize = 0;
 };
 

@@ -25,16 +25,16 @@ SessionCapabilities probe()
         return caps;
     Display* d = display.get();
     int event = 0, error = 0, major = 0, minor = 2;
-    if (XCompositeQueryExtension(d, &event, &error) && XCompositeQueryVersion(d, &major, &minor) &&
-        (major > 0 || minor >= 2)) {
+    if (XCompositeQueryExtension(d, &event, &error) && XCompositeQueryVersion(d, &major, &minor)
+        && (major > 0 || minor >= 2)) {
         XWindowAttributes attrs;
         caps.canCaptureScreen = XGetWindowAttributes(d, DefaultRootWindow(d), &attrs) != 0;
     }
     int opcode = 0;
     if (XQueryExtension(d, "XInputExtension", &opcode, &event, &error)) {
         int xiMajor = 2, xiMinor = 1;
-        caps.canListenToInput = XIQueryVersion(d, &xiMajor, &xiMinor) == Success &&
-                                (xiMajor > 2 || (xiMajor == 2 && xiMinor >= 1));
+        caps.canListenToInput
+            = XIQueryVersion(d, &xiMajor, &xiMinor) == Success && (xiMajor > 2 || (xiMajor == 2 && xiMinor >= 1));
     }
     return caps;
 }

@@ -21,8 +21,8 @@ std::optional<RawProperty> readRaw(Display* d, Window w, Atom property, Atom wan
     RawProperty p;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, property, 0, 1 << 20, False, wanted, &p.type, &p.format, &p.count, &after, &data) !=
-        Success)
+    if (XGetWindowProperty(d, w, property, 0, 1 << 20, False, wanted, &p.type, &p.format, &p.count, &after, &data)
+        != Success)
         return std::nullopt;
     p.data.reset(data);
     if (p.type == None || (wanted != AnyPropertyType && p.type != wanted))
@@ -70,7 +70,7 @@ std::optional<QString> windowTitle(Display* d, Window w)
         return QString::fromLatin1(bytes);
     if (p->type == atom(d, "UTF8_STRING"))
         return QString::fromUtf8(bytes);
-    XTextProperty text{p->data.get(), p->type, p->format, p->count};
+    XTextProperty text { p->data.get(), p->type, p->format, p->count };
     char** list = nullptr;
     int n = 0;
     QString result;
@@ -85,11 +85,11 @@ std::optional<QString> windowTitle(Display* d, Window w)
 
 std::optional<std::pair<QString, QString>> windowClass(Display* d, Window w)
 {
-    XClassHint hint{nullptr, nullptr};
+    XClassHint hint { nullptr, nullptr };
     if (!XGetClassHint(d, w, &hint))
         return std::nullopt;
-    std::pair<QString, QString> result{QString::fromUtf8(hint.res_name ? hint.res_name : ""),
-                                       QString::fromUtf8(hint.res_class ? hint.res_class : "")};
+    std::pair<QString, QString> result { QString::fromUtf8(hint.res_name ? hint.res_name : ""),
+        QString::fromUtf8(hint.res_class ? hint.res_class : "") };
     XFree(hint.res_name);
     XFree(hint.res_class);
     return result;

@@ -18,10 +18,14 @@ namespace zova::x11 {
 namespace {
 
 // A server-side resource freed with the given call when it goes out of scope.
-template <typename Free>
-class Resource {
+template <typename Free> class Resource {
 public:
-    Resource(Display* d, XID id, Free free) : m_display(d), m_id(id), m_free(free) {}
+    Resource(Display* d, XID id, Free free)
+        : m_display(d)
+        , m_id(id)
+        , m_free(free)
+    {
+    }
     ~Resource()
     {
         if (m_id)
@@ -47,8 +51,8 @@ QImage toQImage(XImage* image, int depth)
 {
     if (!image || image->bits_per_pixel != 32 || image->byte_order != LSBFirst || (depth != 24 && depth != 32))
         return {};
-    QImage result(image->width, image->height,
-                  depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage result(
+        image->width, image->height, depth == 32 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (result.isNull())
         return {};
     const size_t rowBytes = size_t(image->width) * 4;
@@ -57,15 +61,16 @@ QImage toQImage(XImage* image, int depth)
     return result;
 }
 
-X11ScreenGrabber::X11ScreenGrabber() : m_display(openDisplay())
+X11ScreenGrabber::X11ScreenGrabber()
+    : m_display(openDisplay())
 {
     if (!m_display)
         return;
     m_reader = std::make_unique<X11ImageReader>(m_display.get());
     Display* d = m_display.get();
     int event = 0, error = 0, major = 0, minor = 2;
-    if (!XCompositeQueryExtension(d, &event, &error) || !XCompositeQueryVersion(d, &major, &minor) ||
-        (major == 0 && minor < 2)) {
+    if (!XCompositeQueryExtension(d, &event, &error) || !XCompositeQueryVersion(d, &major, &minor)
+        || (major == 0 && minor < 2)) {
         qCWarning(lcPlatform) << "Composite 0.2 is missing: windows cannot be captured";
         return;
     }
@@ -110,15 +115,15 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWi
     Resource pixmap(d, XCompositeNameWindowPixmap(d, top), freePixmap);
     if (trap.failed())
         return unexpected(CaptureError::windowNotCapturable);
-    QImage result = m_reader->read(pixmap.get(), topAttrs.visual, topAttrs.depth, area.x(), area.y(), area.width(),
-                                   area.height());
+    QImage result = m_reader->read(
+        pixmap.get(), topAttrs.visual, topAttrs.depth, area.x(), area.y(), area.width(), area.height());
     if (result.isNull())
         return unexpected(CaptureError::captureFailed);
     return result;
 }
 
-Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableDisplay& display,
-                                                                const QList<WindowID>& excluded)
+Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
+    const ShareableDisplay& display, const QList<WindowID>& excluded)
 {
     if (!m_display)
         return unexpected(CaptureError::noDisplay);
@@ -143,7 +148,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableD
         return unexpected(CaptureError::captureFailed);
     Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
     Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
-    const XRenderColor black{0, 0, 0, 0xffff};
+    const XRenderColor black { 0, 0, 0, 0xffff };
     XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, 0, 0, unsigned(width), unsigned(height));
 
     Window rootReturn = None, parent = None;
@@ -157,8 +162,8 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableD
     for (unsigned int i = 0; i < n; ++i) {
         const Window w = children[i];
         XWindowAttributes attrs;
-        if (skipped.contains(w) || !XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable ||
-            attrs.c_class != InputOutput)
+        if (skipped.contains(w) || !XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable
+            || attrs.c_class != InputOutput)
             continue;
         const int bw = attrs.border_width;
         const QRect outer(attrs.x, attrs.y, attrs.width + 2 * bw, attrs.height + 2 * bw);
@@ -168,15 +173,14 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(const ShareableD
         if (!format)
             continue;
         Resource pixmap(d, XCompositeNameWindowPixmap(d, w), freePixmap);
-        XRenderPictureAttributes pa{};
+        XRenderPictureAttributes pa {};
         pa.subwindow_mode = IncludeInferiors;
         Resource picture(d, XRenderCreatePicture(d, pixmap.get(), format, CPSubwindowMode, &pa), freePicture);
         Resource shape(d, XFixesCreateRegionFromWindow(d, w, WindowRegionBounding), freeRegion);
         XFixesSetPictureClipRegion(d, picture.get(), bw, bw, shape.get());
         const bool alpha = format->type == PictTypeDirect && format->direct.alphaMask != 0;
         XRenderComposite(d, alpha ? PictOpOver : PictOpSrc, picture.get(), None, targetPicture.get(), 0, 0, 0, 0,
-                         outer.x() - area.x(), outer.y() - area.y(), unsigned(outer.width()),
-                         unsigned(outer.height()));
+            outer.x() - area.x(), outer.y() - area.y(), unsigned(outer.width()), unsigned(outer.height()));
     }
     QImage result = m_reader->read(target.get(), DefaultVisual(d, screen), depth, 0, 0, width, height);
     if (result.isNull())

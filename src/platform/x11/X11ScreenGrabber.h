@@ -17,8 +17,8 @@ public:
     X11ScreenGrabber();
     ~X11ScreenGrabber() override;
     Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override;
-    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display,
-                                                  const QList<WindowID>& excluded) override;
+    Expected<QImage, CaptureError> captureDisplay(
+        const ShareableDisplay& display, const QList<WindowID>& excluded) override;
 
 private:
     DisplayPtr m_display;

@@ -16,7 +16,7 @@ constexpr unsigned long allDesktops = 0xFFFFFFFFul;
 
 void sendRootMessage(Display* d, Window w, const char* type, long a0, long a1 = 0, long a2 = 0, long a3 = 0)
 {
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.serial = 0;
     event.xclient.send_event = True;

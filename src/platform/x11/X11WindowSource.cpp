@@ -27,9 +27,16 @@ enum AtomIndex {
     atomCount
 };
 
-constexpr std::array<const char*, atomCount> atomNames{
-    "_NET_CLIENT_LIST_STACKING", "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING", "_GTK_FRAME_EXTENTS",
-    "_NET_WM_WINDOW_TYPE",       "_NET_WM_STATE",    "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_PID",
+constexpr std::array<const char*, atomCount> atomNames {
+    "_NET_CLIENT_LIST_STACKING",
+    "_NET_CLIENT_LIST",
+    "_NET_WM_NAME",
+    "UTF8_STRING",
+    "_GTK_FRAME_EXTENTS",
+    "_NET_WM_WINDOW_TYPE",
+    "_NET_WM_STATE",
+    "_NET_WM_STATE_SKIP_TASKBAR",
+    "_NET_WM_PID",
 };
 
 constexpr uint32_t maxPropertyLength = 1 << 20; // in 32-bit units
@@ -59,8 +66,7 @@ QByteArray bytes8(const xcb_get_property_reply_t* reply)
 {
     if (!reply || reply->format != 8)
         return {};
-    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                      xcb_get_property_value_length(reply));
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
 }
 
 // The requests for one window, all in flight before any reply is read.
@@ -76,11 +82,12 @@ struct WindowCookies {
 } // namespace
 
 struct X11WindowSource::Atoms {
-    std::array<xcb_atom_t, atomCount> atoms{};
+    std::array<xcb_atom_t, atomCount> atoms {};
     xcb_atom_t operator[](AtomIndex i) const { return atoms[size_t(i)]; }
 };
 
-X11WindowSource::X11WindowSource() : m_display(openDisplay())
+X11WindowSource::X11WindowSource()
+    : m_display(openDisplay())
 {
     if (!m_display)
         return;
@@ -103,14 +110,21 @@ X11WindowSource::~X11WindowSource() = default;
 
 int X11WindowSource::layerForWindowType(const QByteArray& typeName)
 {
-    static const QHash<QByteArray, int> layers{
-        {"_NET_WM_WINDOW_TYPE_NORMAL", 0},         {"_NET_WM_WINDOW_TYPE_DIALOG", 0},
-        {"_NET_WM_WINDOW_TYPE_DESKTOP", -1},       {"_NET_WM_WINDOW_TYPE_UTILITY", 3},
-        {"_NET_WM_WINDOW_TYPE_TOOLBAR", 3},        {"_NET_WM_WINDOW_TYPE_SPLASH", 3},
-        {"_NET_WM_WINDOW_TYPE_DOCK", 20},          {"_NET_WM_WINDOW_TYPE_NOTIFICATION", 25},
-        {"_NET_WM_WINDOW_TYPE_MENU", 101},         {"_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", 101},
-        {"_NET_WM_WINDOW_TYPE_POPUP_MENU", 101},   {"_NET_WM_WINDOW_TYPE_COMBO", 101},
-        {"_NET_WM_WINDOW_TYPE_TOOLTIP", 102},      {"_NET_WM_WINDOW_TYPE_DND", 500},
+    static const QHash<QByteArray, int> layers {
+        { "_NET_WM_WINDOW_TYPE_NORMAL", 0 },
+        { "_NET_WM_WINDOW_TYPE_DIALOG", 0 },
+        { "_NET_WM_WINDOW_TYPE_DESKTOP", -1 },
+        { "_NET_WM_WINDOW_TYPE_UTILITY", 3 },
+        { "_NET_WM_WINDOW_TYPE_TOOLBAR", 3 },
+        { "_NET_WM_WINDOW_TYPE_SPLASH", 3 },
+        { "_NET_WM_WINDOW_TYPE_DOCK", 20 },
+        { "_NET_WM_WINDOW_TYPE_NOTIFICATION", 25 },
+        { "_NET_WM_WINDOW_TYPE_MENU", 101 },
+        { "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU", 101 },
+        { "_NET_WM_WINDOW_TYPE_POPUP_MENU", 101 },
+        { "_NET_WM_WINDOW_TYPE_COMBO", 101 },
+        { "_NET_WM_WINDOW_TYPE_TOOLTIP", 102 },
+        { "_NET_WM_WINDOW_TYPE_DND", 500 },
     };
     return layers.value(typeName, 0);
 }
@@ -138,10 +152,11 @@ QByteArray X11WindowSource::atomName(xcb_atom_t atom)
     auto it = m_atomNames.constFind(atom);
     if (it != m_atomNames.constEnd())
         return *it;
-    auto reply = take<xcb_get_atom_name_reply_t>(m_xcb.get(), xcb_get_atom_name(m_xcb.get(), atom),
-                                                 xcb_get_atom_name_reply);
-    QByteArray name = reply ? QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()))
-                            : QByteArray();
+    auto reply
+        = take<xcb_get_atom_name_reply_t>(m_xcb.get(), xcb_get_atom_name(m_xcb.get(), atom), xcb_get_atom_name_reply);
+    QByteArray name = reply
+        ? QByteArray(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()))
+        : QByteArray();
     m_atomNames.insert(atom, name);
     return name;
 }
@@ -162,8 +177,8 @@ QList<xcb_window_t> X11WindowSource::mappedPopups(xcb_window_t root)
     QList<xcb_window_t> popups;
     for (int i = 0; i < n; ++i) {
         auto attrs = take<xcb_get_window_attributes_reply_t>(c, cookies[i], xcb_get_window_attributes_reply);
-        if (attrs && attrs->override_redirect && attrs->map_state == XCB_MAP_STATE_VIEWABLE &&
-            attrs->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT)
+        if (attrs && attrs->override_redirect && attrs->map_state == XCB_MAP_STATE_VIEWABLE
+            && attrs->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT)
             popups.prepend(children[i]);
     }
     return popups;
@@ -231,15 +246,12 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
     QList<WindowCookies> pending;
     pending.reserve(popups.size() + clients.size());
     auto ask = [&](xcb_window_t w, bool overrideRedirect) {
-        pending.append({w, overrideRedirect, xcb_get_window_attributes(c, w), xcb_get_geometry(c, w),
-                        xcb_translate_coordinates(c, w, root, 0, 0),
-                        askProperty(c, w, a[netWmName], a[utf8String]),
-                        askProperty(c, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY),
-                        askProperty(c, w, a[gtkFrameExtents], XCB_ATOM_CARDINAL),
-                        askProperty(c, w, a[netWmWindowType], XCB_ATOM_ATOM),
-                        askProperty(c, w, a[netWmState], XCB_ATOM_ATOM),
-                        askProperty(c, w, a[netWmPid], XCB_ATOM_CARDINAL),
-                        askProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING)});
+        pending.append({ w, overrideRedirect, xcb_get_window_attributes(c, w), xcb_get_geometry(c, w),
+            xcb_translate_coordinates(c, w, root, 0, 0), askProperty(c, w, a[netWmName], a[utf8String]),
+            askProperty(c, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY),
+            askProperty(c, w, a[gtkFrameExtents], XCB_ATOM_CARDINAL),
+            askProperty(c, w, a[netWmWindowType], XCB_ATOM_ATOM), askProperty(c, w, a[netWmState], XCB_ATOM_ATOM),
+            askProperty(c, w, a[netWmPid], XCB_ATOM_CARDINAL), askProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING) });
     };
     for (xcb_window_t w : popups)
         ask(w, true);

@@ -19,8 +19,7 @@ using XcbConnectionPtr = std::unique_ptr<xcb_connection_t, XcbDisconnect>;
 struct FreeReply {
     void operator()(void* p) const { std::free(p); }
 };
-template <typename T>
-using ReplyPtr = std::unique_ptr<T, FreeReply>;
+template <typename T> using ReplyPtr = std::unique_ptr<T, FreeReply>;
 
 // The reply of a request whose cookie was sent earlier; null on an X error
 // (a window that vanished), which is dropped.
