@@ -46,11 +46,11 @@ std::optional<int> gapAt(const Layout& layout, int y, std::optional<int> dragged
     return layout.count();
 }
 
-std::optional<ScrollDirection> edgeZoneAt(int y, int viewportHeight)
+std::optional<ScrollDirection> edgeZoneAt(int y, int viewportHeight, bool canScrollUp, bool canScrollDown)
 {
-    if (y >= 0 && y < edgeZoneHeight)
+    if (canScrollUp && y >= 0 && y < edgeZoneHeight)
         return ScrollDirection::Up;
-    if (y < viewportHeight && y >= viewportHeight - edgeZoneHeight)
+    if (canScrollDown && y < viewportHeight && y >= viewportHeight - edgeZoneHeight)
         return ScrollDirection::Down;
     return std::nullopt;
 }

@@ -34,8 +34,10 @@ Layout layout(const QList<int>& rowHeights);
 // Nothing over the dragged row itself.
 std::optional<int> gapAt(const Layout& layout, int y, std::optional<int> draggedRow);
 
-// The strip under `y` (0 at the top of the visible area), if any.
-std::optional<ScrollDirection> edgeZoneAt(int y, int viewportHeight);
+// The strip under `y` (0 at the top of the visible area), if any. A strip is
+// there only while the list can scroll its way, so the gaps under it stay
+// targets at either end of the list.
+std::optional<ScrollDirection> edgeZoneAt(int y, int viewportHeight, bool canScrollUp, bool canScrollDown);
 
 // One auto-scroll tick: the next gap from `lastActive`, one step in `direction`,
 // kept within 0..count. Nothing when the list is empty or already at the end.

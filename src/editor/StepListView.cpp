@@ -53,6 +53,13 @@ int StepListView::rowWidth() const { return std::max(1, viewport()->width() - 2 
 
 int StepListView::offset() const { return verticalScrollBar()->value(); }
 
+std::optional<ScrollDirection> StepListView::edgeAt(QPoint viewportPoint) const
+{
+    const QScrollBar* bar = verticalScrollBar();
+    return step_list::edgeZoneAt(
+        viewportPoint.y(), viewport()->height(), bar->value() > bar->minimum(), bar->value() < bar->maximum());
+}
+
 void StepListView::rebuild()
 {
     m_rows.clear();
@@ -268,7 +275,7 @@ void StepListView::dragMovedTo(QPoint viewportPoint)
 {
     if (!m_controller)
         return;
-    const std::optional<ScrollDirection> edge = step_list::edgeZoneAt(viewportPoint.y(), viewport()->height());
+    const std::optional<ScrollDirection> edge = edgeAt(viewportPoint);
     m_controller->setEdgeHover(ScrollDirection::Up, edge == ScrollDirection::Up);
     m_controller->setEdgeHover(ScrollDirection::Down, edge == ScrollDirection::Down);
     const std::optional<int> current = m_controller->state().drag.dropGap;
@@ -303,7 +310,7 @@ bool StepListView::dropAt(QPoint viewportPoint, const QMimeData* mime)
     if (!m_controller)
         return false;
     std::optional<int> gap;
-    if (!step_list::edgeZoneAt(viewportPoint.y(), viewport()->height())) {
+    if (!edgeAt(viewportPoint)) {
         const std::optional<QUuid> dragging = m_controller->state().drag.dragging;
         const int dragged = dragging ? m_controller->positionOf(*dragging) : -1;
         gap = step_list::gapAt(

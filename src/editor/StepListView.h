@@ -63,6 +63,7 @@ private:
     void scrollToGap(int gap, ScrollDirection direction);
     int rowWidth() const;
     int offset() const;
+    std::optional<ScrollDirection> edgeAt(QPoint viewportPoint) const;
 
     struct Row {
         QUuid id;

@@ -48,11 +48,19 @@ TEST(ListLayout, EdgeStrips)
 {
     const struct {
         int y;
+        bool canScrollUp;
+        bool canScrollDown;
         std::optional<ScrollDirection> zone;
-    } cases[] = { { -1, std::nullopt }, { 0, ScrollDirection::Up }, { 49, ScrollDirection::Up }, { 50, std::nullopt },
-        { 349, std::nullopt }, { 350, ScrollDirection::Down }, { 399, ScrollDirection::Down }, { 400, std::nullopt } };
+    } cases[] = { { -1, true, true, std::nullopt }, { 0, true, true, ScrollDirection::Up },
+        { 49, true, true, ScrollDirection::Up }, { 50, true, true, std::nullopt }, { 349, true, true, std::nullopt },
+        { 350, true, true, ScrollDirection::Down }, { 399, true, true, ScrollDirection::Down },
+        { 400, true, true, std::nullopt },
+        // At the top of the list the first gap under the upper strip stays a target; likewise at the end.
+        { 10, false, true, std::nullopt }, { 390, true, false, std::nullopt },
+        { 390, false, true, ScrollDirection::Down } };
     for (const auto& c : cases)
-        EXPECT_EQ(step_list::edgeZoneAt(c.y, 400), c.zone) << c.y;
+        EXPECT_EQ(step_list::edgeZoneAt(c.y, 400, c.canScrollUp, c.canScrollDown), c.zone)
+            << c.y << " " << c.canScrollUp << c.canScrollDown;
 }
 
 TEST(ListLayout, AutoScrollTicks)
