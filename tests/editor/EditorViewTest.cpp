@@ -206,6 +206,21 @@ TEST_F(EditorViewTest, RowMenuEntriesAndTheirStates)
     EXPECT_EQ(controller()->state().sheets.pendingDelete, QSet<QUuid> { id(1) });
 }
 
+TEST_F(EditorViewTest, MoveToStepGoesByRowPositionWhenOrdersHaveGaps)
+{
+    open({ 0, 5, 9, 12 });
+    const QUuid last = id(3);
+    std::unique_ptr<QMenu> menu(buildStepRowMenu(controller(), last, nullptr));
+    QMenu* move = menu->actions()[0]->menu();
+    ASSERT_NE(move, nullptr);
+    QList<bool> enabled;
+    for (QAction* a : move->actions())
+        enabled << a->isEnabled();
+    EXPECT_EQ(enabled, (QList<bool> { true, true, true, false }));
+    move->actions()[1]->trigger();
+    EXPECT_EQ(controller()->positionOf(last), 1);
+}
+
 TEST_F(EditorViewTest, DragOverRowHalvesAndDrop)
 {
     open({ 0, 1, 2, 3 });
