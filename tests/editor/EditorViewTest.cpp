@@ -18,9 +18,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 using namespace zova;
 
@@ -242,6 +244,31 @@ TEST_F(EditorViewTest, DragOverRowHalvesAndDrop)
     QMimeData foreign;
     foreign.setData(QStringLiteral("text/plain"), "hello");
     EXPECT_FALSE(list()->acceptsPayload(&foreign));
+}
+
+TEST_F(EditorViewTest, ACancelledDragLeavesNoDragState)
+{
+    open({ 0, 1, 2 });
+    const QUuid dragged = id(2);
+    QWidget* viewport = list()->viewport();
+    const QPoint start = rowCenter(2);
+    std::optional<QUuid> during;
+    QObject::connect(controller(), &EditorController::dragChanged, viewport, [&] {
+        if (controller()->state().drag.dragging)
+            during = controller()->state().drag.dragging;
+    });
+    // Should the platform run the drag in a loop of its own, give it up with Escape.
+    QTimer::singleShot(200, viewport, [&] { QTest::keyClick(viewport, Qt::Key_Escape); });
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    const QPoint to = start - QPoint(0, 40);
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    ASSERT_TRUE(test::waitUntil([&] { return during.has_value(); }, 3000)) << "no drag started";
+    EXPECT_EQ(during, dragged);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, start - QPoint(0, 40));
+    EXPECT_FALSE(controller()->state().drag.dragging) << "the row stays dimmed";
+    EXPECT_FALSE(controller()->state().drag.dropGap);
+    EXPECT_EQ(controller()->positionOf(dragged), 2);
 }
 
 TEST_F(EditorViewTest, AutoScrollShowsTheNextGap)
