@@ -300,9 +300,17 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->geometry(), m_view->rect());
+    // It fades in, and is drawn plainly once opaque.
+    EXPECT_NE(panel->graphicsEffect(), nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 2000));
+    QPointer<ExportPanel> leaving(panel);
     panel->closeButton()->click();
     EXPECT_FALSE(controller()->state().sheets.exportPanel);
-    ASSERT_TRUE(test::waitUntil([&] { return !m_view->exportPanel(); }));
+    EXPECT_EQ(m_view->exportPanel(), nullptr);
+    // It fades out, taking no clicks, and goes.
+    ASSERT_TRUE(leaving);
+    EXPECT_TRUE(leaving->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 2000));
 }
 
 TEST_F(EditorViewTest, ExportNeedsSteps)
