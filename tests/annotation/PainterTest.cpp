@@ -1,6 +1,8 @@
 #include "annotation/AnnotationGeometry.h"
 #include "annotation/AnnotationPainter.h"
 
+#include "Marks.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -10,22 +12,10 @@
 
 using namespace zova;
 using namespace zova::annotation;
+using zova::test::mark;
 using Kind = StepAnnotation::Kind;
 
 namespace {
-
-StepAnnotation mark(Kind kind, QRectF r, const char* color = "00c040", std::optional<QString> text = std::nullopt)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = r.x();
-    a.y = r.y();
-    a.width = r.width();
-    a.height = r.height();
-    a.colorHex = QString::fromLatin1(color);
-    a.text = std::move(text);
-    return a;
-}
 
 int distance(QRgb a, QRgb b)
 {

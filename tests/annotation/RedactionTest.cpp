@@ -1,5 +1,7 @@
 #include "annotation/Redaction.h"
 
+#include "Marks.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -12,21 +14,10 @@
 
 using namespace zova;
 using namespace zova::annotation;
+using zova::test::mark;
 using Kind = StepAnnotation::Kind;
 
 namespace {
-
-StepAnnotation mark(Kind kind, const QRectF& r)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = r.x();
-    a.y = r.y();
-    a.width = r.width();
-    a.height = r.height();
-    a.colorHex = QStringLiteral("ff3d8a");
-    return a;
-}
 
 QList<StepAnnotation> blurs(const QList<QRectF>& rects)
 {
