@@ -6,13 +6,13 @@
 #include "model/Guide.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -85,13 +85,6 @@ protected:
     }
 };
 
-void setColor(QLabel* label, const QColor& color)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
 } // namespace
 
 StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent)
@@ -124,10 +117,8 @@ StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbna
     fieldPalette.setColor(QPalette::Text, ZOVAColor::label());
     m_title->setPalette(fieldPalette);
     titleBlock->addWidget(m_title);
-    m_count = new QLabel(this);
+    m_count = new TextLine({}, Typography::font(10.5), ZOVAColor::secondaryLabel, this);
     m_count->setObjectName(QStringLiteral("stepCountLabel"));
-    m_count->setFont(Typography::font(10.5));
-    setColor(m_count, ZOVAColor::secondaryLabel());
     titleBlock->addWidget(m_count);
     header->addLayout(titleBlock, 1);
     column->addLayout(header);

@@ -12,6 +12,7 @@
 #include "app/SettingsKeys.h"
 #include "app/ThumbnailCache.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
 #include <QApplication>
