@@ -55,7 +55,7 @@ protected:
         QFile::setPermissions(
             m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         // A returning user: the library, not the onboarding screen.
-        QSettings settings(m_home.filePath("config/Unknown Organization/ZOVA.conf"), QSettings::IniFormat);
+        QSettings settings(m_home.filePath("config/ZOVA/ZOVA.conf"), QSettings::IniFormat);
         settings.setValue("vorne.onboarding.completed", true);
         settings.sync();
     }
