@@ -5,6 +5,7 @@
 #include "app/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
+#include "app/LibraryEditor.h"
 #include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
@@ -82,8 +83,10 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions);
-    auto* content
-        = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, m_recording->hooks());
+    m_editor = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings);
+    LibraryHooks hooks = m_recording->hooks();
+    hooks.makeEditor = m_editor->hook();
+    auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }
