@@ -2,6 +2,7 @@
 
 #include "app/CoachMarksService.h"
 #include "app/LibraryView.h"
+#include "base/NotifyingProperty.h"
 #include "engine/PermissionsService.h"
 #include "model/Settings.h"
 #include "style/MeshWallpaper.h"
@@ -123,9 +124,8 @@ void ContentView::poll() { m_permissions.refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {
-    if (visible == m_splashVisible)
+    if (!assignIfChanged(m_splashVisible, visible))
         return;
-    m_splashVisible = visible;
     if (m_splash) {
         if (visible) {
             m_splash->show();

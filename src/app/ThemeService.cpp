@@ -1,5 +1,6 @@
 #include "app/ThemeService.h"
 
+#include "base/NotifyingProperty.h"
 #include "model/Settings.h"
 
 namespace zova {
@@ -35,10 +36,7 @@ void ThemeService::setMode(Mode mode)
 {
     if (m_settings)
         m_settings->setValue(settings::themeMode, mode);
-    if (mode == m_mode)
-        return;
-    m_mode = mode;
-    emit modeChanged(mode);
+    setNotifying(this, m_mode, mode, &ThemeService::modeChanged);
 }
 
 } // namespace zova

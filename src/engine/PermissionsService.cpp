@@ -1,5 +1,6 @@
 #include "engine/PermissionsService.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/EngineLog.h"
 #include "model/Settings.h"
 
@@ -38,23 +39,14 @@ void PermissionsService::setHasCompletedOnboarding(bool value)
 {
     if (m_settings)
         m_settings->setValue(settings::onboardingCompleted, value);
-    if (m_hasCompletedOnboarding == value)
-        return;
-    m_hasCompletedOnboarding = value;
-    emit hasCompletedOnboardingChanged();
+    setNotifying(this, m_hasCompletedOnboarding, value, &PermissionsService::hasCompletedOnboardingChanged);
 }
 
 void PermissionsService::store(bool fresh)
 {
     const SessionGrants grants = m_probe ? m_probe(fresh) : SessionGrants {};
-    if (m_inputMonitoring != grants.inputMonitoring) {
-        m_inputMonitoring = grants.inputMonitoring;
-        emit inputMonitoringChanged();
-    }
-    if (m_screenRecording != grants.screenRecording) {
-        m_screenRecording = grants.screenRecording;
-        emit screenRecordingChanged();
-    }
+    setNotifying(this, m_inputMonitoring, grants.inputMonitoring, &PermissionsService::inputMonitoringChanged);
+    setNotifying(this, m_screenRecording, grants.screenRecording, &PermissionsService::screenRecordingChanged);
 }
 
 void PermissionsService::refreshSync() { store(false); }
