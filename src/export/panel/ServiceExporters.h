@@ -6,10 +6,12 @@
 
 namespace zova {
 
+class Settings;
+
 // The real exporters: one ExportService and one VideoExportService.
 class ServiceExporters : public Exporters {
 public:
-    ServiceExporters();
+    explicit ServiceExporters(const Settings& settings);
     ~ServiceExporters() override;
 
     void exportHTMLFolder(const Guide& guide, const QString& folder, const ExportService::Options& options,
