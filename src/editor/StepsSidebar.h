@@ -4,7 +4,6 @@
 #include <QWidget>
 
 class QAbstractButton;
-class QLabel;
 class QLineEdit;
 
 namespace zova {
@@ -12,6 +11,7 @@ namespace zova {
 class EditorController;
 class StepListView;
 class StepThumbnails;
+class TextLine;
 
 // The editor's left column: back button, editable title and step count, the
 // step list, and the footer that deletes the selection.
@@ -24,7 +24,7 @@ public:
 
     QAbstractButton* backButton() const { return m_back; }
     QLineEdit* titleField() const { return m_title; }
-    QLabel* countLabel() const { return m_count; }
+    TextLine* countLabel() const { return m_count; }
     StepListView* list() const { return m_list; }
     QWidget* footer() const { return m_footer; }
     QAbstractButton* deleteButton() const { return m_delete; }
@@ -40,7 +40,7 @@ private:
     QPointer<EditorController> m_controller;
     QAbstractButton* m_back = nullptr;
     QLineEdit* m_title = nullptr;
-    QLabel* m_count = nullptr;
+    TextLine* m_count = nullptr;
     StepListView* m_list = nullptr;
     QWidget* m_footer = nullptr;
     QAbstractButton* m_delete = nullptr;

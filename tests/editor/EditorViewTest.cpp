@@ -12,6 +12,7 @@
 #include "export/panel/ExportPanel.h"
 #include "style/CloseButton.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 
 #include <QAbstractButton>
 #include <QLabel>
