@@ -2,8 +2,8 @@
 
 namespace zova {
 
-ServiceExporters::ServiceExporters()
-    : m_videoService(std::make_unique<VideoExportService>())
+ServiceExporters::ServiceExporters(const Settings& settings)
+    : m_videoService(std::make_unique<VideoExportService>(settings))
 {
 }
 

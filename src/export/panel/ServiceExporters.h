@@ -6,10 +6,12 @@
 
 namespace zova {
 
+class Settings;
+
 // The real exporters: one ExportService and one VideoExportService.
 class ServiceExporters : public Exporters {
 public:
-    ServiceExporters();
+    explicit ServiceExporters(const Settings& settings);
     ~ServiceExporters() override;
 
     ExportService::Result exportHTMLFolder(
