@@ -4,7 +4,7 @@
 #include "editor/EditorTexts.h"
 #include "editor/StepListView.h"
 #include "model/Guide.h"
-#include "style/RoundSymbolButton.h"
+#include "style/CircleButton.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
 #include "style/TextLine.h"
@@ -21,20 +21,6 @@
 namespace zova {
 
 namespace {
-
-// The round "Back to Library" button.
-class BackButton : public RoundSymbolButton {
-public:
-    explicit BackButton(QWidget* parent)
-        : RoundSymbolButton(QStringLiteral("chevron.left"), 24, 15, parent)
-    {
-        setObjectName(QStringLiteral("backToLibraryButton"));
-        setToolTip(QStringLiteral("Back to Library"));
-        setAccessibleName(QStringLiteral("Back to Library"));
-        // Clicking it leaves the title field's focus alone; the close commits the title itself.
-        setFocusPolicy(Qt::NoFocus);
-    }
-};
 
 // The red capsule "N selected · Delete".
 class DeleteSelectionButton : public QAbstractButton {
@@ -85,7 +71,12 @@ StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbna
     auto* header = new QHBoxLayout;
     header->setContentsMargins(14, 0, 14, 12);
     header->setSpacing(8);
-    m_back = new BackButton(this);
+    m_back = new CircleButton(CircleButton::onControl(QStringLiteral("chevron.left"), 24, 15), this);
+    m_back->setObjectName(QStringLiteral("backToLibraryButton"));
+    m_back->setToolTip(QStringLiteral("Back to Library"));
+    m_back->setAccessibleName(QStringLiteral("Back to Library"));
+    // Clicking it leaves the title field's focus alone; the close commits the title itself.
+    m_back->setFocusPolicy(Qt::NoFocus);
     connect(m_back, &QAbstractButton::clicked, controller, &EditorController::close);
     header->addWidget(m_back, 0, Qt::AlignVCenter);
     auto* titleBlock = new QVBoxLayout;

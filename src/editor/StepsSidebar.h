@@ -8,6 +8,8 @@ class QLineEdit;
 
 namespace zova {
 
+class TextLine;
+
 class EditorController;
 class StepListView;
 class StepThumbnails;

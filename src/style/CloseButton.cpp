@@ -4,9 +4,10 @@ namespace zova {
 
 // Material's close glyph has no bold cut; a heavier pixel size stands in.
 CloseButton::CloseButton(QWidget* parent)
-    : RoundSymbolButton(QStringLiteral("xmark"), side, 13, parent)
+    : CircleButton(onControl(QStringLiteral("xmark"), side, 13), parent)
 {
     setAccessibleName(tr("Close"));
+    setFocusPolicy(Qt::TabFocus);
 }
 
 } // namespace zova

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "style/RoundSymbolButton.h"
+#include "style/CircleButton.h"
 
 namespace zova {
 
-// The round close button of sheets and cards: a bold cross in the label colour on a
-// 22 x 22 disc of the control background, edged inside by a separator hairline.
-class CloseButton : public RoundSymbolButton {
+// The close button of sheets and cards: a bold cross on a 22 x 22 disc of the control background.
+class CloseButton : public CircleButton {
     Q_OBJECT
 public:
     static constexpr int side = 22;

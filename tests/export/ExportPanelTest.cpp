@@ -79,6 +79,10 @@ protected:
     void pressExport()
     {
         QTest::mouseClick(m_panel->exportButton(), Qt::LeftButton, {}, m_panel->exportButton()->rect().center());
+        // The run starts on the next turn of the event loop, and the fake exporters
+        // finish on a later one.
+        QCoreApplication::processEvents();
+        test::waitUntil([&] { return !m_panel || !run()->isExporting(); });
         QCoreApplication::processEvents();
     }
 

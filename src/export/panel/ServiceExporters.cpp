@@ -9,10 +9,10 @@ ServiceExporters::ServiceExporters(const Settings& settings)
 
 ServiceExporters::~ServiceExporters() = default;
 
-ExportService::Result ServiceExporters::exportHTMLFolder(
-    const Guide& guide, const QString& folder, const ExportService::Options& options)
+void ServiceExporters::exportHTMLFolder(const Guide& guide, const QString& folder,
+    const ExportService::Options& options, QObject* receiver, ExportService::Completion done)
 {
-    return m_service.exportHTMLFolder(guide, folder, options);
+    m_service.exportHTMLFolder(guide, folder, options, receiver, std::move(done));
 }
 
 void ServiceExporters::exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options,
