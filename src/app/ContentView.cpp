@@ -1,6 +1,6 @@
 #include "app/ContentView.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/LibraryView.h"
 #include "app/PermissionFlags.h"
 #include "style/MeshWallpaper.h"

@@ -2,7 +2,7 @@
 
 #include "app/LibraryHooks.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "model/ModelContext.h"
 
 #include <QPointer>

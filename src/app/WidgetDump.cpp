@@ -23,6 +23,11 @@ WidgetDump::WidgetDump(QString path, QObject* parent)
     m_timer.start();
 }
 
+namespace {
+// A window's title, else the widget's state for assistive technology.
+QString text(const QWidget* w) { return w->isWindow() ? w->windowTitle() : w->accessibleDescription(); }
+} // namespace
+
 void WidgetDump::write()
 {
     QString out;
@@ -37,7 +42,7 @@ void WidgetDump::write()
                    .arg(origin.y())
                    .arg(w->width())
                    .arg(w->height())
-                   .arg(card ? card->displayTitle() : w->windowTitle());
+                   .arg(card ? card->displayTitle() : text(w));
     }
     QSaveFile file(m_path);
     if (file.open(QIODevice::WriteOnly)) {

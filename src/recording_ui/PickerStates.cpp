@@ -1,8 +1,8 @@
 #include "recording_ui/PickerStates.h"
 
-#include "recording_ui/Spinner.h"
+#include "style/Spinner.h"
 #include "recording_ui/SymbolView.h"
-#include "recording_ui/TextLine.h"
+#include "style/TextLine.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/Typography.h"

@@ -1,6 +1,6 @@
 #include "recording_ui/WindowCard.h"
 
-#include "recording_ui/Spinner.h"
+#include "style/Spinner.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"

@@ -9,7 +9,7 @@
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
-#include "recording_ui/TextLine.h"
+#include "style/TextLine.h"
 #include "recording_ui/WindowCard.h"
 #include "style/GlassCard.h"
 #include "style/PillButton.h"

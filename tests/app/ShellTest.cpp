@@ -1,6 +1,5 @@
 #include "AppFixture.h"
 
-#include "app/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "app/MainWindow.h"
@@ -8,6 +7,7 @@
 #include "app/PermissionProbe.h"
 #include "app/SettingsKeys.h"
 #include "app/ThemeService.h"
+#include "onboarding/CoachMarksService.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -51,49 +51,6 @@ TEST_F(ThemeFixture, EveryChoiceIsStoredButOnlyChangesNotify)
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(QSettings().value(SettingsKeys::themeMode).toString(), QStringLiteral("dark"));
     EXPECT_EQ(ThemeService().mode(), ThemeService::Mode::Dark) << "survives a relaunch";
-}
-
-using CoachFixture = AppFixture;
-
-TEST_F(CoachFixture, TourPassesEveryTipThenIsSeen)
-{
-    CoachMarksService coach;
-    EXPECT_FALSE(coach.hasSeenTour());
-    EXPECT_EQ(coach.positionLabel(), QString());
-    coach.setActiveTip(CoachMarksService::Tip::Welcome);
-    QStringList labels;
-    for (int i = 0; i < 6; ++i) {
-        labels << coach.positionLabel();
-        coach.advance();
-    }
-    EXPECT_EQ(labels.first(), QStringLiteral("Tip 1 of 6"));
-    EXPECT_EQ(labels[3], QStringLiteral("Tip 4 of 6"));
-    EXPECT_EQ(labels.last(), QStringLiteral("Tip 6 of 6"));
-    EXPECT_FALSE(coach.activeTip().has_value());
-    EXPECT_TRUE(coach.hasSeenTour());
-    const QDateTime first = QSettings().value(SettingsKeys::coachMarksSeenAllAt).toDateTime();
-    EXPECT_TRUE(first.isValid());
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
-
-    // A replay keeps hasSeenTour and overwrites the date when it finishes.
-    QTest::qWait(5);
-    coach.setActiveTip(CoachMarksService::Tip::Welcome);
-    EXPECT_TRUE(coach.hasSeenTour());
-    coach.finish();
-    EXPECT_GT(QSettings().value(SettingsKeys::coachMarksSeenAllAt).toDateTime(), first);
-}
-
-TEST_F(CoachFixture, AdvanceWithoutTipFinishesAndAnyStoredValueCounts)
-{
-    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, 42);
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
-    QSettings().clear();
-    CoachMarksService coach;
-    QSignalSpy tip(&coach, &CoachMarksService::activeTipChanged);
-    coach.advance();
-    EXPECT_TRUE(coach.hasSeenTour());
-    EXPECT_EQ(tip.count(), 0) << "no tip was showing";
-    EXPECT_TRUE(QSettings().contains(SettingsKeys::coachMarksSeenAllAt));
 }
 
 namespace {

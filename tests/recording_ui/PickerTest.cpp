@@ -7,7 +7,7 @@
 #include "recording_ui/DisplayCard.h"
 #include "recording_ui/PickerStates.h"
 #include "recording_ui/PickerTabSelector.h"
-#include "recording_ui/TextLine.h"
+#include "style/TextLine.h"
 #include "recording_ui/WindowCard.h"
 #include "recording_ui/WindowPickerView.h"
 #include "style/PillButton.h"

@@ -12,6 +12,9 @@ namespace zova {
 class CoachMarksService : public QObject {
     Q_OBJECT
 public:
+    // Presence only: any value stored under it means the tour was seen.
+    static constexpr const char* seenAllAtKey = "vorne.coachmarks.seenAllAt";
+
     enum class Tip { Welcome, NewGuide, RightClickCard, ReorderSteps, Appearance, HelpMenu };
     static constexpr std::array<Tip, 6> allTips
         = { Tip::Welcome, Tip::NewGuide, Tip::RightClickCard, Tip::ReorderSteps, Tip::Appearance, Tip::HelpMenu };

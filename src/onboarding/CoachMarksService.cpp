@@ -1,6 +1,4 @@
-#include "app/CoachMarksService.h"
-
-#include "app/SettingsKeys.h"
+#include "onboarding/CoachMarksService.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -33,7 +31,7 @@ std::optional<CoachMarksService::Tip> CoachMarksService::tipFromRaw(const QStrin
 CoachMarksService::CoachMarksService(QObject* parent)
     : QObject(parent)
 {
-    m_hasSeenTour = QSettings().contains(SettingsKeys::coachMarksSeenAllAt);
+    m_hasSeenTour = QSettings().contains(QLatin1String(seenAllAtKey));
 }
 
 void CoachMarksService::setHasSeenTour(bool seen)
@@ -70,7 +68,7 @@ void CoachMarksService::finish()
 {
     setActiveTip(std::nullopt);
     setHasSeenTour(true);
-    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
+    QSettings().setValue(QLatin1String(seenAllAtKey), QDateTime::currentDateTime());
 }
 
 QString CoachMarksService::positionLabel() const

@@ -1,4 +1,4 @@
-#include "recording_ui/TextLine.h"
+#include "style/TextLine.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
