@@ -3,8 +3,6 @@
 // A fixture for tests that drive the real application binary ($ZOVA_APP) under
 // Xvfb + openbox: a private home for its data and settings, its widget dump,
 // XTest clicks, and root-window pictures for the documentation.
-#include "platform/x11/X11Display.h"
-#include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -17,6 +15,10 @@
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
+
+// X11 headers after Qt's: their macros clash with Qt names.
+#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Properties.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
