@@ -67,6 +67,8 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("arrow.up.and.down.square.fill"), 0xe8d5 }, // swap_vert
         { QStringLiteral("questionmark.circle.fill"), 0xe887 }, // help
         { QStringLiteral("xmark.circle.fill"), 0xe5c9 }, // cancel
+        { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
+        { QStringLiteral("square.and.arrow.up"), 0xe6b8 }, // ios_share
     };
     return map;
 }

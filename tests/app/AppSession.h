@@ -1,10 +1,8 @@
 #pragma once
 
-// A fixture for tests that drive the real application binary ($ZOVA_APP) under
-// Xvfb + openbox: a private home for its data and settings, its widget dump,
-// XTest clicks, and root-window pictures for the documentation.
-#include "support/TestSupport.h"
-
+// Drives the real application binary under Xvfb + openbox from outside: a home
+// of its own, the widget dump that the binary writes, XTest pointer and keys.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -16,17 +14,16 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-// X11 headers after Qt's: their macros clash with Qt names.
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
+#include "support/TestSupport.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <optional>
-
-namespace zova::test {
 
 struct DumpEntry {
     QString name;
@@ -41,20 +38,25 @@ protected:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             GTEST_SKIP() << "needs the X session of scripts/xsession.sh";
-        m_display = x11::openDisplay();
+        m_display = zova::x11::openDisplay();
         ASSERT_TRUE(m_display);
         ASSERT_TRUE(m_home.isValid());
-        ASSERT_TRUE(x11::cardinal(d(), DefaultRootWindow(d()), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW))
+        ASSERT_TRUE(zova::x11::cardinal(d(), DefaultRootWindow(d()), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW))
             << "needs a window manager";
         for (const char* sub : { "data", "config", "cache", "runtime" })
             QDir().mkpath(m_home.filePath(QString::fromLatin1(sub)));
         QFile::setPermissions(
             m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // A returning user who has seen the tips: the library, nothing over it.
+        QSettings settings(settingsPath(), QSettings::IniFormat);
+        settings.setValue("vorne.onboarding.completed", true);
+        settings.setValue("vorne.coachmarks.seenAllAt", QDateTime::currentDateTime());
+        settings.sync();
     }
 
     void TearDown() override
     {
-        for (QProcess* p : m_processes) {
+        for (QProcess* p : processes()) {
             if (p->state() != QProcess::NotRunning) {
                 p->terminate();
                 if (!p->waitForFinished(5000))
@@ -64,15 +66,27 @@ protected:
         }
     }
 
+    // Every child process, for the tear-down.
+    virtual QList<QProcess*> processes() { return { &m_app }; }
+
     Display* d() const { return m_display.get(); }
     QString dumpPath() const { return m_home.filePath("widgets.txt"); }
     QString screenshotsDir() const { return m_home.filePath("data/ZOVA/screenshots"); }
     QString storePath() const { return m_home.filePath("data/ZOVA/ZOVA.store"); }
-    // The application's user settings, as it stores them.
+
+    // The application's user settings file in its home.
     QString settingsPath() const { return m_home.filePath("config/Unknown Organization/ZOVA.conf"); }
 
-    // Starts the application in the private home and waits for its main window.
-    void startApp()
+    // Starts the binary in its own home; waits for the main window and the library.
+    void launchApp(const QString& workingDirectory = {})
+    {
+        startApp(workingDirectory);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(waitForWidget("newGuideButton"));
+    }
+
+    // Starts the binary in its own home; waits for the main window only.
+    void startApp(const QString& workingDirectory = {})
     {
         QFile::remove(dumpPath());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -84,26 +98,22 @@ protected:
         env.insert("ZOVA_WIDGET_DUMP", dumpPath());
         m_app.setProcessEnvironment(env);
         m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (!workingDirectory.isEmpty())
+            m_app.setWorkingDirectory(workingDirectory);
         m_app.start(qEnvironmentVariable("ZOVA_APP"), {});
         ASSERT_TRUE(m_app.waitForStarted(5000));
-        ASSERT_TRUE(test::waitUntil([&] { return appWindow() != 0; }, 30000)) << "the main window did not appear";
-    }
-
-    void quitApp()
-    {
-        m_app.terminate();
-        ASSERT_TRUE(m_app.waitForFinished(10000));
+        ASSERT_TRUE(zova::test::waitUntil([&] { return appWindow() != 0; }, 30000)) << "the main window did not appear";
     }
 
     // The client window of the process with this title, or 0.
     Window clientWindow(qint64 pid, const QString& title) const
     {
-        const auto clients = x11::cardinals(d(), DefaultRootWindow(d()), "_NET_CLIENT_LIST", XA_WINDOW);
+        const auto clients = zova::x11::cardinals(d(), DefaultRootWindow(d()), "_NET_CLIENT_LIST", XA_WINDOW);
         if (!clients)
             return 0;
         for (unsigned long w : *clients) {
-            const auto owner = x11::cardinal(d(), Window(w), "_NET_WM_PID", XA_CARDINAL);
-            if (owner && qint64(*owner) == pid && x11::windowTitle(d(), Window(w)) == title)
+            const auto owner = zova::x11::cardinal(d(), Window(w), "_NET_WM_PID", XA_CARDINAL);
+            if (owner && qint64(*owner) == pid && zova::x11::windowTitle(d(), Window(w)) == title)
                 return Window(w);
         }
         return 0;
@@ -111,12 +121,12 @@ protected:
     Window appWindow() const { return clientWindow(m_app.processId(), QStringLiteral("Z.O.V.A")); }
     Window activeWindow() const
     {
-        const auto active = x11::cardinal(d(), DefaultRootWindow(d()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+        const auto active = zova::x11::cardinal(d(), DefaultRootWindow(d()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
         return active ? Window(*active) : 0;
     }
     bool appIsIconic() const
     {
-        const auto state = x11::cardinals(d(), appWindow(), "WM_STATE", x11::atom(d(), "WM_STATE"));
+        const auto state = zova::x11::cardinals(d(), appWindow(), "WM_STATE", zova::x11::atom(d(), "WM_STATE"));
         return state && !state->isEmpty() && state->first() == IconicState;
     }
 
@@ -134,12 +144,23 @@ protected:
     QList<DumpEntry> dump() const
     {
         QList<DumpEntry> out;
-        const QString text = QString::fromUtf8(test::readFile(dumpPath()));
+        const QString text = QString::fromUtf8(zova::test::readFile(dumpPath()));
         for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
             const QStringList f = line.split('\t');
             if (f.size() >= 7)
                 out.append({ f[0], f[1], QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f[6] });
         }
+        return out;
+    }
+    // Every visible entry with this name, top to bottom.
+    QList<DumpEntry> widgets(const QString& name) const
+    {
+        QList<DumpEntry> out;
+        for (const DumpEntry& e : dump())
+            if (e.name == name && !e.rect.isEmpty())
+                out.append(e);
+        std::sort(
+            out.begin(), out.end(), [](const DumpEntry& a, const DumpEntry& b) { return a.rect.y() < b.rect.y(); });
         return out;
     }
     std::optional<DumpEntry> widget(const QString& name, const QString& className = {}, const QString& text = {}) const
@@ -153,31 +174,55 @@ protected:
     bool waitForWidget(
         const QString& name, const QString& className = {}, const QString& text = {}, int timeoutMs = 15000) const
     {
-        return test::waitUntil([&] { return widget(name, className, text).has_value(); }, timeoutMs);
+        return zova::test::waitUntil([&] { return widget(name, className, text).has_value(); }, timeoutMs);
     }
 
-    void click(QPoint p) const
+    void moveTo(QPoint p) const
     {
         XTestFakeMotionEvent(d(), -1, p.x(), p.y(), CurrentTime);
         XFlush(d());
+    }
+    void button(bool down) const
+    {
+        XTestFakeButtonEvent(d(), 1, down ? True : False, CurrentTime);
+        XFlush(d());
+    }
+    void click(QPoint p) const
+    {
+        moveTo(p);
         QThread::msleep(80);
-        XTestFakeButtonEvent(d(), 1, True, CurrentTime);
-        XFlush(d());
+        button(true);
         QThread::msleep(60);
-        XTestFakeButtonEvent(d(), 1, False, CurrentTime);
-        XFlush(d());
+        button(false);
         QThread::msleep(80);
     }
     void clickWidget(const QString& name, const QString& className = {}, const QString& text = {}) const
     {
         const auto e = widget(name, className, text);
         ASSERT_TRUE(e) << qPrintable(name + text);
-        click(QPoint(e->rect.x() + e->rect.width() / 2, e->rect.y() + e->rect.height() / 2));
+        click(e->rect.center());
+    }
+    // A key with optional modifier keysyms held around it.
+    void key(KeySym sym, const QList<KeySym>& modifiers = {}) const
+    {
+        for (KeySym m : modifiers)
+            XTestFakeKeyEvent(d(), XKeysymToKeycode(d(), m), True, CurrentTime);
+        XTestFakeKeyEvent(d(), XKeysymToKeycode(d(), sym), True, CurrentTime);
+        XTestFakeKeyEvent(d(), XKeysymToKeycode(d(), sym), False, CurrentTime);
+        for (KeySym m : modifiers)
+            XTestFakeKeyEvent(d(), XKeysymToKeycode(d(), m), False, CurrentTime);
+        XFlush(d());
+        QThread::msleep(80);
     }
 
-    // A root window picture for the documentation, "<prefix>-<name>.png" in the
-    // folder $ZOVA_DOCS_SHOTS names; nothing when it is not set.
-    void snapshot(const QString& prefix, const char* name) const
+    void quitApp()
+    {
+        m_app.terminate();
+        ASSERT_TRUE(m_app.waitForFinished(10000));
+    }
+
+    // A root window picture for the documentation, when $ZOVA_DOCS_SHOTS names a folder.
+    void snapshot(const QString& fileName) const
     {
         const QString folder = qEnvironmentVariable("ZOVA_DOCS_SHOTS");
         if (folder.isEmpty())
@@ -190,16 +235,11 @@ protected:
             return;
         QImage picture(reinterpret_cast<const uchar*>(image->data), attrs.width, attrs.height, image->bytes_per_line,
             QImage::Format_RGB32);
-        picture.scaledToWidth(attrs.width / 2, Qt::SmoothTransformation)
-            .save(QStringLiteral("%1/%2-%3.png").arg(folder, prefix, QString::fromLatin1(name)));
+        picture.scaledToWidth(attrs.width / 2, Qt::SmoothTransformation).save(folder + '/' + fileName);
         XDestroyImage(image);
     }
 
-    x11::DisplayPtr m_display;
-    QTemporaryDir m_home { QDir::tempPath() + QStringLiteral("/zova-session-XXXXXX") };
+    zova::x11::DisplayPtr m_display;
+    QTemporaryDir m_home { QDir::tempPath() + QStringLiteral("/zova-app-XXXXXX") };
     QProcess m_app;
-    // Ended when the test ends, the application first.
-    QList<QProcess*> m_processes { &m_app };
 };
-
-} // namespace zova::test

@@ -1,16 +1,23 @@
 // Drives the real application binary on a fresh profile under Xvfb + openbox:
 // the splash, the onboarding screen, the way to the library and the first tip,
 // then a second launch straight into the library.
-#include "AppSession.h"
-
 #include <QElapsedTimer>
+
+// Xlib last: it defines None, Bool and the like.
+#include "AppSession.h"
 
 using namespace zova;
 
 namespace {
 
-class FirstRun : public test::AppSession {
+class FirstRun : public AppSession {
 protected:
+    void SetUp() override
+    {
+        AppSession::SetUp();
+        QFile::remove(settingsPath()); // a fresh profile
+    }
+
     bool visible(const QString& name, const QString& text = {}) const { return widget(name, {}, text).has_value(); }
     bool storedOnboardingFlag() const
     {
@@ -30,7 +37,7 @@ TEST_F(FirstRun, SplashOnboardingLibraryThenTheFirstTipAndStraightToTheLibraryNe
     const auto onboarding = widget("onboarding");
     ASSERT_TRUE(onboarding) << "the onboarding screen lies under the splash";
     EXPECT_EQ(splash->rect, onboarding->rect) << "the splash covers the whole content";
-    snapshot("first-run", "splash");
+    snapshot(QStringLiteral("first-run-splash.png"));
     ASSERT_TRUE(test::waitUntil([&] { return !visible("splash"); }, 10000)) << "the splash did not go";
 
     // Both permissions are available in this session, so the way on is open.
@@ -42,7 +49,7 @@ TEST_F(FirstRun, SplashOnboardingLibraryThenTheFirstTipAndStraightToTheLibraryNe
     EXPECT_FALSE(visible("relaunchNote"));
     EXPECT_FALSE(visible("tipCard")) << "no tip over the onboarding screen";
     QTest::qWait(300);
-    snapshot("first-run", "onboarding-light");
+    snapshot(QStringLiteral("first-run-onboarding-light.png"));
 
     clickWidget("continueButton");
     ASSERT_TRUE(waitForWidget("libraryRoot", {}, {}, 5000)) << "Continue did not lead to the library";
@@ -54,7 +61,7 @@ TEST_F(FirstRun, SplashOnboardingLibraryThenTheFirstTipAndStraightToTheLibraryNe
     EXPECT_GE(sinceLibrary.elapsed(), 300) << "the tip waits half a second";
     ASSERT_TRUE(waitForWidget("tipCard", {}, QStringLiteral("Tip 1 of 6"), 5000));
     QTest::qWait(300);
-    snapshot("first-run", "tip-over-library");
+    snapshot(QStringLiteral("first-run-tip-over-library.png"));
     quitApp();
 
     // The next launch goes straight to the library.
@@ -82,7 +89,7 @@ TEST_F(FirstRun, OnboardingInTheDarkAppearance)
     ASSERT_TRUE(waitForWidget("onboarding"));
     ASSERT_TRUE(test::waitUntil([&] { return !visible("splash"); }, 10000));
     QTest::qWait(300);
-    snapshot("first-run", "onboarding-dark");
+    snapshot(QStringLiteral("first-run-onboarding-dark.png"));
     quitApp();
 }
 

@@ -1,14 +1,13 @@
 // Drives the real application binary under Xvfb + openbox: New Guide, pick a
 // window of a child process, three clicks in it, then Stop (or Cancel) on the
 // control panel; checks the window manager's active window and the store.
-#include "AppSession.h"
-
-#include <QDateTime>
-
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
+
+// Xlib last: it defines None, Bool and the like.
+#include "AppSession.h"
 
 #include <memory>
 
@@ -18,29 +17,17 @@ namespace {
 
 const QString targetTitle = QStringLiteral("Flow Target");
 
-class Session : public test::AppSession {
+class Session : public AppSession {
 protected:
-    void SetUp() override
-    {
-        AppSession::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        m_processes << &m_target;
-        // A returning user who has seen the tips: the library, nothing over it.
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.setValue("vorne.onboarding.completed", true);
-        settings.setValue("vorne.coachmarks.seenAllAt", QDateTime::currentDateTime());
-        settings.sync();
-    }
+    QList<QProcess*> processes() override { return { &m_app, &m_target }; }
 
     void launch()
     {
         m_target.start(qEnvironmentVariable("ZOVA_FLOW_TARGET"), { targetTitle });
         ASSERT_TRUE(m_target.waitForStarted(5000));
         ASSERT_TRUE(test::waitUntil([&] { return clientWindow(m_target.processId(), targetTitle) != 0; }, 15000));
-        startApp();
+        launchApp();
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(waitForWidget("newGuideButton"));
         snapshot("1-library");
     }
 
@@ -72,7 +59,10 @@ protected:
         snapshot("3-recording");
     }
 
-    void snapshot(const char* name) const { AppSession::snapshot(QStringLiteral("recording-") + m_run, name); }
+    void snapshot(const char* name) const
+    {
+        AppSession::snapshot(QStringLiteral("recording-%1-%2.png").arg(m_run, QString::fromLatin1(name)));
+    }
 
     QProcess m_target;
     QString m_run = QStringLiteral("stop");
@@ -85,7 +75,7 @@ TEST_F(Session, StopBringsTheLibraryBackWithTheGuideOpen)
     recordClicks(3);
     ASSERT_FALSE(HasFatalFailure());
     clickWidget("stopButton", "zova::CircleButton");
-    EXPECT_TRUE(waitForWidget("editorPlaceholder")) << "the guide was not opened";
+    EXPECT_TRUE(waitForWidget("guideEditor")) << "the guide was not opened";
     EXPECT_TRUE(test::waitUntil([&] { return activeWindow() == appWindow() && !appIsIconic(); }, 10000))
         << "the application is not in front";
     EXPECT_FALSE(widget("recordingHUD")) << "the control panel is still shown";
@@ -119,7 +109,7 @@ TEST_F(Session, CancelLeavesNoGuideAndNoScreenshot)
     EXPECT_TRUE(test::waitUntil([&] { return activeWindow() == appWindow() && !appIsIconic(); }, 10000))
         << "the application is not in front";
     EXPECT_TRUE(waitForWidget("libraryRoot"));
-    EXPECT_FALSE(widget("editorPlaceholder"));
+    EXPECT_FALSE(widget("guideEditor"));
     EXPECT_TRUE(test::waitUntil([&] { return screenshotCount() == 0; }, 5000)) << "screenshots left behind";
     QTest::qWait(300);
     snapshot("4-cancelled");
