@@ -1,8 +1,10 @@
 #include "app/ContentView.h"
 
-#include "onboarding/CoachMarksService.h"
 #include "app/LibraryView.h"
 #include "app/PermissionFlags.h"
+#include "onboarding/CoachMarksOverlay.h"
+#include "onboarding/CoachMarksService.h"
+#include "onboarding/SplashView.h"
 #include "style/MeshWallpaper.h"
 
 #include <QGraphicsOpacityEffect>
@@ -28,6 +30,12 @@ ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::s
     m_base->addWidget(m_onboarding);
     connect(m_permissions, &PermissionFlags::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
     updateBase();
+    connect(
+        m_permissions, &PermissionFlags::hasCompletedOnboardingChanged, this, &ContentView::startTourAfterOnboarding);
+    // Above the base, in this order: the tips, then the splash over everything.
+    m_tipOverlay = new CoachMarksOverlay(coach, this);
+    m_splash = new SplashView(this);
+    layoutLayers();
     m_pollTimer.setInterval(m_timing.pollMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ContentView::poll);
 }
@@ -57,23 +65,7 @@ void ContentView::setOnboardingView(QWidget* view)
         m_base->setCurrentWidget(view);
 }
 
-void ContentView::setTipOverlay(QWidget* overlay)
-{
-    delete m_tipOverlay;
-    m_tipOverlay = overlay;
-    overlay->setParent(this);
-    overlay->show();
-    layoutLayers();
-}
-
-void ContentView::setSplashView(QWidget* splash)
-{
-    delete m_splash;
-    m_splash = splash;
-    splash->setParent(this);
-    splash->setVisible(m_splashVisible);
-    layoutLayers();
-}
+SplashView* ContentView::splash() const { return m_splash; }
 
 void ContentView::layoutLayers()
 {
@@ -118,6 +110,18 @@ void ContentView::afterSplash()
     }
 }
 
+void ContentView::startTourAfterOnboarding()
+{
+    // Onboarding finished on the screen, after the start-up decided on the tour:
+    // the first tip follows the library as it would at start-up.
+    if (!m_permissions->hasCompletedOnboarding() || !m_started || m_splashVisible)
+        return;
+    QTimer::singleShot(m_timing.firstTipMs, this, [this] {
+        if (m_coach && !m_coach->hasSeenTour() && !m_coach->activeTip())
+            m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
+    });
+}
+
 void ContentView::poll() { m_permissions->refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
@@ -136,7 +140,8 @@ void ContentView::setSplashVisible(bool visible)
             fade->setEasingCurve(QEasingCurve::InOutQuad);
             fade->setStartValue(1.0);
             fade->setEndValue(0.0);
-            connect(fade, &QPropertyAnimation::finished, m_splash, &QWidget::hide);
+            // The splash lives only while it shows.
+            connect(fade, &QPropertyAnimation::finished, m_splash, &QWidget::deleteLater);
             fade->start(QAbstractAnimation::DeleteWhenStopped);
         }
     }

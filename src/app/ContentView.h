@@ -2,8 +2,8 @@
 
 #include "app/LibraryHooks.h"
 
-#include "onboarding/CoachMarksService.h"
 #include "model/ModelContext.h"
+#include "onboarding/CoachMarksService.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -15,8 +15,10 @@ class QStackedWidget;
 
 namespace zova {
 
+class CoachMarksOverlay;
 class CoachMarksService;
 class LibraryView;
+class SplashView;
 class ModelContext;
 class PermissionFlags;
 class PermissionProbe;
@@ -45,8 +47,9 @@ public:
 
     // Places for the views built separately; each is owned from then on.
     void setOnboardingView(QWidget* view);
-    void setTipOverlay(QWidget* overlay);
-    void setSplashView(QWidget* splash);
+    CoachMarksOverlay* tipOverlay() const { return m_tipOverlay; }
+    // Null once the splash has faded out.
+    SplashView* splash() const;
 
 signals:
     void splashVisibleChanged(bool visible);
@@ -59,6 +62,7 @@ private:
     void updateBase();
     void setSplashVisible(bool visible);
     void afterSplash();
+    void startTourAfterOnboarding();
     void poll();
     void layoutLayers();
 
@@ -71,8 +75,8 @@ private:
     QStackedWidget* m_base;
     LibraryView* m_library = nullptr;
     QWidget* m_onboarding = nullptr;
-    QPointer<QWidget> m_tipOverlay;
-    QPointer<QWidget> m_splash;
+    CoachMarksOverlay* m_tipOverlay = nullptr;
+    QPointer<SplashView> m_splash;
     bool m_splashVisible = true;
     bool m_started = false;
     QTimer m_pollTimer;

@@ -67,17 +67,17 @@ qreal SplashView::ringProgress(int index) const
     return m_rings[size_t(index)]->currentValue().toReal();
 }
 
-QPainterPath SplashView::pointerPath(const Geometry& geometry)
+QPainterPath SplashView::pointerPath(const Parts& parts)
 {
     QTransform rotation;
-    rotation.translate(geometry.pointerFrame.left(), geometry.pointerFrame.top());
+    rotation.translate(parts.pointerFrame.left(), parts.pointerFrame.top());
     rotation.rotate(pointerAngle);
     return rotation.map(SplashCursorShape::path(QRectF(0, 0, pointerWidth, pointerHeight)));
 }
 
-SplashView::Geometry SplashView::geometry() const
+SplashView::Parts SplashView::parts() const
 {
-    Geometry g;
+    Parts g;
     const QFontMetricsF title(titleFont());
     const QFontMetricsF subtitle(subtitleFont());
     const qreal titleHeight = title.height();
@@ -97,7 +97,11 @@ void SplashView::showEvent(QShowEvent*)
 {
     if (m_pulse.state() == QAbstractAnimation::Stopped)
         m_pulse.start();
+    else if (m_pulse.state() == QAbstractAnimation::Paused)
+        m_pulse.resume();
 }
+
+void SplashView::hideEvent(QHideEvent*) { m_pulse.pause(); }
 
 void SplashView::resizeEvent(QResizeEvent*)
 {
@@ -122,7 +126,7 @@ void SplashView::paintEvent(QPaintEvent*)
     glow.setColorAt(1.0, Shapes::withAlpha(Qt::white, 0.0));
     p.fillRect(all, glow);
 
-    const Geometry g = geometry();
+    const Parts g = parts();
     for (int i = 0; i < ringCount; ++i) {
         const Ring ring = ringAt(ringProgress(i));
         // Stroked inside the 180-point circle, then scaled about its centre.

@@ -37,16 +37,16 @@ public:
     };
     static Ring ringAt(qreal progress);
 
-    struct Geometry {
+    struct Parts {
         QRectF emblem; // the column's top part, as wide as the window
         QPointF center; // the rings' centre
         QRectF pointerFrame; // before rotation
         QRectF title;
         QRectF subtitle;
     };
-    Geometry geometry() const;
+    Parts parts() const;
     // The pointer's outline in the splash's coordinates, rotated into place.
-    static QPainterPath pointerPath(const Geometry& geometry);
+    static QPainterPath pointerPath(const Parts& parts);
 
     explicit SplashView(QWidget* parent = nullptr);
 
@@ -60,6 +60,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -96,7 +96,7 @@ TEST(SplashView, RenderedFrameShowsGeometryAndStaggeredRings)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
     splash.pulse()->pause();
 
-    const SplashView::Geometry g = splash.geometry();
+    const SplashView::Parts g = splash.parts();
     EXPECT_EQ(g.center.x(), 640);
     EXPECT_NEAR(g.emblem.height(), 200, 1e-9);
     EXPECT_NEAR(g.title.top() - g.emblem.bottom(), 28, 1e-9);
