@@ -8,8 +8,8 @@
 
 namespace zova {
 
-// Relaunches the application: first saves what is unsaved, then starts a new
-// instance, then ends this one. A step that fails stops the relaunch and leaves
+// Relaunches the application: first saves what is unsaved, then arranges for a
+// new instance and ends this one. A step that fails stops the relaunch and leaves
 // this instance running.
 class AppRestarter {
 public:
@@ -18,24 +18,31 @@ public:
     virtual std::optional<QString> relaunch() = 0;
 };
 
-// The relaunch by a new process of the given program and arguments.
+// The relaunch by a new process of the given program and arguments. The new
+// process starts only once the one it replaces has ended, so it never meets the
+// old instance still holding the store.
 class ProcessRestarter final : public AppRestarter {
 public:
     struct Steps {
         // Saves unsaved work; a failure text stops the relaunch.
         std::function<std::optional<QString>()> save;
-        // Ends this instance once the new one has started.
+        // Ends this instance; called once the new one is arranged.
         std::function<void()> quit;
     };
-    // The program and arguments default to this process's own.
-    explicit ProcessRestarter(Steps steps, QString program = {}, std::optional<QStringList> arguments = {});
+    struct Target {
+        QString program; // empty: this process's executable
+        std::optional<QStringList> arguments; // none: this process's own
+        qint64 replacedPid = 0; // 0: this process
+    };
+    // This process's program and arguments, replacing this process.
+    explicit ProcessRestarter(Steps steps);
+    ProcessRestarter(Steps steps, Target target);
 
     std::optional<QString> relaunch() override;
 
 private:
     Steps m_steps;
-    QString m_program;
-    std::optional<QStringList> m_arguments;
+    Target m_target;
 };
 
 } // namespace zova
