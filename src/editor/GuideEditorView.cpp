@@ -2,6 +2,7 @@
 
 #include "editor/CanvasColumn.h"
 #include "editor/EditorTexts.h"
+#include "editor/SheetTransition.h"
 #include "editor/StepListView.h"
 #include "editor/StepsSidebar.h"
 #include "export/panel/ExportPanel.h"
@@ -123,9 +124,9 @@ void GuideEditorView::refreshSheets()
         m_exportPanel->show();
         m_exportPanel->raise();
         m_exportPanel->setFocus(Qt::OtherFocusReason);
+        sheet_transition::fadeIn(m_exportPanel);
     } else if (!sheets.exportPanel && m_exportPanel) {
-        m_exportPanel->hide();
-        m_exportPanel->deleteLater();
+        sheet_transition::fadeOutAndDelete(m_exportPanel);
         m_exportPanel = nullptr;
         m_sidebar->list()->setFocus(Qt::OtherFocusReason);
     }

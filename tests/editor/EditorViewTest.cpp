@@ -18,9 +18,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 using namespace zova;
 
@@ -206,6 +208,21 @@ TEST_F(EditorViewTest, RowMenuEntriesAndTheirStates)
     EXPECT_EQ(controller()->state().sheets.pendingDelete, QSet<QUuid> { id(1) });
 }
 
+TEST_F(EditorViewTest, MoveToStepGoesByRowPositionWhenOrdersHaveGaps)
+{
+    open({ 0, 5, 9, 12 });
+    const QUuid last = id(3);
+    std::unique_ptr<QMenu> menu(buildStepRowMenu(controller(), last, nullptr));
+    QMenu* move = menu->actions()[0]->menu();
+    ASSERT_NE(move, nullptr);
+    QList<bool> enabled;
+    for (QAction* a : move->actions())
+        enabled << a->isEnabled();
+    EXPECT_EQ(enabled, (QList<bool> { true, true, true, false }));
+    move->actions()[1]->trigger();
+    EXPECT_EQ(controller()->positionOf(last), 1);
+}
+
 TEST_F(EditorViewTest, DragOverRowHalvesAndDrop)
 {
     open({ 0, 1, 2, 3 });
@@ -227,6 +244,31 @@ TEST_F(EditorViewTest, DragOverRowHalvesAndDrop)
     QMimeData foreign;
     foreign.setData(QStringLiteral("text/plain"), "hello");
     EXPECT_FALSE(list()->acceptsPayload(&foreign));
+}
+
+TEST_F(EditorViewTest, ACancelledDragLeavesNoDragState)
+{
+    open({ 0, 1, 2 });
+    const QUuid dragged = id(2);
+    QWidget* viewport = list()->viewport();
+    const QPoint start = rowCenter(2);
+    std::optional<QUuid> during;
+    QObject::connect(controller(), &EditorController::dragChanged, viewport, [&] {
+        if (controller()->state().drag.dragging)
+            during = controller()->state().drag.dragging;
+    });
+    // Should the platform run the drag in a loop of its own, give it up with Escape.
+    QTimer::singleShot(200, viewport, [&] { QTest::keyClick(viewport, Qt::Key_Escape); });
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    const QPoint to = start - QPoint(0, 40);
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    ASSERT_TRUE(test::waitUntil([&] { return during.has_value(); }, 3000)) << "no drag started";
+    EXPECT_EQ(during, dragged);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, start - QPoint(0, 40));
+    EXPECT_FALSE(controller()->state().drag.dragging) << "the row stays dimmed";
+    EXPECT_FALSE(controller()->state().drag.dropGap);
+    EXPECT_EQ(controller()->positionOf(dragged), 2);
 }
 
 TEST_F(EditorViewTest, AutoScrollShowsTheNextGap)
@@ -258,9 +300,17 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->geometry(), m_view->rect());
+    // It fades in, and is drawn plainly once opaque.
+    EXPECT_NE(panel->graphicsEffect(), nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 2000));
+    QPointer<ExportPanel> leaving(panel);
     panel->closeButton()->click();
     EXPECT_FALSE(controller()->state().sheets.exportPanel);
-    ASSERT_TRUE(test::waitUntil([&] { return !m_view->exportPanel(); }));
+    EXPECT_EQ(m_view->exportPanel(), nullptr);
+    // It fades out, taking no clicks, and goes.
+    ASSERT_TRUE(leaving);
+    EXPECT_TRUE(leaving->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 2000));
 }
 
 TEST_F(EditorViewTest, ExportNeedsSteps)
