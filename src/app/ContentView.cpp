@@ -2,6 +2,7 @@
 
 #include "app/LibraryView.h"
 #include "app/PermissionFlags.h"
+#include "base/NotifyingProperty.h"
 #include "onboarding/CoachMarksOverlay.h"
 #include "onboarding/CoachMarksService.h"
 #include "onboarding/SplashView.h"
@@ -36,6 +37,11 @@ ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::s
     m_tipOverlay = new CoachMarksOverlay(coach, this);
     m_splash = new SplashView(this);
     layoutLayers();
+    if (coach)
+        connect(coach, &CoachMarksService::activeTipChanged, this, [this] {
+            if (m_splash)
+                m_splash->raise(); // a tip shown early still stays under the splash
+        });
     m_pollTimer.setInterval(m_timing.pollMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ContentView::poll);
 }
@@ -126,9 +132,8 @@ void ContentView::poll() { m_permissions->refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {
-    if (visible == m_splashVisible)
+    if (!assignIfChanged(m_splashVisible, visible))
         return;
-    m_splashVisible = visible;
     if (m_splash) {
         if (visible) {
             m_splash->show();

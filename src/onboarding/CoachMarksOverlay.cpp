@@ -4,19 +4,24 @@
 #include "onboarding/TipCard.h"
 #include "style/Shapes.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 
 namespace zova {
 
-CoachMarksOverlay::CoachMarksOverlay(CoachMarksService* coach, QWidget* parent)
-    : QWidget(parent)
+CoachMarksOverlay::CoachMarksOverlay(CoachMarksService* coach, QWidget* host)
+    : Overlay({ backdropOpacity, 0 }, host)
     , m_coach(coach)
-    , m_card(new TipCard(this))
+    , m_card(new TipCard)
 {
     setObjectName(QStringLiteral("tipOverlay"));
     hide();
+    setSheet(m_card, TipCard::cornerRadius);
+    // A click on the backdrop moves on, like Next.
+    connect(this, &Overlay::dismissRequested, this, [this] {
+        if (m_coach && m_showing)
+            m_coach->advance();
+    });
     m_transition.setStartValue(0.0);
     m_transition.setEndValue(1.0);
     connect(&m_transition, &QVariantAnimation::valueChanged, this, [this] { update(); });
@@ -47,6 +52,12 @@ QRect CoachMarksOverlay::cardGeometry() const
     return QRect((this->width() - width) / 2, (this->height() - height) / 2, width, height);
 }
 
+void CoachMarksOverlay::fitCard()
+{
+    const int width = std::max(0, std::min(maxCardWidth, this->width() - 2 * margin));
+    m_card->setFixedWidth(width);
+}
+
 void CoachMarksOverlay::follow()
 {
     const auto tip = m_coach ? m_coach->activeTip() : std::nullopt;
@@ -59,6 +70,7 @@ void CoachMarksOverlay::follow()
     if (!appearing)
         m_from = m_card->grab();
     m_card->setTip(*tip, m_coach->positionLabel());
+    fitCard();
     m_card->setGeometry(cardGeometry());
     m_showing = true;
     if (appearing) {
@@ -98,40 +110,36 @@ void CoachMarksOverlay::finishTransition()
     update();
 }
 
-void CoachMarksOverlay::resizeEvent(QResizeEvent*) { m_card->setGeometry(cardGeometry()); }
-
-void CoachMarksOverlay::paintEvent(QPaintEvent*)
+void CoachMarksOverlay::resizeEvent(QResizeEvent* event)
 {
+    fitCard();
+    Overlay::resizeEvent(event);
+}
+
+void CoachMarksOverlay::paintEvent(QPaintEvent* event)
+{
+    if (!isAnimating()) {
+        if (m_showing)
+            Overlay::paintEvent(event);
+        return;
+    }
+    // While a tip comes, changes or goes, the card is drawn as a picture.
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const bool running = isAnimating();
-    const qreal t = running ? m_transition.currentValue().toReal() : 1.0;
-    qreal backdrop = 1.0;
-    if (running && m_kind == Transition::Appear)
-        backdrop = t;
-    else if (running && m_kind == Transition::Leave)
-        backdrop = 1.0 - t;
+    const qreal t = m_transition.currentValue().toReal();
+    const qreal backdrop = m_kind == Transition::Appear ? t : m_kind == Transition::Leave ? 1.0 - t : 1.0;
     p.fillRect(rect(), Shapes::withAlpha(Qt::black, backdropOpacity * backdrop));
-
     const QRectF card = cardGeometry();
     auto drawCard = [&](const QPixmap& pixmap, qreal opacity, qreal scale) {
-        if (opacity <= 0)
+        if (opacity <= 0 || pixmap.isNull())
             return;
-        const QRectF r(card.center() - QPointF(card.width() * scale / 2, card.height() * scale / 2),
-            QSizeF(card.width() * scale, card.height() * scale));
+        const QSizeF size = card.size() * scale;
         p.setOpacity(opacity);
-        Shapes::paintShadow(p, Shapes::roundedRect(r, TipCard::cornerRadius * scale),
-            Shapes::withAlpha(Qt::black, 0.35), 30, QPointF(0, 12));
-        if (!pixmap.isNull())
-            p.drawPixmap(r, pixmap, QRectF(pixmap.rect()));
+        p.drawPixmap(
+            QRectF(card.center() - QPointF(size.width() / 2, size.height() / 2), size), pixmap, QRectF(pixmap.rect()));
         p.setOpacity(1);
     };
-    if (!running) {
-        if (m_showing)
-            drawCard(QPixmap(), 1, 1);
-        return;
-    }
     switch (m_kind) {
     case Transition::Appear: drawCard(m_to, t, 0.9 + 0.1 * t); break;
     case Transition::Change:
@@ -141,21 +149,3 @@ void CoachMarksOverlay::paintEvent(QPaintEvent*)
     case Transition::Leave: drawCard(m_from, 1 - t, 1); break;
     }
 }
-
-void CoachMarksOverlay::mousePressEvent(QMouseEvent* event)
-{
-    // Presses on the card (or where it is about to be) do nothing.
-    m_pressedOnBackdrop = event->button() == Qt::LeftButton && !cardGeometry().contains(event->position().toPoint());
-    event->accept();
-}
-
-void CoachMarksOverlay::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool onBackdrop = m_pressedOnBackdrop && !cardGeometry().contains(event->position().toPoint());
-    m_pressedOnBackdrop = false;
-    event->accept();
-    if (onBackdrop && m_coach && m_showing)
-        m_coach->advance();
-}
-
-} // namespace zova

@@ -2,9 +2,9 @@
 
 #include "style/Spinner.h"
 #include "recording_ui/SymbolView.h"
-#include "style/TextLine.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
