@@ -1,12 +1,13 @@
 #include "app/ContentView.h"
 
 #include "app/LibraryView.h"
-#include "app/PermissionFlags.h"
 #include "base/NotifyingProperty.h"
+#include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "onboarding/CoachMarksOverlay.h"
 #include "onboarding/CoachMarksService.h"
+#include "onboarding/OnboardingView.h"
 #include "onboarding/SplashView.h"
-#include "style/MeshWallpaper.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
@@ -14,25 +15,24 @@
 
 namespace zova {
 
-ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::shared_ptr<const PermissionProbe> probe,
-    LibraryHooks hooks, StartupTiming timing, QWidget* parent)
+ContentView::ContentView(ModelContext* context, Settings& settings, CoachMarksService* coach,
+    PermissionsService& permissions, LibraryHooks hooks, StartupTiming timing, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
     , m_coach(coach)
-    , m_probe(probe)
+    , m_settings(settings)
     , m_hooks(std::move(hooks))
     , m_timing(timing)
+    , m_permissions(permissions)
 {
-    m_permissions = new PermissionFlags(probe, this);
-    m_permissions->refreshSync();
+    m_permissions.refreshSync();
     m_base = new QStackedWidget(this);
-    m_onboarding = new MeshWallpaper(MeshWallpaper::Variant::Pink);
-    m_onboarding->setObjectName(QStringLiteral("onboardingPlace"));
+    m_onboarding = new OnboardingView(&m_permissions);
     m_base->addWidget(m_onboarding);
-    connect(m_permissions, &PermissionFlags::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
+    connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
     updateBase();
-    connect(
-        m_permissions, &PermissionFlags::hasCompletedOnboardingChanged, this, &ContentView::startTourAfterOnboarding);
+    connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this,
+        &ContentView::startTourAfterOnboarding);
     // Above the base, in this order: the tips, then the splash over everything.
     m_tipOverlay = new CoachMarksOverlay(coach, this);
     m_splash = new SplashView(this);
@@ -48,9 +48,9 @@ ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::s
 
 void ContentView::updateBase()
 {
-    if (m_permissions->hasCompletedOnboarding()) {
+    if (m_permissions.hasCompletedOnboarding()) {
         if (!m_library) {
-            m_library = new LibraryView(m_context, m_hooks, m_probe);
+            m_library = new LibraryView(m_context, m_settings, m_permissions, m_hooks);
             m_base->addWidget(m_library);
         }
         m_base->setCurrentWidget(m_library);
@@ -58,17 +58,6 @@ void ContentView::updateBase()
         m_base->setCurrentWidget(m_onboarding);
     }
     setMinimumSize(m_base->currentWidget()->minimumSize());
-}
-
-void ContentView::setOnboardingView(QWidget* view)
-{
-    const bool current = m_base->currentWidget() == m_onboarding;
-    m_base->removeWidget(m_onboarding);
-    delete m_onboarding;
-    m_onboarding = view;
-    m_base->insertWidget(0, view);
-    if (current)
-        m_base->setCurrentWidget(view);
 }
 
 SplashView* ContentView::splash() const { return m_splash; }
@@ -103,7 +92,7 @@ void ContentView::showEvent(QShowEvent* event)
 void ContentView::afterSplash()
 {
     // Decided once, from the flag as it is now.
-    if (m_permissions->hasCompletedOnboarding()) {
+    if (m_permissions.hasCompletedOnboarding()) {
         QTimer::singleShot(m_timing.firstTipMs, this, [this] {
             if (m_coach && !m_coach->hasSeenTour())
                 m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
@@ -120,7 +109,7 @@ void ContentView::startTourAfterOnboarding()
 {
     // Onboarding finished on the screen, after the start-up decided on the tour:
     // the first tip follows the library as it would at start-up.
-    if (!m_permissions->hasCompletedOnboarding() || !m_started || m_splashVisible)
+    if (!m_permissions.hasCompletedOnboarding() || !m_started || m_splashVisible)
         return;
     QTimer::singleShot(m_timing.firstTipMs, this, [this] {
         if (m_coach && !m_coach->hasSeenTour() && !m_coach->activeTip())
@@ -128,7 +117,7 @@ void ContentView::startTourAfterOnboarding()
     });
 }
 
-void ContentView::poll() { m_permissions->refreshSync(); }
+void ContentView::poll() { m_permissions.refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {

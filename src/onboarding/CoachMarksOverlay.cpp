@@ -149,3 +149,5 @@ void CoachMarksOverlay::paintEvent(QPaintEvent* event)
     case Transition::Leave: drawCard(m_from, 1 - t, 1); break;
     }
 }
+
+} // namespace zova

@@ -1,9 +1,9 @@
 #include "onboarding/CoachMarksService.h"
 
 #include "base/NotifyingProperty.h"
+#include "model/Settings.h"
 
 #include <QDateTime>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -30,10 +30,11 @@ std::optional<CoachMarksService::Tip> CoachMarksService::tipFromRaw(const QStrin
     return std::nullopt;
 }
 
-CoachMarksService::CoachMarksService(QObject* parent)
+CoachMarksService::CoachMarksService(Settings& settings, QObject* parent)
     : QObject(parent)
+    , m_settings(&settings)
+    , m_hasSeenTour(settings.isStored(settings::coachMarksSeenAllAt))
 {
-    m_hasSeenTour = QSettings().contains(QLatin1String(seenAllAtKey));
 }
 
 void CoachMarksService::setHasSeenTour(bool seen)
@@ -64,7 +65,8 @@ void CoachMarksService::finish()
 {
     setActiveTip(std::nullopt);
     setHasSeenTour(true);
-    QSettings().setValue(QLatin1String(seenAllAtKey), QDateTime::currentDateTime());
+    if (m_settings)
+        m_settings->setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
 }
 
 QString CoachMarksService::positionLabel() const

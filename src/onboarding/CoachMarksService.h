@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -8,20 +9,19 @@
 
 namespace zova {
 
+class Settings;
+
 // The first-run tip tour: which tip shows, and whether the tour was ever finished.
 class CoachMarksService : public QObject {
     Q_OBJECT
 public:
-    // Presence only: any value stored under it means the tour was seen.
-    static constexpr const char* seenAllAtKey = "vorne.coachmarks.seenAllAt";
-
     enum class Tip { Welcome, NewGuide, RightClickCard, ReorderSteps, Appearance, HelpMenu };
     static constexpr std::array<Tip, 6> allTips
         = { Tip::Welcome, Tip::NewGuide, Tip::RightClickCard, Tip::ReorderSteps, Tip::Appearance, Tip::HelpMenu };
     static QString rawValue(Tip tip);
     static std::optional<Tip> tipFromRaw(const QString& raw);
 
-    explicit CoachMarksService(QObject* parent = nullptr);
+    explicit CoachMarksService(Settings& settings, QObject* parent = nullptr);
 
     bool hasSeenTour() const { return m_hasSeenTour; }
     void setHasSeenTour(bool seen);
@@ -40,6 +40,7 @@ signals:
     void activeTipChanged();
 
 private:
+    QPointer<Settings> m_settings;
     bool m_hasSeenTour = false;
     std::optional<Tip> m_activeTip;
 };

@@ -8,12 +8,12 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "model/Settings.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
@@ -48,10 +48,15 @@ protected:
         QFile::setPermissions(
             m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         // A returning user who has seen the tips: the library, nothing over it.
-        QSettings settings(settingsPath(), QSettings::IniFormat);
-        settings.setValue("vorne.onboarding.completed", true);
-        settings.setValue("vorne.coachmarks.seenAllAt", QDateTime::currentDateTime());
-        settings.sync();
+        storeSetting(zova::settings::onboardingCompleted, true);
+        storeSetting(zova::settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
+    }
+
+    // Writes the application's settings file as the application does.
+    template <typename T> void storeSetting(const zova::Setting<T>& setting, const T& value)
+    {
+        zova::Settings settings { std::make_unique<zova::SettingsFileStore>(settingsPath()) };
+        settings.setValue(setting, value);
     }
 
     void TearDown() override
@@ -75,7 +80,7 @@ protected:
     QString storePath() const { return m_home.filePath("data/ZOVA/ZOVA.store"); }
 
     // The application's user settings file in its home.
-    QString settingsPath() const { return m_home.filePath("config/Unknown Organization/ZOVA.conf"); }
+    QString settingsPath() const { return m_home.filePath("config/ZOVA/ZOVA.conf"); }
 
     // Starts the binary in its own home; waits for the main window and the library.
     void launchApp(const QString& workingDirectory = {})

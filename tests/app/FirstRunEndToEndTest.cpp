@@ -1,6 +1,8 @@
 // Drives the real application binary on a fresh profile under Xvfb + openbox:
 // the splash, the onboarding screen, the way to the library and the first tip,
 // then a second launch straight into the library.
+#include "model/Settings.h"
+
 #include <QElapsedTimer>
 
 // Xlib last: it defines None, Bool and the like.
@@ -21,7 +23,7 @@ protected:
     bool visible(const QString& name, const QString& text = {}) const { return widget(name, {}, text).has_value(); }
     bool storedOnboardingFlag() const
     {
-        return QSettings(settingsPath(), QSettings::IniFormat).value("vorne.onboarding.completed").toBool();
+        return Settings(std::make_unique<SettingsFileStore>(settingsPath())).value(settings::onboardingCompleted);
     }
 };
 
@@ -81,9 +83,7 @@ TEST_F(FirstRun, OnboardingInTheDarkAppearance)
 {
     if (qEnvironmentVariableIsEmpty("ZOVA_DOCS_SHOTS"))
         GTEST_SKIP() << "only takes the picture for the documentation";
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.setValue("vorne.theme.mode", "dark");
-    settings.sync();
+    storeSetting(settings::themeMode, ThemeMode::Dark);
     startApp();
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(waitForWidget("onboarding"));

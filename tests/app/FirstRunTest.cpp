@@ -4,7 +4,6 @@
 #include "app/GuideCard.h"
 #include "app/GuideCollection.h"
 #include "app/LibraryView.h"
-#include "app/PermissionFlags.h"
 #include "onboarding/CoachMarksOverlay.h"
 #include "onboarding/CoachMarksService.h"
 #include "onboarding/SplashView.h"
@@ -50,7 +49,7 @@ TEST_F(FirstRunFixture, SplashOverTipsOverOnboardingThenTheLibraryAndItsFirstTip
     EXPECT_FALSE(overlay->isVisible()) << "no tip over the onboarding screen";
 
     // Onboarding completed in this run: the library, then the first tip.
-    view->permissions()->setHasCompletedOnboarding(true);
+    m_permissions.setHasCompletedOnboarding(true);
     ASSERT_NE(view->library(), nullptr);
     EXPECT_TRUE(view->library()->isVisible());
     EXPECT_FALSE(m_coach->activeTip().has_value()) << "the tip waits";
@@ -63,19 +62,19 @@ TEST_F(FirstRunFixture, SplashOverTipsOverOnboardingThenTheLibraryAndItsFirstTip
 
 TEST_F(FirstRunFixture, NoTourAfterOnboardingOnceSeen)
 {
-    QSettings().setValue(QLatin1String(CoachMarksService::seenAllAtKey), QDateTime::currentDateTime());
+    m_settings.setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     auto view = makeView();
     view->show();
     ASSERT_TRUE(test::waitUntil([&] { return !view->splashVisible(); }, 3000));
-    view->permissions()->setHasCompletedOnboarding(true);
+    m_permissions.setHasCompletedOnboarding(true);
     QTest::qWait(200);
     EXPECT_FALSE(m_coach->activeTip().has_value());
 }
 
 TEST_F(FirstRunFixture, TheMenuTheRightClickTipNamesOpensOnARightClick)
 {
-    QSettings().setValue(QStringLiteral("vorne.onboarding.completed"), true);
-    QSettings().setValue(QLatin1String(CoachMarksService::seenAllAtKey), QDateTime::currentDateTime());
+    m_settings.setValue(settings::onboardingCompleted, true);
+    m_settings.setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     Guide* g = addGuide(QStringLiteral("Right-click me"));
     auto view = makeView();
     view->show();

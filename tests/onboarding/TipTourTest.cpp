@@ -1,3 +1,4 @@
+#include "model/Settings.h"
 #include "onboarding/CoachMarksOverlay.h"
 #include "onboarding/CoachMarksService.h"
 #include "onboarding/TipCard.h"
@@ -8,7 +9,6 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QFontMetrics>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,10 +20,12 @@ using Tip = CoachMarksService::Tip;
 namespace {
 
 class TourFixture : public ::testing::Test {
-protected:
-    void SetUp() override { QSettings().clear(); }
-    void TearDown() override { QSettings().clear(); }
-    QVariant storedSeenAt() const { return QSettings().value(QLatin1String(CoachMarksService::seenAllAtKey)); }
+public:
+    QVariant storedSeenAt() const { return m_store->value(settings::coachMarksSeenAllAt.key); }
+    void clearSettings() { *m_store = MemorySettingsStore(); }
+
+    MemorySettingsStore* m_store = new MemorySettingsStore;
+    Settings m_settings { std::unique_ptr<SettingsStore>(m_store) };
 };
 
 // An overlay over a host the size of the main window, shown, with its tip settled.
@@ -31,8 +33,7 @@ class OverlayFixture : public TourFixture {
 public:
     void SetUp() override
     {
-        TourFixture::SetUp();
-        m_coach = std::make_unique<CoachMarksService>();
+        m_coach = std::make_unique<CoachMarksService>(m_settings);
         m_host.resize(1280, 820);
         m_overlay = new CoachMarksOverlay(m_coach.get(), &m_host);
         m_overlay->setGeometry(m_host.rect());
@@ -64,7 +65,7 @@ public:
 
 TEST_F(TourFixture, TourPassesEveryTipThenIsSeen)
 {
-    CoachMarksService coach;
+    CoachMarksService coach(m_settings);
     EXPECT_FALSE(coach.hasSeenTour());
     EXPECT_EQ(coach.positionLabel(), QString());
     coach.setActiveTip(Tip::Welcome);
@@ -79,7 +80,7 @@ TEST_F(TourFixture, TourPassesEveryTipThenIsSeen)
     EXPECT_TRUE(coach.hasSeenTour());
     const QDateTime first = storedSeenAt().toDateTime();
     EXPECT_TRUE(first.isValid());
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
+    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
 
     QTest::qWait(5);
     coach.setActiveTip(Tip::Welcome);
@@ -90,15 +91,15 @@ TEST_F(TourFixture, TourPassesEveryTipThenIsSeen)
 
 TEST_F(TourFixture, AdvanceWithoutTipFinishesAndAnyStoredValueCounts)
 {
-    QSettings().setValue(QLatin1String(CoachMarksService::seenAllAtKey), 42);
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
-    QSettings().clear();
-    CoachMarksService coach;
+    m_store->setValue(settings::coachMarksSeenAllAt.key, 42);
+    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
+    clearSettings();
+    CoachMarksService coach(m_settings);
     QSignalSpy tip(&coach, &CoachMarksService::activeTipChanged);
     coach.advance();
     EXPECT_TRUE(coach.hasSeenTour());
     EXPECT_EQ(tip.count(), 0) << "no tip was showing";
-    EXPECT_TRUE(QSettings().contains(QLatin1String(CoachMarksService::seenAllAtKey)));
+    EXPECT_TRUE(storedSeenAt().isValid());
 }
 
 TEST_F(TourFixture, RawValuesRoundTrip)
@@ -226,8 +227,8 @@ TEST_F(OverlayFixture, NextSkipDismissAndBackdrop)
         { "close", [](OverlayFixture& f) { f.click(f.m_overlay->card()->closeButton()); }, std::nullopt, true },
     };
     for (const auto& row : rows) {
-        QSettings().clear();
-        m_coach = std::make_unique<CoachMarksService>();
+        clearSettings();
+        m_coach = std::make_unique<CoachMarksService>(m_settings);
         delete m_overlay;
         m_overlay = new CoachMarksOverlay(m_coach.get(), &m_host);
         m_overlay->setGeometry(m_host.rect());
@@ -251,7 +252,7 @@ TEST_F(OverlayFixture, TheLastTipEndsTheTourEveryWay)
     };
     int index = 0;
     for (const auto& way : ways) {
-        QSettings().clear();
+        clearSettings();
         m_coach->setHasSeenTour(false);
         show(Tip::HelpMenu);
         EXPECT_EQ(m_overlay->card()->nextButton()->text(), QStringLiteral("Got it"));
