@@ -88,6 +88,8 @@ protected:
         startApp(workingDirectory);
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(waitForWidget("newGuideButton"));
+        // The launch splash covers the window for its first second.
+        ASSERT_TRUE(zova::test::waitUntil([&] { return !widget("splash"); }, 10000)) << "the splash did not go";
     }
 
     // Starts the binary in its own home; waits for the main window only.

@@ -19,9 +19,9 @@ class FirstRunFixture : public AppFixture {
 protected:
     std::unique_ptr<ContentView> makeView()
     {
-        m_coach = std::make_unique<CoachMarksService>();
-        auto view = std::make_unique<ContentView>(context(), m_coach.get(), std::shared_ptr<const PermissionProbe> {},
-            LibraryHooks {}, StartupTiming { 60, 40, 1000 });
+        m_coach = std::make_unique<CoachMarksService>(m_settings);
+        auto view = std::make_unique<ContentView>(
+            context(), m_settings, m_coach.get(), m_permissions, LibraryHooks {}, StartupTiming { 60, 40, 1000 });
         view->resize(1280, 820);
         return view;
     }
@@ -73,7 +73,7 @@ TEST_F(FirstRunFixture, NoTourAfterOnboardingOnceSeen)
 
 TEST_F(FirstRunFixture, TheMenuTheRightClickTipNamesOpensOnARightClick)
 {
-    m_settings.setValue(settings::onboardingCompleted, true);
+    m_permissions.setHasCompletedOnboarding(true);
     m_settings.setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     Guide* g = addGuide(QStringLiteral("Right-click me"));
     auto view = makeView();

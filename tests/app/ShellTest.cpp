@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "app/MainWindow.h"

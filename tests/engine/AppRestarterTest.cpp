@@ -14,9 +14,9 @@ TEST(ProcessRestarter, SavesThenStartsTheNewInstanceOnceTheOldHasEnded)
 {
     QTemporaryDir dir;
     const QString mark = dir.filePath("relaunched");
-    // Stands in for this instance: it ends a little later.
+    // Stands in for this instance: it ends when the test ends it.
     QProcess old;
-    old.start(QStringLiteral("/bin/sleep"), { QStringLiteral("0.6") });
+    old.start(QStringLiteral("/bin/sleep"), { QStringLiteral("60") });
     ASSERT_TRUE(old.waitForStarted());
     QStringList steps;
     ProcessRestarter restarter({ [&]() -> std::optional<QString> {
@@ -30,6 +30,7 @@ TEST(ProcessRestarter, SavesThenStartsTheNewInstanceOnceTheOldHasEnded)
     EXPECT_EQ(steps, (QStringList { "save", "quit" }));
     QTest::qWait(300);
     EXPECT_FALSE(QFile::exists(mark)) << "the new instance waits for the old one to end";
+    old.kill();
     ASSERT_TRUE(old.waitForFinished(3000));
     ASSERT_TRUE(test::waitUntil([&] { return test::readFile(mark).trimmed() == "same-arguments"; }))
         << "the new instance got the arguments";
