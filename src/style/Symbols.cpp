@@ -69,6 +69,10 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("xmark.circle.fill"), 0xe5c9 }, // cancel
         { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
         { QStringLiteral("square.and.arrow.up"), 0xe6b8 }, // ios_share
+        { QStringLiteral("waveform"), 0xe1b8 }, // graphic_eq
+        { QStringLiteral("waveform.circle.fill"), 0xe1b8 }, // graphic_eq
+        { QStringLiteral("speaker.wave.2.fill"), 0xe050 }, // volume_up
+        { QStringLiteral("arrow.down.circle"), 0xe2c4 }, // file_download
     };
     return map;
 }
