@@ -3,7 +3,7 @@
 #include "Bench.h"
 
 #include "app/AppPalettes.h"
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "engine/PermissionsService.h"

@@ -1,11 +1,13 @@
 #include "app/ContentView.h"
 
-#include "app/CoachMarksService.h"
 #include "app/LibraryView.h"
 #include "base/NotifyingProperty.h"
 #include "engine/PermissionsService.h"
 #include "model/Settings.h"
-#include "style/MeshWallpaper.h"
+#include "onboarding/CoachMarksOverlay.h"
+#include "onboarding/CoachMarksService.h"
+#include "onboarding/OnboardingView.h"
+#include "onboarding/SplashView.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
@@ -25,11 +27,21 @@ ContentView::ContentView(ModelContext* context, Settings& settings, CoachMarksSe
 {
     m_permissions.refreshSync();
     m_base = new QStackedWidget(this);
-    m_onboarding = new MeshWallpaper(MeshWallpaper::Variant::Pink);
-    m_onboarding->setObjectName(QStringLiteral("onboardingPlace"));
+    m_onboarding = new OnboardingView(&m_permissions);
     m_base->addWidget(m_onboarding);
     connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
     updateBase();
+    connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this,
+        &ContentView::startTourAfterOnboarding);
+    // Above the base, in this order: the tips, then the splash over everything.
+    m_tipOverlay = new CoachMarksOverlay(coach, this);
+    m_splash = new SplashView(this);
+    layoutLayers();
+    if (coach)
+        connect(coach, &CoachMarksService::activeTipChanged, this, [this] {
+            if (m_splash)
+                m_splash->raise(); // a tip shown early still stays under the splash
+        });
     m_pollTimer.setInterval(m_timing.pollMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ContentView::poll);
 }
@@ -48,34 +60,7 @@ void ContentView::updateBase()
     setMinimumSize(m_base->currentWidget()->minimumSize());
 }
 
-void ContentView::setOnboardingView(QWidget* view)
-{
-    const bool current = m_base->currentWidget() == m_onboarding;
-    m_base->removeWidget(m_onboarding);
-    delete m_onboarding;
-    m_onboarding = view;
-    m_base->insertWidget(0, view);
-    if (current)
-        m_base->setCurrentWidget(view);
-}
-
-void ContentView::setTipOverlay(QWidget* overlay)
-{
-    delete m_tipOverlay;
-    m_tipOverlay = overlay;
-    overlay->setParent(this);
-    overlay->show();
-    layoutLayers();
-}
-
-void ContentView::setSplashView(QWidget* splash)
-{
-    delete m_splash;
-    m_splash = splash;
-    splash->setParent(this);
-    splash->setVisible(m_splashVisible);
-    layoutLayers();
-}
+SplashView* ContentView::splash() const { return m_splash; }
 
 void ContentView::layoutLayers()
 {
@@ -120,6 +105,18 @@ void ContentView::afterSplash()
     }
 }
 
+void ContentView::startTourAfterOnboarding()
+{
+    // Onboarding finished on the screen, after the start-up decided on the tour:
+    // the first tip follows the library as it would at start-up.
+    if (!m_permissions.hasCompletedOnboarding() || !m_started || m_splashVisible)
+        return;
+    QTimer::singleShot(m_timing.firstTipMs, this, [this] {
+        if (m_coach && !m_coach->hasSeenTour() && !m_coach->activeTip())
+            m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
+    });
+}
+
 void ContentView::poll() { m_permissions.refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
@@ -137,7 +134,8 @@ void ContentView::setSplashVisible(bool visible)
             fade->setEasingCurve(QEasingCurve::InOutQuad);
             fade->setStartValue(1.0);
             fade->setEndValue(0.0);
-            connect(fade, &QPropertyAnimation::finished, m_splash, &QWidget::hide);
+            // The splash lives only while it shows.
+            connect(fade, &QPropertyAnimation::finished, m_splash, &QWidget::deleteLater);
             fade->start(QAbstractAnimation::DeleteWhenStopped);
         }
     }

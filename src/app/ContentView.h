@@ -2,8 +2,8 @@
 
 #include "app/LibraryHooks.h"
 
-#include "app/CoachMarksService.h"
 #include "model/ModelContext.h"
+#include "onboarding/CoachMarksService.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -15,8 +15,11 @@ class QStackedWidget;
 
 namespace zova {
 
+class CoachMarksOverlay;
 class CoachMarksService;
 class LibraryView;
+class OnboardingView;
+class SplashView;
 class ModelContext;
 class PermissionsService;
 class Settings;
@@ -44,10 +47,11 @@ public:
     // The library, built the first time onboarding is complete.
     LibraryView* library() const { return m_library; }
 
-    // Places for the views built separately; each is owned from then on.
-    void setOnboardingView(QWidget* view);
-    void setTipOverlay(QWidget* overlay);
-    void setSplashView(QWidget* splash);
+    // The first-run screen, shown until onboarding is complete.
+    OnboardingView* onboarding() const { return m_onboarding; }
+    CoachMarksOverlay* tipOverlay() const { return m_tipOverlay; }
+    // Null once the splash has faded out.
+    SplashView* splash() const;
 
 signals:
     void splashVisibleChanged(bool visible);
@@ -60,6 +64,7 @@ private:
     void updateBase();
     void setSplashVisible(bool visible);
     void afterSplash();
+    void startTourAfterOnboarding();
     void poll();
     void layoutLayers();
 
@@ -71,9 +76,9 @@ private:
     PermissionsService& m_permissions;
     QStackedWidget* m_base;
     LibraryView* m_library = nullptr;
-    QWidget* m_onboarding = nullptr;
-    QPointer<QWidget> m_tipOverlay;
-    QPointer<QWidget> m_splash;
+    OnboardingView* m_onboarding = nullptr;
+    CoachMarksOverlay* m_tipOverlay = nullptr;
+    QPointer<SplashView> m_splash;
     bool m_splashVisible = true;
     bool m_started = false;
     QTimer m_pollTimer;

@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "onboarding/SettingsView.h"
 #include "style/Symbols.h"

@@ -2,7 +2,7 @@
 
 #include "app/ThemeService.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include <QMainWindow>
 
 #include <QPointer>

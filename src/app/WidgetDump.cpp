@@ -25,6 +25,11 @@ WidgetDump::WidgetDump(QString path, QObject* parent)
     m_timer.start();
 }
 
+namespace {
+// A window's title, else the widget's state for assistive technology.
+QString text(const QWidget* w) { return w->isWindow() ? w->windowTitle() : w->accessibleDescription(); }
+} // namespace
+
 void WidgetDump::write()
 {
     QString out;
@@ -39,7 +44,7 @@ void WidgetDump::write()
                    .arg(origin.y())
                    .arg(w->width())
                    .arg(w->height())
-                   .arg(card ? card->displayTitle() : w->windowTitle());
+                   .arg(card ? card->displayTitle() : text(w));
         // Painted items (the editor's step rows) that a widget lists itself.
         for (const QVariant& entry : w->property("dumpItems").toList()) {
             const QVariantMap item = entry.toMap();

@@ -2,7 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppearanceController.h"
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
 #include "app/LibraryEditor.h"

@@ -1,6 +1,6 @@
 #include "recording_ui/PickerStates.h"
 
-#include "recording_ui/Spinner.h"
+#include "style/Spinner.h"
 #include "recording_ui/SymbolView.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"

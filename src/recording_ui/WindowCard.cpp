@@ -1,7 +1,7 @@
 #include "recording_ui/WindowCard.h"
 
 #include "base/NotifyingProperty.h"
-#include "recording_ui/Spinner.h"
+#include "style/Spinner.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"

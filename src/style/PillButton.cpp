@@ -10,7 +10,8 @@ namespace zova {
 
 namespace {
 constexpr qreal kSpacing = 6;
-}
+constexpr qreal kTrailingSymbolSpacing = 8;
+} // namespace
 
 PillButton::PillButton(const QString& text, QWidget* parent)
     : QAbstractButton(parent)
@@ -44,6 +45,14 @@ void PillButton::setTrailingText(const QString& text)
     update();
 }
 
+void PillButton::setTrailingSymbol(const QString& name, qreal pixelSize)
+{
+    m_trailingSymbol = name;
+    m_trailingSymbolSize = pixelSize;
+    updateGeometry();
+    update();
+}
+
 qreal PillButton::contentWidth() const
 {
     const auto m = PillStyle::metrics(m_style.size);
@@ -57,6 +66,8 @@ qreal PillButton::contentWidth() const
     }
     if (!m_trailing.isEmpty())
         w += kSpacing + QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(m_trailing);
+    if (!m_trailingSymbol.isEmpty())
+        w += kTrailingSymbolSpacing + m_trailingSymbolSize + 2;
     return w;
 }
 
@@ -96,8 +107,16 @@ void PillButton::paintEvent(QPaintEvent*)
         painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, text());
         x += tw + kSpacing;
     }
-    if (!m_trailing.isEmpty())
-        painter.drawText(QRectF(x, 0, r.width() - x, r.height()), Qt::AlignVCenter | Qt::AlignLeft, m_trailing);
+    if (!m_trailing.isEmpty()) {
+        const qreal tw = QFontMetricsF(font).horizontalAdvance(m_trailing);
+        painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, m_trailing);
+        x += tw + kSpacing;
+    }
+    if (!m_trailingSymbol.isEmpty()) {
+        const qreal s = m_trailingSymbolSize + 2;
+        x += kTrailingSymbolSpacing - kSpacing;
+        Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_trailingSymbol, m_trailingSymbolSize, fg);
+    }
 }
 
 bool PillButton::hitButton(const QPoint& pos) const

@@ -19,6 +19,9 @@ public:
     void setSymbol(const QString& name);
     // A symbol drawn after the text (a checkmark, a key cap...); empty for none.
     void setTrailingText(const QString& text);
+    // A symbol drawn after the text at a pixel size of its own; empty for none.
+    void setTrailingSymbol(const QString& name, qreal pixelSize);
+    QString trailingSymbol() const { return m_trailingSymbol; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -34,6 +37,8 @@ private:
     PillStyle m_style;
     QString m_symbol;
     QString m_trailing;
+    QString m_trailingSymbol;
+    qreal m_trailingSymbolSize = 0;
     bool m_hovered = false;
 };
 

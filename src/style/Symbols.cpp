@@ -1,8 +1,11 @@
 #include "style/Symbols.h"
 
+#include "style/StyleLog.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <QSet>
 
 namespace zova::Symbols {
 
@@ -57,6 +60,13 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("desktopcomputer"), 0xe30a }, // computer
         { QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2 }, // screen_share
         { QStringLiteral("lock.open.fill"), 0xe898 }, // lock_open
+        { QStringLiteral("cursorarrow.click.badge.keyboard"), 0xe762 }, // ads_click
+        { QStringLiteral("arrow.right"), 0xe5c8 }, // arrow_forward
+        { QStringLiteral("plus.rectangle.on.rectangle"), 0xe02e }, // library_add
+        { QStringLiteral("hand.tap.fill"), 0xe913 }, // touch_app
+        { QStringLiteral("arrow.up.and.down.square.fill"), 0xe8d5 }, // swap_vert
+        { QStringLiteral("questionmark.circle.fill"), 0xe887 }, // help
+        { QStringLiteral("xmark.circle.fill"), 0xe5c9 }, // cancel
         { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
         { QStringLiteral("square.and.arrow.up"), 0xe6b8 }, // ios_share
         { QStringLiteral("waveform"), 0xe1b8 }, // graphic_eq
@@ -73,6 +83,13 @@ QChar glyph(const QString& name) { return QChar(table().value(name, 0)); }
 
 bool isKnown(const QString& name) { return table().contains(name); }
 
+QStringList names()
+{
+    QStringList all = table().keys();
+    all.sort();
+    return all;
+}
+
 QFont font(qreal pixelSize)
 {
     QFont f(QStringLiteral("Material Icons"));
@@ -84,8 +101,22 @@ QFont font(qreal pixelSize)
 void paint(QPainter& painter, const QRectF& rect, const QString& name, qreal pixelSize, const QColor& color)
 {
     const QChar g = glyph(name);
-    if (g.isNull())
+    if (g.isNull()) {
+        // A name missing from the table shows as an empty box, and says so once.
+        static QSet<QString> reported;
+        if (!reported.contains(name)) {
+            reported.insert(name);
+            qCWarning(lcStyle).noquote() << QStringLiteral("Unknown symbol name \"%1\"").arg(name);
+        }
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(color, qMax(1.0, pixelSize / 12)));
+        painter.setBrush(Qt::NoBrush);
+        const qreal side = pixelSize * 0.7;
+        painter.drawRect(QRectF(rect.center() - QPointF(side / 2, side / 2), QSizeF(side, side)));
+        painter.restore();
         return;
+    }
     painter.save();
     painter.setFont(font(pixelSize));
     painter.setPen(color);

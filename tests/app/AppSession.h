@@ -2,6 +2,7 @@
 
 // Drives the real application binary under Xvfb + openbox from outside: a home
 // of its own, the widget dump that the binary writes, XTest pointer and keys.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -46,15 +47,15 @@ protected:
             QDir().mkpath(m_home.filePath(QString::fromLatin1(sub)));
         QFile::setPermissions(
             m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        // A returning user: the library, not the onboarding screen.
+        // A returning user who has seen the tips: the library, nothing over it.
         storeSetting(zova::settings::onboardingCompleted, true);
+        storeSetting(zova::settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     }
 
     // Writes the application's settings file as the application does.
     template <typename T> void storeSetting(const zova::Setting<T>& setting, const T& value)
     {
-        zova::Settings settings { std::make_unique<zova::SettingsFileStore>(
-            m_home.filePath(QStringLiteral("config/ZOVA/ZOVA.conf"))) };
+        zova::Settings settings { std::make_unique<zova::SettingsFileStore>(settingsPath()) };
         settings.setValue(setting, value);
     }
 
@@ -78,9 +79,23 @@ protected:
     QString screenshotsDir() const { return m_home.filePath("data/ZOVA/screenshots"); }
     QString storePath() const { return m_home.filePath("data/ZOVA/ZOVA.store"); }
 
+    // The application's user settings file in its home.
+    QString settingsPath() const { return m_home.filePath("config/ZOVA/ZOVA.conf"); }
+
     // Starts the binary in its own home; waits for the main window and the library.
     void launchApp(const QString& workingDirectory = {})
     {
+        startApp(workingDirectory);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(waitForWidget("newGuideButton"));
+        // The launch splash covers the window for its first second.
+        ASSERT_TRUE(zova::test::waitUntil([&] { return !widget("splash"); }, 10000)) << "the splash did not go";
+    }
+
+    // Starts the binary in its own home; waits for the main window only.
+    void startApp(const QString& workingDirectory = {})
+    {
+        QFile::remove(dumpPath());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");
         for (const char* sub : { "data", "config", "cache", "runtime" })
@@ -95,7 +110,6 @@ protected:
         m_app.start(qEnvironmentVariable("ZOVA_APP"), {});
         ASSERT_TRUE(m_app.waitForStarted(5000));
         ASSERT_TRUE(zova::test::waitUntil([&] { return appWindow() != 0; }, 30000)) << "the main window did not appear";
-        ASSERT_TRUE(waitForWidget("newGuideButton"));
     }
 
     // The client window of the process with this title, or 0.

@@ -1,6 +1,6 @@
 #include "AppFixture.h"
 
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "app/MainWindow.h"
@@ -48,49 +48,6 @@ TEST_F(ThemeFixture, EveryChoiceIsStoredButOnlyChangesNotify)
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(stored(settings::themeMode.key).toString(), QStringLiteral("dark"));
     EXPECT_EQ(ThemeService(m_settings).mode(), ThemeService::Mode::Dark) << "survives a relaunch";
-}
-
-using CoachFixture = AppFixture;
-
-TEST_F(CoachFixture, TourPassesEveryTipThenIsSeen)
-{
-    CoachMarksService coach(m_settings);
-    EXPECT_FALSE(coach.hasSeenTour());
-    EXPECT_EQ(coach.positionLabel(), QString());
-    coach.setActiveTip(CoachMarksService::Tip::Welcome);
-    QStringList labels;
-    for (int i = 0; i < 6; ++i) {
-        labels << coach.positionLabel();
-        coach.advance();
-    }
-    EXPECT_EQ(labels.first(), QStringLiteral("Tip 1 of 6"));
-    EXPECT_EQ(labels[3], QStringLiteral("Tip 4 of 6"));
-    EXPECT_EQ(labels.last(), QStringLiteral("Tip 6 of 6"));
-    EXPECT_FALSE(coach.activeTip().has_value());
-    EXPECT_TRUE(coach.hasSeenTour());
-    const QDateTime first = stored(settings::coachMarksSeenAllAt.key).toDateTime();
-    EXPECT_TRUE(first.isValid());
-    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
-
-    // A replay keeps hasSeenTour and overwrites the date when it finishes.
-    QTest::qWait(5);
-    coach.setActiveTip(CoachMarksService::Tip::Welcome);
-    EXPECT_TRUE(coach.hasSeenTour());
-    coach.finish();
-    EXPECT_GT(stored(settings::coachMarksSeenAllAt.key).toDateTime(), first);
-}
-
-TEST_F(CoachFixture, AdvanceWithoutTipFinishesAndAnyStoredValueCounts)
-{
-    store(settings::coachMarksSeenAllAt.key, 42);
-    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
-    clearSettings();
-    CoachMarksService coach(m_settings);
-    QSignalSpy tip(&coach, &CoachMarksService::activeTipChanged);
-    coach.advance();
-    EXPECT_TRUE(coach.hasSeenTour());
-    EXPECT_EQ(tip.count(), 0) << "no tip was showing";
-    EXPECT_TRUE(stored(settings::coachMarksSeenAllAt.key).isValid());
 }
 
 using MenuFixture = AppFixture;

@@ -223,15 +223,44 @@ TEST(Symbols, EveryNamedSymbolIsInTheFont)
     const QFont font = Symbols::font(16);
     ASSERT_EQ(QFontInfo(font).family(), QStringLiteral("Material Icons"));
     const QFontMetrics metrics(font);
-    for (const char* name : { "magnifyingglass", "checkmark", "circle.lefthalf.filled", "sun.max.fill", "moon.fill",
-             "line.3.horizontal.decrease", "list.bullet", "square.grid.2x2", "clock.arrow.circlepath", "clock",
-             "arrow.up", "arrow.down", "record.circle.fill", "doc.text.magnifyingglass", "doc.richtext", "pencil",
-             "trash", "ellipsis", "square.stack.3d.up", "sparkles" }) {
-        const QChar g = Symbols::glyph(QString::fromLatin1(name));
-        ASSERT_FALSE(g.isNull()) << name;
-        EXPECT_TRUE(metrics.inFont(g)) << name;
+    const QStringList names = Symbols::names();
+    EXPECT_GE(names.size(), 50);
+    for (const QString& name : names) {
+        const QChar g = Symbols::glyph(name);
+        ASSERT_FALSE(g.isNull()) << name.toStdString();
+        EXPECT_TRUE(metrics.inFont(g)) << name.toStdString();
     }
     EXPECT_TRUE(Symbols::glyph(QStringLiteral("no.such.symbol")).isNull());
+    EXPECT_FALSE(Symbols::isKnown(QStringLiteral("no.such.symbol")));
+}
+
+TEST(Symbols, AnUnknownNameShowsAndIsReported)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+              if (type == QtWarningMsg)
+                  warnings << m;
+          });
+    auto draw = [](const QString& name) {
+        QImage image(24, 24, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        Symbols::paint(p, QRectF(0, 0, 24, 24), name, 20, Qt::black);
+        p.end();
+        int inked = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                inked += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        return inked;
+    };
+    EXPECT_GT(draw(QStringLiteral("no.such.symbol.here")), 20) << "a missing symbol leaves a visible mark";
+    draw(QStringLiteral("no.such.symbol.here"));
+    EXPECT_GT(draw(QStringLiteral("checkmark")), 20);
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(warnings.size(), 1) << "reported once per name";
+    EXPECT_TRUE(warnings.first().contains(QStringLiteral("no.such.symbol.here")));
 }
 
 TEST(Typography, InterWithRealSemibold)
@@ -244,4 +273,24 @@ TEST(Typography, InterWithRealSemibold)
         QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(QFontInfo(Typography::font(12, QFont::Normal, Typography::Design::Monospaced)).family(),
         QStringLiteral("DejaVu Sans Mono"));
+}
+
+TEST(PillButton, TrailingSymbolAfterTheText)
+{
+    PillButton plain(QStringLiteral("Continue to Library"));
+    PillButton arrow(QStringLiteral("Continue to Library"));
+    arrow.setTrailingSymbol(QStringLiteral("arrow.right"), 11);
+    for (PillButton* b : { &plain, &arrow })
+        pill(b, PillStyle::Variant::ghost(), PillStyle::Size::Lg);
+    EXPECT_EQ(arrow.sizeHint().width() - plain.sizeHint().width(), 8 + 11 + 2) << "spacing 8, then the symbol";
+    arrow.resize(arrow.sizeHint());
+    plain.resize(arrow.sizeHint());
+    const QImage withArrow = arrow.grab().toImage();
+    const QImage without = plain.grab().toImage();
+    // The text starts further left with the symbol; the symbol's own column differs.
+    const int x = arrow.width() - 16 - 6;
+    bool differs = false;
+    for (int y = 0; y < arrow.height() && !differs; ++y)
+        differs = withArrow.pixel(x, y) != without.pixel(x, y);
+    EXPECT_TRUE(differs);
 }

@@ -1,17 +1,22 @@
 #pragma once
 
-#include <QTimer>
+#include <QColor>
+#include <QVariantAnimation>
 #include <QWidget>
+
+#include <functional>
 
 namespace zova {
 
 // An indeterminate progress indicator: a turning arc, animated only while shown.
+// Its colour is read at paint time (the secondary label colour unless set).
 class Spinner final : public QWidget {
     Q_OBJECT
 public:
     explicit Spinner(int diameter, QWidget* parent = nullptr);
     QSize sizeHint() const override { return { m_diameter, m_diameter }; }
     void setOpacity(qreal opacity);
+    void setColor(std::function<QColor()> color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -20,9 +25,9 @@ protected:
 
 private:
     int m_diameter;
-    int m_angle = 0;
     qreal m_opacity = 1;
-    QTimer m_timer;
+    std::function<QColor()> m_color;
+    QVariantAnimation m_turn;
 };
 
 } // namespace zova

@@ -1,4 +1,4 @@
-#include "recording_ui/Spinner.h"
+#include "style/Spinner.h"
 
 #include "style/ZOVAColor.h"
 
@@ -9,19 +9,26 @@ namespace zova {
 Spinner::Spinner(int diameter, QWidget* parent)
     : QWidget(parent)
     , m_diameter(diameter)
+    , m_color(&ZOVAColor::secondaryLabel)
 {
     setFixedSize(diameter, diameter);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_timer.setInterval(50);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        m_angle = (m_angle + 30) % 360;
-        update();
-    });
+    m_turn.setStartValue(0);
+    m_turn.setEndValue(360);
+    m_turn.setDuration(600);
+    m_turn.setLoopCount(-1);
+    connect(&m_turn, &QVariantAnimation::valueChanged, this, [this] { update(); });
 }
 
 void Spinner::setOpacity(qreal opacity)
 {
     m_opacity = opacity;
+    update();
+}
+
+void Spinner::setColor(std::function<QColor()> color)
+{
+    m_color = std::move(color);
     update();
 }
 
@@ -32,16 +39,18 @@ void Spinner::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal line = std::max(2.0, m_diameter / 10.0);
     const QRectF box = QRectF(rect()).adjusted(line, line, -line, -line);
-    QColor track = ZOVAColor::secondaryLabel();
+    const QColor color = m_color();
+    QColor track = color;
     track.setAlphaF(track.alphaF() * 0.25);
     painter.setPen(QPen(track, line));
     painter.drawEllipse(box);
-    painter.setPen(QPen(ZOVAColor::secondaryLabel(), line, Qt::SolidLine, Qt::RoundCap));
-    painter.drawArc(box, -m_angle * 16, 100 * 16);
+    painter.setPen(QPen(color, line, Qt::SolidLine, Qt::RoundCap));
+    const int angle = m_turn.currentValue().toInt();
+    painter.drawArc(box, -angle * 16, 100 * 16);
 }
 
-void Spinner::showEvent(QShowEvent*) { m_timer.start(); }
+void Spinner::showEvent(QShowEvent*) { m_turn.start(); }
 
-void Spinner::hideEvent(QHideEvent*) { m_timer.stop(); }
+void Spinner::hideEvent(QHideEvent*) { m_turn.stop(); }
 
 } // namespace zova

@@ -1,4 +1,4 @@
-#include "app/CoachMarksService.h"
+#include "onboarding/CoachMarksService.h"
 
 #include "base/NotifyingProperty.h"
 #include "model/Settings.h"

@@ -1,0 +1,3 @@
+#include "onboarding/OnboardingLog.h"
+
+Q_LOGGING_CATEGORY(lcOnboarding, "zova.onboarding")

@@ -1,0 +1,3 @@
+#include "style/StyleLog.h"
+
+Q_LOGGING_CATEGORY(lcStyle, "zova.style")

@@ -1,0 +1,96 @@
+// Drives the real application binary on a fresh profile under Xvfb + openbox:
+// the splash, the onboarding screen, the way to the library and the first tip,
+// then a second launch straight into the library.
+#include "model/Settings.h"
+
+#include <QElapsedTimer>
+
+// Xlib last: it defines None, Bool and the like.
+#include "AppSession.h"
+
+using namespace zova;
+
+namespace {
+
+class FirstRun : public AppSession {
+protected:
+    void SetUp() override
+    {
+        AppSession::SetUp();
+        QFile::remove(settingsPath()); // a fresh profile
+    }
+
+    bool visible(const QString& name, const QString& text = {}) const { return widget(name, {}, text).has_value(); }
+    bool storedOnboardingFlag() const
+    {
+        return Settings(std::make_unique<SettingsFileStore>(settingsPath())).value(settings::onboardingCompleted);
+    }
+};
+
+TEST_F(FirstRun, SplashOnboardingLibraryThenTheFirstTipAndStraightToTheLibraryNextTime)
+{
+    ASSERT_FALSE(QFile::exists(settingsPath())) << "a fresh profile";
+    startApp();
+    ASSERT_FALSE(HasFatalFailure());
+
+    // The splash covers the window first, then fades out.
+    ASSERT_TRUE(waitForWidget("splash")) << "no splash";
+    const auto splash = widget("splash");
+    const auto onboarding = widget("onboarding");
+    ASSERT_TRUE(onboarding) << "the onboarding screen lies under the splash";
+    EXPECT_EQ(splash->rect, onboarding->rect) << "the splash covers the whole content";
+    snapshot(QStringLiteral("first-run-splash.png"));
+    ASSERT_TRUE(test::waitUntil([&] { return !visible("splash"); }, 10000)) << "the splash did not go";
+
+    // Both permissions are available in this session, so the way on is open.
+    EXPECT_TRUE(visible("screenRecordingRow", QStringLiteral("Granted")));
+    EXPECT_TRUE(visible("inputMonitoringRow", QStringLiteral("Granted")));
+    ASSERT_TRUE(visible("continueButton"));
+    EXPECT_TRUE(visible("relaunchButton"));
+    EXPECT_FALSE(visible("skipSetupButton"));
+    EXPECT_FALSE(visible("relaunchNote"));
+    EXPECT_FALSE(visible("tipCard")) << "no tip over the onboarding screen";
+    QTest::qWait(300);
+    snapshot(QStringLiteral("first-run-onboarding-light.png"));
+
+    clickWidget("continueButton");
+    ASSERT_TRUE(waitForWidget("libraryRoot", {}, {}, 5000)) << "Continue did not lead to the library";
+    QElapsedTimer sinceLibrary;
+    sinceLibrary.start();
+    EXPECT_FALSE(visible("onboarding"));
+    EXPECT_TRUE(test::waitUntil([&] { return storedOnboardingFlag(); }, 5000)) << "the flag was not stored";
+    ASSERT_TRUE(waitForWidget("tipOverlay", {}, {}, 5000)) << "the first tip did not open";
+    EXPECT_GE(sinceLibrary.elapsed(), 300) << "the tip waits half a second";
+    ASSERT_TRUE(waitForWidget("tipCard", {}, QStringLiteral("Tip 1 of 6"), 5000));
+    QTest::qWait(300);
+    snapshot(QStringLiteral("first-run-tip-over-library.png"));
+    quitApp();
+
+    // The next launch goes straight to the library.
+    startApp();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitForWidget("libraryRoot"));
+    QElapsedTimer watch;
+    watch.start();
+    while (watch.elapsed() < 2500) {
+        EXPECT_FALSE(visible("onboarding")) << "onboarding shown again";
+        QTest::qWait(100);
+    }
+    quitApp();
+}
+
+TEST_F(FirstRun, OnboardingInTheDarkAppearance)
+{
+    if (qEnvironmentVariableIsEmpty("ZOVA_DOCS_SHOTS"))
+        GTEST_SKIP() << "only takes the picture for the documentation";
+    storeSetting(settings::themeMode, ThemeMode::Dark);
+    startApp();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitForWidget("onboarding"));
+    ASSERT_TRUE(test::waitUntil([&] { return !visible("splash"); }, 10000));
+    QTest::qWait(300);
+    snapshot(QStringLiteral("first-run-onboarding-dark.png"));
+    quitApp();
+}
+
+} // namespace
