@@ -2,7 +2,6 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppearanceController.h"
-#include "onboarding/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
 #include "app/LibraryEditor.h"
@@ -10,8 +9,10 @@
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
 #include "app/WidgetDump.h"
+#include "engine/AppRestarter.h"
 #include "engine/PermissionsService.h"
 #include "model/Settings.h"
+#include "onboarding/CoachMarksService.h"
 #include "platform/llm/LocalModelClient.h"
 #include "platform/x11/X11Probe.h"
 
@@ -80,7 +81,15 @@ ZOVAApp::ZOVAApp()
 {
     configureModelClient(*m_settings);
     ModelContainer& store = sharedModelContainer();
-    m_permissions = std::make_unique<PermissionsService>(*m_settings, x11SessionGrants);
+    m_restarter = std::make_unique<ProcessRestarter>(ProcessRestarter::Steps {
+        [&store]() -> std::optional<QString> {
+            if (auto saved = store.mainContext()->save(); !saved)
+                return saved.error().description();
+            return std::nullopt;
+        },
+        [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); },
+    });
+    m_permissions = std::make_unique<PermissionsService>(*m_settings, x11SessionGrants, m_restarter.get());
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();

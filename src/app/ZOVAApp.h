@@ -7,6 +7,7 @@
 namespace zova {
 
 class AppDelegate;
+class AppRestarter;
 class AppearanceController;
 class CoachMarksService;
 class LibraryEditor;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ThemeService> m_theme;
     std::unique_ptr<CoachMarksService> m_coach;
+    std::unique_ptr<AppRestarter> m_restarter;
     std::unique_ptr<PermissionsService> m_permissions;
     std::unique_ptr<PortalColorScheme> m_systemScheme;
     std::unique_ptr<AppearanceController> m_appearance;

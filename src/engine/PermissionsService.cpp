@@ -1,35 +1,17 @@
 #include "engine/PermissionsService.h"
 
 #include "base/NotifyingProperty.h"
+#include "engine/AppRestarter.h"
 #include "engine/EngineLog.h"
 #include "model/Settings.h"
 
-#include <QCoreApplication>
-#include <QProcess>
-
 namespace zova {
 
-namespace {
-
-PermissionsService::RestartHooks& hooks()
-{
-    static PermissionsService::RestartHooks h {
-        [](const QString& program, const QStringList& arguments) {
-            return QProcess::startDetached(program, arguments);
-        },
-        [] { QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection); },
-    };
-    return h;
-}
-
-} // namespace
-
-void PermissionsService::setRestartHooks(RestartHooks h) { hooks() = std::move(h); }
-
-PermissionsService::PermissionsService(Settings& settings, SessionProbe probe, QObject* parent)
+PermissionsService::PermissionsService(Settings& settings, SessionProbe probe, AppRestarter* restarter, QObject* parent)
     : QObject(parent)
     , m_settings(&settings)
     , m_probe(std::move(probe))
+    , m_restarter(restarter)
     , m_hasCompletedOnboarding(settings.value(settings::onboardingCompleted))
 {
     refreshSync();
@@ -63,15 +45,12 @@ void PermissionsService::openInputMonitoringSettings() { }
 
 void PermissionsService::restartApp()
 {
-    const QString program = QCoreApplication::applicationFilePath();
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (!hooks().launch || !hooks().launch(program, arguments)) {
+    const std::optional<QString> failed = m_restarter
+        ? m_restarter->relaunch()
+        : std::optional<QString>(QStringLiteral("no way to relaunch is set up"));
+    if (failed)
         qCWarning(lcCapture).noquote()
-            << QStringLiteral("Relaunch of %1 failed; this instance keeps running").arg(program);
-        return;
-    }
-    if (hooks().terminate)
-        hooks().terminate();
+            << QStringLiteral("Relaunch failed; this instance keeps running: %1").arg(*failed);
 }
 
 } // namespace zova

@@ -9,6 +9,7 @@
 
 namespace zova {
 
+class AppRestarter;
 class Settings;
 
 // What the session offers for recording.
@@ -32,14 +33,10 @@ public:
     using SessionProbe = std::function<SessionGrants(bool fresh)>;
 
     // How a relaunch is made and how this instance ends; replaceable in tests.
-    struct RestartHooks {
-        std::function<bool(const QString& program, const QStringList& arguments)> launch;
-        std::function<void()> terminate;
-    };
-    static void setRestartHooks(RestartHooks hooks);
-
-    // Reads the onboarding flag, then probes (refreshSync). A null probe grants nothing.
-    PermissionsService(Settings& settings, SessionProbe probe, QObject* parent = nullptr);
+    // Reads the onboarding flag, then probes (refreshSync). A null probe grants nothing;
+    // without a restarter restartApp() only says it cannot relaunch.
+    PermissionsService(
+        Settings& settings, SessionProbe probe, AppRestarter* restarter = nullptr, QObject* parent = nullptr);
 
     bool screenRecording() const { return m_screenRecording; }
     bool inputMonitoring() const { return m_inputMonitoring; }
@@ -56,8 +53,7 @@ public:
     // X11 has no privacy settings pane: these open nothing.
     void openScreenRecordingSettings();
     void openInputMonitoringSettings();
-    // Launches a new instance and quits this one once it has started; a failed
-    // launch leaves this instance running.
+    // Relaunches through the restarter; a failure is logged and this instance keeps running.
     void restartApp();
 
 signals:
@@ -70,6 +66,7 @@ private:
 
     QPointer<Settings> m_settings;
     SessionProbe m_probe;
+    AppRestarter* m_restarter = nullptr;
     bool m_screenRecording = false;
     bool m_inputMonitoring = false;
     bool m_hasCompletedOnboarding = false;

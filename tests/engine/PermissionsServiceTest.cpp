@@ -1,5 +1,6 @@
 #include "LogCapture.h"
 
+#include "engine/AppRestarter.h"
 #include "engine/PermissionsService.h"
 #include "model/Settings.h"
 #include "support/TestSupport.h"
@@ -22,6 +23,17 @@ struct FakeSession {
             asked << fresh;
             return grants;
         };
+    }
+};
+
+// A restarter that answers as the test sets and counts its calls.
+struct FakeRestarter final : AppRestarter {
+    std::optional<QString> answer;
+    int calls = 0;
+    std::optional<QString> relaunch() override
+    {
+        ++calls;
+        return answer;
     }
 };
 
@@ -75,27 +87,26 @@ TEST(PermissionsService, OnboardingFlagIsStoredOnEveryWriteAndNotifiesOnChange)
     EXPECT_TRUE(PermissionsService(settings, {}).hasCompletedOnboarding());
 }
 
-TEST(PermissionsService, RestartQuitsOnlyAfterTheNewInstanceLaunched)
+TEST(PermissionsService, RestartGoesThroughTheRestarterAndAFailureIsLoggedNotFatal)
 {
     LogCapture log("zova.CaptureService");
-    QString launched;
-    int terminated = 0;
-    bool launchWorks = false;
-    PermissionsService::setRestartHooks({ [&](const QString& program, const QStringList&) {
-                                             launched = program;
-                                             return launchWorks;
-                                         },
-        [&] { ++terminated; } });
+    FakeRestarter restarter;
+    restarter.answer = QStringLiteral("could not start /nowhere/zova: it is not an executable file");
     Settings settings;
-    PermissionsService service(settings, {});
+    PermissionsService service(settings, {}, &restarter);
     service.restartApp();
-    EXPECT_EQ(launched, QCoreApplication::applicationFilePath());
-    EXPECT_EQ(terminated, 0);
+    EXPECT_EQ(restarter.calls, 1);
     ASSERT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines().first().contains("Relaunch")) << log.lines().first().toStdString();
+    EXPECT_TRUE(log.lines().first().contains("not an executable file")) << log.lines().first().toStdString();
 
-    launchWorks = true;
+    restarter.answer.reset();
     service.restartApp();
-    EXPECT_EQ(terminated, 1);
-    PermissionsService::setRestartHooks({});
+    EXPECT_EQ(restarter.calls, 2);
+    EXPECT_EQ(log.lines().size(), 1) << "a relaunch under way logs nothing";
+
+    PermissionsService withoutRestarter(settings, {});
+    withoutRestarter.restartApp();
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_TRUE(log.lines().last().contains("Relaunch")) << log.lines().last().toStdString();
 }
