@@ -60,6 +60,12 @@ void LiveRecordingWindows::showPicker(PickerActions actions)
     in->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+void LiveRecordingWindows::unlockPicker()
+{
+    if (m_picker)
+        m_picker->startFinished();
+}
+
 void LiveRecordingWindows::hidePicker()
 {
     WindowPickerView* picker = m_picker;

@@ -27,6 +27,7 @@ public:
 
     void showPicker(PickerActions actions) override;
     void hidePicker() override;
+    void unlockPicker() override;
     void presentOutline() override;
     void dismissOutline() override;
     void presentPanel(PanelActions actions) override;

@@ -103,6 +103,7 @@ template <typename Target> void RecordingFlow::start(const Target& target)
         m_windowOps.minimize(window);
     if (!m_service.startRecording(target)) {
         qCInfo(lcApp) << "recording did not start; the picker stays open";
+        m_windows.unlockPicker();
         bringAppToForeground();
         return;
     }

@@ -27,6 +27,9 @@ public:
     // Builds a new picker over the library, on its windows tab.
     virtual void showPicker(PickerActions actions) = 0;
     virtual void hidePicker() = 0;
+    // A pick of the shown picker did not start a recording: the picker, which takes
+    // one pick at a time, takes picks again.
+    virtual void unlockPicker() = 0;
     virtual void presentOutline() = 0;
     virtual void dismissOutline() = 0;
     // Builds and shows a new control panel.

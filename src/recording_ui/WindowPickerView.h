@@ -69,6 +69,10 @@ public:
     PillButton* cancelButton() const { return m_cancelButton; }
     PickerTabSelector* tabSelector() const { return m_tabs; }
 
+    // The start that a card click handed on has ended without closing the picker
+    // (it failed): the cards take clicks again.
+    void startFinished() { m_started = false; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 

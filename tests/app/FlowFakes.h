@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 // Fakes of the recording flow's collaborators; all of them write into one log,
 // so the order of calls across them can be checked.
@@ -122,12 +123,25 @@ public:
     {
     }
 
+    // Like the real picker, takes one pick until it is unlocked or replaced.
     void showPicker(PickerActions actions) override
     {
         m_log.add(QStringLiteral("showPicker"));
-        picker = std::move(actions);
+        pickerLocked = false;
+        picker.cancel = std::move(actions.cancel);
+        picker.startWindow = [this, start = std::move(actions.startWindow)](const zova::ShareableWindow& w) {
+            if (std::exchange(pickerLocked, true))
+                return;
+            start(w);
+        };
+        picker.startDisplay = [this, start = std::move(actions.startDisplay)](const zova::ShareableDisplay& d) {
+            if (std::exchange(pickerLocked, true))
+                return;
+            start(d);
+        };
         pickerShown = true;
     }
+    void unlockPicker() override { pickerLocked = false; }
     void hidePicker() override
     {
         m_log.add(QStringLiteral("hidePicker"));
@@ -151,6 +165,7 @@ public:
     PickerActions picker;
     PanelActions panel;
     bool pickerShown = false;
+    bool pickerLocked = false;
     bool panelShown = false;
 
 private:

@@ -311,6 +311,20 @@ TEST_F(PickerFixture, CardClicksStartAtMostOneRecording)
     EXPECT_EQ(startedDisplays, QList<quint32> { 5 });
 }
 
+TEST_F(PickerFixture, AFinishedStartLetsTheCardsStartAgain)
+{
+    feed.setListing({ window(11) }, {});
+    makePicker();
+    ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 1; }));
+    click(picker->grid()->cardAt(0), { 20, 20 });
+    click(picker->grid()->cardAt(0), { 20, 20 });
+    EXPECT_EQ(startedWindows, QList<WindowID> { 11 });
+    // The owner's start failed and the picker stays: the next click starts again.
+    picker->startFinished();
+    click(picker->grid()->cardAt(0), { 20, 20 });
+    EXPECT_EQ(startedWindows, (QList<WindowID> { 11, 11 }));
+}
+
 TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
 {
     QList<ShareableWindow> many;
