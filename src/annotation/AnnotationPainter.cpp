@@ -3,6 +3,7 @@
 #include "annotation/AnnotationGeometry.h"
 #include "annotation/Redaction.h"
 #include "annotation/SoftShadow.h"
+#include "model/HexColor.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -150,15 +151,7 @@ void paintLabel(QPainter& p, const StepAnnotation& a, const QRectF& target, cons
 
 QColor markColor(const StepAnnotation& mark)
 {
-    QString hex = mark.colorHex.trimmed();
-    if (hex.startsWith(QLatin1Char('#')))
-        hex.remove(0, 1);
-    const bool sixDigits = hex.size() == 6 && std::all_of(hex.cbegin(), hex.cend(), [](QChar c) {
-        return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
-    });
-    if (sixDigits)
-        return QColor::fromString(QLatin1Char('#') + hex);
-    return QColor(255, 61, 138); // the brand magenta
+    return colorFromHexString(mark.colorHex).value_or(QColor(255, 61, 138)); // the brand magenta
 }
 
 QString labelText(const StepAnnotation& mark)

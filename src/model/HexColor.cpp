@@ -1,4 +1,4 @@
-#include "style/HexColor.h"
+#include "model/HexColor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
+#include "model/HexColor.h"
 #include "style/AccentHue.h"
-#include "style/HexColor.h"
 #include "style/ZOVAColor.h"
 
 #include <QGuiApplication>
