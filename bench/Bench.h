@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +10,15 @@
 #include <vector>
 
 namespace zova::bench {
+
+// Points the XDG data, config and cache folders below `home`, so a benchmark never
+// touches the user's own store or settings; call before the application object exists.
+inline void useHome(const QString& home)
+{
+    qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (home + "/cache").toLocal8Bit());
+}
 
 // Runs the body `runs` times (after `setup` each time, untimed) and prints the
 // median and the fastest run in milliseconds next to the target.

@@ -200,9 +200,7 @@ int writeDocs(ModelContext* context, const QString& dir)
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toLocal8Bit());
+    zova::bench::useHome(home.path());
     QApplication app(argc, argv);
 
     QTemporaryDir storeDir;

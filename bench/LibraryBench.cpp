@@ -3,7 +3,6 @@
 #include "Bench.h"
 
 #include "app/AppPalettes.h"
-#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "engine/PermissionsService.h"
@@ -13,6 +12,7 @@
 #include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "onboarding/CoachMarksService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,8 +108,7 @@ void screenshots(const QString& dir)
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+    zova::bench::useHome(home.path());
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setPalette(AppPalettes::light());

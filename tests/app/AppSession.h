@@ -11,9 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUuid>
 #include <gtest/gtest.h>
 
+#include "model/Guide.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
 #include "model/Settings.h"
+#include "model/Step.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
@@ -23,6 +28,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 struct DumpEntry {
@@ -226,6 +232,31 @@ protected:
     {
         m_app.terminate();
         ASSERT_TRUE(m_app.waitForFinished(10000));
+    }
+
+    // Stores one guide in the application's store before it starts: `steps` steps with
+    // `size` screenshots of one hue each. `shape`, when given, draws on a step's image
+    // and fills in the step before both are saved.
+    void storeGuide(const QString& title, int steps, QSize size,
+        const std::function<void(int index, QImage& shot, zova::Step& step)>& shape = {})
+    {
+        QDir().mkpath(screenshotsDir());
+        auto opened = zova::ModelContainer::open(storePath());
+        ASSERT_TRUE(opened.hasValue());
+        zova::ModelContext* context = opened.value()->mainContext();
+        auto* guide = new zova::Guide(title);
+        context->insert(guide);
+        for (int i = 0; i < steps; ++i) {
+            const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
+            QImage shot(size, QImage::Format_RGB32);
+            shot.fill(QColor::fromHsv(i * 60 % 360, 120, 235));
+            auto* step = new zova::Step(i, name, 0.3, 0.4);
+            if (shape)
+                shape(i, shot, *step);
+            ASSERT_TRUE(shot.save(QDir(screenshotsDir()).filePath(name)));
+            step->setGuide(guide);
+        }
+        ASSERT_TRUE(context->save().hasValue());
     }
 
     // A root window picture for the documentation, when $ZOVA_DOCS_SHOTS names a folder.

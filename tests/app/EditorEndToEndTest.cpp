@@ -25,24 +25,11 @@ protected:
     // Five steps with 1080p screenshots, labelled "Open A" .. "Open E".
     void seedGuide()
     {
-        QDir().mkpath(screenshotsDir());
-        auto opened = ModelContainer::open(storePath());
-        ASSERT_TRUE(opened.hasValue());
-        ModelContext* context = opened.value()->mainContext();
-        auto* guide = new Guide(QStringLiteral("Editor Guide"));
-        context->insert(guide);
-        for (int i = 0; i < 5; ++i) {
-            const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
-            QImage shot(1920, 1080, QImage::Format_RGB32);
-            shot.fill(QColor::fromHsv(i * 60, 120, 235));
+        storeGuide(QStringLiteral("Editor Guide"), 5, QSize(1920, 1080), [this](int i, QImage& shot, Step& step) {
             QPainter(&shot).fillRect(200, 200, 800, 120, QColor::fromHsv(i * 60, 200, 120));
-            ASSERT_TRUE(shot.save(QDir(screenshotsDir()).filePath(name)));
-            auto* step = new Step(i, name, 0.3, 0.4);
-            step->setOcrLabel(QStringLiteral("Open ") + QChar('A' + i));
-            step->setGuide(guide);
-            m_files.insert(step->ocrLabel().value_or(QString()), name);
-        }
-        ASSERT_TRUE(context->save().hasValue());
+            step.setOcrLabel(QStringLiteral("Open ") + QChar('A' + i));
+            m_files.insert(step.ocrLabel().value_or(QString()), step.screenshotFilename());
+        });
     }
 
     QStringList rowLabels() const

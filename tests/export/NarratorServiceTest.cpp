@@ -3,6 +3,7 @@
 #include "platform/speech/EspeakVoiceCatalog.h"
 #include "platform/speech/LanguageTag.h"
 
+#include "platform/FakeVoiceCatalog.h"
 #include "platform/speech/SpeechPreviewPlayer.h"
 #include "support/TestSupport.h"
 
@@ -17,16 +18,6 @@ using namespace zova;
 using Voice = NarratorService::Voice;
 
 namespace {
-
-class FakeCatalog : public speech::VoiceCatalog {
-public:
-    explicit FakeCatalog(QList<Voice> voices)
-        : m_voices(std::move(voices))
-    {
-    }
-    QList<Voice> installedVoices() const override { return m_voices; }
-    QList<Voice> m_voices;
-};
 
 Voice v(const char* id, const char* lang, int quality)
 {
@@ -79,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Table, AutoPickTest,
 
 TEST(NarratorServiceTest, AvailableVoicesSortByLanguageThenQualityStably)
 {
-    auto catalog = std::make_shared<FakeCatalog>(QList<Voice> { v("us-a", "en-US", 1), v("de", "de-DE", 1),
+    auto catalog = std::make_shared<FakeVoiceCatalog>(QList<Voice> { v("us-a", "en-US", 1), v("de", "de-DE", 1),
         v("us-b", "en-US", 3), v("gb", "en-GB", 2), v("us-c", "en-US", 1), v("us-d", "en-US", 2) });
     NarratorService narrator({ catalog, [] { return QStringLiteral("en_US"); }, [] { return QString(); } });
     QStringList ids;
@@ -90,7 +81,7 @@ TEST(NarratorServiceTest, AvailableVoicesSortByLanguageThenQualityStably)
 
 TEST(NarratorServiceTest, StoredIdentifierResolvesOrFallsBack)
 {
-    auto catalog = std::make_shared<FakeCatalog>(english);
+    auto catalog = std::make_shared<FakeVoiceCatalog>(english);
     QString stored;
     NarratorService narrator({ catalog, [] { return QStringLiteral("en_US"); }, [&] { return stored; } });
 

@@ -4,6 +4,7 @@
 #include "model/Settings.h"
 #include "onboarding/LegalSettingsView.h"
 #include "onboarding/VoiceSettingsView.h"
+#include "platform/FakeVoiceCatalog.h"
 #include "platform/speech/SpeechPreviewPlayer.h"
 #include "style/TextLine.h"
 #include "support/TestSupport.h"
@@ -25,16 +26,6 @@ using namespace zova;
 using Voice = NarratorService::Voice;
 
 namespace {
-
-class FakeCatalog : public speech::VoiceCatalog {
-public:
-    explicit FakeCatalog(QList<Voice> voices)
-        : m_voices(std::move(voices))
-    {
-    }
-    QList<Voice> installedVoices() const override { return m_voices; }
-    QList<Voice> m_voices;
-};
 
 Voice voice(const char* id, const char* name, const char* language, int quality)
 {
@@ -77,7 +68,7 @@ protected:
     }
     QVariant stored() const { return m_store->value(settings::narratorVoiceID.key); }
 
-    std::shared_ptr<FakeCatalog> m_catalog = std::make_shared<FakeCatalog>(installed);
+    std::shared_ptr<FakeVoiceCatalog> m_catalog = std::make_shared<FakeVoiceCatalog>(installed);
     MemorySettingsStore* m_store = new MemorySettingsStore;
     Settings m_settings { std::unique_ptr<SettingsStore>(m_store) };
     std::unique_ptr<VoiceSettingsView> m_view;
