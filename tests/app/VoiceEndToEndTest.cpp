@@ -26,22 +26,9 @@ class VoiceSession : public AppSession {
 protected:
     void seedGuide()
     {
-        QDir().mkpath(screenshotsDir());
-        auto opened = ModelContainer::open(storePath());
-        ASSERT_TRUE(opened.hasValue());
-        ModelContext* context = opened.value()->mainContext();
-        auto* guide = new Guide(QStringLiteral("Voice Guide"));
-        context->insert(guide);
-        for (int i = 0; i < 2; ++i) {
-            const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
-            QImage shot(640, 400, QImage::Format_RGB32);
-            shot.fill(QColor::fromHsv(i * 90, 120, 235));
-            ASSERT_TRUE(shot.save(QDir(screenshotsDir()).filePath(name)));
-            auto* step = new Step(i, name, 0.3, 0.4);
-            step->setUserDescription(i == 0 ? QStringLiteral("Open the menu") : QStringLiteral("Pick a file"));
-            step->setGuide(guide);
-        }
-        ASSERT_TRUE(context->save().hasValue());
+        storeGuide(QStringLiteral("Voice Guide"), 2, QSize(640, 400), [](int i, QImage&, Step& step) {
+            step.setUserDescription(i == 0 ? QStringLiteral("Open the menu") : QStringLiteral("Pick a file"));
+        });
     }
 
     // espeak-ng on the application's PATH, logging its arguments before it speaks.
@@ -127,7 +114,10 @@ TEST_F(VoiceSession, TheChosenVoiceNarratesTheVideoAndZovaDefaultReturnsToTheAut
     ASSERT_TRUE(waitForWidget("exportPanel"));
     ASSERT_TRUE(waitForWidget("formatCard-video"));
     clickWidget("formatCard-video");
-    QTest::qWait(200);
+    // The video's narration row moves the switches below it: click them only once
+    // the dump shows the new layout.
+    ASSERT_TRUE(waitForWidget("narrationSwitch")) << "the video options did not appear";
+    QTest::qWait(400);
     clickWidget("revealSwitch"); // no file manager window in the test session
     QTest::qWait(200);
     clickWidget("exportButton");
