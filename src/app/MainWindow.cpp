@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "onboarding/CoachMarksService.h"
 #include "app/ContentView.h"
+#include "onboarding/CoachMarksService.h"
 #include "onboarding/SettingsView.h"
 #include "style/Symbols.h"
 #include "style/ZOVAColor.h"

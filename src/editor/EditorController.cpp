@@ -394,32 +394,19 @@ void EditorController::close()
         m_hooks.close();
 }
 
-void EditorController::reportFileError(const QString& message)
+void EditorController::setAlertText(std::optional<QString> AlertState::*alert, std::optional<QString> text)
 {
     AlertState alerts = m_state.alerts;
-    alerts.fileOpError = message;
+    alerts.*alert = std::move(text);
     setAlerts(alerts);
 }
 
-void EditorController::clearFileError()
-{
-    AlertState alerts = m_state.alerts;
-    alerts.fileOpError.reset();
-    setAlerts(alerts);
-}
+void EditorController::reportFileError(const QString& message) { setAlertText(&AlertState::fileOpError, message); }
 
-void EditorController::reportAiError(const QString& message)
-{
-    AlertState alerts = m_state.alerts;
-    alerts.aiError = message;
-    setAlerts(alerts);
-}
+void EditorController::clearFileError() { setAlertText(&AlertState::fileOpError, std::nullopt); }
 
-void EditorController::clearAiError()
-{
-    AlertState alerts = m_state.alerts;
-    alerts.aiError.reset();
-    setAlerts(alerts);
-}
+void EditorController::reportAiError(const QString& message) { setAlertText(&AlertState::aiError, message); }
+
+void EditorController::clearAiError() { setAlertText(&AlertState::aiError, std::nullopt); }
 
 } // namespace zova

@@ -125,6 +125,7 @@ private:
     void setDrag(const DragState& drag);
     void setSheets(const SheetState& sheets);
     void setAlerts(const AlertState& alerts);
+    void setAlertText(std::optional<QString> AlertState::*alert, std::optional<QString> text);
     void watchSteps();
     void stepsDidChange();
     void save();

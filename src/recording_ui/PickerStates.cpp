@@ -1,9 +1,9 @@
 #include "recording_ui/PickerStates.h"
 
-#include "style/Spinner.h"
 #include "recording_ui/SymbolView.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
+#include "style/Spinner.h"
 #include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"

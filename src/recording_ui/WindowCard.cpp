@@ -1,8 +1,8 @@
 #include "recording_ui/WindowCard.h"
 
 #include "base/NotifyingProperty.h"
-#include "style/Spinner.h"
 #include "style/Shapes.h"
+#include "style/Spinner.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
