@@ -6,19 +6,40 @@
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
 #include "app/EnginePermissionProbe.h"
+#include "app/EwmhAppWindowOps.h"
 #include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
 #include "app/WidgetDump.h"
+#include "model/ModelContext.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+#include "model/TemporaryFiles.h"
 
 #include <QApplication>
 
 #include <QByteArray>
+#include <QSet>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace zova {
+
+namespace {
+
+void clearLeftovers(const ModelContext& context)
+{
+    QSet<QString> referenced;
+    for (const Step* step : context.allSteps())
+        referenced.insert(step->screenshotFilename());
+    const StorageService& storage = StorageService::shared();
+    storage.tightenPermissions();
+    storage.removeUnreferenced(referenced);
+    TemporaryFiles::clearStale();
+}
+
+} // namespace
 
 std::unique_ptr<ModelContainer>& ZOVAApp::instance()
 {
@@ -45,6 +66,7 @@ ModelContainer& ZOVAApp::sharedModelContainer()
             std::_Exit(1);
         }
         container = std::move(opened).value();
+        clearLeftovers(*container->mainContext());
     }
     return *container;
 }
@@ -66,6 +88,8 @@ ZOVAApp::ZOVAApp()
 }
 
 ZOVAApp::~ZOVAApp() = default;
+
+void ZOVAApp::bringToFront() { EwmhAppWindowOps().bringToFront(m_window.get()); }
 
 int ZOVAApp::exec()
 {

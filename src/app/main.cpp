@@ -1,6 +1,10 @@
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
 #include "app/ZOVAApp.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -9,6 +13,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Z.O.V.A"));
     QApplication::setDesktopFileName(QStringLiteral("zova"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+
+    zova::SingleInstance instance(zova::ZOVAApp::storePath());
+    switch (instance.start()) {
+    case zova::SingleInstance::Role::First: break;
+    case zova::SingleInstance::Role::HandedOver: return 0;
+    case zova::SingleInstance::Role::Unreachable:
+        std::fprintf(stderr, "Z.O.V.A is already running on this store and does not answer.\n");
+        return 1;
+    }
+    zova::ShutdownSignals shutdown;
     zova::ZOVAApp zova;
+    QObject::connect(&instance, &zova::SingleInstance::activationRequested, &app, [&zova] { zova.bringToFront(); });
     return zova.exec();
 }

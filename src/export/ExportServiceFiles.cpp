@@ -6,6 +6,7 @@
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "model/TemporaryFiles.h"
 #include "platform/desktop/FileManager.h"
 #include "platform/pdf/HtmlPdfRenderer.h"
 
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <filesystem>
@@ -38,41 +38,39 @@ ExportService::Result makeFolder(const QString& path)
     return {};
 }
 
-// Writes through a temporary file that replaces the destination only when complete.
+// Writes through a private temporary file renamed over the destination, so the
+// path itself is replaced: never a symbolic link's target, whatever its mode.
 ExportService::Result writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return unexpected(
-            ExportError::file(QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), reason)));
-    }
+    if (auto written = TemporaryFiles::replaceFile(path, bytes); !written)
+        return unexpected(ExportError::file(
+            QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), written.error())));
     return {};
 }
 
+// A screenshot that cannot be read is left out, as the page and the video leave it out.
 ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& blurs, const QString& folder)
 {
     const auto source = StorageService::shared().pathFor(name);
-    if (!source)
-        return unexpected(
-            ExportError::file(QStringLiteral("The screenshot name “%1” is not a plain file name.").arg(name)));
-    const QString destination = folder + QLatin1Char('/') + name;
-    if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
-        QFile::remove(destination); // a failure shows up in the copy
-
-    if (blurs.isEmpty()) {
-        QFile file(*source);
-        if (!file.copy(destination))
-            return unexpected(ExportError::file(QStringLiteral("Could not copy the screenshot “%1”: %2")
-                                                    .arg(QDir::toNativeSeparators(*source), file.errorString())));
+    if (!source) {
+        qCWarning(lcExport) << "screenshot name with folder parts left out:" << name;
         return {};
     }
-    const auto blurred = exportedScreenshotBytes(name, blurs);
-    if (!blurred)
-        return unexpected(ExportError::file(
-            QStringLiteral("Could not read the screenshot “%1”.").arg(QDir::toNativeSeparators(*source))));
-    return writeAtomically(destination, *blurred);
+    std::optional<QByteArray> bytes;
+    if (blurs.isEmpty()) {
+        QFile file(*source);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            bytes.reset();
+    } else {
+        bytes = exportedScreenshotBytes(name, blurs);
+    }
+    if (!bytes) {
+        qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
+        return {};
+    }
+    return writeAtomically(folder + QLatin1Char('/') + name, *bytes);
 }
 
 // The screenshot files to copy, in step order, each once with the blur marks of
@@ -134,7 +132,7 @@ void ExportService::exportPDF(
     }
     const QString html = generateHTML(guide, ImageMode::Embedded, options);
     const bool reveal = options.openInFinderWhenDone;
-    pdf::renderHtmlToPdf(html, receiver, [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
+    const auto finished = [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
         if (!rendered) {
             const pdf::RenderFailure& f = rendered.error();
             switch (f.kind) {
@@ -149,7 +147,9 @@ void ExportService::exportPDF(
         if (reveal)
             desktop::revealInFileManager(to);
         done({});
-    });
+    };
+    // The page, every screenshot inlined, is staged where a later start clears it.
+    pdf::renderHtmlToPdf(html, receiver, finished, {}, TemporaryFiles::directory());
 }
 
 } // namespace zova

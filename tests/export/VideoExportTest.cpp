@@ -4,13 +4,16 @@
 #include "export/SlideshowWriter.h"
 #include "export/VideoExportService.h"
 #include "export/VideoFrameRenderer.h"
+#include "model/TemporaryFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -160,7 +163,11 @@ protected:
         return result.value_or(unexpected(VideoExportError::media("timeout")));
     }
 
-    QStringList leftovers() const { return QDir(m_out.path()).entryList({ "zova-export-*" }, QDir::Files); }
+    QStringList leftovers() const
+    {
+        return QDir(m_out.path()).entryList({ "zova-export-*" }, QDir::Files)
+            + QDir(TemporaryFiles::directory()).entryList(QDir::Files | QDir::Hidden);
+    }
 
     QTemporaryDir m_out;
     std::unique_ptr<VideoExportService> m_service;
@@ -266,8 +273,10 @@ TEST(SlideshowLayoutTest, StepDurationsAndFrameCounts)
     EXPECT_EQ(SlideshowWriter::frameCount(3.01, 30), 90);
     EXPECT_EQ(SlideshowWriter::frameCount(0.001, 30), 1);
     EXPECT_EQ(SlideshowWriter::frameCount(std::nan(""), 30), 1);
-    EXPECT_EQ(
-        VideoExportService::temporaryPathFor("/x/y.mp4").size(), QString("/x/zova-export-12345678-video.mp4").size());
+    const QFileInfo temporary(VideoExportService::temporaryPath());
+    EXPECT_EQ(temporary.absolutePath(), TemporaryFiles::directory());
+    EXPECT_TRUE(QRegularExpression("^zova-export-[0-9A-F]{8}-video\\.mp4$").match(temporary.fileName()).hasMatch())
+        << temporary.fileName().toStdString();
 }
 
 namespace {
