@@ -1,8 +1,8 @@
 // The file exports of ExportService: the HTML folder and the PDF.
 #include "export/ExportService.h"
 
-#include "export/BlurBurnIn.h"
 #include "export/ExportLog.h"
+#include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -49,7 +49,7 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
 }
 
 // A screenshot that cannot be read is left out, as the page and the video leave it out.
-ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& blurs, const QString& folder)
+ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnotation>& marks, const QString& folder)
 {
     const auto source = StorageService::shared().pathFor(name);
     if (!source) {
@@ -57,14 +57,14 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
         return {};
     }
     std::optional<QByteArray> bytes;
-    if (blurs.isEmpty()) {
+    if (marks.isEmpty()) {
         QFile file(*source);
         if (file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             bytes.reset();
     } else {
-        bytes = exportedScreenshotBytes(name, blurs);
+        bytes = exportedScreenshotBytes(name, marks);
     }
     if (!bytes) {
         qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
@@ -75,9 +75,9 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
 
 // The screenshot files to copy, in step order, each once with the blur marks of
 // every step that shows it: a file shared by two steps keeps both steps' marks.
-QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
+QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& guide)
 {
-    QList<std::pair<QString, QList<QRectF>>> copies;
+    QList<std::pair<QString, QList<StepAnnotation>>> copies;
     QHash<QString, qsizetype> index;
     for (const Step* step : guide.orderedSteps()) {
         const QString name = step->screenshotFilename();
@@ -88,7 +88,9 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
             it = index.insert(name, copies.size());
             copies.append({ name, {} });
         }
-        copies[*it].second += blurRects(*step);
+        for (const StepAnnotation& a : step->annotations())
+            if (a.kind == StepAnnotation::Kind::Blur)
+                copies[*it].second.append(a);
     }
     return copies;
 }
