@@ -9,8 +9,8 @@
 #include "editor/StepRowPainter.h"
 #include "editor/StepThumbnails.h"
 #include "editor/StepsSidebar.h"
-#include "export/panel/CloseButton.h"
 #include "export/panel/ExportPanel.h"
+#include "style/CloseButton.h"
 #include "style/PillButton.h"
 
 #include <QAbstractButton>
