@@ -5,7 +5,6 @@
 #include "app/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
-#include "app/EnginePermissionProbe.h"
 #include "app/EwmhAppWindowOps.h"
 #include "app/LibraryEditor.h"
 #include "app/LibraryRecording.h"

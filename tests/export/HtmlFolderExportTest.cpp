@@ -1,3 +1,4 @@
+#include "Destinations.h"
 #include "ExportFixture.h"
 
 #include <QDir>
@@ -212,4 +213,19 @@ TEST(ExportErrorTest, Descriptions)
     };
     for (const auto& [error, text] : table)
         EXPECT_EQ(error.description(), text);
+}
+
+TEST_F(HtmlFolderExportTest, OccupiedDestinationsAreReplacedNeverWrittenThrough)
+{
+    Guide* guide = makeGuide(QStringLiteral("Replace"));
+    const QString shot = saveSolid(10, 10, Qt::green);
+    addStep(guide, 0, shot);
+    const QString copy = target() + "/assets/screenshots/" + shot;
+    for (auto o : destinations::occupants) {
+        destinations::occupy(target() + "/index.html", target("outside-page"), o);
+        destinations::occupy(copy, target("outside-copy"), o);
+        ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue()) << destinations::nameOf(o);
+        destinations::expectReplaced(target() + "/index.html", target("outside-page"), "<!DOCTYPE html>", o);
+        destinations::expectReplaced(copy, target("outside-copy"), "\x89PNG", o);
+    }
 }

@@ -1,3 +1,4 @@
+#include "Destinations.h"
 #include "FakeSynthesizer.h"
 #include "VideoFixture.h"
 
@@ -464,5 +465,25 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
         QDir().mkpath(docs);
         QFile::remove(docs + "/video-frame.png");
         EXPECT_TRUE(QFile::copy(png, docs + "/video-frame.png"));
+    }
+}
+
+TEST_F(VideoExportTest, OccupiedDestinationIsReplacedNeverWrittenThrough)
+{
+    addStep(screenshot(200, 200))->setUserDescription(QStringLiteral("one"));
+    // Unreadable: left out, as everywhere.
+    addStep(QImage())->setScreenshotFilename(QStringLiteral("gone.png"));
+    addStep(QImage())->setScreenshotFilename(QStringLiteral("../outside.png"));
+    VideoExportOptions quick;
+    quick.narrateSteps = false;
+    quick.width = 320;
+    quick.height = 180;
+    const QString to = m_out.filePath("replace.mp4");
+    for (auto o : destinations::occupants) {
+        destinations::occupy(to, m_out.filePath("outside"), o);
+        ASSERT_TRUE(run(to, quick).hasValue()) << destinations::nameOf(o);
+        EXPECT_TRUE(zova::test::readFile(to).contains("ftyp")) << destinations::nameOf(o);
+        destinations::expectReplaced(to, m_out.filePath("outside"), QByteArray(), o);
+        EXPECT_TRUE(leftovers().isEmpty());
     }
 }

@@ -3,13 +3,17 @@
 #include "model/Record.h"
 #include "model/StorageService.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
+
+#include <unistd.h>
 
 using namespace zova;
 
@@ -496,4 +500,38 @@ TEST_F(StoreFixture, ScreenshotsAreForTheUserAloneAfterAFreshAndAnOlderStart)
     EXPECT_EQ(mode(file), privateFile);
     EXPECT_EQ(mode(folder), privateFolder);
     EXPECT_EQ(mode(QFileInfo(folder).absolutePath()), privateFolder);
+}
+
+TEST_F(StoreFixture, StoreThatCannotBeWrittenGetsTheFatalMessage)
+{
+    // root writes to any file whatever its mode, so as root the application runs as
+    // the unprivileged user "nobody", which may read the store but not write it.
+    QTemporaryDir dir(QDir::tempPath() + "/zova-read-only-XXXXXX");
+    const QString store = dir.filePath("ZOVA.store");
+    {
+        auto opened = ModelContainer::open(store);
+        ASSERT_TRUE(opened.hasValue());
+        opened.value()->mainContext()->insert(new Guide(QStringLiteral("kept")));
+        ASSERT_TRUE(opened.value()->mainContext()->save());
+    }
+    ASSERT_TRUE(execOn(store, "PRAGMA journal_mode = DELETE"));
+    QFile::setPermissions(dir.path(), privateFolder | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    const QByteArray before = zova::test::readFile(store);
+
+    QProcess app;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZOVA_STORE_PATH", store);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    app.setProcessEnvironment(env);
+    if (::geteuid() == 0)
+        app.start(QStringLiteral("setpriv"),
+            { "--reuid=65534", "--regid=65534", "--clear-groups", "--", QStringLiteral(ZOVA_BINARY) });
+    else
+        app.start(QStringLiteral(ZOVA_BINARY), {});
+    ASSERT_TRUE(app.waitForFinished(30000));
+    EXPECT_NE(app.exitCode(), 0);
+    const QByteArray err = app.readAllStandardError();
+    EXPECT_TRUE(err.contains("Could not create ModelContainer: The store file cannot be written.")) << err.constData();
+    EXPECT_EQ(zova::test::readFile(store), before);
 }
