@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -25,7 +26,19 @@ int main(int argc, char* argv[])
         return 1;
     }
     zova::ShutdownSignals shutdown;
-    zova::ZOVAApp zova;
-    QObject::connect(&instance, &zova::SingleInstance::activationRequested, &app, [&zova] { zova.bringToFront(); });
-    return zova.exec();
+    bool signalled = false;
+    QObject::connect(&shutdown, &zova::ShutdownSignals::received, &app, [&signalled] { signalled = true; });
+    int code = 0;
+    {
+        zova::ZOVAApp zova;
+        QObject::connect(&instance, &zova::SingleInstance::activationRequested, &app, [&zova] { zova.bringToFront(); });
+        code = zova.exec();
+    } // the store is saved by now
+    if (signalled) {
+        // Asked to end from outside: background work (text recognition, a language
+        // model that is slow to answer) is not waited for.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }
