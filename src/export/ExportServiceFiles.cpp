@@ -117,7 +117,7 @@ ExportService::Result ExportService::exportHTMLFolder(
     if (auto written = writeAtomically(index, generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8()); !written)
         return written;
     qCInfo(lcExport) << "HTML folder written:" << folder;
-    if (options.openInFinderWhenDone)
+    if (options.revealWhenDone)
         desktop::revealInFileManager(index);
     return {};
 }
@@ -133,7 +133,7 @@ void ExportService::exportPDF(
         return;
     }
     const QString html = generateHTML(guide, ImageMode::Embedded, options);
-    const bool reveal = options.openInFinderWhenDone;
+    const bool reveal = options.revealWhenDone;
     pdf::renderHtmlToPdf(html, receiver, [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
         if (!rendered) {
             const pdf::RenderFailure& f = rendered.error();

@@ -47,12 +47,12 @@ void ExportRun::setIncludeFooter(bool on)
     emit includeFooterChanged();
 }
 
-void ExportRun::setOpenInFinder(bool on)
+void ExportRun::setRevealWhenDone(bool on)
 {
-    if (m_openInFinder == on)
+    if (m_revealWhenDone == on)
         return;
-    m_openInFinder = on;
-    emit openInFinderChanged();
+    m_revealWhenDone = on;
+    emit revealWhenDoneChanged();
 }
 
 void ExportRun::setNarrateVideo(bool on)
@@ -98,7 +98,7 @@ ExportService::Options ExportRun::exportOptions() const
     ExportService::Options options;
     options.includeFooter = m_includeFooter;
     options.themeAccentHex = accentHex;
-    options.openInFinderWhenDone = m_openInFinder;
+    options.revealWhenDone = m_revealWhenDone;
     return options;
 }
 
@@ -110,7 +110,7 @@ VideoExportOptions ExportRun::videoOptions(const ExportService::Options& options
     video.fps = 30;
     video.minSecondsPerStep = 3.0;
     video.tailSecondsAfterNarration = 0.5;
-    video.openInFinderWhenDone = options.openInFinderWhenDone;
+    video.revealWhenDone = options.revealWhenDone;
     video.themeAccentHex = options.themeAccentHex;
     video.narrateSteps = m_narrateVideo;
     QPointer<ExportRun> self(this);
