@@ -1,6 +1,7 @@
 #include "app/CoachMarksService.h"
 
 #include "app/SettingsKeys.h"
+#include "base/NotifyingProperty.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -38,18 +39,12 @@ CoachMarksService::CoachMarksService(QObject* parent)
 
 void CoachMarksService::setHasSeenTour(bool seen)
 {
-    if (seen == m_hasSeenTour)
-        return;
-    m_hasSeenTour = seen;
-    emit hasSeenTourChanged(seen);
+    setNotifying(this, m_hasSeenTour, seen, &CoachMarksService::hasSeenTourChanged);
 }
 
 void CoachMarksService::setActiveTip(std::optional<Tip> tip)
 {
-    if (tip == m_activeTip)
-        return;
-    m_activeTip = tip;
-    emit activeTipChanged();
+    setNotifying(this, m_activeTip, tip, &CoachMarksService::activeTipChanged);
 }
 
 void CoachMarksService::advance()

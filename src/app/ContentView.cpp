@@ -3,6 +3,7 @@
 #include "app/CoachMarksService.h"
 #include "app/LibraryView.h"
 #include "app/PermissionFlags.h"
+#include "base/NotifyingProperty.h"
 #include "style/MeshWallpaper.h"
 
 #include <QGraphicsOpacityEffect>
@@ -122,9 +123,8 @@ void ContentView::poll() { m_permissions->refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {
-    if (visible == m_splashVisible)
+    if (!assignIfChanged(m_splashVisible, visible))
         return;
-    m_splashVisible = visible;
     if (m_splash) {
         if (visible) {
             m_splash->show();

@@ -2,6 +2,7 @@
 
 #include "app/PermissionProbe.h"
 #include "app/SettingsKeys.h"
+#include "base/NotifyingProperty.h"
 
 #include <QSettings>
 
@@ -16,27 +17,18 @@ PermissionFlags::PermissionFlags(std::shared_ptr<const PermissionProbe> probe, Q
 
 void PermissionFlags::setScreenRecording(bool value)
 {
-    if (value == m_screenRecording)
-        return;
-    m_screenRecording = value;
-    emit screenRecordingChanged(value);
+    setNotifying(this, m_screenRecording, value, &PermissionFlags::screenRecordingChanged);
 }
 
 void PermissionFlags::setInputMonitoring(bool value)
 {
-    if (value == m_inputMonitoring)
-        return;
-    m_inputMonitoring = value;
-    emit inputMonitoringChanged(value);
+    setNotifying(this, m_inputMonitoring, value, &PermissionFlags::inputMonitoringChanged);
 }
 
 void PermissionFlags::setHasCompletedOnboarding(bool value)
 {
     QSettings().setValue(SettingsKeys::onboardingCompleted, value);
-    if (value == m_hasCompletedOnboarding)
-        return;
-    m_hasCompletedOnboarding = value;
-    emit hasCompletedOnboardingChanged(value);
+    setNotifying(this, m_hasCompletedOnboarding, value, &PermissionFlags::hasCompletedOnboardingChanged);
 }
 
 void PermissionFlags::refreshSync()

@@ -1,6 +1,7 @@
 #include "app/ThemeService.h"
 
 #include "app/SettingsKeys.h"
+#include "base/NotifyingProperty.h"
 
 #include <QSettings>
 
@@ -55,10 +56,7 @@ ThemeService::ThemeService(QObject* parent)
 void ThemeService::setMode(Mode mode)
 {
     QSettings().setValue(SettingsKeys::themeMode, rawValue(mode));
-    if (mode == m_mode)
-        return;
-    m_mode = mode;
-    emit modeChanged(mode);
+    setNotifying(this, m_mode, mode, &ThemeService::modeChanged);
 }
 
 } // namespace zova

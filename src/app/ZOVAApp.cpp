@@ -6,6 +6,7 @@
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
 #include "app/EnginePermissionProbe.h"
+#include "app/LibraryEditor.h"
 #include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
@@ -59,8 +60,11 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext());
+    m_editor = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get());
+    LibraryHooks hooks = m_recording->hooks();
+    hooks.makeEditor = m_editor->hook();
     auto* content = new ContentView(
-        store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(), m_recording->hooks());
+        store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(), std::move(hooks));
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }

@@ -9,6 +9,7 @@ namespace zova {
 class AppDelegate;
 class AppearanceController;
 class CoachMarksService;
+class LibraryEditor;
 class LibraryRecording;
 class MainWindow;
 class PortalColorScheme;
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<AppearanceController> m_appearance;
     // Outlives the window, whose library calls into it.
     std::unique_ptr<LibraryRecording> m_recording;
+    std::unique_ptr<LibraryEditor> m_editor;
     std::unique_ptr<MainWindow> m_window;
 };
 

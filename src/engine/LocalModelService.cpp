@@ -1,5 +1,6 @@
 #include "engine/LocalModelService.h"
 
+#include "base/NotifyingProperty.h"
 #include "platform/llm/LocalModelClient.h"
 
 #include <QTimer>
@@ -128,10 +129,7 @@ void LocalModelService::followClientStatus() { setStatus(fromClient(LocalModelCl
 
 void LocalModelService::setStatus(Status status)
 {
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit statusChanged(status);
+    setNotifying(this, m_status, status, &LocalModelService::statusChanged);
 }
 
 void LocalModelService::cleanAutoLabel(const QString& label, std::function<void(QString)> done)

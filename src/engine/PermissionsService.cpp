@@ -1,5 +1,6 @@
 #include "engine/PermissionsService.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/EngineLog.h"
 #include "platform/x11/X11Probe.h"
 
@@ -36,10 +37,7 @@ PermissionsService::PermissionsService(QObject* parent)
 void PermissionsService::setHasCompletedOnboarding(bool value)
 {
     QSettings().setValue(QLatin1String(onboardingKey), value);
-    if (m_hasCompletedOnboarding == value)
-        return;
-    m_hasCompletedOnboarding = value;
-    emit hasCompletedOnboardingChanged();
+    setNotifying(this, m_hasCompletedOnboarding, value, &PermissionsService::hasCompletedOnboardingChanged);
 }
 
 void PermissionsService::store(bool fresh)

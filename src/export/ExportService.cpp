@@ -1,6 +1,6 @@
 #include "export/ExportService.h"
 
-#include "export/BlurBurnIn.h"
+#include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
@@ -199,7 +199,7 @@ QString ExportService::renderStep(const Step& step, ImageMode mode) const
         source = QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename());
         break;
     case ImageMode::Embedded:
-        if (const auto bytes = exportedScreenshotBytes(step))
+        if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename(), step.annotations()))
             source = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
         break;
     }

@@ -1,8 +1,8 @@
 // The file exports of ExportService: the HTML folder and the PDF.
 #include "export/ExportService.h"
 
-#include "export/BlurBurnIn.h"
 #include "export/ExportLog.h"
+#include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -51,7 +51,7 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
     return {};
 }
 
-ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& blurs, const QString& folder)
+ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnotation>& marks, const QString& folder)
 {
     const auto source = StorageService::shared().pathFor(name);
     if (!source)
@@ -61,14 +61,14 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
         QFile::remove(destination); // a failure shows up in the copy
 
-    if (blurs.isEmpty()) {
+    if (marks.isEmpty()) {
         QFile file(*source);
         if (!file.copy(destination))
             return unexpected(ExportError::file(QStringLiteral("Could not copy the screenshot “%1”: %2")
                                                     .arg(QDir::toNativeSeparators(*source), file.errorString())));
         return {};
     }
-    const auto blurred = exportedScreenshotBytes(name, blurs);
+    const auto blurred = exportedScreenshotBytes(name, marks);
     if (!blurred)
         return unexpected(ExportError::file(
             QStringLiteral("Could not read the screenshot “%1”.").arg(QDir::toNativeSeparators(*source))));
@@ -77,9 +77,9 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
 
 // The screenshot files to copy, in step order, each once with the blur marks of
 // every step that shows it: a file shared by two steps keeps both steps' marks.
-QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
+QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& guide)
 {
-    QList<std::pair<QString, QList<QRectF>>> copies;
+    QList<std::pair<QString, QList<StepAnnotation>>> copies;
     QHash<QString, qsizetype> index;
     for (const Step* step : guide.orderedSteps()) {
         const QString name = step->screenshotFilename();
@@ -90,7 +90,9 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
             it = index.insert(name, copies.size());
             copies.append({ name, {} });
         }
-        copies[*it].second += blurRects(*step);
+        for (const StepAnnotation& a : step->annotations())
+            if (a.kind == StepAnnotation::Kind::Blur)
+                copies[*it].second.append(a);
     }
     return copies;
 }

@@ -2,17 +2,17 @@
 #include "PanelFakes.h"
 
 #include "export/NarratorService.h"
-#include "export/panel/CloseButton.h"
 #include "export/panel/ExportButton.h"
 #include "export/panel/ExportPanel.h"
 #include "export/panel/ExportRun.h"
 #include "export/panel/FormatCard.h"
 #include "export/panel/OptionSwitch.h"
 #include "export/panel/StatusLine.h"
+#include "style/CloseButton.h"
 #include "style/GlassCard.h"
+#include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
-#include <QLabel>
 #include <QTest>
 
 using namespace zova;
@@ -125,7 +125,7 @@ TEST_F(ExportPanelTest, SubtitleFollowsTheStepCountAndTitle)
 TEST_F(ExportPanelTest, StartsWithHtmlAndEverySwitchOn)
 {
     EXPECT_EQ(run()->selectedFormat(), ExportFormat::Html);
-    EXPECT_TRUE(m_panel->formatCard(ExportFormat::Html)->isSelected());
+    EXPECT_TRUE(m_panel->formatCard(ExportFormat::Html)->isChecked());
     for (OptionSwitch* s : { m_panel->footerSwitch(), m_panel->revealSwitch(), m_panel->narrationSwitch() })
         EXPECT_TRUE(s->isChecked()) << s->text().toStdString();
     EXPECT_EQ(m_panel->footerSwitch()->text(), QString::fromUtf8("Include “Made with Z.O.V.A” footer"));
@@ -143,7 +143,7 @@ TEST_F(ExportPanelTest, CardsSelectTheFormat)
         QTest::mouseClick(m_panel->formatCard(f), Qt::LeftButton);
         EXPECT_EQ(run()->selectedFormat(), f);
         for (ExportFormat other : ExportFormats::all())
-            EXPECT_EQ(m_panel->formatCard(other)->isSelected(), other == f);
+            EXPECT_EQ(m_panel->formatCard(other)->isChecked(), other == f);
     }
 }
 

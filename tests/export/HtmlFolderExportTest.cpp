@@ -1,7 +1,5 @@
 #include "ExportFixture.h"
 
-#include "export/BlurBurnIn.h"
-
 #include <QDir>
 #include <QFileInfo>
 
@@ -146,56 +144,6 @@ TEST_F(HtmlFolderExportTest, BlurMarksAreBurnedIntoTheCopy)
     EXPECT_EQ(test::readFile(target() + "/assets/screenshots/" + plain), test::readFile(screenshotPath(plain)));
     // The overlay markup stays in the page.
     EXPECT_TRUE(test::readFile(target() + "/index.html").contains("ann ann-blur"));
-}
-
-TEST(BlurBurnInTest, CoversPartialPixelsAndIgnoresMarksOffTheImage)
-{
-    QImage image(100, 50, QImage::Format_RGB32);
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 100; ++x)
-            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
-    // A stroke of text-like contrast is gone under the mark.
-    const QImage out
-        = burnInBlurs(image, { QRectF(0.105, 0, 0.5, 1), QRectF(2, 2, 1, 1), QRectF(0.9, 0.9, -0.1, -0.1) });
-    for (int x : { 10, 30, 60 })
-        for (int y : { 0, 25, 49 })
-            EXPECT_LT(std::abs(qGray(out.pixel(x, y)) - 128), 60) << x << "," << y;
-    EXPECT_EQ(out.copy(0, 0, 10, 50), image.copy(0, 0, 10, 50));
-    EXPECT_EQ(out.copy(61, 0, 19, 45), image.copy(61, 0, 19, 45));
-    EXPECT_NE(out.copy(80, 40, 10, 5), image.copy(80, 40, 10, 5)) << "a negative size counts from its corner";
-    EXPECT_EQ(burnInBlurs(image, {}), image);
-}
-
-TEST(BlurBurnInTest, MarksFarOffOrUnplaceableAreSafe)
-{
-    QImage image(60, 40, QImage::Format_RGB32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 60; ++x)
-            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double huge = 1e308;
-    struct Row {
-        const char* name;
-        QRectF rect;
-        bool changesAll;
-    };
-    const QList<Row> rows = {
-        { "huge mark covers the whole image", QRectF(-huge / 2, -huge / 2, huge, huge), true },
-        { "beyond both edges", QRectF(-5, -5, 10, 10), true },
-        { "not a number", QRectF(nan, 0, 0.5, 0.5), false },
-        { "far to the right", QRectF(huge, 0, 1, 1), false },
-        { "zero size", QRectF(0.5, 0.5, 0, 0), false },
-    };
-    for (const Row& row : rows) {
-        const QImage out = burnInBlurs(image, { row.rect });
-        ASSERT_EQ(out.size(), image.size()) << row.name;
-        if (row.changesAll) {
-            for (const QPoint p : { QPoint(0, 0), QPoint(59, 39), QPoint(30, 20) })
-                EXPECT_LT(std::abs(qGray(out.pixel(p)) - 128), 60) << row.name;
-        } else {
-            EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), image) << row.name;
-        }
-    }
 }
 
 TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)

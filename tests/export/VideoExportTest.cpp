@@ -282,9 +282,16 @@ StepNarration narrationOf(double seconds, int rate = 22050)
     return n;
 }
 
+// A slide of a stored screenshot; a null image gives a slide whose file is missing.
 VideoFrameSource slide(const QImage& image, const QString& text)
 {
-    return { image, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
+    QString name = QStringLiteral("missing.png");
+    if (!image.isNull()) {
+        auto saved = StorageService::shared().saveScreenshot(image);
+        EXPECT_TRUE(saved.hasValue());
+        name = saved ? *saved : QString();
+    }
+    return { name, {}, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
 }
 
 } // namespace

@@ -4,14 +4,12 @@
 #include "export/panel/DestinationPicker.h"
 #include "export/panel/ExportFormat.h"
 #include "export/panel/Exporters.h"
+#include "style/Overlay.h"
 
 #include <QMap>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
-
-class QLabel;
 
 namespace zova {
 
@@ -24,6 +22,7 @@ class Guide;
 class OptionSwitch;
 class PillButton;
 class StatusLine;
+class TextLine;
 
 // The export panel for one guide, laid over its host widget: a dimmed backdrop
 // filling the host and a centred card with the formats, the options, the status
@@ -31,7 +30,7 @@ class StatusLine;
 // out (close button, Cancel, a tap on the backdrop) calls onDismiss, and none is
 // open while an export runs. Deleting the panel (or its host) during an export is
 // safe; the export's result is then dropped.
-class ExportPanel : public QWidget {
+class ExportPanel : public Overlay {
     Q_OBJECT
 public:
     // What the panel works with; anything left empty is the real one.
@@ -52,8 +51,8 @@ public:
     static QString narratorLine(const NarratorService& narrator);
 
     // The parts, for hosts' and tests' eyes.
-    QLabel* titleLabel() const { return m_title; }
-    QLabel* subtitleLabel() const { return m_subtitle; }
+    TextLine* titleLabel() const { return m_title; }
+    TextLine* subtitleLabel() const { return m_subtitle; }
     CloseButton* closeButton() const { return m_close; }
     FormatCard* formatCard(ExportFormat format) const { return m_cards.value(format); }
     OptionSwitch* footerSwitch() const { return m_footerSwitch; }
@@ -65,10 +64,6 @@ public:
     GlassCard* card() const { return m_card; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -76,7 +71,6 @@ private:
     QWidget* buildFormatPicker();
     QWidget* buildOptions();
     QWidget* buildFooter();
-    void dismiss();
     void refreshTexts();
     void refreshFormat();
     void refreshExporting();
@@ -87,8 +81,8 @@ private:
     std::unique_ptr<ExportRun> m_run;
 
     GlassCard* m_card = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_subtitle = nullptr;
+    TextLine* m_title = nullptr;
+    TextLine* m_subtitle = nullptr;
     CloseButton* m_close = nullptr;
     QMap<ExportFormat, FormatCard*> m_cards;
     OptionSwitch* m_footerSwitch = nullptr;

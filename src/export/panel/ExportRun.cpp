@@ -1,5 +1,6 @@
 #include "export/panel/ExportRun.h"
 
+#include "base/NotifyingProperty.h"
 #include "export/ExportLog.h"
 #include "export/panel/DestinationPicker.h"
 #include "export/panel/ExportSlug.h"
@@ -33,43 +34,19 @@ ExportRun::~ExportRun() { m_exporters.reset(); }
 
 void ExportRun::setSelectedFormat(ExportFormat format)
 {
-    if (m_selectedFormat == format)
-        return;
-    m_selectedFormat = format;
-    emit selectedFormatChanged();
+    setNotifying(this, m_selectedFormat, format, &ExportRun::selectedFormatChanged);
 }
 
-void ExportRun::setIncludeFooter(bool on)
-{
-    if (m_includeFooter == on)
-        return;
-    m_includeFooter = on;
-    emit includeFooterChanged();
-}
+void ExportRun::setIncludeFooter(bool on) { setNotifying(this, m_includeFooter, on, &ExportRun::includeFooterChanged); }
 
 void ExportRun::setRevealWhenDone(bool on)
 {
-    if (m_revealWhenDone == on)
-        return;
-    m_revealWhenDone = on;
-    emit revealWhenDoneChanged();
+    setNotifying(this, m_revealWhenDone, on, &ExportRun::revealWhenDoneChanged);
 }
 
-void ExportRun::setNarrateVideo(bool on)
-{
-    if (m_narrateVideo == on)
-        return;
-    m_narrateVideo = on;
-    emit narrateVideoChanged();
-}
+void ExportRun::setNarrateVideo(bool on) { setNotifying(this, m_narrateVideo, on, &ExportRun::narrateVideoChanged); }
 
-void ExportRun::setExporting(bool on)
-{
-    if (m_isExporting == on)
-        return;
-    m_isExporting = on;
-    emit isExportingChanged();
-}
+void ExportRun::setExporting(bool on) { setNotifying(this, m_isExporting, on, &ExportRun::isExportingChanged); }
 
 void ExportRun::setStatus(const std::optional<QString>& message, bool failed)
 {

@@ -1,5 +1,6 @@
 #include "platform/llm/LocalModelClient.h"
 
+#include "base/NotifyingProperty.h"
 #include "platform/llm/LlmLog.h"
 #include "platform/llm/LocalModelEndpoint.h"
 
@@ -160,10 +161,7 @@ void LocalModelClient::finishProbes()
 
 void LocalModelClient::setStatus(LocalModelStatus status)
 {
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit statusChanged(status);
+    setNotifying(this, m_status, status, &LocalModelClient::statusChanged);
 }
 
 void LocalModelClient::chat(

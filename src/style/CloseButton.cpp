@@ -1,4 +1,4 @@
-#include "export/panel/CloseButton.h"
+#include "style/CloseButton.h"
 
 #include "style/Shapes.h"
 #include "style/Symbols.h"
@@ -11,11 +11,10 @@ namespace zova {
 CloseButton::CloseButton(QWidget* parent)
     : QAbstractButton(parent)
 {
-    setObjectName(QStringLiteral("exportCloseButton"));
     setAccessibleName(tr("Close"));
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
-    setFixedSize(22, 22);
+    setFixedSize(side, side);
 }
 
 void CloseButton::paintEvent(QPaintEvent*)

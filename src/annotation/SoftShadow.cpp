@@ -1,4 +1,4 @@
-#include "export/ShadowMask.h"
+#include "annotation/SoftShadow.h"
 
 #include <QImage>
 
@@ -6,11 +6,7 @@
 #include <cmath>
 #include <vector>
 
-namespace zova {
-
-namespace {
-
-} // namespace
+namespace zova::annotation {
 
 void boxLine(uchar* data, int n, int stride, int r, std::vector<int>& tmp, bool clampEdges)
 {
@@ -85,4 +81,4 @@ void drawSoftShadow(QPainter& painter, const QPainterPath& shape, double blurRad
     painter.restore();
 }
 
-} // namespace zova
+} // namespace zova::annotation

@@ -1,16 +1,17 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
-namespace zova {
+#include <vector>
+
+namespace zova::annotation {
 
 // Paints the soft shadow of a shape (a Gaussian-like blur of the given radius, no
 // offset) in the colour, outside and under the shape.
 void drawSoftShadow(QPainter& painter, const QPainterPath& shape, double blurRadius, const QColor& color);
-
-#include <vector>
 
 // One box-filter pass of radius r along n bytes spaced stride apart; outside the line
 // counts as zero, or as the edge byte with clampEdges.
@@ -19,4 +20,4 @@ void boxLine(uchar* data, int n, int stride, int r, std::vector<int>& scratch, b
 // Three box-blur passes over the alpha channel of an Alpha8 image, radius r each way.
 void boxBlurAlpha(QImage& alpha8, int radius);
 
-} // namespace zova
+} // namespace zova::annotation

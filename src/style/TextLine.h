@@ -8,8 +8,9 @@
 
 namespace zova {
 
-// A text painted in a font and a colour read at paint time (so palette changes
-// apply at once): one elided line, or wrapped lines.
+// Text in a colour token: the font is fixed, the colour is read at paint time, so
+// a switch between light and dark applies at once. One elided line, or wrapped
+// lines; drawn inside the contents margins.
 class TextLine final : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     void setColor(ColorSource color);
     QColor color() const { return m_color(); }
     QFont textFont() const { return m_font; }
+    Qt::Alignment alignment() const { return m_alignment; }
+    void setAlignment(Qt::Alignment alignment);
     // Wrapped lines with this alignment instead of one elided line.
     void setWrapping(Qt::Alignment alignment);
 
