@@ -1,7 +1,5 @@
 #include "annotation/Redaction.h"
 
-#include "annotation/SoftShadow.h"
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -97,6 +95,56 @@ void pushInto(Level& fine, const Level& coarse)
                 c[k] = w * c[k] + (1 - w) * up[k];
             w = 1;
         }
+}
+
+// Three passes of a box blur of `radius` each way over 32-bit pixels, `width`
+// a row and rows one after the other, the four channels at once, edge pixels
+// repeated.
+void boxBlur(std::vector<uchar>& pixels, int width, int height, int radius)
+{
+    const int window = 2 * radius + 1;
+    const size_t stride = size_t(width) * channels;
+    std::vector<uchar> source(pixels.size());
+    std::vector<int> sums(stride);
+    for (int pass = 0; pass < 3; ++pass) {
+        // Along the rows.
+        std::copy(pixels.cbegin(), pixels.cend(), source.begin());
+        for (int y = 0; y < height; ++y) {
+            const uchar* from = source.data() + size_t(y) * stride;
+            uchar* row = pixels.data() + size_t(y) * stride;
+            const auto at = [&](int x) { return from + size_t(std::clamp(x, 0, width - 1)) * channels; };
+            int sum[channels] = {};
+            for (int x = -radius; x <= radius; ++x)
+                for (int k = 0; k < channels; ++k)
+                    sum[k] += at(x)[k];
+            for (int x = 0; x < width; ++x) {
+                const uchar* in = at(x + radius + 1);
+                const uchar* out = at(x - radius);
+                for (int k = 0; k < channels; ++k) {
+                    row[size_t(x) * channels + size_t(k)] = uchar((sum[k] + window / 2) / window);
+                    sum[k] += in[k] - out[k];
+                }
+            }
+        }
+        // Down the columns, all of them at once, row by row.
+        std::copy(pixels.cbegin(), pixels.cend(), source.begin());
+        const auto rowAt = [&](int y) { return source.data() + size_t(std::clamp(y, 0, height - 1)) * stride; };
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int y = -radius; y <= radius; ++y) {
+            const uchar* row = rowAt(y);
+            for (size_t i = 0; i < stride; ++i)
+                sums[i] += row[i];
+        }
+        for (int y = 0; y < height; ++y) {
+            uchar* row = pixels.data() + size_t(y) * stride;
+            const uchar* in = rowAt(y + radius + 1);
+            const uchar* out = rowAt(y - radius);
+            for (size_t i = 0; i < stride; ++i) {
+                row[i] = uchar((sums[i] + window / 2) / window);
+                sums[i] += in[i] - out[i];
+            }
+        }
+    }
 }
 
 // The pixel rectangle a mark covers, or an empty one.
@@ -220,26 +268,23 @@ QImage redacted(const QImage& source, const QList<StepAnnotation>& marks)
                 continue;
             filled.sample((x - region.left() + 0.5) / cell - 0.5, (y - region.top() + 0.5) / cell - 0.5, value);
             for (int k = 0; k < channels; ++k)
-                line[x * channels + k] = uchar(std::clamp(std::lround(value[k]), 0L, 255L));
+                line[x * channels + k] = uchar(std::clamp(int(value[k] + 0.5f), 0, 255));
         }
     }
 
     // Blurred at the grid's scale, so that it reads as a blur and no cell shows.
     const int radius = std::max(2, cell);
     const QRect around = hidden.adjusted(-3 * radius, -3 * radius, 3 * radius, 3 * radius).intersected(image.rect());
-    QImage soft = image.copy(around);
-    std::vector<int> scratch;
-    const int stride = int(soft.bytesPerLine());
-    for (int pass = 0; pass < 3; ++pass)
-        for (int k = 0; k < channels; ++k) {
-            for (int y = 0; y < soft.height(); ++y)
-                boxLine(soft.scanLine(y) + k, soft.width(), channels, radius, scratch, true);
-            for (int x = 0; x < soft.width(); ++x)
-                boxLine(soft.bits() + x * channels + k, soft.height(), stride, radius, scratch, true);
-        }
+    const int aw = around.width(), ah = around.height();
+    const size_t stride = size_t(aw) * channels;
+    std::vector<uchar> soft(stride * size_t(ah));
+    for (int y = 0; y < ah; ++y)
+        std::copy_n(image.constScanLine(around.top() + y) + size_t(around.left()) * channels, stride,
+            soft.begin() + std::ptrdiff_t(size_t(y) * stride));
+    boxBlur(soft, aw, ah, radius);
     for (int y = hidden.top(); y <= hidden.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const auto* from = reinterpret_cast<const QRgb*>(soft.constScanLine(y - around.top()));
+        const auto* from = reinterpret_cast<const QRgb*>(soft.data() + size_t(y - around.top()) * stride);
         for (int x = hidden.left(); x <= hidden.right(); ++x)
             if (isCovered(x, y))
                 line[x] = from[x - around.left()];

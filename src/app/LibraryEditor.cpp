@@ -12,9 +12,10 @@
 
 namespace zova {
 
-LibraryEditor::LibraryEditor(ModelContext* context, LibraryRecording* recording)
+LibraryEditor::LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings)
     : m_context(context)
     , m_recording(recording)
+    , m_settings(settings)
     , m_thumbnails(std::make_unique<StepThumbnails>(
           step_row::thumbnailBox(StepsSidebar::columnWidth - 2 * step_list::sidePadding, qGuiApp->devicePixelRatio())))
 {
@@ -34,6 +35,7 @@ decltype(LibraryHooks::makeEditor) LibraryEditor::hook()
         };
         GuideEditorView::Dependencies dependencies;
         dependencies.thumbnails = m_thumbnails.get();
+        dependencies.settings = &m_settings;
         return new GuideEditorView(guide, m_context, std::move(hooks), std::move(dependencies));
     };
 }

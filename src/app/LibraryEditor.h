@@ -10,6 +10,7 @@ namespace zova {
 
 class LibraryRecording;
 class ModelContext;
+class Settings;
 class StepThumbnails;
 
 // The library's editor: builds the guide editor for the library's editor hook,
@@ -17,7 +18,8 @@ class StepThumbnails;
 // for "record more steps".
 class LibraryEditor final {
 public:
-    LibraryEditor(ModelContext* context, LibraryRecording* recording);
+    // The settings are the application's and outlive this object.
+    LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings);
     ~LibraryEditor();
 
     // Valid while this object lives.
@@ -27,6 +29,7 @@ public:
 private:
     QPointer<ModelContext> m_context;
     QPointer<LibraryRecording> m_recording;
+    const Settings& m_settings;
     std::unique_ptr<StepThumbnails> m_thumbnails;
 };
 

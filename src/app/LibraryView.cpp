@@ -4,10 +4,11 @@
 #include "app/GuideCollection.h"
 #include "app/LibraryDialogs.h"
 #include "app/NewGuideButton.h"
-#include "app/PermissionFlags.h"
 #include "app/SearchField.h"
+#include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "style/MeshWallpaper.h"
@@ -82,13 +83,13 @@ QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 } // namespace
 
 LibraryView::LibraryView(
-    ModelContext* context, LibraryHooks hooks, std::shared_ptr<const PermissionProbe> probe, QWidget* parent)
+    ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
     , m_hooks(std::move(hooks))
+    , m_settings(settings)
+    , m_permissions(permissions)
 {
-    m_permissions = new PermissionFlags(std::move(probe), this);
-    m_permissions->refreshSync();
     setMinimumSize(1100, 720);
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -224,7 +225,7 @@ QWidget* LibraryView::buildSubHeader(QWidget* parent)
 QMenu* LibraryView::buildSortMenu()
 {
     auto* menu = new QMenu(this);
-    const LibrarySort current = library::storedSort();
+    const LibrarySort current = sortOrder();
     for (LibrarySort sort : library::allSorts) {
         QAction* a = menu->addAction(Symbols::icon(library::symbol(sort), ZOVAColor::label()), library::title(sort));
         a->setCheckable(true);
@@ -234,15 +235,19 @@ QMenu* LibraryView::buildSortMenu()
     return menu;
 }
 
+LibrarySort LibraryView::sortOrder() const { return m_settings.value(settings::librarySortOrder); }
+
+bool LibraryView::listMode() const { return m_settings.value(settings::libraryViewMode) == LibraryViewMode::List; }
+
 void LibraryView::chooseSort(LibrarySort sort)
 {
-    library::storeSort(sort);
+    m_settings.setValue(settings::librarySortOrder, sort);
     refresh();
 }
 
 void LibraryView::toggleLayout()
 {
-    library::toggleViewMode();
+    m_settings.setValue(settings::libraryViewMode, listMode() ? LibraryViewMode::Grid : LibraryViewMode::List);
     refresh();
 }
 
@@ -250,7 +255,7 @@ QList<Guide*> LibraryView::filteredGuides() const
 {
     if (!m_context)
         return {};
-    return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), library::storedSort());
+    return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), sortOrder());
 }
 
 QString LibraryView::searchText() const { return m_search->text(); }
@@ -286,8 +291,8 @@ void LibraryView::refresh()
     m_search->setPlaceholderText(library::searchPlaceholder(stored));
     const QList<Guide*> shown = filteredGuides();
     m_countLabel->setText(library::countText(shown.size(), QStringLiteral("guide")));
-    m_sortButton->setText(QStringLiteral("Sort: ") + library::title(library::storedSort()));
-    const bool list = library::storedListMode();
+    m_sortButton->setText(QStringLiteral("Sort: ") + library::title(sortOrder()));
+    const bool list = listMode();
     m_layoutButton->setSymbol(list ? QStringLiteral("list.bullet") : QStringLiteral("square.grid.2x2"));
     m_layoutButton->setText(list ? QStringLiteral("List") : QStringLiteral("Grid"));
     m_layoutButton->setToolTip(list ? QStringLiteral("Switch to grid view") : QStringLiteral("Switch to list view"));

@@ -118,8 +118,9 @@ void GuideEditorView::refreshSheets()
             if (controller)
                 controller->dismissExportPanel();
         };
-        m_exportPanel = m_dependencies.makeExportPanel ? m_dependencies.makeExportPanel(guide, dismiss, this)
-                                                       : new ExportPanel(guide, dismiss, this);
+        m_exportPanel = m_dependencies.makeExportPanel
+            ? m_dependencies.makeExportPanel(guide, dismiss, this)
+            : new ExportPanel(guide, dismiss, *m_dependencies.settings, this);
         m_exportPanel->setGeometry(rect());
         m_exportPanel->show();
         m_exportPanel->raise();

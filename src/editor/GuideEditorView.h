@@ -11,6 +11,8 @@
 
 namespace zova {
 
+class Settings;
+
 class CanvasColumn;
 class Guide;
 class ModelContext;
@@ -29,6 +31,8 @@ public:
     struct Dependencies {
         // Shared by every editor; required.
         StepThumbnails* thumbnails = nullptr;
+        // The application's; required for the real panel (it reads the narrator voice).
+        const Settings* settings = nullptr;
         // Empty for the real panel.
         ExportPanelFactory makeExportPanel;
     };

@@ -13,9 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHash>
+#include <QPointer>
 #include <QSaveFile>
 #include <QTimer>
+#include <QtConcurrent>
 
 #include <filesystem>
 #include <system_error>
@@ -97,31 +100,64 @@ QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& g
     return copies;
 }
 
+// Everything an HTML folder export needs, read from the records on the GUI thread.
+struct FolderJob {
+    QString folder;
+    QList<std::pair<QString, QList<StepAnnotation>>> copies;
+    QByteArray page;
+};
+
+// Writes the folder; any thread, as it touches no record.
+ExportService::Result writeFolder(const FolderJob& job)
+{
+    if (job.folder.isEmpty())
+        return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
+    if (auto made = makeFolder(job.folder); !made)
+        return made;
+    const QString assets = job.folder + QStringLiteral("/assets/screenshots");
+    if (auto made = makeFolder(assets); !made)
+        return made;
+
+    for (const auto& [name, blurs] : job.copies) {
+        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
+            return copied;
+    }
+
+    if (auto written = writeAtomically(job.folder + QStringLiteral("/index.html"), job.page); !written)
+        return written;
+    qCInfo(lcExport) << "HTML folder written:" << job.folder;
+    return {};
+}
+
 } // namespace
 
 ExportService::Result ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options) const
 {
-    if (folder.isEmpty())
-        return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
-    if (auto made = makeFolder(folder); !made)
-        return made;
-    const QString assets = folder + QStringLiteral("/assets/screenshots");
-    if (auto made = makeFolder(assets); !made)
-        return made;
+    const FolderJob job { folder, screenshotCopies(guide),
+        generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    const Result written = writeFolder(job);
+    if (written && options.revealWhenDone)
+        desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
+    return written;
+}
 
-    for (const auto& [name, blurs] : screenshotCopies(guide)) {
-        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
-            return copied;
-    }
-
-    const QString index = folder + QStringLiteral("/index.html");
-    if (auto written = writeAtomically(index, generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8()); !written)
-        return written;
-    qCInfo(lcExport) << "HTML folder written:" << folder;
-    if (options.revealWhenDone)
-        desktop::revealInFileManager(index);
-    return {};
+void ExportService::exportHTMLFolder(
+    const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
+{
+    FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    const bool reveal = options.revealWhenDone;
+    // The watcher goes with the receiver, and the completion with it.
+    auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());
+    QObject::connect(
+        watcher, &QFutureWatcher<Result>::finished, watcher, [watcher, folder, reveal, done = std::move(done)] {
+            watcher->deleteLater();
+            const Result written = watcher->result();
+            if (written && reveal)
+                desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
+            done(written);
+        });
+    watcher->setFuture(QtConcurrent::run([job = std::move(job)] { return writeFolder(job); }));
 }
 
 void ExportService::exportPDF(
@@ -134,24 +170,36 @@ void ExportService::exportPDF(
         });
         return;
     }
-    const QString html = generateHTML(guide, ImageMode::Embedded, options);
     const bool reveal = options.revealWhenDone;
-    pdf::renderHtmlToPdf(html, receiver, [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
-        if (!rendered) {
-            const pdf::RenderFailure& f = rendered.error();
-            switch (f.kind) {
-            case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
-            case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
-            case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+    auto render = [to, reveal, done = std::move(done)](QObject* receiver, const QString& html) {
+        pdf::renderHtmlToPdf(html, receiver, [to, reveal, done](const pdf::RenderResult& rendered) {
+            if (!rendered) {
+                const pdf::RenderFailure& f = rendered.error();
+                switch (f.kind) {
+                case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
+                case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
+                case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+                }
             }
-        }
-        if (auto written = writeAtomically(to, rendered.value()); !written)
-            return done(written);
-        qCInfo(lcExport) << "PDF written:" << to;
-        if (reveal)
-            desktop::revealInFileManager(to);
-        done({});
-    });
+            if (auto written = writeAtomically(to, rendered.value()); !written)
+                return done(written);
+            qCInfo(lcExport) << "PDF written:" << to;
+            if (reveal)
+                desktop::revealInFileManager(to);
+            done({});
+        });
+    };
+    // The records are read here; redacting and embedding the screenshots runs on a
+    // worker, and the page comes back to the GUI thread to be rendered. The watcher
+    // goes with the receiver, and with it the rest of the export.
+    auto* watcher = new QFutureWatcher<QString>(receiver ? receiver : QCoreApplication::instance());
+    QObject::connect(
+        watcher, &QFutureWatcher<QString>::finished, watcher, [watcher, receiver, render = std::move(render)] {
+            watcher->deleteLater();
+            render(receiver, watcher->result());
+        });
+    watcher->setFuture(QtConcurrent::run(
+        [page = pageOf(guide), options] { return generateHTML(page, ImageMode::Embedded, options); }));
 }
 
 } // namespace zova

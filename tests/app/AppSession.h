@@ -7,12 +7,12 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "model/Settings.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
@@ -47,9 +47,15 @@ protected:
         QFile::setPermissions(
             m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         // A returning user: the library, not the onboarding screen.
-        QSettings settings(m_home.filePath("config/Unknown Organization/ZOVA.conf"), QSettings::IniFormat);
-        settings.setValue("vorne.onboarding.completed", true);
-        settings.sync();
+        storeSetting(zova::settings::onboardingCompleted, true);
+    }
+
+    // Writes the application's settings file as the application does.
+    template <typename T> void storeSetting(const zova::Setting<T>& setting, const T& value)
+    {
+        zova::Settings settings { std::make_unique<zova::SettingsFileStore>(
+            m_home.filePath(QStringLiteral("config/ZOVA/ZOVA.conf"))) };
+        settings.setValue(setting, value);
     }
 
     void TearDown() override

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 #include "export/PanelFakes.h"
+#include "model/Settings.h"
 
 #include "editor/CanvasColumn.h"
 #include "editor/GuideEditorView.h"
@@ -44,7 +45,7 @@ protected:
             auto exporters = std::make_unique<FakeExporters>();
             m_calls = exporters->calls;
             ExportPanel::Dependencies panelDeps { m_picker, std::move(exporters), {} };
-            return new ExportPanel(guide, std::move(onDismiss), std::move(panelDeps), host);
+            return new ExportPanel(guide, std::move(onDismiss), m_settings, std::move(panelDeps), host);
         };
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
         m_view->resize(1280, 820);
@@ -62,6 +63,7 @@ protected:
     }
 
     StepThumbnails m_thumbnails { step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1) };
+    Settings m_settings;
     std::shared_ptr<FakePicker> m_picker = std::make_shared<FakePicker>();
     std::shared_ptr<QList<FakeExporters::Call>> m_calls;
     Guide* m_guide = nullptr;

@@ -67,7 +67,7 @@ protected:
         m_calls = exporters->calls;
         ExportPanel::Dependencies deps { m_picker, std::move(exporters), narratorWith(std::move(voices)) };
         m_panel = new ExportPanel(
-            m_guide, [this] { ++m_dismissed; }, std::move(deps), m_host.get());
+            m_guide, [this] { ++m_dismissed; }, m_settings, std::move(deps), m_host.get());
         m_panel->show();
     }
 
@@ -79,6 +79,10 @@ protected:
     void pressExport()
     {
         QTest::mouseClick(m_panel->exportButton(), Qt::LeftButton, {}, m_panel->exportButton()->rect().center());
+        // The run starts on the next turn of the event loop, and the fake exporters
+        // finish on a later one.
+        QCoreApplication::processEvents();
+        test::waitUntil([&] { return !m_panel || !run()->isExporting(); });
         QCoreApplication::processEvents();
     }
 
@@ -108,7 +112,8 @@ TEST_F(ExportPanelTest, HeaderTexts)
         Guide* guide = makeGuide(QString::fromUtf8(c.title));
         for (int i = 0; i < c.steps; ++i)
             addStep(guide, i);
-        ExportPanel panel(guide, {}, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
+        ExportPanel panel(
+            guide, {}, m_settings, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
         EXPECT_EQ(panel.titleLabel()->text(), QString::fromUtf8(c.header));
         EXPECT_EQ(panel.subtitleLabel()->text(), QString::fromUtf8(c.subtitle));
     }

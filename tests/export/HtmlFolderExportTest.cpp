@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
 
 #include <cstdlib>
 #include <limits>
@@ -158,6 +160,44 @@ TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
     ASSERT_EQ(copy.size(), original.size());
     EXPECT_GT(meanDifference(copy, original, QRect(0, 0, 100, 100)), 40.0);
     EXPECT_TRUE(sameOutside(copy, original, QRect(0, 0, 100, 100)));
+}
+
+// The export that the panel runs: the same folder, written off the GUI thread
+// after the records were read, the completion later on the GUI thread.
+TEST_F(HtmlFolderExportTest, ReturningAtOnceWritesTheSameFolderLater)
+{
+    Guide* guide = makeGuide(QStringLiteral("Later"));
+    const QString name = saveNoise(320, 200, 5);
+    addStep(guide, 0, name)->setAnnotations({ annotation(Kind::Blur, 0.25, 0.25, 0.5, 0.5) });
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target("now"), {}).hasValue());
+
+    std::optional<ExportService::Result> result;
+    m_service.exportHTMLFolder(*guide, target("later"), {}, nullptr, [&](const ExportService::Result& r) {
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+        result = r;
+    });
+    EXPECT_FALSE(result.has_value()) << "never from inside the call";
+    // The records may change at once: what was read is what is written.
+    guide->setTitle(QStringLiteral("Renamed"));
+    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 60000));
+    ASSERT_TRUE(result->hasValue()) << result->error().description().toStdString();
+    for (const QString& file : { QStringLiteral("/index.html"), "/assets/screenshots/" + name })
+        EXPECT_EQ(test::readFile(target("later") + file), test::readFile(target("now") + file)) << file.toStdString();
+
+    std::optional<ExportService::Result> failed;
+    m_service.exportHTMLFolder(*guide, QString(), {}, nullptr, [&](const ExportService::Result& r) { failed = r; });
+    ASSERT_TRUE(test::waitUntil([&] { return failed.has_value(); }, 60000));
+    EXPECT_FALSE(failed->hasValue());
+
+    // A receiver gone before the end hears nothing.
+    bool heard = false;
+    auto receiver = std::make_unique<QObject>();
+    m_service.exportHTMLFolder(
+        *guide, target("gone"), {}, receiver.get(), [&](const ExportService::Result&) { heard = true; });
+    receiver.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(heard);
 }
 
 TEST(ExportErrorTest, Descriptions)

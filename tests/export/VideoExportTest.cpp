@@ -4,6 +4,7 @@
 #include "export/SlideshowWriter.h"
 #include "export/VideoExportService.h"
 #include "export/VideoFrameRenderer.h"
+#include "model/Settings.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -410,7 +411,8 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
         s->setUserDescription(QString::fromUtf8(r.description));
     }
     m_guide->setVideoBackgroundHex(QStringLiteral("f5f3ef"));
-    VideoExportService service;
+    const Settings settings;
+    VideoExportService service(settings);
     const QString to = m_out.filePath("espeak.mp4");
     VideoExportOptions options;
     options.progress = [this](const QString& p) { m_progress << p; };

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "recording_ui/CardGrid.h"
 #include "recording_ui/DisplayCard.h"
 #include "recording_ui/PickerStates.h"
@@ -110,7 +111,8 @@ protected:
 
     QWidget host;
     FakeFeed feed;
-    PermissionsService permissions;
+    Settings settings;
+    PermissionsService permissions { settings, [](bool) { return SessionGrants { true, true }; } };
     std::unique_ptr<WindowPickerView> picker;
     int cancels = 0;
     QList<WindowID> startedWindows;

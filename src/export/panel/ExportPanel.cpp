@@ -57,12 +57,13 @@ protected:
 
 } // namespace
 
-ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, QWidget* host)
-    : ExportPanel(guide, std::move(onDismiss), Dependencies {}, host)
+ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host)
+    : ExportPanel(guide, std::move(onDismiss), settings, Dependencies {}, host)
 {
 }
 
-ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependencies dependencies, QWidget* host)
+ExportPanel::ExportPanel(
+    Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies, QWidget* host)
     : Overlay(kBackdrop, host)
     , m_onDismiss(std::move(onDismiss))
 {
@@ -70,8 +71,8 @@ ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependen
     if (!dependencies.picker)
         dependencies.picker = std::make_shared<FileDialogPicker>(this);
     if (!dependencies.exporters)
-        dependencies.exporters = std::make_unique<ServiceExporters>();
-    m_narrator = dependencies.narrator ? dependencies.narrator.release() : new NarratorService;
+        dependencies.exporters = std::make_unique<ServiceExporters>(settings);
+    m_narrator = dependencies.narrator ? dependencies.narrator.release() : new NarratorService(settings);
     m_narrator->setParent(this);
     m_run = std::make_unique<ExportRun>(guide, std::move(dependencies.picker), std::move(dependencies.exporters));
 

@@ -21,6 +21,7 @@ class GlassCard;
 class Guide;
 class OptionSwitch;
 class PillButton;
+class Settings;
 class StatusLine;
 class TextLine;
 
@@ -33,15 +34,17 @@ class TextLine;
 class ExportPanel : public Overlay {
     Q_OBJECT
 public:
-    // What the panel works with; anything left empty is the real one.
+    // What the panel works with; anything left empty is the real one, reading the
+    // narrator voice from the settings.
     struct Dependencies {
         std::shared_ptr<DestinationPicker> picker;
         std::unique_ptr<Exporters> exporters;
         std::unique_ptr<NarratorService> narrator;
     };
 
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, QWidget* host);
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependencies dependencies, QWidget* host);
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host);
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies,
+        QWidget* host);
     ~ExportPanel() override;
 
     ExportRun* run() const { return m_run.get(); }

@@ -152,10 +152,14 @@ void ExportRun::runExport()
 void ExportRun::exportHtml(Guide* guide, const QString& folder, const ExportService::Options& options)
 {
     setExporting(true);
-    const ExportService::Result written = m_exporters->exportHTMLFolder(*guide, folder, options);
-    if (!written)
-        return fail(written.error().description());
-    succeed(QStringLiteral("HTML folder written to ") + destinationName(folder));
+    QPointer<ExportRun> self(this);
+    m_exporters->exportHTMLFolder(*guide, folder, options, this, [self, folder](const ExportService::Result& written) {
+        if (!self)
+            return;
+        if (!written)
+            return self->fail(written.error().description());
+        self->succeed(QStringLiteral("HTML folder written to ") + destinationName(folder));
+    });
 }
 
 void ExportRun::exportPdf(Guide* guide, const QString& file, const ExportService::Options& options)
@@ -208,18 +212,26 @@ void ExportRun::exportBoth(
     }
 
     setExporting(true);
-    const ExportService::Result html = m_exporters->exportHTMLFolder(*guide, folder, options);
-    if (!html)
-        return fail(html.error().description());
     QPointer<ExportRun> self(this);
+    QPointer<Guide> guarded(guide);
     const QString parentName = destinationName(parent);
-    m_exporters->exportPDF(*guide, file, options, this, [self, parentName](const ExportService::Result& written) {
-        if (!self)
-            return;
-        if (!written)
-            return self->fail(written.error().description());
-        self->succeed(QStringLiteral("Exported HTML folder + PDF to ") + parentName);
-    });
+    m_exporters->exportHTMLFolder(
+        *guide, folder, options, this, [self, guarded, file, options, parentName](const ExportService::Result& html) {
+            if (!self)
+                return;
+            if (!html)
+                return self->fail(html.error().description());
+            if (!guarded || guarded->isDeleted())
+                return self->fail(QStringLiteral("The guide was deleted before the PDF was made."));
+            self->m_exporters->exportPDF(
+                *guarded, file, options, self, [self, parentName](const ExportService::Result& written) {
+                    if (!self)
+                        return;
+                    if (!written)
+                        return self->fail(written.error().description());
+                    self->succeed(QStringLiteral("Exported HTML folder + PDF to ") + parentName);
+                });
+        });
 }
 
 } // namespace zova

@@ -95,7 +95,7 @@ void LocalModelClient::refresh()
 {
     if (m_pendingProbes > 0)
         return;
-    const LocalModelConfig config = LocalModelConfig::fromSettings();
+    const LocalModelConfig& config = m_config;
     m_configuredModel = config.model;
     m_probes.clear();
     for (const QUrl& base : config.candidates)
