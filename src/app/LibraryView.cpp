@@ -15,6 +15,7 @@
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 #include "style/ZOVAMark.h"
@@ -53,13 +54,6 @@ QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent)
     auto* l = new QLabel(text, parent);
     l->setFont(font);
     return l;
-}
-
-void setLabelColor(QLabel* label, const QColor& color)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, color);
-    label->setPalette(pal);
 }
 
 // The editor's place until the editor exists: the guide's title and a way back.
@@ -201,8 +195,7 @@ QWidget* LibraryView::buildSubHeader(QWidget* parent)
     h->setContentsMargins(24, 0, 24, 0);
     h->setSpacing(12);
     h->addWidget(textLabel(QStringLiteral("All Guides"), Typography::bold(14), row));
-    m_countLabel = textLabel({}, Typography::font(12), row);
-    setLabelColor(m_countLabel, ZOVAColor::secondaryLabel());
+    m_countLabel = new TextLine({}, Typography::font(12), ZOVAColor::secondaryLabel, row);
     h->addWidget(m_countLabel);
     h->addStretch(1);
     m_sortButton = new PillButton({}, row);

@@ -14,11 +14,12 @@
 #include <QUuid>
 #include <QWidget>
 
-class QLabel;
 class QScrollArea;
 class QStackedLayout;
 
 namespace zova {
+
+class TextLine;
 
 class DeleteGuideAlert;
 class Guide;
@@ -62,7 +63,7 @@ public:
     GuideCollection* collection() const { return m_collection; }
     PillButton* sortButton() const { return m_sortButton; }
     PillButton* layoutButton() const { return m_layoutButton; }
-    QLabel* countLabel() const { return m_countLabel; }
+    TextLine* countLabel() const { return m_countLabel; }
     QWidget* newGuideButton() const { return m_newGuide; }
     DeleteGuideAlert* deleteAlert() const { return m_deleteAlert; }
     RenameGuideDialog* renameDialog() const { return m_renameDialog; }
@@ -101,7 +102,7 @@ private:
     QWidget* m_root = nullptr;
     QWidget* m_editorPlace = nullptr;
     SearchLineEdit* m_search = nullptr;
-    QLabel* m_countLabel = nullptr;
+    TextLine* m_countLabel = nullptr;
     PillButton* m_sortButton = nullptr;
     PillButton* m_layoutButton = nullptr;
     QWidget* m_newGuide = nullptr;

@@ -4,15 +4,16 @@
 #include "editor/EditorTexts.h"
 #include "editor/StepListView.h"
 #include "model/Guide.h"
+#include "style/CircleButton.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -20,37 +21,6 @@
 namespace zova {
 
 namespace {
-
-// The round "Back to Library" button.
-class BackButton : public QAbstractButton {
-public:
-    explicit BackButton(QWidget* parent)
-        : QAbstractButton(parent)
-    {
-        setObjectName(QStringLiteral("backToLibraryButton"));
-        setToolTip(QStringLiteral("Back to Library"));
-        setAccessibleName(QStringLiteral("Back to Library"));
-        setCursor(Qt::PointingHandCursor);
-        // Clicking it leaves the title field's focus alone; the close commits the title itself.
-        setFocusPolicy(Qt::NoFocus);
-        setFixedSize(24, 24);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF r = QRectF(rect());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Shapes::withAlpha(Shapes::controlBackground(), isDown() ? 0.9 : 0.6));
-        painter.drawEllipse(r);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(ZOVAColor::separator(), 0.5));
-        painter.drawEllipse(r.adjusted(0.25, 0.25, -0.25, -0.25));
-        Symbols::paint(painter, r, QStringLiteral("chevron.left"), 15, ZOVAColor::label());
-    }
-};
 
 // The red capsule "N selected · Delete".
 class DeleteSelectionButton : public QAbstractButton {
@@ -85,13 +55,6 @@ protected:
     }
 };
 
-void setColor(QLabel* label, const QColor& color)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
 } // namespace
 
 StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent)
@@ -108,7 +71,12 @@ StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbna
     auto* header = new QHBoxLayout;
     header->setContentsMargins(14, 0, 14, 12);
     header->setSpacing(8);
-    m_back = new BackButton(this);
+    m_back = new CircleButton(CircleButton::onControl(QStringLiteral("chevron.left"), 24, 15), this);
+    m_back->setObjectName(QStringLiteral("backToLibraryButton"));
+    m_back->setToolTip(QStringLiteral("Back to Library"));
+    m_back->setAccessibleName(QStringLiteral("Back to Library"));
+    // Clicking it leaves the title field's focus alone; the close commits the title itself.
+    m_back->setFocusPolicy(Qt::NoFocus);
     connect(m_back, &QAbstractButton::clicked, controller, &EditorController::close);
     header->addWidget(m_back, 0, Qt::AlignVCenter);
     auto* titleBlock = new QVBoxLayout;
@@ -124,10 +92,8 @@ StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbna
     fieldPalette.setColor(QPalette::Text, ZOVAColor::label());
     m_title->setPalette(fieldPalette);
     titleBlock->addWidget(m_title);
-    m_count = new QLabel(this);
+    m_count = new TextLine({}, Typography::font(10.5), ZOVAColor::secondaryLabel, this);
     m_count->setObjectName(QStringLiteral("stepCountLabel"));
-    m_count->setFont(Typography::font(10.5));
-    setColor(m_count, ZOVAColor::secondaryLabel());
     titleBlock->addWidget(m_count);
     header->addLayout(titleBlock, 1);
     column->addLayout(header);

@@ -4,10 +4,11 @@
 #include <QWidget>
 
 class QAbstractButton;
-class QLabel;
 class QLineEdit;
 
 namespace zova {
+
+class TextLine;
 
 class EditorController;
 class StepListView;
@@ -24,7 +25,7 @@ public:
 
     QAbstractButton* backButton() const { return m_back; }
     QLineEdit* titleField() const { return m_title; }
-    QLabel* countLabel() const { return m_count; }
+    TextLine* countLabel() const { return m_count; }
     StepListView* list() const { return m_list; }
     QWidget* footer() const { return m_footer; }
     QAbstractButton* deleteButton() const { return m_delete; }
@@ -40,7 +41,7 @@ private:
     QPointer<EditorController> m_controller;
     QAbstractButton* m_back = nullptr;
     QLineEdit* m_title = nullptr;
-    QLabel* m_count = nullptr;
+    TextLine* m_count = nullptr;
     StepListView* m_list = nullptr;
     QWidget* m_footer = nullptr;
     QAbstractButton* m_delete = nullptr;

@@ -1,21 +1,16 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "style/CircleButton.h"
 
 namespace zova {
 
-// The round close button of sheets and cards: a bold cross in the label colour on a
-// 22 x 22 disc of the control background, edged inside by a separator hairline.
-class CloseButton : public QAbstractButton {
+// The close button of sheets and cards: a bold cross on a 22 x 22 disc of the control background.
+class CloseButton : public CircleButton {
     Q_OBJECT
 public:
     static constexpr int side = 22;
 
     explicit CloseButton(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return { side, side }; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace zova

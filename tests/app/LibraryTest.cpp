@@ -11,6 +11,7 @@
 #include "app/SearchField.h"
 #include "app/ThumbnailCache.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
 #include <QApplication>

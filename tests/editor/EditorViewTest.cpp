@@ -13,6 +13,7 @@
 #include "export/panel/ExportPanel.h"
 #include "style/CloseButton.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 
 #include <QAbstractButton>
 #include <QLabel>

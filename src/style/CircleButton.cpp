@@ -1,7 +1,8 @@
-#include "recording_ui/CircleButton.h"
+#include "style/CircleButton.h"
 
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/ZOVAColor.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -9,6 +10,20 @@
 #include <cmath>
 
 namespace zova {
+
+CircleButton::Look CircleButton::onControl(const QString& symbol, qreal side, qreal symbolSize)
+{
+    Look look;
+    look.frame = side;
+    look.diameter = side;
+    look.fill = [](const QRectF&) { return QBrush(Shapes::withAlpha(Shapes::controlBackground(), 0.6)); };
+    look.pressedFill = [](const QRectF&) { return QBrush(Shapes::withAlpha(Shapes::controlBackground(), 0.9)); };
+    look.border = ZOVAColor::separator;
+    look.symbol = symbol;
+    look.symbolSize = symbolSize;
+    look.symbolColor = ZOVAColor::label;
+    return look;
+}
 
 CircleButton::CircleButton(Look look, QWidget* parent)
     : QAbstractButton(parent)
@@ -38,6 +53,8 @@ void CircleButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        painter.setOpacity(0.45);
     const QRectF frame(QPointF(0, 0), QSizeF(m_look.frame, m_look.frame));
     QRectF circle(0, 0, m_look.diameter, m_look.diameter);
     circle.moveCenter(frame.center());
@@ -45,7 +62,9 @@ void CircleButton::paintEvent(QPaintEvent*)
     path.addEllipse(circle);
     if (m_look.shadow)
         Shapes::paintShadow(painter, path, *m_look.shadow, 6, QPointF(0, 2));
-    if (m_look.fill)
+    if (isDown() && m_look.pressedFill)
+        painter.fillPath(path, m_look.pressedFill(circle));
+    else if (m_look.fill)
         painter.fillPath(path, m_look.fill(circle));
     if (m_look.border)
         Shapes::strokeInside(painter, circle, m_look.diameter / 2, m_look.border(), m_look.borderWidth);
