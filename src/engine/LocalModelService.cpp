@@ -154,7 +154,7 @@ void LocalModelService::cleanAutoLabel(const QString& label, std::function<void(
     tidyLabel(label, std::move(done));
 }
 
-void AppleIntelligenceService::tidyLabel(const QString& label, std::function<void(QString)> done)
+void LocalModelService::tidyLabel(const QString& label, std::function<void(QString)> done)
 {
     const QString trimmed = label.trimmed();
     if (trimmed.isEmpty() || m_status != Status::Available) {

@@ -230,7 +230,7 @@ TEST_F(IntelligenceTest, ALabelWhileTheStatusIsUnknownWaitsForTheLookAtTheServer
         ASSERT_EQ(client.status(), llm::LocalModelStatus::Unknown);
         client.setProbeTimeout(300);
         client.setConfig(llm::LocalModelConfig::from(c.server->url(), {}));
-        AppleIntelligenceService ai;
+        LocalModelService ai;
         ASSERT_EQ(ai.status(), Status::Unknown);
         EXPECT_EQ(clean(ai, QStringLiteral("Save")), QString::fromUtf8(c.tidied)) << c.server->url().toStdString();
         client.setProbeTimeout(3000);
