@@ -79,20 +79,20 @@ void RecordingFlow::syncPicker()
         if (self)
             self->later([self] { self->m_service.cancelPicker(); });
     };
-    actions.startWindow = [self](const ShareableWindow& window) {
+    actions.startWindow = [self](const DesktopWindow& window) {
         if (self)
             self->later([self, window] { self->startRecording(window); });
     };
-    actions.startDisplay = [self](const ShareableDisplay& display) {
+    actions.startDisplay = [self](const DesktopScreen& display) {
         if (self)
             self->later([self, display] { self->startRecording(display); });
     };
     m_windows.showPicker(std::move(actions));
 }
 
-void RecordingFlow::startRecording(const ShareableWindow& window) { start(window); }
+void RecordingFlow::startRecording(const DesktopWindow& window) { start(window); }
 
-void RecordingFlow::startRecording(const ShareableDisplay& display) { start(display); }
+void RecordingFlow::startRecording(const DesktopScreen& display) { start(display); }
 
 template <typename Target> void RecordingFlow::start(const Target& target)
 {

@@ -58,7 +58,7 @@ Expected<void, ClickTrackingService::StartFailure> ClickTrackingService::start()
     m_tap = std::move(tap);
     setTracking(true);
     m_healthCheckTimer.start();
-    qCInfo(lcClickTracking) << "Event tap started";
+    qCInfo(lcClickTracking) << "Click tap started";
     return {};
 }
 
@@ -69,7 +69,7 @@ void ClickTrackingService::stop()
     m_healthCheckTimer.stop();
     m_tap.reset();
     setTracking(false);
-    qCInfo(lcClickTracking) << "Event tap stopped";
+    qCInfo(lcClickTracking) << "Click tap stopped";
 }
 
 void ClickTrackingService::setOnClick(ClickHandler handler)
@@ -92,7 +92,7 @@ void ClickTrackingService::onTapLost(quint32 code)
 {
     if (m_tap && !m_tap->isEnabled() && m_tap->reenable())
         countReenable();
-    qCCritical(lcClickTracking).noquote() << QStringLiteral("Event tap disabled (%1) — re-enabled").arg(code);
+    qCCritical(lcClickTracking).noquote() << QStringLiteral("Click tap disabled (%1) — re-enabled").arg(code);
 }
 
 void ClickTrackingService::healthCheck()

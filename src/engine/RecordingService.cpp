@@ -1,8 +1,8 @@
 #include "engine/RecordingService.h"
 
 #include "base/NotifyingProperty.h"
-#include "engine/AppleIntelligenceService.h"
 #include "engine/EngineLog.h"
+#include "engine/LocalModelService.h"
 #include "engine/StepHotspot.h"
 #include "engine/VisionService.h"
 #include "model/Guide.h"
@@ -45,10 +45,10 @@ void recognizeAndTidy(QObject* owner, const QImage& image, QPointF clickPixel, L
             done(std::nullopt, false);
             return;
         }
-        auto* model = new AppleIntelligenceService(owner);
+        auto* model = new LocalModelService(owner);
         model->refreshStatus();
         model->cleanAutoLabel(*label, [model, done](QString tidied) {
-            const bool available = model->status() == AppleIntelligenceService::Status::Available;
+            const bool available = model->status() == LocalModelService::Status::Available;
             model->deleteLater();
             done(tidied, available);
         });
@@ -161,7 +161,7 @@ void RecordingService::refreshWindows(std::function<void()> done)
         [this, done = std::move(done)] {
             auto displays = m_capture->listDisplays();
             auto windows = displays ? m_capture->listWindows()
-                                    : Expected<QList<ShareableWindow>, CaptureError>(unexpected(displays.error()));
+                                    : Expected<QList<DesktopWindow>, CaptureError>(unexpected(displays.error()));
             if (!displays || !windows) {
                 const CaptureError error = !displays ? displays.error() : windows.error();
                 setAvailableWindows({});
@@ -190,7 +190,7 @@ void RecordingService::cancelPicker()
     m_capture->endTrackingTargetProcess();
 }
 
-bool RecordingService::startRecording(const ShareableWindow& window)
+bool RecordingService::startRecording(const DesktopWindow& window)
 {
     if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
@@ -208,7 +208,7 @@ bool RecordingService::startRecording(const ShareableWindow& window)
     return guide && beginRecording(guide, startCount);
 }
 
-bool RecordingService::startRecording(const ShareableDisplay& display)
+bool RecordingService::startRecording(const DesktopScreen& display)
 {
     if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
@@ -408,7 +408,7 @@ bool RecordingService::isClickOnOwnApp(QPointF point) const { return m_isPointOn
 
 void RecordingService::startCapture(const ClickTrackingService::ClickEvent& event, QPointF point)
 {
-    std::optional<ShareableWindow> hit;
+    std::optional<DesktopWindow> hit;
     if (m_targetProcessID != 0)
         hit = m_capture->windowUnderPoint(point, m_targetProcessID);
 
@@ -428,14 +428,14 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
             qCInfo(lcRecording, "Drop capture: its recording has ended");
             return;
         }
-        const std::optional<ShareableWindow> window = hit ? hit : m_targetWindow;
+        const std::optional<DesktopWindow> window = hit ? hit : m_targetWindow;
         captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial);
         --m_waitingCaptures;
         finishStopWhenCapturesEnd();
     });
 }
 
-ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window) const
+DesktopWindow RecordingService::refreshedWindow(const DesktopWindow& window) const
 {
     for (const auto& w : m_capture->cachedTargetWindows()) {
         if (w.windowID == window.windowID)
@@ -445,7 +445,7 @@ ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window)
 }
 
 void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
-    const std::optional<ShareableWindow>& window, const std::optional<ShareableDisplay>& display,
+    const std::optional<DesktopWindow>& window, const std::optional<DesktopScreen>& display,
     const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
 {
     std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
@@ -565,11 +565,11 @@ void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, 
 
 // Notifying setters
 
-void RecordingService::setTargetWindow(const std::optional<ShareableWindow>& v)
+void RecordingService::setTargetWindow(const std::optional<DesktopWindow>& v)
 {
     setNotifying(this, m_targetWindow, v, &RecordingService::targetWindowChanged);
 }
-void RecordingService::setTargetDisplay(const std::optional<ShareableDisplay>& v)
+void RecordingService::setTargetDisplay(const std::optional<DesktopScreen>& v)
 {
     setNotifying(this, m_targetDisplay, v, &RecordingService::targetDisplayChanged);
 }
@@ -583,11 +583,11 @@ void RecordingService::setCurrentGuide(Guide* v)
 }
 void RecordingService::setStepCount(int v) { setNotifying(this, m_stepCount, v, &RecordingService::stepCountChanged); }
 void RecordingService::setElapsed(double v) { setNotifying(this, m_elapsed, v, &RecordingService::elapsedChanged); }
-void RecordingService::setAvailableWindows(const QList<ShareableWindow>& v)
+void RecordingService::setAvailableWindows(const QList<DesktopWindow>& v)
 {
     setNotifying(this, m_availableWindows, v, &RecordingService::availableWindowsChanged);
 }
-void RecordingService::setAvailableDisplays(const QList<ShareableDisplay>& v)
+void RecordingService::setAvailableDisplays(const QList<DesktopScreen>& v)
 {
     setNotifying(this, m_availableDisplays, v, &RecordingService::availableDisplaysChanged);
 }

@@ -25,7 +25,7 @@ public:
         // Six hex digits without "#", put into the stylesheet as given.
         QString themeAccentHex = QStringLiteral("ff3d8a");
         // Show the written file in the file manager afterwards.
-        bool openInFinderWhenDone = false;
+        bool revealWhenDone = false;
     };
 
     // Linked files refer to assets/screenshots/NAME; embedded pages carry each

@@ -135,7 +135,7 @@ ExportService::Result ExportService::exportHTMLFolder(
     const FolderJob job { folder, screenshotCopies(guide),
         generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const Result written = writeFolder(job);
-    if (written && options.openInFinderWhenDone)
+    if (written && options.revealWhenDone)
         desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
     return written;
 }
@@ -144,7 +144,7 @@ void ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
 {
     FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
-    const bool reveal = options.openInFinderWhenDone;
+    const bool reveal = options.revealWhenDone;
     // The watcher goes with the receiver, and the completion with it.
     auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());
     QObject::connect(
@@ -168,7 +168,7 @@ void ExportService::exportPDF(
         });
         return;
     }
-    const bool reveal = options.openInFinderWhenDone;
+    const bool reveal = options.revealWhenDone;
     auto render = [to, reveal, done = std::move(done)](QObject* receiver, const QString& html) {
         pdf::renderHtmlToPdf(
             html, receiver,

@@ -129,7 +129,7 @@ void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarrati
     m_watcher->disconnect();
     connect(m_watcher, &QFutureWatcher<Result>::finished, this, [this, completion, to, options] {
         const Result result = m_watcher->result();
-        if (result && options.openInFinderWhenDone)
+        if (result && options.revealWhenDone)
             desktop::revealInFileManager(to);
         finish(completion, result);
     });

@@ -34,14 +34,14 @@ int RecordingServiceFeed::stepCount() const { return m_service ? m_service->step
 
 bool RecordingServiceFeed::clickTrackingActive() const { return m_service && m_service->clickTrackingActive(); }
 
-QList<ShareableWindow> RecordingServiceFeed::availableWindows() const
+QList<DesktopWindow> RecordingServiceFeed::availableWindows() const
 {
-    return m_service ? m_service->availableWindows() : QList<ShareableWindow> {};
+    return m_service ? m_service->availableWindows() : QList<DesktopWindow> {};
 }
 
-QList<ShareableDisplay> RecordingServiceFeed::availableDisplays() const
+QList<DesktopScreen> RecordingServiceFeed::availableDisplays() const
 {
-    return m_service ? m_service->availableDisplays() : QList<ShareableDisplay> {};
+    return m_service ? m_service->availableDisplays() : QList<DesktopScreen> {};
 }
 
 bool RecordingServiceFeed::isLoadingWindows() const { return m_service && m_service->isLoadingWindows(); }
@@ -55,7 +55,7 @@ std::optional<QRectF> RecordingServiceFeed::targetFrame() const
     return m_service ? m_service->targetFrame() : std::nullopt;
 }
 
-std::optional<QImage> RecordingServiceFeed::thumbnail(const ShareableWindow& window, double maxDimension)
+std::optional<QImage> RecordingServiceFeed::thumbnail(const DesktopWindow& window, double maxDimension)
 {
     return m_service ? m_service->capture().thumbnail(window, maxDimension) : std::nullopt;
 }

@@ -14,7 +14,7 @@
 
 namespace zova {
 
-WindowCard::WindowCard(ShareableWindow window, ThumbnailFetch fetch, QWidget* parent)
+WindowCard::WindowCard(DesktopWindow window, ThumbnailFetch fetch, QWidget* parent)
     : TargetCard(parent)
     , m_window(std::move(window))
     , m_fetch(std::move(fetch))
@@ -34,7 +34,7 @@ void WindowCard::syncSpinner()
 
 void WindowCard::resizeEvent(QResizeEvent*) { syncSpinner(); }
 
-QString WindowCard::displayTitle(const ShareableWindow& window)
+QString WindowCard::displayTitle(const DesktopWindow& window)
 {
     if (window.title && !window.title->isEmpty())
         return *window.title;
@@ -43,7 +43,7 @@ QString WindowCard::displayTitle(const ShareableWindow& window)
     return QStringLiteral("Untitled");
 }
 
-std::optional<QString> WindowCard::applicationLine(const ShareableWindow& window)
+std::optional<QString> WindowCard::applicationLine(const DesktopWindow& window)
 {
     if (window.title && !window.title->isEmpty() && window.owningApplication)
         return window.owningApplication->applicationName;

@@ -195,9 +195,8 @@ void WindowPickerView::selectTab(PickerTab tab)
 
 void WindowPickerView::render()
 {
-    const QList<ShareableWindow> windows = m_recording ? m_recording->availableWindows() : QList<ShareableWindow> {};
-    const QList<ShareableDisplay> displays
-        = m_recording ? m_recording->availableDisplays() : QList<ShareableDisplay> {};
+    const QList<DesktopWindow> windows = m_recording ? m_recording->availableWindows() : QList<DesktopWindow> {};
+    const QList<DesktopScreen> displays = m_recording ? m_recording->availableDisplays() : QList<DesktopScreen> {};
     m_title->setText(title(m_selectedTab));
     m_subtitle->setText(subtitle(m_selectedTab));
     m_count->setText(countLine(m_selectedTab, m_selectedTab == PickerTab::windows ? windows.size() : displays.size()));
@@ -209,8 +208,8 @@ void WindowPickerView::render()
     if (m_shownContent == shown && sameLists)
         return;
     m_shownContent = shown;
-    m_shownWindows = shown == Content::windowGrid ? windows : QList<ShareableWindow> {};
-    m_shownDisplays = shown == Content::screenGrid ? displays : QList<ShareableDisplay> {};
+    m_shownWindows = shown == Content::windowGrid ? windows : QList<DesktopWindow> {};
+    m_shownDisplays = shown == Content::screenGrid ? displays : QList<DesktopScreen> {};
 
     switch (shown) {
     case Content::permissionDenied:
@@ -221,7 +220,7 @@ void WindowPickerView::render()
     case Content::noScreens: replaceContent(PickerStates::noScreens(), true); break;
     case Content::windowGrid: {
         QPointer<RecordingFeed> feed = m_recording;
-        auto fetch = [feed](const ShareableWindow& window, double maxDimension) -> std::optional<QImage> {
+        auto fetch = [feed](const DesktopWindow& window, double maxDimension) -> std::optional<QImage> {
             return feed ? feed->thumbnail(window, maxDimension) : std::nullopt;
         };
         auto* grid = new CardGrid(
@@ -240,7 +239,7 @@ void WindowPickerView::render()
             int(displays.size()),
             [this, displays](int index, QWidget* parent) -> TargetCard* {
                 return new DisplayCard(
-                    displays[index], [this](const ShareableDisplay& display) { startDisplay(display); }, parent);
+                    displays[index], [this](const DesktopScreen& display) { startDisplay(display); }, parent);
             },
             nullptr);
         replaceContent(grid, false);
@@ -274,7 +273,7 @@ void WindowPickerView::cancel()
         m_onCancel();
 }
 
-void WindowPickerView::startWindow(const ShareableWindow& window)
+void WindowPickerView::startWindow(const DesktopWindow& window)
 {
     // A second click (a double click, or another card before the owner removes
     // the picker) must not start a second recording.
@@ -286,7 +285,7 @@ void WindowPickerView::startWindow(const ShareableWindow& window)
         m_onStartWindow(window);
 }
 
-void WindowPickerView::startDisplay(const ShareableDisplay& display)
+void WindowPickerView::startDisplay(const DesktopScreen& display)
 {
     if (m_started)
         return;

@@ -50,12 +50,12 @@ public:
         m_log.add(QStringLiteral("cancelPicker"));
         setPhase(Phase::idle);
     }
-    bool startRecording(const zova::ShareableWindow& window) override
+    bool startRecording(const zova::DesktopWindow& window) override
     {
         m_log.add(QStringLiteral("start:") + window.title.value_or(QString()));
         return arm();
     }
-    bool startRecording(const zova::ShareableDisplay& display) override
+    bool startRecording(const zova::DesktopScreen& display) override
     {
         m_log.add(QStringLiteral("start:display%1").arg(display.displayID));
         return arm();

@@ -50,7 +50,7 @@ protected:
 
     void pickWindow(const QString& title)
     {
-        ShareableWindow w;
+        DesktopWindow w;
         w.windowID = 7;
         w.title = title;
         windows.picker.startWindow(w);
@@ -88,7 +88,7 @@ TEST_F(FlowFixture, StartOrderIsMinimiseStartOutlinePanel)
         SCOPED_TRACE(row.name);
         openPicker();
         if (row.display) {
-            ShareableDisplay d;
+            DesktopScreen d;
             d.displayID = 3;
             windows.picker.startDisplay(d);
             EXPECT_TRUE(log.entries.isEmpty()) << "nothing starts inside the picker's own callback";
@@ -171,7 +171,7 @@ TEST_F(FlowFixture, PickerCancelNeverTouchesTheWindow)
 TEST_F(FlowFixture, SecondPickOfTheSamePickerIsIgnored)
 {
     openPicker();
-    ShareableWindow w;
+    DesktopWindow w;
     w.title = QStringLiteral("Editor");
     windows.picker.startWindow(w);
     windows.picker.startWindow(w);
@@ -236,7 +236,7 @@ TEST(Flow, WithoutAMainWindowTheFlowStillRuns)
     bare.startPickingWindow();
     settle();
     log.take();
-    ShareableWindow w;
+    DesktopWindow w;
     w.title = QStringLiteral("Editor");
     windows.picker.startWindow(w);
     settle();

@@ -76,12 +76,12 @@ TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 1);
     EXPECT_TRUE(clicks.isTracking());
-    EXPECT_EQ(log.lines(), QStringList { "Event tap started" });
+    EXPECT_EQ(log.lines(), QStringList { "Click tap started" });
     clicks.stop();
     clicks.stop();
     EXPECT_FALSE(clicks.isTracking());
     EXPECT_EQ(tracking.count(), 2);
-    EXPECT_EQ(log.lines(), (QStringList { "Event tap started", "Event tap stopped", "Event tap stopped" }));
+    EXPECT_EQ(log.lines(), (QStringList { "Click tap started", "Click tap stopped", "Click tap stopped" }));
 
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 2) << "each start makes a new tap";
@@ -144,7 +144,7 @@ TEST_F(Fixture, LostTapIsReenabledAndCounted)
     tap.enabled = false;
     std::thread([&] { tap.onLoss(ClickTap::connectionLost); }).join();
     ASSERT_TRUE(test::waitUntil([&] { return clicks.tapReenableCount() == 2; }, 500));
-    EXPECT_TRUE(log.lines().contains("Event tap disabled (4294967294) — re-enabled"));
+    EXPECT_TRUE(log.lines().contains("Click tap disabled (4294967294) — re-enabled"));
     EXPECT_EQ(tap.reenabled, 2);
 
     clicks.stop();

@@ -86,9 +86,9 @@ protected:
         service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 
-    std::optional<ShareableWindow> targetWindow()
+    std::optional<DesktopWindow> targetWindow()
     {
-        std::optional<ShareableWindow> found;
+        std::optional<DesktopWindow> found;
         test::waitUntil(
             [&] {
                 bool listed = false;

@@ -29,7 +29,7 @@ namespace {
 // A grabber that can also hand back an image that cannot be encoded.
 class Grabber final : public ScreenGrabber {
 public:
-    Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override
+    Expected<QImage, CaptureError> captureWindow(const DesktopWindow& window) override
     {
         windowsAsked.append(window);
         if (fail)
@@ -40,7 +40,7 @@ public:
         image.fill(Qt::white);
         return image;
     }
-    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display, const QList<WindowID>&) override
+    Expected<QImage, CaptureError> captureDisplay(const DesktopScreen& display, const QList<WindowID>&) override
     {
         ++displaysAsked;
         if (fail)
@@ -51,7 +51,7 @@ public:
         image.fill(Qt::white);
         return image;
     }
-    QList<ShareableWindow> windowsAsked;
+    QList<DesktopWindow> windowsAsked;
     int displaysAsked = 0;
     bool fail = false;
     bool nullImage = false;
@@ -88,9 +88,9 @@ struct LabelRequest {
 constexpr qint32 targetPID = 4242;
 const QRectF displayFrame(0, 0, 1000, 800);
 
-ShareableDisplay display()
+DesktopScreen display()
 {
-    ShareableDisplay d;
+    DesktopScreen d;
     d.displayID = 1;
     d.frame = displayFrame;
     d.width = 1000;
@@ -190,7 +190,7 @@ protected:
     QList<qint32> activated;
     QRectF ownWindow;
     QList<LabelRequest> labels;
-    ShareableWindow window = makeWindow(7, QStringLiteral("Mail"), QRectF(100, 100, 400, 300), targetPID);
+    DesktopWindow window = makeWindow(7, QStringLiteral("Mail"), QRectF(100, 100, 400, 300), targetPID);
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<RecordingService> service;
     QStringList filesBefore;
@@ -354,7 +354,7 @@ class StartTitles : public RecordingFixture, public ::testing::WithParamInterfac
 
 TEST_P(StartTitles, NewGuideIsSavedWithTitleAndPink)
 {
-    ShareableWindow w = window;
+    DesktopWindow w = window;
     w.title = GetParam().title;
     ASSERT_TRUE(service->startRecording(w));
     Guide* g = service->currentGuide();
@@ -472,7 +472,7 @@ TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)
     EXPECT_TRUE(service->isLoadingWindows());
     ASSERT_TRUE(test::waitUntil([&] { return done; }));
     EXPECT_FALSE(service->isLoadingWindows());
-    EXPECT_EQ(service->availableDisplays(), QList<ShareableDisplay> { display() });
+    EXPECT_EQ(service->availableDisplays(), QList<DesktopScreen> { display() });
     EXPECT_EQ(service->availableWindows().size(), 1);
     EXPECT_FALSE(service->permissionDenied());
     EXPECT_FALSE(service->lastError());

@@ -97,7 +97,7 @@ TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
         const auto windows = capture.listWindows();
         ASSERT_FALSE(windows);
         EXPECT_EQ(windows.error(), CaptureError::noDisplay);
-        EXPECT_FALSE(capture.captureScreenshot(ShareableDisplay { 1, QRectF(0, 0, 100, 100), 100, 100, true }));
+        EXPECT_FALSE(capture.captureScreenshot(DesktopScreen { 1, QRectF(0, 0, 100, 100), 100, 100, true }));
         return;
     }
 

@@ -27,7 +27,7 @@ class WindowTitle : public testing::TestWithParam<TitleCase> { };
 TEST_P(WindowTitle, TitleAndApplicationLine)
 {
     const TitleCase& c = GetParam();
-    const ShareableWindow w = window(1, c.title, c.app);
+    const DesktopWindow w = window(1, c.title, c.app);
     EXPECT_EQ(WindowCard::displayTitle(w), c.displayTitle);
     EXPECT_EQ(WindowCard::applicationLine(w), c.appLine);
 }
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Cards, WindowTitle,
 TEST(DisplayCard, NamesAndSizeLine)
 {
     struct Row {
-        ShareableDisplay display;
+        DesktopScreen display;
         QString name;
         QString size;
     };
@@ -74,7 +74,7 @@ struct CardHost {
 TEST(WindowCard, FetchThatReturnsNothingEndsUnavailableWithBadge)
 {
     int fetches = 0;
-    auto* card = new WindowCard(window(7), [&](const ShareableWindow& w, double maxDimension) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(7), [&](const DesktopWindow& w, double maxDimension) -> std::optional<QImage> {
         ++fetches;
         EXPECT_EQ(w.windowID, 7u);
         EXPECT_EQ(maxDimension, 240);
@@ -99,7 +99,7 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
 {
     int fetches = 0;
     bool give = true;
-    auto* card = new WindowCard(window(3), [&](const ShareableWindow&, double) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(3), [&](const DesktopWindow&, double) -> std::optional<QImage> {
         ++fetches;
         if (!give)
             return std::nullopt;
@@ -126,7 +126,7 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
 TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
 {
     int fetches = 0;
-    auto* card = new WindowCard(window(4), [&](const ShareableWindow&, double) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(4), [&](const DesktopWindow&, double) -> std::optional<QImage> {
         ++fetches;
         return std::nullopt;
     });
@@ -141,8 +141,8 @@ TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
 TEST(TargetCard, ClickRouting)
 {
     QList<quint32> started;
-    auto* card = new DisplayCard(
-        display(9, 1920, 1080, true), [&](const ShareableDisplay& d) { started.append(d.displayID); });
+    auto* card
+        = new DisplayCard(display(9, 1920, 1080, true), [&](const DesktopScreen& d) { started.append(d.displayID); });
     CardHost host(card);
     QSignalSpy clicks(card, &TargetCard::clicked);
 

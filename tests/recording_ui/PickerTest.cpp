@@ -95,8 +95,8 @@ protected:
     {
         picker = std::make_unique<WindowPickerView>(
             feed, permissions, [this] { ++cancels; },
-            [this](const ShareableWindow& w) { startedWindows.append(w.windowID); },
-            [this](const ShareableDisplay& d) { startedDisplays.append(d.displayID); }, &host);
+            [this](const DesktopWindow& w) { startedWindows.append(w.windowID); },
+            [this](const DesktopScreen& d) { startedDisplays.append(d.displayID); }, &host);
         picker->show();
         return picker.get();
     }
@@ -327,7 +327,7 @@ TEST_F(PickerFixture, AFinishedStartLetsTheCardsStartAgain)
 
 TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
 {
-    QList<ShareableWindow> many;
+    QList<DesktopWindow> many;
     for (WindowID id = 1; id <= 30; ++id)
         many.append(window(id));
     feed.setListing(many, {});

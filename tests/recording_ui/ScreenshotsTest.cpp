@@ -50,10 +50,10 @@ TEST(Screenshots, PickerPanelAndOutline)
     FakeFeed feed;
     const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
         { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (int i = 0; i < 5; ++i)
         windows.append(window(WindowID(i + 1), QString::fromUtf8(titles[i][0]), QString::fromUtf8(titles[i][1])));
-    feed.thumbnailer = [](const ShareableWindow& w) -> std::optional<QImage> {
+    feed.thumbnailer = [](const DesktopWindow& w) -> std::optional<QImage> {
         if (w.windowID == 5)
             return std::nullopt; // shows the other-workspace badge
         return fakeWindow(int(w.windowID));

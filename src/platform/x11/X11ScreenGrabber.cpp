@@ -81,7 +81,7 @@ X11ScreenGrabber::X11ScreenGrabber()
 
 X11ScreenGrabber::~X11ScreenGrabber() = default;
 
-Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWindow& window)
+Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const DesktopWindow& window)
 {
     if (!m_display)
         return unexpected(CaptureError::noDisplay);
@@ -123,7 +123,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWi
 }
 
 Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
-    const ShareableDisplay& display, const QList<WindowID>& excluded)
+    const DesktopScreen& display, const QList<WindowID>& excluded)
 {
     if (!m_display)
         return unexpected(CaptureError::noDisplay);
