@@ -9,9 +9,9 @@
 namespace zova {
 
 enum class CaptureError {
-    noDisplay,
-    windowNotCapturable,
-    captureFailed,
+    NoDisplay,
+    WindowNotCapturable,
+    CaptureFailed,
 };
 
 QString captureErrorMessage(CaptureError error);

@@ -164,7 +164,7 @@ TEST_F(Fixture, EmptyListingAndFailedListing)
     source->fail = true;
     auto failed = capture.listWindows();
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::noDisplay);
+    EXPECT_EQ(failed.error(), CaptureError::NoDisplay);
     EXPECT_FALSE(QFile::exists(pickerDumpPath()));
 }
 
@@ -216,7 +216,7 @@ TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
     grabber->fail = true;
     auto failed = capture.captureScreenshot(given);
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(failed.error(), CaptureError::WindowNotCapturable);
 }
 
 TEST_F(Fixture, DisplayScreenshotLeavesOutEveryOwnWindow)

@@ -93,7 +93,7 @@ TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
     tap.refuse = true;
     auto result = clicks.start();
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::inputMonitoringNotGranted);
+    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::InputMonitoringNotGranted);
     EXPECT_EQ(ClickTrackingService::startFailureMessage(result.error()),
         "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     EXPECT_FALSE(clicks.isTracking());
