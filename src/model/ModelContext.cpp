@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcStore, "zova.store")
+Q_LOGGING_CATEGORY(lcStore, "zova.model")
 
 namespace zova {
 

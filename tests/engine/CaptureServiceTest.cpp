@@ -295,7 +295,7 @@ TEST_F(Fixture, LiveWindowsAndWindowUnderPoint)
 
 TEST_F(Fixture, TrackingBeginsEndsAndLogs)
 {
-    LogCapture log("zova.CaptureService");
+    LogCapture log("zova.engine.capture");
     capture.beginTrackingTargetProcess(0);
     capture.endTrackingTargetProcess();
     EXPECT_EQ(capture.trackedTargetPID(), 0);

@@ -57,7 +57,7 @@ TEST(PermissionsService, OnboardingFlagIsStoredOnEveryWriteAndNotifiesOnChange)
 
 TEST(PermissionsService, RestartQuitsOnlyAfterTheNewInstanceLaunched)
 {
-    LogCapture log("zova.CaptureService");
+    LogCapture log("zova.engine.capture");
     QString launched;
     int terminated = 0;
     bool launchWorks = false;

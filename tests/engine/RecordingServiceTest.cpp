@@ -284,7 +284,7 @@ INSTANTIATE_TEST_SUITE_P(Recording, PhaseTable,
 
 TEST_F(RecordingFixture, StartWhileRecordingIsRefusedAndLogged)
 {
-    LogCapture log("zova.Recording");
+    LogCapture log("zova.engine.recording");
     ASSERT_TRUE(service->startRecording(display()));
     Guide* first = service->currentGuide();
     EXPECT_FALSE(service->startRecording(window));
@@ -606,7 +606,7 @@ class ClickFilter : public RecordingFixture, public ::testing::WithParamInterfac
 TEST_P(ClickFilter, DropsOrAccepts)
 {
     const auto c = GetParam();
-    LogCapture log("zova.Recording");
+    LogCapture log("zova.engine.recording");
     if (c.target == Target::Display)
         ASSERT_TRUE(service->startRecording(display()));
     else
@@ -721,7 +721,7 @@ class CaptureFailures : public RecordingFixture, public ::testing::WithParamInte
 TEST_P(CaptureFailures, NoStepNoFileNoCountAndNoGap)
 {
     const auto c = GetParam();
-    LogCapture log("zova.Recording");
+    LogCapture log("zova.engine.recording");
     ASSERT_TRUE(service->startRecording(display()));
     grabber->fail = c.grabberFails;
     grabber->nullImage = c.nullImage;
