@@ -8,6 +8,7 @@
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "style/MeshWallpaper.h"
 
@@ -29,6 +30,13 @@ public:
     std::optional<QString> pick(const DestinationRequest&) override { return std::nullopt; }
     bool confirmReplace(const QString&) override { return false; }
 };
+
+// In memory: nothing of the user's is read or written.
+const Settings& benchSettings()
+{
+    static const Settings settings;
+    return settings;
+}
 
 Guide* makeGuide(ModelContext* context)
 {
@@ -59,7 +67,7 @@ void screenshots(const QString& dir, Guide* guide)
         layout->addWidget(new MeshWallpaper(MeshWallpaper::Variant::Pink, &host));
         ExportPanel::Dependencies deps;
         deps.picker = std::make_shared<NoPicker>();
-        auto* panel = new ExportPanel(guide, {}, std::move(deps), &host);
+        auto* panel = new ExportPanel(guide, {}, benchSettings(), std::move(deps), &host);
         panel->run()->setSelectedFormat(s.format);
         host.show();
         panel->show();
@@ -106,7 +114,7 @@ int main(int argc, char** argv)
         [&] {
             ExportPanel::Dependencies deps;
             deps.picker = std::make_shared<NoPicker>();
-            auto* panel = new ExportPanel(guide, {}, std::move(deps), &host);
+            auto* panel = new ExportPanel(guide, {}, benchSettings(), std::move(deps), &host);
             panel->show();
             (void)panel->grab();
             delete panel;

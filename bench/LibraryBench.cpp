@@ -6,17 +6,17 @@
 #include "app/CoachMarksService.h"
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
-#include "app/SettingsKeys.h"
+#include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
-#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace zova;
@@ -63,6 +63,18 @@ QStringList makeShots()
     return names;
 }
 
+Settings& benchSettings()
+{
+    static Settings s;
+    return s;
+}
+
+PermissionsService& permissions()
+{
+    static PermissionsService p(benchSettings(), [](bool) { return SessionGrants { true, true }; });
+    return p;
+}
+
 void screenshots(const QString& dir)
 {
     QDir().mkpath(dir);
@@ -76,9 +88,9 @@ void screenshots(const QString& dir)
             auto store = std::move(container).value();
             if (QString::fromLatin1(mode) != QLatin1String("empty"))
                 seed(store->mainContext(), 7, 3, makeShots());
-            QSettings().setValue(
-                SettingsKeys::libraryViewMode, QString::fromLatin1(mode) == QLatin1String("list") ? "list" : "grid");
-            LibraryView view(store->mainContext());
+            benchSettings().setValue(settings::libraryViewMode,
+                QString::fromLatin1(mode) == QLatin1String("list") ? LibraryViewMode::List : LibraryViewMode::Grid);
+            LibraryView view(store->mainContext(), benchSettings(), permissions());
             view.resize(1280, 820);
             view.show();
             for (int i = 0; i < 10; ++i)
@@ -101,8 +113,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setPalette(AppPalettes::light());
-    QSettings().setValue(SettingsKeys::onboardingCompleted, true);
-    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
+    benchSettings().setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
+    permissions().setHasCompletedOnboarding(true);
 
     const QStringList args = app.arguments();
     if (const qsizetype i = args.indexOf(QStringLiteral("--screenshots")); i >= 0 && i + 1 < args.size()) {
@@ -118,13 +130,14 @@ int main(int argc, char** argv)
             return 1;
         seed(std::move(created).value()->mainContext(), 1000, 20, makeShots());
     }
-    CoachMarksService coach;
+    CoachMarksService coach(benchSettings());
     bench::measure(
         "start-up: open store + library shown (1000x20)", 5,
         [&] {
             auto opened = ModelContainer::open(path);
             auto store = std::move(opened).value();
-            ContentView view(store->mainContext(), &coach, {}, {}, StartupTiming { 100000, 0, 100000 });
+            ContentView view(
+                store->mainContext(), benchSettings(), &coach, permissions(), {}, StartupTiming { 100000, 0, 100000 });
             view.resize(1280, 820);
             view.show();
             QApplication::processEvents();
@@ -134,7 +147,7 @@ int main(int argc, char** argv)
 
     auto opened = ModelContainer::open(path);
     auto store = std::move(opened).value();
-    LibraryView view(store->mainContext());
+    LibraryView view(store->mainContext(), benchSettings(), permissions());
     view.resize(1280, 820);
     view.show();
     QApplication::processEvents();
@@ -142,7 +155,7 @@ int main(int argc, char** argv)
     int k = 0;
     bench::measure(
         "refilter 1000 guides on a keystroke", 45, [&] { view.setSearchText(keys[k++ % keys.size()]); }, 16);
-    QSettings().setValue(SettingsKeys::librarySortOrder, "nameAZ");
+    benchSettings().setValue(settings::librarySortOrder, LibrarySort::NameAZ);
     bench::measure(
         "refilter 1000 guides on a keystroke, Name A-Z", 45, [&] { view.setSearchText(keys[k++ % keys.size()]); }, 16);
     return 0;

@@ -7,6 +7,7 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
+#include "model/StepAnnotation.h"
 #include "model/StorageService.h"
 #include "platform/speech/EspeakProcessSynthesizer.h"
 #include "platform/speech/EspeakVoiceCatalog.h"
@@ -26,6 +27,7 @@
 #include <QtEndian>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace zova;
@@ -154,6 +156,52 @@ bool writeWav(const QString& path, const QStringList& texts, const QHash<QString
     return f.open(QIODevice::WriteOnly) && f.write(wav) == wav.size();
 }
 
+// The peak resident memory of this process so far, from /proc/self/status.
+double peakResidentMB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return -1;
+}
+
+// One silent export of `steps` blurred 1920 x 1080 steps, each its own
+// screenshot; prints the peak resident memory of the whole process.
+int exportForMemory(Guide* guide, int steps, const QString& out)
+{
+    for (int i = 0; i < steps; ++i) {
+        auto name = StorageService::shared().saveScreenshot(screenshot(i % 30));
+        auto* step = new Step(i, name ? *name : QString(), 0.5, 0.5);
+        StepAnnotation blur;
+        blur.kind = StepAnnotation::Kind::Blur;
+        blur.x = 0.2;
+        blur.y = 0.3;
+        blur.width = 0.3;
+        blur.height = 0.1;
+        step->setAnnotations({ blur });
+        step->setGuide(guide);
+    }
+    VideoExportService::Dependencies d;
+    for (auto& synth : d.pool)
+        synth = std::make_unique<speech::EspeakProcessSynthesizer>();
+    d.narratorVoice = [] { return std::optional<speech::SpeechVoice>(); };
+    d.preset = preset;
+    VideoExportService service(std::move(d));
+    VideoExportOptions o;
+    o.narrateSteps = false;
+    o.minSecondsPerStep = 0.2;
+    std::optional<VideoExportService::Result> result;
+    service.exportMP4(
+        guide, out + QStringLiteral("/memory.mp4"), o, [&](const VideoExportService::Result& r) { result = r; });
+    if (!waitFor([&] { return result.has_value(); }, 600000) || !*result)
+        return 1;
+    std::printf("peak %.1f\n", peakResidentMB());
+    return 0;
+}
+
 bool runFfmpeg(const QStringList& args)
 {
     QProcess p;
@@ -180,6 +228,9 @@ int main(int argc, char** argv)
     }
     auto* guide = new Guide(QStringLiteral("Benchmark guide"));
     (*container)->mainContext()->insert(guide);
+    // --memory N: one export of N steps in this process, for its peak memory.
+    if (argc > 2 && qstrcmp(argv[1], "--memory") == 0)
+        return exportForMemory(guide, std::atoi(argv[2]), out);
     QStringList texts;
     for (int i = 0; i < stepCount; ++i) {
         auto name = StorageService::shared().saveScreenshot(screenshot(i));
@@ -266,5 +317,19 @@ int main(int argc, char** argv)
     compare(
         "narrated (narration synthesized beforehand; ffmpeg gets it as a WAV)", [&] { exportOnce(true); },
         ffmpegNarrated);
+
+    // Each in a process of its own, as the peak only grows.
+    const auto peakFor = [&](int steps) {
+        QProcess p;
+        p.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--memory"), QString::number(steps) });
+        p.waitForFinished(600000);
+        const QByteArray line = p.readAllStandardOutput().trimmed();
+        return line.startsWith("peak ") ? line.mid(5).toDouble() : -1.0;
+    };
+    const double twenty = peakFor(20), hundred = peakFor(100);
+    bench::figure("MP4 export peak RSS, 20 blurred 1920x1080 steps", twenty, "MB");
+    bench::figure("MP4 export peak RSS, 100 blurred 1920x1080 steps", hundred, "MB");
+    std::printf("%-55s %9.3f MB  target < 50 MB  %s\n", "  difference", hundred - twenty,
+        twenty > 0 && hundred > 0 && hundred - twenty < 50 ? "ok" : "HIGH");
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "app/CoachMarksService.h"
 
-#include "app/SettingsKeys.h"
+#include "base/NotifyingProperty.h"
+#include "model/Settings.h"
 
 #include <QDateTime>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -30,26 +30,21 @@ std::optional<CoachMarksService::Tip> CoachMarksService::tipFromRaw(const QStrin
     return std::nullopt;
 }
 
-CoachMarksService::CoachMarksService(QObject* parent)
+CoachMarksService::CoachMarksService(Settings& settings, QObject* parent)
     : QObject(parent)
+    , m_settings(&settings)
+    , m_hasSeenTour(settings.isStored(settings::coachMarksSeenAllAt))
 {
-    m_hasSeenTour = QSettings().contains(SettingsKeys::coachMarksSeenAllAt);
 }
 
 void CoachMarksService::setHasSeenTour(bool seen)
 {
-    if (seen == m_hasSeenTour)
-        return;
-    m_hasSeenTour = seen;
-    emit hasSeenTourChanged(seen);
+    setNotifying(this, m_hasSeenTour, seen, &CoachMarksService::hasSeenTourChanged);
 }
 
 void CoachMarksService::setActiveTip(std::optional<Tip> tip)
 {
-    if (tip == m_activeTip)
-        return;
-    m_activeTip = tip;
-    emit activeTipChanged();
+    setNotifying(this, m_activeTip, tip, &CoachMarksService::activeTipChanged);
 }
 
 void CoachMarksService::advance()
@@ -70,7 +65,8 @@ void CoachMarksService::finish()
 {
     setActiveTip(std::nullopt);
     setHasSeenTour(true);
-    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
+    if (m_settings)
+        m_settings->setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
 }
 
 QString CoachMarksService::positionLabel() const

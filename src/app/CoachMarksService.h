@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
 #include <optional>
 
 namespace zova {
+
+class Settings;
 
 // The first-run tip tour: which tip shows, and whether the tour was ever finished.
 class CoachMarksService : public QObject {
@@ -18,7 +21,7 @@ public:
     static QString rawValue(Tip tip);
     static std::optional<Tip> tipFromRaw(const QString& raw);
 
-    explicit CoachMarksService(QObject* parent = nullptr);
+    explicit CoachMarksService(Settings& settings, QObject* parent = nullptr);
 
     bool hasSeenTour() const { return m_hasSeenTour; }
     void setHasSeenTour(bool seen);
@@ -37,6 +40,7 @@ signals:
     void activeTipChanged();
 
 private:
+    QPointer<Settings> m_settings;
     bool m_hasSeenTour = false;
     std::optional<Tip> m_activeTip;
 };

@@ -1,5 +1,7 @@
 #include "app/ColorSchemeSource.h"
+
 #include "app/AppLog.h"
+#include "base/NotifyingProperty.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -47,12 +49,6 @@ void PortalColorScheme::onSettingChanged(const QString& ns, const QString& key, 
         setDark(isDarkValue(value.variant()));
 }
 
-void PortalColorScheme::setDark(bool dark)
-{
-    if (dark == m_dark)
-        return;
-    m_dark = dark;
-    emit changed();
-}
+void PortalColorScheme::setDark(bool dark) { setNotifying(this, m_dark, dark, &PortalColorScheme::changed); }
 
 } // namespace zova

@@ -2,7 +2,9 @@
 
 #include "app/CoachMarksService.h"
 #include "app/LibraryView.h"
-#include "app/PermissionFlags.h"
+#include "base/NotifyingProperty.h"
+#include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "style/MeshWallpaper.h"
 
 #include <QGraphicsOpacityEffect>
@@ -11,22 +13,22 @@
 
 namespace zova {
 
-ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::shared_ptr<const PermissionProbe> probe,
-    LibraryHooks hooks, StartupTiming timing, QWidget* parent)
+ContentView::ContentView(ModelContext* context, Settings& settings, CoachMarksService* coach,
+    PermissionsService& permissions, LibraryHooks hooks, StartupTiming timing, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
     , m_coach(coach)
-    , m_probe(probe)
+    , m_settings(settings)
     , m_hooks(std::move(hooks))
     , m_timing(timing)
+    , m_permissions(permissions)
 {
-    m_permissions = new PermissionFlags(probe, this);
-    m_permissions->refreshSync();
+    m_permissions.refreshSync();
     m_base = new QStackedWidget(this);
     m_onboarding = new MeshWallpaper(MeshWallpaper::Variant::Pink);
     m_onboarding->setObjectName(QStringLiteral("onboardingPlace"));
     m_base->addWidget(m_onboarding);
-    connect(m_permissions, &PermissionFlags::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
+    connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
     updateBase();
     m_pollTimer.setInterval(m_timing.pollMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ContentView::poll);
@@ -34,9 +36,9 @@ ContentView::ContentView(ModelContext* context, CoachMarksService* coach, std::s
 
 void ContentView::updateBase()
 {
-    if (m_permissions->hasCompletedOnboarding()) {
+    if (m_permissions.hasCompletedOnboarding()) {
         if (!m_library) {
-            m_library = new LibraryView(m_context, m_hooks, m_probe);
+            m_library = new LibraryView(m_context, m_settings, m_permissions, m_hooks);
             m_base->addWidget(m_library);
         }
         m_base->setCurrentWidget(m_library);
@@ -105,7 +107,7 @@ void ContentView::showEvent(QShowEvent* event)
 void ContentView::afterSplash()
 {
     // Decided once, from the flag as it is now.
-    if (m_permissions->hasCompletedOnboarding()) {
+    if (m_permissions.hasCompletedOnboarding()) {
         QTimer::singleShot(m_timing.firstTipMs, this, [this] {
             if (m_coach && !m_coach->hasSeenTour())
                 m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
@@ -118,13 +120,12 @@ void ContentView::afterSplash()
     }
 }
 
-void ContentView::poll() { m_permissions->refreshSync(); }
+void ContentView::poll() { m_permissions.refreshSync(); }
 
 void ContentView::setSplashVisible(bool visible)
 {
-    if (visible == m_splashVisible)
+    if (!assignIfChanged(m_splashVisible, visible))
         return;
-    m_splashVisible = visible;
     if (m_splash) {
         if (visible) {
             m_splash->show();

@@ -18,8 +18,8 @@ namespace zova {
 class CoachMarksService;
 class LibraryView;
 class ModelContext;
-class PermissionFlags;
-class PermissionProbe;
+class PermissionsService;
+class Settings;
 
 // Delays of the start-up sequence, in milliseconds.
 struct StartupTiming {
@@ -31,14 +31,15 @@ struct StartupTiming {
 // The main window's content: the library once onboarding is complete, else the
 // onboarding screen; the tip overlay over either; the splash above all. Runs the
 // start-up sequence: hide the splash, open the first tip for a returning user,
-// then keep the two permission flags current.
+// then keep the two permission flags current. The settings, the tips and the
+// permissions are the application's and outlive this view.
 class ContentView : public QWidget {
     Q_OBJECT
 public:
-    ContentView(ModelContext* context, CoachMarksService* coach, std::shared_ptr<const PermissionProbe> probe = {},
+    ContentView(ModelContext* context, Settings& settings, CoachMarksService* coach, PermissionsService& permissions,
         LibraryHooks hooks = {}, StartupTiming timing = StartupTiming {}, QWidget* parent = nullptr);
 
-    PermissionFlags* permissions() const { return m_permissions; }
+    PermissionsService& permissions() const { return m_permissions; }
     bool splashVisible() const { return m_splashVisible; }
     // The library, built the first time onboarding is complete.
     LibraryView* library() const { return m_library; }
@@ -64,10 +65,10 @@ private:
 
     QPointer<ModelContext> m_context;
     QPointer<CoachMarksService> m_coach;
-    std::shared_ptr<const PermissionProbe> m_probe;
+    Settings& m_settings;
     LibraryHooks m_hooks;
     StartupTiming m_timing;
-    PermissionFlags* m_permissions;
+    PermissionsService& m_permissions;
     QStackedWidget* m_base;
     LibraryView* m_library = nullptr;
     QWidget* m_onboarding = nullptr;

@@ -89,6 +89,7 @@ GuideCard::GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable
     , m_actions(std::move(actions))
     , m_aiAvailable(aiAvailable && aiAvailable())
 {
+    setObjectName(QStringLiteral("guideCard"));
     setAttribute(Qt::WA_Hover);
     setCursor(Qt::PointingHandCursor);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);

@@ -1,24 +1,20 @@
 #include "app/LibraryEmptyState.h"
 
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 #include "style/ZOVAMark.h"
 
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace zova {
 
 namespace {
-QLabel* label(const QString& text, const QFont& font, QColor color, QWidget* parent)
+TextLine* label(const QString& text, const QFont& font, TextLine::ColorSource color, QWidget* parent)
 {
-    auto* l = new QLabel(text, parent);
-    l->setFont(font);
+    auto* l = new TextLine(text, font, std::move(color), parent);
     l->setAlignment(Qt::AlignCenter);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, color);
-    l->setPalette(pal);
     return l;
 }
 } // namespace
@@ -35,9 +31,9 @@ LibraryEmptyState::LibraryEmptyState(QWidget* parent)
     v->addWidget(mark, 0, Qt::AlignHCenter);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(4);
-    texts->addWidget(label(QStringLiteral("No guides yet"), Typography::bold(18), ZOVAColor::label(), this));
+    texts->addWidget(label(QStringLiteral("No guides yet"), Typography::bold(18), ZOVAColor::label, this));
     texts->addWidget(label(QStringLiteral("Click New Guide to record your first walkthrough."), Typography::font(13),
-        ZOVAColor::secondaryLabel(), this));
+        ZOVAColor::secondaryLabel, this));
     v->addLayout(texts);
     m_button = new PillButton(QStringLiteral("New Guide"), this);
     m_button->setSymbol(QStringLiteral("record.circle.fill"));
@@ -47,7 +43,7 @@ LibraryEmptyState::LibraryEmptyState(QWidget* parent)
     connect(m_button, &QAbstractButton::clicked, this, &LibraryEmptyState::newGuideRequested);
     v->addSpacing(2);
     v->addWidget(label(QStringLiteral("First time? Recording works in an X11 (Xorg) desktop session."),
-        Typography::font(11), ZOVAColor::tertiaryLabel(), this));
+        Typography::font(11), ZOVAColor::tertiaryLabel, this));
     setMinimumHeight(360 + 60);
 }
 

@@ -12,9 +12,10 @@
 
 namespace zova {
 
-LibraryRecording::LibraryRecording(ModelContext* context, QObject* parent)
+LibraryRecording::LibraryRecording(ModelContext* context, PermissionsService& permissions, QObject* parent)
     : QObject(parent)
     , m_context(context)
+    , m_permissions(permissions)
 {
 }
 
@@ -53,13 +54,12 @@ void LibraryRecording::attach(LibraryView* library)
     if (m_service || !library || !m_context)
         return;
     m_library = library;
-    m_permissions = std::make_unique<PermissionsService>();
-    m_permissions->refreshSync();
+    m_permissions.refreshSync();
     m_service = std::make_unique<RecordingService>(*m_context);
     m_feed = std::make_unique<RecordingServiceFeed>(*m_service);
     m_control = std::make_unique<ServiceRecordingControl>(*m_service);
     m_windowOps = std::make_unique<EwmhAppWindowOps>();
-    m_windows = std::make_unique<LiveRecordingWindows>(*m_feed, *m_permissions, library);
+    m_windows = std::make_unique<LiveRecordingWindows>(*m_feed, m_permissions, library);
     QPointer<LibraryView> view(library);
     RecordingFlow::Host host;
     host.mainWindow = [view]() -> QWidget* { return view ? view->window() : nullptr; };

@@ -26,7 +26,8 @@ class RecordingServiceFeed;
 class LibraryRecording final : public QObject {
     Q_OBJECT
 public:
-    explicit LibraryRecording(ModelContext* context, QObject* parent = nullptr);
+    // The permissions are the application's and outlive this object.
+    LibraryRecording(ModelContext* context, PermissionsService& permissions, QObject* parent = nullptr);
     ~LibraryRecording() override;
 
     // Hooks for the library; they stay valid while this object lives.
@@ -43,7 +44,7 @@ public:
 private:
     QPointer<ModelContext> m_context;
     QPointer<LibraryView> m_library;
-    std::unique_ptr<PermissionsService> m_permissions;
+    PermissionsService& m_permissions;
     std::unique_ptr<RecordingService> m_service;
     std::unique_ptr<RecordingServiceFeed> m_feed;
     std::unique_ptr<ServiceRecordingControl> m_control;

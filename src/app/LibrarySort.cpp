@@ -1,33 +1,12 @@
 #include "app/LibrarySort.h"
 
-#include "app/SettingsKeys.h"
 #include "model/Guide.h"
 
 #include <QCollator>
-#include <QSettings>
 
 #include <algorithm>
 
 namespace zova::library {
-
-QString rawValue(LibrarySort sort)
-{
-    switch (sort) {
-    case LibrarySort::Recent: return QStringLiteral("recent");
-    case LibrarySort::Oldest: return QStringLiteral("oldest");
-    case LibrarySort::NameAZ: return QStringLiteral("nameAZ");
-    case LibrarySort::NameZA: return QStringLiteral("nameZA");
-    }
-    return {};
-}
-
-std::optional<LibrarySort> sortFromRaw(const QString& raw)
-{
-    for (LibrarySort s : allSorts)
-        if (rawValue(s) == raw)
-            return s;
-    return std::nullopt;
-}
 
 QString title(LibrarySort sort)
 {
@@ -49,21 +28,6 @@ QString symbol(LibrarySort sort)
     case LibrarySort::NameZA: return QStringLiteral("arrow.down");
     }
     return {};
-}
-
-LibrarySort storedSort()
-{
-    return sortFromRaw(QSettings().value(SettingsKeys::librarySortOrder).toString()).value_or(LibrarySort::Recent);
-}
-
-void storeSort(LibrarySort sort) { QSettings().setValue(SettingsKeys::librarySortOrder, rawValue(sort)); }
-
-bool storedListMode() { return QSettings().value(SettingsKeys::libraryViewMode).toString() == QLatin1String("list"); }
-
-void toggleViewMode()
-{
-    QSettings().setValue(
-        SettingsKeys::libraryViewMode, storedListMode() ? QStringLiteral("grid") : QStringLiteral("list"));
 }
 
 QList<Guide*> queryOrder(QList<Guide*> guides)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/SettingsTable.h"
+
 #include <QList>
 #include <QString>
 
@@ -10,24 +12,13 @@ namespace zova {
 
 class Guide;
 
-// The library's orders and layout, and the filtering and sorting of its guides.
-enum class LibrarySort { Recent, Oldest, NameAZ, NameZA };
-
+// The filtering and sorting of the library's guides.
 namespace library {
 
 inline constexpr std::array<LibrarySort, 4> allSorts
     = { LibrarySort::Recent, LibrarySort::Oldest, LibrarySort::NameAZ, LibrarySort::NameZA };
-QString rawValue(LibrarySort sort);
-std::optional<LibrarySort> sortFromRaw(const QString& raw);
 QString title(LibrarySort sort);
 QString symbol(LibrarySort sort);
-
-// The stored preferences; unknown stored values read as Recent and as the grid.
-LibrarySort storedSort();
-void storeSort(LibrarySort sort);
-bool storedListMode();
-// "grid" when the stored value is "list", else "list".
-void toggleViewMode();
 
 // The guides newest first (the store's query order).
 QList<Guide*> queryOrder(QList<Guide*> guides);

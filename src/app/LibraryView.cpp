@@ -4,16 +4,18 @@
 #include "app/GuideCollection.h"
 #include "app/LibraryDialogs.h"
 #include "app/NewGuideButton.h"
-#include "app/PermissionFlags.h"
 #include "app/SearchField.h"
+#include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "style/MeshWallpaper.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 #include "style/ZOVAMark.h"
@@ -54,13 +56,6 @@ QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent)
     return l;
 }
 
-void setLabelColor(QLabel* label, const QColor& color)
-{
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, color);
-    label->setPalette(pal);
-}
-
 // The editor's place until the editor exists: the guide's title and a way back.
 QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 {
@@ -82,13 +77,13 @@ QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 } // namespace
 
 LibraryView::LibraryView(
-    ModelContext* context, LibraryHooks hooks, std::shared_ptr<const PermissionProbe> probe, QWidget* parent)
+    ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
     , m_hooks(std::move(hooks))
+    , m_settings(settings)
+    , m_permissions(permissions)
 {
-    m_permissions = new PermissionFlags(std::move(probe), this);
-    m_permissions->refreshSync();
     setMinimumSize(1100, 720);
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -200,8 +195,7 @@ QWidget* LibraryView::buildSubHeader(QWidget* parent)
     h->setContentsMargins(24, 0, 24, 0);
     h->setSpacing(12);
     h->addWidget(textLabel(QStringLiteral("All Guides"), Typography::bold(14), row));
-    m_countLabel = textLabel({}, Typography::font(12), row);
-    setLabelColor(m_countLabel, ZOVAColor::secondaryLabel());
+    m_countLabel = new TextLine({}, Typography::font(12), ZOVAColor::secondaryLabel, row);
     h->addWidget(m_countLabel);
     h->addStretch(1);
     m_sortButton = new PillButton({}, row);
@@ -224,7 +218,7 @@ QWidget* LibraryView::buildSubHeader(QWidget* parent)
 QMenu* LibraryView::buildSortMenu()
 {
     auto* menu = new QMenu(this);
-    const LibrarySort current = library::storedSort();
+    const LibrarySort current = sortOrder();
     for (LibrarySort sort : library::allSorts) {
         QAction* a = menu->addAction(Symbols::icon(library::symbol(sort), ZOVAColor::label()), library::title(sort));
         a->setCheckable(true);
@@ -234,15 +228,19 @@ QMenu* LibraryView::buildSortMenu()
     return menu;
 }
 
+LibrarySort LibraryView::sortOrder() const { return m_settings.value(settings::librarySortOrder); }
+
+bool LibraryView::listMode() const { return m_settings.value(settings::libraryViewMode) == LibraryViewMode::List; }
+
 void LibraryView::chooseSort(LibrarySort sort)
 {
-    library::storeSort(sort);
+    m_settings.setValue(settings::librarySortOrder, sort);
     refresh();
 }
 
 void LibraryView::toggleLayout()
 {
-    library::toggleViewMode();
+    m_settings.setValue(settings::libraryViewMode, listMode() ? LibraryViewMode::Grid : LibraryViewMode::List);
     refresh();
 }
 
@@ -250,7 +248,7 @@ QList<Guide*> LibraryView::filteredGuides() const
 {
     if (!m_context)
         return {};
-    return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), library::storedSort());
+    return library::filteredGuides(library::queryOrder(m_context->guides()), searchText(), sortOrder());
 }
 
 QString LibraryView::searchText() const { return m_search->text(); }
@@ -286,8 +284,8 @@ void LibraryView::refresh()
     m_search->setPlaceholderText(library::searchPlaceholder(stored));
     const QList<Guide*> shown = filteredGuides();
     m_countLabel->setText(library::countText(shown.size(), QStringLiteral("guide")));
-    m_sortButton->setText(QStringLiteral("Sort: ") + library::title(library::storedSort()));
-    const bool list = library::storedListMode();
+    m_sortButton->setText(QStringLiteral("Sort: ") + library::title(sortOrder()));
+    const bool list = listMode();
     m_layoutButton->setSymbol(list ? QStringLiteral("list.bullet") : QStringLiteral("square.grid.2x2"));
     m_layoutButton->setText(list ? QStringLiteral("List") : QStringLiteral("Grid"));
     m_layoutButton->setToolTip(list ? QStringLiteral("Switch to grid view") : QStringLiteral("Switch to list view"));

@@ -14,19 +14,20 @@
 #include <QUuid>
 #include <QWidget>
 
-class QLabel;
 class QScrollArea;
 class QStackedLayout;
 
 namespace zova {
 
+class TextLine;
+
 class DeleteGuideAlert;
 class Guide;
 class GuideCollection;
 class ModelContext;
-class PermissionFlags;
-class PermissionProbe;
+class PermissionsService;
 class PillButton;
+class Settings;
 class RenameGuideDialog;
 class SearchLineEdit;
 
@@ -36,7 +37,8 @@ class SearchLineEdit;
 class LibraryView : public QWidget {
     Q_OBJECT
 public:
-    LibraryView(ModelContext* context, LibraryHooks hooks = {}, std::shared_ptr<const PermissionProbe> probe = {},
+    // The settings hold the order and layout; the permissions are the root's.
+    LibraryView(ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks = {},
         QWidget* parent = nullptr);
     ~LibraryView() override;
 
@@ -61,16 +63,19 @@ public:
     GuideCollection* collection() const { return m_collection; }
     PillButton* sortButton() const { return m_sortButton; }
     PillButton* layoutButton() const { return m_layoutButton; }
-    QLabel* countLabel() const { return m_countLabel; }
+    TextLine* countLabel() const { return m_countLabel; }
     QWidget* newGuideButton() const { return m_newGuide; }
     DeleteGuideAlert* deleteAlert() const { return m_deleteAlert; }
     RenameGuideDialog* renameDialog() const { return m_renameDialog; }
     QWidget* editorPlace() const { return m_editorPlace; }
-    PermissionFlags* permissions() const { return m_permissions; }
+    PermissionsService& permissions() const { return m_permissions; }
     // The sort menu as it would open now.
     QMenu* buildSortMenu();
     void toggleLayout();
     void chooseSort(LibrarySort sort);
+    // The stored order and layout (unknown stored texts read as Recent and the grid).
+    LibrarySort sortOrder() const;
+    bool listMode() const;
 
 signals:
     void editingGuideChanged();
@@ -90,13 +95,14 @@ private:
 
     QPointer<ModelContext> m_context;
     LibraryHooks m_hooks;
-    PermissionFlags* m_permissions;
+    Settings& m_settings;
+    PermissionsService& m_permissions;
     QPointer<Guide> m_editingGuide;
     QStackedLayout* m_stack = nullptr;
     QWidget* m_root = nullptr;
     QWidget* m_editorPlace = nullptr;
     SearchLineEdit* m_search = nullptr;
-    QLabel* m_countLabel = nullptr;
+    TextLine* m_countLabel = nullptr;
     PillButton* m_sortButton = nullptr;
     PillButton* m_layoutButton = nullptr;
     QWidget* m_newGuide = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/AppLog.h"
 #include "app/AppWindowOps.h"
+#include "base/NotifyingProperty.h"
 #include "model/Guide.h"
 
 #include <QWidget>
@@ -66,9 +67,8 @@ void RecordingFlow::openPicker()
 void RecordingFlow::syncPicker()
 {
     const bool picking = m_service.phase() == Phase::Picking;
-    if (picking == m_pickerShown)
+    if (!assignIfChanged(m_pickerShown, picking))
         return;
-    m_pickerShown = picking;
     if (!picking) {
         m_windows.hidePicker();
         return;

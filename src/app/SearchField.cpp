@@ -2,12 +2,12 @@
 
 #include "style/GlassCard.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPainter>
 
 namespace zova {
@@ -78,11 +78,7 @@ SearchField::SearchField(QWidget* parent)
     m_edit->setFont(Typography::font(12.5));
     m_edit->setStyleSheet(QStringLiteral("background: transparent;"));
     row->addWidget(m_edit, 1);
-    auto* hint = new QLabel(QStringLiteral("Ctrl+K"), card);
-    hint->setFont(Typography::font(10));
-    QPalette pal = hint->palette();
-    pal.setColor(QPalette::WindowText, ZOVAColor::secondaryLabel());
-    hint->setPalette(pal);
+    auto* hint = new TextLine(QStringLiteral("Ctrl+K"), Typography::font(10), ZOVAColor::secondaryLabel, card);
     row->addWidget(hint);
 }
 

@@ -1,28 +1,9 @@
 #include "app/ThemeService.h"
 
-#include "app/SettingsKeys.h"
-
-#include <QSettings>
+#include "base/NotifyingProperty.h"
+#include "model/Settings.h"
 
 namespace zova {
-
-QString ThemeService::rawValue(Mode mode)
-{
-    switch (mode) {
-    case Mode::System: return QStringLiteral("system");
-    case Mode::Light: return QStringLiteral("light");
-    case Mode::Dark: return QStringLiteral("dark");
-    }
-    return {};
-}
-
-std::optional<ThemeService::Mode> ThemeService::modeFromRaw(const QString& raw)
-{
-    for (Mode m : allModes)
-        if (rawValue(m) == raw)
-            return m;
-    return std::nullopt;
-}
 
 QString ThemeService::title(Mode mode)
 {
@@ -44,21 +25,18 @@ QString ThemeService::iconName(Mode mode)
     return {};
 }
 
-ThemeService::ThemeService(QObject* parent)
+ThemeService::ThemeService(Settings& settings, QObject* parent)
     : QObject(parent)
+    , m_settings(&settings)
+    , m_mode(settings.value(settings::themeMode))
 {
-    const QVariant stored = QSettings().value(SettingsKeys::themeMode);
-    if (stored.typeId() == QMetaType::QString)
-        m_mode = modeFromRaw(stored.toString()).value_or(Mode::System);
 }
 
 void ThemeService::setMode(Mode mode)
 {
-    QSettings().setValue(SettingsKeys::themeMode, rawValue(mode));
-    if (mode == m_mode)
-        return;
-    m_mode = mode;
-    emit modeChanged(mode);
+    if (m_settings)
+        m_settings->setValue(settings::themeMode, mode);
+    setNotifying(this, m_mode, mode, &ThemeService::modeChanged);
 }
 
 } // namespace zova

@@ -3,7 +3,9 @@
 #include "recording_ui/WindowCard.h"
 
 #include <QApplication>
+#include <QRect>
 #include <QSaveFile>
+#include <QVariant>
 #include <QWidget>
 
 namespace zova {
@@ -38,6 +40,19 @@ void WidgetDump::write()
                    .arg(w->width())
                    .arg(w->height())
                    .arg(card ? card->displayTitle() : w->windowTitle());
+        // Painted items (the editor's step rows) that a widget lists itself.
+        for (const QVariant& entry : w->property("dumpItems").toList()) {
+            const QVariantMap item = entry.toMap();
+            const QRect rect = item.value(QStringLiteral("rect")).toRect();
+            const QPoint at = w->mapToGlobal(rect.topLeft());
+            out += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+                       .arg(item.value(QStringLiteral("name")).toString(), QStringLiteral("item"))
+                       .arg(at.x())
+                       .arg(at.y())
+                       .arg(rect.width())
+                       .arg(rect.height())
+                       .arg(item.value(QStringLiteral("text")).toString());
+        }
     }
     QSaveFile file(m_path);
     if (file.open(QIODevice::WriteOnly)) {

@@ -9,7 +9,9 @@ namespace zova {
 // For tests driving the real application from outside: while
 // $ZOVA_WIDGET_DUMP names a file, every 200 ms it is rewritten (atomically) with
 // one line per visible widget that has an object name, and per window card:
-// name, class, global x, y, width, height and the card's title, tab-separated.
+// name, class, global x, y, width, height and the card's title, tab-separated;
+// then a line per item of a widget's "dumpItems" property (maps of name, rect in
+// the widget's coordinates, and text), with the class "item".
 class WidgetDump final : public QObject {
     Q_OBJECT
 public:

@@ -5,11 +5,15 @@
 #include "app/CoachMarksService.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
-#include "app/EnginePermissionProbe.h"
+#include "app/LibraryEditor.h"
 #include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
 #include "app/ThemeService.h"
 #include "app/WidgetDump.h"
+#include "engine/PermissionsService.h"
+#include "model/Settings.h"
+#include "platform/llm/LocalModelClient.h"
+#include "platform/x11/X11Probe.h"
 
 #include <QApplication>
 
@@ -49,18 +53,40 @@ ModelContainer& ZOVAApp::sharedModelContainer()
     return *container;
 }
 
+namespace {
+
+SessionGrants x11SessionGrants(bool fresh)
+{
+    const x11::SessionCapabilities caps = x11::sessionCapabilities(fresh);
+    return { caps.canCaptureScreen, caps.canListenToInput };
+}
+
+// The language model client is told where to look; it reads no settings itself.
+void configureModelClient(const Settings& settings)
+{
+    llm::LocalModelClient::shared().setConfig(
+        llm::LocalModelConfig::from(settings.value(settings::aiEndpoint), settings.value(settings::aiModel)));
+}
+
+} // namespace
+
 ZOVAApp::ZOVAApp()
     : m_delegate(std::make_unique<AppDelegate>())
-    , m_theme(std::make_unique<ThemeService>())
-    , m_coach(std::make_unique<CoachMarksService>())
+    , m_settings(std::make_unique<Settings>(std::make_unique<SettingsFileStore>()))
+    , m_theme(std::make_unique<ThemeService>(*m_settings))
+    , m_coach(std::make_unique<CoachMarksService>(*m_settings))
 {
+    configureModelClient(*m_settings);
     ModelContainer& store = sharedModelContainer();
+    m_permissions = std::make_unique<PermissionsService>(*m_settings, x11SessionGrants);
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
-    m_recording = std::make_unique<LibraryRecording>(store.mainContext());
-    auto* content = new ContentView(
-        store.mainContext(), m_coach.get(), std::make_shared<const EnginePermissionProbe>(), m_recording->hooks());
+    m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions);
+    m_editor = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings);
+    LibraryHooks hooks = m_recording->hooks();
+    hooks.makeEditor = m_editor->hook();
+    auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
     m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }

@@ -9,9 +9,12 @@ namespace zova {
 class AppDelegate;
 class AppearanceController;
 class CoachMarksService;
+class LibraryEditor;
 class LibraryRecording;
 class MainWindow;
+class PermissionsService;
 class PortalColorScheme;
+class Settings;
 class ThemeService;
 
 // The application object: owns the shared store for the life of the process.
@@ -23,10 +26,13 @@ public:
     static ModelContainer& sharedModelContainer();
     static QString storePath();
 
-    // Creates, in order, the delegate, the theme, the tip service and the store,
-    // then the main window. Needs a QApplication.
+    // Creates, in order, the delegate, the settings, the theme, the tip service,
+    // the store and the permissions, then the main window. Needs a QApplication
+    // with its organisation and application names set: the settings file is
+    // ~/.config/<organisation>/<application>.conf.
     ZOVAApp();
     ~ZOVAApp();
+    Settings* settings() const { return m_settings.get(); }
     ThemeService* theme() const { return m_theme.get(); }
     CoachMarksService* coach() const { return m_coach.get(); }
     MainWindow* mainWindow() const { return m_window.get(); }
@@ -37,12 +43,15 @@ private:
     static std::unique_ptr<ModelContainer>& instance();
 
     std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ThemeService> m_theme;
     std::unique_ptr<CoachMarksService> m_coach;
+    std::unique_ptr<PermissionsService> m_permissions;
     std::unique_ptr<PortalColorScheme> m_systemScheme;
     std::unique_ptr<AppearanceController> m_appearance;
     // Outlives the window, whose library calls into it.
     std::unique_ptr<LibraryRecording> m_recording;
+    std::unique_ptr<LibraryEditor> m_editor;
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -5,6 +5,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The settings file is ~/.config/ZOVA/ZOVA.conf.
+    QApplication::setOrganizationName(QStringLiteral("ZOVA"));
     QApplication::setApplicationName(QStringLiteral("ZOVA"));
     QApplication::setApplicationDisplayName(QStringLiteral("Z.O.V.A"));
     QApplication::setDesktopFileName(QStringLiteral("zova"));

@@ -1,5 +1,6 @@
 #include "engine/AppleIntelligenceService.h"
 
+#include "base/NotifyingProperty.h"
 #include "platform/llm/LocalModelClient.h"
 
 #include <QTimer>
@@ -128,10 +129,7 @@ void AppleIntelligenceService::followClientStatus() { setStatus(fromClient(Local
 
 void AppleIntelligenceService::setStatus(Status status)
 {
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit statusChanged(status);
+    setNotifying(this, m_status, status, &AppleIntelligenceService::statusChanged);
 }
 
 void AppleIntelligenceService::cleanAutoLabel(const QString& label, std::function<void(QString)> done)

@@ -1,5 +1,6 @@
 #include "engine/ClickTrackingService.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/EngineLog.h"
 #include "platform/x11/X11Backends.h"
 
@@ -106,10 +107,7 @@ void ClickTrackingService::healthCheck()
 
 void ClickTrackingService::setTracking(bool tracking)
 {
-    if (m_isTracking == tracking)
-        return;
-    m_isTracking = tracking;
-    emit isTrackingChanged();
+    setNotifying(this, m_isTracking, tracking, &ClickTrackingService::isTrackingChanged);
 }
 
 void ClickTrackingService::countReenable()

@@ -1,11 +1,11 @@
 #include "engine/PermissionsService.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/EngineLog.h"
-#include "platform/x11/X11Probe.h"
+#include "model/Settings.h"
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QSettings>
 
 namespace zova {
 
@@ -26,33 +26,27 @@ PermissionsService::RestartHooks& hooks()
 
 void PermissionsService::setRestartHooks(RestartHooks h) { hooks() = std::move(h); }
 
-PermissionsService::PermissionsService(QObject* parent)
+PermissionsService::PermissionsService(Settings& settings, SessionProbe probe, QObject* parent)
     : QObject(parent)
+    , m_settings(&settings)
+    , m_probe(std::move(probe))
+    , m_hasCompletedOnboarding(settings.value(settings::onboardingCompleted))
 {
-    m_hasCompletedOnboarding = QSettings().value(QLatin1String(onboardingKey), false).toBool();
     refreshSync();
 }
 
 void PermissionsService::setHasCompletedOnboarding(bool value)
 {
-    QSettings().setValue(QLatin1String(onboardingKey), value);
-    if (m_hasCompletedOnboarding == value)
-        return;
-    m_hasCompletedOnboarding = value;
-    emit hasCompletedOnboardingChanged();
+    if (m_settings)
+        m_settings->setValue(settings::onboardingCompleted, value);
+    setNotifying(this, m_hasCompletedOnboarding, value, &PermissionsService::hasCompletedOnboardingChanged);
 }
 
 void PermissionsService::store(bool fresh)
 {
-    const auto caps = x11::sessionCapabilities(fresh);
-    if (m_inputMonitoring != caps.canListenToInput) {
-        m_inputMonitoring = caps.canListenToInput;
-        emit inputMonitoringChanged();
-    }
-    if (m_screenRecording != caps.canCaptureScreen) {
-        m_screenRecording = caps.canCaptureScreen;
-        emit screenRecordingChanged();
-    }
+    const SessionGrants grants = m_probe ? m_probe(fresh) : SessionGrants {};
+    setNotifying(this, m_inputMonitoring, grants.inputMonitoring, &PermissionsService::inputMonitoringChanged);
+    setNotifying(this, m_screenRecording, grants.screenRecording, &PermissionsService::screenRecordingChanged);
 }
 
 void PermissionsService::refreshSync() { store(false); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -8,9 +9,17 @@
 
 namespace zova {
 
-// The two capabilities recording needs, probed from the session (the probe is
-// cached process-wide, so polling views open no connection), and the user's
-// first-run flag. Several instances may exist; all live on the GUI thread.
+class Settings;
+
+// What the session offers for recording.
+struct SessionGrants {
+    bool screenRecording = false;
+    bool inputMonitoring = false;
+};
+
+// The two capabilities recording needs, probed from the session, and the user's
+// first-run flag kept in the settings. One instance, made at the application root
+// and handed to every view that shows or asks for a grant; GUI thread only.
 class PermissionsService final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool screenRecording READ screenRecording NOTIFY screenRecordingChanged)
@@ -18,7 +27,9 @@ class PermissionsService final : public QObject {
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE setHasCompletedOnboarding NOTIFY
             hasCompletedOnboardingChanged)
 public:
-    static constexpr const char* onboardingKey = "vorne.onboarding.completed";
+    // Answers what the session offers; `fresh` asks again instead of answering from
+    // what an earlier probe found. Polling calls it often with `fresh` false.
+    using SessionProbe = std::function<SessionGrants(bool fresh)>;
 
     // How a relaunch is made and how this instance ends; replaceable in tests.
     struct RestartHooks {
@@ -27,7 +38,8 @@ public:
     };
     static void setRestartHooks(RestartHooks hooks);
 
-    explicit PermissionsService(QObject* parent = nullptr);
+    // Reads the onboarding flag, then probes (refreshSync). A null probe grants nothing.
+    PermissionsService(Settings& settings, SessionProbe probe, QObject* parent = nullptr);
 
     bool screenRecording() const { return m_screenRecording; }
     bool inputMonitoring() const { return m_inputMonitoring; }
@@ -35,7 +47,7 @@ public:
     // Always stores the key; notifies only on a change.
     void setHasCompletedOnboarding(bool value);
 
-    // Reads the (cached) probe of both capabilities.
+    // Reads the probe's (cached) answer for both capabilities.
     void refreshSync();
     // Requests re-probe the session at once; X11 has no grant to ask for.
     void requestAllPermissions();
@@ -56,6 +68,8 @@ signals:
 private:
     void store(bool fresh);
 
+    QPointer<Settings> m_settings;
+    SessionProbe m_probe;
     bool m_screenRecording = false;
     bool m_inputMonitoring = false;
     bool m_hasCompletedOnboarding = false;

@@ -1,5 +1,6 @@
 #include "engine/RecordingService.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/AppleIntelligenceService.h"
 #include "engine/EngineLog.h"
 #include "engine/StepHotspot.h"
@@ -127,13 +128,7 @@ RecordingService::~RecordingService()
     }
 }
 
-void RecordingService::setPhase(Phase phase)
-{
-    if (m_phase == phase)
-        return;
-    m_phase = phase;
-    emit phaseChanged();
-}
+void RecordingService::setPhase(Phase phase) { setNotifying(this, m_phase, phase, &RecordingService::phaseChanged); }
 
 void RecordingService::setOnFinished(FinishedHandler handler)
 {
@@ -143,10 +138,7 @@ void RecordingService::setOnFinished(FinishedHandler handler)
 
 void RecordingService::setAppendTargetGuide(Guide* guide)
 {
-    if (m_appendTargetGuide == guide)
-        return;
-    m_appendTargetGuide = guide;
-    emit appendTargetGuideChanged();
+    setNotifying(this, m_appendTargetGuide, guide, &RecordingService::appendTargetGuideChanged);
 }
 
 std::optional<QRectF> RecordingService::targetFrame() const
@@ -553,58 +545,51 @@ void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, 
 
 // Notifying setters
 
-#define ZOVA_SET_IF_CHANGED(member, value, signal)                                                                     \
-    do {                                                                                                               \
-        if (member == value)                                                                                           \
-            return;                                                                                                    \
-        member = value;                                                                                                \
-        emit signal();                                                                                                 \
-    } while (false)
-
 void RecordingService::setTargetWindow(const std::optional<ShareableWindow>& v)
 {
-    ZOVA_SET_IF_CHANGED(m_targetWindow, v, targetWindowChanged);
+    setNotifying(this, m_targetWindow, v, &RecordingService::targetWindowChanged);
 }
 void RecordingService::setTargetDisplay(const std::optional<ShareableDisplay>& v)
 {
-    ZOVA_SET_IF_CHANGED(m_targetDisplay, v, targetDisplayChanged);
+    setNotifying(this, m_targetDisplay, v, &RecordingService::targetDisplayChanged);
 }
 void RecordingService::setTargetProcessID(qint32 v)
 {
-    ZOVA_SET_IF_CHANGED(m_targetProcessID, v, targetProcessIDChanged);
+    setNotifying(this, m_targetProcessID, v, &RecordingService::targetProcessIDChanged);
 }
-void RecordingService::setCurrentGuide(Guide* v) { ZOVA_SET_IF_CHANGED(m_currentGuide, v, currentGuideChanged); }
-void RecordingService::setStepCount(int v) { ZOVA_SET_IF_CHANGED(m_stepCount, v, stepCountChanged); }
-void RecordingService::setElapsed(double v) { ZOVA_SET_IF_CHANGED(m_elapsed, v, elapsedChanged); }
+void RecordingService::setCurrentGuide(Guide* v)
+{
+    setNotifying(this, m_currentGuide, v, &RecordingService::currentGuideChanged);
+}
+void RecordingService::setStepCount(int v) { setNotifying(this, m_stepCount, v, &RecordingService::stepCountChanged); }
+void RecordingService::setElapsed(double v) { setNotifying(this, m_elapsed, v, &RecordingService::elapsedChanged); }
 void RecordingService::setAvailableWindows(const QList<ShareableWindow>& v)
 {
-    ZOVA_SET_IF_CHANGED(m_availableWindows, v, availableWindowsChanged);
+    setNotifying(this, m_availableWindows, v, &RecordingService::availableWindowsChanged);
 }
 void RecordingService::setAvailableDisplays(const QList<ShareableDisplay>& v)
 {
-    ZOVA_SET_IF_CHANGED(m_availableDisplays, v, availableDisplaysChanged);
+    setNotifying(this, m_availableDisplays, v, &RecordingService::availableDisplaysChanged);
 }
 void RecordingService::setIsLoadingWindows(bool v)
 {
-    ZOVA_SET_IF_CHANGED(m_isLoadingWindows, v, isLoadingWindowsChanged);
+    setNotifying(this, m_isLoadingWindows, v, &RecordingService::isLoadingWindowsChanged);
 }
 void RecordingService::setLastError(const std::optional<QString>& v)
 {
-    ZOVA_SET_IF_CHANGED(m_lastError, v, lastErrorChanged);
+    setNotifying(this, m_lastError, v, &RecordingService::lastErrorChanged);
 }
 void RecordingService::setPermissionDenied(bool v)
 {
-    ZOVA_SET_IF_CHANGED(m_permissionDenied, v, permissionDeniedChanged);
+    setNotifying(this, m_permissionDenied, v, &RecordingService::permissionDeniedChanged);
 }
 void RecordingService::setClickTrackingActive(bool v)
 {
-    ZOVA_SET_IF_CHANGED(m_clickTrackingActive, v, clickTrackingActiveChanged);
+    setNotifying(this, m_clickTrackingActive, v, &RecordingService::clickTrackingActiveChanged);
 }
 void RecordingService::setIgnoredClickCount(int v)
 {
-    ZOVA_SET_IF_CHANGED(m_ignoredClickCount, v, ignoredClickCountChanged);
+    setNotifying(this, m_ignoredClickCount, v, &RecordingService::ignoredClickCountChanged);
 }
-
-#undef ZOVA_SET_IF_CHANGED
 
 } // namespace zova

@@ -1,6 +1,6 @@
 #include "export/ExportService.h"
 
-#include "export/BlurBurnIn.h"
+#include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
@@ -191,28 +191,38 @@ QString ExportService::renderAnnotation(const StepAnnotation& a)
     return {};
 }
 
-QString ExportService::renderStep(const Step& step, ImageMode mode) const
+ExportService::Page ExportService::pageOf(const Guide& guide)
+{
+    Page page;
+    page.title = guide.title();
+    for (const Step* step : guide.orderedSteps())
+        page.steps.append({ step->order(), step->screenshotFilename(), description(*step), step->clickX(),
+            step->clickY(), step->annotations() });
+    return page;
+}
+
+QString ExportService::renderStep(const PageStep& step, ImageMode mode)
 {
     QString source;
     switch (mode) {
     case ImageMode::LinkedFiles:
-        source = QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename());
+        source = QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename);
         break;
     case ImageMode::Embedded:
-        if (const auto bytes = exportedScreenshotBytes(step))
+        if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))
             source = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
         break;
     }
-    const QString text = escaped(description(step));
+    const QString text = escaped(step.description);
     QString annotations;
-    for (const StepAnnotation& a : step.annotations())
+    for (const StepAnnotation& a : step.annotations)
         annotations += renderAnnotation(a);
 
     QString item;
     item.reserve(470 + source.size() + 2 * text.size() + annotations.size());
     item += QStringLiteral("            <li class=\"step\">\n"
                            "                <div class=\"step-number\">");
-    item += QString::number(step.order() + 1);
+    item += QString::number(step.order + 1);
     item += QStringLiteral("</div>\n"
                            "                <div class=\"step-content\">\n"
                            "                    <p class=\"step-description\">");
@@ -225,9 +235,9 @@ QString ExportService::renderStep(const Step& step, ImageMode mode) const
     item += text;
     item += QStringLiteral("\" loading=\"lazy\">\n"
                            "                        <div class=\"hotspot\" style=\"left:");
-    item += hotspotPercent(step.clickX());
+    item += hotspotPercent(step.clickX);
     item += QStringLiteral("; top:");
-    item += hotspotPercent(step.clickY());
+    item += hotspotPercent(step.clickY);
     item += QStringLiteral("\"></div>\n"
                            "                        ");
     item += annotations;
@@ -240,16 +250,20 @@ QString ExportService::renderStep(const Step& step, ImageMode mode) const
 
 QString ExportService::generateHTML(const Guide& guide, ImageMode mode, const Options& options) const
 {
-    const QList<Step*> steps = guide.orderedSteps();
+    return generateHTML(pageOf(guide), mode, options);
+}
+
+QString ExportService::generateHTML(const Page& page, ImageMode mode, const Options& options)
+{
     QStringList items;
-    items.reserve(steps.size());
+    items.reserve(page.steps.size());
     qsizetype itemsSize = 0;
-    for (const Step* step : steps) {
-        items.append(renderStep(*step, mode));
+    for (const PageStep& step : page.steps) {
+        items.append(renderStep(step, mode));
         itemsSize += items.last().size() + 1;
     }
-    const qsizetype n = steps.size();
-    const QString title = escaped(guide.title());
+    const qsizetype n = page.steps.size();
+    const QString title = escaped(page.title);
     const QString count = QString::number(n) + (n == 1 ? QStringLiteral(" step") : QStringLiteral(" steps"));
 
     QString html;

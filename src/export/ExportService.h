@@ -2,7 +2,9 @@
 
 #include "base/Expected.h"
 #include "export/ExportError.h"
+#include "model/StepAnnotation.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -12,8 +14,6 @@ class QObject;
 namespace zova {
 
 class Guide;
-class Step;
-struct StepAnnotation;
 
 // Writes a guide as one self-contained HTML page, as an HTML folder and as a
 // single-page PDF rendered from the same page. Holds no state; use it on the
@@ -38,22 +38,46 @@ public:
     // The address the page footer links to.
     static const QString productLink;
 
+    // What the page shows of a guide's records, read on the GUI thread; the page is
+    // then made from it on any thread.
+    struct PageStep {
+        qint64 order = 0;
+        QString screenshotFilename;
+        QString description;
+        double clickX = 0;
+        double clickY = 0;
+        QList<StepAnnotation> annotations;
+    };
+    struct Page {
+        QString title;
+        QList<PageStep> steps; // in step order
+    };
+    static Page pageOf(const Guide& guide);
+
     // The whole page. Never fails: a screenshot that cannot be read in embedded
-    // mode gets an empty image source.
+    // mode gets an empty image source. Embedding redacts each screenshot's blur
+    // marks, which takes a while for large screenshots.
     QString generateHTML(const Guide& guide, ImageMode mode, const Options& options) const;
+    static QString generateHTML(const Page& page, ImageMode mode, const Options& options);
 
     // Writes index.html and assets/screenshots into the folder (created as needed);
     // other files in it stay. Runs synchronously.
     Result exportHTMLFolder(const Guide& guide, const QString& folder, const Options& options) const;
+    // The same, returning at once: the records are read now, the screenshots
+    // redacted and the files written on a worker thread. `done` runs later on the
+    // GUI thread, unless `receiver` is gone by then.
+    void exportHTMLFolder(
+        const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const;
 
-    // Renders the embedded page into the PDF file at `to`. Returns at once; `done`
+    // Renders the embedded page into the PDF file at `to`. Returns at once: the
+    // records are read now, the screenshots embedded on a worker thread. `done`
     // runs later on the GUI thread, unless `receiver` is gone by then. An earlier
     // file at `to` is replaced only by a complete PDF.
     void exportPDF(
         const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const;
 
 private:
-    QString renderStep(const Step& step, ImageMode mode) const;
+    static QString renderStep(const PageStep& step, ImageMode mode);
     static QString renderAnnotation(const StepAnnotation& annotation);
     static QString stylesheet(const QString& accentHex);
 };

@@ -1,8 +1,8 @@
 // The file exports of ExportService: the HTML folder and the PDF.
 #include "export/ExportService.h"
 
-#include "export/BlurBurnIn.h"
 #include "export/ExportLog.h"
+#include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -13,9 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHash>
+#include <QPointer>
 #include <QSaveFile>
 #include <QTimer>
+#include <QtConcurrent>
 
 #include <filesystem>
 #include <system_error>
@@ -51,7 +54,7 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
     return {};
 }
 
-ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& blurs, const QString& folder)
+ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnotation>& marks, const QString& folder)
 {
     const auto source = StorageService::shared().pathFor(name);
     if (!source)
@@ -61,14 +64,14 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
         QFile::remove(destination); // a failure shows up in the copy
 
-    if (blurs.isEmpty()) {
+    if (marks.isEmpty()) {
         QFile file(*source);
         if (!file.copy(destination))
             return unexpected(ExportError::file(QStringLiteral("Could not copy the screenshot “%1”: %2")
                                                     .arg(QDir::toNativeSeparators(*source), file.errorString())));
         return {};
     }
-    const auto blurred = exportedScreenshotBytes(name, blurs);
+    const auto blurred = exportedScreenshotBytes(name, marks);
     if (!blurred)
         return unexpected(ExportError::file(
             QStringLiteral("Could not read the screenshot “%1”.").arg(QDir::toNativeSeparators(*source))));
@@ -77,9 +80,9 @@ ExportService::Result copyScreenshot(const QString& name, const QList<QRectF>& b
 
 // The screenshot files to copy, in step order, each once with the blur marks of
 // every step that shows it: a file shared by two steps keeps both steps' marks.
-QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
+QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& guide)
 {
-    QList<std::pair<QString, QList<QRectF>>> copies;
+    QList<std::pair<QString, QList<StepAnnotation>>> copies;
     QHash<QString, qsizetype> index;
     for (const Step* step : guide.orderedSteps()) {
         const QString name = step->screenshotFilename();
@@ -90,9 +93,40 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
             it = index.insert(name, copies.size());
             copies.append({ name, {} });
         }
-        copies[*it].second += blurRects(*step);
+        for (const StepAnnotation& a : step->annotations())
+            if (a.kind == StepAnnotation::Kind::Blur)
+                copies[*it].second.append(a);
     }
     return copies;
+}
+
+// Everything an HTML folder export needs, read from the records on the GUI thread.
+struct FolderJob {
+    QString folder;
+    QList<std::pair<QString, QList<StepAnnotation>>> copies;
+    QByteArray page;
+};
+
+// Writes the folder; any thread, as it touches no record.
+ExportService::Result writeFolder(const FolderJob& job)
+{
+    if (job.folder.isEmpty())
+        return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
+    if (auto made = makeFolder(job.folder); !made)
+        return made;
+    const QString assets = job.folder + QStringLiteral("/assets/screenshots");
+    if (auto made = makeFolder(assets); !made)
+        return made;
+
+    for (const auto& [name, blurs] : job.copies) {
+        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
+            return copied;
+    }
+
+    if (auto written = writeAtomically(job.folder + QStringLiteral("/index.html"), job.page); !written)
+        return written;
+    qCInfo(lcExport) << "HTML folder written:" << job.folder;
+    return {};
 }
 
 } // namespace
@@ -100,26 +134,30 @@ QList<std::pair<QString, QList<QRectF>>> screenshotCopies(const Guide& guide)
 ExportService::Result ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options) const
 {
-    if (folder.isEmpty())
-        return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
-    if (auto made = makeFolder(folder); !made)
-        return made;
-    const QString assets = folder + QStringLiteral("/assets/screenshots");
-    if (auto made = makeFolder(assets); !made)
-        return made;
+    const FolderJob job { folder, screenshotCopies(guide),
+        generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    const Result written = writeFolder(job);
+    if (written && options.openInFinderWhenDone)
+        desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
+    return written;
+}
 
-    for (const auto& [name, blurs] : screenshotCopies(guide)) {
-        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
-            return copied;
-    }
-
-    const QString index = folder + QStringLiteral("/index.html");
-    if (auto written = writeAtomically(index, generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8()); !written)
-        return written;
-    qCInfo(lcExport) << "HTML folder written:" << folder;
-    if (options.openInFinderWhenDone)
-        desktop::revealInFileManager(index);
-    return {};
+void ExportService::exportHTMLFolder(
+    const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
+{
+    FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    const bool reveal = options.openInFinderWhenDone;
+    // The watcher goes with the receiver, and the completion with it.
+    auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());
+    QObject::connect(
+        watcher, &QFutureWatcher<Result>::finished, watcher, [watcher, folder, reveal, done = std::move(done)] {
+            watcher->deleteLater();
+            const Result written = watcher->result();
+            if (written && reveal)
+                desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
+            done(written);
+        });
+    watcher->setFuture(QtConcurrent::run([job = std::move(job)] { return writeFolder(job); }));
 }
 
 void ExportService::exportPDF(
@@ -132,24 +170,36 @@ void ExportService::exportPDF(
         });
         return;
     }
-    const QString html = generateHTML(guide, ImageMode::Embedded, options);
     const bool reveal = options.openInFinderWhenDone;
-    pdf::renderHtmlToPdf(html, receiver, [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
-        if (!rendered) {
-            const pdf::RenderFailure& f = rendered.error();
-            switch (f.kind) {
-            case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
-            case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
-            case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+    auto render = [to, reveal, done = std::move(done)](QObject* receiver, const QString& html) {
+        pdf::renderHtmlToPdf(html, receiver, [to, reveal, done](const pdf::RenderResult& rendered) {
+            if (!rendered) {
+                const pdf::RenderFailure& f = rendered.error();
+                switch (f.kind) {
+                case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
+                case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
+                case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+                }
             }
-        }
-        if (auto written = writeAtomically(to, rendered.value()); !written)
-            return done(written);
-        qCInfo(lcExport) << "PDF written:" << to;
-        if (reveal)
-            desktop::revealInFileManager(to);
-        done({});
-    });
+            if (auto written = writeAtomically(to, rendered.value()); !written)
+                return done(written);
+            qCInfo(lcExport) << "PDF written:" << to;
+            if (reveal)
+                desktop::revealInFileManager(to);
+            done({});
+        });
+    };
+    // The records are read here; redacting and embedding the screenshots runs on a
+    // worker, and the page comes back to the GUI thread to be rendered. The watcher
+    // goes with the receiver, and with it the rest of the export.
+    auto* watcher = new QFutureWatcher<QString>(receiver ? receiver : QCoreApplication::instance());
+    QObject::connect(
+        watcher, &QFutureWatcher<QString>::finished, watcher, [watcher, receiver, render = std::move(render)] {
+            watcher->deleteLater();
+            render(receiver, watcher->result());
+        });
+    watcher->setFuture(QtConcurrent::run(
+        [page = pageOf(guide), options] { return generateHTML(page, ImageMode::Embedded, options); }));
 }
 
 } // namespace zova

@@ -1,27 +1,25 @@
 #include "export/NarratorService.h"
 
-#include "export/NarratorVoiceSetting.h"
+#include "model/Settings.h"
 #include "platform/speech/EspeakVoiceCatalog.h"
 #include "platform/speech/SpeechPreviewPlayer.h"
 
 #include <QLocale>
+#include <QPointer>
 
 #include <algorithm>
 
 namespace zova {
 
-namespace {
-
-NarratorService::Sources defaultSources()
+NarratorService::Sources NarratorService::defaultSources(const Settings& settings)
 {
+    QPointer<const Settings> stored(&settings);
     return { std::make_shared<speech::EspeakVoiceCatalog>(), [] { return QLocale().name(); },
-        [] { return NarratorVoiceSetting::read(); } };
+        [stored] { return stored ? stored->value(settings::narratorVoiceID) : QString(); } };
 }
 
-} // namespace
-
-NarratorService::NarratorService(QObject* parent)
-    : NarratorService(defaultSources(), parent)
+NarratorService::NarratorService(const Settings& settings, QObject* parent)
+    : NarratorService(defaultSources(settings), parent)
 {
 }
 

@@ -12,6 +12,8 @@
 
 namespace zova {
 
+class Settings;
+
 namespace speech {
 class SpeechPreviewPlayer;
 }
@@ -24,15 +26,17 @@ class NarratorService : public QObject {
 public:
     using Voice = speech::SpeechVoice;
 
-    // Where the answers come from; the default reads espeak-ng's voices, the
-    // current locale and the stored setting.
+    // Where the answers come from.
     struct Sources {
         std::shared_ptr<const speech::VoiceCatalog> catalog;
         std::function<QString()> localeIdentifier; // such as "en_GB"
         std::function<QString()> storedVoiceId;
     };
 
-    explicit NarratorService(QObject* parent = nullptr);
+    // espeak-ng's voices, the current locale and the voice stored in the settings
+    // (which must outlive this service).
+    explicit NarratorService(const Settings& settings, QObject* parent = nullptr);
+    static Sources defaultSources(const Settings& settings);
     explicit NarratorService(Sources sources, QObject* parent = nullptr);
     ~NarratorService() override;
 

@@ -22,19 +22,20 @@ namespace zova {
 
 namespace {
 
-VideoExportService::Dependencies defaultDependencies()
+VideoExportService::Dependencies defaultDependencies(const Settings& settings)
 {
     VideoExportService::Dependencies d;
     for (auto& synth : d.pool)
         synth = std::make_unique<speech::EspeakProcessSynthesizer>();
-    d.narratorVoice = [] { return NarratorService().effectiveVoice(); };
+    d.narratorVoice
+        = [sources = NarratorService::defaultSources(settings)] { return NarratorService(sources).effectiveVoice(); };
     return d;
 }
 
 } // namespace
 
-VideoExportService::VideoExportService(QObject* parent)
-    : VideoExportService(defaultDependencies(), parent)
+VideoExportService::VideoExportService(const Settings& settings, QObject* parent)
+    : VideoExportService(defaultDependencies(settings), parent)
 {
 }
 

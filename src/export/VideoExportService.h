@@ -17,6 +17,7 @@
 namespace zova {
 
 class Guide;
+class Settings;
 
 // Exports a guide as a narrated 1920x1080 H.264/AAC MP4 slideshow. Lives on the GUI
 // thread; narration runs in espeak-ng child processes, encoding on a worker thread.
@@ -35,7 +36,8 @@ public:
         QString preset = QStringLiteral("veryfast"); // libx264 preset
     };
 
-    explicit VideoExportService(QObject* parent = nullptr);
+    // The real synthesizers; the narrator voice the settings name.
+    explicit VideoExportService(const Settings& settings, QObject* parent = nullptr);
     explicit VideoExportService(Dependencies dependencies, QObject* parent = nullptr);
     // Waits for an encoding still running; its completion is not called.
     ~VideoExportService() override;

@@ -1,6 +1,8 @@
 #include "export/VideoFrameRenderer.h"
 
-#include "export/ShadowMask.h"
+#include "annotation/AnnotationPainter.h"
+#include "annotation/Redaction.h"
+#include "annotation/SoftShadow.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -121,7 +123,18 @@ QString VideoFrameRenderer::captionLine(const QString& description, int width)
 std::optional<QImage> VideoFrameRenderer::renderFrame(
     const VideoFrameSource& source, int stepNumber, int totalSteps, const VideoExportOptions& options)
 {
-    if (options.width <= 0 || options.height <= 0 || source.image.isNull())
+    if (options.width <= 0 || options.height <= 0)
+        return std::nullopt;
+    return renderFrame(source, loadFrameScreenshot(source), stepNumber, totalSteps, options);
+}
+
+std::optional<QImage> VideoFrameRenderer::renderFrame(const VideoFrameSource& source, const QImage& screenshot,
+    int stepNumber, int totalSteps, const VideoExportOptions& options)
+{
+    if (options.width <= 0 || options.height <= 0 || screenshot.isNull())
+        return std::nullopt;
+    const QImage shown = annotation::redacted(screenshot, source.annotations);
+    if (shown.isNull())
         return std::nullopt;
     QImage frame(options.width, options.height, QImage::Format_ARGB32_Premultiplied);
     if (frame.isNull())
@@ -134,15 +147,15 @@ std::optional<QImage> VideoFrameRenderer::renderFrame(
         return std::nullopt;
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
 
-    const QRectF shot = screenshotRect(source.image.size(), options.width, options.height);
+    const QRectF shot = screenshotRect(shown.size(), options.width, options.height);
     QPainterPath rounded;
     rounded.setFillRule(Qt::WindingFill);
     rounded.addRoundedRect(shot, cornerRadius, cornerRadius);
 
-    drawSoftShadow(p, rounded, shadowBlur, QColor::fromRgbF(0, 0, 0, 0.55f));
+    annotation::drawSoftShadow(p, rounded, shadowBlur, QColor::fromRgbF(0, 0, 0, 0.55f));
     p.save();
     p.setClipPath(rounded);
-    p.drawImage(shot, source.image);
+    p.drawImage(shot, shown);
     p.restore();
 
     const QColor accent = colorFromHex(options.themeAccentHex);
@@ -159,6 +172,11 @@ std::optional<QImage> VideoFrameRenderer::renderFrame(
     p.setPen(Qt::NoPen);
     p.setBrush(dot);
     p.drawEllipse(c, 6, 6);
+
+    p.save();
+    p.setClipPath(rounded);
+    annotation::paintAnnotations(p, shot, source.annotations);
+    p.restore();
 
     p.fillRect(QRectF(0, H - bandHeight, W, bandHeight), captionBandColor(source.backgroundHex));
 

@@ -13,14 +13,19 @@
 
 namespace zova {
 
-// Draws the slide of one step: the screenshot fitted into the upper area with rounded
-// corners and a soft shadow, a ring marker at the click, and a dark caption band with
-// the text and a "Step n of m" counter. Any thread; touches no shared state.
+// Draws the slide of one step: the screenshot, its blur marks redacted, fitted into
+// the upper area with rounded corners and a soft shadow, a ring marker at the click,
+// the step's marks, and a dark caption band with the text and a "Step n of m"
+// counter. Any thread; touches no shared state.
 class VideoFrameRenderer {
 public:
-    // A BGRA (premultiplied ARGB32) image of the options' size; empty when it cannot be made.
+    // A BGRA (premultiplied ARGB32) image of the options' size; empty when it cannot
+    // be made. The screenshot is decoded for this frame only.
     static std::optional<QImage> renderFrame(
         const VideoFrameSource& source, int stepNumber, int totalSteps, const VideoExportOptions& options);
+    // The same with the source's screenshot already decoded (as stored, unredacted).
+    static std::optional<QImage> renderFrame(const VideoFrameSource& source, const QImage& screenshot, int stepNumber,
+        int totalSteps, const VideoExportOptions& options);
 
     // Where the screenshot goes in a frame (top-left origin, y down).
     static QRectF screenshotRect(QSizeF imageSize, int width, int height);

@@ -1,8 +1,9 @@
 #include "export/VideoFrameSource.h"
 
-#include "export/BlurMarks.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+
+#include <QImageReader>
 
 namespace zova {
 
@@ -13,11 +14,15 @@ QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::op
         const Step* step = steps.at(i);
         if (!step || step->screenshotFilename().isEmpty())
             continue;
-        QImage image = StorageService::shared().loadScreenshot(step->screenshotFilename());
-        if (image.isNull())
+        const auto path = StorageService::shared().pathFor(step->screenshotFilename());
+        if (!path)
+            continue;
+        QImageReader reader(*path);
+        if (!reader.canRead() || reader.size().isEmpty())
             continue;
         VideoFrameSource source;
-        source.image = burnBlurMarks(image, step->annotations());
+        source.screenshotFilename = step->screenshotFilename();
+        source.annotations = step->annotations();
         if (const auto d = step->userDescription())
             source.description = *d;
         else if (const auto l = step->ocrLabel())
@@ -31,6 +36,11 @@ QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::op
         result.append(std::move(source));
     }
     return result;
+}
+
+QImage loadFrameScreenshot(const VideoFrameSource& source)
+{
+    return StorageService::shared().loadScreenshot(source.screenshotFilename);
 }
 
 } // namespace zova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/StepAnnotation.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -10,18 +12,25 @@ namespace zova {
 
 class Step;
 
-// One usable step of a video: its decoded screenshot (blur marks burned in), hotspot,
-// text and background colour.
+// One usable step of a video: its screenshot's file name in the screenshot folder
+// (decoded only while its slide is drawn), its marks, hotspot, text and
+// background colour.
 struct VideoFrameSource {
-    QImage image;
+    QString screenshotFilename;
+    QList<StepAnnotation> annotations;
     double clickX = 0;
     double clickY = 0;
     QString description;
     QString backgroundHex;
 };
 
-// The usable steps in the given order: a step without a file name or with an
-// unreadable screenshot is left out. GUI thread (reads the records).
+// The usable steps in the given order: a step without a file name or whose file
+// is not a readable image is left out. Only the files' headers are read here.
+// GUI thread (reads the records).
 QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::optional<QString>& guideBackgroundHex);
+
+// The source's screenshot, decoded as stored; a null image when it cannot be read.
+// Any thread.
+QImage loadFrameScreenshot(const VideoFrameSource& source);
 
 } // namespace zova

@@ -50,28 +50,20 @@ Guide::PublishStatus Guide::publishStatus() const
     return publishStatusFromRaw(m_publishStatusRaw).value_or(PublishStatus::Draft);
 }
 
-#define ZOVA_SETTER(Type, name, member, signal)                                                                        \
-    void Guide::name(Type v)                                                                                           \
-    {                                                                                                                  \
-        if (!assignIfChanged(member, v))                                                                               \
-            return;                                                                                                    \
-        emit signal();                                                                                                 \
-        fieldChanged();                                                                                                \
-    }
-
-ZOVA_SETTER(const QString&, setTitle, m_title, titleChanged)
-ZOVA_SETTER(const std::optional<QString>&, setSummary, m_summary, summaryChanged)
-ZOVA_SETTER(qint64, setOrder, m_order, orderChanged)
-ZOVA_SETTER(const QDateTime&, setCreatedAt, m_createdAt, createdAtChanged)
-ZOVA_SETTER(const QDateTime&, setUpdatedAt, m_updatedAt, updatedAtChanged)
-ZOVA_SETTER(const QString&, setPublishStatusRaw, m_publishStatusRaw, publishStatusRawChanged)
-ZOVA_SETTER(bool, setAiGenerated, m_aiGenerated, aiGeneratedChanged)
-ZOVA_SETTER(qint64, setAiRewriteCount, m_aiRewriteCount, aiRewriteCountChanged)
-ZOVA_SETTER(const QString&, setThemeHueRaw, m_themeHueRaw, themeHueRawChanged)
-ZOVA_SETTER(const QString&, setOwnerInitials, m_ownerInitials, ownerInitialsChanged)
-ZOVA_SETTER(const std::optional<QString>&, setVideoBackgroundHex, m_videoBackgroundHex, videoBackgroundHexChanged)
-
-#undef ZOVA_SETTER
+void Guide::setTitle(const QString& v) { setField(m_title, v, &Guide::titleChanged); }
+void Guide::setSummary(const std::optional<QString>& v) { setField(m_summary, v, &Guide::summaryChanged); }
+void Guide::setOrder(qint64 v) { setField(m_order, v, &Guide::orderChanged); }
+void Guide::setCreatedAt(const QDateTime& v) { setField(m_createdAt, v, &Guide::createdAtChanged); }
+void Guide::setUpdatedAt(const QDateTime& v) { setField(m_updatedAt, v, &Guide::updatedAtChanged); }
+void Guide::setPublishStatusRaw(const QString& v) { setField(m_publishStatusRaw, v, &Guide::publishStatusRawChanged); }
+void Guide::setAiGenerated(bool v) { setField(m_aiGenerated, v, &Guide::aiGeneratedChanged); }
+void Guide::setAiRewriteCount(qint64 v) { setField(m_aiRewriteCount, v, &Guide::aiRewriteCountChanged); }
+void Guide::setThemeHueRaw(const QString& v) { setField(m_themeHueRaw, v, &Guide::themeHueRawChanged); }
+void Guide::setOwnerInitials(const QString& v) { setField(m_ownerInitials, v, &Guide::ownerInitialsChanged); }
+void Guide::setVideoBackgroundHex(const std::optional<QString>& v)
+{
+    setField(m_videoBackgroundHex, v, &Guide::videoBackgroundHexChanged);
+}
 
 QList<Step*> Guide::orderedSteps() const
 {

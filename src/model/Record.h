@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NotifyingProperty.h"
+
 #include <QObject>
 #include <QUuid>
 
@@ -28,6 +30,12 @@ protected:
     explicit Record(QUuid id);
     // Notifies the field signal and the context; only call when the value changed.
     void fieldChanged();
+    // The setter of a stored field: assigns, and on a real change emits `signal` and tells the context.
+    template <typename R, typename T, typename U> void setField(T& field, U&& value, void (R::*signal)())
+    {
+        if (setNotifying(static_cast<R*>(this), field, std::forward<U>(value), signal))
+            fieldChanged();
+    }
     QUuid m_id;
 
 private:
@@ -36,14 +44,5 @@ private:
     bool m_deleted = false;
     bool m_loading = false; // set while the store fills the fields
 };
-
-// Assigns and reports whether the value really changed.
-template <typename T> bool assignIfChanged(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
 
 } // namespace zova

@@ -22,26 +22,27 @@ Step* Step::makeStored(QUuid id)
     return s;
 }
 
-#define ZOVA_SETTER(Type, name, member, signal)                                                                        \
-    void Step::name(Type v)                                                                                            \
-    {                                                                                                                  \
-        if (!assignIfChanged(member, v))                                                                               \
-            return;                                                                                                    \
-        emit signal();                                                                                                 \
-        fieldChanged();                                                                                                \
-    }
-
-ZOVA_SETTER(qint64, setOrder, m_order, orderChanged)
-ZOVA_SETTER(const QString&, setScreenshotFilename, m_screenshotFilename, screenshotFilenameChanged)
-ZOVA_SETTER(double, setClickX, m_clickX, clickXChanged)
-ZOVA_SETTER(double, setClickY, m_clickY, clickYChanged)
-ZOVA_SETTER(const std::optional<QString>&, setOcrLabel, m_ocrLabel, ocrLabelChanged)
-ZOVA_SETTER(const std::optional<QString>&, setUserDescription, m_userDescription, userDescriptionChanged)
-ZOVA_SETTER(const std::optional<QByteArray>&, setAnnotationsData, m_annotationsData, annotationsDataChanged)
-ZOVA_SETTER(const QDateTime&, setCapturedAt, m_capturedAt, capturedAtChanged)
-ZOVA_SETTER(const std::optional<QString>&, setVideoBackgroundHex, m_videoBackgroundHex, videoBackgroundHexChanged)
-
-#undef ZOVA_SETTER
+void Step::setOrder(qint64 v) { setField(m_order, v, &Step::orderChanged); }
+void Step::setScreenshotFilename(const QString& v)
+{
+    setField(m_screenshotFilename, v, &Step::screenshotFilenameChanged);
+}
+void Step::setClickX(double v) { setField(m_clickX, v, &Step::clickXChanged); }
+void Step::setClickY(double v) { setField(m_clickY, v, &Step::clickYChanged); }
+void Step::setOcrLabel(const std::optional<QString>& v) { setField(m_ocrLabel, v, &Step::ocrLabelChanged); }
+void Step::setUserDescription(const std::optional<QString>& v)
+{
+    setField(m_userDescription, v, &Step::userDescriptionChanged);
+}
+void Step::setAnnotationsData(const std::optional<QByteArray>& v)
+{
+    setField(m_annotationsData, v, &Step::annotationsDataChanged);
+}
+void Step::setCapturedAt(const QDateTime& v) { setField(m_capturedAt, v, &Step::capturedAtChanged); }
+void Step::setVideoBackgroundHex(const std::optional<QString>& v)
+{
+    setField(m_videoBackgroundHex, v, &Step::videoBackgroundHexChanged);
+}
 
 void Step::setGuide(Guide* guide)
 {

@@ -2,9 +2,9 @@
 
 #include "recording_ui/Spinner.h"
 #include "recording_ui/SymbolView.h"
-#include "recording_ui/TextLine.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 

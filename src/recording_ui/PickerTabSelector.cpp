@@ -17,21 +17,12 @@ QFont tabFont() { return Typography::font(12.5, QFont::Medium); }
 } // namespace
 
 PickerTabButton::PickerTabButton(PickerTab tab, QWidget* parent)
-    : QAbstractButton(parent)
+    : SelectableCard(parent)
     , m_tab(tab)
 {
     setText(pickerTabLabel(tab));
     setFocusPolicy(Qt::NoFocus);
-    setCursor(Qt::PointingHandCursor);
     setFixedSize(sizeHint());
-}
-
-void PickerTabButton::setSelected(bool selected)
-{
-    if (selected == m_selected)
-        return;
-    m_selected = selected;
-    update();
 }
 
 QSize PickerTabButton::sizeHint() const
@@ -45,13 +36,16 @@ void PickerTabButton::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF plate(rect());
-    if (m_selected) {
+    if (isChecked()) {
         const QPainterPath path = Shapes::roundedRect(plate, 8);
         Shapes::paintShadow(painter, path, Shapes::withAlpha(Qt::black, 0.1), 2, QPointF(0, 0));
+        // The plate stands out of the selector on the control colour in light and dark alike.
+        painter.fillPath(path, Shapes::controlBackground());
         painter.fillPath(path, Shapes::withAlpha(Qt::white, 0.12));
     }
     painter.setFont(tabFont());
-    painter.setPen(m_selected ? QColor(Qt::white) : ZOVAColor::secondaryLabel());
+    // The label colour: white in dark mode, and readable on the light plate too.
+    painter.setPen(isChecked() ? ZOVAColor::label() : ZOVAColor::secondaryLabel());
     painter.drawText(plate, Qt::AlignCenter, text());
 }
 
@@ -73,7 +67,7 @@ PickerTabSelector::PickerTabSelector(QWidget* parent)
 void PickerTabSelector::setSelectedTab(PickerTab tab)
 {
     for (auto it = m_buttons.begin(); it != m_buttons.end(); ++it)
-        it.value()->setSelected(it.key() == tab);
+        it.value()->setChecked(it.key() == tab);
 }
 
 void PickerTabSelector::paintEvent(QPaintEvent*)

@@ -2,20 +2,19 @@
 
 #include "recording_ui/PickerTab.h"
 
-#include <QAbstractButton>
+#include "style/SelectableCard.h"
+
 #include <QHash>
 #include <QWidget>
 
 namespace zova {
 
 // One tab's button: its label, and behind it a raised rounded plate when selected.
-class PickerTabButton final : public QAbstractButton {
+class PickerTabButton final : public SelectableCard {
     Q_OBJECT
 public:
     PickerTabButton(PickerTab tab, QWidget* parent = nullptr);
     PickerTab tab() const { return m_tab; }
-    bool isSelected() const { return m_selected; }
-    void setSelected(bool selected);
     QSize sizeHint() const override;
 
 protected:
@@ -23,7 +22,6 @@ protected:
 
 private:
     PickerTab m_tab;
-    bool m_selected = false;
 };
 
 // The row of tab buttons on a rounded plate. Pressing a button emits `tabPressed`.

@@ -1,11 +1,11 @@
 #include "recording_ui/RecordingHUD.h"
 
-#include "recording_ui/CircleButton.h"
 #include "recording_ui/FloatingWindow.h"
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/StatusMarkView.h"
-#include "recording_ui/TextLine.h"
+#include "style/CircleButton.h"
 #include "style/Shapes.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 

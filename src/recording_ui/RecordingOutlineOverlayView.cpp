@@ -1,5 +1,6 @@
 #include "recording_ui/RecordingOutlineOverlayView.h"
 
+#include "base/NotifyingProperty.h"
 #include "recording_ui/FloatingWindow.h"
 #include "style/Shapes.h"
 
@@ -32,9 +33,8 @@ QColor RecordingOutlineOverlayView::outlineColor() { return QColor(255, 59, 48);
 
 void RecordingOutlineOverlayView::setOutlineOpacity(qreal opacity)
 {
-    if (opacity == m_opacity)
+    if (!assignIfChanged(m_opacity, opacity))
         return;
-    m_opacity = opacity;
     update();
 }
 

@@ -1,5 +1,6 @@
 #include "recording_ui/SymbolView.h"
 
+#include "base/NotifyingProperty.h"
 #include "style/Symbols.h"
 
 #include <QPainter>
@@ -24,9 +25,8 @@ void SymbolView::setCircle(std::function<QColor()> fill)
 
 void SymbolView::setSymbol(const QString& symbol)
 {
-    if (symbol == m_symbol)
+    if (!assignIfChanged(m_symbol, symbol))
         return;
-    m_symbol = symbol;
     update();
 }
 

@@ -1,5 +1,6 @@
 #include "recording_ui/WindowCard.h"
 
+#include "base/NotifyingProperty.h"
 #include "recording_ui/Spinner.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
@@ -66,9 +67,8 @@ QColor WindowCard::previewBackground() const
 
 void WindowCard::setOnScreen(bool onScreen)
 {
-    if (onScreen == m_onScreen)
+    if (!assignIfChanged(m_onScreen, onScreen))
         return;
-    m_onScreen = onScreen;
     const quint64 generation = ++m_generation;
     if (!onScreen)
         return;

@@ -1,28 +1,27 @@
 #include "recording_ui/WindowPickerView.h"
 
+#include "base/NotifyingProperty.h"
 #include "engine/PermissionsService.h"
 #include "recording_ui/CardGrid.h"
-#include "recording_ui/CircleButton.h"
 #include "recording_ui/DisplayCard.h"
 #include "recording_ui/PickerStates.h"
 #include "recording_ui/PickerTabSelector.h"
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
-#include "recording_ui/TextLine.h"
 #include "recording_ui/WindowCard.h"
+#include "style/CloseButton.h"
+#include "style/Divider.h"
 #include "style/GlassCard.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace zova {
@@ -30,40 +29,13 @@ namespace zova {
 namespace {
 
 constexpr qreal cardCornerRadius = 24;
-
-// The picker's card: clicks on its own background stop here and never reach the backdrop.
-class PickerCard final : public GlassCard {
-public:
-    using GlassCard::GlassCard;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
-};
-
-// The standard separator line, inset 24 on both sides, at half opacity.
-class Divider final : public QWidget {
-public:
-    explicit Divider(QWidget* parent)
-        : QWidget(parent)
-    {
-        setFixedHeight(1);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(QRectF(24, 0, width() - 48, 1), Shapes::withAlpha(ZOVAColor::separator(), 0.5));
-    }
-};
+constexpr Overlay::Backdrop pickerBackdrop { 0.12, 0.2 };
 
 } // namespace
 
 WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
     StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
-    : QWidget(host)
+    : Overlay(pickerBackdrop, host)
     , m_recording(&recording)
     , m_permissions(permissions)
     , m_onCancel(std::move(onCancel))
@@ -71,15 +43,10 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
     , m_onStartDisplay(std::move(onStartDisplay))
 {
     setObjectName(QStringLiteral("windowPicker"));
-    setAttribute(Qt::WA_NoMousePropagation);
-    setFocusPolicy(Qt::StrongFocus);
+    setDismissOnEscape(true);
     hide();
-    if (host) {
-        host->installEventFilter(this);
-        setGeometry(host->rect());
-    }
 
-    m_card = new PickerCard(GlassCard::Tone::strong(), cardCornerRadius, this);
+    m_card = new GlassCard(GlassCard::Tone::strong(), cardCornerRadius, this);
     m_card->setObjectName(QStringLiteral("pickerCard"));
     m_card->setFixedSize(cardSize);
     auto* stack = new QVBoxLayout(m_card);
@@ -98,9 +65,8 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
     stack->addWidget(new Divider(m_card));
     stack->addWidget(buildFooter());
 
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &WindowPickerView::cancel);
+    setSheet(m_card, cardCornerRadius);
+    connect(this, &Overlay::dismissRequested, this, &WindowPickerView::cancel);
 
     connect(&recording, &RecordingFeed::listingChanged, this, &WindowPickerView::render);
     render();
@@ -138,18 +104,10 @@ QWidget* WindowPickerView::buildHeader()
     connect(m_tabs, &PickerTabSelector::tabPressed, this, &WindowPickerView::selectTab);
     row->addWidget(m_tabs);
     row->addSpacing(12);
-    CircleButton::Look look;
-    look.frame = 22;
-    look.diameter = 22;
-    look.fill = [](const QRectF&) { return QBrush(Shapes::withAlpha(Shapes::controlBackground(), 0.6)); };
-    look.border = ZOVAColor::separator;
-    look.symbol = QStringLiteral("xmark");
-    look.symbolSize = 11;
-    look.symbolColor = ZOVAColor::label;
-    m_close = new CircleButton(look, header);
+    m_close = new CloseButton(header);
     m_close->setObjectName(QStringLiteral("closeButton"));
     m_close->setToolTip(QStringLiteral("Cancel (Esc)"));
-    connect(m_close, &QAbstractButton::clicked, this, &WindowPickerView::cancel);
+    connect(m_close, &QAbstractButton::clicked, this, &Overlay::requestDismiss);
     row->addWidget(m_close);
     return header;
 }
@@ -174,7 +132,7 @@ QWidget* WindowPickerView::buildFooter()
     m_cancelButton
         = pill(new PillButton(QStringLiteral("Cancel"), footer), PillStyle::Variant::ghost(), PillStyle::Size::Md);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(m_cancelButton, &QAbstractButton::clicked, this, &WindowPickerView::cancel);
+    connect(m_cancelButton, &QAbstractButton::clicked, this, &Overlay::requestDismiss);
     row->addWidget(m_cancelButton);
     return footer;
 }
@@ -230,9 +188,8 @@ QWidget* WindowPickerView::contentWidget() const { return m_scroll->widget(); }
 
 void WindowPickerView::selectTab(PickerTab tab)
 {
-    if (tab == m_selectedTab)
+    if (!assignIfChanged(m_selectedTab, tab))
         return;
-    m_selectedTab = tab;
     render();
 }
 
@@ -339,70 +296,11 @@ void WindowPickerView::startDisplay(const ShareableDisplay& display)
         m_onStartDisplay(display);
 }
 
-bool WindowPickerView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
-    return QWidget::eventFilter(watched, event);
-}
-
-void WindowPickerView::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // Backdrop: black at 0.12 under a glass layer tinted black at 0.2.
-    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.12));
-    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.2));
-    Shapes::paintShadow(painter, Shapes::roundedRect(QRectF(m_card->geometry()), cardCornerRadius),
-        Shapes::withAlpha(Qt::black, 0.25), 36, QPointF(0, 16));
-}
-
 void WindowPickerView::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
-    placeCard();
-    raise();
-    setFocus(Qt::OtherFocusReason);
+    Overlay::showEvent(event);
     if (m_recording)
         m_recording->refreshWindows();
-}
-
-void WindowPickerView::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    placeCard();
-}
-
-void WindowPickerView::placeCard()
-{
-    // Centred exactly (QRect::center() is a pixel off for even sizes).
-    m_card->setGeometry(
-        (width() - cardSize.width()) / 2, (height() - cardSize.height()) / 2, cardSize.width(), cardSize.height());
-}
-
-void WindowPickerView::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-    m_backdropPressed = event->button() == Qt::LeftButton;
-}
-
-void WindowPickerView::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    const bool fire = m_backdropPressed && event->button() == Qt::LeftButton
-        && !m_card->geometry().contains(event->position().toPoint());
-    m_backdropPressed = false;
-    if (fire)
-        cancel();
-}
-
-void WindowPickerView::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cancel();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace zova

@@ -2,9 +2,9 @@
 
 #include "platform/ShareableContent.h"
 #include "recording_ui/PickerTab.h"
+#include "style/Overlay.h"
 
 #include <QPointer>
-#include <QWidget>
 
 #include <functional>
 
@@ -13,7 +13,7 @@ class QScrollArea;
 namespace zova {
 
 class CardGrid;
-class CircleButton;
+class CloseButton;
 class GlassCard;
 class PermissionsService;
 class PickerTabSelector;
@@ -27,7 +27,7 @@ class TextLine;
 // (or a loading, empty or permission state), a count line, Refresh and Cancel.
 // It reports the user's decision through the callbacks and never hides itself;
 // the owner removes it (with deleteLater) when the picking phase ends.
-class WindowPickerView final : public QWidget {
+class WindowPickerView final : public Overlay {
     Q_OBJECT
 public:
     using CancelAction = std::function<void()>;
@@ -64,25 +64,18 @@ public:
     // The shown grid; null while a state is shown.
     CardGrid* grid() const { return m_grid; }
     QWidget* contentWidget() const;
-    CircleButton* closeButton() const { return m_close; }
+    CloseButton* closeButton() const { return m_close; }
     PillButton* refreshButton() const { return m_refresh; }
     PillButton* cancelButton() const { return m_cancelButton; }
     PickerTabSelector* tabSelector() const { return m_tabs; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* buildHeader();
     QWidget* buildFooter();
     void render();
-    void placeCard();
     void replaceContent(QWidget* widget, bool resizable);
     void cancel();
     void startWindow(const ShareableWindow& window);
@@ -99,7 +92,7 @@ private:
     TextLine* m_title = nullptr;
     TextLine* m_subtitle = nullptr;
     PickerTabSelector* m_tabs = nullptr;
-    CircleButton* m_close = nullptr;
+    CloseButton* m_close = nullptr;
     QScrollArea* m_scroll = nullptr;
     TextLine* m_count = nullptr;
     PillButton* m_refresh = nullptr;
@@ -109,7 +102,6 @@ private:
     std::optional<Content> m_shownContent;
     QList<ShareableWindow> m_shownWindows;
     QList<ShareableDisplay> m_shownDisplays;
-    bool m_backdropPressed = false;
     bool m_started = false;
 };
 

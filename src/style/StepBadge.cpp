@@ -1,5 +1,6 @@
 #include "style/StepBadge.h"
 
+#include "base/NotifyingProperty.h"
 #include "style/Shapes.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
@@ -24,9 +25,8 @@ StepBadge::StepBadge(int number, AccentHue hue, qreal size, QWidget* parent)
 
 void StepBadge::setNumber(int number)
 {
-    if (number == m_number)
+    if (!assignIfChanged(m_number, number))
         return;
-    m_number = number;
     update();
 }
 

@@ -57,6 +57,8 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("desktopcomputer"), 0xe30a }, // computer
         { QStringLiteral("rectangle.dashed.badge.record"), 0xe0e2 }, // screen_share
         { QStringLiteral("lock.open.fill"), 0xe898 }, // lock_open
+        { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
+        { QStringLiteral("square.and.arrow.up"), 0xe6b8 }, // ios_share
     };
     return map;
 }

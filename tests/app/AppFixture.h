@@ -1,14 +1,15 @@
 #pragma once
 
+#include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,19 +17,22 @@
 
 #include <memory>
 
-// A fresh store and fresh user defaults for every test.
+// A fresh store, fresh settings (kept in memory) and the permissions of a session
+// that grants what `grants` says, for every test.
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QSettings().clear();
         auto opened = zova::ModelContainer::open(m_dir.path() + QStringLiteral("/ZOVA.store"));
         ASSERT_TRUE(opened.hasValue());
         m_store = std::move(opened).value();
     }
-    void TearDown() override { QSettings().clear(); }
-
     zova::ModelContext* context() const { return m_store->mainContext(); }
+    // What is stored under a key, as the store holds it.
+    QVariant stored(QLatin1StringView key) const { return m_settingsStore->value(key); }
+    void store(QLatin1StringView key, const QVariant& value) { m_settingsStore->setValue(key, value); }
+    // Forgets every setting.
+    void clearSettings() { *m_settingsStore = zova::MemorySettingsStore(); }
 
     // A guide created `ageSeconds` ago with the given screenshot names (empty: no file).
     zova::Guide* addGuide(const QString& title, qint64 ageSeconds = 0, const QStringList& screenshots = {})
@@ -65,5 +69,9 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<zova::ModelContainer> m_store;
+    zova::MemorySettingsStore* m_settingsStore = new zova::MemorySettingsStore;
+    zova::Settings m_settings { std::unique_ptr<zova::SettingsStore>(m_settingsStore) };
+    zova::SessionGrants grants { true, true };
+    zova::PermissionsService m_permissions { m_settings, [this](bool) { return grants; } };
     QDateTime m_base = QDateTime::currentDateTime();
 };

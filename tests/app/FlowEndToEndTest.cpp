@@ -1,28 +1,13 @@
 // Drives the real application binary under Xvfb + openbox: New Guide, pick a
 // window of a child process, three clicks in it, then Stop (or Cancel) on the
 // control panel; checks the window manager's active window and the store.
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QProcess>
-#include <QRect>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-#include <gtest/gtest.h>
-
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
-#include "platform/x11/X11Display.h"
-#include "platform/x11/X11Properties.h"
-#include "support/TestSupport.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+// Xlib last: it defines None, Bool and the like.
+#include "AppSession.h"
 
 #include <memory>
 
@@ -32,151 +17,18 @@ namespace {
 
 const QString targetTitle = QStringLiteral("Flow Target");
 
-struct DumpEntry {
-    QString name;
-    QString className;
-    QRect rect;
-    QString text;
-};
-
-class Session : public ::testing::Test {
+class Session : public AppSession {
 protected:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs the X session of scripts/xsession.sh";
-        m_display = x11::openDisplay();
-        ASSERT_TRUE(m_display);
-        ASSERT_TRUE(m_home.isValid());
-        ASSERT_TRUE(x11::cardinal(d(), DefaultRootWindow(d()), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW))
-            << "needs a window manager";
-        for (const char* sub : { "data", "config", "cache", "runtime" })
-            QDir().mkpath(m_home.filePath(QString::fromLatin1(sub)));
-        QFile::setPermissions(
-            m_home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        // A returning user: the library, not the onboarding screen.
-        QSettings settings(m_home.filePath("config/Unknown Organization/ZOVA.conf"), QSettings::IniFormat);
-        settings.setValue("vorne.onboarding.completed", true);
-        settings.sync();
-    }
-
-    void TearDown() override
-    {
-        for (QProcess* p : { &m_app, &m_target }) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(5000))
-                    p->kill();
-                p->waitForFinished(2000);
-            }
-        }
-    }
-
-    Display* d() const { return m_display.get(); }
-    QString dumpPath() const { return m_home.filePath("widgets.txt"); }
-    QString screenshotsDir() const { return m_home.filePath("data/ZOVA/screenshots"); }
-    QString storePath() const { return m_home.filePath("data/ZOVA/ZOVA.store"); }
+    QList<QProcess*> processes() override { return { &m_app, &m_target }; }
 
     void launch()
     {
         m_target.start(qEnvironmentVariable("ZOVA_FLOW_TARGET"), { targetTitle });
         ASSERT_TRUE(m_target.waitForStarted(5000));
         ASSERT_TRUE(test::waitUntil([&] { return clientWindow(m_target.processId(), targetTitle) != 0; }, 15000));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("QT_QPA_PLATFORM");
-        for (const char* sub : { "data", "config", "cache", "runtime" })
-            env.insert(QStringLiteral("XDG_%1_HOME").arg(QString::fromLatin1(sub).toUpper()),
-                m_home.filePath(QString::fromLatin1(sub)));
-        env.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
-        env.insert("ZOVA_WIDGET_DUMP", dumpPath());
-        m_app.setProcessEnvironment(env);
-        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.start(qEnvironmentVariable("ZOVA_APP"), {});
-        ASSERT_TRUE(m_app.waitForStarted(5000));
-        ASSERT_TRUE(test::waitUntil([&] { return appWindow() != 0; }, 30000)) << "the main window did not appear";
-        ASSERT_TRUE(waitForWidget("newGuideButton"));
+        launchApp();
+        ASSERT_FALSE(HasFatalFailure());
         snapshot("1-library");
-    }
-
-    // The client window of the process with this title, or 0.
-    Window clientWindow(qint64 pid, const QString& title) const
-    {
-        const auto clients = x11::cardinals(d(), DefaultRootWindow(d()), "_NET_CLIENT_LIST", XA_WINDOW);
-        if (!clients)
-            return 0;
-        for (unsigned long w : *clients) {
-            const auto owner = x11::cardinal(d(), Window(w), "_NET_WM_PID", XA_CARDINAL);
-            if (owner && qint64(*owner) == pid && x11::windowTitle(d(), Window(w)) == title)
-                return Window(w);
-        }
-        return 0;
-    }
-    Window appWindow() const { return clientWindow(m_app.processId(), QStringLiteral("Z.O.V.A")); }
-    Window activeWindow() const
-    {
-        const auto active = x11::cardinal(d(), DefaultRootWindow(d()), "_NET_ACTIVE_WINDOW", XA_WINDOW);
-        return active ? Window(*active) : 0;
-    }
-    bool appIsIconic() const
-    {
-        const auto state = x11::cardinals(d(), appWindow(), "WM_STATE", x11::atom(d(), "WM_STATE"));
-        return state && !state->isEmpty() && state->first() == IconicState;
-    }
-
-    QRect frameOf(Window w) const
-    {
-        XWindowAttributes attrs {};
-        Window child = 0;
-        int x = 0, y = 0;
-        if (!XGetWindowAttributes(d(), w, &attrs)
-            || !XTranslateCoordinates(d(), w, DefaultRootWindow(d()), 0, 0, &x, &y, &child))
-            return {};
-        return QRect(x, y, attrs.width, attrs.height);
-    }
-
-    QList<DumpEntry> dump() const
-    {
-        QList<DumpEntry> out;
-        const QString text = QString::fromUtf8(test::readFile(dumpPath()));
-        for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
-            const QStringList f = line.split('\t');
-            if (f.size() >= 7)
-                out.append({ f[0], f[1], QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()), f[6] });
-        }
-        return out;
-    }
-    std::optional<DumpEntry> widget(const QString& name, const QString& className = {}, const QString& text = {}) const
-    {
-        for (const DumpEntry& e : dump())
-            if ((name.isEmpty() || e.name == name) && (className.isEmpty() || e.className == className)
-                && (text.isEmpty() || e.text == text) && !e.rect.isEmpty())
-                return e;
-        return std::nullopt;
-    }
-    bool waitForWidget(
-        const QString& name, const QString& className = {}, const QString& text = {}, int timeoutMs = 15000) const
-    {
-        return test::waitUntil([&] { return widget(name, className, text).has_value(); }, timeoutMs);
-    }
-
-    void click(QPoint p) const
-    {
-        XTestFakeMotionEvent(d(), -1, p.x(), p.y(), CurrentTime);
-        XFlush(d());
-        QThread::msleep(80);
-        XTestFakeButtonEvent(d(), 1, True, CurrentTime);
-        XFlush(d());
-        QThread::msleep(60);
-        XTestFakeButtonEvent(d(), 1, False, CurrentTime);
-        XFlush(d());
-        QThread::msleep(80);
-    }
-    void clickWidget(const QString& name, const QString& className = {}, const QString& text = {}) const
-    {
-        const auto e = widget(name, className, text);
-        ASSERT_TRUE(e) << qPrintable(name + text);
-        click(QPoint(e->rect.x() + e->rect.width() / 2, e->rect.y() + e->rect.height() / 2));
     }
 
     int screenshotCount() const { return int(QDir(screenshotsDir()).entryList({ "*.png" }, QDir::Files).size()); }
@@ -207,35 +59,12 @@ protected:
         snapshot("3-recording");
     }
 
-    void quitApp()
-    {
-        m_app.terminate();
-        ASSERT_TRUE(m_app.waitForFinished(10000));
-    }
-
-    // Root window pictures for the documentation, when $ZOVA_DOCS_SHOTS names a folder.
     void snapshot(const char* name) const
     {
-        const QString folder = qEnvironmentVariable("ZOVA_DOCS_SHOTS");
-        if (folder.isEmpty())
-            return;
-        const Window root = DefaultRootWindow(d());
-        XWindowAttributes attrs {};
-        XGetWindowAttributes(d(), root, &attrs);
-        XImage* image = XGetImage(d(), root, 0, 0, unsigned(attrs.width), unsigned(attrs.height), AllPlanes, ZPixmap);
-        if (!image)
-            return;
-        QImage picture(reinterpret_cast<const uchar*>(image->data), attrs.width, attrs.height, image->bytes_per_line,
-            QImage::Format_RGB32);
-        picture.scaledToWidth(attrs.width / 2, Qt::SmoothTransformation)
-            .save(QStringLiteral("%1/recording-%2-%3.png").arg(folder, m_run, QString::fromLatin1(name)));
-        XDestroyImage(image);
+        AppSession::snapshot(QStringLiteral("recording-%1-%2.png").arg(m_run, QString::fromLatin1(name)));
     }
 
-    x11::DisplayPtr m_display;
-    QTemporaryDir m_home { QDir::tempPath() + QStringLiteral("/zova-flow-XXXXXX") };
     QProcess m_target;
-    QProcess m_app;
     QString m_run = QStringLiteral("stop");
 };
 
@@ -246,7 +75,7 @@ TEST_F(Session, StopBringsTheLibraryBackWithTheGuideOpen)
     recordClicks(3);
     ASSERT_FALSE(HasFatalFailure());
     clickWidget("stopButton", "zova::CircleButton");
-    EXPECT_TRUE(waitForWidget("editorPlaceholder")) << "the guide was not opened";
+    EXPECT_TRUE(waitForWidget("guideEditor")) << "the guide was not opened";
     EXPECT_TRUE(test::waitUntil([&] { return activeWindow() == appWindow() && !appIsIconic(); }, 10000))
         << "the application is not in front";
     EXPECT_FALSE(widget("recordingHUD")) << "the control panel is still shown";
@@ -280,7 +109,7 @@ TEST_F(Session, CancelLeavesNoGuideAndNoScreenshot)
     EXPECT_TRUE(test::waitUntil([&] { return activeWindow() == appWindow() && !appIsIconic(); }, 10000))
         << "the application is not in front";
     EXPECT_TRUE(waitForWidget("libraryRoot"));
-    EXPECT_FALSE(widget("editorPlaceholder"));
+    EXPECT_FALSE(widget("guideEditor"));
     EXPECT_TRUE(test::waitUntil([&] { return screenshotCount() == 0; }, 5000)) << "screenshots left behind";
     QTest::qWait(300);
     snapshot("4-cancelled");

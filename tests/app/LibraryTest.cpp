@@ -9,9 +9,9 @@
 #include "app/LibrarySort.h"
 #include "app/LibraryView.h"
 #include "app/SearchField.h"
-#include "app/SettingsKeys.h"
 #include "app/ThumbnailCache.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ using LibraryFixture = AppFixture;
 
 TEST_F(LibraryFixture, PlaceholderAndCountPlurals)
 {
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 0 guides\u2026"));
     EXPECT_EQ(view.countLabel()->text(), QStringLiteral("0 guides"));
     addGuide(QStringLiteral("One"));
@@ -74,20 +74,20 @@ TEST_F(LibraryFixture, SortTable)
         { "nameaz", { "alpha", "beta", "Alpha", "gamma", "delta" } }, // unknown: recent
         { "", { "alpha", "beta", "Alpha", "gamma", "delta" } },
     };
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     for (const auto& row : rows) {
-        QSettings().setValue(SettingsKeys::librarySortOrder, QString::fromLatin1(row.stored));
+        store(settings::librarySortOrder.key, QString::fromLatin1(row.stored));
         EXPECT_EQ(titles(view.filteredGuides()), row.expected) << row.stored;
     }
-    QSettings().setValue(SettingsKeys::librarySortOrder, QStringLiteral("nameaz"));
-    view.chooseSort(library::storedSort()); // refresh labels without storing anything new
-    QSettings().setValue(SettingsKeys::librarySortOrder, QStringLiteral("nameaz"));
+    store(settings::librarySortOrder.key, QStringLiteral("nameaz"));
+    view.chooseSort(view.sortOrder()); // refresh labels without storing anything new
+    store(settings::librarySortOrder.key, QStringLiteral("nameaz"));
     QMenu* menu = view.buildSortMenu();
     ASSERT_EQ(menu->actions().size(), 4);
     EXPECT_TRUE(menu->actions()[0]->isChecked()) << "an unknown stored order marks Recent";
     EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Name A\u2013Z"));
     menu->actions()[3]->trigger();
-    EXPECT_EQ(QSettings().value(SettingsKeys::librarySortOrder).toString(), QStringLiteral("nameZA"));
+    EXPECT_EQ(stored(settings::librarySortOrder.key).toString(), QStringLiteral("nameZA"));
     EXPECT_EQ(view.sortButton()->text(), QStringLiteral("Sort: Name Z\u2013A"));
 }
 
@@ -96,7 +96,7 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
     addGuide(QStringLiteral("Export invoices"), 1);
     addGuide(QStringLiteral("Setup"), 2);
     addGuide(QStringLiteral("export"), 3);
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     const struct {
         const char* search;
         QStringList expected;
@@ -114,26 +114,26 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
 TEST_F(LibraryFixture, ViewModeToggle)
 {
     addGuide(QStringLiteral("A"));
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     EXPECT_EQ(view.layoutButton()->text(), QStringLiteral("Grid"));
     EXPECT_EQ(view.layoutButton()->toolTip(), QStringLiteral("Switch to list view"));
     view.layoutButton()->click();
-    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("list"));
+    EXPECT_EQ(stored(settings::libraryViewMode.key).toString(), QStringLiteral("list"));
     EXPECT_EQ(view.layoutButton()->text(), QStringLiteral("List"));
     EXPECT_EQ(view.layoutButton()->toolTip(), QStringLiteral("Switch to grid view"));
     EXPECT_TRUE(view.collection()->isListMode());
     view.layoutButton()->click();
-    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("grid"));
-    QSettings().setValue(SettingsKeys::libraryViewMode, QStringLiteral("LIST"));
+    EXPECT_EQ(stored(settings::libraryViewMode.key).toString(), QStringLiteral("grid"));
+    store(settings::libraryViewMode.key, QStringLiteral("LIST"));
     view.toggleLayout();
-    EXPECT_EQ(QSettings().value(SettingsKeys::libraryViewMode).toString(), QStringLiteral("list"))
+    EXPECT_EQ(stored(settings::libraryViewMode.key).toString(), QStringLiteral("list"))
         << "an unknown value is the grid, so the toggle stores list";
 }
 
 TEST_F(LibraryFixture, RenameTrimsAndIgnoresBlank)
 {
     Guide* g = addGuide(QStringLiteral("Old"));
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     view.performRename(g, QStringLiteral("  New title \n"));
     EXPECT_EQ(g->title(), QStringLiteral("New title"));
     EXPECT_FALSE(context()->hasChanges()) << "saved";
@@ -155,7 +155,7 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
     const QString missing = QStringLiteral("gone.png");
     Guide* g = addGuide(QStringLiteral("Three"), 0, { first, missing, third, QString() });
     Guide* other = addGuide(QStringLiteral("Other"), 1);
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     view.setEditingGuide(g);
     ASSERT_NE(view.editorPlace(), nullptr);
 
@@ -181,7 +181,7 @@ TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
     int released = 0;
     hooks.isBeingRecorded = [g](const Guide& guide) { return &guide == g; };
     hooks.willDelete = [&](const Guide&) { ++released; };
-    LibraryView view(context(), hooks);
+    LibraryView view(context(), m_settings, m_permissions, hooks);
     EXPECT_FALSE(view.performDelete(g));
     EXPECT_FALSE(g->isDeleted());
     EXPECT_TRUE(screenshotExists(shot));
@@ -194,7 +194,7 @@ TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
 TEST_F(LibraryFixture, CtrlKInFocusedSearchKeepsText)
 {
     addGuide(QStringLiteral("A"));
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
@@ -220,7 +220,7 @@ TEST_F(LibraryFixture, NewGuideShortcutAndButtonCallTheHook)
     int calls = 0;
     LibraryHooks hooks;
     hooks.startPickingWindow = [&] { ++calls; };
-    LibraryView view(context(), hooks);
+    LibraryView view(context(), m_settings, m_permissions, hooks);
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
@@ -343,7 +343,7 @@ TEST_F(CardFixture, MenusOfCardAndRow)
 TEST_F(LibraryFixture, OpeningAGuideShowsTheEditorPlace)
 {
     Guide* g = addGuide(QStringLiteral("Open me"));
-    LibraryView view(context());
+    LibraryView view(context(), m_settings, m_permissions);
     view.show();
     GuideCard* card = view.collection()->cardFor(g);
     ASSERT_NE(card, nullptr);

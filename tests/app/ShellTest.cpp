@@ -4,9 +4,6 @@
 #include "app/ContentView.h"
 #include "app/LibraryView.h"
 #include "app/MainWindow.h"
-#include "app/PermissionFlags.h"
-#include "app/PermissionProbe.h"
-#include "app/SettingsKeys.h"
 #include "app/ThemeService.h"
 
 #include <QAction>
@@ -26,38 +23,38 @@ TEST_F(ThemeFixture, StoredValueTable)
         { "Dark", ThemeService::Mode::System }, { " dark", ThemeService::Mode::System },
         { "", ThemeService::Mode::System } };
     for (const auto& row : rows) {
-        QSettings().clear();
+        clearSettings();
         if (row.stored)
-            QSettings().setValue(SettingsKeys::themeMode, QString::fromLatin1(row.stored));
-        ThemeService theme;
+            store(settings::themeMode.key, QString::fromLatin1(row.stored));
+        ThemeService theme(m_settings);
         EXPECT_EQ(theme.mode(), row.mode) << (row.stored ? row.stored : "(none)");
         // Reading writes nothing: the stored text stays as it was.
         if (row.stored)
-            EXPECT_EQ(QSettings().value(SettingsKeys::themeMode).toString(), QString::fromLatin1(row.stored));
+            EXPECT_EQ(stored(settings::themeMode.key).toString(), QString::fromLatin1(row.stored));
         else
-            EXPECT_FALSE(QSettings().contains(SettingsKeys::themeMode));
+            EXPECT_FALSE(stored(settings::themeMode.key).isValid());
     }
 }
 
 TEST_F(ThemeFixture, EveryChoiceIsStoredButOnlyChangesNotify)
 {
-    ThemeService theme;
+    ThemeService theme(m_settings);
     QSignalSpy spy(&theme, &ThemeService::modeChanged);
     theme.setMode(ThemeService::Mode::System);
     EXPECT_EQ(spy.count(), 0);
-    EXPECT_EQ(QSettings().value(SettingsKeys::themeMode).toString(), QStringLiteral("system"));
+    EXPECT_EQ(stored(settings::themeMode.key).toString(), QStringLiteral("system"));
     theme.setMode(ThemeService::Mode::Dark);
     theme.setMode(ThemeService::Mode::Dark);
     EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(QSettings().value(SettingsKeys::themeMode).toString(), QStringLiteral("dark"));
-    EXPECT_EQ(ThemeService().mode(), ThemeService::Mode::Dark) << "survives a relaunch";
+    EXPECT_EQ(stored(settings::themeMode.key).toString(), QStringLiteral("dark"));
+    EXPECT_EQ(ThemeService(m_settings).mode(), ThemeService::Mode::Dark) << "survives a relaunch";
 }
 
 using CoachFixture = AppFixture;
 
 TEST_F(CoachFixture, TourPassesEveryTipThenIsSeen)
 {
-    CoachMarksService coach;
+    CoachMarksService coach(m_settings);
     EXPECT_FALSE(coach.hasSeenTour());
     EXPECT_EQ(coach.positionLabel(), QString());
     coach.setActiveTip(CoachMarksService::Tip::Welcome);
@@ -71,47 +68,38 @@ TEST_F(CoachFixture, TourPassesEveryTipThenIsSeen)
     EXPECT_EQ(labels.last(), QStringLiteral("Tip 6 of 6"));
     EXPECT_FALSE(coach.activeTip().has_value());
     EXPECT_TRUE(coach.hasSeenTour());
-    const QDateTime first = QSettings().value(SettingsKeys::coachMarksSeenAllAt).toDateTime();
+    const QDateTime first = stored(settings::coachMarksSeenAllAt.key).toDateTime();
     EXPECT_TRUE(first.isValid());
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
+    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
 
     // A replay keeps hasSeenTour and overwrites the date when it finishes.
     QTest::qWait(5);
     coach.setActiveTip(CoachMarksService::Tip::Welcome);
     EXPECT_TRUE(coach.hasSeenTour());
     coach.finish();
-    EXPECT_GT(QSettings().value(SettingsKeys::coachMarksSeenAllAt).toDateTime(), first);
+    EXPECT_GT(stored(settings::coachMarksSeenAllAt.key).toDateTime(), first);
 }
 
 TEST_F(CoachFixture, AdvanceWithoutTipFinishesAndAnyStoredValueCounts)
 {
-    QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, 42);
-    EXPECT_TRUE(CoachMarksService().hasSeenTour());
-    QSettings().clear();
-    CoachMarksService coach;
+    store(settings::coachMarksSeenAllAt.key, 42);
+    EXPECT_TRUE(CoachMarksService(m_settings).hasSeenTour());
+    clearSettings();
+    CoachMarksService coach(m_settings);
     QSignalSpy tip(&coach, &CoachMarksService::activeTipChanged);
     coach.advance();
     EXPECT_TRUE(coach.hasSeenTour());
     EXPECT_EQ(tip.count(), 0) << "no tip was showing";
-    EXPECT_TRUE(QSettings().contains(SettingsKeys::coachMarksSeenAllAt));
+    EXPECT_TRUE(stored(settings::coachMarksSeenAllAt.key).isValid());
 }
-
-namespace {
-class FakeProbe : public PermissionProbe {
-public:
-    bool screen = false, input = false;
-    bool screenRecordingAvailable() const override { return screen; }
-    bool inputMonitoringAvailable() const override { return input; }
-};
-} // namespace
 
 using MenuFixture = AppFixture;
 
 TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
 {
-    ThemeService theme;
-    CoachMarksService coach;
-    MainWindow window(&theme, &coach, new ContentView(context(), &coach));
+    ThemeService theme(m_settings);
+    CoachMarksService coach(m_settings);
+    MainWindow window(&theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Z.O.V.A"));
     EXPECT_EQ(window.size(), QSize(1280, 820));
     const auto actions = window.appearanceActions();
@@ -139,9 +127,9 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
 
 TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)
 {
-    ThemeService theme;
-    CoachMarksService coach;
-    MainWindow window(&theme, &coach, new ContentView(context(), &coach));
+    ThemeService theme(m_settings);
+    CoachMarksService coach(m_settings);
+    MainWindow window(&theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.showTipsAction()->text(), QStringLiteral("Show tips again"));
     EXPECT_TRUE(window.showTipsAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Question)));
     coach.setActiveTip(CoachMarksService::Tip::ReorderSteps);
@@ -163,12 +151,13 @@ TEST_F(StartupFixture, TimingTable)
     } rows[] = { { "first launch", false, false, false }, { "returning, tour unseen", true, false, true },
         { "returning, tour seen", true, true, false } };
     for (const auto& row : rows) {
-        QSettings().clear();
-        QSettings().setValue(SettingsKeys::onboardingCompleted, row.onboarded);
+        clearSettings();
+        store(settings::onboardingCompleted.key, row.onboarded);
         if (row.seen)
-            QSettings().setValue(SettingsKeys::coachMarksSeenAllAt, QDateTime::currentDateTime());
-        CoachMarksService coach;
-        ContentView view(context(), &coach, {}, {}, StartupTiming { 60, 40, 1000 });
+            store(settings::coachMarksSeenAllAt.key, QDateTime::currentDateTime());
+        CoachMarksService coach(m_settings);
+        PermissionsService permissions(m_settings, [](bool) { return SessionGrants { true, true }; });
+        ContentView view(context(), m_settings, &coach, permissions, {}, StartupTiming { 60, 40, 1000 });
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
         EXPECT_TRUE(view.splashVisible());
         view.show();
@@ -183,20 +172,21 @@ TEST_F(StartupFixture, TimingTable)
 
 TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
 {
-    auto probe = std::make_shared<FakeProbe>();
-    CoachMarksService coach;
-    ContentView view(context(), &coach, probe, {}, StartupTiming { 10, 10, 30 });
-    QSignalSpy screen(view.permissions(), &PermissionFlags::screenRecordingChanged);
+    grants = {};
+    m_permissions.refreshSync();
+    CoachMarksService coach(m_settings);
+    ContentView view(context(), m_settings, &coach, m_permissions, {}, StartupTiming { 10, 10, 30 });
+    QSignalSpy screen(&view.permissions(), &PermissionsService::screenRecordingChanged);
     view.show();
-    EXPECT_FALSE(view.permissions()->screenRecording());
-    probe->screen = true;
-    EXPECT_TRUE(zova::test::waitUntil([&] { return view.permissions()->screenRecording(); }, 2000));
+    EXPECT_FALSE(view.permissions().screenRecording());
+    grants.screenRecording = true;
+    EXPECT_TRUE(zova::test::waitUntil([&] { return view.permissions().screenRecording(); }, 2000));
     QTest::qWait(100);
     EXPECT_EQ(screen.count(), 1) << "unchanged passes notify nobody";
 
     EXPECT_EQ(view.library(), nullptr);
-    view.permissions()->setHasCompletedOnboarding(true);
+    view.permissions().setHasCompletedOnboarding(true);
     ASSERT_NE(view.library(), nullptr);
     EXPECT_TRUE(view.library()->isVisibleTo(&view));
-    EXPECT_TRUE(QSettings().value(SettingsKeys::onboardingCompleted).toBool());
+    EXPECT_TRUE(stored(settings::onboardingCompleted.key).toBool());
 }

@@ -6,3 +6,6 @@ zova_test(app_flow_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/FlowEndToEndTest.cpp
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova> ZOVA_FLOW_TARGET=$<TARGET_FILE:flow_target_window>)
 add_dependencies(app_flow_end_to_end_test zova flow_target_window)
 zova_test(app_window_ops_test SOURCES ${ZOVA_TEST_DIR}/WindowOpsTest.cpp LIBS zova::app zova::platform zova::x11 LABELS wm)
+zova_test(app_editor_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/EditorEndToEndTest.cpp LIBS zova::model zova::platform
+          LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
+add_dependencies(app_editor_end_to_end_test zova)

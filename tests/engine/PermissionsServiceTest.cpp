@@ -1,58 +1,78 @@
 #include "LogCapture.h"
 
 #include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "support/TestSupport.h"
 
-#include <QSettings>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 using namespace zova;
 
-TEST(PermissionsService, ProbesTheX11SessionAndAWaylandOneWithoutX11)
+namespace {
+
+// A session whose answers the test sets, and which records how it was asked.
+struct FakeSession {
+    SessionGrants grants;
+    QList<bool> asked; // `fresh` of each call
+    PermissionsService::SessionProbe probe()
+    {
+        return [this](bool fresh) {
+            asked << fresh;
+            return grants;
+        };
+    }
+};
+
+} // namespace
+
+TEST(PermissionsService, PollsReadTheProbeRequestsAskAfreshAndOnlyChangesNotify)
 {
-    PermissionsService service;
+    Settings settings;
+    FakeSession session { { true, true }, {} };
+    PermissionsService service(settings, session.probe());
     EXPECT_TRUE(service.screenRecording());
     EXPECT_TRUE(service.inputMonitoring());
+    EXPECT_EQ(session.asked, QList<bool> { false }) << "the constructor polls";
 
-    const QByteArray display = qgetenv("DISPLAY");
-    qunsetenv("DISPLAY");
-    qputenv("WAYLAND_DISPLAY", "wayland-0");
     QSignalSpy screen(&service, &PermissionsService::screenRecordingChanged);
     QSignalSpy input(&service, &PermissionsService::inputMonitoringChanged);
     service.refreshSync();
-    EXPECT_TRUE(service.screenRecording()) << "polling reads the cached probe";
+    EXPECT_EQ(screen.count() + input.count(), 0) << "unchanged answers notify nobody";
+    session.grants = {};
     service.requestScreenRecording();
     EXPECT_FALSE(service.screenRecording());
     EXPECT_FALSE(service.inputMonitoring());
     service.requestAllPermissions();
     EXPECT_EQ(screen.count(), 1);
     EXPECT_EQ(input.count(), 1);
-    PermissionsService another;
-    EXPECT_FALSE(another.screenRecording());
-
-    qputenv("DISPLAY", display);
-    qunsetenv("WAYLAND_DISPLAY");
+    session.grants.inputMonitoring = true;
     service.requestInputMonitoring();
-    EXPECT_TRUE(service.screenRecording());
+    EXPECT_FALSE(service.screenRecording());
     EXPECT_TRUE(service.inputMonitoring());
+    EXPECT_EQ(session.asked, (QList<bool> { false, false, true, true, true }));
+
+    PermissionsService noProbe(settings, {});
+    EXPECT_FALSE(noProbe.screenRecording()) << "no probe grants nothing";
+    EXPECT_FALSE(noProbe.inputMonitoring());
 }
 
 TEST(PermissionsService, OnboardingFlagIsStoredOnEveryWriteAndNotifiesOnChange)
 {
-    QSettings().remove(PermissionsService::onboardingKey);
-    PermissionsService service;
+    auto* store = new MemorySettingsStore;
+    Settings settings { std::unique_ptr<SettingsStore>(store) };
+    PermissionsService service(settings, {});
     EXPECT_FALSE(service.hasCompletedOnboarding());
-    EXPECT_FALSE(QSettings().contains(PermissionsService::onboardingKey)) << "reading does not write the key";
+    EXPECT_FALSE(store->value(settings::onboardingCompleted.key).isValid()) << "reading does not write the key";
 
     QSignalSpy changed(&service, &PermissionsService::hasCompletedOnboardingChanged);
     service.setHasCompletedOnboarding(true);
-    QSettings().remove(PermissionsService::onboardingKey);
+    *store = MemorySettingsStore();
     service.setHasCompletedOnboarding(true);
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_TRUE(QSettings().value(PermissionsService::onboardingKey).toBool());
-    EXPECT_TRUE(PermissionsService().hasCompletedOnboarding());
+    EXPECT_EQ(store->value(settings::onboardingCompleted.key), QVariant(true)) << "an unchanged value is written too";
+    EXPECT_TRUE(PermissionsService(settings, {}).hasCompletedOnboarding());
 }
 
 TEST(PermissionsService, RestartQuitsOnlyAfterTheNewInstanceLaunched)
@@ -66,7 +86,8 @@ TEST(PermissionsService, RestartQuitsOnlyAfterTheNewInstanceLaunched)
                                              return launchWorks;
                                          },
         [&] { ++terminated; } });
-    PermissionsService service;
+    Settings settings;
+    PermissionsService service(settings, {});
     service.restartApp();
     EXPECT_EQ(launched, QCoreApplication::applicationFilePath());
     EXPECT_EQ(terminated, 0);

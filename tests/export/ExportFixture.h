@@ -4,6 +4,7 @@
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
 #include "model/StorageService.h"
@@ -30,6 +31,8 @@ protected:
     }
 
     zova::ModelContext* context() const { return m_container->mainContext(); }
+    // Settings kept in memory, for the real narrator and exporters.
+    zova::Settings m_settings;
 
     zova::Guide* makeGuide(const QString& title)
     {

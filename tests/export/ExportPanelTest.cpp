@@ -2,17 +2,17 @@
 #include "PanelFakes.h"
 
 #include "export/NarratorService.h"
-#include "export/panel/CloseButton.h"
 #include "export/panel/ExportButton.h"
 #include "export/panel/ExportPanel.h"
 #include "export/panel/ExportRun.h"
 #include "export/panel/FormatCard.h"
 #include "export/panel/OptionSwitch.h"
 #include "export/panel/StatusLine.h"
+#include "style/CloseButton.h"
 #include "style/GlassCard.h"
+#include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
-#include <QLabel>
 #include <QTest>
 
 using namespace zova;
@@ -67,7 +67,7 @@ protected:
         m_calls = exporters->calls;
         ExportPanel::Dependencies deps { m_picker, std::move(exporters), narratorWith(std::move(voices)) };
         m_panel = new ExportPanel(
-            m_guide, [this] { ++m_dismissed; }, std::move(deps), m_host.get());
+            m_guide, [this] { ++m_dismissed; }, m_settings, std::move(deps), m_host.get());
         m_panel->show();
     }
 
@@ -79,6 +79,10 @@ protected:
     void pressExport()
     {
         QTest::mouseClick(m_panel->exportButton(), Qt::LeftButton, {}, m_panel->exportButton()->rect().center());
+        // The run starts on the next turn of the event loop, and the fake exporters
+        // finish on a later one.
+        QCoreApplication::processEvents();
+        test::waitUntil([&] { return !m_panel || !run()->isExporting(); });
         QCoreApplication::processEvents();
     }
 
@@ -108,7 +112,8 @@ TEST_F(ExportPanelTest, HeaderTexts)
         Guide* guide = makeGuide(QString::fromUtf8(c.title));
         for (int i = 0; i < c.steps; ++i)
             addStep(guide, i);
-        ExportPanel panel(guide, {}, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
+        ExportPanel panel(
+            guide, {}, m_settings, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
         EXPECT_EQ(panel.titleLabel()->text(), QString::fromUtf8(c.header));
         EXPECT_EQ(panel.subtitleLabel()->text(), QString::fromUtf8(c.subtitle));
     }
@@ -125,7 +130,7 @@ TEST_F(ExportPanelTest, SubtitleFollowsTheStepCountAndTitle)
 TEST_F(ExportPanelTest, StartsWithHtmlAndEverySwitchOn)
 {
     EXPECT_EQ(run()->selectedFormat(), ExportFormat::Html);
-    EXPECT_TRUE(m_panel->formatCard(ExportFormat::Html)->isSelected());
+    EXPECT_TRUE(m_panel->formatCard(ExportFormat::Html)->isChecked());
     for (OptionSwitch* s : { m_panel->footerSwitch(), m_panel->revealSwitch(), m_panel->narrationSwitch() })
         EXPECT_TRUE(s->isChecked()) << s->text().toStdString();
     EXPECT_EQ(m_panel->footerSwitch()->text(), QString::fromUtf8("Include “Made with Z.O.V.A” footer"));
@@ -143,7 +148,7 @@ TEST_F(ExportPanelTest, CardsSelectTheFormat)
         QTest::mouseClick(m_panel->formatCard(f), Qt::LeftButton);
         EXPECT_EQ(run()->selectedFormat(), f);
         for (ExportFormat other : ExportFormats::all())
-            EXPECT_EQ(m_panel->formatCard(other)->isSelected(), other == f);
+            EXPECT_EQ(m_panel->formatCard(other)->isChecked(), other == f);
     }
 }
 

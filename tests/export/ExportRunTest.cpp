@@ -399,6 +399,19 @@ TEST_F(ExportRunTest, NotificationsOnlyOnRealChanges)
     EXPECT_EQ(format.count() + footer.count(), 2);
 }
 
+TEST_F(ExportRunTest, GuideDeletedAfterItsHtmlFolderMakesNoPdf)
+{
+    m_run->setSelectedFormat(ExportFormat::Both);
+    m_picker->answers[Kind::ParentFolder] = m_out.path();
+    m_run->runExport();
+    ASSERT_EQ(callKinds(), QStringList { "html" });
+    context()->remove(m_guide); // while the folder is written
+    ASSERT_TRUE(test::waitUntil([&] { return !m_run->isExporting(); }));
+    EXPECT_EQ(callKinds(), QStringList { "html" });
+    EXPECT_TRUE(m_run->didFail());
+    EXPECT_EQ(m_run->statusMessage(), std::optional<QString>("The guide was deleted before the PDF was made."));
+}
+
 TEST_F(ExportRunTest, GuideDeletedWhileChoosingExportsNothing)
 {
     m_run->setSelectedFormat(ExportFormat::Pdf);

@@ -1,9 +1,9 @@
 #include "ExportFixture.h"
 
-#include "export/BlurBurnIn.h"
-
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
 
 #include <cstdlib>
 #include <limits>
@@ -148,56 +148,6 @@ TEST_F(HtmlFolderExportTest, BlurMarksAreBurnedIntoTheCopy)
     EXPECT_TRUE(test::readFile(target() + "/index.html").contains("ann ann-blur"));
 }
 
-TEST(BlurBurnInTest, CoversPartialPixelsAndIgnoresMarksOffTheImage)
-{
-    QImage image(100, 50, QImage::Format_RGB32);
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 100; ++x)
-            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
-    // A stroke of text-like contrast is gone under the mark.
-    const QImage out
-        = burnInBlurs(image, { QRectF(0.105, 0, 0.5, 1), QRectF(2, 2, 1, 1), QRectF(0.9, 0.9, -0.1, -0.1) });
-    for (int x : { 10, 30, 60 })
-        for (int y : { 0, 25, 49 })
-            EXPECT_LT(std::abs(qGray(out.pixel(x, y)) - 128), 60) << x << "," << y;
-    EXPECT_EQ(out.copy(0, 0, 10, 50), image.copy(0, 0, 10, 50));
-    EXPECT_EQ(out.copy(61, 0, 19, 45), image.copy(61, 0, 19, 45));
-    EXPECT_NE(out.copy(80, 40, 10, 5), image.copy(80, 40, 10, 5)) << "a negative size counts from its corner";
-    EXPECT_EQ(burnInBlurs(image, {}), image);
-}
-
-TEST(BlurBurnInTest, MarksFarOffOrUnplaceableAreSafe)
-{
-    QImage image(60, 40, QImage::Format_RGB32);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 60; ++x)
-            image.setPixel(x, y, ((x / 2 + y / 2) % 2) ? 0xffffffff : 0xff000000);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double huge = 1e308;
-    struct Row {
-        const char* name;
-        QRectF rect;
-        bool changesAll;
-    };
-    const QList<Row> rows = {
-        { "huge mark covers the whole image", QRectF(-huge / 2, -huge / 2, huge, huge), true },
-        { "beyond both edges", QRectF(-5, -5, 10, 10), true },
-        { "not a number", QRectF(nan, 0, 0.5, 0.5), false },
-        { "far to the right", QRectF(huge, 0, 1, 1), false },
-        { "zero size", QRectF(0.5, 0.5, 0, 0), false },
-    };
-    for (const Row& row : rows) {
-        const QImage out = burnInBlurs(image, { row.rect });
-        ASSERT_EQ(out.size(), image.size()) << row.name;
-        if (row.changesAll) {
-            for (const QPoint p : { QPoint(0, 0), QPoint(59, 39), QPoint(30, 20) })
-                EXPECT_LT(std::abs(qGray(out.pixel(p)) - 128), 60) << row.name;
-        } else {
-            EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), image) << row.name;
-        }
-    }
-}
-
 TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
 {
     Guide* guide = makeGuide(QStringLiteral("Shared"));
@@ -210,6 +160,44 @@ TEST_F(HtmlFolderExportTest, SharedScreenshotKeepsEveryStepsBlur)
     ASSERT_EQ(copy.size(), original.size());
     EXPECT_GT(meanDifference(copy, original, QRect(0, 0, 100, 100)), 40.0);
     EXPECT_TRUE(sameOutside(copy, original, QRect(0, 0, 100, 100)));
+}
+
+// The export that the panel runs: the same folder, written off the GUI thread
+// after the records were read, the completion later on the GUI thread.
+TEST_F(HtmlFolderExportTest, ReturningAtOnceWritesTheSameFolderLater)
+{
+    Guide* guide = makeGuide(QStringLiteral("Later"));
+    const QString name = saveNoise(320, 200, 5);
+    addStep(guide, 0, name)->setAnnotations({ annotation(Kind::Blur, 0.25, 0.25, 0.5, 0.5) });
+    ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target("now"), {}).hasValue());
+
+    std::optional<ExportService::Result> result;
+    m_service.exportHTMLFolder(*guide, target("later"), {}, nullptr, [&](const ExportService::Result& r) {
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+        result = r;
+    });
+    EXPECT_FALSE(result.has_value()) << "never from inside the call";
+    // The records may change at once: what was read is what is written.
+    guide->setTitle(QStringLiteral("Renamed"));
+    ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 60000));
+    ASSERT_TRUE(result->hasValue()) << result->error().description().toStdString();
+    for (const QString& file : { QStringLiteral("/index.html"), "/assets/screenshots/" + name })
+        EXPECT_EQ(test::readFile(target("later") + file), test::readFile(target("now") + file)) << file.toStdString();
+
+    std::optional<ExportService::Result> failed;
+    m_service.exportHTMLFolder(*guide, QString(), {}, nullptr, [&](const ExportService::Result& r) { failed = r; });
+    ASSERT_TRUE(test::waitUntil([&] { return failed.has_value(); }, 60000));
+    EXPECT_FALSE(failed->hasValue());
+
+    // A receiver gone before the end hears nothing.
+    bool heard = false;
+    auto receiver = std::make_unique<QObject>();
+    m_service.exportHTMLFolder(
+        *guide, target("gone"), {}, receiver.get(), [&](const ExportService::Result&) { heard = true; });
+    receiver.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(heard);
 }
 
 TEST(ExportErrorTest, Descriptions)

@@ -1,5 +1,5 @@
 #include "export/NarratorService.h"
-#include "export/NarratorVoiceSetting.h"
+#include "model/Settings.h"
 #include "platform/speech/EspeakVoiceCatalog.h"
 #include "platform/speech/LanguageTag.h"
 
@@ -117,21 +117,21 @@ TEST(NarratorServiceTest, StoredIdentifierResolvesOrFallsBack)
 
 TEST(NarratorServiceTest, DefaultSourcesReadTheStoredSetting)
 {
-    NarratorService narrator;
+    Settings settings;
+    NarratorService narrator(settings);
     const auto voices = narrator.availableVoices();
     ASSERT_FALSE(voices.isEmpty()) << "espeak-ng-data is installed";
-    NarratorVoiceSetting::write(QString());
+    EXPECT_TRUE(narrator.isAutoPicking()) << "nothing stored";
+    settings.setValue(settings::narratorVoiceID, QString());
     EXPECT_TRUE(narrator.isAutoPicking());
     // Pick a voice that the automatic choice would not give.
     const Voice chosen
         = voices.last().identifier == narrator.effectiveVoice()->identifier ? voices.first() : voices.last();
-    NarratorVoiceSetting::write(chosen.identifier);
-    EXPECT_EQ(NarratorVoiceSetting::read(), chosen.identifier);
+    settings.setValue(settings::narratorVoiceID, chosen.identifier);
     EXPECT_FALSE(narrator.isAutoPicking());
     EXPECT_EQ(narrator.effectiveVoice(), chosen);
-    NarratorVoiceSetting::write(QStringLiteral("no/such-voice"));
+    settings.setValue(settings::narratorVoiceID, QStringLiteral("no/such-voice"));
     EXPECT_TRUE(narrator.isAutoPicking());
-    NarratorVoiceSetting::write(QString());
 }
 
 TEST(NarratorServiceTest, DisplayNameTable)
@@ -173,7 +173,8 @@ TEST(LanguageTagTest, NormalisesCase)
 
 TEST(NarratorServiceTest, PreviewWithoutAudioOutputFailsQuietly)
 {
-    NarratorService narrator;
+    const Settings settings;
+    NarratorService narrator(settings);
     const auto voice = narrator.effectiveVoice();
     ASSERT_TRUE(voice.has_value());
     narrator.preview(*voice);

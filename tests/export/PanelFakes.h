@@ -36,8 +36,9 @@ public:
     QStringList replaceQuestions;
 };
 
-// Records every exporter call. The HTML result is scripted; the PDF and the video
-// complete when the test says so (or at once on the next event-loop turn).
+// Records every exporter call. The HTML folder completes on the next event-loop
+// turn with its scripted result; the PDF and the video when the test says so (or
+// at once on the next turn).
 class FakeExporters : public zova::Exporters {
 public:
     struct Call {
@@ -47,11 +48,12 @@ public:
         zova::VideoExportOptions videoOptions;
     };
 
-    zova::ExportService::Result exportHTMLFolder(
-        const zova::Guide&, const QString& folder, const zova::ExportService::Options& options) override
+    void exportHTMLFolder(const zova::Guide&, const QString& folder, const zova::ExportService::Options& options,
+        QObject* receiver, zova::ExportService::Completion done) override
     {
         calls->append({ QStringLiteral("html"), folder, options, {} });
-        return htmlResult;
+        (void)receiver; // as for the PDF: the caller must guard itself
+        QTimer::singleShot(0, [done, r = htmlResult] { done(r); });
     }
 
     void exportPDF(const zova::Guide&, const QString& to, const zova::ExportService::Options& options,

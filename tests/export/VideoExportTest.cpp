@@ -4,6 +4,7 @@
 #include "export/SlideshowWriter.h"
 #include "export/VideoExportService.h"
 #include "export/VideoFrameRenderer.h"
+#include "model/Settings.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -282,9 +283,16 @@ StepNarration narrationOf(double seconds, int rate = 22050)
     return n;
 }
 
+// A slide of a stored screenshot; a null image gives a slide whose file is missing.
 VideoFrameSource slide(const QImage& image, const QString& text)
 {
-    return { image, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
+    QString name = QStringLiteral("missing.png");
+    if (!image.isNull()) {
+        auto saved = StorageService::shared().saveScreenshot(image);
+        EXPECT_TRUE(saved.hasValue());
+        name = saved ? *saved : QString();
+    }
+    return { name, {}, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
 }
 
 } // namespace
@@ -403,7 +411,8 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
         s->setUserDescription(QString::fromUtf8(r.description));
     }
     m_guide->setVideoBackgroundHex(QStringLiteral("f5f3ef"));
-    VideoExportService service;
+    const Settings settings;
+    VideoExportService service(settings);
     const QString to = m_out.filePath("espeak.mp4");
     VideoExportOptions options;
     options.progress = [this](const QString& p) { m_progress << p; };

@@ -8,3 +8,4 @@ zova_test(model_store_test SOURCES ${ZOVA_TEST_DIR}/StoreTest.cpp LIBS zova::mod
 target_compile_definitions(model_store_test PRIVATE
   ZOVA_BINARY="$<TARGET_FILE:zova>" STORE_WRITER="$<TARGET_FILE:model_store_writer>")
 add_dependencies(model_store_test zova model_store_writer)
+zova_test(model_settings_test SOURCES ${ZOVA_TEST_DIR}/SettingsTest.cpp LIBS zova::model)

@@ -14,8 +14,6 @@
 #include "platform/llm/LocalModelClient.h"
 #include "support/TestSupport.h"
 
-#include <QSettings>
-
 #include <functional>
 
 namespace zova::test {
@@ -120,15 +118,7 @@ inline bool pointModelClientAt(const QString& endpoint, const QString& model = {
     auto& client = llm::LocalModelClient::shared();
     if (!waitUntil([&] { return !client.isRefreshing(); }, 10000))
         return false;
-    QSettings settings;
-    if (endpoint.isEmpty())
-        settings.remove(QStringLiteral("zova.ai.endpoint"));
-    else
-        settings.setValue(QStringLiteral("zova.ai.endpoint"), endpoint);
-    if (model.isEmpty())
-        settings.remove(QStringLiteral("zova.ai.model"));
-    else
-        settings.setValue(QStringLiteral("zova.ai.model"), model);
+    client.setConfig(llm::LocalModelConfig::from(endpoint, model));
     client.refresh();
     return waitUntil([&] { return !client.isRefreshing(); }, 10000);
 }

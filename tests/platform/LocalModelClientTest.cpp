@@ -3,8 +3,6 @@
 
 #include "platform/FakeModelServer.h"
 
-#include <QSettings>
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -49,10 +47,29 @@ TEST(LoopbackBaseUrl, AcceptsOnlyLoopbackHttpServers)
 
 TEST(LocalModelConfig, ProbesBothUsualServersWithoutASetting)
 {
-    QSettings().remove(QStringLiteral("zova.ai.endpoint"));
-    const LocalModelConfig config = LocalModelConfig::fromSettings();
+    const LocalModelConfig config = LocalModelConfig::from(QString(), QStringLiteral(" llama "));
     EXPECT_EQ(config.candidates, QList<QUrl>({ QUrl("http://127.0.0.1:8080"), QUrl("http://127.0.0.1:11434") }));
+    EXPECT_EQ(config.model, QStringLiteral("llama"));
     EXPECT_FALSE(config.rejected);
+}
+
+// Nothing a guide holds may leave this computer: an endpoint off this machine is
+// never asked, not even as a fallback to the usual local servers.
+TEST(LocalModelConfig, AnEndpointOffThisMachineLeavesNoServerToAsk)
+{
+    for (const char* endpoint : { "http://192.168.1.5:11434", "http://example.com:8080", "https://8.8.8.8" }) {
+        const LocalModelConfig config = LocalModelConfig::from(QString::fromLatin1(endpoint), {});
+        EXPECT_TRUE(config.candidates.isEmpty()) << endpoint;
+        EXPECT_TRUE(config.rejected) << endpoint;
+    }
+    auto& client = LocalModelClient::shared();
+    ASSERT_TRUE(test::waitUntil([&] { return !client.isRefreshing(); }, 10000));
+    client.setConfig(LocalModelConfig::from(QStringLiteral("http://10.1.2.3:8080"), {}));
+    client.refresh();
+    EXPECT_FALSE(client.isRefreshing()) << "no request was sent";
+    EXPECT_EQ(client.status(), LocalModelStatus::Unknown);
+    EXPECT_TRUE(client.baseUrl().isEmpty());
+    client.setConfig(LocalModelConfig::from({}, {}));
 }
 
 struct StatusCase {

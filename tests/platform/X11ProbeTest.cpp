@@ -2,10 +2,12 @@
 #include "engine/CaptureService.h"
 #include "engine/ClickTrackingService.h"
 #include "engine/PermissionsService.h"
+#include "model/Settings.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,15 @@ using namespace zova;
 namespace {
 
 constexpr const char* childFlag = "ZOVA_WAYLAND_PROBE_CHILD";
+
+// The permissions as the application makes them: over the X11 session probe.
+struct X11Permissions {
+    Settings settings;
+    PermissionsService service { settings, [](bool fresh) {
+                                    const auto caps = x11::sessionCapabilities(fresh);
+                                    return SessionGrants { caps.canCaptureScreen, caps.canListenToInput };
+                                } };
+};
 
 } // namespace
 
@@ -24,9 +35,43 @@ TEST(X11Probe, BothCapabilitiesHoldUnderThisX11Session)
     const auto caps = x11::sessionCapabilities(true);
     EXPECT_TRUE(caps.canCaptureScreen);
     EXPECT_TRUE(caps.canListenToInput);
-    PermissionsService permissions;
+    X11Permissions x11;
+    PermissionsService& permissions = x11.service;
     EXPECT_TRUE(permissions.screenRecording());
     EXPECT_TRUE(permissions.inputMonitoring());
+}
+
+// Polling answers from the cached probe; a request probes the session again.
+TEST(X11Probe, PollsUseTheCachedProbeAndRequestsProbeAgain)
+{
+    if (qEnvironmentVariableIsSet(childFlag))
+        GTEST_SKIP() << "runs in the parent only";
+    X11Permissions x11;
+    PermissionsService& service = x11.service;
+    EXPECT_TRUE(service.screenRecording());
+    EXPECT_TRUE(service.inputMonitoring());
+
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    QSignalSpy screen(&service, &PermissionsService::screenRecordingChanged);
+    QSignalSpy input(&service, &PermissionsService::inputMonitoringChanged);
+    service.refreshSync();
+    EXPECT_TRUE(service.screenRecording()) << "polling reads the cached probe";
+    service.requestScreenRecording();
+    EXPECT_FALSE(service.screenRecording());
+    EXPECT_FALSE(service.inputMonitoring());
+    service.requestAllPermissions();
+    EXPECT_EQ(screen.count(), 1);
+    EXPECT_EQ(input.count(), 1);
+    X11Permissions another;
+    EXPECT_FALSE(another.service.screenRecording());
+
+    qputenv("DISPLAY", display);
+    qunsetenv("WAYLAND_DISPLAY");
+    service.requestInputMonitoring();
+    EXPECT_TRUE(service.screenRecording());
+    EXPECT_TRUE(service.inputMonitoring());
 }
 
 // A process started in a Wayland session without X11 access sees neither
@@ -34,7 +79,8 @@ TEST(X11Probe, BothCapabilitiesHoldUnderThisX11Session)
 TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
 {
     if (qEnvironmentVariableIsSet(childFlag)) {
-        PermissionsService permissions;
+        X11Permissions x11;
+        PermissionsService& permissions = x11.service;
         EXPECT_FALSE(permissions.screenRecording());
         EXPECT_FALSE(permissions.inputMonitoring());
         permissions.requestAllPermissions();

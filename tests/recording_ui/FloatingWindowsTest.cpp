@@ -1,11 +1,11 @@
 #include "FakeFeed.h"
 #include "support/TestSupport.h"
 
-#include "recording_ui/CircleButton.h"
 #include "recording_ui/RecordingHUD.h"
 #include "recording_ui/RecordingHUDController.h"
 #include "recording_ui/RecordingOutlineOverlayView.h"
 #include "recording_ui/RecordingOverlayController.h"
+#include "style/CircleButton.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

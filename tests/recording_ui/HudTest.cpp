@@ -1,9 +1,9 @@
 #include "FakeFeed.h"
 #include "support/TestSupport.h"
 
-#include "recording_ui/CircleButton.h"
 #include "recording_ui/RecordingHUD.h"
 #include "recording_ui/RecordingHUDController.h"
+#include "style/CircleButton.h"
 #include "style/Shapes.h"
 #include "style/ZOVAColor.h"
 

@@ -2,16 +2,18 @@
 #include "support/TestSupport.h"
 
 #include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "recording_ui/CardGrid.h"
-#include "recording_ui/CircleButton.h"
 #include "recording_ui/DisplayCard.h"
 #include "recording_ui/PickerStates.h"
 #include "recording_ui/PickerTabSelector.h"
-#include "recording_ui/TextLine.h"
 #include "recording_ui/WindowCard.h"
 #include "recording_ui/WindowPickerView.h"
+#include "style/CloseButton.h"
 #include "style/PillButton.h"
+#include "style/TextLine.h"
 
+#include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -109,7 +111,8 @@ protected:
 
     QWidget host;
     FakeFeed feed;
-    PermissionsService permissions;
+    Settings settings;
+    PermissionsService permissions { settings, [](bool) { return SessionGrants { true, true }; } };
     std::unique_ptr<WindowPickerView> picker;
     int cancels = 0;
     QList<WindowID> startedWindows;
@@ -171,13 +174,58 @@ TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
     EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click on this screen, excluding our own app.");
     EXPECT_EQ(picker->countText(), "2 screens available");
     EXPECT_EQ(picker->content(), Content::ScreenGrid);
-    EXPECT_TRUE(picker->tabSelector()->button(PickerTab::Screens)->isSelected());
-    EXPECT_FALSE(picker->tabSelector()->button(PickerTab::Windows)->isSelected());
+    EXPECT_TRUE(picker->tabSelector()->button(PickerTab::Screens)->isChecked());
+    EXPECT_FALSE(picker->tabSelector()->button(PickerTab::Windows)->isChecked());
 
     click(picker->tabSelector()->button(PickerTab::Windows), { 10, 10 });
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->cardAt(0); }));
     EXPECT_NE(picker->grid()->cardAt(0), firstCard.data()) << "window cards are built anew";
     EXPECT_EQ(feed.refreshCalls, refreshes);
+}
+
+TEST_F(PickerFixture, CardHidesTheHostAndTheSelectedTabReadsInLightAndDark)
+{
+    const QPalette original = QApplication::palette();
+    auto palette = [&](QColor window, QColor base, QColor text) {
+        QPalette p = original;
+        p.setColor(QPalette::Window, window);
+        p.setColor(QPalette::Base, base);
+        p.setColor(QPalette::WindowText, text);
+        return p;
+    };
+    const struct {
+        const char* name;
+        QPalette palette;
+    } looks[] = {
+        { "light", palette(QColor(0xEC, 0xEC, 0xEC), Qt::white, QColor(0x1D, 0x1D, 0x1F)) },
+        { "dark", palette(QColor(0x1E, 0x1E, 0x20), QColor(0x2B, 0x2B, 0x2E), QColor(0xF2, 0xF2, 0xF4)) },
+    };
+    QPalette red = host.palette();
+    red.setColor(QPalette::Window, Qt::red);
+    host.setPalette(red);
+    host.setAutoFillBackground(true);
+    for (const auto& look : looks) {
+        QApplication::setPalette(look.palette);
+        makePicker();
+        QCoreApplication::processEvents();
+        const QImage shot = host.grab().toImage();
+        // A bare spot of the card, right of the title.
+        const QPoint bare = picker->card()->mapTo(&host, QPoint(picker->card()->width() / 2, 12));
+        const QColor under = shot.pixelColor(bare);
+        EXPECT_LT(under.red() - under.green(), 12) << look.name << ": the host shows through the card";
+
+        QWidget* tab = picker->tabSelector()->button(PickerTab::Windows);
+        const QRect area(tab->mapTo(&host, QPoint(0, 0)), tab->size());
+        int darkest = 255, lightest = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const int grey = qGray(shot.pixel(x, y));
+                darkest = std::min(darkest, grey);
+                lightest = std::max(lightest, grey);
+            }
+        EXPECT_GT(lightest - darkest, 120) << look.name << ": the selected tab's label is lost on its plate";
+    }
+    QApplication::setPalette(original);
 }
 
 TEST_F(PickerFixture, RefreshOnEachAppearanceAndOnEveryPress)

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include "engine/PermissionsService.h"
+#include "model/Settings.h"
 #include "recording_ui/CardGrid.h"
 #include "recording_ui/RecordingHUD.h"
 #include "recording_ui/RecordingHUDController.h"
@@ -65,7 +66,8 @@ TEST(Screenshots, PickerPanelAndOutline)
     host.setAutoFillBackground(true);
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
-    PermissionsService permissions;
+    Settings settings;
+    PermissionsService permissions(settings, [](bool) { return SessionGrants { true, true }; });
     WindowPickerView picker(feed, permissions, {}, {}, {}, &host);
     picker.show();
     ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.size() >= 5; }));

@@ -1,5 +1,6 @@
 #include "export/panel/ExportButton.h"
 
+#include "base/NotifyingProperty.h"
 #include "style/Shapes.h"
 
 #include <QFontMetricsF>
@@ -30,9 +31,8 @@ ExportButton::ExportButton(QWidget* parent)
 
 void ExportButton::setBusy(bool busy)
 {
-    if (m_busy == busy)
+    if (!assignIfChanged(m_busy, busy))
         return;
-    m_busy = busy;
     if (busy) {
         setSymbol(QString());
         setText(tr("Exporting\u2026"));

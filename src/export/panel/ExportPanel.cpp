@@ -1,7 +1,6 @@
 #include "export/panel/ExportPanel.h"
 
 #include "export/NarratorService.h"
-#include "export/panel/CloseButton.h"
 #include "export/panel/ExportButton.h"
 #include "export/panel/ExportRun.h"
 #include "export/panel/FileDialogPicker.h"
@@ -10,17 +9,18 @@
 #include "export/panel/ServiceExporters.h"
 #include "export/panel/StatusLine.h"
 #include "model/Guide.h"
+#include "style/CloseButton.h"
+#include "style/Divider.h"
 #include "style/GlassCard.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
-#include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -30,24 +30,7 @@ namespace {
 
 constexpr int kCardWidth = 640;
 constexpr qreal kCardRadius = 24;
-
-// A hairline across the card, inset 24 px on both sides.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent)
-        : QWidget(parent)
-    {
-        setFixedHeight(1);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setOpacity(0.5);
-        painter.fillRect(QRectF(24, 0, width() - 48, 1), ZOVAColor::separator());
-    }
-};
+constexpr Overlay::Backdrop kBackdrop { 0.18, 0.15 };
 
 // The accent disc with the export symbol at the top of the card.
 class HeaderIcon : public QWidget {
@@ -72,37 +55,29 @@ protected:
     }
 };
 
-void setColor(QLabel* label, const QColor& color)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
 } // namespace
 
-ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, QWidget* host)
-    : ExportPanel(guide, std::move(onDismiss), Dependencies {}, host)
+ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host)
+    : ExportPanel(guide, std::move(onDismiss), settings, Dependencies {}, host)
 {
 }
 
-ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependencies dependencies, QWidget* host)
-    : QWidget(host)
+ExportPanel::ExportPanel(
+    Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies, QWidget* host)
+    : Overlay(kBackdrop, host)
     , m_onDismiss(std::move(onDismiss))
 {
     setObjectName(QStringLiteral("exportPanel"));
-    setAttribute(Qt::WA_NoMousePropagation);
     if (!dependencies.picker)
         dependencies.picker = std::make_shared<FileDialogPicker>(this);
     if (!dependencies.exporters)
-        dependencies.exporters = std::make_unique<ServiceExporters>();
-    m_narrator = dependencies.narrator ? dependencies.narrator.release() : new NarratorService;
+        dependencies.exporters = std::make_unique<ServiceExporters>(settings);
+    m_narrator = dependencies.narrator ? dependencies.narrator.release() : new NarratorService(settings);
     m_narrator->setParent(this);
     m_run = std::make_unique<ExportRun>(guide, std::move(dependencies.picker), std::move(dependencies.exporters));
 
     m_card = new GlassCard(GlassCard::Tone::strong(), kCardRadius, this);
     m_card->setObjectName(QStringLiteral("exportCard"));
-    m_card->setAttribute(Qt::WA_NoMousePropagation);
     m_card->setFixedWidth(kCardWidth);
     auto* column = new QVBoxLayout(m_card);
     column->setContentsMargins(0, 0, 0, 0);
@@ -115,9 +90,11 @@ ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependen
     column->addWidget(new Divider(m_card));
     column->addWidget(buildFooter());
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(m_card, 0, Qt::AlignCenter);
+    setSheet(m_card, kCardRadius);
+    connect(this, &Overlay::dismissRequested, this, [this] {
+        if (m_onDismiss)
+            m_onDismiss();
+    });
 
     connect(m_run.get(), &ExportRun::selectedFormatChanged, this, &ExportPanel::refreshFormat);
     connect(m_run.get(), &ExportRun::isExportingChanged, this, &ExportPanel::refreshExporting);
@@ -137,10 +114,6 @@ ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependen
     refreshFormat();
     refreshExporting();
     refreshStatus();
-    if (host) {
-        host->installEventFilter(this);
-        setGeometry(host->rect());
-    }
 }
 
 ExportPanel::~ExportPanel()
@@ -167,7 +140,8 @@ QWidget* ExportPanel::buildHeader()
     auto* closeRow = new QHBoxLayout;
     closeRow->setContentsMargins(16, 16, 16, 0);
     m_close = new CloseButton(header);
-    connect(m_close, &QAbstractButton::clicked, this, &ExportPanel::dismiss);
+    m_close->setObjectName(QStringLiteral("exportCloseButton"));
+    connect(m_close, &QAbstractButton::clicked, this, &Overlay::requestDismiss);
     closeRow->addWidget(m_close);
     closeRow->addStretch();
     column->addLayout(closeRow);
@@ -176,24 +150,17 @@ QWidget* ExportPanel::buildHeader()
     // close row; the icon's own bottom margin is the 8 before the title.
     column->addWidget(new HeaderIcon(header), 0, Qt::AlignHCenter);
 
-    m_title = new QLabel(header);
+    m_title = new TextLine({}, Typography::font(22, QFont::Bold, Typography::Design::Serif), ZOVAColor::label, header);
     m_title->setObjectName(QStringLiteral("exportTitle"));
-    m_title->setFont(Typography::font(22, QFont::Bold, Typography::Design::Serif));
-    m_title->setTextFormat(Qt::PlainText);
-    m_title->setAlignment(Qt::AlignHCenter);
-    m_title->setWordWrap(true);
-    m_title->setMaximumHeight(2 * m_title->fontMetrics().lineSpacing());
+    m_title->setWrapping(Qt::AlignHCenter);
+    m_title->setMaximumHeight(2 * QFontMetrics(m_title->textFont()).lineSpacing());
     m_title->setContentsMargins(28, 0, 28, 0);
-    setColor(m_title, ZOVAColor::label());
     column->addWidget(m_title);
     column->addSpacing(8);
 
-    m_subtitle = new QLabel(header);
+    m_subtitle = new TextLine({}, Typography::font(12.5), ZOVAColor::secondaryLabel, header);
     m_subtitle->setObjectName(QStringLiteral("exportSubtitle"));
-    m_subtitle->setFont(Typography::font(12.5));
-    m_subtitle->setTextFormat(Qt::PlainText);
-    m_subtitle->setAlignment(Qt::AlignHCenter);
-    setColor(m_subtitle, ZOVAColor::secondaryLabel());
+    m_subtitle->setAlignment(Qt::AlignCenter);
     column->addWidget(m_subtitle);
     column->addSpacing(18);
     return header;
@@ -248,21 +215,13 @@ QWidget* ExportPanel::buildFooter()
     row->addStretch();
     m_cancel = pill(new PillButton(tr("Cancel"), footer), PillStyle::Variant::ghost(), PillStyle::Size::Md);
     m_cancel->setObjectName(QStringLiteral("exportCancelButton"));
-    connect(m_cancel, &QAbstractButton::clicked, this, &ExportPanel::dismiss);
+    connect(m_cancel, &QAbstractButton::clicked, this, &Overlay::requestDismiss);
     row->addWidget(m_cancel);
     m_export = new ExportButton(footer);
     // Queued, so the press has finished before a modal destination dialog opens.
     connect(m_export, &QAbstractButton::clicked, m_run.get(), &ExportRun::runExport, Qt::QueuedConnection);
     row->addWidget(m_export);
     return footer;
-}
-
-void ExportPanel::dismiss()
-{
-    if (m_run->isExporting())
-        return;
-    if (m_onDismiss)
-        m_onDismiss();
 }
 
 void ExportPanel::refreshTexts()
@@ -274,7 +233,7 @@ void ExportPanel::refreshTexts()
 void ExportPanel::refreshFormat()
 {
     for (auto it = m_cards.cbegin(); it != m_cards.cend(); ++it)
-        it.value()->setSelected(it.key() == m_run->selectedFormat());
+        it.value()->setChecked(it.key() == m_run->selectedFormat());
     const bool video = m_run->selectedFormat() == ExportFormat::Video;
     if (video)
         m_narrationSwitch->setDetail(narratorLine(*m_narrator));
@@ -284,6 +243,7 @@ void ExportPanel::refreshFormat()
 void ExportPanel::refreshExporting()
 {
     const bool busy = m_run->isExporting();
+    setDismissible(!busy);
     m_close->setEnabled(!busy);
     for (FormatCard* card : std::as_const(m_cards))
         card->setEnabled(!busy);
@@ -300,42 +260,9 @@ void ExportPanel::refreshStatus()
     m_status->setVisible(message.has_value());
 }
 
-bool ExportPanel::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
-    return QWidget::eventFilter(watched, event);
-}
-
-void ExportPanel::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The backdrop: a black dim under a black-tinted glass layer.
-    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.18));
-    painter.fillRect(rect(), Shapes::withAlpha(Qt::black, 0.15));
-    const QRectF card = QRectF(m_card->geometry());
-    const QPainterPath shape = Shapes::roundedRect(card, kCardRadius);
-    Shapes::paintShadow(painter, shape, Shapes::withAlpha(Qt::black, 0.25), 36, QPointF(0, 16));
-    // Without a blur behind the glass, the window colour keeps the card legible.
-    painter.fillPath(shape, Shapes::windowBackground());
-}
-
-void ExportPanel::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-    if (event->button() == Qt::LeftButton && !m_card->geometry().contains(event->position().toPoint()))
-        dismiss();
-}
-
-void ExportPanel::wheelEvent(QWheelEvent* event) { event->accept(); }
-
 void ExportPanel::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
-    if (parentWidget())
-        setGeometry(parentWidget()->rect());
-    raise();
+    Overlay::showEvent(event);
     refreshTexts();
     refreshFormat();
 }

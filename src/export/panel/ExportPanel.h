@@ -4,14 +4,12 @@
 #include "export/panel/DestinationPicker.h"
 #include "export/panel/ExportFormat.h"
 #include "export/panel/Exporters.h"
+#include "style/Overlay.h"
 
 #include <QMap>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
-
-class QLabel;
 
 namespace zova {
 
@@ -23,7 +21,9 @@ class GlassCard;
 class Guide;
 class OptionSwitch;
 class PillButton;
+class Settings;
 class StatusLine;
+class TextLine;
 
 // The export panel for one guide, laid over its host widget: a dimmed backdrop
 // filling the host and a centred card with the formats, the options, the status
@@ -31,18 +31,20 @@ class StatusLine;
 // out (close button, Cancel, a tap on the backdrop) calls onDismiss, and none is
 // open while an export runs. Deleting the panel (or its host) during an export is
 // safe; the export's result is then dropped.
-class ExportPanel : public QWidget {
+class ExportPanel : public Overlay {
     Q_OBJECT
 public:
-    // What the panel works with; anything left empty is the real one.
+    // What the panel works with; anything left empty is the real one, reading the
+    // narrator voice from the settings.
     struct Dependencies {
         std::shared_ptr<DestinationPicker> picker;
         std::unique_ptr<Exporters> exporters;
         std::unique_ptr<NarratorService> narrator;
     };
 
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, QWidget* host);
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, Dependencies dependencies, QWidget* host);
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host);
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies,
+        QWidget* host);
     ~ExportPanel() override;
 
     ExportRun* run() const { return m_run.get(); }
@@ -52,8 +54,8 @@ public:
     static QString narratorLine(const NarratorService& narrator);
 
     // The parts, for hosts' and tests' eyes.
-    QLabel* titleLabel() const { return m_title; }
-    QLabel* subtitleLabel() const { return m_subtitle; }
+    TextLine* titleLabel() const { return m_title; }
+    TextLine* subtitleLabel() const { return m_subtitle; }
     CloseButton* closeButton() const { return m_close; }
     FormatCard* formatCard(ExportFormat format) const { return m_cards.value(format); }
     OptionSwitch* footerSwitch() const { return m_footerSwitch; }
@@ -65,10 +67,6 @@ public:
     GlassCard* card() const { return m_card; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -76,7 +74,6 @@ private:
     QWidget* buildFormatPicker();
     QWidget* buildOptions();
     QWidget* buildFooter();
-    void dismiss();
     void refreshTexts();
     void refreshFormat();
     void refreshExporting();
@@ -87,8 +84,8 @@ private:
     std::unique_ptr<ExportRun> m_run;
 
     GlassCard* m_card = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_subtitle = nullptr;
+    TextLine* m_title = nullptr;
+    TextLine* m_subtitle = nullptr;
     CloseButton* m_close = nullptr;
     QMap<ExportFormat, FormatCard*> m_cards;
     OptionSwitch* m_footerSwitch = nullptr;

@@ -1,5 +1,6 @@
 #include "export/panel/ExportRun.h"
 
+#include "base/NotifyingProperty.h"
 #include "export/ExportLog.h"
 #include "export/panel/DestinationPicker.h"
 #include "export/panel/ExportSlug.h"
@@ -33,43 +34,16 @@ ExportRun::~ExportRun() { m_exporters.reset(); }
 
 void ExportRun::setSelectedFormat(ExportFormat format)
 {
-    if (m_selectedFormat == format)
-        return;
-    m_selectedFormat = format;
-    emit selectedFormatChanged();
+    setNotifying(this, m_selectedFormat, format, &ExportRun::selectedFormatChanged);
 }
 
-void ExportRun::setIncludeFooter(bool on)
-{
-    if (m_includeFooter == on)
-        return;
-    m_includeFooter = on;
-    emit includeFooterChanged();
-}
+void ExportRun::setIncludeFooter(bool on) { setNotifying(this, m_includeFooter, on, &ExportRun::includeFooterChanged); }
 
-void ExportRun::setOpenInFinder(bool on)
-{
-    if (m_openInFinder == on)
-        return;
-    m_openInFinder = on;
-    emit openInFinderChanged();
-}
+void ExportRun::setOpenInFinder(bool on) { setNotifying(this, m_openInFinder, on, &ExportRun::openInFinderChanged); }
 
-void ExportRun::setNarrateVideo(bool on)
-{
-    if (m_narrateVideo == on)
-        return;
-    m_narrateVideo = on;
-    emit narrateVideoChanged();
-}
+void ExportRun::setNarrateVideo(bool on) { setNotifying(this, m_narrateVideo, on, &ExportRun::narrateVideoChanged); }
 
-void ExportRun::setExporting(bool on)
-{
-    if (m_isExporting == on)
-        return;
-    m_isExporting = on;
-    emit isExportingChanged();
-}
+void ExportRun::setExporting(bool on) { setNotifying(this, m_isExporting, on, &ExportRun::isExportingChanged); }
 
 void ExportRun::setStatus(const std::optional<QString>& message, bool failed)
 {
@@ -175,10 +149,14 @@ void ExportRun::runExport()
 void ExportRun::exportHtml(Guide* guide, const QString& folder, const ExportService::Options& options)
 {
     setExporting(true);
-    const ExportService::Result written = m_exporters->exportHTMLFolder(*guide, folder, options);
-    if (!written)
-        return fail(written.error().description());
-    succeed(QStringLiteral("HTML folder written to ") + destinationName(folder));
+    QPointer<ExportRun> self(this);
+    m_exporters->exportHTMLFolder(*guide, folder, options, this, [self, folder](const ExportService::Result& written) {
+        if (!self)
+            return;
+        if (!written)
+            return self->fail(written.error().description());
+        self->succeed(QStringLiteral("HTML folder written to ") + destinationName(folder));
+    });
 }
 
 void ExportRun::exportPdf(Guide* guide, const QString& file, const ExportService::Options& options)
@@ -231,18 +209,26 @@ void ExportRun::exportBoth(
     }
 
     setExporting(true);
-    const ExportService::Result html = m_exporters->exportHTMLFolder(*guide, folder, options);
-    if (!html)
-        return fail(html.error().description());
     QPointer<ExportRun> self(this);
+    QPointer<Guide> guarded(guide);
     const QString parentName = destinationName(parent);
-    m_exporters->exportPDF(*guide, file, options, this, [self, parentName](const ExportService::Result& written) {
-        if (!self)
-            return;
-        if (!written)
-            return self->fail(written.error().description());
-        self->succeed(QStringLiteral("Exported HTML folder + PDF to ") + parentName);
-    });
+    m_exporters->exportHTMLFolder(
+        *guide, folder, options, this, [self, guarded, file, options, parentName](const ExportService::Result& html) {
+            if (!self)
+                return;
+            if (!html)
+                return self->fail(html.error().description());
+            if (!guarded || guarded->isDeleted())
+                return self->fail(QStringLiteral("The guide was deleted before the PDF was made."));
+            self->m_exporters->exportPDF(
+                *guarded, file, options, self, [self, parentName](const ExportService::Result& written) {
+                    if (!self)
+                        return;
+                    if (!written)
+                        return self->fail(written.error().description());
+                    self->succeed(QStringLiteral("Exported HTML folder + PDF to ") + parentName);
+                });
+        });
 }
 
 } // namespace zova

@@ -14,9 +14,9 @@ class Exporters {
 public:
     virtual ~Exporters() = default;
 
-    // Synchronous.
-    virtual ExportService::Result exportHTMLFolder(
-        const Guide& guide, const QString& folder, const ExportService::Options& options)
+    // Returns at once; `done` runs later on the GUI thread unless `receiver` is gone.
+    virtual void exportHTMLFolder(const Guide& guide, const QString& folder, const ExportService::Options& options,
+        QObject* receiver, ExportService::Completion done)
         = 0;
     // Returns at once; `done` runs later on the GUI thread unless `receiver` is gone.
     virtual void exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options,

@@ -22,24 +22,15 @@ QFont subtitleFont() { return Typography::font(11.5); }
 } // namespace
 
 FormatCard::FormatCard(ExportFormat format, QWidget* parent)
-    : QAbstractButton(parent)
+    : SelectableCard(parent)
     , m_format(format)
 {
     setObjectName(QStringLiteral("formatCard-") + ExportFormats::rawValue(format));
-    setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setText(ExportFormats::title(format));
     setAccessibleName(ExportFormats::title(format));
     setAccessibleDescription(ExportFormats::subtitle(format));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-void FormatCard::setSelected(bool selected)
-{
-    if (m_selected == selected)
-        return;
-    m_selected = selected;
-    update();
 }
 
 QSize FormatCard::sizeHint() const
@@ -59,10 +50,11 @@ void FormatCard::paintEvent(QPaintEvent*)
     if (!isEnabled())
         painter.setOpacity(0.6);
 
+    const bool selected = isChecked();
     const QRectF r = QRectF(rect());
     const QColor control = Shapes::controlBackground();
-    painter.fillPath(Shapes::roundedRect(r, kRadius), Shapes::withAlpha(control, m_selected ? 0.55 : 0.3));
-    if (m_selected)
+    painter.fillPath(Shapes::roundedRect(r, kRadius), Shapes::withAlpha(control, selected ? 0.55 : 0.3));
+    if (selected)
         Shapes::strokeInside(painter, r, kRadius, ZOVAColor::accent(), 1.5);
     else
         Shapes::strokeInside(painter, r, kRadius, ZOVAColor::separator(), 0.5);
@@ -72,13 +64,13 @@ void FormatCard::paintEvent(QPaintEvent*)
     const QRectF content = r.adjusted(kPadding, kPadding, -kPadding, -kPadding);
     const QRectF disc(content.left(), content.center().y() - kDisc / 2, kDisc, kDisc);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_selected ? ZOVAColor::accent() : Shapes::withAlpha(control, 0.5));
+    painter.setBrush(selected ? ZOVAColor::accent() : Shapes::withAlpha(control, 0.5));
     painter.drawEllipse(disc);
     Symbols::paint(
-        painter, disc, ExportFormats::symbol(m_format), 14, m_selected ? QColor(Qt::white) : ZOVAColor::label());
+        painter, disc, ExportFormats::symbol(m_format), 14, selected ? QColor(Qt::white) : ZOVAColor::label());
 
     const QRectF mark(content.right() - kMark, content.center().y() - kMark / 2, kMark, kMark);
-    if (m_selected)
+    if (selected)
         Symbols::paint(painter, mark, QStringLiteral("checkmark.circle.fill"), kMark, ZOVAColor::accent());
     else
         Symbols::paint(painter, mark, QStringLiteral("circle"), kMark, ZOVAColor::tertiaryLabel());

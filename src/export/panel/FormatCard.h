@@ -2,19 +2,17 @@
 
 #include "export/panel/ExportFormat.h"
 
-#include <QAbstractButton>
+#include "style/SelectableCard.h"
 
 namespace zova {
 
 // One selectable export format: icon disc, title and subtitle, and a check mark.
-class FormatCard : public QAbstractButton {
+class FormatCard : public SelectableCard {
     Q_OBJECT
 public:
     explicit FormatCard(ExportFormat format, QWidget* parent = nullptr);
 
     ExportFormat format() const { return m_format; }
-    bool isSelected() const { return m_selected; }
-    void setSelected(bool selected);
 
     QSize sizeHint() const override;
 
@@ -23,7 +21,6 @@ protected:
 
 private:
     ExportFormat m_format;
-    bool m_selected = false;
 };
 
 } // namespace zova

@@ -1,5 +1,6 @@
 #include "export/panel/OptionSwitch.h"
 
+#include "base/NotifyingProperty.h"
 #include "style/Shapes.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
@@ -31,9 +32,8 @@ OptionSwitch::OptionSwitch(const QString& text, QWidget* parent)
 
 void OptionSwitch::setDetail(const QString& detail)
 {
-    if (m_detail == detail)
+    if (!assignIfChanged(m_detail, detail))
         return;
-    m_detail = detail;
     setAccessibleDescription(detail);
     updateGeometry();
     update();

@@ -2,17 +2,17 @@
 
 namespace zova {
 
-ServiceExporters::ServiceExporters()
-    : m_videoService(std::make_unique<VideoExportService>())
+ServiceExporters::ServiceExporters(const Settings& settings)
+    : m_videoService(std::make_unique<VideoExportService>(settings))
 {
 }
 
 ServiceExporters::~ServiceExporters() = default;
 
-ExportService::Result ServiceExporters::exportHTMLFolder(
-    const Guide& guide, const QString& folder, const ExportService::Options& options)
+void ServiceExporters::exportHTMLFolder(const Guide& guide, const QString& folder,
+    const ExportService::Options& options, QObject* receiver, ExportService::Completion done)
 {
-    return m_service.exportHTMLFolder(guide, folder, options);
+    m_service.exportHTMLFolder(guide, folder, options, receiver, std::move(done));
 }
 
 void ServiceExporters::exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options,

@@ -6,14 +6,16 @@
 
 namespace zova {
 
+class Settings;
+
 // The real exporters: one ExportService and one VideoExportService.
 class ServiceExporters : public Exporters {
 public:
-    ServiceExporters();
+    explicit ServiceExporters(const Settings& settings);
     ~ServiceExporters() override;
 
-    ExportService::Result exportHTMLFolder(
-        const Guide& guide, const QString& folder, const ExportService::Options& options) override;
+    void exportHTMLFolder(const Guide& guide, const QString& folder, const ExportService::Options& options,
+        QObject* receiver, ExportService::Completion done) override;
     void exportPDF(const Guide& guide, const QString& to, const ExportService::Options& options, QObject* receiver,
         ExportService::Completion done) override;
     void exportMP4(Guide* guide, const QString& to, const VideoExportService::Options& options,

@@ -1,11 +1,11 @@
 #include "export/panel/StatusLine.h"
 
 #include "style/Symbols.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
 
 namespace zova {
@@ -34,17 +34,15 @@ private:
 StatusLine::StatusLine(QWidget* parent)
     : QWidget(parent)
     , m_mark(new Mark(this))
-    , m_text(new QLabel(this))
+    , m_text(new TextLine({}, Typography::font(11.5), ZOVAColor::inkText, this))
 {
     setObjectName(QStringLiteral("exportStatusLine"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     row->addWidget(m_mark, 0, Qt::AlignTop);
-    m_text->setFont(Typography::font(11.5));
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->setWordWrap(true);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text->setObjectName(QStringLiteral("exportStatusText"));
+    m_text->setWrapping(Qt::AlignLeft | Qt::AlignTop);
     row->addWidget(m_text, 1);
 }
 
@@ -52,9 +50,6 @@ void StatusLine::setStatus(const QString& message, bool failed)
 {
     m_failed = failed;
     m_text->setText(message);
-    QPalette palette = m_text->palette();
-    palette.setColor(QPalette::WindowText, ZOVAColor::inkText());
-    m_text->setPalette(palette);
     m_mark->update();
 }
 

@@ -3,9 +3,9 @@
 #include <QColor>
 #include <QWidget>
 
-class QLabel;
-
 namespace zova {
+
+class TextLine;
 
 // The export panel's result line: a success or failure mark and the message as given.
 class StatusLine : public QWidget {
@@ -24,7 +24,7 @@ public:
 private:
     class Mark;
     Mark* m_mark;
-    QLabel* m_text;
+    TextLine* m_text;
     bool m_failed = false;
 };
 

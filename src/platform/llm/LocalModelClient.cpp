@@ -1,5 +1,6 @@
 #include "platform/llm/LocalModelClient.h"
 
+#include "base/NotifyingProperty.h"
 #include "platform/llm/LlmLog.h"
 #include "platform/llm/LocalModelEndpoint.h"
 
@@ -94,7 +95,7 @@ void LocalModelClient::refresh()
 {
     if (m_pendingProbes > 0)
         return;
-    const LocalModelConfig config = LocalModelConfig::fromSettings();
+    const LocalModelConfig& config = m_config;
     m_configuredModel = config.model;
     m_probes.clear();
     for (const QUrl& base : config.candidates)
@@ -160,10 +161,7 @@ void LocalModelClient::finishProbes()
 
 void LocalModelClient::setStatus(LocalModelStatus status)
 {
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit statusChanged(status);
+    setNotifying(this, m_status, status, &LocalModelClient::statusChanged);
 }
 
 void LocalModelClient::chat(

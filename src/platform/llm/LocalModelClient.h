@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Expected.h"
+#include "platform/llm/LocalModelEndpoint.h"
 #include "platform/llm/LocalModelError.h"
 
 #include <QNetworkAccessManager>
@@ -38,8 +39,12 @@ public:
     QString model() const { return m_model; }
     bool isRefreshing() const { return m_pendingProbes > 0; }
 
-    // Reads the settings again and asks the servers for their models. A look
-    // already under way is not repeated; `refreshed` follows when it ends.
+    // Where later looks go; until set, the usual local servers and their first model.
+    void setConfig(LocalModelConfig config) { m_config = std::move(config); }
+    const LocalModelConfig& config() const { return m_config; }
+
+    // Asks the configured servers for their models. A look already under way is
+    // not repeated; `refreshed` follows when it ends.
     void refresh();
 
     // One chat: the instructions as system message, `text` as user message,
@@ -69,6 +74,7 @@ private:
     void setStatus(LocalModelStatus status);
 
     QNetworkAccessManager m_network;
+    LocalModelConfig m_config = LocalModelConfig::from({}, {});
     LocalModelStatus m_status = LocalModelStatus::Unknown;
     QUrl m_baseUrl;
     QString m_model;

@@ -3,14 +3,8 @@
 #include "platform/llm/LlmLog.h"
 
 #include <QHostAddress>
-#include <QSettings>
 
 namespace zova::llm {
-
-namespace {
-const QString kEndpointKey = QStringLiteral("zova.ai.endpoint");
-const QString kModelKey = QStringLiteral("zova.ai.model");
-} // namespace
 
 std::optional<QUrl> loopbackBaseUrl(const QString& text)
 {
@@ -47,12 +41,11 @@ QUrl chatCompletionsUrl(const QUrl& base)
     return url;
 }
 
-LocalModelConfig LocalModelConfig::fromSettings()
+LocalModelConfig LocalModelConfig::from(const QString& endpointText, const QString& model)
 {
-    QSettings settings;
     LocalModelConfig config;
-    config.model = settings.value(kModelKey).toString().trimmed();
-    const QString endpoint = settings.value(kEndpointKey).toString().trimmed();
+    config.model = model.trimmed();
+    const QString endpoint = endpointText.trimmed();
     if (endpoint.isEmpty()) {
         config.candidates
             = { QUrl(QStringLiteral("http://127.0.0.1:8080")), QUrl(QStringLiteral("http://127.0.0.1:11434")) };

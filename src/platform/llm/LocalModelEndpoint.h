@@ -8,8 +8,8 @@
 
 namespace zova::llm {
 
-// Where the chat server is asked, read from the settings `zova.ai.endpoint` and
-// `zova.ai.model`.
+// Where the chat server is asked: the configured endpoint and model as the user
+// set them (the application passes them in; this layer reads no settings).
 struct LocalModelConfig {
     // The configured servers, or the two usual local ones (llama.cpp, then
     // Ollama) when none is set. Never holds an address off this machine.
@@ -19,7 +19,9 @@ struct LocalModelConfig {
     // Set when the configured endpoint was refused (not a loopback http address).
     bool rejected = false;
 
-    static LocalModelConfig fromSettings();
+    // An empty endpoint means the two usual local servers; a refused one leaves
+    // no candidates.
+    static LocalModelConfig from(const QString& endpoint, const QString& model);
 };
 
 // The server's base address ("http://127.0.0.1:8080", without "/v1") when `text`

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/LibraryHooks.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace zova {
+
+class LibraryRecording;
+class ModelContext;
+class Settings;
+class StepThumbnails;
+
+// The library's editor: builds the guide editor for the library's editor hook,
+// with the one thumbnail cache of the process and the library's recording flow
+// for "record more steps".
+class LibraryEditor final {
+public:
+    // The settings are the application's and outlive this object.
+    LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings);
+    ~LibraryEditor();
+
+    // Valid while this object lives.
+    decltype(LibraryHooks::makeEditor) hook();
+    StepThumbnails* thumbnails() const { return m_thumbnails.get(); }
+
+private:
+    QPointer<ModelContext> m_context;
+    QPointer<LibraryRecording> m_recording;
+    const Settings& m_settings;
+    std::unique_ptr<StepThumbnails> m_thumbnails;
+};
+
+} // namespace zova

@@ -1,0 +1,438 @@
+#include "editor/EditorController.h"
+
+#include "editor/EditorLog.h"
+#include "editor/StepDragPayload.h"
+#include "editor/StepListLayout.h"
+#include "editor/StepOrder.h"
+#include "model/Guide.h"
+#include "model/ModelContext.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+
+#include <memory>
+
+namespace zova {
+
+EditorController::EditorController(Guide* guide, ModelContext* context, Hooks hooks, QObject* parent)
+    : QObject(parent)
+    , m_guide(guide)
+    , m_context(context)
+    , m_hooks(std::move(hooks))
+{
+    m_autoScroll.setInterval(autoScrollIntervalMs);
+    connect(&m_autoScroll, &QTimer::timeout, this, &EditorController::autoScrollTick);
+    // Many record changes in one turn of the event loop reach the widgets once.
+    m_stepsSignal.setSingleShot(true);
+    m_stepsSignal.setInterval(0);
+    connect(&m_stepsSignal, &QTimer::timeout, this, [this] {
+        // Steps deleted elsewhere leave the selection and the drag.
+        Selection kept = m_state.selection;
+        kept.selected.removeIf([this](const QUuid& id) { return !step(id); });
+        setSelection(kept);
+        emit stepsChanged();
+    });
+    if (guide) {
+        m_state.titleDraft = guide->title();
+        connect(guide, &Guide::stepsChanged, this, &EditorController::watchSteps);
+        connect(guide, &Guide::titleChanged, this, &EditorController::titleChanged);
+        watchSteps();
+    }
+}
+
+EditorController::~EditorController() = default;
+
+Guide* EditorController::guide() const { return m_guide && !m_guide->isDeleted() ? m_guide.data() : nullptr; }
+
+QList<Step*> EditorController::orderedSteps() const
+{
+    Guide* g = guide();
+    return g ? g->orderedSteps() : QList<Step*> {};
+}
+
+Step* EditorController::step(const QUuid& id) const
+{
+    if (Guide* g = guide())
+        for (Step* s : g->steps())
+            if (s->id() == id)
+                return s;
+    return nullptr;
+}
+
+Step* EditorController::focusedStep() const
+{
+    return m_state.selection.focused ? step(*m_state.selection.focused) : nullptr;
+}
+
+qsizetype EditorController::selectedCount() const
+{
+    qsizetype count = 0;
+    for (const QUuid& id : m_state.selection.selected)
+        if (step(id))
+            ++count;
+    return count;
+}
+
+int EditorController::positionOf(const QUuid& id) const
+{
+    const QList<Step*> ordered = orderedSteps();
+    for (int i = 0; i < ordered.size(); ++i)
+        if (ordered[i]->id() == id)
+            return i;
+    return -1;
+}
+
+QList<StepKey> EditorController::keys() const
+{
+    QList<StepKey> out;
+    for (const Step* s : orderedSteps())
+        out.append({ s->id(), s->order() });
+    return out;
+}
+
+void EditorController::watchSteps()
+{
+    if (Guide* g = guide())
+        for (Step* s : g->steps())
+            connect(s, &Record::changed, this, &EditorController::stepsDidChange, Qt::UniqueConnection);
+    stepsDidChange();
+}
+
+void EditorController::stepsDidChange() { m_stepsSignal.start(); }
+
+void EditorController::setSelection(const Selection& selection)
+{
+    if (selection == m_state.selection)
+        return;
+    m_state.selection = selection;
+    emit selectionChanged();
+}
+
+void EditorController::setDrag(const DragState& drag)
+{
+    if (drag == m_state.drag)
+        return;
+    m_state.drag = drag;
+    emit dragChanged();
+}
+
+void EditorController::setSheets(const SheetState& sheets)
+{
+    if (sheets == m_state.sheets)
+        return;
+    m_state.sheets = sheets;
+    emit sheetsChanged();
+}
+
+void EditorController::setAlerts(const AlertState& alerts)
+{
+    if (alerts == m_state.alerts)
+        return;
+    m_state.alerts = alerts;
+    emit alertsChanged();
+}
+
+void EditorController::save()
+{
+    if (!m_context)
+        return;
+    if (auto saved = m_context->save(); !saved)
+        qCWarning(lcEditor) << "not saved:" << saved.error().description();
+}
+
+void EditorController::appear() { setSelection(selection::onAppear(m_state.selection, keys())); }
+
+void EditorController::clickRow(const QUuid& id, selection::Click kind)
+{
+    if (!step(id))
+        return;
+    setSelection(selection::applyClick(m_state.selection, keys(), id, kind));
+}
+
+void EditorController::requestDeleteSelection()
+{
+    QSet<QUuid> ids;
+    for (const QUuid& id : m_state.selection.selected)
+        if (step(id))
+            ids.insert(id);
+    if (ids.isEmpty())
+        return;
+    SheetState sheets = m_state.sheets;
+    sheets.pendingDelete = ids;
+    setSheets(sheets);
+}
+
+void EditorController::requestDeleteStep(const QUuid& id)
+{
+    if (!step(id))
+        return;
+    SheetState sheets = m_state.sheets;
+    sheets.pendingDelete = QSet<QUuid> { id };
+    setSheets(sheets);
+}
+
+void EditorController::confirmDelete()
+{
+    const std::optional<QSet<QUuid>> pending = m_state.sheets.pendingDelete;
+    cancelDelete();
+    if (pending)
+        performDelete(*pending);
+}
+
+void EditorController::cancelDelete()
+{
+    SheetState sheets = m_state.sheets;
+    sheets.pendingDelete.reset();
+    setSheets(sheets);
+}
+
+void EditorController::performDelete(const QSet<QUuid>& ids)
+{
+    Guide* g = guide();
+    if (!g || !m_context)
+        return;
+    const QList<Step*> before = g->orderedSteps();
+    QList<Step*> doomed;
+    int firstPosition = int(before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        if (ids.contains(before[i]->id())) {
+            doomed.append(before[i]);
+            firstPosition = std::min(firstPosition, i);
+        }
+    }
+    if (doomed.isEmpty())
+        return;
+    QStringList files;
+    for (Step* s : doomed) {
+        if (!s->screenshotFilename().isEmpty())
+            files << s->screenshotFilename();
+        m_context->remove(s);
+    }
+    const QList<Step*> remaining = g->orderedSteps();
+    QList<qint64> orders;
+    QList<QUuid> remainingIds;
+    for (const Step* s : remaining) {
+        orders.append(s->order());
+        remainingIds.append(s->id());
+    }
+    for (const step_order::Write& w : step_order::densify(orders))
+        remaining[w.position]->setOrder(w.order);
+    const bool saved = m_context && m_context->save().hasValue();
+    if (saved) {
+        for (const QString& name : files)
+            StorageService::shared().deleteScreenshot(name);
+    } else {
+        qCWarning(lcEditor) << "deletion not saved yet; its screenshots go at the next save";
+        removeFilesWhenSaved(files);
+    }
+    setSelection(Selection { {}, selection::focusAfterDeletion(remainingIds, firstPosition) });
+}
+
+void EditorController::removeFilesWhenSaved(const QStringList& files)
+{
+    if (files.isEmpty() || !m_context)
+        return;
+    // Not tied to this editor: the files go at the next save even after it closed.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_context, &ModelContext::didSave, m_context, [connection, files] {
+        QObject::disconnect(*connection);
+        for (const QString& name : files)
+            StorageService::shared().deleteScreenshot(name);
+    });
+}
+
+bool EditorController::moveStep(const QUuid& id, int gap)
+{
+    const QList<Step*> ordered = orderedSteps();
+    const int from = positionOf(id);
+    QList<qint64> orders;
+    for (const Step* s : ordered)
+        orders.append(s->order());
+    const std::optional<step_order::Move> move = step_order::planMove(orders, from, gap);
+    if (!move)
+        return false;
+    for (const step_order::Write& w : move->writes)
+        ordered[w.position]->setOrder(w.order);
+    save();
+    return true;
+}
+
+bool EditorController::moveToPosition(const QUuid& id, int position)
+{
+    const int from = positionOf(id);
+    if (from < 0)
+        return false;
+    return moveStep(id, step_order::gapForPosition(from, position));
+}
+
+void EditorController::beginDrag(const QUuid& id)
+{
+    DragState drag = m_state.drag;
+    drag.dragging = id;
+    drag.dropGap.reset();
+    if (const int position = positionOf(id); position >= 0)
+        drag.lastActiveIndex = position;
+    setDrag(drag);
+}
+
+void EditorController::enterDropGap(int gap)
+{
+    if (!m_state.drag.dragging)
+        return;
+    DragState drag = m_state.drag;
+    drag.dropGap = gap;
+    drag.lastActiveIndex = gap;
+    setDrag(drag);
+}
+
+void EditorController::leaveDropGap(int gap)
+{
+    if (m_state.drag.dropGap != gap)
+        return;
+    DragState drag = m_state.drag;
+    drag.dropGap.reset();
+    setDrag(drag);
+}
+
+void EditorController::setEdgeHover(ScrollDirection direction, bool hovering)
+{
+    if (hovering && !m_state.drag.dragging)
+        return;
+    DragState drag = m_state.drag;
+    (direction == ScrollDirection::Up ? drag.hoverTop : drag.hoverBottom) = hovering;
+    setDrag(drag);
+    // One timer, whatever the number of enters and leaves: it stops at its first
+    // tick without a hovered edge, so a quick leave and re-enter goes on at its pace.
+    if (hovering && !m_autoScroll.isActive()) {
+        autoScrollTick();
+        m_autoScroll.start();
+    }
+}
+
+void EditorController::autoScrollTick()
+{
+    const DragState& drag = m_state.drag;
+    if (!drag.hoverTop && !drag.hoverBottom) {
+        m_autoScroll.stop();
+        return;
+    }
+    const ScrollDirection direction = drag.hoverBottom ? ScrollDirection::Down : ScrollDirection::Up;
+    const qsizetype count = guide() ? guide()->steps().size() : 0;
+    const std::optional<int> next = step_list::autoScrollNext(direction, drag.lastActiveIndex, int(count));
+    if (!next)
+        return;
+    DragState moved = drag;
+    moved.lastActiveIndex = *next;
+    setDrag(moved);
+    emit autoScrollRequested(*next, direction);
+}
+
+bool EditorController::drop(const QByteArray& payload, std::optional<int> gap)
+{
+    endDrag();
+    const std::optional<QUuid> id = step_drag::decode(payload);
+    if (!id || !gap)
+        return false;
+    return moveStep(*id, *gap);
+}
+
+void EditorController::endDrag()
+{
+    DragState drag = m_state.drag;
+    drag.dragging.reset();
+    drag.dropGap.reset();
+    drag.hoverTop = false;
+    drag.hoverBottom = false;
+    m_autoScroll.stop();
+    setDrag(drag);
+}
+
+void EditorController::setTitleDraft(const QString& text)
+{
+    if (text == m_state.titleDraft)
+        return;
+    m_state.titleDraft = text;
+    emit titleChanged();
+}
+
+void EditorController::syncTitleDraft(bool editing)
+{
+    if (!editing && guide())
+        setTitleDraft(guide()->title());
+}
+
+void EditorController::commitTitle()
+{
+    Guide* g = guide();
+    if (!g)
+        return;
+    const QString trimmed = m_state.titleDraft.trimmed();
+    if (trimmed.isEmpty()) {
+        setTitleDraft(g->title());
+        return;
+    }
+    if (trimmed == g->title())
+        return;
+    g->setTitle(trimmed);
+    save();
+}
+
+bool EditorController::canExport() const { return guide() && !guide()->steps().isEmpty(); }
+
+void EditorController::openExportPanel()
+{
+    if (!canExport())
+        return;
+    SheetState sheets = m_state.sheets;
+    sheets.exportPanel = true;
+    setSheets(sheets);
+}
+
+void EditorController::dismissExportPanel()
+{
+    SheetState sheets = m_state.sheets;
+    sheets.exportPanel = false;
+    setSheets(sheets);
+}
+
+void EditorController::requestAppendRecording()
+{
+    if (Guide* g = guide(); g && m_hooks.appendRecording)
+        m_hooks.appendRecording(g);
+}
+
+void EditorController::close()
+{
+    commitTitle();
+    if (m_hooks.close)
+        m_hooks.close();
+}
+
+void EditorController::reportFileError(const QString& message)
+{
+    AlertState alerts = m_state.alerts;
+    alerts.fileOpError = message;
+    setAlerts(alerts);
+}
+
+void EditorController::clearFileError()
+{
+    AlertState alerts = m_state.alerts;
+    alerts.fileOpError.reset();
+    setAlerts(alerts);
+}
+
+void EditorController::reportAiError(const QString& message)
+{
+    AlertState alerts = m_state.alerts;
+    alerts.aiError = message;
+    setAlerts(alerts);
+}
+
+void EditorController::clearAiError()
+{
+    AlertState alerts = m_state.alerts;
+    alerts.aiError.reset();
+    setAlerts(alerts);
+}
+
+} // namespace zova

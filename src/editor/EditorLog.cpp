@@ -1,0 +1,3 @@
+#include "editor/EditorLog.h"
+
+Q_LOGGING_CATEGORY(lcEditor, "zova.editor")

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+namespace zova {
+
+// Which steps are selected and which one the canvas shows. A step may be focused
+// without being selected and selected without being focused.
+struct Selection {
+    QSet<QUuid> selected;
+    std::optional<QUuid> focused;
+
+    bool operator==(const Selection&) const = default;
+};
+
+enum class ScrollDirection { Up, Down };
+
+// A row drag in the step list. Gaps are numbered 0..n for n steps; gap k lies
+// just above the step at position k.
+struct DragState {
+    std::optional<QUuid> dragging;
+    std::optional<int> dropGap;
+    // Where the auto-scroll continues from.
+    int lastActiveIndex = 0;
+    bool hoverTop = false;
+    bool hoverBottom = false;
+
+    bool operator==(const DragState&) const = default;
+};
+
+// What is laid over the editor or asked of the user.
+struct SheetState {
+    bool exportPanel = false;
+    // The steps the delete alert is about; the alert is open while this holds a value.
+    std::optional<QSet<QUuid>> pendingDelete;
+
+    bool operator==(const SheetState&) const = default;
+};
+
+// The two failure alerts, each open while its text is set.
+struct AlertState {
+    std::optional<QString> fileOpError; // "Something went wrong"
+    std::optional<QString> aiError; // the on-device model's alert
+
+    bool operator==(const AlertState&) const = default;
+};
+
+// Everything the editor's widgets show besides the records. Plain data: the
+// controller changes it, the widgets paint from it.
+struct EditorState {
+    Selection selection;
+    DragState drag;
+    SheetState sheets;
+    AlertState alerts;
+    QString titleDraft;
+};
+
+} // namespace zova

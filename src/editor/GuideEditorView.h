@@ -1,0 +1,71 @@
+#pragma once
+
+#include "editor/EditorController.h"
+#include "export/panel/ExportPanel.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace zova {
+
+class Settings;
+
+class CanvasColumn;
+class Guide;
+class ModelContext;
+class StepThumbnails;
+class StepsSidebar;
+
+// The screen of one open guide: the step list beside the canvas, the export
+// panel laid over both, the deletion and failure alerts, and Backspace / Delete
+// for the selection. It never closes itself: "Back to Library" calls the close hook.
+class GuideEditorView : public QWidget {
+    Q_OBJECT
+public:
+    using ExportPanelFactory
+        = std::function<ExportPanel*(Guide* guide, std::function<void()> onDismiss, QWidget* host)>;
+
+    struct Dependencies {
+        // Shared by every editor; required.
+        StepThumbnails* thumbnails = nullptr;
+        // The application's; required for the real panel (it reads the narrator voice).
+        const Settings* settings = nullptr;
+        // Empty for the real panel.
+        ExportPanelFactory makeExportPanel;
+    };
+
+    GuideEditorView(Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies,
+        QWidget* parent = nullptr);
+    ~GuideEditorView() override;
+
+    EditorController* controller() const { return m_controller; }
+    StepsSidebar* sidebar() const { return m_sidebar; }
+    CanvasColumn* canvas() const { return m_canvas; }
+    ExportPanel* exportPanel() const { return m_exportPanel; }
+    QMessageBox* deleteAlert() const { return m_deleteAlert; }
+    QMessageBox* fileErrorAlert() const { return m_fileErrorAlert; }
+    QMessageBox* aiErrorAlert() const { return m_aiErrorAlert; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void deleteKey();
+    void refreshSheets();
+    void refreshAlerts();
+    QMessageBox* openFailureAlert(const QString& title, const QString& text, std::function<void()> clear);
+
+    EditorController* m_controller;
+    Dependencies m_dependencies;
+    StepsSidebar* m_sidebar = nullptr;
+    CanvasColumn* m_canvas = nullptr;
+    QPointer<ExportPanel> m_exportPanel;
+    QPointer<QMessageBox> m_deleteAlert;
+    QPointer<QMessageBox> m_fileErrorAlert;
+    QPointer<QMessageBox> m_aiErrorAlert;
+};
+
+} // namespace zova

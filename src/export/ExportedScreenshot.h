@@ -1,0 +1,18 @@
+#pragma once
+
+#include "model/StepAnnotation.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace zova {
+
+// A stored screenshot as it leaves the application: the file's own bytes when
+// none of the marks hides anything in it, else a PNG of it redacted. No value when
+// the file cannot be read or decoded. Any thread.
+std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks);
+
+} // namespace zova

@@ -1,0 +1,7 @@
+zova_test(editor_rules_test
+          SOURCES ${ZOVA_TEST_DIR}/SelectionRulesTest.cpp ${ZOVA_TEST_DIR}/StepOrderTest.cpp
+                  ${ZOVA_TEST_DIR}/StepListLayoutTest.cpp
+          LIBS zova::editor)
+zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp
+          LIBS zova::editor zova::model SQLite::SQLite3)
+zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export_ui zova::model)
