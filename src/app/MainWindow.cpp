@@ -2,7 +2,7 @@
 
 #include "app/CoachMarksService.h"
 #include "app/ContentView.h"
-#include "app/SettingsWindow.h"
+#include "onboarding/SettingsView.h"
 #include "style/Symbols.h"
 #include "style/ZOVAColor.h"
 
@@ -12,8 +12,10 @@
 
 namespace zova {
 
-MainWindow::MainWindow(ThemeService* theme, CoachMarksService* coach, ContentView* content, QWidget* parent)
+MainWindow::MainWindow(
+    Settings& settings, ThemeService* theme, CoachMarksService* coach, ContentView* content, QWidget* parent)
     : QMainWindow(parent)
+    , m_settingsStore(settings)
     , m_theme(theme)
     , m_coach(coach)
     , m_content(content)
@@ -79,7 +81,7 @@ void MainWindow::updateAppearanceIcons()
 void MainWindow::openSettings()
 {
     if (!m_settingsWindow)
-        m_settingsWindow = new SettingsWindow(this);
+        m_settingsWindow = new SettingsView(m_settingsStore, {}, this);
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();

@@ -13,13 +13,16 @@ namespace zova {
 
 class CoachMarksService;
 class ContentView;
+class Settings;
 
 // The main window "Z.O.V.A": the root view, View › Appearance, Help › "Show tips
 // again", and File › Settings… (Ctrl+,) opening the Settings window.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(ThemeService* theme, CoachMarksService* coach, ContentView* content, QWidget* parent = nullptr);
+    // The settings are the application's and outlive the window.
+    MainWindow(Settings& settings, ThemeService* theme, CoachMarksService* coach, ContentView* content,
+        QWidget* parent = nullptr);
 
     // Ctrl+Alt+1, 2, 3 for the modes in order.
     static QKeySequence shortcut(ThemeService::Mode mode);
@@ -33,6 +36,7 @@ private:
     void updateAppearanceIcons();
     void openSettings();
 
+    Settings& m_settingsStore;
     QPointer<ThemeService> m_theme;
     QPointer<CoachMarksService> m_coach;
     ContentView* m_content;

@@ -87,7 +87,7 @@ ZOVAApp::ZOVAApp()
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
     auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
-    m_window = std::make_unique<MainWindow>(m_theme.get(), m_coach.get(), content);
+    m_window = std::make_unique<MainWindow>(*m_settings, m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }
 

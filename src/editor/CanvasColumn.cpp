@@ -6,11 +6,11 @@
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/StepBadge.h"
+#include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -54,9 +54,8 @@ CanvasColumn::CanvasColumn(EditorController* controller, QWidget* parent)
     row->setSpacing(10);
     m_badge = new StepBadge(1, AccentHue::Pink, 26, bar);
     row->addWidget(m_badge);
-    m_title = new QLabel(bar);
+    m_title = new TextLine({}, Typography::bold(14), ZOVAColor::label, bar);
     m_title->setObjectName(QStringLiteral("canvasTitle"));
-    m_title->setFont(Typography::bold(14));
     row->addWidget(m_title);
     row->addStretch(1);
     m_export = new PillButton(QStringLiteral("Export"), bar);

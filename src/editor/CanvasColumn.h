@@ -3,13 +3,12 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
-
 namespace zova {
 
 class EditorController;
 class PillButton;
 class StepBadge;
+class TextLine;
 
 // The editor's right column: the title bar (the focused step's number, or
 // "Guide editor", and the Export button) over the canvas area.
@@ -18,7 +17,7 @@ class CanvasColumn : public QWidget {
 public:
     explicit CanvasColumn(EditorController* controller, QWidget* parent = nullptr);
 
-    QLabel* titleLabel() const { return m_title; }
+    TextLine* titleLabel() const { return m_title; }
     PillButton* exportButton() const { return m_export; }
     // Where the focused step is shown.
     QWidget* canvasArea() const { return m_area; }
@@ -28,7 +27,7 @@ private:
 
     QPointer<EditorController> m_controller;
     StepBadge* m_badge = nullptr;
-    QLabel* m_title = nullptr;
+    TextLine* m_title = nullptr;
     PillButton* m_export = nullptr;
     QWidget* m_area = nullptr;
 };

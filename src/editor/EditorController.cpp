@@ -1,5 +1,7 @@
 #include "editor/EditorController.h"
 
+#include "base/NotifyingProperty.h"
+
 #include "editor/EditorLog.h"
 #include "editor/StepDragPayload.h"
 #include "editor/StepListLayout.h"
@@ -101,34 +103,22 @@ void EditorController::stepsDidChange() { m_stepsSignal.start(); }
 
 void EditorController::setSelection(const Selection& selection)
 {
-    if (selection == m_state.selection)
-        return;
-    m_state.selection = selection;
-    emit selectionChanged();
+    setNotifying(this, m_state.selection, selection, &EditorController::selectionChanged);
 }
 
 void EditorController::setDrag(const DragState& drag)
 {
-    if (drag == m_state.drag)
-        return;
-    m_state.drag = drag;
-    emit dragChanged();
+    setNotifying(this, m_state.drag, drag, &EditorController::dragChanged);
 }
 
 void EditorController::setSheets(const SheetState& sheets)
 {
-    if (sheets == m_state.sheets)
-        return;
-    m_state.sheets = sheets;
-    emit sheetsChanged();
+    setNotifying(this, m_state.sheets, sheets, &EditorController::sheetsChanged);
 }
 
 void EditorController::setAlerts(const AlertState& alerts)
 {
-    if (alerts == m_state.alerts)
-        return;
-    m_state.alerts = alerts;
-    emit alertsChanged();
+    setNotifying(this, m_state.alerts, alerts, &EditorController::alertsChanged);
 }
 
 void EditorController::save()
@@ -348,10 +338,7 @@ void EditorController::endDrag()
 
 void EditorController::setTitleDraft(const QString& text)
 {
-    if (text == m_state.titleDraft)
-        return;
-    m_state.titleDraft = text;
-    emit titleChanged();
+    setNotifying(this, m_state.titleDraft, text, &EditorController::titleChanged);
 }
 
 void EditorController::syncTitleDraft(bool editing)

@@ -95,9 +95,11 @@ void GuideEditorView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     m_controller->appear();
-    // Keys reach the editor's shortcuts from the start, without a click first.
-    if (!focusWidget())
+    // Keys reach the list from the start: not the title field, which the focus
+    // chain would otherwise hand its focus to.
+    if (!m_appeared)
         m_sidebar->list()->setFocus(Qt::OtherFocusReason);
+    m_appeared = true;
 }
 
 void GuideEditorView::deleteKey()

@@ -66,6 +66,7 @@ private:
     QPointer<QMessageBox> m_deleteAlert;
     QPointer<QMessageBox> m_fileErrorAlert;
     QPointer<QMessageBox> m_aiErrorAlert;
+    bool m_appeared = false;
 };
 
 } // namespace zova

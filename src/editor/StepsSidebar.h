@@ -13,6 +13,7 @@ class TextLine;
 class EditorController;
 class StepListView;
 class StepThumbnails;
+class TextLine;
 
 // The editor's left column: back button, editable title and step count, the
 // step list, and the footer that deletes the selection.

@@ -51,6 +51,8 @@ public:
     static QString displayName(const Voice& voice);
     // Stops a preview still speaking and speaks the preview sentence with the voice.
     void preview(const Voice& voice);
+    // The player of the previews (its program can be replaced in tests).
+    speech::SpeechPreviewPlayer* previewPlayer() const { return m_previewSynth; }
 
     static QString previewSentence()
     {

@@ -59,6 +59,10 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("lock.open.fill"), 0xe898 }, // lock_open
         { QStringLiteral("chevron.left"), 0xe5cb }, // chevron_left
         { QStringLiteral("square.and.arrow.up"), 0xe6b8 }, // ios_share
+        { QStringLiteral("waveform"), 0xe1b8 }, // graphic_eq
+        { QStringLiteral("waveform.circle.fill"), 0xe1b8 }, // graphic_eq
+        { QStringLiteral("speaker.wave.2.fill"), 0xe050 }, // volume_up
+        { QStringLiteral("arrow.down.circle"), 0xe2c4 }, // file_download
     };
     return map;
 }

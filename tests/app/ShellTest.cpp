@@ -99,7 +99,7 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(&theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Z.O.V.A"));
     EXPECT_EQ(window.size(), QSize(1280, 820));
     const auto actions = window.appearanceActions();
@@ -129,7 +129,7 @@ TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(&theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.showTipsAction()->text(), QStringLiteral("Show tips again"));
     EXPECT_TRUE(window.showTipsAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Question)));
     coach.setActiveTip(CoachMarksService::Tip::ReorderSteps);

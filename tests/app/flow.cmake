@@ -9,3 +9,6 @@ zova_test(app_window_ops_test SOURCES ${ZOVA_TEST_DIR}/WindowOpsTest.cpp LIBS zo
 zova_test(app_editor_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/EditorEndToEndTest.cpp LIBS zova::model zova::platform
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_editor_end_to_end_test zova)
+zova_test(app_voice_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/VoiceEndToEndTest.cpp
+          LIBS zova::export zova::model zova::platform LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
+add_dependencies(app_voice_end_to_end_test zova)

@@ -121,6 +121,15 @@ INSTANTIATE_TEST_SUITE_P(Deletions, DeleteTable,
         DeleteCase { "everything", { 0, 1, 2, 3, 4 }, 2, { 0, 1, 2, 3, 4 }, -1 }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(EditorControllerTest, FocusAfterDeletionCountsPositionsWhenOrdersHaveGaps)
+{
+    open({ 0, 5, 9, 12 });
+    const QUuid before = id(1);
+    m_controller->performDelete(ids({ 2 }));
+    EXPECT_EQ(m_controller->state().selection.focused, before);
+    EXPECT_EQ(orders(), (QList<qint64> { 0, 1, 2 }));
+}
+
 TEST_F(EditorControllerTest, DeletingWorksWithoutFilesAndWithMissingOnes)
 {
     open({ 0, 1, 2 }, false);

@@ -266,7 +266,7 @@ TEST_F(EditorViewTest, ACancelledDragLeavesNoDragState)
     const QPoint to = start - QPoint(0, 40);
     QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
-    ASSERT_TRUE(test::waitUntil([&] { return during.has_value(); }, 3000)) << "no drag started";
+    ASSERT_TRUE(test::waitUntil([&] { return during.has_value(); }, 10000)) << "no drag started";
     EXPECT_EQ(during, dragged);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, start - QPoint(0, 40));
     EXPECT_FALSE(controller()->state().drag.dragging) << "the row stays dimmed";
@@ -287,7 +287,7 @@ TEST_F(EditorViewTest, AutoScrollShowsTheNextGap)
     EXPECT_TRUE(controller()->state().drag.hoverBottom);
     EXPECT_FALSE(controller()->state().drag.dropGap);
     EXPECT_EQ(controller()->state().drag.lastActiveIndex, 21);
-    ASSERT_TRUE(test::waitUntil([&] { return bar->value() > 0; }, 2000));
+    ASSERT_TRUE(test::waitUntil([&] { return bar->value() > 0; }, 10000));
     list()->dragLeft();
     controller()->endDrag();
     EXPECT_FALSE(controller()->autoScrolling());
@@ -305,7 +305,7 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     EXPECT_EQ(panel->geometry(), m_view->rect());
     // It fades in, and is drawn plainly once opaque.
     EXPECT_NE(panel->graphicsEffect(), nullptr);
-    EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 2000));
+    EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 10000));
     QPointer<ExportPanel> leaving(panel);
     panel->closeButton()->click();
     EXPECT_FALSE(controller()->state().sheets.exportPanel);
@@ -313,7 +313,7 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     // It fades out, taking no clicks, and goes.
     ASSERT_TRUE(leaving);
     EXPECT_TRUE(leaving->testAttribute(Qt::WA_TransparentForMouseEvents));
-    EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 2000));
+    EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 10000));
 }
 
 TEST_F(EditorViewTest, ExportNeedsSteps)
