@@ -147,8 +147,10 @@ QWidget* LibraryView::buildRoot()
     v->addWidget(m_scroll, 1);
 
     const auto shortcut = [&](const QKeySequence& key, auto fn) {
+        // Whenever the window is active and the library shown, wherever the
+        // focus is (none at all after the picker closes).
         auto* s = new QShortcut(key, root);
-        s->setContext(Qt::WidgetWithChildrenShortcut);
+        s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, fn);
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), &LibraryView::startPicking);

@@ -66,6 +66,8 @@ void configureModelClient(const Settings& settings)
 {
     llm::LocalModelClient::shared().setConfig(
         llm::LocalModelConfig::from(settings.value(settings::aiEndpoint), settings.value(settings::aiModel)));
+    // A first look at start-up, so the first step label already knows the status.
+    llm::LocalModelClient::shared().refresh();
 }
 
 } // namespace

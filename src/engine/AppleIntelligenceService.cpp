@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <memory>
+
 namespace zova {
 
 namespace {
@@ -133,6 +135,26 @@ void AppleIntelligenceService::setStatus(Status status)
 }
 
 void AppleIntelligenceService::cleanAutoLabel(const QString& label, std::function<void(QString)> done)
+{
+    if (m_status == Status::Unknown && !label.trimmed().isEmpty()) {
+        // Not known yet (the first label of a run): wait for the look at the
+        // server, which ends within its time-out, and go by its answer.
+        auto& client = LocalModelClient::shared();
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(&client, &LocalModelClient::refreshed, this, [this, once, label, done = std::move(done)] {
+            if (LocalModelClient::shared().isRefreshing())
+                return; // the end of an earlier look
+            disconnect(*once);
+            followClientStatus();
+            tidyLabel(label, done);
+        });
+        client.refresh();
+        return;
+    }
+    tidyLabel(label, std::move(done));
+}
+
+void AppleIntelligenceService::tidyLabel(const QString& label, std::function<void(QString)> done)
 {
     const QString trimmed = label.trimmed();
     if (trimmed.isEmpty() || m_status != Status::Available) {

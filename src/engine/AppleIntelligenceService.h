@@ -51,8 +51,10 @@ public:
     void refreshStatus();
 
     // The label tidied by the model, or `label` itself when it is blank, the model
-    // is not available, the request fails or the answer is blank. `done` runs on
-    // the GUI thread, unless this service is destroyed first.
+    // is not available, the request fails or the answer is blank. While the
+    // status is Unknown it first waits for a look at the server (bounded by the
+    // look's time-out). `done` runs on the GUI thread, unless this service is
+    // destroyed first.
     void cleanAutoLabel(const QString& label, std::function<void(QString)> done);
 
     // `text` rewritten in the tone: Unavailable with the status's text when the
@@ -65,6 +67,7 @@ signals:
 
 private:
     void followClientStatus();
+    void tidyLabel(const QString& label, std::function<void(QString)> done);
     void setStatus(Status status);
 
     Status m_status = Status::Unknown;

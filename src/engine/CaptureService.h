@@ -23,6 +23,9 @@ public:
     struct CapturedFrame {
         QImage image; // full pixel resolution
         QRectF contentRect; // where the captured content lies, in global coordinates
+        // True only when the screen's pointer is drawn into the pixels; the X11
+        // grabbers never draw it.
+        bool containsPointer = false;
     };
 
     static constexpr double targetWindowRefreshInterval = 0.25;

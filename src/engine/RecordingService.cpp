@@ -16,6 +16,8 @@
 #include <QWindow>
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace zova {
 
 namespace {
@@ -311,6 +313,23 @@ void RecordingService::stopRecording()
         return;
     setPhase(Phase::Finishing);
     stopClicksAndClock();
+    if (capturesUnderWay())
+        qCInfo(lcRecording, "Stop waits for the captures under way");
+    finishStopWhenCapturesEnd();
+}
+
+bool RecordingService::capturesUnderWay() const
+{
+    if (m_waitingCaptures > 0)
+        return true;
+    return std::any_of(m_pendingSaves.begin(), m_pendingSaves.end(),
+        [this](const auto& save) { return save->serial == m_recordingSerial; });
+}
+
+void RecordingService::finishStopWhenCapturesEnd()
+{
+    if (m_phase != Phase::Finishing || capturesUnderWay())
+        return;
     if (Guide* guide = m_currentGuide) {
         const bool isNewGuide = !m_appendTargetGuide;
         if (auto saved = m_context.save(); !saved)
@@ -350,6 +369,7 @@ void RecordingService::cancelRecording()
 void RecordingService::resetRecording()
 {
     ++m_recordingSerial;
+    m_waitingCaptures = 0;
     setTargetWindow(std::nullopt);
     setTargetDisplay(std::nullopt);
     setTargetProcessID(0);
@@ -408,6 +428,7 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
 
     const quint64 serial = m_recordingSerial;
     QPointer<Guide> guide = m_currentGuide.data();
+    ++m_waitingCaptures;
     QTimer::singleShot(m_captureDelayMs, Qt::PreciseTimer, this, [=, this] {
         if (serial != m_recordingSerial) {
             qCInfo(lcRecording, "Drop capture: its recording has ended");
@@ -415,6 +436,8 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
         }
         const std::optional<ShareableWindow> window = hit ? hit : m_targetWindow;
         captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial);
+        --m_waitingCaptures;
+        finishStopWhenCapturesEnd();
     });
 }
 
@@ -454,7 +477,9 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
     save->serial = serial;
     save->guide = guide;
     save->hotspot = hotspot.clamped;
-    save->image = VisionService().removeMirroringPointer(image, pixel);
+    // The pass paints over light controls, so it runs only where there is a
+    // pointer to paint out.
+    save->image = (*frame)->containsPointer ? VisionService().removeMirroringPointer(image, pixel) : image;
     save->labelPixel = QPointF(hotspot.clamped.x() * save->image.width(), hotspot.clamped.y() * save->image.height());
     m_pendingSaves.push_back(save);
 
@@ -480,6 +505,7 @@ void RecordingService::finishPendingSaves()
         m_pendingSaves.pop_front();
         finishSave(*save);
     }
+    finishStopWhenCapturesEnd();
 }
 
 void RecordingService::failCapture(const QString& description)

@@ -114,7 +114,10 @@ public:
     bool startRecording(const ShareableDisplay& display);
     void pauseRecording();
     void resumeRecording();
+    // Waits in `finishing` for the captures of clicks already accepted, then
+    // saves and hands the guide over; at once when none is under way.
     void stopRecording();
+    // Drops the captures under way.
     void cancelRecording();
 
 signals:
@@ -142,6 +145,8 @@ private:
 
     void installClickHandler();
     void stopClicksAndClock();
+    bool capturesUnderWay() const;
+    void finishStopWhenCapturesEnd();
     void resetRecording();
     Guide* guideForStart(const QString& newTitle, int* startCount);
     bool beginRecording(Guide* guide, int startCount);
@@ -204,6 +209,8 @@ private:
     // Changes at every start, stop and cancel: a capture of an earlier
     // recording finds another serial and is dropped.
     quint64 m_recordingSerial = 0;
+    // Accepted clicks of the current recording still waiting for their shot.
+    int m_waitingCaptures = 0;
     // Screenshots being encoded, in the order they were taken; steps are made
     // from the front so that orders follow that order.
     std::deque<std::shared_ptr<PendingSave>> m_pendingSaves;

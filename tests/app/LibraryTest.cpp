@@ -18,6 +18,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QVBoxLayout>
+
+#include <functional>
 
 using namespace zova;
 
@@ -230,6 +233,43 @@ TEST_F(LibraryFixture, NewGuideShortcutAndButtonCallTheHook)
     QTest::keyClick(view.layoutButton(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(view.minimumSize(), QSize(1100, 720));
+}
+
+TEST_F(LibraryFixture, ShortcutsWorkWhereverTheFocusIsInTheWindow)
+{
+    int calls = 0;
+    LibraryHooks hooks;
+    hooks.startPickingWindow = [&] { ++calls; };
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* outside = new QPushButton(QStringLiteral("Outside"), &window);
+    auto* view = new LibraryView(context(), m_settings, m_permissions, hooks, &window);
+    layout->addWidget(outside);
+    layout->addWidget(view);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QLineEdit* edit = view->searchEdit();
+    // Focus on a control outside the library, and no focus at all.
+    const std::function<void()> placeFocus[] = { [&] { outside->setFocus(); },
+        [&] {
+            if (QWidget* f = QApplication::focusWidget())
+                f->clearFocus();
+        } };
+    int expectedCalls = 0;
+    for (const auto& place : placeFocus) {
+        for (Qt::Key key : { Qt::Key_K, Qt::Key_F }) {
+            place();
+            ASSERT_FALSE(edit->hasFocus());
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+            QTest::keyClick(target, key, Qt::ControlModifier);
+            EXPECT_TRUE(edit->hasFocus()) << int(key);
+        }
+        place();
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+        QTest::keyClick(target, Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(calls, ++expectedCalls);
+    }
 }
 
 using CardFixture = AppFixture;

@@ -213,5 +213,31 @@ TEST(IntelligenceTexts, EachStatusHasItsText)
         EXPECT_EQ(AppleIntelligenceService::userVisibleText(status).toStdString(), text);
 }
 
+TEST_F(IntelligenceTest, ALabelWhileTheStatusIsUnknownWaitsForTheLookAtTheServer)
+{
+    auto& client = llm::LocalModelClient::shared();
+    server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer("Click 'Save'"); };
+    FakeModelServer silent;
+    silent.models.silent = true;
+    struct Case {
+        const FakeModelServer* server;
+        const char* tidied;
+    };
+    for (const Case& c : { Case { &server, "Click 'Save'" }, Case { &silent, "Save" } }) {
+        // A refused address leaves the status unknown; then the server is
+        // configured but not looked at yet, as at start-up.
+        ASSERT_TRUE(test::pointModelClientAt(QStringLiteral("http://192.0.2.7:8080")));
+        ASSERT_EQ(client.status(), llm::LocalModelStatus::Unknown);
+        client.setProbeTimeout(300);
+        client.setConfig(llm::LocalModelConfig::from(c.server->url(), {}));
+        AppleIntelligenceService ai;
+        ASSERT_EQ(ai.status(), Status::Unknown);
+        EXPECT_EQ(clean(ai, QStringLiteral("Save")), QString::fromUtf8(c.tidied)) << c.server->url().toStdString();
+        client.setProbeTimeout(3000);
+    }
+    EXPECT_EQ(chats().size(), 1);
+    EXPECT_TRUE(silent.requestsTo("/v1/chat/completions").isEmpty());
+}
+
 } // namespace
 } // namespace zova
