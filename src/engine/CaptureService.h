@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/CaptureBackend.h"
 #include "platform/DesktopSnapshot.h"
 

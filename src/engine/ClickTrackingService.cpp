@@ -9,7 +9,7 @@ namespace zova {
 QString ClickTrackingService::startFailureMessage(StartFailure failure)
 {
     switch (failure) {
-    case StartFailure::inputMonitoringNotGranted:
+    case StartFailure::InputMonitoringNotGranted:
         return QStringLiteral(
             "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     }
@@ -54,7 +54,7 @@ Expected<void, ClickTrackingService::StartFailure> ClickTrackingService::start()
             this, [this, code] { onTapLost(code); }, Qt::QueuedConnection);
     };
     if (!tap || !tap->start(onPress, onLoss))
-        return unexpected(StartFailure::inputMonitoringNotGranted);
+        return unexpected(StartFailure::InputMonitoringNotGranted);
     m_tap = std::move(tap);
     setTracking(true);
     m_healthCheckTimer.start();

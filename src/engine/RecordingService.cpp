@@ -13,7 +13,6 @@
 #include "platform/x11/X11WindowOps.h"
 
 #include <QGuiApplication>
-#include <QMetaEnum>
 #include <QWindow>
 #include <QtConcurrent>
 
@@ -72,7 +71,14 @@ struct RecordingService::PendingSave {
 
 QString RecordingService::phaseName(Phase phase)
 {
-    return QString::fromLatin1(QMetaEnum::fromType<Phase>().valueToKey(int(phase)));
+    switch (phase) {
+    case Phase::Idle: return QStringLiteral("idle");
+    case Phase::Picking: return QStringLiteral("picking");
+    case Phase::Armed: return QStringLiteral("armed");
+    case Phase::Paused: return QStringLiteral("paused");
+    case Phase::Finishing: return QStringLiteral("finishing");
+    }
+    return {};
 }
 
 RecordingService::RecordingService(ModelContext& context, QObject* parent)
@@ -184,7 +190,7 @@ void RecordingService::refreshWindows(std::function<void()> done)
 
 void RecordingService::cancelPicker()
 {
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
     setTargetWindow(std::nullopt);
     setTargetProcessID(0);
     m_capture->endTrackingTargetProcess();
@@ -192,7 +198,7 @@ void RecordingService::cancelPicker()
 
 bool RecordingService::startRecording(const DesktopWindow& window)
 {
-    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+    if (m_phase == Phase::Armed || m_phase == Phase::Paused || m_phase == Phase::Finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
         return false;
     }
@@ -210,7 +216,7 @@ bool RecordingService::startRecording(const DesktopWindow& window)
 
 bool RecordingService::startRecording(const DesktopScreen& display)
 {
-    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+    if (m_phase == Phase::Armed || m_phase == Phase::Paused || m_phase == Phase::Finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
         return false;
     }
@@ -259,7 +265,7 @@ bool RecordingService::beginRecording(Guide* guide, int startCount)
         setLastError(ClickTrackingService::startFailureMessage(started.error()));
     }
     m_clock.start();
-    setPhase(Phase::armed);
+    setPhase(Phase::Armed);
     return true;
 }
 
@@ -279,19 +285,19 @@ void RecordingService::tick()
 
 void RecordingService::pauseRecording()
 {
-    if (m_phase != Phase::armed)
+    if (m_phase != Phase::Armed)
         return;
     m_clicks->stop();
-    setPhase(Phase::paused);
+    setPhase(Phase::Paused);
 }
 
 void RecordingService::resumeRecording()
 {
-    if (m_phase != Phase::paused)
+    if (m_phase != Phase::Paused)
         return;
     installClickHandler();
     setClickTrackingActive(bool(m_clicks->start()));
-    setPhase(Phase::armed);
+    setPhase(Phase::Armed);
 }
 
 void RecordingService::stopClicksAndClock()
@@ -303,9 +309,9 @@ void RecordingService::stopClicksAndClock()
 
 void RecordingService::stopRecording()
 {
-    if (m_phase != Phase::armed && m_phase != Phase::paused)
+    if (m_phase != Phase::Armed && m_phase != Phase::Paused)
         return;
-    setPhase(Phase::finishing);
+    setPhase(Phase::Finishing);
     stopClicksAndClock();
     if (capturesUnderWay())
         qCInfo(lcRecording, "Stop waits for the captures under way");
@@ -322,7 +328,7 @@ bool RecordingService::capturesUnderWay() const
 
 void RecordingService::finishStopWhenCapturesEnd()
 {
-    if (m_phase != Phase::finishing || capturesUnderWay())
+    if (m_phase != Phase::Finishing || capturesUnderWay())
         return;
     if (Guide* guide = m_currentGuide) {
         const bool isNewGuide = !m_appendTargetGuide;
@@ -332,7 +338,7 @@ void RecordingService::finishStopWhenCapturesEnd()
             m_onFinished(guide, isNewGuide);
     }
     resetRecording();
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
 }
 
 void RecordingService::cancelRecording()
@@ -357,7 +363,7 @@ void RecordingService::cancelRecording()
         }
     }
     resetRecording();
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
 }
 
 void RecordingService::resetRecording()
@@ -380,7 +386,7 @@ void RecordingService::resetRecording()
 
 void RecordingService::handleClick(const ClickTrackingService::ClickEvent& event)
 {
-    if (m_phase != Phase::armed || !m_currentGuide) {
+    if (m_phase != Phase::Armed || !m_currentGuide) {
         qCInfo(lcRecording, "Drop click: phase=%s", qPrintable(phaseName(m_phase)));
         return;
     }

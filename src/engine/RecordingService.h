@@ -39,9 +39,9 @@ class RecordingService final : public QObject {
     Q_PROPERTY(bool clickTrackingActive READ clickTrackingActive NOTIFY clickTrackingActiveChanged)
     Q_PROPERTY(int ignoredClickCount READ ignoredClickCount NOTIFY ignoredClickCountChanged)
 public:
-    enum class Phase { idle, picking, armed, paused, finishing };
+    enum class Phase { Idle, Picking, Armed, Paused, Finishing };
     Q_ENUM(Phase)
-    // The case name, as logged.
+    // The name logged for a phase.
     static QString phaseName(Phase phase);
 
     using FinishedHandler = std::function<void(Guide* guide, bool isNewGuide)>;
@@ -187,7 +187,7 @@ private:
     decltype(Collaborators::labelStep) m_labelStep;
     int m_captureDelayMs = 700;
 
-    Phase m_phase = Phase::idle;
+    Phase m_phase = Phase::Idle;
     std::optional<DesktopWindow> m_targetWindow;
     std::optional<DesktopScreen> m_targetDisplay;
     qint32 m_targetProcessID = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Expected.h"
 #include "export/ExportError.h"
-#include "model/Expected.h"
 #include "model/StepAnnotation.h"
 
 #include <QList>

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcStore, "zova.store")
+Q_LOGGING_CATEGORY(lcStore, "zova.model")
 
 namespace zova {
 

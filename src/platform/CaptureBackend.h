@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/DesktopSnapshot.h"
 
 #include <QImage>
@@ -9,9 +9,9 @@
 namespace zova {
 
 enum class CaptureError {
-    noDisplay,
-    windowNotCapturable,
-    captureFailed,
+    NoDisplay,
+    WindowNotCapturable,
+    CaptureFailed,
 };
 
 QString captureErrorMessage(CaptureError error);

@@ -17,7 +17,7 @@ class RecordingFeed : public QObject {
     Q_OBJECT
 public:
     // The recording service's phases, in the same order.
-    enum class Phase { idle, picking, armed, paused, finishing };
+    enum class Phase { Idle, Picking, Armed, Paused, Finishing };
     using QObject::QObject;
 
     virtual Phase phase() const = 0;

@@ -17,15 +17,15 @@ RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, QObject* p
 RecordingFeed::Phase RecordingServiceFeed::phase() const
 {
     if (!m_service)
-        return Phase::idle;
+        return Phase::Idle;
     switch (m_service->phase()) {
-    case RecordingService::Phase::idle: return Phase::idle;
-    case RecordingService::Phase::picking: return Phase::picking;
-    case RecordingService::Phase::armed: return Phase::armed;
-    case RecordingService::Phase::paused: return Phase::paused;
-    case RecordingService::Phase::finishing: return Phase::finishing;
+    case RecordingService::Phase::Idle: return Phase::Idle;
+    case RecordingService::Phase::Picking: return Phase::Picking;
+    case RecordingService::Phase::Armed: return Phase::Armed;
+    case RecordingService::Phase::Paused: return Phase::Paused;
+    case RecordingService::Phase::Finishing: return Phase::Finishing;
     }
-    return Phase::idle;
+    return Phase::Idle;
 }
 
 double RecordingServiceFeed::elapsed() const { return m_service ? m_service->elapsed() : 0; }

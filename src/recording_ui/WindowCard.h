@@ -18,7 +18,7 @@ class WindowCard final : public TargetCard {
     Q_OBJECT
 public:
     using ThumbnailFetch = std::function<std::optional<QImage>(const DesktopWindow& window, double maxDimension)>;
-    enum class State { fetching, shown, unavailable };
+    enum class State { Fetching, Shown, Unavailable };
 
     static constexpr double thumbnailMaxDimension = 240;
 
@@ -36,7 +36,7 @@ public:
     const std::optional<QImage>& thumbnail() const { return m_thumbnail; }
     bool didFinishThumbnailFetch() const { return m_didFinishThumbnailFetch; }
     State state() const;
-    bool showsAnotherWorkspaceBadge() const { return state() == State::unavailable; }
+    bool showsAnotherWorkspaceBadge() const { return state() == State::Unavailable; }
     QColor previewBackground() const;
 
     // The grid reports whether the card lies in the visible part of the list:

@@ -34,7 +34,7 @@ public:
     using StartWindowAction = std::function<void(const DesktopWindow& window)>;
     using StartDisplayAction = std::function<void(const DesktopScreen& display)>;
 
-    enum class Content { permissionDenied, loading, noWindows, windowGrid, noScreens, screenGrid };
+    enum class Content { PermissionDenied, Loading, NoWindows, WindowGrid, NoScreens, ScreenGrid };
 
     static constexpr QSize cardSize { 780, 560 };
 
@@ -90,7 +90,7 @@ private:
     CancelAction m_onCancel;
     StartWindowAction m_onStartWindow;
     StartDisplayAction m_onStartDisplay;
-    PickerTab m_selectedTab = PickerTab::windows;
+    PickerTab m_selectedTab = PickerTab::Windows;
 
     GlassCard* m_card = nullptr;
     TextLine* m_title = nullptr;

@@ -43,7 +43,7 @@ protected:
         else
             flow.startPickingWindow();
         settle();
-        ASSERT_EQ(service.phase(), Phase::picking);
+        ASSERT_EQ(service.phase(), Phase::Picking);
         ASSERT_TRUE(windows.pickerShown);
         log.take();
     }
@@ -149,7 +149,7 @@ TEST_F(FlowFixture, FailedStartLeavesTheLibraryAsItWas)
     service.failStart = true;
     pickWindow(QStringLiteral("Editor"));
     EXPECT_EQ(log.take(), (QStringList { "minimize", "start:Editor", "bringToFront" }));
-    EXPECT_EQ(service.phase(), Phase::picking);
+    EXPECT_EQ(service.phase(), Phase::Picking);
     EXPECT_TRUE(windows.pickerShown);
     EXPECT_FALSE(windows.panelShown);
 
@@ -165,7 +165,7 @@ TEST_F(FlowFixture, PickerCancelNeverTouchesTheWindow)
     windows.picker.cancel();
     settle();
     EXPECT_EQ(log.take(), (QStringList { "cancelPicker", "phase:idle", "hidePicker" }));
-    EXPECT_EQ(service.phase(), Phase::idle);
+    EXPECT_EQ(service.phase(), Phase::Idle);
 }
 
 TEST_F(FlowFixture, SecondPickOfTheSamePickerIsIgnored)
@@ -208,7 +208,7 @@ TEST_F(FlowFixture, RequestsDuringARecordingChangeNothing)
     flow.startAppendRecording(&other);
     settle();
     EXPECT_TRUE(log.entries.isEmpty());
-    EXPECT_EQ(service.phase(), Phase::armed);
+    EXPECT_EQ(service.phase(), Phase::Armed);
     EXPECT_EQ(service.appendTargetGuide(), &existing);
     EXPECT_TRUE(flow.isBeingRecorded(existing));
     EXPECT_FALSE(flow.isBeingRecorded(other));

@@ -11,7 +11,7 @@ public:
     {
         ++calls;
         if (fail)
-            return zova::unexpected(zova::CaptureError::noDisplay);
+            return zova::unexpected(zova::CaptureError::NoDisplay);
         return content;
     }
 
@@ -27,7 +27,7 @@ public:
     {
         windowsAsked.append(window);
         if (fail)
-            return zova::unexpected(zova::CaptureError::windowNotCapturable);
+            return zova::unexpected(zova::CaptureError::WindowNotCapturable);
         QImage image(window.frame.size().toSize(), QImage::Format_RGB32);
         image.fill(Qt::red);
         return image;
@@ -37,7 +37,7 @@ public:
     {
         excludedAsked = excluded;
         if (fail)
-            return zova::unexpected(zova::CaptureError::captureFailed);
+            return zova::unexpected(zova::CaptureError::CaptureFailed);
         QImage image(display.width, display.height, QImage::Format_RGB32);
         image.fill(Qt::blue);
         return image;

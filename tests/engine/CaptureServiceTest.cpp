@@ -164,7 +164,7 @@ TEST_F(Fixture, EmptyListingAndFailedListing)
     source->fail = true;
     auto failed = capture.listWindows();
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::noDisplay);
+    EXPECT_EQ(failed.error(), CaptureError::NoDisplay);
     EXPECT_FALSE(QFile::exists(pickerDumpPath()));
 }
 
@@ -216,7 +216,7 @@ TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
     grabber->fail = true;
     auto failed = capture.captureScreenshot(given);
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(failed.error(), CaptureError::WindowNotCapturable);
 }
 
 TEST_F(Fixture, DisplayScreenshotLeavesOutEveryOwnWindow)
@@ -295,7 +295,7 @@ TEST_F(Fixture, LiveWindowsAndWindowUnderPoint)
 
 TEST_F(Fixture, TrackingBeginsEndsAndLogs)
 {
-    LogCapture log("zova.CaptureService");
+    LogCapture log("zova.engine.capture");
     capture.beginTrackingTargetProcess(0);
     capture.endTrackingTargetProcess();
     EXPECT_EQ(capture.trackedTargetPID(), 0);

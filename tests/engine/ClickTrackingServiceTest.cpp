@@ -70,7 +70,7 @@ struct Fixture : ::testing::Test {
 
 TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     QSignalSpy tracking(&clicks, &ClickTrackingService::isTrackingChanged);
     EXPECT_TRUE(clicks.start());
     EXPECT_TRUE(clicks.start());
@@ -89,11 +89,11 @@ TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
 
 TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     tap.refuse = true;
     auto result = clicks.start();
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::inputMonitoringNotGranted);
+    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::InputMonitoringNotGranted);
     EXPECT_EQ(ClickTrackingService::startFailureMessage(result.error()),
         "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     EXPECT_FALSE(clicks.isTracking());
@@ -104,7 +104,7 @@ TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
 
 TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     QList<QPointF> seen;
     QSignalSpy handlerSet(&clicks, &ClickTrackingService::onClickChanged);
     clicks.setOnClick([&](const ClickTrackingService::ClickEvent& e) { seen.append({ e.x, e.y }); });
@@ -131,7 +131,7 @@ TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
 
 TEST_F(Fixture, LostTapIsReenabledAndCounted)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     ASSERT_TRUE(clicks.start());
 
     // Lost without notice: the health check finds it within a second.

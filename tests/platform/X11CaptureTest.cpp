@@ -157,7 +157,7 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
     const QString selfLine
         = "✗ [Zova] title=\"Own\" frame=400×300 layer=0 pid=" + own + " bundle=zova → DROP: self (Z.O.V.A)";
 
-    Expected<QList<DesktopWindow>, CaptureError> result = unexpected(CaptureError::noDisplay);
+    Expected<QList<DesktopWindow>, CaptureError> result = unexpected(CaptureError::NoDisplay);
     QStringList lines;
     test::waitUntil([&] {
         result = capture.listWindows();
@@ -234,14 +234,14 @@ TEST_F(X11Capture, UnmappedOrVanishedWindowsAreNotCapturable)
     }));
     auto unmapped = capture.captureScreenshot(window);
     ASSERT_FALSE(unmapped);
-    EXPECT_EQ(unmapped.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(unmapped.error(), CaptureError::WindowNotCapturable);
     EXPECT_FALSE(capture.thumbnail(window, 240));
 
     // X errors of a window that no longer exists end nothing.
     helper.destroy(id);
     auto vanished = capture.captureScreenshot(window);
     ASSERT_FALSE(vanished);
-    EXPECT_EQ(vanished.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(vanished.error(), CaptureError::WindowNotCapturable);
     EXPECT_FALSE(capture.thumbnail(window, 240));
     EXPECT_TRUE(capture.liveWindows(helper.pid()).isEmpty());
     EXPECT_FALSE(capture.windowUnderPoint(QPointF(150, 150), helper.pid()));
@@ -264,7 +264,7 @@ TEST_F(X11Capture, DisplayCaptureHasNoPixelOfAnOwnWindowOverTheTarget)
     const qint32 self = qint32(QCoreApplication::applicationPid());
     ASSERT_TRUE(test::waitUntil([&] {
         for (const auto& w : capture.liveWindows(self)) {
-            auto image = w.isOnScreen ? capture.captureScreenshot(w) : unexpected(CaptureError::captureFailed);
+            auto image = w.isOnScreen ? capture.captureScreenshot(w) : unexpected(CaptureError::CaptureFailed);
             if (image && shareOf(image->image, 0xff00ff) > 0.9)
                 return true;
         }

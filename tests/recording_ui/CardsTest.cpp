@@ -81,15 +81,15 @@ TEST(WindowCard, FetchThatReturnsNothingEndsUnavailableWithBadge)
         return std::nullopt;
     });
     CardHost host(card);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching);
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
     EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(fetches, 0) << "nothing is fetched before the card is on screen";
 
     card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching) << "the fetch is queued, the first paint shows progress";
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching) << "the fetch is queued, the first paint shows progress";
     ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
     EXPECT_EQ(fetches, 1);
-    EXPECT_EQ(card->state(), WindowCard::State::unavailable);
+    EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
     EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(WindowCard::anotherWorkspaceText(), "On another workspace");
     EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::windowBackground(), 0.55));
@@ -110,7 +110,7 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
     CardHost host(card);
     card->setOnScreen(true);
     ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
-    EXPECT_EQ(card->state(), WindowCard::State::shown);
+    EXPECT_EQ(card->state(), WindowCard::State::Shown);
     EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::controlBackground(), 0.5));
 
@@ -118,9 +118,9 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
     give = false;
     card->setOnScreen(false);
     card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::shown);
+    EXPECT_EQ(card->state(), WindowCard::State::Shown);
     ASSERT_TRUE(test::waitUntil([&] { return fetches == 2; }));
-    EXPECT_EQ(card->state(), WindowCard::State::unavailable);
+    EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
 }
 
 TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
@@ -135,7 +135,7 @@ TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
     card->setOnScreen(false);
     QTest::qWait(50);
     EXPECT_EQ(fetches, 0);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching);
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
 }
 
 TEST(TargetCard, ClickRouting)

@@ -7,7 +7,7 @@
 // A recording whose fields the test sets; it counts what the views ask of it.
 class FakeFeed final : public zova::RecordingFeed {
 public:
-    Phase phaseValue = Phase::picking;
+    Phase phaseValue = Phase::Picking;
     double elapsedValue = 0;
     int steps = 0;
     bool tracking = true;
@@ -43,13 +43,13 @@ public:
     void pauseRecording() override
     {
         ++pauseCalls;
-        phaseValue = Phase::paused;
+        phaseValue = Phase::Paused;
         emit recordingChanged();
     }
     void resumeRecording() override
     {
         ++resumeCalls;
-        phaseValue = Phase::armed;
+        phaseValue = Phase::Armed;
         emit recordingChanged();
     }
 

@@ -73,7 +73,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.size() >= 5; }));
     QTest::qWait(300);
     EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-windows.png"));
-    picker.selectTab(PickerTab::screens);
+    picker.selectTab(PickerTab::Screens);
     QTest::qWait(200);
     EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-screens.png"));
     host.hide();
@@ -83,7 +83,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     ASSERT_TRUE(test::waitUntil([&] { return client.isViewable(target); }));
     QTest::qWait(300);
     feed.frame = QRectF(client.rootGeometry(target));
-    feed.setRecording(RecordingFeed::Phase::armed, 83, 4, true);
+    feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
     RecordingHUDController hud;
     hud.present(feed, {}, {});
     RecordingOverlayController outline;
@@ -94,7 +94,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     EXPECT_TRUE(
         screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88).save(outputDir() + "/recording-panel.png"));
     EXPECT_TRUE(screen->grabWindow(0, 0, 0, 1600, 900).save(outputDir() + "/recording-outline.png"));
-    feed.setRecording(RecordingFeed::Phase::paused, 95, 4, false);
+    feed.setRecording(RecordingFeed::Phase::Paused, 95, 4, false);
     QTest::qWait(200);
     EXPECT_TRUE(screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88)
                     .save(outputDir() + "/recording-panel-paused-not-tracking.png"));

@@ -227,7 +227,7 @@ QList<DesktopScreen> X11WindowSource::readDisplays()
 Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
 {
     if (!m_display || !m_xcb || xcb_connection_has_error(m_xcb.get()))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     xcb_connection_t* c = m_xcb.get();
     const Atoms& a = *m_atoms;
     const xcb_window_t root = xcb_window_t(DefaultRootWindow(m_display.get()));
@@ -333,7 +333,7 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
         content.windows.append(window);
     }
     if (xcb_connection_has_error(c))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     content.displays = readDisplays();
     return content;
 }
