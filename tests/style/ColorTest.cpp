@@ -55,7 +55,6 @@ TEST(HexFormat, Table)
     EXPECT_TRUE(colorFromHexString(extended).has_value());
 }
 
-
 TEST(ColorTokens, FollowThePaletteAndFixedValues)
 {
     EXPECT_EQ(ZOVAColor::magenta(), QColor(255, 61, 138));
