@@ -173,42 +173,104 @@ QRect VisionService::recognitionRegion(QSize imageSize, QPointF clickPixel)
 
 namespace {
 
-// The area first read around a click: a few lines of ordinary text and a word or
-// two on each side. A line found there holding the click wins outright.
+// The area first read around a click: the control under it and a word or two
+// on each side, in pixels so that small interface text is covered alike in a
+// window and on a whole screen.
 QRect clickRegion(QSize imageSize, QPointF clickPixel)
 {
-    const double reachX = 0.05 * imageSize.width();
-    const double reachY = 0.04 * imageSize.height();
+    const double reachX = std::max(160.0, 0.05 * imageSize.width());
+    const double reachY = std::max(28.0, 0.02 * imageSize.height());
     const QRectF area(clickPixel.x() - reachX, clickPixel.y() - reachY, 2 * reachX, 2 * reachY);
     return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
 }
 
-// A sparse reading may split one line at its wider spaces: pieces on one row with
-// a gap under two line heights are joined, left to right.
-QList<ocr::TextLine> joinedPieces(QList<ocr::TextLine> pieces, QSize imageSize)
+// Words of one line are one phrase, as a person reads one control, while the
+// space between them stays below this share of their height; a wider space
+// parts two menu items, a caption from the next control, a key from a key.
+constexpr double kPhraseGap = 1.0;
+// Enlarged regions cost the square of the scale: an area of at most this many
+// pixels after enlarging keeps a reading well within a click's time.
+constexpr double kEnlargedPixels = 300000;
+constexpr int kMaxScale = 3;
+
+bool isWordCharacter(QChar c) { return c.isLetterOrNumber(); }
+
+// A reading of a radio mark, a check box or a frame's remains: one or two marks
+// without a letter or digit.
+bool isMark(const ocr::TextWord& word)
 {
-    std::stable_sort(pieces.begin(), pieces.end(),
-        [](const ocr::TextLine& a, const ocr::TextLine& b) { return a.box.left() < b.box.left(); });
-    QList<ocr::TextLine> lines;
-    for (const ocr::TextLine& piece : pieces) {
-        const QRectF b = piece.box;
-        bool joined = false;
-        for (ocr::TextLine& line : lines) {
-            const QRectF a = line.box;
-            const double overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
-            const double gap = (b.left() - a.right()) * imageSize.width();
-            const double lineHeight = std::max(a.height(), b.height()) * imageSize.height();
-            if (overlap < 0.5 * std::min(a.height(), b.height()) || gap > 2 * lineHeight)
+    const QString text = word.text.trimmed();
+    return text.size() <= 2 && std::none_of(text.begin(), text.end(), isWordCharacter);
+}
+
+// The words grouped into phrases, each with the box around its words. A mark
+// beside words parts them and is left out; a mark alone (a key's "+") stays.
+QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
+{
+    std::stable_sort(words.begin(), words.end(), [](const ocr::TextWord& a, const ocr::TextWord& b) {
+        return a.line != b.line ? a.line < b.line : a.box.left() < b.box.left();
+    });
+    QList<QList<ocr::TextWord>> groups;
+    for (const ocr::TextWord& word : words) {
+        if (word.text.trimmed().isEmpty())
+            continue;
+        if (!groups.isEmpty()) {
+            const ocr::TextWord& last = groups.last().last();
+            const double gap = (word.box.left() - last.box.right()) * imageSize.width();
+            const double height = std::max(word.box.height(), last.box.height()) * imageSize.height();
+            if (last.line == word.line && gap <= kPhraseGap * height) {
+                groups.last().append(word);
                 continue;
-            line.text = line.text.trimmed() + QLatin1Char(' ') + piece.text.trimmed();
-            line.box = a.united(b);
-            joined = true;
-            break;
+            }
         }
-        if (!joined)
-            lines.append(piece);
+        groups.append({ word });
     }
-    return lines;
+    QList<QList<ocr::TextWord>> parted;
+    for (const QList<ocr::TextWord>& group : groups) {
+        if (std::all_of(group.begin(), group.end(), isMark)) {
+            parted.append(group);
+            continue;
+        }
+        parted.append(QList<ocr::TextWord>());
+        for (const ocr::TextWord& word : group) {
+            if (!isMark(word))
+                parted.last().append(word);
+            else if (!parted.last().isEmpty())
+                parted.append(QList<ocr::TextWord>());
+        }
+        if (parted.last().isEmpty())
+            parted.removeLast();
+    }
+    QList<ocr::TextLine> phrases;
+    for (const QList<ocr::TextWord>& group : parted) {
+        ocr::TextLine phrase { group.first().box, QString() };
+        for (const ocr::TextWord& w : group) {
+            phrase.box = phrase.box.united(w.box);
+            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + w.text.trimmed();
+        }
+        if (phrase.box.height() >= VisionService::minimumTextHeight)
+            phrases.append(phrase);
+    }
+    return phrases;
+}
+
+// The phrases inside `region`, read as large as the time allows.
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region)
+{
+    const double area = double(region.width()) * region.height();
+    int scale = kMaxScale;
+    while (scale > 1 && area * scale * scale > kEnlargedPixels)
+        --scale;
+    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
+    if (!words)
+        return std::nullopt;
+    if (lcVision().isDebugEnabled()) {
+        for (const ocr::TextWord& w : *words)
+            qCDebug(lcVision) << "  word" << w.line << w.text << w.confidence
+                              << QRectF(w.box.x() * image.width(), w.box.y() * image.height(),
+                                     w.box.width() * image.width(), w.box.height() * image.height());
+    }
+    return phrasesOf(*words, image.size());
 }
 
 struct Cut {
@@ -273,11 +335,9 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
     const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    std::optional<QList<ocr::TextLine>> bandLines
-        = ocr::TextRecognizer::recognize(image, band, VisionService::minimumTextHeight);
-    if (!bandLines)
+    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band);
+    if (!whole)
         return;
-    const QList<ocr::TextLine> whole = joinedPieces(*bandLines, image.size());
     QList<ocr::TextLine> merged;
     bool inserted = false;
     for (const ocr::TextLine& line : lines) {
@@ -285,7 +345,7 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
         if (mid < band.top() || mid >= band.bottom()) {
             merged.append(line);
         } else if (!inserted) {
-            merged.append(whole);
+            merged.append(*whole);
             inserted = true;
         }
     }
@@ -301,8 +361,7 @@ std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines
-        = ocr::TextRecognizer::recognize(image, near, VisionService::minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near);
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -338,7 +397,7 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = ocr::TextRecognizer::recognize(image, region, minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region);
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());

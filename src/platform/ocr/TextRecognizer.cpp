@@ -2,13 +2,18 @@
 
 #include "platform/ocr/OcrLog.h"
 
+#include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
 #include <omp.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zova::ocr {
 
@@ -38,6 +43,9 @@ Engine startEngine()
     omp_set_num_threads(1);
     omp_set_max_active_levels(0);
 
+    // Leptonica reports boxes it clips on stderr; they are no fault of ours.
+    setMsgSeverity(L_SEVERITY_NONE);
+
     Engine api(new tesseract::TessBaseAPI);
     if (api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
         qCWarning(lcOcr) << "Tesseract could not start with the English model";
@@ -62,7 +70,123 @@ tesseract::TessBaseAPI* threadEngine()
     return engine.get();
 }
 
+// The most frequent grey level: the background of a piece of interface.
+int backgroundLevel(const QImage& grey)
+{
+    std::array<int, 256> histogram {};
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            ++histogram[row[x]];
+    }
+    return int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+}
+
+// A run of one level that stands out from the background for longer than any
+// stroke of interface text is the frame or the face of a button, field or pane:
+// the engine reads frames as letters, so such runs are painted in the
+// background's level. The text on a face differs from the face and stays.
+void eraseFrames(QImage& grey, int background)
+{
+    constexpr int kContrast = 32;
+    constexpr int kSameLevel = 12;
+    constexpr int kLongestRow = 28;
+    constexpr int kLongestColumn = 22;
+    const int width = grey.width();
+    const int height = grey.height();
+    const auto level = [&](int x, int y) { return int(grey.constScanLine(y)[x]); };
+    const auto stands = [&](int value) { return std::abs(value - background) > kContrast; };
+    std::vector<uchar> frame(size_t(width) * size_t(height), 0);
+    const auto mark = [&](int x, int y) { frame[size_t(y) * size_t(width) + size_t(x)] = 1; };
+    // Marks the runs along one row (`alongRow`) or column of `count` pixels.
+    const auto scan = [&](int count, int longest, const auto& at, const auto& markAt) {
+        for (int i = 0; i < count;) {
+            const int first = at(i);
+            int end = i;
+            while (end < count && stands(at(end)) && std::abs(at(end) - first) <= kSameLevel)
+                ++end;
+            if (end - i >= longest)
+                for (int j = i; j < end; ++j)
+                    markAt(j);
+            i = std::max(end, i + 1);
+        }
+    };
+    for (int y = 0; y < height; ++y)
+        scan(width, kLongestRow, [&](int x) { return level(x, y); }, [&](int x) { mark(x, y); });
+    for (int x = 0; x < width; ++x)
+        scan(height, kLongestColumn, [&](int y) { return level(x, y); }, [&](int y) { mark(x, y); });
+    for (int y = 0; y < height; ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            if (frame[size_t(y) * size_t(width) + size_t(x)])
+                row[x] = uchar(background);
+    }
+}
+
+// The region as the engine reads screen text best: grey, dark text on a light
+// background, without frames, enlarged.
+QImage screenText(const QImage& image, const QRect& area, int scale)
+{
+    QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return grey;
+    int background = backgroundLevel(grey);
+    if (background < 128) {
+        grey.invertPixels();
+        background = 255 - background;
+    }
+    eraseFrames(grey, background);
+    if (scale > 1)
+        grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return grey;
+}
+
 } // namespace
+
+std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale)
+{
+    const QRect area = region.intersected(image.rect());
+    if (area.isEmpty() || scale < 1)
+        return std::nullopt;
+    tesseract::TessBaseAPI* api = threadEngine();
+    if (!api)
+        return std::nullopt;
+    const QImage grey = screenText(image, area, scale);
+    if (grey.isNull())
+        return std::nullopt;
+    api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    api->SetSourceResolution(kScreenDpi * scale);
+    if (api->Recognize(nullptr) != 0) {
+        api->Clear();
+        qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << area.size();
+        return std::nullopt;
+    }
+
+    QList<TextWord> words;
+    const double width = image.width();
+    const double height = image.height();
+    int line = 0;
+    std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
+    if (it) {
+        do {
+            if (it->Empty(tesseract::RIL_WORD))
+                continue;
+            if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
+                ++line;
+            int left = 0, top = 0, right = 0, bottom = 0;
+            if (!it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
+                continue;
+            std::unique_ptr<char, TextDeleter> utf8(it->GetUTF8Text(tesseract::RIL_WORD));
+            if (!utf8)
+                continue;
+            const QRectF box((area.x() + double(left) / scale) / width, (area.y() + double(top) / scale) / height,
+                (right - left) / (scale * width), (bottom - top) / (scale * height));
+            words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line });
+        } while (it->Next(tesseract::RIL_WORD));
+    }
+    api->Clear();
+    return words;
+}
 
 bool TextRecognizer::isAvailable() { return threadEngine() != nullptr; }
 

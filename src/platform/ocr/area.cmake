@@ -1,5 +1,5 @@
 # Text recognition with Tesseract (one engine per worker thread).
-pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract)
+pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
 target_sources(zova_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TextRecognizer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OcrLog.cpp)
