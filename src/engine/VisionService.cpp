@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace zova {
 
@@ -185,13 +186,18 @@ QRect clickRegion(QSize imageSize, QPointF clickPixel)
 }
 
 // Words of one line are one phrase, as a person reads one control, while the
-// space between them stays below this share of their height; a wider space
-// parts two menu items, a caption from the next control, a key from a key.
-constexpr double kPhraseGap = 1.0;
+// space between them stays below this many of their average character widths
+// (a space in monospaced text takes about 1.2); a wider space parts two menu
+// items, a caption from the next control, a key from a key. Widths hold where
+// heights mislead: a mnemonic's underline makes a word's box taller.
+constexpr double kPhraseGap = 1.45;
 // Enlarged regions cost the square of the scale: an area of at most this many
 // pixels after enlarging keeps a reading well within a click's time.
 constexpr double kEnlargedPixels = 300000;
 constexpr int kMaxScale = 3;
+// The engine reads words best at about this height in pixels; enlarged far
+// beyond it, large text is misread.
+constexpr double kReadingHeight = 36;
 
 bool isWordCharacter(QChar c) { return c.isLetterOrNumber(); }
 
@@ -217,8 +223,9 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
         if (!groups.isEmpty()) {
             const ocr::TextWord& last = groups.last().last();
             const double gap = (word.box.left() - last.box.right()) * imageSize.width();
-            const double height = std::max(word.box.height(), last.box.height()) * imageSize.height();
-            if (last.line == word.line && gap <= kPhraseGap * height) {
+            const double characterWidth = (word.box.width() + last.box.width()) * imageSize.width()
+                / double(word.text.trimmed().size() + last.text.trimmed().size());
+            if (last.line == word.line && gap <= kPhraseGap * characterWidth) {
                 groups.last().append(word);
                 continue;
             }
@@ -264,6 +271,19 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
     if (!words)
         return std::nullopt;
+    if (scale > 1 && !words->isEmpty()) {
+        // Large text is read again, less enlarged.
+        std::vector<double> heights;
+        for (const ocr::TextWord& w : *words)
+            heights.push_back(w.box.height() * image.height());
+        std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
+        const int fitting = std::clamp(int(std::lround(kReadingHeight / heights[heights.size() / 2])), 1, scale);
+        if (fitting < scale) {
+            words = ocr::TextRecognizer::recognizeWords(image, region, fitting);
+            if (!words)
+                return std::nullopt;
+        }
+    }
     if (lcVision().isDebugEnabled()) {
         for (const ocr::TextWord& w : *words)
             qCDebug(lcVision) << "  word" << w.line << w.text << w.confidence

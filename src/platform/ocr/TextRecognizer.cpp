@@ -82,43 +82,94 @@ int backgroundLevel(const QImage& grey)
     return int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
 }
 
-// A run of one level that stands out from the background for longer than any
-// stroke of interface text is the frame or the face of a button, field or pane:
-// the engine reads frames as letters, so such runs are painted in the
-// background's level. The text on a face differs from the face and stays.
+// A thin line of one level that stands out from the background for longer than
+// any stroke of interface text is the frame of a button, field or pane, or a
+// separator: the engine reads such lines as letters, so they are painted in the
+// background's level. Strokes of large text are long too, but thick.
 void eraseFrames(QImage& grey, int background)
 {
     constexpr int kContrast = 32;
     constexpr int kSameLevel = 12;
     constexpr int kLongestRow = 28;
     constexpr int kLongestColumn = 22;
+    constexpr int kThickest = 3;
     const int width = grey.width();
     const int height = grey.height();
-    const auto level = [&](int x, int y) { return int(grey.constScanLine(y)[x]); };
-    const auto stands = [&](int value) { return std::abs(value - background) > kContrast; };
-    std::vector<uchar> frame(size_t(width) * size_t(height), 0);
-    const auto mark = [&](int x, int y) { frame[size_t(y) * size_t(width) + size_t(x)] = 1; };
-    // Marks the runs along one row (`alongRow`) or column of `count` pixels.
-    const auto scan = [&](int count, int longest, const auto& at, const auto& markAt) {
+    const auto at = [&](const std::vector<uchar>& mask, int x, int y) -> uchar {
+        return mask[size_t(y) * size_t(width) + size_t(x)];
+    };
+    const auto set = [&](std::vector<uchar>& mask, int x, int y, uchar value) {
+        mask[size_t(y) * size_t(width) + size_t(x)] = value;
+    };
+    // Calls `run(start, end)` for each run of pixels along a row or column
+    // (`count` long, read through `value`) for which `joins(first, current)` holds.
+    const auto runs = [](int count, const auto& value, const auto& joins, const auto& run) {
         for (int i = 0; i < count;) {
-            const int first = at(i);
             int end = i;
-            while (end < count && stands(at(end)) && std::abs(at(end) - first) <= kSameLevel)
+            while (end < count && joins(value(i), value(end)))
                 ++end;
-            if (end - i >= longest)
-                for (int j = i; j < end; ++j)
-                    markAt(j);
+            if (end > i)
+                run(i, end);
             i = std::max(end, i + 1);
         }
     };
+    const auto sameStandingLevel = [&](int first, int current) {
+        return std::abs(current - background) > kContrast && std::abs(current - first) <= kSameLevel;
+    };
+    const auto marked = [](int, int current) { return current != 0; };
+
+    std::vector<uchar> rows(size_t(width) * size_t(height), 0);
+    std::vector<uchar> columns(rows.size(), 0);
     for (int y = 0; y < height; ++y)
-        scan(width, kLongestRow, [&](int x) { return level(x, y); }, [&](int x) { mark(x, y); });
+        runs(
+            width, [&](int x) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
+            [&](int a, int b) {
+                if (b - a >= kLongestRow)
+                    for (int x = a; x < b; ++x)
+                        set(rows, x, y, 1);
+            });
     for (int x = 0; x < width; ++x)
-        scan(height, kLongestColumn, [&](int y) { return level(x, y); }, [&](int y) { mark(x, y); });
+        runs(
+            height, [&](int y) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
+            [&](int a, int b) {
+                if (b - a >= kLongestColumn)
+                    for (int y = a; y < b; ++y)
+                        set(columns, x, y, 1);
+            });
+    // Long rows that are thin across, and long columns that are thin across,
+    // counting every pixel that stands out beside them: the soft edge of a
+    // thick stroke is one level along its length, but not thin.
+    const auto standing
+        = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > kContrast; };
+    std::vector<uchar> frame(rows.size(), 0);
+    for (int x = 0; x < width; ++x)
+        runs(
+            height, [&](int y) { return int(at(rows, x, y)); }, marked,
+            [&](int a, int b) {
+                while (a > 0 && standing(x, a - 1))
+                    --a;
+                while (b < height && standing(x, b))
+                    ++b;
+                if (b - a <= kThickest)
+                    for (int y = a; y < b; ++y)
+                        set(frame, x, y, 1);
+            });
+    for (int y = 0; y < height; ++y)
+        runs(
+            width, [&](int x) { return int(at(columns, x, y)); }, marked,
+            [&](int a, int b) {
+                while (a > 0 && standing(a - 1, y))
+                    --a;
+                while (b < width && standing(b, y))
+                    ++b;
+                if (b - a <= kThickest)
+                    for (int x = a; x < b; ++x)
+                        set(frame, x, y, 1);
+            });
     for (int y = 0; y < height; ++y) {
         uchar* row = grey.scanLine(y);
         for (int x = 0; x < width; ++x)
-            if (frame[size_t(y) * size_t(width) + size_t(x)])
+            if (at(frame, x, y))
                 row[x] = uchar(background);
     }
 }
