@@ -15,8 +15,8 @@ using zova::VisionService;
 namespace {
 
 // The share of clicks whose label names the clicked control exactly.
-constexpr double kExactTarget = 0.9;
-constexpr double kClickTargetMs = 150.0;
+constexpr double exactTarget = 0.9;
+constexpr double clickTargetMs = 150.0;
 
 double percentile(const std::vector<double>& sorted, double p)
 {
@@ -69,10 +69,10 @@ int main(int argc, char** argv)
         return 1;
     const double share = double(exact) / double(times.size());
     std::printf("%-55s %d of %lld = %5.1f %%  target >= %g %%  %s\n", "step labels naming the clicked control", exact,
-        qlonglong(times.size()), 100.0 * share, 100.0 * kExactTarget, share >= kExactTarget ? "ok" : "MISSED");
+        qlonglong(times.size()), 100.0 * share, 100.0 * exactTarget, share >= exactTarget ? "ok" : "MISSED");
     std::printf("%-55s median %7.1f ms  p95 %7.1f ms  max %7.1f ms  target every click < %g ms  %s\n",
-        "step label per click", percentile(times, 0.5), percentile(times, 0.95), times.back(), kClickTargetMs,
-        times.back() < kClickTargetMs ? "ok" : "SLOW");
+        "step label per click", percentile(times, 0.5), percentile(times, 0.95), times.back(), clickTargetMs,
+        times.back() < clickTargetMs ? "ok" : "SLOW");
     std::fflush(stdout);
     return 0;
 }

@@ -16,14 +16,14 @@ namespace zova {
 
 namespace {
 
-constexpr int kRingDistance = 35;
-constexpr int kDiscRadius = 30;
-constexpr double kFeather = 5.0;
-constexpr int kMaxLabelCharacters = 40;
-constexpr int kCutLabelCharacters = 37;
-constexpr int kRecognitionThreads = 2;
+constexpr int ringDistance = 35;
+constexpr int discRadius = 30;
+constexpr double feather = 5.0;
+constexpr int maxLabelCharacters = 40;
+constexpr int cutLabelCharacters = 37;
+constexpr int recognitionThreads = 2;
 
-constexpr int kRing[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
+constexpr int ring[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -78,8 +78,8 @@ QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickP
 
     Rgb sum;
     int count = 0;
-    for (const auto& dir : kRing) {
-        const Rgb c = pixelAt(bitmap, cx + kRingDistance * dir[0], cy + kRingDistance * dir[1]);
+    for (const auto& dir : ring) {
+        const Rgb c = pixelAt(bitmap, cx + ringDistance * dir[0], cy + ringDistance * dir[1]);
         if (isBrightNeutral(c))
             continue;
         sum.r += c.r;
@@ -91,17 +91,17 @@ QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickP
         return image;
     const int fill[3] = { sum.r / count, sum.g / count, sum.b / count };
 
-    const int y0 = std::max(0, cy - kDiscRadius), y1 = std::min(height - 1, cy + kDiscRadius);
-    const int x0 = std::max(0, cx - kDiscRadius), x1 = std::min(width - 1, cx + kDiscRadius);
+    const int y0 = std::max(0, cy - discRadius), y1 = std::min(height - 1, cy + discRadius);
+    const int x0 = std::max(0, cx - discRadius), x1 = std::min(width - 1, cx + discRadius);
     for (int y = y0; y <= y1; ++y) {
         uchar* row = bitmap.scanLine(y);
         const int oy = y - cy;
         for (int x = x0; x <= x1; ++x) {
             const int ox = x - cx;
             const double d = std::sqrt(double(ox * ox + oy * oy));
-            if (d > kDiscRadius)
+            if (d > discRadius)
                 continue;
-            const double w = std::min(1.0, (kDiscRadius - d) / kFeather);
+            const double w = std::min(1.0, (discRadius - d) / feather);
             uchar* p = row + 4 * x;
             for (int ch = 0; ch < 3; ++ch)
                 p[ch] = uchar(w * fill[ch] + (1.0 - w) * p[ch]);
@@ -123,10 +123,10 @@ std::optional<QString> VisionService::formatLabel(const QString& text)
     qsizetype cut = -1;
     while (graphemes.toNextBoundary() != -1) {
         ++count;
-        if (count == kCutLabelCharacters)
+        if (count == cutLabelCharacters)
             cut = graphemes.position();
     }
-    if (count > kMaxLabelCharacters)
+    if (count > maxLabelCharacters)
         line = line.left(cut) + QChar(0x2026);
     return QStringLiteral("Click ") + QChar(0x2018) + line + QChar(0x2019);
 }
@@ -190,14 +190,14 @@ QRect clickRegion(QSize imageSize, QPointF clickPixel)
 // (a space in monospaced text takes about 1.2); a wider space parts two menu
 // items, a caption from the next control, a key from a key. Widths hold where
 // heights mislead: a mnemonic's underline makes a word's box taller.
-constexpr double kPhraseGap = 1.45;
+constexpr double phraseGap = 1.45;
 // Enlarged regions cost the square of the scale: an area of at most this many
 // pixels after enlarging keeps a reading well within a click's time.
-constexpr double kEnlargedPixels = 300000;
-constexpr int kMaxScale = 3;
+constexpr double enlargedPixels = 300000;
+constexpr int maxScale = 3;
 // The engine reads words best at about this height in pixels; enlarged far
 // beyond it, large text is misread.
-constexpr double kReadingHeight = 36;
+constexpr double readingHeight = 36;
 
 bool isWordCharacter(QChar c) { return c.isLetterOrNumber(); }
 
@@ -225,7 +225,7 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
             const double gap = (word.box.left() - last.box.right()) * imageSize.width();
             const double characterWidth = (word.box.width() + last.box.width()) * imageSize.width()
                 / double(word.text.trimmed().size() + last.text.trimmed().size());
-            if (last.line == word.line && gap <= kPhraseGap * characterWidth) {
+            if (last.line == word.line && gap <= phraseGap * characterWidth) {
                 groups.last().append(word);
                 continue;
             }
@@ -265,8 +265,8 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
 std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region)
 {
     const double area = double(region.width()) * region.height();
-    int scale = kMaxScale;
-    while (scale > 1 && area * scale * scale > kEnlargedPixels)
+    int scale = maxScale;
+    while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
     std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
     if (!words)
@@ -277,7 +277,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
         for (const ocr::TextWord& w : *words)
             heights.push_back(w.box.height() * image.height());
         std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
-        const int fitting = std::clamp(int(std::lround(kReadingHeight / heights[heights.size() / 2])), 1, scale);
+        const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
         if (fitting < scale) {
             words = ocr::TextRecognizer::recognizeWords(image, region, fitting);
             if (!words)
@@ -433,7 +433,7 @@ QThreadPool* VisionService::recognitionPool()
     // Destroyed at exit, which ends its threads and so their engines.
     static QThreadPool pool;
     static const bool configured = [] {
-        pool.setMaxThreadCount(kRecognitionThreads);
+        pool.setMaxThreadCount(recognitionThreads);
         // Keep idle threads: each holds a started engine.
         pool.setExpiryTimeout(-1);
         pool.setObjectName(QStringLiteral("zova.vision"));

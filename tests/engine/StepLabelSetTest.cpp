@@ -8,7 +8,7 @@ namespace {
 
 // How many clicks of the labelled set must get exactly the expected label: the
 // share reached when this floor was set, less a little room.
-constexpr int kExactFloor = 52;
+constexpr int exactFloor = 52;
 
 TEST(StepLabelSet, NamesTheClickedControlsOfRealApplications)
 {
@@ -30,7 +30,7 @@ TEST(StepLabelSet, NamesTheClickedControlsOfRealApplications)
                           .arg(click.point.y())
                           .arg(label.value_or(QStringLiteral("no label")), click.text);
     }
-    EXPECT_GE(exact, kExactFloor) << misses.join(QLatin1Char('\n')).toStdString();
+    EXPECT_GE(exact, exactFloor) << misses.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

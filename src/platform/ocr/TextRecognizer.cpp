@@ -33,7 +33,7 @@ struct TextDeleter {
 };
 
 // Screenshots are taken at the desktop's nominal resolution.
-constexpr int kScreenDpi = 96;
+constexpr int screenDpi = 96;
 
 Engine startEngine()
 {
@@ -51,7 +51,7 @@ Engine startEngine()
         qCWarning(lcOcr) << "Tesseract could not start with the English model";
         return nullptr;
     }
-    api->SetVariable("user_defined_dpi", std::to_string(kScreenDpi).c_str());
+    api->SetVariable("user_defined_dpi", std::to_string(screenDpi).c_str());
     api->SetVariable("debug_file", "/dev/null");
     // Screens hold scattered labels rather than running text.
     api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
@@ -88,11 +88,11 @@ int backgroundLevel(const QImage& grey)
 // background's level. Strokes of large text are long too, but thick.
 void eraseFrames(QImage& grey, int background)
 {
-    constexpr int kContrast = 32;
-    constexpr int kSameLevel = 12;
-    constexpr int kLongestRow = 28;
-    constexpr int kLongestColumn = 22;
-    constexpr int kThickest = 3;
+    constexpr int contrast = 32;
+    constexpr int sameLevel = 12;
+    constexpr int longestRow = 28;
+    constexpr int longestColumn = 22;
+    constexpr int thickest = 3;
     const int width = grey.width();
     const int height = grey.height();
     const auto at = [&](const std::vector<uchar>& mask, int x, int y) -> uchar {
@@ -114,7 +114,7 @@ void eraseFrames(QImage& grey, int background)
         }
     };
     const auto sameStandingLevel = [&](int first, int current) {
-        return std::abs(current - background) > kContrast && std::abs(current - first) <= kSameLevel;
+        return std::abs(current - background) > contrast && std::abs(current - first) <= sameLevel;
     };
     const auto marked = [](int, int current) { return current != 0; };
 
@@ -124,7 +124,7 @@ void eraseFrames(QImage& grey, int background)
         runs(
             width, [&](int x) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
             [&](int a, int b) {
-                if (b - a >= kLongestRow)
+                if (b - a >= longestRow)
                     for (int x = a; x < b; ++x)
                         set(rows, x, y, 1);
             });
@@ -132,15 +132,14 @@ void eraseFrames(QImage& grey, int background)
         runs(
             height, [&](int y) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
             [&](int a, int b) {
-                if (b - a >= kLongestColumn)
+                if (b - a >= longestColumn)
                     for (int y = a; y < b; ++y)
                         set(columns, x, y, 1);
             });
     // Long rows that are thin across, and long columns that are thin across,
     // counting every pixel that stands out beside them: the soft edge of a
     // thick stroke is one level along its length, but not thin.
-    const auto standing
-        = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > kContrast; };
+    const auto standing = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > contrast; };
     std::vector<uchar> frame(rows.size(), 0);
     for (int x = 0; x < width; ++x)
         runs(
@@ -150,7 +149,7 @@ void eraseFrames(QImage& grey, int background)
                     --a;
                 while (b < height && standing(x, b))
                     ++b;
-                if (b - a <= kThickest)
+                if (b - a <= thickest)
                     for (int y = a; y < b; ++y)
                         set(frame, x, y, 1);
             });
@@ -162,7 +161,7 @@ void eraseFrames(QImage& grey, int background)
                     --a;
                 while (b < width && standing(b, y))
                     ++b;
-                if (b - a <= kThickest)
+                if (b - a <= thickest)
                     for (int x = a; x < b; ++x)
                         set(frame, x, y, 1);
             });
@@ -206,7 +205,7 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
     if (grey.isNull())
         return std::nullopt;
     api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
-    api->SetSourceResolution(kScreenDpi * scale);
+    api->SetSourceResolution(screenDpi * scale);
     if (api->Recognize(nullptr) != 0) {
         api->Clear();
         qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << area.size();
@@ -255,7 +254,7 @@ std::optional<QList<TextLine>> TextRecognizer::recognize(const QImage& image, co
     if (grey.isNull())
         return std::nullopt;
     api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
-    api->SetSourceResolution(kScreenDpi);
+    api->SetSourceResolution(screenDpi);
     if (api->Recognize(nullptr) != 0) {
         api->Clear();
         qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << area.size();
