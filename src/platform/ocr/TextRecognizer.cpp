@@ -191,6 +191,23 @@ QImage screenText(const QImage& image, const QRect& area, int scale)
     return grey;
 }
 
+// Runs this thread's engine over `grey`: the engine holding the results, which
+// the caller clears, or null.
+tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
+{
+    tesseract::TessBaseAPI* api = threadEngine();
+    if (!api || grey.isNull())
+        return nullptr;
+    api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    api->SetSourceResolution(dpi);
+    if (api->Recognize(nullptr) != 0) {
+        api->Clear();
+        qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << grey.size();
+        return nullptr;
+    }
+    return api;
+}
+
 } // namespace
 
 std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale)
@@ -198,19 +215,11 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
         return std::nullopt;
-    tesseract::TessBaseAPI* api = threadEngine();
+    if (!threadEngine())
+        return std::nullopt;
+    tesseract::TessBaseAPI* api = recognizeGrey(screenText(image, area, scale), screenDpi * scale);
     if (!api)
         return std::nullopt;
-    const QImage grey = screenText(image, area, scale);
-    if (grey.isNull())
-        return std::nullopt;
-    api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
-    api->SetSourceResolution(screenDpi * scale);
-    if (api->Recognize(nullptr) != 0) {
-        api->Clear();
-        qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << area.size();
-        return std::nullopt;
-    }
 
     QList<TextWord> words;
     const double width = image.width();
@@ -245,21 +254,12 @@ std::optional<QList<TextLine>> TextRecognizer::recognize(const QImage& image, co
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty())
         return std::nullopt;
-    tesseract::TessBaseAPI* api = threadEngine();
+    if (!threadEngine())
+        return std::nullopt;
+    // The engine works on grey levels; converting only the region keeps the copy small.
+    tesseract::TessBaseAPI* api = recognizeGrey(image.copy(area).convertToFormat(QImage::Format_Grayscale8), screenDpi);
     if (!api)
         return std::nullopt;
-
-    // The engine works on grey levels; converting only the region keeps the copy small.
-    const QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
-    if (grey.isNull())
-        return std::nullopt;
-    api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
-    api->SetSourceResolution(screenDpi);
-    if (api->Recognize(nullptr) != 0) {
-        api->Clear();
-        qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << area.size();
-        return std::nullopt;
-    }
 
     QList<TextLine> lines;
     const double width = image.width();
