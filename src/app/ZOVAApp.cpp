@@ -19,6 +19,7 @@
 #include "model/TemporaryFiles.h"
 #include "onboarding/CoachMarksService.h"
 #include "platform/llm/LocalModelClient.h"
+#include "platform/png/PngEncoder.h"
 #include "platform/x11/X11Probe.h"
 
 #include <QApplication>
@@ -102,6 +103,7 @@ ZOVAApp::ZOVAApp()
     , m_coach(std::make_unique<CoachMarksService>(*m_settings))
 {
     configureModelClient(*m_settings);
+    StorageService::shared().setEncoder(png::encodeScreenshot);
     ModelContainer& store = sharedModelContainer();
     m_restarter = std::make_unique<ProcessRestarter>(ProcessRestarter::Steps {
         [&store]() -> std::optional<QString> {

@@ -2,11 +2,11 @@
 
 #include "annotation/Redaction.h"
 #include "model/StorageService.h"
+#include "platform/png/PngEncoder.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 
 #include <algorithm>
 
@@ -39,14 +39,7 @@ std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const
     const QImage hidden = annotation::redacted(image, marks);
     if (hidden.isNull())
         return std::nullopt;
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.setQuality(80); // zlib level 1: fast, and the size matters less here
-    if (!writer.write(hidden))
-        return std::nullopt;
-    return out;
+    return png::encodeScreenshot(hidden);
 }
 
 } // namespace zova

@@ -2,6 +2,7 @@
 
 #include "model/Record.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,17 @@ namespace {
 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
+
+std::optional<QByteArray> qtPng(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return std::nullopt;
+    return bytes;
+}
 
 } // namespace
 
@@ -90,12 +102,15 @@ Expected<QString, StorageError> StorageService::saveScreenshot(const QImage& ima
 {
     if (image.isNull())
         return unexpected(StorageError::EncodingFailed);
+    const Encoder encoder = m_encoder.load();
+    const std::optional<QByteArray> png = encoder ? encoder(image) : qtPng(image);
+    if (!png)
+        return unexpected(StorageError::EncodingFailed);
     const QString name = uuidText(QUuid::createUuid()) + QStringLiteral(".png");
     QSaveFile file(m_directory + QLatin1Char('/') + name);
     if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnly))
         return unexpected(StorageError::EncodingFailed);
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
+    if (file.write(*png) != png->size()) {
         file.cancelWriting();
         return unexpected(StorageError::EncodingFailed);
     }

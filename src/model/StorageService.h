@@ -2,10 +2,12 @@
 
 #include "base/Expected.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <optional>
 
 namespace zova {
@@ -22,6 +24,12 @@ public:
     // ~/.local/share/ZOVA/screenshots, created on first use; it and its parent are
     // readable by the user alone (0700), as is every screenshot (0600).
     QString screenshotsDirectory() const { return m_directory; }
+
+    // Turns an image into the bytes of a PNG file; no value when it cannot.
+    using Encoder = std::optional<QByteArray> (*)(const QImage& image);
+    // The application root installs the platform's encoder before any screenshot is
+    // saved; until then Qt's PNG writer is used.
+    void setEncoder(Encoder encoder) { m_encoder.store(encoder); }
 
     // Writes a new PNG atomically; a failed write leaves no file.
     Expected<QString, StorageError> saveScreenshot(const QImage& image) const;
@@ -47,6 +55,7 @@ public:
 private:
     StorageService();
     QString m_directory;
+    std::atomic<Encoder> m_encoder = nullptr;
 };
 
 } // namespace zova
