@@ -9,9 +9,9 @@ namespace {
 class LocalModelRewriter final : public DescriptionRewriter {
 public:
     LocalModelRewriter()
-        : m_service(new AppleIntelligenceService(this))
+        : m_service(new LocalModelService(this))
     {
-        connect(m_service, &AppleIntelligenceService::statusChanged, this, &DescriptionRewriter::statusChanged);
+        connect(m_service, &LocalModelService::statusChanged, this, &DescriptionRewriter::statusChanged);
     }
 
     Status status() const override { return m_service->status(); }
@@ -27,7 +27,7 @@ public:
     }
 
 private:
-    AppleIntelligenceService* m_service;
+    LocalModelService* m_service;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/AppleIntelligenceService.h"
+#include "engine/LocalModelService.h"
 
 #include <QObject>
 #include <QString>
@@ -15,10 +15,10 @@ namespace zova {
 class DescriptionRewriter : public QObject {
     Q_OBJECT
 public:
-    using Status = AppleIntelligenceService::Status;
-    using Tone = AppleIntelligenceService::Tone;
-    using Error = AppleIntelligenceService::AIError;
-    using Result = AppleIntelligenceService::RewriteResult;
+    using Status = LocalModelService::Status;
+    using Tone = LocalModelService::Tone;
+    using Error = LocalModelService::AIError;
+    using Result = LocalModelService::RewriteResult;
 
     using QObject::QObject;
 

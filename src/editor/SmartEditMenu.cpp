@@ -30,7 +30,7 @@ SmartEditMenu::SmartEditMenu(QWidget* parent)
     toneLook.titleFont = Typography::font(12.5, QFont::Medium);
     for (const rewrite_texts::ToneRow& tone : rewrite_texts::toneRows()) {
         auto* row = new PopoverRow(tone.symbol, tone.label, toneLook, this);
-        row->setObjectName(QStringLiteral("toneRow_") + AppleIntelligenceService::rawValue(tone.tone));
+        row->setObjectName(QStringLiteral("toneRow_") + LocalModelService::rawValue(tone.tone));
         connect(row, &QAbstractButton::clicked, this, [this, t = tone.tone] { emit toneChosen(t); });
         column->addWidget(row);
         m_toneRows.append(row);

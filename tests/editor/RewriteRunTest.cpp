@@ -282,7 +282,7 @@ TEST_F(RewriteRunTest, EachUnavailableStatusHasItsTextAndDisablesTheButton)
         { "loading", 503, Status::ModelNotReady,
             "The on-device language model is still loading. Try again in a minute." },
         { "odd answer", 500, Status::Unknown, "The on-device language model isn't available right now." },
-        { "no server", 0, Status::AppleIntelligenceNotEnabled,
+        { "no server", 0, Status::ServerNotRunning,
             "Start a local language model server (llama.cpp or Ollama) to use AI features in Z.O.V.A." },
     };
     for (const Row& r : rows) {
