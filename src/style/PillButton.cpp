@@ -12,7 +12,7 @@ namespace zova {
 namespace {
 constexpr qreal kSpacing = 6;
 constexpr qreal kTrailingSymbolSpacing = 8;
-constexpr qreal kIndicator = 14;
+constexpr qreal indicatorSize = 14;
 } // namespace
 
 PillButton::PillButton(const QString& text, QWidget* parent)
@@ -81,7 +81,7 @@ qreal PillButton::contentWidth() const
     const auto m = PillStyle::metrics(m_style.size);
     qreal w = 0;
     if (m_spinning)
-        w += kIndicator;
+        w += indicatorSize;
     else if (!m_symbol.isEmpty())
         w += m.fontSize + 2;
     if (!text().isEmpty()) {
@@ -121,10 +121,10 @@ void PillButton::paintEvent(QPaintEvent*)
     qreal x = (r.width() - contentWidth()) / 2.0;
     if (m_spinning) {
         // An indeterminate ring: a three-quarter arc turning with the timer.
-        const QRectF ring(x + 1.5, (r.height() - kIndicator) / 2 + 1.5, kIndicator - 3, kIndicator - 3);
+        const QRectF ring(x + 1.5, (r.height() - indicatorSize) / 2 + 1.5, indicatorSize - 3, indicatorSize - 3);
         painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
         painter.drawArc(ring, -m_angle * 16, 270 * 16);
-        x += kIndicator + kSpacing;
+        x += indicatorSize + kSpacing;
     } else if (!m_symbol.isEmpty()) {
         const qreal s = m.fontSize + 2;
         Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_symbol, s, fg);

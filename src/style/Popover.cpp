@@ -14,8 +14,8 @@
 namespace zova {
 
 namespace {
-constexpr int kShadow = 12; // room around the card for its shadow
-constexpr int kGap = 2; // between the anchor and the arrow's tip
+constexpr int shadowMargin = 12; // room around the card for its shadow
+constexpr int anchorGap = 2; // between the anchor and the arrow's tip
 } // namespace
 
 Popover::Popover(QWidget* anchor, QWidget* content)
@@ -26,7 +26,7 @@ Popover::Popover(QWidget* anchor, QWidget* content)
     setObjectName(QStringLiteral("popover"));
     setAttribute(Qt::WA_TranslucentBackground);
     content->setParent(this);
-    content->move(kShadow, kShadow + arrowHeight);
+    content->move(shadowMargin, shadowMargin + arrowHeight);
     content->show();
     qApp->installEventFilter(this);
     anchor->installEventFilter(this);
@@ -35,7 +35,7 @@ Popover::Popover(QWidget* anchor, QWidget* content)
 
 QRectF Popover::cardRect() const
 {
-    return QRectF(kShadow, kShadow + arrowHeight, m_content->width(), m_content->height());
+    return QRectF(shadowMargin, shadowMargin + arrowHeight, m_content->width(), m_content->height());
 }
 
 void Popover::reposition()
@@ -43,13 +43,13 @@ void Popover::reposition()
     if (!m_anchor)
         return;
     m_content->adjustSize();
-    const QSize size(m_content->width() + 2 * kShadow, m_content->height() + 2 * kShadow + arrowHeight);
+    const QSize size(m_content->width() + 2 * shadowMargin, m_content->height() + 2 * shadowMargin + arrowHeight);
     resize(size);
     QWidget* host = parentWidget();
     const QRect anchor(m_anchor->mapTo(host, QPoint(0, 0)), m_anchor->size());
     const int tipX = anchor.left() + anchor.width() / 2;
     const int left = std::clamp(tipX - size.width() / 2, 0, std::max(0, host->width() - size.width()));
-    move(left, anchor.bottom() + 1 + kGap - kShadow);
+    move(left, anchor.bottom() + 1 + anchorGap - shadowMargin);
     m_arrowX = tipX - left;
     raise();
     update();

@@ -11,7 +11,7 @@
 namespace zova {
 
 namespace {
-constexpr qreal kLineSpacing = 1;
+constexpr qreal lineSpacing = 1;
 } // namespace
 
 PopoverRow::PopoverRow(const QString& symbol, const QString& title, Look look, QWidget* parent)
@@ -44,7 +44,7 @@ QSize PopoverRow::sizeHint() const
     qreal width = title.horizontalAdvance(text());
     if (!m_subtitle.isEmpty()) {
         const QFontMetricsF sub(subtitleFont());
-        height += kLineSpacing + sub.height();
+        height += lineSpacing + sub.height();
         width = std::max(width, sub.horizontalAdvance(m_subtitle));
     }
     return QSize(qCeil(2 * m_look.horizontalPadding + m_look.symbolWidth + m_look.spacing + width),
@@ -75,7 +75,7 @@ void PopoverRow::paintEvent(QPaintEvent*)
     painter.drawText(QRectF(textX, y, textWidth, title.height()), Qt::AlignLeft | Qt::AlignVCenter,
         title.elidedText(text(), Qt::ElideRight, textWidth));
     if (!m_subtitle.isEmpty()) {
-        y += title.height() + kLineSpacing;
+        y += title.height() + lineSpacing;
         const QFontMetricsF sub(subtitleFont());
         painter.setFont(subtitleFont());
         painter.setPen(ZOVAColor::secondaryLabel());
