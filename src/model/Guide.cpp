@@ -38,12 +38,12 @@ Guide::Guide(const QString& title, AccentHue themeHue, const QString& ownerIniti
     m_updatedAt = QDateTime::currentDateTimeUtc();
 }
 
-Guide* Guide::makeStored(QUuid id)
+Guide::Guide(StoredId stored)
+    : Record(stored.id)
 {
-    auto* g = new Guide();
-    g->m_id = id;
-    return g;
 }
+
+Guide* Guide::makeStored(QUuid id) { return new Guide(StoredId { id }); }
 
 Guide::PublishStatus Guide::publishStatus() const
 {

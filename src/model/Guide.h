@@ -77,6 +77,10 @@ signals:
 private:
     friend class Step;
     friend class ModelContext;
+    struct StoredId {
+        QUuid id;
+    };
+    explicit Guide(StoredId stored);
     void attachStep(Step* step);
     void detachStep(Step* step);
 

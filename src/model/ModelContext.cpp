@@ -44,6 +44,16 @@ qint64 storedOrder(qint64 order)
     return std::clamp(order, -limit, limit);
 }
 
+QUuid parsedId(QByteArrayView text) { return QUuid::fromString(QLatin1StringView(text)); }
+
+// True when the text is what uuidText() makes of its id: no row text needs keeping.
+bool isCanonicalId(QByteArrayView text, const QUuid& id)
+{
+    if (id.isNull() || text.size() != 36)
+        return false;
+    return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
 bool isForeignKeyFailure(sqlite3* db) { return sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_FOREIGNKEY; }
 
 } // namespace
@@ -101,10 +111,24 @@ Expected<void, StoreError> ModelContext::loadAll()
     if (!guides.isValid() || !steps.isValid())
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
+    // The tables' sizes up front, so the maps are filled without growing.
+    sqlite::Statement counts(m_db.get(), "SELECT (SELECT count(*) FROM Guide), (SELECT count(*) FROM Step)");
+    if (counts.isValid() && counts.step() == SQLITE_ROW) {
+        const qsizetype guideCount = qsizetype(counts.integer(0));
+        const qsizetype stepCount = qsizetype(counts.integer(1));
+        m_guides.reserve(guideCount);
+        m_guideById.reserve(guideCount);
+        m_stepById.reserve(stepCount);
+        m_persisted.reserve(guideCount + stepCount);
+    }
+
     int rc;
     while ((rc = guides.step()) == SQLITE_ROW) {
-        const QString id = guides.text(0);
-        Guide* g = Guide::makeStored(QUuid::fromString(id));
+        const QByteArrayView idText = guides.bytes(0);
+        const QUuid id = parsedId(idText);
+        Guide* g = Guide::makeStored(id);
+        if (!isCanonicalId(idText, id))
+            m_storedIds.insert(g, QString::fromUtf8(idText));
         g->m_title = guides.text(1);
         g->m_summary = guides.optionalText(2);
         g->m_order = guides.integer(3);
@@ -120,14 +144,16 @@ Expected<void, StoreError> ModelContext::loadAll()
         m_guides.append(g);
         m_guideById.insert(g->id(), g);
         m_persisted.insert(g);
-        m_storedIds.insert(g, id);
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
     while ((rc = steps.step()) == SQLITE_ROW) {
-        const QString id = steps.text(0);
-        Step* s = Step::makeStored(QUuid::fromString(id));
+        const QByteArrayView idText = steps.bytes(0);
+        const QUuid id = parsedId(idText);
+        Step* s = Step::makeStored(id);
+        if (!isCanonicalId(idText, id))
+            m_storedIds.insert(s, QString::fromUtf8(idText));
         s->m_order = storedOrder(steps.integer(1));
         s->m_screenshotFilename = steps.text(2);
         s->m_clickX = steps.real(3);
@@ -138,7 +164,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         s->m_capturedAt = fromStored(steps.integer(8));
         s->m_videoBackgroundHex = steps.optionalText(9);
         if (!steps.isNull(10)) {
-            if (Guide* g = m_guideById.value(QUuid::fromString(steps.text(10)))) {
+            if (Guide* g = m_guideById.value(parsedId(steps.bytes(10)))) {
                 s->m_guide = g;
                 g->m_steps.append(s);
             }
@@ -146,7 +172,6 @@ Expected<void, StoreError> ModelContext::loadAll()
         adopt(s);
         m_stepById.insert(s->id(), s);
         m_persisted.insert(s);
-        m_storedIds.insert(s, id);
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });

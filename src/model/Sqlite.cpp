@@ -48,6 +48,12 @@ QString Statement::text(int column) const
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(m_stmt.get(), column)) : QString();
 }
 
+QByteArrayView Statement::bytes(int column) const
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt.get(), column));
+    return p ? QByteArrayView(p, sqlite3_column_bytes(m_stmt.get(), column)) : QByteArrayView();
+}
+
 std::optional<QString> Statement::optionalText(int column) const
 {
     if (isNull(column))

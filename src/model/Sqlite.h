@@ -41,6 +41,8 @@ public:
     void reset();
 
     QString text(int column) const;
+    // The column's text as stored, valid until the next step or reset.
+    QByteArrayView bytes(int column) const;
     std::optional<QString> optionalText(int column) const;
     std::optional<QByteArray> optionalBlob(int column) const;
     qint64 integer(int column) const;

@@ -15,12 +15,12 @@ Step::Step(qint64 order, const QString& screenshotFilename, double clickX, doubl
 {
 }
 
-Step* Step::makeStored(QUuid id)
+Step::Step(StoredId stored)
+    : Record(stored.id)
 {
-    auto* s = new Step();
-    s->m_id = id;
-    return s;
 }
+
+Step* Step::makeStored(QUuid id) { return new Step(StoredId { id }); }
 
 void Step::setOrder(qint64 v) { setField(m_order, v, &Step::orderChanged); }
 void Step::setScreenshotFilename(const QString& v)

@@ -68,6 +68,10 @@ signals:
 private:
     friend class Guide;
     friend class ModelContext;
+    struct StoredId {
+        QUuid id;
+    };
+    explicit Step(StoredId stored);
 
     qint64 m_order = 0;
     QString m_screenshotFilename;

@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 #include <unistd.h>
 
 using namespace zova;
@@ -382,35 +384,42 @@ TEST_F(StoreFixture, StepWhoseGuideRowIsGoneIsDroppedAndTheRestIsSaved)
     EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'renamed later'"), 1);
 }
 
-TEST_F(StoreFixture, RowsWithLowerCaseIdsAreRenamedAndDeletedInPlace)
+TEST_F(StoreFixture, RowsWithIdsSpelledOtherwiseAreRenamedAndDeletedInPlace)
 {
     open();
-    const QUuid guideId = QUuid::createUuid(), stepId = QUuid::createUuid();
-    const QByteArray g = uuidText(guideId).toLower().toUtf8(), s = uuidText(stepId).toLower().toUtf8();
-    const QByteArray insert = "INSERT INTO Guide (id, title, createdAt, updatedAt) VALUES ('" + g
-        + "', 'old', 0, 0); INSERT INTO Step (id, capturedAt, guide) VALUES ('" + s + "', 0, '" + g + "');";
-    ASSERT_TRUE(execOn(path(), insert.constData()));
-    {
-        auto c = open();
-        Guide* guide = c->mainContext()->guide(guideId);
-        ASSERT_NE(guide, nullptr);
-        guide->setTitle(QStringLiteral("new"));
-        ASSERT_EQ(guide->steps().size(), 1);
-        guide->steps().first()->setUserDescription(QStringLiteral("typed"));
-        ASSERT_TRUE(c->mainContext()->save());
-        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 1);
-        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'new'"), 1);
-        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step WHERE userDescription = 'typed'"), 1);
-        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 1);
+    const std::function<QByteArray(const QUuid&)> spellings[] = {
+        [](const QUuid& id) { return uuidText(id).toLower().toUtf8(); },
+        [](const QUuid& id) { return id.toString(QUuid::WithBraces).toUpper().toUtf8(); },
+    };
+    for (const auto& spelled : spellings) {
+        const QUuid guideId = QUuid::createUuid(), stepId = QUuid::createUuid();
+        const QByteArray g = spelled(guideId), s = spelled(stepId);
+        SCOPED_TRACE(g.constData());
+        const QByteArray insert = "INSERT INTO Guide (id, title, createdAt, updatedAt) VALUES ('" + g
+            + "', 'old', 0, 0); INSERT INTO Step (id, capturedAt, guide) VALUES ('" + s + "', 0, '" + g + "');";
+        ASSERT_TRUE(execOn(path(), insert.constData()));
+        {
+            auto c = open();
+            Guide* guide = c->mainContext()->guide(guideId);
+            ASSERT_NE(guide, nullptr);
+            guide->setTitle(QStringLiteral("new"));
+            ASSERT_EQ(guide->steps().size(), 1);
+            guide->steps().first()->setUserDescription(QStringLiteral("typed"));
+            ASSERT_TRUE(c->mainContext()->save());
+            EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 1);
+            EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'new'"), 1);
+            EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step WHERE userDescription = 'typed'"), 1);
+            EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 1);
+        }
+        {
+            auto c = open();
+            c->mainContext()->remove(c->mainContext()->guide(guideId));
+            ASSERT_TRUE(c->mainContext()->save());
+        }
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 0);
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+        EXPECT_TRUE(open()->mainContext()->guides().isEmpty());
     }
-    {
-        auto c = open();
-        c->mainContext()->remove(c->mainContext()->guide(guideId));
-        ASSERT_TRUE(c->mainContext()->save());
-    }
-    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 0);
-    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
-    EXPECT_TRUE(open()->mainContext()->guides().isEmpty());
 }
 
 TEST_F(StoreFixture, FarOutStoredOrdersAreClampedWhereTheyAreRead)
