@@ -15,6 +15,8 @@ DisplayCard::DisplayCard(ShareableDisplay display, StartAction onStart, QWidget*
     , m_display(std::move(display))
     , m_onStart(std::move(onStart))
 {
+    setObjectName(QStringLiteral("displayCard"));
+    setAccessibleDescription(displayName(m_display));
     connect(this, &TargetCard::clicked, this, [this] {
         if (m_onStart)
             m_onStart(m_display);

@@ -18,6 +18,7 @@ public:
     double elapsed() const override;
     int stepCount() const override;
     bool clickTrackingActive() const override;
+    bool targetWindowClosed() const override;
     QList<ShareableWindow> availableWindows() const override;
     QList<ShareableDisplay> availableDisplays() const override;
     bool isLoadingWindows() const override;

@@ -1,8 +1,9 @@
-pkg_check_modules(ZOVA_X11 REQUIRED IMPORTED_TARGET x11 xcb xext xi xtst xcomposite xfixes xrandr xrender)
+pkg_check_modules(ZOVA_X11 REQUIRED IMPORTED_TARGET x11 xcb xcb-res xext xi xtst xcomposite xfixes xrandr xrender)
 target_sources(zova_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/../CaptureBackend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11Display.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11Properties.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/X11ClientProcess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11WindowSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11ImageReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11ScreenGrabber.cpp
