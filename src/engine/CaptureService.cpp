@@ -31,9 +31,9 @@ CaptureService::CaptureService(
 
 CaptureService::~CaptureService() = default;
 
-Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
+Expected<QList<DesktopWindow>, CaptureError> CaptureService::listWindows()
 {
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return unexpected(content.error());
 
@@ -42,16 +42,16 @@ Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
         if (app.isVisibleRegular)
             context.visibleRegularPIDs.insert(app.processID);
     }
-    // Our own bundle identifier is the one our own windows carry.
+    // Our own WM_CLASS instance is the one our own windows carry.
     for (const auto& w : content->windows) {
         if (w.owningApplication && w.owningApplication->processID == m_ownPID) {
-            context.ownBundleIdentifier = w.owningApplication->bundleIdentifier;
+            context.ownWmClassInstance = w.owningApplication->wmClassInstance;
             break;
         }
     }
 
     QList<std::optional<QString>> reasons;
-    QList<ShareableWindow> passed;
+    QList<DesktopWindow> passed;
     for (const auto& w : content->windows) {
         reasons.append(windowDropReason(w, context));
         if (!reasons.last())
@@ -62,9 +62,9 @@ Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
     return passed;
 }
 
-Expected<QList<ShareableDisplay>, CaptureError> CaptureService::listDisplays()
+Expected<QList<DesktopScreen>, CaptureError> CaptureService::listDisplays()
 {
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return unexpected(content.error());
     return content->displays;
@@ -74,8 +74,8 @@ namespace {
 
 // The pop-ups among `candidates` (topmost first) that lie on the window, on one
 // another or are the clicked one, bottom to top.
-QList<ShareableWindow> popupsOnWindow(
-    const QRectF& frame, const QList<ShareableWindow>& candidates, std::optional<WindowID> clicked)
+QList<DesktopWindow> popupsOnWindow(
+    const QRectF& frame, const QList<DesktopWindow>& candidates, std::optional<WindowID> clicked)
 {
     // Menus open right against their parent: touching counts.
     auto touches = [](const QRectF& a, const QRectF& b) { return a.adjusted(-2, -2, 2, 2).intersects(b); };
@@ -86,7 +86,7 @@ QList<ShareableWindow> popupsOnWindow(
         for (qsizetype i = 0; i < candidates.size(); ++i) {
             if (taken[i])
                 continue;
-            const ShareableWindow& w = candidates[i];
+            const DesktopWindow& w = candidates[i];
             if (w.windowID == clicked
                 || std::any_of(reached.begin(), reached.end(), [&](const QRectF& r) { return touches(r, w.frame); })) {
                 taken[i] = true;
@@ -95,7 +95,7 @@ QList<ShareableWindow> popupsOnWindow(
             }
         }
     }
-    QList<ShareableWindow> popups;
+    QList<DesktopWindow> popups;
     for (qsizetype i = candidates.size(); i-- > 0;) {
         if (taken[i])
             popups.append(candidates[i]);
@@ -106,11 +106,11 @@ QList<ShareableWindow> popupsOnWindow(
 } // namespace
 
 Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(
-    const ShareableWindow& window, std::optional<WindowID> clickedPopup)
+    const DesktopWindow& window, std::optional<WindowID> clickedPopup)
 {
-    ShareableWindow target = window;
-    QList<ShareableWindow> candidates;
-    if (auto content = m_source->shareableContent()) {
+    DesktopWindow target = window;
+    QList<DesktopWindow> candidates;
+    if (auto content = m_source->snapshot()) {
         for (const auto& w : content->windows) {
             if (w.windowID == window.windowID)
                 target = w;
@@ -121,7 +121,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
                 candidates.append(w);
         }
     }
-    const QList<ShareableWindow> popups = popupsOnWindow(target.frame, candidates, clickedPopup);
+    const QList<DesktopWindow> popups = popupsOnWindow(target.frame, candidates, clickedPopup);
     // Pop-ups first: a menu may close any moment.
     QList<std::pair<QPointF, QImage>> popupShots;
     for (const auto& p : popups) {
@@ -139,7 +139,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     QRectF area = target.frame;
     for (const auto& p : popups)
         area = area.united(p.frame);
-    ShareableDisplay region;
+    DesktopScreen region;
     region.frame = area;
     region.width = int(area.width());
     region.height = int(area.height());
@@ -169,7 +169,7 @@ QList<WindowID> CaptureService::ownWindowIDs()
     return own;
 }
 
-Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const ShareableDisplay& display)
+Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const DesktopScreen& display)
 {
     auto image = m_grabber->captureDisplay(display, ownWindowIDs());
     if (!image)
@@ -177,7 +177,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     return CapturedFrame { std::move(*image), display.frame };
 }
 
-std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, double maxDimension)
+std::optional<QImage> CaptureService::thumbnail(const DesktopWindow& window, double maxDimension)
 {
     const double w = window.frame.width();
     const double h = window.frame.height();
@@ -192,14 +192,14 @@ std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, d
     return image->scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QList<ShareableWindow> CaptureService::liveWindows(qint32 processID)
+QList<DesktopWindow> CaptureService::liveWindows(qint32 processID)
 {
     if (processID == 0)
         return {};
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return {};
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (const auto& w : content->windows) {
         if (w.owningApplication && w.owningApplication->processID == processID)
             windows.append(w);
@@ -207,11 +207,11 @@ QList<ShareableWindow> CaptureService::liveWindows(qint32 processID)
     return windows;
 }
 
-std::optional<ShareableWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
+std::optional<DesktopWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
 {
     if (processID == 0)
         return std::nullopt;
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return std::nullopt;
     // Topmost first; an unmapped window lies under nothing.
@@ -222,11 +222,11 @@ std::optional<ShareableWindow> CaptureService::windowUnderPoint(QPointF point, q
     return std::nullopt;
 }
 
-std::optional<ShareableWindow> CaptureService::popupUnderPoint(QPointF point, qint32 processID)
+std::optional<DesktopWindow> CaptureService::popupUnderPoint(QPointF point, qint32 processID)
 {
     if (processID == 0)
         return std::nullopt;
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return std::nullopt;
     for (const auto& w : content->windows) {
@@ -278,7 +278,7 @@ void CaptureService::refreshTarget()
     const qint32 pid = m_trackedTargetPID;
     if (pid == 0)
         return;
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (m_trackedTargetPID != pid)
         return;
     if (!content) {
@@ -287,7 +287,7 @@ void CaptureService::refreshTarget()
         return;
     }
     // Only mapped windows can be clicked: a minimised window keeps its geometry.
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     QSet<WindowID> live;
     for (const auto& w : content->windows) {
         if (w.processID() != pid)

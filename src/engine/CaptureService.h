@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/CaptureBackend.h"
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QImage>
 #include <QObject>
@@ -45,30 +45,30 @@ public:
 
     // The windows to offer for recording, filtered and sorted; writes the picker
     // dump. Fails only when the session cannot be read.
-    Expected<QList<ShareableWindow>, CaptureError> listWindows();
+    Expected<QList<DesktopWindow>, CaptureError> listWindows();
     // The displays, in monitor order.
-    Expected<QList<ShareableDisplay>, CaptureError> listDisplays();
+    Expected<QList<DesktopScreen>, CaptureError> listDisplays();
 
     // The window, looked up afresh by its id (the object passed in when the
     // look-up fails or no longer finds it), with its process's open pop-ups
     // drawn where they are when any lie on it, on one another or are
     // `clickedPopup`.
     Expected<CapturedFrame, CaptureError> captureScreenshot(
-        const ShareableWindow& window, std::optional<WindowID> clickedPopup = std::nullopt);
+        const DesktopWindow& window, std::optional<WindowID> clickedPopup = std::nullopt);
     // The whole display without this process's windows.
-    Expected<CapturedFrame, CaptureError> captureScreenshot(const ShareableDisplay& display);
+    Expected<CapturedFrame, CaptureError> captureScreenshot(const DesktopScreen& display);
     // At most maxDimension pixels on the longer side, never enlarged; nothing
     // when the window has no area or cannot be captured.
-    std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension);
+    std::optional<QImage> thumbnail(const DesktopWindow& window, double maxDimension);
 
     // Every current window of the process (also pop-ups and unmapped ones);
     // empty for 0 or when the session cannot be read.
-    QList<ShareableWindow> liveWindows(qint32 processID);
+    QList<DesktopWindow> liveWindows(qint32 processID);
     // The topmost mapped layer-0 window of the process that contains the point.
-    std::optional<ShareableWindow> windowUnderPoint(QPointF point, qint32 processID);
+    std::optional<DesktopWindow> windowUnderPoint(QPointF point, qint32 processID);
     // The process's open pop-up at the point when it is the topmost of the
     // process's windows there.
-    std::optional<ShareableWindow> popupUnderPoint(QPointF point, qint32 processID);
+    std::optional<DesktopWindow> popupUnderPoint(QPointF point, qint32 processID);
 
     void beginTrackingTargetProcess(qint32 processID);
     void endTrackingTargetProcess();
@@ -76,7 +76,7 @@ public:
     bool pointIsInTrackedTarget(QPointF point) const;
 
     qint32 trackedTargetPID() const { return m_trackedTargetPID; }
-    const QList<ShareableWindow>& cachedTargetWindows() const { return m_cachedTargetWindows; }
+    const QList<DesktopWindow>& cachedTargetWindows() const { return m_cachedTargetWindows; }
     // True once a refresh of the tracked process no longer found the window
     // (closed, withdrawn, or its process gone); a minimised window is still there.
     bool trackedWindowIsGone(WindowID window) const;
@@ -93,7 +93,7 @@ private:
     std::shared_ptr<ScreenGrabber> m_grabber;
     qint32 m_ownPID = 0;
     qint32 m_trackedTargetPID = 0;
-    QList<ShareableWindow> m_cachedTargetWindows;
+    QList<DesktopWindow> m_cachedTargetWindows;
     // Every window of the tracked process at the last refresh; nothing before it.
     std::optional<QSet<WindowID>> m_liveTargetWindowIDs;
     QTimer m_targetRefreshTimer;

@@ -4,4 +4,4 @@ zova_test(editor_rules_test
           LIBS zova::editor)
 zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp
           LIBS zova::editor zova::model SQLite::SQLite3)
-zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export zova::model)
+zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export_ui zova::model)

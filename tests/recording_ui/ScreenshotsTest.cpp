@@ -85,10 +85,10 @@ TEST(Screenshots, PickerPanelAndOutline)
     FakeFeed feed;
     const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
         { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (int i = 0; i < 5; ++i)
         windows.append(window(WindowID(i + 1), QString::fromUtf8(titles[i][0]), QString::fromUtf8(titles[i][1])));
-    feed.thumbnailer = [](const ShareableWindow& w) -> std::optional<QImage> {
+    feed.thumbnailer = [](const DesktopWindow& w) -> std::optional<QImage> {
         if (w.windowID == 5)
             return std::nullopt; // shows the other-workspace badge
         return fakeWindow(int(w.windowID));
@@ -110,7 +110,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     const QImage windowsTab = kept(host.grab(), "recording-picker-windows.png");
     EXPECT_EQ(windowsTab.size(), host.size());
     EXPECT_GT(colourCount(windowsTab), 50) << "the window cards are drawn";
-    picker.selectTab(PickerTab::screens);
+    picker.selectTab(PickerTab::Screens);
     QTest::qWait(200);
     const QImage screensTab = kept(host.grab(), "recording-picker-screens.png");
     EXPECT_GT(changedShare(windowsTab, screensTab), 0.05) << "the screens tab shows other cards";
@@ -122,7 +122,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     QTest::qWait(300);
     const QRect targetRect = client.rootGeometry(target);
     feed.frame = QRectF(targetRect);
-    feed.setRecording(RecordingFeed::Phase::armed, 83, 4, true);
+    feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
     QScreen* screen = QGuiApplication::primaryScreen();
     const QImage bare = screen->grabWindow(0, 0, 0, 1600, 900).toImage().convertToFormat(QImage::Format_RGB32);
     RecordingHUDController hud;
@@ -139,7 +139,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     EXPECT_GT(changedShare(bare.copy(edge), screenWithOutline.copy(edge)), 0.5) << "no outline on the target's edge";
     const QRect middle(targetRect.center() - QPoint(20, 20), QSize(40, 40));
     EXPECT_EQ(changedShare(bare.copy(middle), screenWithOutline.copy(middle)), 0.0);
-    feed.setRecording(RecordingFeed::Phase::paused, 95, 4, false);
+    feed.setRecording(RecordingFeed::Phase::Paused, 95, 4, false);
     QTest::qWait(200);
     const QImage pausedPanel
         = kept(screen->grabWindow(0, panelArea.x(), panelArea.y(), 290, 88), "recording-panel-paused-not-tracking.png");

@@ -185,15 +185,15 @@ QList<xcb_window_t> X11WindowSource::mappedPopups(xcb_window_t root)
     return popups;
 }
 
-QList<ShareableDisplay> X11WindowSource::readDisplays()
+QList<DesktopScreen> X11WindowSource::readDisplays()
 {
     Display* d = m_display.get();
-    QList<ShareableDisplay> displays;
+    QList<DesktopScreen> displays;
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
     for (int i = 0; monitors && i < count; ++i) {
         const XRRMonitorInfo& m = monitors[i];
-        ShareableDisplay display;
+        DesktopScreen display;
         display.displayID = m.noutput > 0 ? quint32(m.outputs[0]) : quint32(i + 1);
         display.frame = QRectF(m.x, m.y, m.width, m.height);
         display.width = m.width;
@@ -205,7 +205,7 @@ QList<ShareableDisplay> X11WindowSource::readDisplays()
         XRRFreeMonitors(monitors);
     if (displays.isEmpty()) {
         const int s = DefaultScreen(d);
-        ShareableDisplay whole;
+        DesktopScreen whole;
         whole.displayID = 1;
         whole.width = DisplayWidth(d, s);
         whole.height = DisplayHeight(d, s);
@@ -225,10 +225,10 @@ QList<ShareableDisplay> X11WindowSource::readDisplays()
     return displays;
 }
 
-Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
+Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
 {
     if (!m_display || !m_xcb || xcb_connection_has_error(m_xcb.get()))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     xcb_connection_t* c = m_xcb.get();
     const Atoms& a = *m_atoms;
     const xcb_window_t root = xcb_window_t(DefaultRootWindow(m_display.get()));
@@ -261,7 +261,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
 
     // A window read, waiting for its owner when it carries no _NET_WM_PID.
     struct ReadWindow {
-        ShareableWindow window;
+        DesktopWindow window;
         RunningApplication app;
         bool overrideRedirect = false;
         bool regular = false;
@@ -284,7 +284,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
             continue;
 
         ReadWindow r;
-        ShareableWindow& window = r.window;
+        DesktopWindow& window = r.window;
         window.windowID = WindowID(p.window);
         if (netName && netName->format == 8 && netName->type == a[utf8String]) {
             window.title = QString::fromUtf8(bytes8(netName.get()));
@@ -313,7 +313,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
         // WM_CLASS holds the instance and the class, each ended by a NUL.
         if (wmClass && wmClass->format == 8) {
             const QList<QByteArray> parts = bytes8(wmClass.get()).split('\0');
-            r.app.bundleIdentifier = QString::fromUtf8(parts.value(0));
+            r.app.wmClassInstance = QString::fromUtf8(parts.value(0));
             r.app.applicationName = QString::fromUtf8(parts.value(1));
         }
         if (const auto pids = values32(pid.get(), XCB_ATOM_CARDINAL); !pids.isEmpty() && qint32(pids.first()) > 0)
@@ -335,10 +335,10 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
             read[i].app.processID = m_clientProcesses->take(cookie).value_or(0);
     }
 
-    ShareableContent content;
+    DesktopSnapshot content;
     QHash<qint32, int> appIndex;
     for (ReadWindow& r : read) {
-        ShareableWindow& window = r.window;
+        DesktopWindow& window = r.window;
         // A window whose process is unknown has no owning application (and a
         // pop-up without one is left out).
         if (r.app.processID > 0)
@@ -352,7 +352,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
                 ApplicationInfo info;
                 info.processID = id;
                 info.localizedName = window.owningApplication->applicationName;
-                info.bundleIdentifier = window.owningApplication->bundleIdentifier;
+                info.wmClassInstance = window.owningApplication->wmClassInstance;
                 it = appIndex.insert(id, int(content.applications.size()));
                 content.applications.append(info);
             }
@@ -362,7 +362,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
         content.windows.append(std::move(window));
     }
     if (xcb_connection_has_error(c))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     content.displays = readDisplays();
     return content;
 }
