@@ -207,7 +207,7 @@ QList<DesktopWindow> CaptureService::liveWindows(qint32 processID)
     return windows;
 }
 
-std::optional<DesktopWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
+std::optional<DesktopWindow> CaptureService::topmostMappedAt(QPointF point, qint32 processID, bool popupsToo)
 {
     if (processID == 0)
         return std::nullopt;
@@ -216,24 +216,22 @@ std::optional<DesktopWindow> CaptureService::windowUnderPoint(QPointF point, qin
         return std::nullopt;
     // Topmost first; an unmapped window lies under nothing.
     for (const auto& w : content->windows) {
-        if (w.processID() == processID && w.windowLayer == 0 && w.isOnScreen && frameContains(w.frame, point))
+        if (w.processID() == processID && (popupsToo || w.windowLayer == 0) && w.isOnScreen
+            && frameContains(w.frame, point))
             return w;
     }
     return std::nullopt;
 }
 
+std::optional<DesktopWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
+{
+    return topmostMappedAt(point, processID, false);
+}
+
 std::optional<DesktopWindow> CaptureService::popupUnderPoint(QPointF point, qint32 processID)
 {
-    if (processID == 0)
-        return std::nullopt;
-    auto content = m_source->snapshot();
-    if (!content)
-        return std::nullopt;
-    for (const auto& w : content->windows) {
-        if (w.processID() == processID && w.isOnScreen && frameContains(w.frame, point))
-            return w.windowLayer >= popupLayer ? std::optional(w) : std::nullopt;
-    }
-    return std::nullopt;
+    auto w = topmostMappedAt(point, processID, true);
+    return w && w->windowLayer >= popupLayer ? w : std::nullopt;
 }
 
 void CaptureService::beginTrackingTargetProcess(qint32 processID)

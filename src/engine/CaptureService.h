@@ -88,6 +88,7 @@ signals:
 private:
     void refreshTarget();
     QList<WindowID> ownWindowIDs();
+    std::optional<DesktopWindow> topmostMappedAt(QPointF point, qint32 processID, bool popupsToo);
 
     std::shared_ptr<WindowSource> m_source;
     std::shared_ptr<ScreenGrabber> m_grabber;
