@@ -4,6 +4,7 @@
 #include "export/ExportLog.h"
 #include "export/ExportedScreenshot.h"
 #include "model/Guide.h"
+#include "model/StagedFiles.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "model/TemporaryFiles.h"
@@ -41,23 +42,29 @@ ExportService::Result makeFolder(const QString& path)
     return {};
 }
 
+ExportService::Result writeFailure(const QString& path, const QString& reason)
+{
+    return unexpected(
+        ExportError::file(QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), reason)));
+}
+
 // Writes through a private temporary file renamed over the destination, so the
 // path itself is replaced: never a symbolic link's target, whatever its mode.
 ExportService::Result writeAtomically(const QString& path, const QByteArray& bytes)
 {
     if (auto written = TemporaryFiles::replaceFile(path, bytes); !written)
-        return unexpected(ExportError::file(
-            QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), written.error())));
+        return writeFailure(path, written.error());
     return {};
 }
 
-// A screenshot that cannot be read is left out, as the page and the video leave it out.
-ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnotation>& marks, const QString& folder)
+// The bytes of a screenshot's copy, its blur marks burned in; no value for one that
+// cannot be read, which is left out as the page and the video leave it out.
+std::optional<QByteArray> screenshotBytes(const QString& name, const QList<StepAnnotation>& marks)
 {
     const auto source = StorageService::shared().pathFor(name);
     if (!source) {
         qCWarning(lcExport) << "screenshot name with folder parts left out:" << name;
-        return {};
+        return std::nullopt;
     }
     std::optional<QByteArray> bytes;
     if (marks.isEmpty()) {
@@ -69,11 +76,9 @@ ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnota
     } else {
         bytes = exportedScreenshotBytes(name, marks);
     }
-    if (!bytes) {
+    if (!bytes)
         qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
-        return {};
-    }
-    return writeAtomically(folder + QLatin1Char('/') + name, *bytes);
+    return bytes;
 }
 
 // The screenshot files to copy, in step order, each once with the blur marks of
@@ -116,13 +121,21 @@ ExportService::Result writeFolder(const FolderJob& job)
     if (auto made = makeFolder(assets); !made)
         return made;
 
+    // Every file is staged first and put in place after one sync; the page comes last.
+    StagedFiles staged;
     for (const auto& [name, blurs] : job.copies) {
-        if (auto copied = copyScreenshot(name, blurs, assets); !copied)
-            return copied;
+        const std::optional<QByteArray> bytes = screenshotBytes(name, blurs);
+        if (!bytes)
+            continue;
+        const QString path = assets + QLatin1Char('/') + name;
+        if (auto added = staged.add(path, *bytes); !added)
+            return writeFailure(path, added.error());
     }
-
-    if (auto written = writeAtomically(job.folder + QStringLiteral("/index.html"), job.page); !written)
-        return written;
+    const QString page = job.folder + QStringLiteral("/index.html");
+    if (auto added = staged.add(page, job.page); !added)
+        return writeFailure(page, added.error());
+    if (auto committed = staged.commit(); !committed)
+        return writeFailure(job.folder, committed.error());
     qCInfo(lcExport) << "HTML folder written:" << job.folder;
     return {};
 }

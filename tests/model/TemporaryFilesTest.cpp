@@ -1,4 +1,5 @@
 #include "model/TemporaryFiles.h"
+#include "model/StagedFiles.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -59,5 +60,60 @@ TEST(TemporaryFilesTest, WritesReplaceThePathItselfAndLeaveNothingBehind)
     EXPECT_FALSE(TemporaryFiles::replaceFile(dir.filePath("folder"), "x").hasValue());
     EXPECT_FALSE(TemporaryFiles::copyFile(dir.filePath("absent"), dir.filePath("copy")).hasValue());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("copy")));
+    EXPECT_TRUE(QDir(TemporaryFiles::directory()).isEmpty());
+}
+
+TEST(StagedFilesTest, CommitPutsEveryFileInPlaceAndLeavesNothingBehind)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("assets"));
+    const QString target = dir.filePath("outside.txt");
+    ASSERT_TRUE(zova::test::writeFile(target, "keep me"));
+    ASSERT_TRUE(QFile::link(target, dir.filePath("assets/a.png")));
+    ASSERT_TRUE(zova::test::writeFile(dir.filePath("index.html"), "earlier"));
+    QFile::setPermissions(dir.filePath("index.html"), QFileDevice::ReadOwner);
+    {
+        StagedFiles staged;
+        ASSERT_TRUE(staged.add(dir.filePath("assets/a.png"), "first").hasValue());
+        ASSERT_TRUE(staged.add(dir.filePath("assets/b.png"), QByteArray(300000, 'b')).hasValue());
+        ASSERT_TRUE(staged.add(dir.filePath("index.html"), "page").hasValue());
+        // Nothing shows at the destination before the commit.
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("assets/b.png")));
+        EXPECT_EQ(zova::test::readFile(dir.filePath("index.html")), "earlier");
+        ASSERT_TRUE(staged.commit().hasValue());
+    }
+    EXPECT_FALSE(QFileInfo(dir.filePath("assets/a.png")).isSymLink());
+    EXPECT_EQ(zova::test::readFile(dir.filePath("assets/a.png")), "first");
+    EXPECT_EQ(zova::test::readFile(dir.filePath("assets/b.png")), QByteArray(300000, 'b'));
+    EXPECT_EQ(zova::test::readFile(dir.filePath("index.html")), "page");
+    EXPECT_EQ(zova::test::readFile(target), "keep me");
+    EXPECT_TRUE(QDir(TemporaryFiles::directory()).isEmpty());
+}
+
+TEST(StagedFilesTest, FailedOrAbandonedSetsLeaveNoStagedFile)
+{
+    QTemporaryDir dir;
+    {
+        StagedFiles abandoned;
+        ASSERT_TRUE(abandoned.add(dir.filePath("never.txt"), "x").hasValue());
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("never.txt")));
+    EXPECT_TRUE(QDir(TemporaryFiles::directory()).isEmpty());
+
+    // The second destination cannot be taken (a folder is in the way): the first is
+    // in place, the error is reported, the third never lands, nothing is left staged.
+    QDir().mkpath(dir.filePath("folder/inside"));
+    {
+        StagedFiles staged;
+        ASSERT_TRUE(staged.add(dir.filePath("first.txt"), "1").hasValue());
+        ASSERT_TRUE(staged.add(dir.filePath("folder"), "2").hasValue());
+        ASSERT_TRUE(staged.add(dir.filePath("third.txt"), "3").hasValue());
+        const auto committed = staged.commit();
+        ASSERT_FALSE(committed.hasValue());
+        EXPECT_FALSE(committed.error().isEmpty());
+    }
+    EXPECT_EQ(zova::test::readFile(dir.filePath("first.txt")), "1");
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("third.txt")));
     EXPECT_TRUE(QDir(TemporaryFiles::directory()).isEmpty());
 }
