@@ -40,21 +40,6 @@ private:
     int m_fd;
 };
 
-// 0, or the errno of the failure.
-int writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
 int renameOver(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ? 0 : errno;
@@ -95,16 +80,10 @@ StagedFiles::~StagedFiles()
 
 Expected<void, QString> StagedFiles::add(const QString& path, const QByteArray& bytes)
 {
-    const QString temporary = TemporaryFiles::newPath(QStringLiteral(".part"));
-    if (temporary.isEmpty())
-        return unexpected(QStringLiteral("no private folder for temporary files"));
-    const Descriptor fd(
-        ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-    if (fd.get() < 0)
-        return unexpected(systemError(errno));
-    m_entries.append({ temporary, path });
-    if (const int error = writeAll(fd.get(), bytes))
-        return unexpected(systemError(error));
+    const auto temporary = TemporaryFiles::stage(bytes, false);
+    if (!temporary)
+        return unexpected(temporary.error());
+    m_entries.append({ *temporary, path });
     return {};
 }
 

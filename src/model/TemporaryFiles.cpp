@@ -27,7 +27,7 @@ QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 bool processRuns(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
 
-Expected<void, QString> writeAll(int fd, const QByteArray& bytes)
+Expected<void, QString> writeAll(int fd, const QByteArray& bytes, bool sync)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -38,7 +38,7 @@ Expected<void, QString> writeAll(int fd, const QByteArray& bytes)
             return unexpected(systemError());
         done += n;
     }
-    if (::fsync(fd) != 0)
+    if (sync && ::fsync(fd) != 0)
         return unexpected(systemError());
     return {};
 }
@@ -97,7 +97,7 @@ void TemporaryFiles::clearStale()
     }
 }
 
-Expected<void, QString> TemporaryFiles::replaceFile(const QString& path, const QByteArray& bytes)
+Expected<QString, QString> TemporaryFiles::stage(const QByteArray& bytes, bool sync)
 {
     const QString temporary = newPath(QStringLiteral(".part"));
     if (temporary.isEmpty())
@@ -105,13 +105,21 @@ Expected<void, QString> TemporaryFiles::replaceFile(const QString& path, const Q
     const int fd = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return unexpected(systemError());
-    auto written = writeAll(fd, bytes);
+    auto written = writeAll(fd, bytes, sync);
     ::close(fd);
     if (!written) {
         QFile::remove(temporary);
-        return written;
+        return unexpected(written.error());
     }
-    return moveIntoPlace(temporary, path);
+    return temporary;
+}
+
+Expected<void, QString> TemporaryFiles::replaceFile(const QString& path, const QByteArray& bytes)
+{
+    const auto temporary = stage(bytes, true);
+    if (!temporary)
+        return unexpected(temporary.error());
+    return moveIntoPlace(*temporary, path);
 }
 
 Expected<void, QString> TemporaryFiles::copyFile(const QString& source, const QString& path)

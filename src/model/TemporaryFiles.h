@@ -22,6 +22,9 @@ public:
     // Removes the folders of processes that no longer run.
     static void clearStale();
 
+    // Writes bytes to a fresh private temporary file, synced to the disk when asked,
+    // and gives its path; a failed write leaves no file.
+    static Expected<QString, QString> stage(const QByteArray& bytes, bool sync);
     // Writes bytes to a private temporary file and renames it to path.
     static Expected<void, QString> replaceFile(const QString& path, const QByteArray& bytes);
     // Copies the file at source to path the same way.

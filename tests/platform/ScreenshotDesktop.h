@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 
 #include <algorithm>
@@ -29,4 +32,14 @@ inline QImage desktopOfScreenshots(const QString& folder)
         rowHeight = std::max(rowHeight, shot.height());
     }
     return desktop;
+}
+
+// The image as Qt's PNG writer encodes it.
+inline QByteArray qtPngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(image);
+    return bytes;
 }
