@@ -209,6 +209,18 @@ bool isMark(const ocr::TextWord& word)
     return text.size() <= 2 && std::none_of(text.begin(), text.end(), isWordCharacter);
 }
 
+// The word's text, a doubled reading of one glyph ("Cc" for a key's "C") made
+// single: two letters that differ only in case in a box too narrow for two.
+QString singleGlyph(const ocr::TextWord& word, QSize imageSize)
+{
+    const QString text = word.text.trimmed();
+    const double width = word.box.width() * imageSize.width();
+    const double height = word.box.height() * imageSize.height();
+    if (text.size() == 2 && text[0] != text[1] && text[0].toLower() == text[1].toLower() && width < height)
+        return text.left(1);
+    return text;
+}
+
 // The words grouped into phrases, each with the box around its words. A mark
 // beside words parts them and is left out; a mark alone (a key's "+") stays.
 QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
@@ -225,7 +237,7 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
             const double gap = (word.box.left() - last.box.right()) * imageSize.width();
             const double characterWidth = (word.box.width() + last.box.width()) * imageSize.width()
                 / double(word.text.trimmed().size() + last.text.trimmed().size());
-            if (last.line == word.line && gap <= phraseGap * characterWidth) {
+            if (last.line == word.line && !word.afterFrame && gap <= phraseGap * characterWidth) {
                 groups.last().append(word);
                 continue;
             }
@@ -253,7 +265,7 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
         ocr::TextLine phrase { group.first().box, QString() };
         for (const ocr::TextWord& w : group) {
             phrase.box = phrase.box.united(w.box);
-            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + w.text.trimmed();
+            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + singleGlyph(w, imageSize);
         }
         if (phrase.box.height() >= VisionService::minimumTextHeight)
             phrases.append(phrase);
@@ -262,13 +274,14 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
 }
 
 // The phrases inside `region`, read as large as the time allows.
-std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region)
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region,
+    ocr::TextRecognizer::Contrast contrast = ocr::TextRecognizer::Contrast::Global)
 {
     const double area = double(region.width()) * region.height();
     int scale = maxScale;
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
-    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
+    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast);
     if (!words)
         return std::nullopt;
     if (scale > 1 && !words->isEmpty()) {
@@ -279,12 +292,13 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
         std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
         const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
         if (fitting < scale) {
-            words = ocr::TextRecognizer::recognizeWords(image, region, fitting);
+            words = ocr::TextRecognizer::recognizeWords(image, region, fitting, contrast);
             if (!words)
                 return std::nullopt;
         }
     }
     if (lcVision().isDebugEnabled()) {
+        qCDebug(lcVision) << "Read" << words->size() << "words in" << region << "at scale" << scale;
         for (const ocr::TextWord& w : *words)
             qCDebug(lcVision) << "  word" << w.line << w.text << w.confidence
                               << QRectF(w.box.x() * image.width(), w.box.y() * image.height(),
@@ -298,9 +312,11 @@ struct Cut {
     bool any() const { return left || right || top || bottom; }
 };
 
-// The sides of `region` that cut the line `box`. A side that falls in a gap between
-// words hides the rest of the line too: a line that ends within a line height of a
-// side counts as cut. Sides on the image's edges cut nothing.
+// The sides of `region` that cut the line `box`. A left or right side that falls
+// in a gap between words hides the rest of the line too: a line that ends within
+// a line height of that side counts as cut; a top or bottom side cuts through the
+// letters, so a line counts as cut that ends within half a line height of it.
+// Sides on the image's edges cut nothing.
 Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
 {
     const double width = imageSize.width();
@@ -309,8 +325,8 @@ Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
     Cut cut;
     cut.left = region.left() > 0 && box.left() * width <= region.left() + lineHeight;
     cut.right = region.right() < imageSize.width() - 1 && box.right() * width >= region.right() - lineHeight;
-    cut.top = region.top() > 0 && box.top() * height <= region.top() + lineHeight;
-    cut.bottom = region.bottom() < imageSize.height() - 1 && box.bottom() * height >= region.bottom() - lineHeight;
+    cut.top = region.top() > 0 && box.top() * height <= region.top() + lineHeight / 2;
+    cut.bottom = region.bottom() < imageSize.height() - 1 && box.bottom() * height >= region.bottom() - lineHeight / 2;
     return cut;
 }
 
@@ -372,16 +388,22 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     lines = merged;
 }
 
+struct NearLabel {
+    QString label;
+    // Whether the phrase holds the click, which no other phrase can beat.
+    bool holdsClick = false;
+};
+
 // The label read from the small area around the click, when that reading settles
-// which line wins: one that holds the click, or a nearest one when no line could
-// lie nearer outside the area. Its line counts only when the area leaves it whole
-// from top to bottom.
-std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
+// which phrase wins: one that holds the click, or a nearest one when no phrase
+// could lie nearer outside the area. Its phrase counts only when the area leaves
+// it whole from top to bottom.
+std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, ocr::TextRecognizer::Contrast contrast)
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near, contrast);
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -391,17 +413,20 @@ std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
     const Cut cut = cutSides(near, box, size);
     if (cut.top || cut.bottom)
         return std::nullopt;
+    std::optional<QString> label;
     if (boxContains(box, click)) {
         readWholeLine(image, near, box, *lines);
         const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
         if (!whole || !boxContains((*lines)[*whole].box, click))
             return std::nullopt;
-        return VisionService::formatLabel((*lines)[*whole].text);
+        label = VisionService::formatLabel((*lines)[*whole].text);
+        return label ? std::optional(NearLabel { *label, true }) : std::nullopt;
     }
     const double distance = std::hypot(box.center().x() - click.x(), box.center().y() - click.y());
     if (cut.any() || !nothingNearerOutside(near, *lines, clickPixel, distance, size))
         return std::nullopt;
-    return VisionService::formatLabel((*lines)[*best].text);
+    label = VisionService::formatLabel((*lines)[*best].text);
+    return label ? std::optional(NearLabel { *label, false }) : std::nullopt;
 }
 
 } // namespace
@@ -410,9 +435,17 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
 {
     if (image.width() < 1 || image.height() < 1 || !std::isfinite(clickPixel.x()) || !std::isfinite(clickPixel.y()))
         return std::nullopt;
-    // A line holding the click beats every other, so a small area is read first.
-    if (std::optional<QString> label = labelNearClick(image, clickPixel))
-        return label;
+    // A phrase holding the click beats every other, so a small area is read
+    // first. Where that finds no phrase on the click, the area is read again
+    // telling text by local contrast, which light text on a dark face needs.
+    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, ocr::TextRecognizer::Contrast::Global);
+    if (near && near->holdsClick)
+        return near->label;
+    const std::optional<NearLabel> local = labelNearClick(image, clickPixel, ocr::TextRecognizer::Contrast::Local);
+    if (local && (local->holdsClick || !near))
+        return local->label;
+    if (near)
+        return near->label;
 
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.

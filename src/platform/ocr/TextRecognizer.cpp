@@ -86,7 +86,7 @@ int backgroundLevel(const QImage& grey)
 // any stroke of interface text is the frame of a button, field or pane, or a
 // separator: the engine reads such lines as letters, so they are painted in the
 // background's level. Strokes of large text are long too, but thick.
-void eraseFrames(QImage& grey, int background)
+std::vector<uchar> eraseFrames(QImage& grey, int background)
 {
     constexpr int contrast = 32;
     constexpr int sameLevel = 12;
@@ -141,6 +141,7 @@ void eraseFrames(QImage& grey, int background)
     // thick stroke is one level along its length, but not thin.
     const auto standing = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > contrast; };
     std::vector<uchar> frame(rows.size(), 0);
+    std::vector<uchar> separators(rows.size(), 0);
     for (int x = 0; x < width; ++x)
         runs(
             height, [&](int y) { return int(at(rows, x, y)); }, marked,
@@ -162,8 +163,10 @@ void eraseFrames(QImage& grey, int background)
                 while (b < width && standing(b, y))
                     ++b;
                 if (b - a <= thickest)
-                    for (int x = a; x < b; ++x)
+                    for (int x = a; x < b; ++x) {
                         set(frame, x, y, 1);
+                        set(separators, x, y, 1);
+                    }
             });
     for (int y = 0; y < height; ++y) {
         uchar* row = grey.scanLine(y);
@@ -171,24 +174,122 @@ void eraseFrames(QImage& grey, int background)
             if (at(frame, x, y))
                 row[x] = uchar(background);
     }
+    return separators;
 }
 
+// Stretches the levels so that the darkest ink is black and the background white.
+void stretchContrast(QImage& grey, int background)
+{
+    std::array<int, 256> histogram {};
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            ++histogram[row[x]];
+    }
+    // The level below which the darkest 1/500 of the pixels lie.
+    const qint64 few = qint64(grey.width()) * grey.height() / 500;
+    int dark = 0;
+    for (qint64 seen = 0; dark < background && seen + histogram[size_t(dark)] <= few; ++dark)
+        seen += histogram[size_t(dark)];
+    if (background - dark < 16)
+        return;
+    std::array<uchar, 256> map {};
+    for (int level = 0; level < 256; ++level)
+        map[size_t(level)] = uchar(std::clamp((level - dark) * 255 / (background - dark), 0, 255));
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            row[x] = map[row[x]];
+    }
+}
+
+// The level most pixels around each pixel have, the median of the square of
+// 2 * `radius` + 1 pixels (clipped to the image): the local background.
+std::vector<uchar> localBackground(const QImage& grey, int radius)
+{
+    const int width = grey.width();
+    const int height = grey.height();
+    std::vector<uchar> median(size_t(width) * size_t(height), 0);
+    for (int y = 0; y < height; ++y) {
+        const int top = std::max(0, y - radius);
+        const int bottom = std::min(height - 1, y + radius);
+        std::array<int, 256> histogram {};
+        int count = 0;
+        const auto addColumn = [&](int x, int delta) {
+            for (int row = top; row <= bottom; ++row)
+                histogram[grey.constScanLine(row)[x]] += delta;
+            count += delta * (bottom - top + 1);
+        };
+        for (int x = 0; x <= std::min(width - 1, radius); ++x)
+            addColumn(x, 1);
+        for (int x = 0; x < width; ++x) {
+            if (x > 0) {
+                if (x + radius < width)
+                    addColumn(x + radius, 1);
+                if (x - radius - 1 >= 0)
+                    addColumn(x - radius - 1, -1);
+            }
+            int level = 0;
+            for (int seen = histogram[0]; 2 * seen < count; seen += histogram[size_t(++level)]) { }
+            median[size_t(y) * size_t(width) + size_t(x)] = uchar(level);
+        }
+    }
+    return median;
+}
+
+// Dark where a pixel differs from its surroundings, whichever way, white where it
+// does not: text in any colour on any face comes out dark on white. Differences
+// below `floor`, the shading of faces and gradients, count as none.
+void toLocalContrast(QImage& grey)
+{
+    constexpr int radius = 7;
+    constexpr int floor = 24;
+    const std::vector<uchar> background = localBackground(grey, radius);
+    int strongest = floor + 32;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            strongest
+                = std::max(strongest, std::abs(int(row[x]) - background[size_t(y) * size_t(grey.width()) + size_t(x)]));
+    }
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            const int difference = std::abs(int(row[x]) - background[size_t(y) * size_t(grey.width()) + size_t(x)]);
+            row[x] = uchar(255 - std::clamp((difference - floor) * 255 / (strongest - floor), 0, 255));
+        }
+    }
+}
+
+struct ScreenText {
+    QImage grey;
+    // The columns of frames and separators painted out, in the region's pixels.
+    std::vector<uchar> frames;
+};
+
 // The region as the engine reads screen text best: grey, dark text on a light
-// background, without frames, enlarged.
-QImage screenText(const QImage& image, const QRect& area, int scale)
+// background, without frames, at full contrast, enlarged.
+ScreenText screenText(const QImage& image, const QRect& area, int scale, TextRecognizer::Contrast contrast)
 {
     QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
     if (grey.isNull())
-        return grey;
-    int background = backgroundLevel(grey);
-    if (background < 128) {
-        grey.invertPixels();
-        background = 255 - background;
+        return {};
+    std::vector<uchar> frames;
+    if (contrast == TextRecognizer::Contrast::Local) {
+        toLocalContrast(grey);
+        frames = eraseFrames(grey, 255);
+    } else {
+        int background = backgroundLevel(grey);
+        if (background < 128) {
+            grey.invertPixels();
+            background = 255 - background;
+        }
+        frames = eraseFrames(grey, background);
+        stretchContrast(grey, background);
     }
-    eraseFrames(grey, background);
     if (scale > 1)
         grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return grey;
+    return { grey, std::move(frames) };
 }
 
 // Runs this thread's engine over `grey`: the engine holding the results, which
@@ -210,28 +311,47 @@ tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
 
 } // namespace
 
-std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale)
+std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
+    const QImage& image, const QRect& region, int scale, TextRecognizer::Contrast contrast)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
         return std::nullopt;
     if (!threadEngine())
         return std::nullopt;
-    tesseract::TessBaseAPI* api = recognizeGrey(screenText(image, area, scale), screenDpi * scale);
+    const ScreenText text = screenText(image, area, scale, contrast);
+    tesseract::TessBaseAPI* api = recognizeGrey(text.grey, screenDpi * scale);
     if (!api)
         return std::nullopt;
+    // Whether a frame stands between the columns [left, right) over most of the
+    // rows [top, bottom) (region pixels).
+    const auto frameBetween = [&](int left, int right, int top, int bottom) {
+        top = std::max(top, 0);
+        bottom = std::min(bottom, area.height());
+        for (int x = std::max(left, 0); x < std::min(right, area.width()); ++x) {
+            int rows = 0;
+            for (int y = top; y < bottom; ++y)
+                rows += text.frames[size_t(y) * size_t(area.width()) + size_t(x)];
+            if (bottom > top && 2 * rows >= bottom - top)
+                return true;
+        }
+        return false;
+    };
 
     QList<TextWord> words;
     const double width = image.width();
     const double height = image.height();
     int line = 0;
+    QRect previous; // the last word on the line, region pixels
     std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
     if (it) {
         do {
             if (it->Empty(tesseract::RIL_WORD))
                 continue;
-            if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
+            if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) {
                 ++line;
+                previous = QRect();
+            }
             int left = 0, top = 0, right = 0, bottom = 0;
             if (!it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
                 continue;
@@ -240,7 +360,12 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
                 continue;
             const QRectF box((area.x() + double(left) / scale) / width, (area.y() + double(top) / scale) / height,
                 (right - left) / (scale * width), (bottom - top) / (scale * height));
-            words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line });
+            const QRect pixels(QPoint(left / scale, top / scale), QPoint((right - 1) / scale, (bottom - 1) / scale));
+            const bool afterFrame = !previous.isNull()
+                && frameBetween(previous.right() + 1, pixels.left(), std::max(previous.top(), pixels.top()),
+                    std::min(previous.bottom(), pixels.bottom()) + 1);
+            previous = pixels;
+            words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line, afterFrame });
         } while (it->Next(tesseract::RIL_WORD));
     }
     api->Clear();
