@@ -273,9 +273,11 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
     return phrases;
 }
 
-// The phrases inside `region`, read as large as the time allows.
-std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region,
-    ocr::TextRecognizer::Contrast contrast = ocr::TextRecognizer::Contrast::Global)
+using Contrast = ocr::TextRecognizer::Contrast;
+
+// The phrases inside `region`, read as large as the time allows, telling text by
+// `contrast`; that becomes local when a reading by level finds no word at all.
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast)
 {
     const double area = double(region.width()) * region.height();
     int scale = maxScale;
@@ -284,6 +286,14 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast);
     if (!words)
         return std::nullopt;
+    // Faces of buttons that stand out from a window can hide every word from a
+    // reading by level; local contrast finds them.
+    if (words->isEmpty() && contrast == Contrast::Global) {
+        contrast = Contrast::Local;
+        words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast);
+        if (!words)
+            return std::nullopt;
+    }
     if (scale > 1 && !words->isEmpty()) {
         // Large text is read again, less enlarged.
         std::vector<double> heights;
@@ -362,7 +372,8 @@ bool nothingNearerOutside(
 // When the line `box` is cut by the left or right side of `region`, reads it again
 // across the whole width and puts the band's lines in place of those of `lines` they
 // cover, so that the line's text and box are those of the full line.
-void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines)
+void readWholeLine(
+    const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
 {
     const Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
@@ -371,7 +382,7 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
     const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band);
+    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band, contrast);
     if (!whole)
         return;
     QList<ocr::TextLine> merged;
@@ -398,7 +409,7 @@ struct NearLabel {
 // which phrase wins: one that holds the click, or a nearest one when no phrase
 // could lie nearer outside the area. Its phrase counts only when the area leaves
 // it whole from top to bottom.
-std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, ocr::TextRecognizer::Contrast contrast)
+std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast)
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
@@ -415,7 +426,7 @@ std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel,
         return std::nullopt;
     std::optional<QString> label;
     if (boxContains(box, click)) {
-        readWholeLine(image, near, box, *lines);
+        readWholeLine(image, near, box, *lines, contrast);
         const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
         if (!whole || !boxContains((*lines)[*whole].box, click))
             return std::nullopt;
@@ -438,25 +449,30 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // A phrase holding the click beats every other, so a small area is read
     // first. Where that finds no phrase on the click, the area is read again
     // telling text by local contrast, which light text on a dark face needs.
-    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, ocr::TextRecognizer::Contrast::Global);
+    Contrast contrast = Contrast::Global;
+    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast);
     if (near && near->holdsClick)
         return near->label;
-    const std::optional<NearLabel> local = labelNearClick(image, clickPixel, ocr::TextRecognizer::Contrast::Local);
-    if (local && (local->holdsClick || !near))
-        return local->label;
+    if (contrast == Contrast::Global) {
+        contrast = Contrast::Local;
+        const std::optional<NearLabel> local = labelNearClick(image, clickPixel, contrast);
+        if (local && (local->holdsClick || !near))
+            return local->label;
+        contrast = Contrast::Global;
+    }
     if (near)
         return near->label;
 
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region, contrast);
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
     if (!best)
         return std::nullopt;
-    readWholeLine(image, region, (*lines)[*best].box, *lines);
+    readWholeLine(image, region, (*lines)[*best].box, *lines, contrast);
     qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
     return labelFromLines(*lines, clickPixel, image.size());
 }

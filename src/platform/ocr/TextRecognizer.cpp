@@ -243,7 +243,7 @@ std::vector<uchar> localBackground(const QImage& grey, int radius)
 void toLocalContrast(QImage& grey)
 {
     constexpr int radius = 7;
-    constexpr int floor = 24;
+    constexpr int floor = 48;
     const std::vector<uchar> background = localBackground(grey, radius);
     int strongest = floor + 32;
     for (int y = 0; y < grey.height(); ++y) {
@@ -289,6 +289,7 @@ ScreenText screenText(const QImage& image, const QRect& area, int scale, TextRec
     }
     if (scale > 1)
         grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (qEnvironmentVariableIsSet("ZOVA_DUMP")) { static int n = 0; grey.save(QStringLiteral("/tmp/dump-%1.png").arg(n++)); }
     return { grey, std::move(frames) };
 }
 
@@ -324,7 +325,8 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
     if (!api)
         return std::nullopt;
     // Whether a frame stands between the columns [left, right) over most of the
-    // rows [top, bottom) (region pixels).
+    // rows [top, bottom) (region pixels). Words are searched from their middles:
+    // the engine's box of a word beside a frame may reach over it.
     const auto frameBetween = [&](int left, int right, int top, int bottom) {
         top = std::max(top, 0);
         bottom = std::min(bottom, area.height());
@@ -362,7 +364,7 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
                 (right - left) / (scale * width), (bottom - top) / (scale * height));
             const QRect pixels(QPoint(left / scale, top / scale), QPoint((right - 1) / scale, (bottom - 1) / scale));
             const bool afterFrame = !previous.isNull()
-                && frameBetween(previous.right() + 1, pixels.left(), std::max(previous.top(), pixels.top()),
+                && frameBetween(previous.center().x(), pixels.center().x(), std::max(previous.top(), pixels.top()),
                     std::min(previous.bottom(), pixels.bottom()) + 1);
             previous = pixels;
             words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line, afterFrame });
