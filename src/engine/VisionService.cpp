@@ -195,6 +195,8 @@ constexpr double phraseGap = 1.45;
 // pixels after enlarging keeps a reading well within a click's time.
 constexpr double enlargedPixels = 300000;
 constexpr int maxScale = 3;
+// The largest inside of a frame that is one control, a button or a key.
+constexpr QSize largestFace(320, 64);
 // The engine reads words best at about this height in pixels; enlarged far
 // beyond it, large text is misread.
 constexpr double readingHeight = 36;
@@ -277,20 +279,22 @@ using Contrast = ocr::TextRecognizer::Contrast;
 
 // The phrases inside `region`, read as large as the time allows, telling text by
 // `contrast`; that becomes local when a reading by level finds no word at all.
-std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast)
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
+    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse)
 {
     const double area = double(region.width()) * region.height();
     int scale = maxScale;
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
-    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast);
+    std::optional<QList<ocr::TextWord>> words
+        = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
     if (!words)
         return std::nullopt;
     // Faces of buttons that stand out from a window can hide every word from a
     // reading by level; local contrast finds them.
     if (words->isEmpty() && contrast == Contrast::Global) {
         contrast = Contrast::Local;
-        words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast);
+        words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
         if (!words)
             return std::nullopt;
     }
@@ -302,7 +306,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
         std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
         const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
         if (fitting < scale) {
-            words = ocr::TextRecognizer::recognizeWords(image, region, fitting, contrast);
+            words = ocr::TextRecognizer::recognizeWords(image, region, fitting, contrast, layout);
             if (!words)
                 return std::nullopt;
         }
@@ -399,6 +403,22 @@ void readWholeLine(
     lines = merged;
 }
 
+// The caption of the button or key whose frame holds the click, read on its own
+// as one line: the face is the control the click named, whatever lies outside.
+std::optional<QString> labelOfFace(const QImage& image, QPointF clickPixel)
+{
+    const QRect face = ocr::TextRecognizer::frameAround(image, clickPixel.toPoint(), largestFace);
+    if (face.isNull())
+        return std::nullopt;
+    Contrast contrast = Contrast::Global;
+    const std::optional<QList<ocr::TextLine>> phrases
+        = readPhrases(image, face, contrast, ocr::TextRecognizer::Layout::Line);
+    if (!phrases || phrases->isEmpty())
+        return std::nullopt;
+    qCDebug(lcVision) << "Read the face" << face;
+    return VisionService::labelFromLines(*phrases, clickPixel, image.size());
+}
+
 struct NearLabel {
     QString label;
     // Whether the phrase holds the click, which no other phrase can beat.
@@ -446,6 +466,8 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
 {
     if (image.width() < 1 || image.height() < 1 || !std::isfinite(clickPixel.x()) || !std::isfinite(clickPixel.y()))
         return std::nullopt;
+    if (std::optional<QString> label = labelOfFace(image, clickPixel))
+        return label;
     // A phrase holding the click beats every other, so a small area is read
     // first. Where that finds no phrase on the click, the area is read again
     // telling text by local contrast, which light text on a dark face needs.

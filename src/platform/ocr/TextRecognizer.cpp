@@ -6,6 +6,8 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <QPainter>
+
 #include <omp.h>
 
 #include <algorithm>
@@ -34,6 +36,8 @@ struct TextDeleter {
 
 // Screenshots are taken at the desktop's nominal resolution.
 constexpr int screenDpi = 96;
+// The margin of background added around a region, in the image's pixels.
+constexpr int textMargin = 6;
 
 Engine startEngine()
 {
@@ -86,7 +90,12 @@ int backgroundLevel(const QImage& grey)
 // any stroke of interface text is the frame of a button, field or pane, or a
 // separator: the engine reads such lines as letters, so they are painted in the
 // background's level. Strokes of large text are long too, but thick.
-std::vector<uchar> eraseFrames(QImage& grey, int background)
+struct Frames {
+    // Masks of the region's pixels: thin lines painted out, upright and across.
+    std::vector<uchar> upright, across;
+};
+
+Frames eraseFrames(QImage& grey, int background)
 {
     constexpr int contrast = 32;
     constexpr int sameLevel = 12;
@@ -141,7 +150,7 @@ std::vector<uchar> eraseFrames(QImage& grey, int background)
     // thick stroke is one level along its length, but not thin.
     const auto standing = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > contrast; };
     std::vector<uchar> frame(rows.size(), 0);
-    std::vector<uchar> separators(rows.size(), 0);
+    Frames lines { std::vector<uchar>(rows.size(), 0), std::vector<uchar>(rows.size(), 0) };
     for (int x = 0; x < width; ++x)
         runs(
             height, [&](int y) { return int(at(rows, x, y)); }, marked,
@@ -151,8 +160,10 @@ std::vector<uchar> eraseFrames(QImage& grey, int background)
                 while (b < height && standing(x, b))
                     ++b;
                 if (b - a <= thickest)
-                    for (int y = a; y < b; ++y)
+                    for (int y = a; y < b; ++y) {
                         set(frame, x, y, 1);
+                        set(lines.across, x, y, 1);
+                    }
             });
     for (int y = 0; y < height; ++y)
         runs(
@@ -165,7 +176,7 @@ std::vector<uchar> eraseFrames(QImage& grey, int background)
                 if (b - a <= thickest)
                     for (int x = a; x < b; ++x) {
                         set(frame, x, y, 1);
-                        set(separators, x, y, 1);
+                        set(lines.upright, x, y, 1);
                     }
             });
     for (int y = 0; y < height; ++y) {
@@ -174,7 +185,7 @@ std::vector<uchar> eraseFrames(QImage& grey, int background)
             if (at(frame, x, y))
                 row[x] = uchar(background);
     }
-    return separators;
+    return lines;
 }
 
 // Stretches the levels so that the darkest ink is black and the background white.
@@ -263,7 +274,7 @@ void toLocalContrast(QImage& grey)
 
 struct ScreenText {
     QImage grey;
-    // The columns of frames and separators painted out, in the region's pixels.
+    // The upright frames and separators painted out, in the region's pixels.
     std::vector<uchar> frames;
 };
 
@@ -277,19 +288,18 @@ ScreenText screenText(const QImage& image, const QRect& area, int scale, TextRec
     std::vector<uchar> frames;
     if (contrast == TextRecognizer::Contrast::Local) {
         toLocalContrast(grey);
-        frames = eraseFrames(grey, 255);
+        frames = eraseFrames(grey, 255).upright;
     } else {
         int background = backgroundLevel(grey);
         if (background < 128) {
             grey.invertPixels();
             background = 255 - background;
         }
-        frames = eraseFrames(grey, background);
+        frames = eraseFrames(grey, background).upright;
         stretchContrast(grey, background);
     }
     if (scale > 1)
         grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (qEnvironmentVariableIsSet("ZOVA_DUMP")) { static int n = 0; grey.save(QStringLiteral("/tmp/dump-%1.png").arg(n++)); }
     return { grey, std::move(frames) };
 }
 
@@ -312,16 +322,28 @@ tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
 
 } // namespace
 
-std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
-    const QImage& image, const QRect& region, int scale, TextRecognizer::Contrast contrast)
+std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale,
+    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
         return std::nullopt;
-    if (!threadEngine())
+    tesseract::TessBaseAPI* engine = threadEngine();
+    if (!engine)
         return std::nullopt;
     const ScreenText text = screenText(image, area, scale, contrast);
-    tesseract::TessBaseAPI* api = recognizeGrey(text.grey, screenDpi * scale);
+    // The engine needs a margin of background around text; a caption fills its
+    // face to the frame, and a region's side may run close to a word.
+    const int margin = textMargin * scale;
+    QImage page = text.grey;
+    if (!page.isNull()) {
+        page = QImage(text.grey.size() + QSize(2 * margin, 2 * margin), QImage::Format_Grayscale8);
+        page.fill(backgroundLevel(text.grey));
+        QPainter(&page).drawImage(margin, margin, text.grey);
+    }
+    engine->SetPageSegMode(layout == Layout::Line ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
+    tesseract::TessBaseAPI* api = recognizeGrey(page, screenDpi * scale);
+    engine->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     if (!api)
         return std::nullopt;
     // Whether a frame stands between the columns [left, right) over most of the
@@ -357,6 +379,10 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
             int left = 0, top = 0, right = 0, bottom = 0;
             if (!it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
                 continue;
+            left = std::max(0, left - margin);
+            right = std::max(left, right - margin);
+            top = std::max(0, top - margin);
+            bottom = std::max(top, bottom - margin);
             std::unique_ptr<char, TextDeleter> utf8(it->GetUTF8Text(tesseract::RIL_WORD));
             if (!utf8)
                 continue;
@@ -372,6 +398,37 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(
     }
     api->Clear();
     return words;
+}
+
+QRect TextRecognizer::frameAround(const QImage& image, QPoint point, QSize largest)
+{
+    const QRect area = QRect(point - QPoint(largest.width(), largest.height()), largest * 2).intersected(image.rect());
+    if (!area.contains(point))
+        return {};
+    QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return {};
+    const Frames frames = eraseFrames(grey, backgroundLevel(grey));
+    const int width = area.width();
+    const auto upright = [&](int x, int y) { return frames.upright[size_t(y) * size_t(width) + size_t(x)] != 0; };
+    const auto across = [&](int x, int y) { return frames.across[size_t(y) * size_t(width) + size_t(x)] != 0; };
+    const QPoint p = point - area.topLeft();
+    int left = p.x(), right = p.x(), top = p.y(), bottom = p.y();
+    while (left >= 0 && !upright(left, p.y()))
+        --left;
+    while (right < area.width() && !upright(right, p.y()))
+        ++right;
+    while (top >= 0 && !across(p.x(), top))
+        --top;
+    while (bottom < area.height() && !across(p.x(), bottom))
+        ++bottom;
+    // A side missing, or the point on a frame itself.
+    if (left < 0 || top < 0 || right >= area.width() || bottom >= area.height() || left == p.x() || top == p.y())
+        return {};
+    const QRect inside(QPoint(left + 1, top + 1), QPoint(right - 1, bottom - 1));
+    if (inside.width() > largest.width() || inside.height() > largest.height())
+        return {};
+    return inside.translated(area.topLeft());
 }
 
 bool TextRecognizer::isAvailable() { return threadEngine() != nullptr; }

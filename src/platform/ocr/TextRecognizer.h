@@ -42,6 +42,9 @@ public:
     // (dark regions are turned over), or by each pixel's difference from its
     // surroundings, which reads light text on a dark face in a light window too.
     enum class Contrast { Global, Local };
+    // How words lie in a region: scattered like the labels of an interface, or
+    // on one line, like the caption that fills a button.
+    enum class Layout { Sparse, Line };
 
     // Recognises the lines inside `region` (pixels of `image`; clipped to the
     // image) and returns them in the engine's reading order, their boxes
@@ -57,8 +60,13 @@ public:
     // small interface fonts reach the sizes the engine reads well. Words come in
     // reading order, their boxes relative to the whole image. No value when the
     // engine cannot start or the region is empty.
-    static std::optional<QList<TextWord>> recognizeWords(
-        const QImage& image, const QRect& region, int scale, Contrast contrast = Contrast::Global);
+    static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale,
+        Contrast contrast = Contrast::Global, Layout layout = Layout::Sparse);
+
+    // The inside of the frame around `point` (pixels of `image`): thin lines on
+    // all four sides, as around a button or a key, with an inside no larger than
+    // `largest`. A null rectangle when there is none.
+    static QRect frameAround(const QImage& image, QPoint point, QSize largest);
 
     // Whether an engine can be started at all on this machine.
     static bool isAvailable();
