@@ -67,9 +67,9 @@ int main(int argc, char** argv)
         const bool hit = label == expected;
         exact += hit ? 1 : 0;
         if (verbose || !hit)
-            std::fprintf(stderr, "  %s %-22s (%4.0f,%4.0f) %6.1f ms (cpu %6.1f)  want %-24s got %s\n", hit ? "  " : "XX",
-                qPrintable(click.image), click.point.x(), click.point.y(), times.back(), cpuTimes.back(), qPrintable(expected),
-                label ? qPrintable(*label) : "(none)");
+            std::fprintf(stderr, "  %s %-22s (%4.0f,%4.0f) %6.1f ms (cpu %6.1f)  want %-24s got %s\n",
+                hit ? "  " : "XX", qPrintable(click.image), click.point.x(), click.point.y(), times.back(),
+                cpuTimes.back(), qPrintable(expected), label ? qPrintable(*label) : "(none)");
     }
     std::sort(times.begin(), times.end());
     if (times.empty())
@@ -81,8 +81,8 @@ int main(int argc, char** argv)
         "step label per click", percentile(times, 0.5), percentile(times, 0.95), times.back(), clickTargetMs,
         times.back() < clickTargetMs ? "ok" : "SLOW");
     std::sort(cpuTimes.begin(), cpuTimes.end());
-    std::printf("%-55s median %7.1f ms  p95 %7.1f ms  max %7.1f ms\n", "  of it on the processor", percentile(cpuTimes, 0.5),
-        percentile(cpuTimes, 0.95), cpuTimes.back());
+    std::printf("%-55s median %7.1f ms  p95 %7.1f ms  max %7.1f ms\n", "  of it on the processor",
+        percentile(cpuTimes, 0.5), percentile(cpuTimes, 0.95), cpuTimes.back());
     std::fflush(stdout);
     return 0;
 }
