@@ -1,6 +1,7 @@
 zova_test(editor_rules_test
           SOURCES ${ZOVA_TEST_DIR}/SelectionRulesTest.cpp ${ZOVA_TEST_DIR}/StepOrderTest.cpp
-                  ${ZOVA_TEST_DIR}/StepListLayoutTest.cpp
+                  ${ZOVA_TEST_DIR}/StepListLayoutTest.cpp ${ZOVA_TEST_DIR}/CropGeometryTest.cpp
+                  ${ZOVA_TEST_DIR}/MarkInteractionTest.cpp
           LIBS zova::editor)
 zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp
           LIBS zova::editor zova::model SQLite::SQLite3)
