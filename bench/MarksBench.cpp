@@ -1,0 +1,115 @@
+// A drag frame of the annotation layer: a mark dragged over a 4K screenshot
+// shown at 1472 x 828 with twenty marks, one of them a blur, and the blur
+// itself dragged.
+#include "Bench.h"
+
+#include "editor/AnnotationsLayer.h"
+#include "editor/CanvasRedaction.h"
+#include "editor/EditorController.h"
+#include "model/Guide.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zova;
+using Kind = StepAnnotation::Kind;
+
+namespace {
+
+QImage screenshot(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(248, 248, 250));
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(size.height() / 60);
+    p.setFont(font);
+    p.fillRect(0, 0, size.width(), size.height() / 24, QColor(52, 58, 74));
+    p.setPen(QColor(30, 30, 30));
+    for (int i = 0; i < 40; ++i)
+        p.drawText(size.width() / 6, size.height() / 12 + i * size.height() / 45,
+            QStringLiteral("Line %1: user@example.org, key 4827-1930-5561").arg(i + 1));
+    return image;
+}
+
+StepAnnotation mark(Kind kind, double x, double y, double w, double h)
+{
+    StepAnnotation a;
+    a.kind = kind;
+    a.x = x;
+    a.y = y;
+    a.width = w;
+    a.height = h;
+    a.colorHex = QStringLiteral("ff3d8a");
+    a.text = QStringLiteral("Click here");
+    return a;
+}
+
+// Presses on `from`, then measures frames of a drag: each one a pointer move and
+// the layer painted.
+void measureDrag(const char* name, AnnotationsLayer& layer, QPoint from)
+{
+    QTest::mousePress(&layer, Qt::LeftButton, {}, from);
+    int frame = 0;
+    bench::measure(
+        name, 120,
+        [&] {
+            const QPointF to = from + QPointF(3 * (frame % 40), 2 * (frame % 40));
+            ++frame;
+            QMouseEvent move(QEvent::MouseMove, to, layer.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(&layer, &move);
+            layer.repaint();
+        },
+        8);
+    QTest::mouseRelease(&layer, Qt::LeftButton, {}, from);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    bench::useHome(home.path());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    auto opened = ModelContainer::open(home.path() + "/ZOVA.store");
+    if (!opened)
+        return 1;
+    auto store = std::move(opened).value();
+    ModelContext* context = store->mainContext();
+
+    const QImage shot = screenshot(QSize(3840, 2160));
+    auto* guide = new Guide(QStringLiteral("Marks"));
+    context->insert(guide);
+    auto* step = new Step(0, StorageService::shared().saveScreenshot(shot).value(), 0.5, 0.5);
+    step->setGuide(guide);
+    QList<StepAnnotation> marks = { mark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
+    for (int i = 0; i < 19; ++i)
+        marks.append(mark(Kind(1 + i % 3), 0.04 * i, 0.03 * i, 0.12, 0.08));
+    step->setAnnotations(marks);
+    (void)context->save();
+
+    EditorController controller(guide, context);
+    AnnotationsLayer layer(&controller);
+    layer.resize(1472, 828);
+    layer.setStep(step->id());
+    layer.setScreenshot(shot);
+    layer.show();
+    while (!layer.redaction()->isCurrent(step->annotations()))
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+
+    // The highlight at index 2 (marks[2] is the second of the others).
+    const StepAnnotation& highlight = marks.at(2);
+    measureDrag("drag frame: a highlight, 4K shown at 1472x828, 20 marks", layer,
+        QPointF((highlight.x + highlight.width / 2) * 1472, (highlight.y + highlight.height / 2) * 828).toPoint());
+    measureDrag("drag frame: the blur itself, 4K shown at 1472x828, 20 marks", layer,
+        QPointF((0.3 + 0.15) * 1472, (0.4 + 0.025) * 828).toPoint());
+    return 0;
+}
