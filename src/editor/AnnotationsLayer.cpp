@@ -141,7 +141,10 @@ AnnotationsLayer::AnnotationsLayer(EditorController* controller, QWidget* parent
         placeChildren();
         update();
     });
-    connect(m_redaction, &CanvasRedaction::updated, this, qOverload<>(&QWidget::update));
+    connect(m_redaction, &CanvasRedaction::updated, this, [this] {
+        ++m_redactions;
+        update();
+    });
 }
 
 AnnotationsLayer::~AnnotationsLayer() = default;
@@ -278,7 +281,15 @@ void AnnotationsLayer::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_interaction.pressing())
         return;
-    apply(m_interaction.drag(event->position(), scene()));
+    const QRect before = liveBounds();
+    const MarkInteraction::Outcome outcome = m_interaction.drag(event->position(), scene());
+    if (outcome != MarkInteraction::Outcome {}) {
+        apply(outcome);
+        return;
+    }
+    // A frame of a gesture repaints only where the mark was and is.
+    placeChildren();
+    update(before | liveBounds());
 }
 
 void AnnotationsLayer::mouseReleaseEvent(QMouseEvent* event)
@@ -294,17 +305,82 @@ void AnnotationsLayer::resizeEvent(QResizeEvent* event)
     placeChildren();
 }
 
+QRect AnnotationsLayer::liveBounds() const
+{
+    constexpr int room = 32;
+    const QRectF layer { QPointF(), QSizeF(size()) };
+    QRectF bounds;
+    if (const auto& move = m_interaction.move()) {
+        const QList<StepAnnotation> shown = m_interaction.shown(m_marks, layer.size());
+        if (const StepAnnotation* mark = markWithId(shown, move->id))
+            bounds = annotation::hitArea(*mark, layer);
+    } else if (const auto& draft = m_interaction.draft()) {
+        bounds = annotation::hitArea(draft->preview(), layer);
+    }
+    return bounds.isEmpty() ? QRect() : bounds.toAlignedRect().adjusted(-room, -room, room, room);
+}
+
+QImage AnnotationsLayer::paintedStill(const std::function<void(QPainter&)>& paint) const
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage image((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    return image;
+}
+
+const AnnotationsLayer::StillFrame& AnnotationsLayer::stillFrame(const QList<StepAnnotation>& shown)
+{
+    const std::optional<QUuid> moving = m_interaction.move() ? std::optional(m_interaction.move()->id) : std::nullopt;
+    if (m_still.marks == m_marks && m_still.size == size() && m_still.ratio == devicePixelRatioF()
+        && m_still.moving == moving && m_still.redactions == m_redactions && !m_still.underAll.isNull())
+        return m_still;
+    const QRectF layer { QPointF(), QSizeF(size()) };
+    QList<StepAnnotation> before, after, fills;
+    bool passed = false;
+    for (const StepAnnotation& a : shown) {
+        const bool isMoving = moving == a.id;
+        if (!isMoving)
+            fills.append(a);
+        if (isMoving)
+            passed = true;
+        else
+            (passed ? after : before).append(a);
+    }
+    m_still = { m_marks, size(), devicePixelRatioF(), moving, m_redactions, {}, {}, {} };
+    m_still.underAll = paintedStill([&](QPainter& p) { m_redaction->paint(p, layer, fills); });
+    m_still.below = paintedStill([&](QPainter& p) { annotation::paintAnnotations(p, layer, before); });
+    m_still.above = paintedStill([&](QPainter& p) { annotation::paintAnnotations(p, layer, after); });
+    return m_still;
+}
+
 void AnnotationsLayer::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF layer { QPointF(), QSizeF(size()) };
-    p.setClipPath(Shapes::roundedRect(layer, layerCornerRadius));
+    p.setClipPath(Shapes::roundedRect(layer, layerCornerRadius), Qt::IntersectClip);
     const QList<StepAnnotation> shown = m_interaction.shown(m_marks, layer.size());
-    // As in every export: what the blur marks hide is part of the screenshot,
-    // under all the marks.
-    m_redaction->paint(p, layer, shown);
-    annotation::paintAnnotations(p, layer, shown);
+    if (m_interaction.move() || m_interaction.draft()) {
+        // The same layers in the same order as below, the still ones from images.
+        const StillFrame& still = stillFrame(shown);
+        const StepAnnotation* moving = m_interaction.move() ? markWithId(shown, m_interaction.move()->id) : nullptr;
+        p.drawImage(QPointF(), still.underAll);
+        if (moving)
+            m_redaction->paint(p, layer, { *moving });
+        p.drawImage(QPointF(), still.below);
+        if (moving)
+            annotation::paintAnnotations(p, layer, { *moving });
+        p.drawImage(QPointF(), still.above);
+    } else {
+        // As in every export: what the blur marks hide is part of the screenshot,
+        // under all the marks.
+        m_redaction->paint(p, layer, shown);
+        annotation::paintAnnotations(p, layer, shown);
+    }
 
     if (const auto& draft = m_interaction.draft()) {
         const QList<StepAnnotation> preview = { draft->preview() };

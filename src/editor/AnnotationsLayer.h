@@ -7,6 +7,8 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <functional>
+
 #include <optional>
 
 class QAbstractButton;
@@ -61,6 +63,23 @@ private:
     void readMarks();
     void exitEditingText();
     void placeChildren();
+    // Where the mark moved or the draft drawn now paints, with room for its glow,
+    // outline and delete button; empty without either.
+    QRect liveBounds() const;
+    // The marks that stay put during a move or a draft, painted once into images
+    // that each frame of the gesture only copies.
+    struct StillFrame {
+        QList<StepAnnotation> marks;
+        QSize size;
+        qreal ratio = 0;
+        std::optional<QUuid> moving;
+        quint64 redactions = 0;
+        QImage underAll; // the blur fills but the moving one's
+        QImage below; // the marks before the moving one
+        QImage above; // the marks after it
+    };
+    const StillFrame& stillFrame(const QList<StepAnnotation>& shown);
+    QImage paintedStill(const std::function<void(QPainter&)>& paint) const;
 
     QPointer<EditorController> m_controller;
     std::optional<QUuid> m_stepId;
@@ -71,6 +90,8 @@ private:
     CanvasRedaction* m_redaction = nullptr;
     QAbstractButton* m_deleteButton = nullptr;
     QLineEdit* m_labelEditor = nullptr;
+    StillFrame m_still;
+    quint64 m_redactions = 0;
 };
 
 } // namespace zova

@@ -171,9 +171,8 @@ TEST_F(CropTest, NothingHappensWithoutPixelsToKeep)
 TEST_F(CropTest, APngThatCantBeWrittenLeavesTheStepAsItWas)
 {
     int removed = 0;
-    hooks.files.save = [](const QImage&) -> Expected<QString, StorageError> {
-        return unexpected(StorageError::EncodingFailed);
-    };
+    hooks.files.save
+        = [](const QImage&) -> Expected<QString, StorageError> { return unexpected(StorageError::EncodingFailed); };
     hooks.files.remove = [&](const QString&) { ++removed; };
     Step* step = open();
     const QString old = step->screenshotFilename();

@@ -150,8 +150,9 @@ TEST_F(MarksViewTest, AToolDrawsOneMarkThenNoButtonIsLit)
     // A click draws nothing and keeps the tool.
     QTest::mouseClick(m_layer, Qt::LeftButton, {}, at(0.5, 0.5));
     EXPECT_TRUE(step()->annotations().isEmpty());
-    EXPECT_FALSE(step()->annotationsData() && !step()->annotationsData()->isEmpty() &&
-        *step()->annotationsData() != "[]") << "a click writes nothing";
+    EXPECT_FALSE(
+        step()->annotationsData() && !step()->annotationsData()->isEmpty() && *step()->annotationsData() != "[]")
+        << "a click writes nothing";
     EXPECT_EQ(m_controller->state().activeTool, Kind::Highlight);
 
     drag(at(0.6, 0.6), at(0.2, 0.2));
@@ -342,4 +343,34 @@ TEST_F(MarksViewTest, CropOverlayMovesResizesAndAnswersItsKeys)
     ASSERT_NE(withEditor->imageEditorButton(), nullptr);
     EXPECT_EQ(withEditor->imageEditorButton()->text(), QStringLiteral("Full Editor"));
     EXPECT_EQ(withEditor->imageEditorButton()->toolTip(), QStringLiteral("Open in your default image editor"));
+}
+
+TEST_F(MarksViewTest, ADragFrameLooksLikeTheMarksPaintedWhereTheyWillBe)
+{
+    open({ mark(Kind::Highlight, { 0.1, 0.1, 0.5, 0.5 }, "00c040"), mark(Kind::Arrow, { 0.3, 0.3, 0.4, 0.4 }),
+        mark(Kind::Text, { 0.2, 0.5, 0.3, 0.1 }, "d02030", QStringLiteral("Over")) });
+    QImage shot(800, 600, QImage::Format_RGB32);
+    shot.fill(qRgb(90, 90, 200));
+    m_layer->setScreenshot(shot);
+    step()->setAnnotations(step()->annotations() << mark(Kind::Blur, { 0.6, 0.1, 0.2, 0.2 }));
+    ASSERT_TRUE(test::waitUntil([&] { return m_layer->redaction()->isCurrent(step()->annotations()); }, 10000));
+
+    const QPoint from = at(0.65, 0.65), to = from + QPoint(-60, 30);
+    QTest::mousePress(m_layer, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 3; ++i) {
+        const QPointF p = from + (to - from) * i / 3;
+        QMouseEvent move(QEvent::MouseMove, p, m_layer->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_layer, &move);
+    }
+    ASSERT_TRUE(m_layer->interaction().move());
+    const QImage during = rendered();
+    QTest::mouseRelease(m_layer, Qt::LeftButton, {}, to);
+    ASSERT_FALSE(m_layer->interaction().move());
+    const QImage after = rendered();
+    ASSERT_EQ(during.size(), after.size());
+    int worst = 0;
+    for (int y = 0; y < during.height(); ++y)
+        for (int x = 0; x < during.width(); ++x)
+            worst = std::max(worst, distance(during.pixel(x, y), after.pixel(x, y)));
+    EXPECT_LE(worst, 2) << "the frame's still marks are the marks as painted";
 }
