@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/ScreenshotFiles.h"
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "model/StoreError.h"
 
 #include <QRectF>

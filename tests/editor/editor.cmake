@@ -5,6 +5,7 @@ zova_test(editor_rules_test
           LIBS zova::editor)
 zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp
           LIBS zova::editor zova::model SQLite::SQLite3)
-zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export zova::model)
+zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export_ui zova::model)
 zova_test(editor_crop_test SOURCES ${ZOVA_TEST_DIR}/CropTest.cpp LIBS zova::editor zova::model SQLite::SQLite3)
-zova_test(editor_marks_view_test SOURCES ${ZOVA_TEST_DIR}/MarksViewTest.cpp LIBS zova::editor zova::model)
+zova_test(editor_marks_view_test SOURCES ${ZOVA_TEST_DIR}/MarksViewTest.cpp
+          LIBS zova::editor zova::annotation zova::model zova::style)
