@@ -2,6 +2,7 @@
 // shown at 1472 x 828 with twenty marks, one of them a blur, and the blur
 // itself dragged.
 #include "Bench.h"
+#include "MarkScene.h"
 
 #include "editor/AnnotationsLayer.h"
 #include "editor/CanvasRedaction.h"
@@ -22,35 +23,6 @@ using namespace zova;
 using Kind = StepAnnotation::Kind;
 
 namespace {
-
-QImage screenshot(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(248, 248, 250));
-    QPainter p(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(size.height() / 60);
-    p.setFont(font);
-    p.fillRect(0, 0, size.width(), size.height() / 24, QColor(52, 58, 74));
-    p.setPen(QColor(30, 30, 30));
-    for (int i = 0; i < 40; ++i)
-        p.drawText(size.width() / 6, size.height() / 12 + i * size.height() / 45,
-            QStringLiteral("Line %1: user@example.org, key 4827-1930-5561").arg(i + 1));
-    return image;
-}
-
-StepAnnotation mark(Kind kind, double x, double y, double w, double h)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = x;
-    a.y = y;
-    a.width = w;
-    a.height = h;
-    a.colorHex = QStringLiteral("ff3d8a");
-    a.text = QStringLiteral("Click here");
-    return a;
-}
 
 // Presses on `from`, then measures frames of a drag: each one a pointer move and
 // the layer painted.
@@ -85,14 +57,14 @@ int main(int argc, char** argv)
     auto store = std::move(opened).value();
     ModelContext* context = store->mainContext();
 
-    const QImage shot = screenshot(QSize(3840, 2160));
+    const QImage shot = textScreenshot(3840, 2160);
     auto* guide = new Guide(QStringLiteral("Marks"));
     context->insert(guide);
     auto* step = new Step(0, StorageService::shared().saveScreenshot(shot).value(), 0.5, 0.5);
     step->setGuide(guide);
-    QList<StepAnnotation> marks = { mark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
+    QList<StepAnnotation> marks = { benchMark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
     for (int i = 0; i < 19; ++i)
-        marks.append(mark(Kind(1 + i % 3), 0.04 * i, 0.03 * i, 0.12, 0.08));
+        marks.append(benchMark(Kind(1 + i % 3), 0.04 * i, 0.03 * i, 0.12, 0.08));
     step->setAnnotations(marks);
     (void)context->save();
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/ScreenshotFiles.h"
 #include "base/Expected.h"
+#include "editor/ScreenshotFiles.h"
 #include "model/StoreError.h"
 
 #include <QRectF>

@@ -3,6 +3,7 @@
 // are touched, on success and on each failure.
 #include "EditorFixture.h"
 
+#include "annotation/Marks.h"
 #include "editor/EditorController.h"
 
 #include <QLineF>
@@ -11,22 +12,9 @@
 
 using namespace zova;
 using Kind = StepAnnotation::Kind;
+using zova::test::mark;
 
 namespace {
-
-StepAnnotation mark(Kind kind, const QRectF& r)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = r.x();
-    a.y = r.y();
-    a.width = r.width();
-    a.height = r.height();
-    a.rotation = 0.3;
-    a.text = QStringLiteral("Note");
-    a.colorHex = QStringLiteral("00aaff");
-    return a;
-}
 
 // 100 x 100, each pixel's red its column and green its row.
 QImage gradient(QSize size = { 100, 100 })
@@ -74,7 +62,8 @@ TEST_F(CropTest, CutsThePixelsAndMovesHotspotAndMarksWithThem)
 {
     Step* step = open();
     const QString old = step->screenshotFilename();
-    const StepAnnotation inside = mark(Kind::Highlight, { 0.4, 0.4, 0.2, 0.2 });
+    StepAnnotation inside = mark(Kind::Highlight, { 0.4, 0.4, 0.2, 0.2 }, "00aaff", QStringLiteral("Note"));
+    inside.rotation = 0.3;
     const StepAnnotation straddling = mark(Kind::Blur, { 0.2, 0.4, 0.2, 0.1 });
     const StepAnnotation outside = mark(Kind::Arrow, { 0.7, 0.7, 0.2, 0.2 });
     step->setAnnotations({ inside, straddling, outside });

@@ -1,25 +1,13 @@
 #include "editor/MarkInteraction.h"
+#include "annotation/Marks.h"
 
 #include <gtest/gtest.h>
 
 using namespace zova;
 using Kind = StepAnnotation::Kind;
+using zova::test::mark;
 
 namespace {
-
-StepAnnotation mark(Kind kind, const QRectF& r, std::optional<QString> text = std::nullopt)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = r.x();
-    a.y = r.y();
-    a.width = r.width();
-    a.height = r.height();
-    a.rotation = 0.5;
-    a.text = std::move(text);
-    a.colorHex = QStringLiteral("2040ff");
-    return a;
-}
 
 // A layer of 400 x 200 units that does what the interaction asks.
 struct Host {
@@ -141,7 +129,8 @@ TEST(MarkInteractionTest, ClicksAndTinyDragsDrawNothing)
 TEST(MarkInteractionTest, ClickingSelectsAndASecondClickOpensALabel)
 {
     Host h;
-    h.marks = { mark(Kind::Highlight, { 0.1, 0.1, 0.3, 0.3 }), mark(Kind::Text, { 0.6, 0.6, 0.2, 0.2 }, "Save") };
+    h.marks = { mark(Kind::Highlight, { 0.1, 0.1, 0.3, 0.3 }),
+        mark(Kind::Text, { 0.6, 0.6, 0.2, 0.2 }, "2040ff", QStringLiteral("Save")) };
     h.click(h.centreOf(0));
     EXPECT_EQ(h.ui.selected(), h.marks[0].id);
     EXPECT_TRUE(h.layerFocused);
@@ -192,6 +181,7 @@ TEST(MarkInteractionTest, DraggingMovesAMarkAndKeepsItInside)
     for (const Row& row : rows) {
         Host h;
         h.marks = { mark(Kind::Arrow, row.mark) };
+        h.marks[0].rotation = 0.5;
         const QPointF from = h.centreOf(0);
         h.apply(h.ui.press(from, h.scene()));
         h.apply(h.ui.drag(from + row.by, h.scene()));
@@ -279,7 +269,7 @@ TEST(MarkInteractionTest, LabelsKeepWhatWasTypedHoweverTheEditingEnds)
     };
     for (const Row& row : rows) {
         Host h;
-        h.marks = { mark(Kind::Text, { 0.2, 0.2, 0.2, 0.1 }, row.before) };
+        h.marks = { mark(Kind::Text, { 0.2, 0.2, 0.2, 0.1 }, "2040ff", row.before) };
         h.apply(h.ui.beginEditingText(h.marks[0]));
         EXPECT_EQ(h.ui.editingBuffer(), row.before.value_or(QString())) << row.name;
         h.ui.setEditingBuffer(row.typed);

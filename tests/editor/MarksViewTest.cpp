@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 
 #include "annotation/AnnotationPainter.h"
+#include "annotation/Marks.h"
 #include "editor/AnnotationToolbar.h"
 #include "editor/AnnotationsLayer.h"
 #include "editor/CanvasRedaction.h"
@@ -19,21 +20,9 @@
 
 using namespace zova;
 using Kind = StepAnnotation::Kind;
+using zova::test::mark;
 
 namespace {
-
-StepAnnotation mark(Kind kind, const QRectF& r, const char* colour = "2040ff", std::optional<QString> text = {})
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = r.x();
-    a.y = r.y();
-    a.width = r.width();
-    a.height = r.height();
-    a.text = std::move(text);
-    a.colorHex = QString::fromLatin1(colour);
-    return a;
-}
 
 int distance(QRgb a, QRgb b)
 {
@@ -109,7 +98,7 @@ TEST_F(MarksViewTest, EachKindIsPaintedAtItsPlaceInItsColourUnrotated)
         { "highlight: faint inside, its colour on the border", mark(Kind::Highlight, { 0.2, 0.2, 0.4, 0.4 }, "00c040"),
             { { { 0.4, 0.4 }, qRgb(209, 244, 220), 8 }, { { 0.2 + 1.5 / 400, 0.4 }, qRgb(0, 192, 64), 40 },
                 { { 0.8, 0.8 }, white, 0 } } },
-        { "arrow: on its diagonal, not beside it", mark(Kind::Arrow, { 0.1, 0.1, 0.6, 0.6 }),
+        { "arrow: on its diagonal, not beside it", mark(Kind::Arrow, { 0.1, 0.1, 0.6, 0.6 }, "2040ff"),
             { { { 0.4, 0.4 }, qRgb(32, 64, 255), 30 }, { { 0.6, 0.2 }, white, 0 }, { { 0.1, 0.7 }, white, 0 } } },
         { "text: a capsule of its colour centred on its rectangle",
             mark(Kind::Text, { 0.4, 0.4, 0.2, 0.2 }, "d02030", QStringLiteral("Save")),
@@ -347,7 +336,7 @@ TEST_F(MarksViewTest, CropOverlayMovesResizesAndAnswersItsKeys)
 
 TEST_F(MarksViewTest, ADragFrameLooksLikeTheMarksPaintedWhereTheyWillBe)
 {
-    open({ mark(Kind::Highlight, { 0.1, 0.1, 0.5, 0.5 }, "00c040"), mark(Kind::Arrow, { 0.3, 0.3, 0.4, 0.4 }),
+    open({ mark(Kind::Highlight, { 0.1, 0.1, 0.5, 0.5 }, "00c040"), mark(Kind::Arrow, { 0.3, 0.3, 0.4, 0.4 }, "2040ff"),
         mark(Kind::Text, { 0.2, 0.5, 0.3, 0.1 }, "d02030", QStringLiteral("Over")) });
     QImage shot(800, 600, QImage::Format_RGB32);
     shot.fill(qRgb(90, 90, 200));
