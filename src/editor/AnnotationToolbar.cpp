@@ -50,7 +50,7 @@ AnnotationToolButton::AnnotationToolButton(Kind kind, QWidget* parent)
     , m_kind(kind)
 {
     const Tool tool = toolFor(kind);
-    setObjectName(QStringLiteral("annotationTool") + StepAnnotation::rawValue(kind));
+    setObjectName(QStringLiteral("annotationTool-") + StepAnnotation::rawValue(kind));
     setText(QString::fromUtf8(tool.title));
     setToolTip(QString::fromUtf8(tool.help));
     setCheckable(true);
