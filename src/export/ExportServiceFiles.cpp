@@ -201,7 +201,7 @@ void ExportService::exportPDF(
             render(receiver, watcher->result());
         });
     watcher->setFuture(QtConcurrent::run(
-        [page = pageOf(guide), options] { return generateHTML(page, ImageMode::Embedded, options); }));
+        [page = pageOf(guide), options] { return generateHTML(page, ImageMode::Printed, options); }));
 }
 
 } // namespace zova
