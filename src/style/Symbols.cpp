@@ -73,6 +73,9 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("waveform.circle.fill"), 0xe1b8 }, // graphic_eq
         { QStringLiteral("speaker.wave.2.fill"), 0xe050 }, // volume_up
         { QStringLiteral("arrow.down.circle"), 0xe2c4 }, // file_download
+        { QStringLiteral("crop"), 0xe3be }, // crop
+        { QStringLiteral("sparkles.rectangle.stack"), 0xe663 }, // auto_fix_high
+        { QStringLiteral("photo.on.rectangle"), 0xe3f4 }, // image
     };
     return map;
 }
