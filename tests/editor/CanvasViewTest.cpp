@@ -39,10 +39,7 @@ protected:
         deps.permissions = &m_permissions;
         deps.makeCropOverlay = m_makeOverlay;
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
-        m_view->resize(1280, 820);
-        m_view->show();
-        m_view->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_view.get()));
+        ASSERT_TRUE(showActive(m_view.get()));
     }
     EditorController* controller() const { return m_view->controller(); }
     CanvasColumn* canvas() const { return m_view->canvas(); }

@@ -49,10 +49,7 @@ protected:
             return new ExportPanel(guide, std::move(onDismiss), m_settings, std::move(panelDeps), host);
         };
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
-        m_view->resize(1280, 820);
-        m_view->show();
-        m_view->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_view.get()));
+        ASSERT_TRUE(showActive(m_view.get()));
     }
     EditorController* controller() const { return m_view->controller(); }
     static QAction* entry(QMenu* menu, const QString& title)
