@@ -32,9 +32,9 @@ bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
     return true;
 }
 
-std::optional<ShareableWindow> mapped(CaptureService& capture, quint32 id, qint32 pid)
+std::optional<DesktopWindow> mapped(CaptureService& capture, quint32 id, qint32 pid)
 {
-    std::optional<ShareableWindow> found;
+    std::optional<DesktopWindow> found;
     spinUntil([&] {
         for (const auto& w : capture.liveWindows(pid)) {
             if (w.windowID == id && w.isOnScreen)

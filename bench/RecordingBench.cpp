@@ -25,14 +25,14 @@ QImage screenshot() { return desktopFrame(QImage::Format_RGB32); }
 
 class StaticSource final : public WindowSource {
 public:
-    explicit StaticSource(ShareableContent content)
+    explicit StaticSource(DesktopSnapshot content)
         : m_content(std::move(content))
     {
     }
-    Expected<ShareableContent, CaptureError> shareableContent() override { return m_content; }
+    Expected<DesktopSnapshot, CaptureError> snapshot() override { return m_content; }
 
 private:
-    ShareableContent m_content;
+    DesktopSnapshot m_content;
 };
 
 class StaticGrabber final : public ScreenGrabber {
@@ -41,8 +41,8 @@ public:
         : m_image(std::move(image))
     {
     }
-    Expected<QImage, CaptureError> captureWindow(const ShareableWindow&) override { return m_image.copy(); }
-    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay&, const QList<WindowID>&) override
+    Expected<QImage, CaptureError> captureWindow(const DesktopWindow&) override { return m_image.copy(); }
+    Expected<QImage, CaptureError> captureDisplay(const DesktopScreen&, const QList<WindowID>&) override
     {
         return m_image.copy();
     }
@@ -109,13 +109,13 @@ int main(int argc, char** argv)
         std::printf("store: %s\n", qPrintable(container.error().description()));
         return 1;
     }
-    ShareableWindow window;
+    DesktopWindow window;
     window.windowID = 1;
     window.title = QStringLiteral("Editor");
     window.owningApplication = RunningApplication { QStringLiteral("Editor"), QStringLiteral("editor"), 4242 };
     window.frame = QRectF(0, 0, 1920, 1080);
     window.isOnScreen = true;
-    ShareableContent content;
+    DesktopSnapshot content;
     content.windows = { window };
 
     RecordingService::Collaborators c;

@@ -1,2 +1,2 @@
 zova_bench(bench_export_panel ExportPanelBench.cpp)
-target_link_libraries(bench_export_panel PRIVATE zova::export zova::app)
+target_link_libraries(bench_export_panel PRIVATE zova::export_ui zova::app)

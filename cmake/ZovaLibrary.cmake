@@ -1,25 +1,36 @@
-# zova_library(name [dir]): a static library zova_<name> with alias zova::<name>,
-# its sources added by the subdirectory's own CMakeLists.
+# zova_library(name [EXCLUDE path...] [PUBLIC dep...] [PRIVATE dep...]): the one way
+# a library is made. zova_<name> (alias zova::<name>) holds every .cpp and .h below
+# the current folder, found again whenever files come or go, so a new file needs no
+# CMake edit. EXCLUDE names files or sub-folders (relative to the folder) that belong
+# elsewhere. A folder without .cpp files makes a header-only INTERFACE library.
+# Every *.cmake below the folder is included afterwards to add what its area needs
+# (packages and their links), never sources. Link PRIVATE unless a header of the
+# library includes the dependency's headers.
 function(zova_library name)
-  add_library(zova_${name} STATIC)
-  add_library(zova::${name} ALIAS zova_${name})
-  target_include_directories(zova_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(zova_${name} PRIVATE zova::build_flags)
-endfunction()
-
-# zova_globbed_library(name LIBS ...): a library of every .cpp below the current
-# folder; any *.cmake file beside it adds further link dependencies.
-macro(zova_globbed_library name)
-  cmake_parse_arguments(GL "" "" "LIBS" ${ARGN})
-  zova_library(${name})
-  file(GLOB_RECURSE _zova_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  target_sources(zova_${name} PRIVATE ${_zova_sources})
-  target_link_libraries(zova_${name} PUBLIC ${GL_LIBS})
-  file(GLOB _zova_extras CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
-  foreach(_zova_extra ${_zova_extras})
-    include(${_zova_extra})
+  cmake_parse_arguments(L "" "" "EXCLUDE;PUBLIC;PRIVATE" ${ARGN})
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  file(GLOB_RECURSE areas CONFIGURE_DEPENDS ${dir}/*.cmake)
+  foreach(path ${L_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${dir}/${path}(/|$)")
+    list(FILTER areas EXCLUDE REGEX "^${dir}/${path}(/|$)")
   endforeach()
-endmacro()
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.cpp$")
+  if(compiled)
+    add_library(zova_${name} STATIC ${sources})
+    target_include_directories(zova_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(zova_${name} PUBLIC ${L_PUBLIC} PRIVATE zova::build_flags ${L_PRIVATE})
+  else()
+    add_library(zova_${name} INTERFACE)
+    target_sources(zova_${name} INTERFACE FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR}/src FILES ${sources})
+    target_link_libraries(zova_${name} INTERFACE ${L_PUBLIC})
+  endif()
+  add_library(zova::${name} ALIAS zova_${name})
+  foreach(area ${areas})
+    include(${area})
+  endforeach()
+endfunction()
 
 # zova_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest executable.
 # Tests without the x11 label run on the offscreen platform.

@@ -58,4 +58,24 @@ RenameGuideDialog::RenameGuideDialog(const QString& draft, QWidget* parent)
     resize(360, sizeHint().height());
 }
 
+SaveFailedAlert::SaveFailedAlert(Change change, const QString& reason, QWidget* parent)
+    : QMessageBox(parent)
+{
+    setObjectName(QStringLiteral("saveFailedAlert"));
+    setIcon(QMessageBox::Warning);
+    setWindowTitle(textFor(change));
+    setText(textFor(change));
+    setInformativeText(reason + QStringLiteral(" Z.O.V.A keeps trying to save it."));
+    addButton(QMessageBox::Ok);
+}
+
+QString SaveFailedAlert::textFor(Change change)
+{
+    switch (change) {
+    case Change::Rename: return QStringLiteral("The new name could not be saved.");
+    case Change::Delete: return QStringLiteral("The deletion could not be saved.");
+    }
+    return {};
+}
+
 } // namespace zova

@@ -37,4 +37,14 @@ private:
     QPushButton* m_cancel;
 };
 
+// A rename or deletion that the store did not take: says so, and that it will be
+// tried again, with the store's reason as the detail.
+class SaveFailedAlert : public QMessageBox {
+    Q_OBJECT
+public:
+    enum class Change { Rename, Delete };
+    SaveFailedAlert(Change change, const QString& reason, QWidget* parent);
+    static QString textFor(Change change);
+};
+
 } // namespace zova

@@ -361,8 +361,19 @@ void LibraryView::performRename(Guide* guide, const QString& text)
     if (!guide || trimmed.isEmpty() || !m_context)
         return;
     guide->setTitle(trimmed);
-    if (auto saved = m_context->save(); !saved)
+    if (auto saved = m_context->save(); !saved) {
         qCWarning(lcApp) << "rename not saved:" << saved.error().description();
+        showSaveFailure(SaveFailedAlert::Change::Rename, saved.error().description());
+    }
+}
+
+void LibraryView::showSaveFailure(SaveFailedAlert::Change change, const QString& reason)
+{
+    delete m_saveFailedAlert;
+    auto* alert = new SaveFailedAlert(change, reason, this);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_saveFailedAlert = alert;
+    alert->open();
 }
 
 bool LibraryView::performDelete(Guide* guide)
@@ -392,6 +403,7 @@ bool LibraryView::performDelete(Guide* guide)
     } else {
         // The files go only once the deletion is in the store: at the next save.
         qCWarning(lcApp) << "delete not saved yet:" << saved.error().description();
+        showSaveFailure(SaveFailedAlert::Change::Delete, saved.error().description());
         auto connection = std::make_shared<QMetaObject::Connection>();
         *connection = connect(m_context, &ModelContext::didSave, this, [connection, removeFiles] {
             QObject::disconnect(*connection);

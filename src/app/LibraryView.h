@@ -92,6 +92,7 @@ private:
     void watch(Guide* guide);
     void focusSearch();
     void startPicking();
+    void showSaveFailure(SaveFailedAlert::Change change, const QString& reason);
 
     QPointer<ModelContext> m_context;
     LibraryHooks m_hooks;
@@ -110,6 +111,7 @@ private:
     GuideCollection* m_collection = nullptr;
     QPointer<DeleteGuideAlert> m_deleteAlert;
     QPointer<RenameGuideDialog> m_renameDialog;
+    QPointer<SaveFailedAlert> m_saveFailedAlert;
     QTimer m_refreshTimer;
     QSet<QUuid> m_watched;
     bool m_appeared = false;

@@ -28,8 +28,8 @@ public:
     virtual void refreshWindows() = 0;
     virtual void cancelPicker() = 0;
     // False when the recording did not start.
-    virtual bool startRecording(const ShareableWindow& window) = 0;
-    virtual bool startRecording(const ShareableDisplay& display) = 0;
+    virtual bool startRecording(const DesktopWindow& window) = 0;
+    virtual bool startRecording(const DesktopScreen& display) = 0;
     virtual void stopRecording() = 0;
     virtual void cancelRecording() = 0;
 

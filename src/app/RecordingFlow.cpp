@@ -37,7 +37,7 @@ void RecordingFlow::later(std::function<void()> action)
 void RecordingFlow::startPickingWindow()
 {
     const Phase phase = m_service.phase();
-    if (phase != Phase::idle && phase != Phase::picking)
+    if (phase != Phase::Idle && phase != Phase::Picking)
         return;
     m_service.setAppendTargetGuide(nullptr);
     openPicker();
@@ -46,7 +46,7 @@ void RecordingFlow::startPickingWindow()
 void RecordingFlow::startAppendRecording(Guide* guide)
 {
     const Phase phase = m_service.phase();
-    if (!guide || (phase != Phase::idle && phase != Phase::picking))
+    if (!guide || (phase != Phase::Idle && phase != Phase::Picking))
         return;
     m_service.setAppendTargetGuide(guide);
     openPicker();
@@ -56,17 +56,17 @@ void RecordingFlow::openPicker()
 {
     later([this] {
         const Phase phase = m_service.phase();
-        if (phase != Phase::idle && phase != Phase::picking)
+        if (phase != Phase::Idle && phase != Phase::Picking)
             return;
-        if (phase != Phase::picking)
-            m_service.setPhase(Phase::picking);
+        if (phase != Phase::Picking)
+            m_service.setPhase(Phase::Picking);
         m_service.refreshWindows();
     });
 }
 
 void RecordingFlow::syncPicker()
 {
-    const bool picking = m_service.phase() == Phase::picking;
+    const bool picking = m_service.phase() == Phase::Picking;
     if (!assignIfChanged(m_pickerShown, picking))
         return;
     if (!picking) {
@@ -79,25 +79,25 @@ void RecordingFlow::syncPicker()
         if (self)
             self->later([self] { self->m_service.cancelPicker(); });
     };
-    actions.startWindow = [self](const ShareableWindow& window) {
+    actions.startWindow = [self](const DesktopWindow& window) {
         if (self)
             self->later([self, window] { self->startRecording(window); });
     };
-    actions.startDisplay = [self](const ShareableDisplay& display) {
+    actions.startDisplay = [self](const DesktopScreen& display) {
         if (self)
             self->later([self, display] { self->startRecording(display); });
     };
     m_windows.showPicker(std::move(actions));
 }
 
-void RecordingFlow::startRecording(const ShareableWindow& window) { start(window); }
+void RecordingFlow::startRecording(const DesktopWindow& window) { start(window); }
 
-void RecordingFlow::startRecording(const ShareableDisplay& display) { start(display); }
+void RecordingFlow::startRecording(const DesktopScreen& display) { start(display); }
 
 template <typename Target> void RecordingFlow::start(const Target& target)
 {
     // A second pick of the same open picker finds the recording running.
-    if (m_service.phase() != Phase::picking)
+    if (m_service.phase() != Phase::Picking)
         return;
     if (QWidget* window = m_host.mainWindow ? m_host.mainWindow() : nullptr)
         m_windowOps.minimize(window);
@@ -153,7 +153,7 @@ void RecordingFlow::bringAppToForeground()
 bool RecordingFlow::isBeingRecorded(const Guide& guide) const
 {
     const Phase phase = m_service.phase();
-    if (phase == Phase::idle || phase == Phase::picking)
+    if (phase == Phase::Idle || phase == Phase::Picking)
         return false;
     const Guide* current = m_service.currentGuide();
     const Guide* target = m_service.appendTargetGuide();

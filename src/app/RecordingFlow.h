@@ -42,8 +42,8 @@ public:
     void startAppendRecording(Guide* guide);
     // The picker's start actions. A start that fails brings the window back and
     // leaves the picker open, without outline or panel.
-    void startRecording(const ShareableWindow& window);
-    void startRecording(const ShareableDisplay& display);
+    void startRecording(const DesktopWindow& window);
+    void startRecording(const DesktopScreen& display);
     void bringAppToForeground();
 
     // True while a recording writes into the guide.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <functional>
 
@@ -14,8 +14,8 @@ class RecordingWindows {
 public:
     struct PickerActions {
         std::function<void()> cancel;
-        std::function<void(const ShareableWindow&)> startWindow;
-        std::function<void(const ShareableDisplay&)> startDisplay;
+        std::function<void(const DesktopWindow&)> startWindow;
+        std::function<void(const DesktopScreen&)> startDisplay;
     };
     struct PanelActions {
         std::function<void()> stop;

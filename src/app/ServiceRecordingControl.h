@@ -18,8 +18,8 @@ public:
     void setOnFinished(FinishedHandler handler) override { m_service.setOnFinished(std::move(handler)); }
     void refreshWindows() override { m_service.refreshWindows(); }
     void cancelPicker() override { m_service.cancelPicker(); }
-    bool startRecording(const ShareableWindow& window) override { return m_service.startRecording(window); }
-    bool startRecording(const ShareableDisplay& display) override { return m_service.startRecording(display); }
+    bool startRecording(const DesktopWindow& window) override { return m_service.startRecording(window); }
+    bool startRecording(const DesktopScreen& display) override { return m_service.startRecording(display); }
     void stopRecording() override { m_service.stopRecording(); }
     void cancelRecording() override { m_service.cancelRecording(); }
 

@@ -4,6 +4,7 @@
 #include "app/AppearanceController.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
+#include "app/EwmhAppWindowOps.h"
 #include "app/LibraryEditor.h"
 #include "app/LibraryRecording.h"
 #include "app/MainWindow.h"
@@ -11,7 +12,11 @@
 #include "app/WidgetDump.h"
 #include "engine/AppRestarter.h"
 #include "engine/PermissionsService.h"
+#include "model/ModelContext.h"
 #include "model/Settings.h"
+#include "model/Step.h"
+#include "model/StorageService.h"
+#include "model/TemporaryFiles.h"
 #include "onboarding/CoachMarksService.h"
 #include "platform/llm/LocalModelClient.h"
 #include "platform/x11/X11Probe.h"
@@ -19,11 +24,27 @@
 #include <QApplication>
 
 #include <QByteArray>
+#include <QSet>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace zova {
+
+namespace {
+
+void clearLeftovers(const ModelContext& context)
+{
+    QSet<QString> referenced;
+    for (const Step* step : context.allSteps())
+        referenced.insert(step->screenshotFilename());
+    const StorageService& storage = StorageService::shared();
+    storage.tightenPermissions();
+    storage.removeUnreferenced(referenced);
+    TemporaryFiles::clearStale();
+}
+
+} // namespace
 
 std::unique_ptr<ModelContainer>& ZOVAApp::instance()
 {
@@ -50,6 +71,7 @@ ModelContainer& ZOVAApp::sharedModelContainer()
             std::_Exit(1);
         }
         container = std::move(opened).value();
+        clearLeftovers(*container->mainContext());
     }
     return *container;
 }
@@ -104,6 +126,8 @@ ZOVAApp::ZOVAApp()
 }
 
 ZOVAApp::~ZOVAApp() = default;
+
+void ZOVAApp::bringToFront() { EwmhAppWindowOps().bringToFront(m_window.get()); }
 
 int ZOVAApp::exec()
 {

@@ -23,7 +23,9 @@ class ZOVAApp {
 public:
     // Opens the store at the default location, or at $ZOVA_STORE_PATH when set.
     // Prints "Could not create ModelContainer: " and the error and exits non-zero
-    // when it cannot be opened; the file is left untouched.
+    // when it cannot be opened or written; the file is left untouched. Once it is
+    // loaded, clears what earlier runs left: screenshots no step names, staged
+    // temporary files, and modes that let others read the user's files.
     static ModelContainer& sharedModelContainer();
     static QString storePath();
 
@@ -39,6 +41,8 @@ public:
     MainWindow* mainWindow() const { return m_window.get(); }
     // Shows the main window and runs the event loop.
     int exec();
+    // Raises the main window and gives it the focus, from wherever it is.
+    void bringToFront();
 
 private:
     static std::unique_ptr<ModelContainer>& instance();

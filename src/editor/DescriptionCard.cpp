@@ -21,9 +21,9 @@ namespace zova {
 
 namespace {
 
-constexpr int kPadding = 16;
-constexpr int kMinLines = 2;
-constexpr int kMaxLines = 6;
+constexpr int padding = 16;
+constexpr int minLines = 2;
+constexpr int maxLines = 6;
 
 // "AI labeled" on the model's gradient.
 class AiLabeledBadge : public QWidget {
@@ -69,7 +69,7 @@ DescriptionCard::DescriptionCard(EditorController* controller, QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    column->setContentsMargins(padding, padding, padding, padding);
     column->setSpacing(10);
 
     auto* header = new QHBoxLayout;
@@ -153,7 +153,7 @@ void DescriptionCard::fitHeight()
     int lines = 0;
     for (QTextBlock block = m_field->document()->begin(); block.isValid(); block = block.next())
         lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
-    lines = std::clamp(lines, kMinLines, kMaxLines);
+    lines = std::clamp(lines, minLines, maxLines);
     const QMargins margins = m_field->contentsMargins();
     m_field->setFixedHeight(lines * metrics.lineSpacing() + margins.top() + margins.bottom() + 4);
 }

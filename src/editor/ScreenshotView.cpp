@@ -14,9 +14,9 @@
 namespace zova {
 
 namespace {
-constexpr qreal kCardRadius = 16;
-constexpr qreal kImageRadius = 10;
-constexpr qreal kMissingBandHeight = 240;
+constexpr qreal cardRadius = 16;
+constexpr qreal imageRadius = 10;
+constexpr qreal missingBandHeight = 240;
 } // namespace
 
 ScreenshotView::ScreenshotView(QWidget* parent)
@@ -131,24 +131,24 @@ void ScreenshotView::paintEvent(QPaintEvent*)
         painter.setFont(Typography::font(13));
         const QString text = QStringLiteral("Screenshot missing");
         const qreal textHeight = painter.fontMetrics().height();
-        const qreal height = std::max(kMissingBandHeight, textHeight);
+        const qreal height = std::max(missingBandHeight, textHeight);
         const QRectF band(card.left(), card.center().y() - height / 2, card.width(), height);
-        painter.fillPath(Shapes::roundedRect(band, kCardRadius), m_backdrop);
+        painter.fillPath(Shapes::roundedRect(band, cardRadius), m_backdrop);
         painter.setPen(ZOVAColor::secondaryLabel());
         painter.drawText(band, Qt::AlignCenter, text);
         return;
     }
-    const QPainterPath cardPath = Shapes::roundedRect(card, kCardRadius);
+    const QPainterPath cardPath = Shapes::roundedRect(card, cardRadius);
     Shapes::paintShadow(painter, cardPath, QColor(0, 0, 0, int(0.08 * 255)), 14, QPointF(0, 6));
     painter.fillPath(cardPath, m_backdrop);
     painter.save();
-    painter.setClipPath(Shapes::roundedRect(m_fitted, kImageRadius));
+    painter.setClipPath(Shapes::roundedRect(m_fitted, imageRadius));
     const qreal dpr = devicePixelRatioF();
     const QSize device(
         std::max(1, int(std::lround(m_fitted.width() * dpr))), std::max(1, int(std::lround(m_fitted.height() * dpr))));
     painter.drawPixmap(m_fitted, scaledImage(device), QRectF(QPointF(), QSizeF(device)));
     painter.restore();
-    Shapes::strokeInside(painter, card, kCardRadius, QColor(0, 0, 0, int(0.07 * 255)), 0.5);
+    Shapes::strokeInside(painter, card, cardRadius, QColor(0, 0, 0, int(0.07 * 255)), 0.5);
 }
 
 } // namespace zova

@@ -8,8 +8,8 @@
 namespace zova::step_images {
 
 namespace {
-const QString kAddFailed = QStringLiteral("Couldn't add that image: ");
-const QString kReplaceFailed = QStringLiteral("Couldn't replace the screenshot: ");
+const QString addFailed = QStringLiteral("Couldn't add that image: ");
+const QString replaceFailed = QStringLiteral("Couldn't replace the screenshot: ");
 } // namespace
 
 Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QImage& image)
@@ -17,7 +17,7 @@ Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QIma
     const StorageService& storage = StorageService::shared();
     auto written = storage.saveScreenshot(image);
     if (!written)
-        return unexpected(kAddFailed + describe(written.error()));
+        return unexpected(addFailed + describe(written.error()));
     const QString filename = written.value();
     auto* step = new Step(guide.nextStepOrder(), filename, 0.5, 0.5);
     step->setGuide(&guide);
@@ -25,12 +25,12 @@ Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QIma
         step->setGuide(nullptr);
         delete step;
         storage.deleteScreenshot(filename);
-        return unexpected(kAddFailed + QStringLiteral("the step could not be added to the guide."));
+        return unexpected(addFailed + QStringLiteral("the step could not be added to the guide."));
     }
     if (auto saved = context.save(); !saved) {
         context.remove(step);
         storage.deleteScreenshot(filename);
-        return unexpected(kAddFailed + saved.error().description());
+        return unexpected(addFailed + saved.error().description());
     }
     return step;
 }
@@ -40,13 +40,13 @@ std::optional<QString> replaceScreenshot(Step& step, ModelContext& context, cons
     const StorageService& storage = StorageService::shared();
     auto written = storage.saveScreenshot(image);
     if (!written)
-        return kReplaceFailed + describe(written.error());
+        return replaceFailed + describe(written.error());
     const QString old = step.screenshotFilename();
     step.setScreenshotFilename(written.value());
     if (auto saved = context.save(); !saved) {
         step.setScreenshotFilename(old);
         storage.deleteScreenshot(written.value());
-        return kReplaceFailed + saved.error().description();
+        return replaceFailed + saved.error().description();
     }
     storage.deleteScreenshot(old);
     return std::nullopt;

@@ -30,9 +30,9 @@ CaptureService::CaptureService(
 
 CaptureService::~CaptureService() = default;
 
-Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
+Expected<QList<DesktopWindow>, CaptureError> CaptureService::listWindows()
 {
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return unexpected(content.error());
 
@@ -41,16 +41,16 @@ Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
         if (app.isVisibleRegular)
             context.visibleRegularPIDs.insert(app.processID);
     }
-    // Our own bundle identifier is the one our own windows carry.
+    // Our own WM_CLASS instance is the one our own windows carry.
     for (const auto& w : content->windows) {
         if (w.owningApplication && w.owningApplication->processID == m_ownPID) {
-            context.ownBundleIdentifier = w.owningApplication->bundleIdentifier;
+            context.ownWmClassInstance = w.owningApplication->wmClassInstance;
             break;
         }
     }
 
     QList<std::optional<QString>> reasons;
-    QList<ShareableWindow> passed;
+    QList<DesktopWindow> passed;
     for (const auto& w : content->windows) {
         reasons.append(windowDropReason(w, context));
         if (!reasons.last())
@@ -61,18 +61,18 @@ Expected<QList<ShareableWindow>, CaptureError> CaptureService::listWindows()
     return passed;
 }
 
-Expected<QList<ShareableDisplay>, CaptureError> CaptureService::listDisplays()
+Expected<QList<DesktopScreen>, CaptureError> CaptureService::listDisplays()
 {
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return unexpected(content.error());
     return content->displays;
 }
 
-Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const ShareableWindow& window)
+Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const DesktopWindow& window)
 {
-    ShareableWindow target = window;
-    if (auto content = m_source->shareableContent()) {
+    DesktopWindow target = window;
+    if (auto content = m_source->snapshot()) {
         for (const auto& w : content->windows) {
             if (w.windowID == window.windowID) {
                 target = w;
@@ -86,7 +86,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     return CapturedFrame { std::move(*image), target.frame };
 }
 
-Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const ShareableDisplay& display)
+Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScreenshot(const DesktopScreen& display)
 {
     QList<WindowID> own;
     for (const auto& w : liveWindows(m_ownPID))
@@ -97,7 +97,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
     return CapturedFrame { std::move(*image), display.frame };
 }
 
-std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, double maxDimension)
+std::optional<QImage> CaptureService::thumbnail(const DesktopWindow& window, double maxDimension)
 {
     const double w = window.frame.width();
     const double h = window.frame.height();
@@ -112,14 +112,14 @@ std::optional<QImage> CaptureService::thumbnail(const ShareableWindow& window, d
     return image->scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QList<ShareableWindow> CaptureService::liveWindows(qint32 processID)
+QList<DesktopWindow> CaptureService::liveWindows(qint32 processID)
 {
     if (processID == 0)
         return {};
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return {};
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (const auto& w : content->windows) {
         if (w.owningApplication && w.owningApplication->processID == processID)
             windows.append(w);
@@ -127,11 +127,11 @@ QList<ShareableWindow> CaptureService::liveWindows(qint32 processID)
     return windows;
 }
 
-std::optional<ShareableWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
+std::optional<DesktopWindow> CaptureService::windowUnderPoint(QPointF point, qint32 processID)
 {
     if (processID == 0)
         return std::nullopt;
-    auto content = m_source->shareableContent();
+    auto content = m_source->snapshot();
     if (!content)
         return std::nullopt;
     // Topmost first; an unmapped window lies under nothing.
@@ -183,7 +183,7 @@ void CaptureService::refreshTarget()
     if (pid == 0)
         return;
     // Only mapped windows can be clicked: a minimised window keeps its geometry.
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (auto& w : liveWindows(pid)) {
         if (w.isOnScreen)
             windows.append(std::move(w));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/CaptureBackend.h"
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QImage>
 #include <QObject>
@@ -38,24 +38,24 @@ public:
 
     // The windows to offer for recording, filtered and sorted; writes the picker
     // dump. Fails only when the session cannot be read.
-    Expected<QList<ShareableWindow>, CaptureError> listWindows();
+    Expected<QList<DesktopWindow>, CaptureError> listWindows();
     // The displays, in monitor order.
-    Expected<QList<ShareableDisplay>, CaptureError> listDisplays();
+    Expected<QList<DesktopScreen>, CaptureError> listDisplays();
 
     // The window alone, looked up afresh by its id (the object passed in when
     // the look-up fails or no longer finds it).
-    Expected<CapturedFrame, CaptureError> captureScreenshot(const ShareableWindow& window);
+    Expected<CapturedFrame, CaptureError> captureScreenshot(const DesktopWindow& window);
     // The whole display without this process's windows.
-    Expected<CapturedFrame, CaptureError> captureScreenshot(const ShareableDisplay& display);
+    Expected<CapturedFrame, CaptureError> captureScreenshot(const DesktopScreen& display);
     // At most maxDimension pixels on the longer side, never enlarged; nothing
     // when the window has no area or cannot be captured.
-    std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension);
+    std::optional<QImage> thumbnail(const DesktopWindow& window, double maxDimension);
 
     // Every current window of the process (also pop-ups and unmapped ones);
     // empty for 0 or when the session cannot be read.
-    QList<ShareableWindow> liveWindows(qint32 processID);
+    QList<DesktopWindow> liveWindows(qint32 processID);
     // The topmost mapped layer-0 window of the process that contains the point.
-    std::optional<ShareableWindow> windowUnderPoint(QPointF point, qint32 processID);
+    std::optional<DesktopWindow> windowUnderPoint(QPointF point, qint32 processID);
 
     void beginTrackingTargetProcess(qint32 processID);
     void endTrackingTargetProcess();
@@ -63,7 +63,7 @@ public:
     bool pointIsInTrackedTarget(QPointF point) const;
 
     qint32 trackedTargetPID() const { return m_trackedTargetPID; }
-    const QList<ShareableWindow>& cachedTargetWindows() const { return m_cachedTargetWindows; }
+    const QList<DesktopWindow>& cachedTargetWindows() const { return m_cachedTargetWindows; }
 
 private:
     void refreshTarget();
@@ -72,7 +72,7 @@ private:
     std::shared_ptr<ScreenGrabber> m_grabber;
     qint32 m_ownPID = 0;
     qint32 m_trackedTargetPID = 0;
-    QList<ShareableWindow> m_cachedTargetWindows;
+    QList<DesktopWindow> m_cachedTargetWindows;
     QTimer m_targetRefreshTimer;
 };
 

@@ -9,7 +9,7 @@ namespace zova {
 QString ClickTrackingService::startFailureMessage(StartFailure failure)
 {
     switch (failure) {
-    case StartFailure::inputMonitoringNotGranted:
+    case StartFailure::InputMonitoringNotGranted:
         return QStringLiteral(
             "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     }
@@ -54,11 +54,11 @@ Expected<void, ClickTrackingService::StartFailure> ClickTrackingService::start()
             this, [this, code] { onTapLost(code); }, Qt::QueuedConnection);
     };
     if (!tap || !tap->start(onPress, onLoss))
-        return unexpected(StartFailure::inputMonitoringNotGranted);
+        return unexpected(StartFailure::InputMonitoringNotGranted);
     m_tap = std::move(tap);
     setTracking(true);
     m_healthCheckTimer.start();
-    qCInfo(lcClickTracking) << "Event tap started";
+    qCInfo(lcClickTracking) << "Click tap started";
     return {};
 }
 
@@ -69,7 +69,7 @@ void ClickTrackingService::stop()
     m_healthCheckTimer.stop();
     m_tap.reset();
     setTracking(false);
-    qCInfo(lcClickTracking) << "Event tap stopped";
+    qCInfo(lcClickTracking) << "Click tap stopped";
 }
 
 void ClickTrackingService::setOnClick(ClickHandler handler)
@@ -92,7 +92,7 @@ void ClickTrackingService::onTapLost(quint32 code)
 {
     if (m_tap && !m_tap->isEnabled() && m_tap->reenable())
         countReenable();
-    qCCritical(lcClickTracking).noquote() << QStringLiteral("Event tap disabled (%1) — re-enabled").arg(code);
+    qCCritical(lcClickTracking).noquote() << QStringLiteral("Click tap disabled (%1) — re-enabled").arg(code);
 }
 
 void ClickTrackingService::healthCheck()

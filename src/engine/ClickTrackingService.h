@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/ClickTap.h"
 
 #include <QDateTime>
@@ -27,7 +27,7 @@ public:
         double y = 0;
         QDateTime timestamp; // when the tap read the pointer position
     };
-    enum class StartFailure { inputMonitoringNotGranted };
+    enum class StartFailure { InputMonitoringNotGranted };
     static QString startFailureMessage(StartFailure failure);
 
     using ClickHandler = std::function<void(const ClickEvent&)>;

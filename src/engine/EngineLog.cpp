@@ -1,5 +1,5 @@
 #include "engine/EngineLog.h"
 
-Q_LOGGING_CATEGORY(lcCapture, "zova.CaptureService")
-Q_LOGGING_CATEGORY(lcClickTracking, "zova.ClickTracking")
-Q_LOGGING_CATEGORY(lcRecording, "zova.Recording")
+Q_LOGGING_CATEGORY(lcCapture, "zova.engine.capture")
+Q_LOGGING_CATEGORY(lcClickTracking, "zova.engine.clicks")
+Q_LOGGING_CATEGORY(lcRecording, "zova.engine.recording")

@@ -1,8 +1,8 @@
 #include "engine/RecordingService.h"
 
 #include "base/NotifyingProperty.h"
-#include "engine/AppleIntelligenceService.h"
 #include "engine/EngineLog.h"
+#include "engine/LocalModelService.h"
 #include "engine/StepHotspot.h"
 #include "engine/VisionService.h"
 #include "model/Guide.h"
@@ -13,7 +13,6 @@
 #include "platform/x11/X11WindowOps.h"
 
 #include <QGuiApplication>
-#include <QMetaEnum>
 #include <QWindow>
 #include <QtConcurrent>
 
@@ -45,10 +44,10 @@ void recognizeAndTidy(QObject* owner, const QImage& image, QPointF clickPixel, L
             done(std::nullopt, false);
             return;
         }
-        auto* model = new AppleIntelligenceService(owner);
+        auto* model = new LocalModelService(owner);
         model->refreshStatus();
         model->cleanAutoLabel(*label, [model, done](QString tidied) {
-            const bool available = model->status() == AppleIntelligenceService::Status::Available;
+            const bool available = model->status() == LocalModelService::Status::Available;
             model->deleteLater();
             done(tidied, available);
         });
@@ -72,7 +71,14 @@ struct RecordingService::PendingSave {
 
 QString RecordingService::phaseName(Phase phase)
 {
-    return QString::fromLatin1(QMetaEnum::fromType<Phase>().valueToKey(int(phase)));
+    switch (phase) {
+    case Phase::Idle: return QStringLiteral("idle");
+    case Phase::Picking: return QStringLiteral("picking");
+    case Phase::Armed: return QStringLiteral("armed");
+    case Phase::Paused: return QStringLiteral("paused");
+    case Phase::Finishing: return QStringLiteral("finishing");
+    }
+    return {};
 }
 
 RecordingService::RecordingService(ModelContext& context, QObject* parent)
@@ -161,7 +167,7 @@ void RecordingService::refreshWindows(std::function<void()> done)
         [this, done = std::move(done)] {
             auto displays = m_capture->listDisplays();
             auto windows = displays ? m_capture->listWindows()
-                                    : Expected<QList<ShareableWindow>, CaptureError>(unexpected(displays.error()));
+                                    : Expected<QList<DesktopWindow>, CaptureError>(unexpected(displays.error()));
             if (!displays || !windows) {
                 const CaptureError error = !displays ? displays.error() : windows.error();
                 setAvailableWindows({});
@@ -184,15 +190,15 @@ void RecordingService::refreshWindows(std::function<void()> done)
 
 void RecordingService::cancelPicker()
 {
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
     setTargetWindow(std::nullopt);
     setTargetProcessID(0);
     m_capture->endTrackingTargetProcess();
 }
 
-bool RecordingService::startRecording(const ShareableWindow& window)
+bool RecordingService::startRecording(const DesktopWindow& window)
 {
-    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+    if (m_phase == Phase::Armed || m_phase == Phase::Paused || m_phase == Phase::Finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
         return false;
     }
@@ -208,9 +214,9 @@ bool RecordingService::startRecording(const ShareableWindow& window)
     return guide && beginRecording(guide, startCount);
 }
 
-bool RecordingService::startRecording(const ShareableDisplay& display)
+bool RecordingService::startRecording(const DesktopScreen& display)
 {
-    if (m_phase == Phase::armed || m_phase == Phase::paused || m_phase == Phase::finishing) {
+    if (m_phase == Phase::Armed || m_phase == Phase::Paused || m_phase == Phase::Finishing) {
         qCWarning(lcRecording, "Refuse start: a recording runs (phase=%s)", qPrintable(phaseName(m_phase)));
         return false;
     }
@@ -259,7 +265,7 @@ bool RecordingService::beginRecording(Guide* guide, int startCount)
         setLastError(ClickTrackingService::startFailureMessage(started.error()));
     }
     m_clock.start();
-    setPhase(Phase::armed);
+    setPhase(Phase::Armed);
     return true;
 }
 
@@ -279,19 +285,19 @@ void RecordingService::tick()
 
 void RecordingService::pauseRecording()
 {
-    if (m_phase != Phase::armed)
+    if (m_phase != Phase::Armed)
         return;
     m_clicks->stop();
-    setPhase(Phase::paused);
+    setPhase(Phase::Paused);
 }
 
 void RecordingService::resumeRecording()
 {
-    if (m_phase != Phase::paused)
+    if (m_phase != Phase::Paused)
         return;
     installClickHandler();
     setClickTrackingActive(bool(m_clicks->start()));
-    setPhase(Phase::armed);
+    setPhase(Phase::Armed);
 }
 
 void RecordingService::stopClicksAndClock()
@@ -303,9 +309,9 @@ void RecordingService::stopClicksAndClock()
 
 void RecordingService::stopRecording()
 {
-    if (m_phase != Phase::armed && m_phase != Phase::paused)
+    if (m_phase != Phase::Armed && m_phase != Phase::Paused)
         return;
-    setPhase(Phase::finishing);
+    setPhase(Phase::Finishing);
     stopClicksAndClock();
     if (capturesUnderWay())
         qCInfo(lcRecording, "Stop waits for the captures under way");
@@ -322,7 +328,7 @@ bool RecordingService::capturesUnderWay() const
 
 void RecordingService::finishStopWhenCapturesEnd()
 {
-    if (m_phase != Phase::finishing || capturesUnderWay())
+    if (m_phase != Phase::Finishing || capturesUnderWay())
         return;
     if (Guide* guide = m_currentGuide) {
         const bool isNewGuide = !m_appendTargetGuide;
@@ -332,7 +338,7 @@ void RecordingService::finishStopWhenCapturesEnd()
             m_onFinished(guide, isNewGuide);
     }
     resetRecording();
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
 }
 
 void RecordingService::cancelRecording()
@@ -357,7 +363,7 @@ void RecordingService::cancelRecording()
         }
     }
     resetRecording();
-    setPhase(Phase::idle);
+    setPhase(Phase::Idle);
 }
 
 void RecordingService::resetRecording()
@@ -380,7 +386,7 @@ void RecordingService::resetRecording()
 
 void RecordingService::handleClick(const ClickTrackingService::ClickEvent& event)
 {
-    if (m_phase != Phase::armed || !m_currentGuide) {
+    if (m_phase != Phase::Armed || !m_currentGuide) {
         qCInfo(lcRecording, "Drop click: phase=%s", qPrintable(phaseName(m_phase)));
         return;
     }
@@ -408,7 +414,7 @@ bool RecordingService::isClickOnOwnApp(QPointF point) const { return m_isPointOn
 
 void RecordingService::startCapture(const ClickTrackingService::ClickEvent& event, QPointF point)
 {
-    std::optional<ShareableWindow> hit;
+    std::optional<DesktopWindow> hit;
     if (m_targetProcessID != 0)
         hit = m_capture->windowUnderPoint(point, m_targetProcessID);
 
@@ -428,14 +434,14 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
             qCInfo(lcRecording, "Drop capture: its recording has ended");
             return;
         }
-        const std::optional<ShareableWindow> window = hit ? hit : m_targetWindow;
+        const std::optional<DesktopWindow> window = hit ? hit : m_targetWindow;
         captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial);
         --m_waitingCaptures;
         finishStopWhenCapturesEnd();
     });
 }
 
-ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window) const
+DesktopWindow RecordingService::refreshedWindow(const DesktopWindow& window) const
 {
     for (const auto& w : m_capture->cachedTargetWindows()) {
         if (w.windowID == window.windowID)
@@ -445,7 +451,7 @@ ShareableWindow RecordingService::refreshedWindow(const ShareableWindow& window)
 }
 
 void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
-    const std::optional<ShareableWindow>& window, const std::optional<ShareableDisplay>& display,
+    const std::optional<DesktopWindow>& window, const std::optional<DesktopScreen>& display,
     const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
 {
     std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
@@ -566,11 +572,11 @@ void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, 
 
 // Notifying setters
 
-void RecordingService::setTargetWindow(const std::optional<ShareableWindow>& v)
+void RecordingService::setTargetWindow(const std::optional<DesktopWindow>& v)
 {
     setNotifying(this, m_targetWindow, v, &RecordingService::targetWindowChanged);
 }
-void RecordingService::setTargetDisplay(const std::optional<ShareableDisplay>& v)
+void RecordingService::setTargetDisplay(const std::optional<DesktopScreen>& v)
 {
     setNotifying(this, m_targetDisplay, v, &RecordingService::targetDisplayChanged);
 }
@@ -584,11 +590,11 @@ void RecordingService::setCurrentGuide(Guide* v)
 }
 void RecordingService::setStepCount(int v) { setNotifying(this, m_stepCount, v, &RecordingService::stepCountChanged); }
 void RecordingService::setElapsed(double v) { setNotifying(this, m_elapsed, v, &RecordingService::elapsedChanged); }
-void RecordingService::setAvailableWindows(const QList<ShareableWindow>& v)
+void RecordingService::setAvailableWindows(const QList<DesktopWindow>& v)
 {
     setNotifying(this, m_availableWindows, v, &RecordingService::availableWindowsChanged);
 }
-void RecordingService::setAvailableDisplays(const QList<ShareableDisplay>& v)
+void RecordingService::setAvailableDisplays(const QList<DesktopScreen>& v)
 {
     setNotifying(this, m_availableDisplays, v, &RecordingService::availableDisplaysChanged);
 }

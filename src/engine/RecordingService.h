@@ -3,7 +3,7 @@
 #include "engine/CaptureService.h"
 #include "engine/ClickTrackingService.h"
 #include "model/Guide.h"
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -39,9 +39,9 @@ class RecordingService final : public QObject {
     Q_PROPERTY(bool clickTrackingActive READ clickTrackingActive NOTIFY clickTrackingActiveChanged)
     Q_PROPERTY(int ignoredClickCount READ ignoredClickCount NOTIFY ignoredClickCountChanged)
 public:
-    enum class Phase { idle, picking, armed, paused, finishing };
+    enum class Phase { Idle, Picking, Armed, Paused, Finishing };
     Q_ENUM(Phase)
-    // The case name, as logged.
+    // The name logged for a phase.
     static QString phaseName(Phase phase);
 
     using FinishedHandler = std::function<void(Guide* guide, bool isNewGuide)>;
@@ -75,14 +75,14 @@ public:
     // The owner writes `picking`.
     void setPhase(Phase phase);
 
-    const std::optional<ShareableWindow>& targetWindow() const { return m_targetWindow; }
-    const std::optional<ShareableDisplay>& targetDisplay() const { return m_targetDisplay; }
+    const std::optional<DesktopWindow>& targetWindow() const { return m_targetWindow; }
+    const std::optional<DesktopScreen>& targetDisplay() const { return m_targetDisplay; }
     qint32 targetProcessID() const { return m_targetProcessID; }
     Guide* currentGuide() const { return m_currentGuide; }
     int stepCount() const { return m_stepCount; }
     double elapsed() const { return m_elapsed; }
-    const QList<ShareableWindow>& availableWindows() const { return m_availableWindows; }
-    const QList<ShareableDisplay>& availableDisplays() const { return m_availableDisplays; }
+    const QList<DesktopWindow>& availableWindows() const { return m_availableWindows; }
+    const QList<DesktopScreen>& availableDisplays() const { return m_availableDisplays; }
     bool isLoadingWindows() const { return m_isLoadingWindows; }
     const std::optional<QString>& lastError() const { return m_lastError; }
     bool permissionDenied() const { return m_permissionDenied; }
@@ -110,8 +110,8 @@ public:
     void cancelPicker();
     // False when the recording did not start (a recording already runs, or its
     // new guide could not be saved); `lastError` says why in the latter case.
-    bool startRecording(const ShareableWindow& window);
-    bool startRecording(const ShareableDisplay& display);
+    bool startRecording(const DesktopWindow& window);
+    bool startRecording(const DesktopScreen& display);
     void pauseRecording();
     void resumeRecording();
     // Waits in `finishing` for the captures of clicks already accepted, then
@@ -155,23 +155,23 @@ private:
     void handleClick(const ClickTrackingService::ClickEvent& event);
     bool isClickOnOwnApp(QPointF point) const;
     void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
-    void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<ShareableWindow>& window,
-        const std::optional<ShareableDisplay>& display, const std::optional<QRectF>& clickTimeRect,
-        QPointer<Guide> guide, quint64 serial);
+    void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<DesktopWindow>& window,
+        const std::optional<DesktopScreen>& display, const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide,
+        quint64 serial);
     void finishPendingSaves();
     void finishSave(PendingSave& save);
     void failCapture(const QString& description);
-    ShareableWindow refreshedWindow(const ShareableWindow& window) const;
+    DesktopWindow refreshedWindow(const DesktopWindow& window) const;
     void applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable);
 
-    void setTargetWindow(const std::optional<ShareableWindow>& window);
-    void setTargetDisplay(const std::optional<ShareableDisplay>& display);
+    void setTargetWindow(const std::optional<DesktopWindow>& window);
+    void setTargetDisplay(const std::optional<DesktopScreen>& display);
     void setTargetProcessID(qint32 processID);
     void setCurrentGuide(Guide* guide);
     void setStepCount(int count);
     void setElapsed(double seconds);
-    void setAvailableWindows(const QList<ShareableWindow>& windows);
-    void setAvailableDisplays(const QList<ShareableDisplay>& displays);
+    void setAvailableWindows(const QList<DesktopWindow>& windows);
+    void setAvailableDisplays(const QList<DesktopScreen>& displays);
     void setIsLoadingWindows(bool loading);
     void setLastError(const std::optional<QString>& error);
     void setPermissionDenied(bool denied);
@@ -187,15 +187,15 @@ private:
     decltype(Collaborators::labelStep) m_labelStep;
     int m_captureDelayMs = 700;
 
-    Phase m_phase = Phase::idle;
-    std::optional<ShareableWindow> m_targetWindow;
-    std::optional<ShareableDisplay> m_targetDisplay;
+    Phase m_phase = Phase::Idle;
+    std::optional<DesktopWindow> m_targetWindow;
+    std::optional<DesktopScreen> m_targetDisplay;
     qint32 m_targetProcessID = 0;
     QPointer<Guide> m_currentGuide;
     int m_stepCount = 0;
     double m_elapsed = 0;
-    QList<ShareableWindow> m_availableWindows;
-    QList<ShareableDisplay> m_availableDisplays;
+    QList<DesktopWindow> m_availableWindows;
+    QList<DesktopScreen> m_availableDisplays;
     bool m_isLoadingWindows = false;
     std::optional<QString> m_lastError;
     bool m_permissionDenied = false;

@@ -1,3 +1,3 @@
 #include "engine/VisionLog.h"
 
-Q_LOGGING_CATEGORY(lcVision, "zova.Vision")
+Q_LOGGING_CATEGORY(lcVision, "zova.engine.vision")

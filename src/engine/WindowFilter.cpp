@@ -13,7 +13,7 @@ int wholePoints(double v)
 
 } // namespace
 
-const QSet<QString>& systemBundleIDPrefixesToHide()
+const QSet<QString>& systemWmClassPrefixesToHide()
 {
     static const QSet<QString> prefixes {
         // System agents, panels and widgets of the other desktop platform.
@@ -69,23 +69,23 @@ const QSet<QString>& systemBundleIDPrefixesToHide()
     return prefixes;
 }
 
-QString applicationNameFact(const ShareableWindow& window)
+QString applicationNameFact(const DesktopWindow& window)
 {
     return window.owningApplication ? window.owningApplication->applicationName : QStringLiteral("<no app>");
 }
 
-QString bundleIdentifierFact(const ShareableWindow& window)
+QString wmClassInstanceFact(const DesktopWindow& window)
 {
-    return window.owningApplication ? window.owningApplication->bundleIdentifier : QStringLiteral("<no bundle>");
+    return window.owningApplication ? window.owningApplication->wmClassInstance : QStringLiteral("<no bundle>");
 }
 
-std::optional<QString> windowDropReason(const ShareableWindow& window, const ListingContext& context)
+std::optional<QString> windowDropReason(const DesktopWindow& window, const ListingContext& context)
 {
     const QString title = window.title.value_or(QString());
     const int w = wholePoints(window.frame.width());
     const int h = wholePoints(window.frame.height());
     const qint32 pid = window.processID();
-    const QString bundle = bundleIdentifierFact(window);
+    const QString instance = wmClassInstanceFact(window);
     const QString size = QStringLiteral("%1×%2)").arg(w).arg(h);
 
     if (window.windowLayer != 0)
@@ -96,30 +96,30 @@ std::optional<QString> windowDropReason(const ShareableWindow& window, const Lis
         return QStringLiteral("untitled, frame too small (") + size;
     if (pid != 0 && !context.visibleRegularPIDs.contains(pid))
         return QStringLiteral("pid %1 not in visible-regular running apps").arg(pid);
-    if (context.ownBundleIdentifier && *context.ownBundleIdentifier == bundle)
+    if (context.ownWmClassInstance && *context.ownWmClassInstance == instance)
         return QStringLiteral("self (Z.O.V.A)");
-    const auto& prefixes = systemBundleIDPrefixesToHide();
-    if (std::any_of(prefixes.begin(), prefixes.end(), [&](const QString& p) { return bundle.startsWith(p); }))
-        return QStringLiteral("system bundle prefix (%1)").arg(bundle);
+    const auto& prefixes = systemWmClassPrefixesToHide();
+    if (std::any_of(prefixes.begin(), prefixes.end(), [&](const QString& p) { return instance.startsWith(p); }))
+        return QStringLiteral("system bundle prefix (%1)").arg(instance);
     const QString app = applicationNameFact(window);
     if (app == QLatin1String("<no app>") || app.isEmpty())
         return QStringLiteral("no app name");
     return std::nullopt;
 }
 
-void sortForPicker(QList<ShareableWindow>& windows)
+void sortForPicker(QList<DesktopWindow>& windows)
 {
-    auto key = [](const ShareableWindow& w) {
+    auto key = [](const DesktopWindow& w) {
         return std::pair(
             w.owningApplication ? w.owningApplication->applicationName : QString(), w.title.value_or(QString()));
     };
     // QString's operator< compares UTF-16 code units: case-sensitive, not locale-aware.
     std::stable_sort(windows.begin(), windows.end(),
-        [&](const ShareableWindow& a, const ShareableWindow& b) { return key(a) < key(b); });
+        [&](const DesktopWindow& a, const DesktopWindow& b) { return key(a) < key(b); });
 }
 
 QStringList pickerDumpLines(
-    const ShareableContent& content, const QList<std::optional<QString>>& reasons, const QDateTime& now)
+    const DesktopSnapshot& content, const QList<std::optional<QString>>& reasons, const QDateTime& now)
 {
     QStringList lines;
     lines << QStringLiteral("=== ZOVA picker dump · %1 +0000 ===")
@@ -143,12 +143,12 @@ QStringList pickerDumpLines(
     for (const auto& app : regular) {
         lines << QStringLiteral("  - %1 [pid %2, bundle %3]")
                      .arg(app.localizedName.value_or(QStringLiteral("<no name>")), QString::number(app.processID),
-                         app.bundleIdentifier.value_or(QStringLiteral("<none>")));
+                         app.wmClassInstance.value_or(QStringLiteral("<none>")));
     }
     lines << QStringLiteral("---");
     int passed = 0;
     for (qsizetype i = 0; i < content.windows.size(); ++i) {
-        const ShareableWindow& w = content.windows[i];
+        const DesktopWindow& w = content.windows[i];
         const std::optional<QString>& reason = reasons.value(i);
         if (!reason)
             ++passed;
@@ -157,7 +157,7 @@ QStringList pickerDumpLines(
             + w.title.value_or(QString()) + QStringLiteral("\" frame=") + QString::number(wholePoints(w.frame.width()))
             + QStringLiteral("×") + QString::number(wholePoints(w.frame.height())) + QStringLiteral(" layer=")
             + QString::number(w.windowLayer) + QStringLiteral(" pid=") + QString::number(w.processID())
-            + QStringLiteral(" bundle=") + bundleIdentifierFact(w);
+            + QStringLiteral(" bundle=") + wmClassInstanceFact(w);
         line += reason ? QStringLiteral(" → DROP: ") + *reason : QStringLiteral(" → PASS");
         lines << line;
     }

@@ -4,7 +4,9 @@
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
+#include "model/StorageService.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -43,6 +45,14 @@ QString fixed2(double value)
 }
 
 QString percent(double fraction) { return fixed2(fraction * 100) + QLatin1Char('%'); }
+
+// A stored colour goes into style attributes: only six hex digits may, anything
+// else (which could carry CSS of its own) reads as the default, black.
+QString cssColor(const QString& hex)
+{
+    static const QRegularExpression sixDigits(QStringLiteral("^[0-9A-Fa-f]{6}$"));
+    return QLatin1Char('#') + (sixDigits.match(hex).hasMatch() ? hex : QStringLiteral("000000"));
+}
 
 // The hotspot stays on the image: 0..100 per cent, and a NaN sits at 100.
 QString hotspotPercent(double fraction)
@@ -168,7 +178,7 @@ QString ExportService::renderAnnotation(const StepAnnotation& a)
 {
     const QString box = QStringLiteral("left:%1; top:%2; width:%3; height:%4")
                             .arg(percent(a.x), percent(a.y), percent(a.width), percent(a.height));
-    const QString color = QLatin1Char('#') + escaped(a.colorHex);
+    const QString color = cssColor(a.colorHex);
     switch (a.kind) {
     case StepAnnotation::Kind::Blur:
         return QStringLiteral("<div class=\"ann ann-blur\" style=\"") + box + QStringLiteral("\"></div>");
@@ -206,7 +216,10 @@ QString ExportService::renderStep(const PageStep& step, ImageMode mode)
     QString source;
     switch (mode) {
     case ImageMode::LinkedFiles:
-        source = QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename);
+        // A name with folder parts gets no copy; its link must not reach out either.
+        source = QStringLiteral("assets/screenshots/");
+        if (StorageService::isBareFileName(step.screenshotFilename))
+            source += escaped(step.screenshotFilename);
         break;
     case ImageMode::Embedded:
         if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Expected.h"
 #include "export/ExportError.h"
-#include "model/Expected.h"
 #include "model/StepAnnotation.h"
 
 #include <QList>
@@ -25,7 +25,7 @@ public:
         // Six hex digits without "#", put into the stylesheet as given.
         QString themeAccentHex = QStringLiteral("ff3d8a");
         // Show the written file in the file manager afterwards.
-        bool openInFinderWhenDone = false;
+        bool revealWhenDone = false;
     };
 
     // Linked files refer to assets/screenshots/NAME; embedded pages carry each

@@ -6,6 +6,7 @@
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "model/TemporaryFiles.h"
 #include "platform/desktop/FileManager.h"
 #include "platform/pdf/HtmlPdfRenderer.h"
 
@@ -16,7 +17,6 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTimer>
 #include <QtConcurrent>
 
@@ -41,41 +41,39 @@ ExportService::Result makeFolder(const QString& path)
     return {};
 }
 
-// Writes through a temporary file that replaces the destination only when complete.
+// Writes through a private temporary file renamed over the destination, so the
+// path itself is replaced: never a symbolic link's target, whatever its mode.
 ExportService::Result writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return unexpected(
-            ExportError::file(QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), reason)));
-    }
+    if (auto written = TemporaryFiles::replaceFile(path, bytes); !written)
+        return unexpected(ExportError::file(
+            QStringLiteral("Could not write “%1”: %2").arg(QDir::toNativeSeparators(path), written.error())));
     return {};
 }
 
+// A screenshot that cannot be read is left out, as the page and the video leave it out.
 ExportService::Result copyScreenshot(const QString& name, const QList<StepAnnotation>& marks, const QString& folder)
 {
     const auto source = StorageService::shared().pathFor(name);
-    if (!source)
-        return unexpected(
-            ExportError::file(QStringLiteral("The screenshot name “%1” is not a plain file name.").arg(name)));
-    const QString destination = folder + QLatin1Char('/') + name;
-    if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())
-        QFile::remove(destination); // a failure shows up in the copy
-
-    if (marks.isEmpty()) {
-        QFile file(*source);
-        if (!file.copy(destination))
-            return unexpected(ExportError::file(QStringLiteral("Could not copy the screenshot “%1”: %2")
-                                                    .arg(QDir::toNativeSeparators(*source), file.errorString())));
+    if (!source) {
+        qCWarning(lcExport) << "screenshot name with folder parts left out:" << name;
         return {};
     }
-    const auto blurred = exportedScreenshotBytes(name, marks);
-    if (!blurred)
-        return unexpected(ExportError::file(
-            QStringLiteral("Could not read the screenshot “%1”.").arg(QDir::toNativeSeparators(*source))));
-    return writeAtomically(destination, *blurred);
+    std::optional<QByteArray> bytes;
+    if (marks.isEmpty()) {
+        QFile file(*source);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            bytes.reset();
+    } else {
+        bytes = exportedScreenshotBytes(name, marks);
+    }
+    if (!bytes) {
+        qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
+        return {};
+    }
+    return writeAtomically(folder + QLatin1Char('/') + name, *bytes);
 }
 
 // The screenshot files to copy, in step order, each once with the blur marks of
@@ -137,7 +135,7 @@ ExportService::Result ExportService::exportHTMLFolder(
     const FolderJob job { folder, screenshotCopies(guide),
         generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const Result written = writeFolder(job);
-    if (written && options.openInFinderWhenDone)
+    if (written && options.revealWhenDone)
         desktop::revealInFileManager(folder + QStringLiteral("/index.html"));
     return written;
 }
@@ -146,7 +144,7 @@ void ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
 {
     FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
-    const bool reveal = options.openInFinderWhenDone;
+    const bool reveal = options.revealWhenDone;
     // The watcher goes with the receiver, and the completion with it.
     auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());
     QObject::connect(
@@ -170,24 +168,28 @@ void ExportService::exportPDF(
         });
         return;
     }
-    const bool reveal = options.openInFinderWhenDone;
+    const bool reveal = options.revealWhenDone;
     auto render = [to, reveal, done = std::move(done)](QObject* receiver, const QString& html) {
-        pdf::renderHtmlToPdf(html, receiver, [to, reveal, done](const pdf::RenderResult& rendered) {
-            if (!rendered) {
-                const pdf::RenderFailure& f = rendered.error();
-                switch (f.kind) {
-                case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
-                case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
-                case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+        pdf::renderHtmlToPdf(
+            html, receiver,
+            [to, reveal, done](const pdf::RenderResult& rendered) {
+                if (!rendered) {
+                    const pdf::RenderFailure& f = rendered.error();
+                    switch (f.kind) {
+                    case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
+                    case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
+                    case pdf::RenderFailure::Kind::Render:
+                        return done(unexpected(ExportError::pdfRenderFailed(f.message)));
+                    }
                 }
-            }
-            if (auto written = writeAtomically(to, rendered.value()); !written)
-                return done(written);
-            qCInfo(lcExport) << "PDF written:" << to;
-            if (reveal)
-                desktop::revealInFileManager(to);
-            done({});
-        });
+                if (auto written = writeAtomically(to, rendered.value()); !written)
+                    return done(written);
+                qCInfo(lcExport) << "PDF written:" << to;
+                if (reveal)
+                    desktop::revealInFileManager(to);
+                done({});
+            },
+            {}, TemporaryFiles::directory());
     };
     // The records are read here; redacting and embedding the screenshots runs on a
     // worker, and the page comes back to the GUI thread to be rendered. The watcher

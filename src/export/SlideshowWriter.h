@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/Expected.h"
 #include "export/NarrationScheduler.h"
 #include "export/VideoExportError.h"
 #include "export/VideoExportOptions.h"
 #include "export/VideoFrameSource.h"
-#include "model/Expected.h"
 
 #include <QList>
 #include <QString>

@@ -14,7 +14,7 @@ struct VideoExportOptions {
     std::int32_t fps = 30;
     double minSecondsPerStep = 3.0;
     double tailSecondsAfterNarration = 0.5;
-    bool openInFinderWhenDone = false; // show the finished file in the file manager
+    bool revealWhenDone = false; // show the finished file in the file manager
     QString themeAccentHex = QStringLiteral("ff3d8a");
     bool narrateSteps = true;
     std::function<void(const QString&)> progress; // called on the GUI thread

@@ -4,6 +4,7 @@
 #include "export/NarratorService.h"
 #include "export/SlideshowWriter.h"
 #include "model/Guide.h"
+#include "model/TemporaryFiles.h"
 #include "platform/desktop/FileManager.h"
 #include "platform/speech/EspeakProcessSynthesizer.h"
 
@@ -13,10 +14,6 @@
 #include <QPointer>
 #include <QUuid>
 #include <QtConcurrent>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace zova {
 
@@ -54,10 +51,10 @@ VideoExportService::~VideoExportService()
     m_watcher->waitForFinished();
 }
 
-QString VideoExportService::temporaryPathFor(const QString& to)
+QString VideoExportService::temporaryPath()
 {
     const QString stem = QUuid::createUuid().toString(QUuid::WithoutBraces).left(8).toUpper();
-    return QFileInfo(to).absoluteDir().filePath(QStringLiteral("zova-export-") + stem + QStringLiteral("-video.mp4"));
+    return TemporaryFiles::directory() + QStringLiteral("/zova-export-") + stem + QStringLiteral("-video.mp4");
 }
 
 void VideoExportService::finish(const Completion& completion, const Result& result)
@@ -117,7 +114,7 @@ void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarrati
     input.options = options;
     input.options.progress = nullptr;
     input.preset = m_preset;
-    const QString temp = temporaryPathFor(to);
+    const QString temp = temporaryPath();
     input.path = temp;
     const auto progress = options.progress;
     // The worker only posts to this object, which waits for the worker before it goes.
@@ -132,7 +129,7 @@ void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarrati
     m_watcher->disconnect();
     connect(m_watcher, &QFutureWatcher<Result>::finished, this, [this, completion, to, options] {
         const Result result = m_watcher->result();
-        if (result && options.openInFinderWhenDone)
+        if (result && options.revealWhenDone)
             desktop::revealInFileManager(to);
         finish(completion, result);
     });
@@ -142,12 +139,9 @@ void VideoExportService::writeVideo(QList<FrameSource> frames, QList<StepNarrati
             QFile::remove(temp);
             return unexpected(written.error());
         }
-        // rename() replaces an earlier file at the destination in one step.
-        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            QFile::remove(temp);
-            return unexpected(VideoExportError::media(QStringLiteral("Could not save the video: ") + reason));
-        }
+        // Replaces an earlier file (or link) at the destination in one step.
+        if (auto moved = TemporaryFiles::moveIntoPlace(temp, to); !moved)
+            return unexpected(VideoExportError::media(QStringLiteral("Could not save the video: ") + moved.error()));
         return {};
     }));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/Expected.h"
 #include "export/NarrationScheduler.h"
 #include "export/VideoExportError.h"
 #include "export/VideoExportOptions.h"
 #include "export/VideoFrameSource.h"
-#include "model/Expected.h"
 #include "platform/speech/SpeechTypes.h"
 
 #include <QFutureWatcher>
@@ -55,8 +55,9 @@ public:
     {
         return loadVideoFrames(steps, guideBackgroundHex);
     }
-    // "zova-export-" + 8 upper-case hex digits + "-video.mp4", in the folder of `to`.
-    static QString temporaryPathFor(const QString& to);
+    // "zova-export-" + 8 upper-case hex digits + "-video.mp4", in the private
+    // folder of temporary files; renamed to the destination when complete.
+    static QString temporaryPath();
 
 private:
     void writeVideo(QList<FrameSource> frames, QList<StepNarration> narrations, const QString& to,

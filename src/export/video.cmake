@@ -1,2 +1,2 @@
 # Encoding runs on a worker thread.
-target_link_libraries(zova_export PUBLIC Qt6::Concurrent)
+target_link_libraries(zova_export PRIVATE Qt6::Concurrent)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/AccentHue.h"
 #include "model/Record.h"
-#include "style/AccentHue.h"
 
 #include <QDateTime>
 #include <QList>

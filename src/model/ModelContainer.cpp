@@ -6,6 +6,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
+
+#include <array>
+#include <span>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zova {
 
@@ -42,6 +52,11 @@ CREATE TABLE Step (
 CREATE INDEX Step_guide ON Step(guide);
 )sql";
 
+constexpr std::array guideColumns { "id", "title", "summary", "order", "createdAt", "updatedAt", "publishStatusRaw",
+    "aiGenerated", "aiRewriteCount", "themeHueRaw", "ownerInitials", "videoBackgroundHex" };
+constexpr std::array stepColumns { "id", "order", "screenshotFilename", "clickX", "clickY", "ocrLabel",
+    "userDescription", "annotationsData", "capturedAt", "videoBackgroundHex", "guide" };
+
 StoreError errorOf(StoreError::Code code, sqlite3* db)
 {
     return StoreError { code, db ? sqlite::lastError(db) : QString() };
@@ -60,7 +75,9 @@ std::optional<qint64> pragmaValue(sqlite3* db, const char* sql, int* rc)
     return st.integer(0);
 }
 
-// Reads the header of an existing file without writing to it.
+std::optional<StoreError> checkColumns(sqlite3* db);
+
+// Reads the header and the tables of an existing file without writing to it.
 std::optional<StoreError> checkExisting(sqlite3* db, bool* isEmpty)
 {
     int rc = SQLITE_OK;
@@ -80,7 +97,62 @@ std::optional<StoreError> checkExisting(sqlite3* db, bool* isEmpty)
         return StoreError { StoreError::Code::ForeignFile, {} };
     if (*version != ModelContainer::schemaVersion)
         return StoreError { StoreError::Code::UnsupportedVersion, QStringLiteral("version %1").arg(*version) };
+    return checkColumns(db);
+}
+
+// Every column the records are read from and written to must be there.
+std::optional<StoreError> checkColumns(sqlite3* db)
+{
+    using Table = std::pair<const char*, std::span<const char* const>>;
+    for (const auto& [table, expected] : { Table { "Guide", guideColumns }, Table { "Step", stepColumns } }) {
+        sqlite::Statement info(db, (QByteArray("PRAGMA table_info(\"") + table + "\")").constData());
+        if (!info.isValid())
+            return errorOf(StoreError::Code::ReadFailed, db);
+        QStringList present;
+        int rc;
+        while ((rc = info.step()) == SQLITE_ROW)
+            present << info.text(1);
+        if (rc != SQLITE_DONE)
+            return errorOf(StoreError::Code::ReadFailed, db);
+        if (present.isEmpty())
+            return StoreError { StoreError::Code::IncompatibleSchema,
+                QStringLiteral("no table %1").arg(QLatin1String(table)) };
+        for (const char* column : expected) {
+            if (!present.contains(QLatin1String(column)))
+                return StoreError { StoreError::Code::IncompatibleSchema,
+                    QStringLiteral("table %1 has no column %2").arg(QLatin1String(table), QLatin1String(column)) };
+        }
+    }
     return std::nullopt;
+}
+
+// A store that opens but cannot take a write would lose every later change
+// without a word; it is refused instead.
+std::optional<StoreError> checkWritable(sqlite3* db)
+{
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return StoreError { StoreError::Code::ReadOnly, {} };
+    // Taking the write lock needs write access; a lock held elsewhere is no reason to refuse.
+    const bool began = sqlite::exec(db, "BEGIN IMMEDIATE");
+    const int rc = began ? SQLITE_OK : sqlite3_errcode(db);
+    const StoreError error = errorOf(StoreError::Code::ReadOnly, db);
+    sqlite::exec(db, "ROLLBACK");
+    if (rc == SQLITE_READONLY || rc == SQLITE_PERM)
+        return error;
+    return std::nullopt;
+}
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
+
+// Only the user may read the store and its side files.
+void makePrivate(const QString& path)
+{
+    for (const char* suffix : { "", "-wal", "-shm", "-journal" }) {
+        const QString file = path + QLatin1String(suffix);
+        if (QFileInfo(file).isFile() && !QFileInfo(file).isSymLink())
+            QFile::setPermissions(file, ownerOnly);
+    }
 }
 
 } // namespace
@@ -98,13 +170,22 @@ Expected<std::unique_ptr<ModelContainer>, StoreError> ModelContainer::open(const
     if (!QDir().mkpath(info.absolutePath()))
         return unexpected(
             StoreError { StoreError::Code::OpenFailed, QStringLiteral("cannot create ") + info.absolutePath() });
+    QFile::setPermissions(info.absolutePath(), ownerOnlyFolder);
 
-    const bool existed = info.exists();
+    bool existed = info.exists();
     if (existed && !info.isFile())
         return unexpected(StoreError { StoreError::Code::OpenFailed, QStringLiteral("not a regular file") });
+    if (!existed) {
+        // Created empty and private before the engine sees it: its side files take the same mode.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return unexpected(StoreError { StoreError::Code::OpenFailed, QString::fromLocal8Bit(strerror(errno)) });
+        ::close(fd);
+        existed = true;
+    }
 
     sqlite3* raw = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (existed ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     sqlite::DatabaseHandle db(raw);
     if (rc != SQLITE_OK)
@@ -112,12 +193,13 @@ Expected<std::unique_ptr<ModelContainer>, StoreError> ModelContainer::open(const
     sqlite3_extended_result_codes(db.get(), 0);
 
     bool isEmpty = true;
-    if (existed) {
-        if (auto error = checkExisting(db.get(), &isEmpty))
-            return unexpected(*error);
-    }
-
+    if (auto error = checkExisting(db.get(), &isEmpty))
+        return unexpected(*error);
     sqlite3_busy_timeout(db.get(), 5000);
+    if (auto error = checkWritable(db.get()))
+        return unexpected(*error);
+    makePrivate(path);
+
     if (!sqlite::exec(db.get(), "PRAGMA foreign_keys = ON") || !sqlite::exec(db.get(), "PRAGMA journal_mode = WAL")
         || !sqlite::exec(db.get(), "PRAGMA synchronous = NORMAL"))
         return unexpected(errorOf(StoreError::Code::OpenFailed, db.get()));
@@ -140,6 +222,7 @@ Expected<std::unique_ptr<ModelContainer>, StoreError> ModelContainer::open(const
     container->m_context.reset(new ModelContext(std::move(db)));
     if (auto loaded = container->m_context->loadAll(); !loaded)
         return unexpected(loaded.error());
+    makePrivate(path); // the side files made by the switch to WAL
     return container;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "model/StoreError.h"
 
 #include <QString>

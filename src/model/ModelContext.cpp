@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcStore, "zova.store")
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcStore, "zova.model")
 
 namespace zova {
 
@@ -34,17 +36,24 @@ qint64 toStored(const QDateTime& t) { return t.isValid() ? t.toMSecsSinceEpoch()
 
 QDateTime fromStored(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC); }
 
+// Positions are counted on from (order + 1, one more step); far-out stored values
+// are pulled in so that arithmetic on them cannot overflow.
+qint64 storedOrder(qint64 order)
+{
+    constexpr qint64 limit = qint64(1) << 62;
+    return std::clamp(order, -limit, limit);
+}
+
+bool isForeignKeyFailure(sqlite3* db) { return sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_FOREIGNKEY; }
+
 } // namespace
 
 ModelContext::ModelContext(sqlite::DatabaseHandle db)
     : m_db(std::move(db))
 {
     m_autosave.setSingleShot(true);
-    m_autosave.setInterval(1000);
-    connect(&m_autosave, &QTimer::timeout, this, [this] {
-        if (const auto r = save(); !r)
-            qCWarning(lcStore) << "Automatic save failed:" << r.error().description();
-    });
+    m_autosave.setInterval(m_autosaveDelay);
+    connect(&m_autosave, &QTimer::timeout, this, [this] { save(); });
     if (auto* app = QCoreApplication::instance()) {
         connect(app, &QCoreApplication::aboutToQuit, this, [this] {
             if (hasChanges())
@@ -64,11 +73,18 @@ ModelContext::~ModelContext()
 
 bool ModelContext::prepareStatements()
 {
+    // Stops at the first failure, so that the engine's last error is the one that counts.
     m_upsertGuide = sqlite::Statement(m_db.get(), upsertGuideSql);
+    if (!m_upsertGuide.isValid())
+        return false;
     m_upsertStep = sqlite::Statement(m_db.get(), upsertStepSql);
+    if (!m_upsertStep.isValid())
+        return false;
     m_deleteGuide = sqlite::Statement(m_db.get(), "DELETE FROM Guide WHERE id = ?1");
+    if (!m_deleteGuide.isValid())
+        return false;
     m_deleteStep = sqlite::Statement(m_db.get(), "DELETE FROM Step WHERE id = ?1");
-    return m_upsertGuide.isValid() && m_upsertStep.isValid() && m_deleteGuide.isValid() && m_deleteStep.isValid();
+    return m_deleteStep.isValid();
 }
 
 Expected<void, StoreError> ModelContext::loadAll()
@@ -87,7 +103,8 @@ Expected<void, StoreError> ModelContext::loadAll()
 
     int rc;
     while ((rc = guides.step()) == SQLITE_ROW) {
-        Guide* g = Guide::makeStored(QUuid::fromString(guides.text(0)));
+        const QString id = guides.text(0);
+        Guide* g = Guide::makeStored(QUuid::fromString(id));
         g->m_title = guides.text(1);
         g->m_summary = guides.optionalText(2);
         g->m_order = guides.integer(3);
@@ -103,13 +120,15 @@ Expected<void, StoreError> ModelContext::loadAll()
         m_guides.append(g);
         m_guideById.insert(g->id(), g);
         m_persisted.insert(g);
+        m_storedIds.insert(g, id);
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
     while ((rc = steps.step()) == SQLITE_ROW) {
-        Step* s = Step::makeStored(QUuid::fromString(steps.text(0)));
-        s->m_order = steps.integer(1);
+        const QString id = steps.text(0);
+        Step* s = Step::makeStored(QUuid::fromString(id));
+        s->m_order = storedOrder(steps.integer(1));
         s->m_screenshotFilename = steps.text(2);
         s->m_clickX = steps.real(3);
         s->m_clickY = steps.real(4);
@@ -127,6 +146,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         adopt(s);
         m_stepById.insert(s->id(), s);
         m_persisted.insert(s);
+        m_storedIds.insert(s, id);
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
@@ -189,12 +209,11 @@ void ModelContext::remove(Step* step)
         return;
     m_stepById.remove(step->id());
     if (m_persisted.remove(step))
-        m_deletedSteps.append(step->id());
+        m_deletedSteps.append(rowId(step));
     bury(step);
     if (Guide* g = step->guide())
         g->detachStep(step);
-    if (!m_autosave.isActive())
-        m_autosave.start();
+    scheduleAutosave();
 }
 
 void ModelContext::remove(Guide* guide)
@@ -206,16 +225,15 @@ void ModelContext::remove(Guide* guide)
         m_stepById.remove(s->id());
         // Persisted rows go with the guide's row (cascade); others were never written.
         if (m_persisted.remove(s) && !persisted)
-            m_deletedSteps.append(s->id());
+            m_deletedSteps.append(rowId(s));
         bury(s);
     }
     m_guides.removeOne(guide);
     m_guideById.remove(guide->id());
     if (persisted)
-        m_deletedGuides.append(guide->id());
+        m_deletedGuides.append(rowId(guide));
     bury(guide);
-    if (!m_autosave.isActive())
-        m_autosave.start();
+    scheduleAutosave();
     emit guidesChanged();
 }
 
@@ -227,8 +245,14 @@ void ModelContext::markDirty(Record* record)
         m_dirtySet.insert(record);
         m_dirty.append(record);
     }
+    scheduleAutosave();
+}
+
+void ModelContext::scheduleAutosave()
+{
+    // A pending retry keeps its back-off; a new edit does not hurry it.
     if (!m_autosave.isActive())
-        m_autosave.start();
+        m_autosave.start(m_autosaveDelay);
 }
 
 bool ModelContext::hasChanges() const
@@ -236,7 +260,7 @@ bool ModelContext::hasChanges() const
     return !m_dirty.isEmpty() || !m_deletedGuides.isEmpty() || !m_deletedSteps.isEmpty();
 }
 
-void ModelContext::setAutosaveDelay(int milliseconds) { m_autosave.setInterval(milliseconds); }
+void ModelContext::setAutosaveDelay(int milliseconds) { m_autosaveDelay = std::max(0, milliseconds); }
 
 void ModelContext::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db.get(), milliseconds); }
 
@@ -244,7 +268,7 @@ bool ModelContext::writeGuide(const Guide* g)
 {
     auto& st = m_upsertGuide;
     st.reset();
-    const bool bound = st.bind(1, uuidText(g->id())) && st.bind(2, g->title()) && st.bind(3, g->summary())
+    const bool bound = st.bind(1, rowId(g)) && st.bind(2, g->title()) && st.bind(3, g->summary())
         && st.bind(4, g->order()) && st.bind(5, toStored(g->createdAt())) && st.bind(6, toStored(g->updatedAt()))
         && st.bind(7, g->publishStatusRaw()) && st.bind(8, qint64(g->aiGenerated() ? 1 : 0))
         && st.bind(9, g->aiRewriteCount()) && st.bind(10, g->themeHueRaw()) && st.bind(11, g->ownerInitials())
@@ -256,38 +280,58 @@ bool ModelContext::writeStep(const Step* s)
 {
     auto& st = m_upsertStep;
     st.reset();
-    bool bound = st.bind(1, uuidText(s->id())) && st.bind(2, s->order()) && st.bind(3, s->screenshotFilename())
+    bool bound = st.bind(1, rowId(s)) && st.bind(2, s->order()) && st.bind(3, s->screenshotFilename())
         && st.bind(4, s->clickX()) && st.bind(5, s->clickY()) && st.bind(6, s->ocrLabel())
         && st.bind(7, s->userDescription()) && st.bind(8, s->annotationsData()) && st.bind(9, toStored(s->capturedAt()))
         && st.bind(10, s->videoBackgroundHex());
-    bound = bound && (s->guide() ? st.bind(11, uuidText(s->guide()->id())) : st.bindNull(11));
+    bound = bound && (s->guide() ? st.bind(11, rowId(s->guide())) : st.bindNull(11));
     return bound && st.step() == SQLITE_DONE;
+}
+
+QString ModelContext::rowId(const Record* record) const
+{
+    // Rows written by other tools may spell the id differently (lower case);
+    // updates and deletes must name the row by the text it really has.
+    const auto it = m_storedIds.constFind(record);
+    return it != m_storedIds.cend() ? *it : uuidText(record->id());
+}
+
+Expected<void, StoreError> ModelContext::failSave(const StoreError& error)
+{
+    ++m_failedSaves;
+    const int shift = std::min(m_failedSaves, 16);
+    const qint64 delay = std::min<qint64>(qint64(std::max(m_autosaveDelay, 1)) << shift, maxRetryDelay);
+    qCWarning(lcStore) << "Save failed:" << error.description() << "- trying again in" << delay << "ms";
+    m_autosave.start(int(delay));
+    emit saveFailed(error);
+    return unexpected(error);
 }
 
 Expected<void, StoreError> ModelContext::save()
 {
     m_autosave.stop();
-    if (!hasChanges())
+    if (!hasChanges()) {
+        m_failedSaves = 0;
         return {};
+    }
 
     auto fail = [this]() -> Expected<void, StoreError> {
-        StoreError error { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) };
+        const StoreError error { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) };
         sqlite::exec(m_db.get(), "ROLLBACK");
-        qCWarning(lcStore) << "Save failed:" << error.description();
-        return unexpected(error);
+        return failSave(error);
     };
 
     if (!sqlite::exec(m_db.get(), "BEGIN IMMEDIATE"))
-        return unexpected(StoreError { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) });
+        return failSave(StoreError { StoreError::Code::WriteFailed, sqlite::lastError(m_db.get()) });
 
-    for (const QUuid& id : std::as_const(m_deletedSteps)) {
+    for (const QString& id : std::as_const(m_deletedSteps)) {
         m_deleteStep.reset();
-        if (!m_deleteStep.bind(1, uuidText(id)) || m_deleteStep.step() != SQLITE_DONE)
+        if (!m_deleteStep.bind(1, id) || m_deleteStep.step() != SQLITE_DONE)
             return fail();
     }
-    for (const QUuid& id : std::as_const(m_deletedGuides)) {
+    for (const QString& id : std::as_const(m_deletedGuides)) {
         m_deleteGuide.reset();
-        if (!m_deleteGuide.bind(1, uuidText(id)) || m_deleteGuide.step() != SQLITE_DONE)
+        if (!m_deleteGuide.bind(1, id) || m_deleteGuide.step() != SQLITE_DONE)
             return fail();
     }
     // Guides first, so every step's guide row exists when the step is written.
@@ -295,19 +339,31 @@ Expected<void, StoreError> ModelContext::save()
         if (auto* g = qobject_cast<const Guide*>(r); g && !writeGuide(g))
             return fail();
     }
+    // A step whose guide's row is gone (removed by another program) cannot be
+    // written; it must not keep every later save from succeeding.
+    QList<const Record*> dropped;
     for (const Record* r : std::as_const(m_dirty)) {
-        if (auto* s = qobject_cast<const Step*>(r); s && !writeStep(s))
+        auto* s = qobject_cast<const Step*>(r);
+        if (!s || writeStep(s))
+            continue;
+        if (!isForeignKeyFailure(m_db.get()))
             return fail();
+        qCWarning(lcStore) << "Dropped the change of step" << uuidText(s->id())
+                           << "because its guide is no longer in the store";
+        dropped.append(s);
     }
     if (!sqlite::exec(m_db.get(), "COMMIT"))
         return fail();
 
-    for (const Record* r : std::as_const(m_dirty))
-        m_persisted.insert(r);
+    for (const Record* r : std::as_const(m_dirty)) {
+        if (!dropped.contains(r))
+            m_persisted.insert(r);
+    }
     m_dirty.clear();
     m_dirtySet.clear();
     m_deletedGuides.clear();
     m_deletedSteps.clear();
+    m_failedSaves = 0;
     emit didSave();
     return {};
 }

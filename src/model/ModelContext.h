@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "model/Sqlite.h"
 #include "model/StoreError.h"
 
@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 #include <QTimer>
 #include <QUuid>
 
@@ -38,14 +39,21 @@ public:
     QList<Guide*> guides() const { return m_guides; }
     Guide* guide(const QUuid& id) const { return m_guideById.value(id); }
     Step* step(const QUuid& id) const { return m_stepById.value(id); }
+    // Every live step, those without a guide included, in no defined order.
+    QList<Step*> allSteps() const { return m_stepById.values(); }
 
     bool hasChanges() const;
     // Writes every pending change in one transaction. On failure the file stays as
-    // it was and the changes stay pending.
+    // it was, the changes stay pending and another save is tried later, each retry
+    // waiting twice as long as the one before (up to maxRetryDelay). A step whose
+    // guide's row is gone from the file is dropped from the save and logged; the
+    // rest is written.
     Expected<void, StoreError> save();
 
+    static constexpr int maxRetryDelay = 60000;
+
     void setAutosaveDelay(int milliseconds);
-    int autosaveDelay() const { return m_autosave.interval(); }
+    int autosaveDelay() const { return m_autosaveDelay; }
     // How long a write waits for another connection's lock.
     void setBusyTimeout(int milliseconds);
 
@@ -53,6 +61,8 @@ signals:
     // A guide was inserted or removed.
     void guidesChanged();
     void didSave();
+    // A save failed; the changes are still pending.
+    void saveFailed(const zova::StoreError& error);
 
 private:
     friend class ModelContainer;
@@ -66,6 +76,9 @@ private:
     bool prepareStatements();
     bool writeGuide(const Guide* g);
     bool writeStep(const Step* s);
+    QString rowId(const Record* record) const;
+    void scheduleAutosave();
+    Expected<void, StoreError> failSave(const StoreError& error);
 
     sqlite::DatabaseHandle m_db;
     sqlite::Statement m_upsertGuide, m_upsertStep, m_deleteGuide, m_deleteStep;
@@ -74,11 +87,14 @@ private:
     QHash<QUuid, Guide*> m_guideById;
     QHash<QUuid, Step*> m_stepById;
     QSet<const Record*> m_persisted; // rows that exist in the file
+    QHash<const Record*, QString> m_storedIds; // id text of rows read from the file, as written there
     QList<Record*> m_dirty; // inserted or changed, in order of first change
     QSet<const Record*> m_dirtySet;
-    QList<QUuid> m_deletedGuides, m_deletedSteps; // rows to delete at the next save
+    QStringList m_deletedGuides, m_deletedSteps; // row ids to delete at the next save
     QList<Record*> m_graveyard;
     QTimer m_autosave;
+    int m_autosaveDelay = 1000;
+    int m_failedSaves = 0; // in a row; sets the delay of the next retry
 };
 
 } // namespace zova

@@ -4,13 +4,25 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
+Q_LOGGING_CATEGORY(lcStorage, "zova.storage")
+
 namespace zova {
+
+namespace {
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
+
+} // namespace
 
 QString describe(StorageError error)
 {
@@ -31,6 +43,32 @@ StorageService::StorageService()
     m_directory
         = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/screenshots");
     QDir().mkpath(m_directory); // a failure shows up as a failed save
+    QFile::setPermissions(QFileInfo(m_directory).absolutePath(), ownerOnlyFolder);
+    QFile::setPermissions(m_directory, ownerOnlyFolder);
+}
+
+void StorageService::tightenPermissions() const
+{
+    QFile::setPermissions(QFileInfo(m_directory).absolutePath(), ownerOnlyFolder);
+    QFile::setPermissions(m_directory, ownerOnlyFolder);
+    for (const QFileInfo& entry : QDir(m_directory).entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (!entry.isSymLink())
+            QFile::setPermissions(entry.absoluteFilePath(), ownerOnly);
+    }
+}
+
+void StorageService::removeUnreferenced(const QSet<QString>& referenced) const
+{
+    // A new screenshot's name, or that name with the suffix of a write that never finished.
+    static const QRegularExpression own(QStringLiteral(
+        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\\.png(\\.[A-Za-z0-9]{6})?$"));
+    for (const QFileInfo& entry : QDir(m_directory).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString name = entry.fileName();
+        if (referenced.contains(name) || !own.match(name).hasMatch())
+            continue;
+        if (QFile::remove(entry.absoluteFilePath()))
+            qCInfo(lcStorage) << "Removed the screenshot no step names:" << name;
+    }
 }
 
 bool StorageService::isBareFileName(const QString& filename)
@@ -54,7 +92,7 @@ Expected<QString, StorageError> StorageService::saveScreenshot(const QImage& ima
         return unexpected(StorageError::EncodingFailed);
     const QString name = uuidText(QUuid::createUuid()) + QStringLiteral(".png");
     QSaveFile file(m_directory + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnly))
         return unexpected(StorageError::EncodingFailed);
     QImageWriter writer(&file, "png");
     if (!writer.write(image)) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 
 #include <QImage>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -18,7 +19,8 @@ class StorageService {
 public:
     static StorageService& shared();
 
-    // ~/.local/share/ZOVA/screenshots, created on first use.
+    // ~/.local/share/ZOVA/screenshots, created on first use; it and its parent are
+    // readable by the user alone (0700), as is every screenshot (0600).
     QString screenshotsDirectory() const { return m_directory; }
 
     // Writes a new PNG atomically; a failed write leaves no file.
@@ -27,6 +29,12 @@ public:
     QImage loadScreenshot(const QString& filename) const;
     // Does nothing for the empty name or a name that is not bare; errors are ignored.
     void deleteScreenshot(const QString& filename) const;
+
+    // Start-up care of the folder: restores the private modes of an older
+    // installation, and removes the screenshots (and half-written ones) that no
+    // name in `referenced` holds. Files not named like the application's are kept.
+    void tightenPermissions() const;
+    void removeUnreferenced(const QSet<QString>& referenced) const;
 
     // The file's full path, or no value when the name is empty or not bare.
     std::optional<QString> pathFor(const QString& filename) const;

@@ -5,9 +5,9 @@ namespace zova {
 QString captureErrorMessage(CaptureError error)
 {
     switch (error) {
-    case CaptureError::noDisplay: return QStringLiteral("No X11 display is available.");
-    case CaptureError::windowNotCapturable: return QStringLiteral("The window cannot be captured.");
-    case CaptureError::captureFailed: return QStringLiteral("The screen capture failed.");
+    case CaptureError::NoDisplay: return QStringLiteral("No X11 display is available.");
+    case CaptureError::WindowNotCapturable: return QStringLiteral("The window cannot be captured.");
+    case CaptureError::CaptureFailed: return QStringLiteral("The screen capture failed.");
     }
     return {};
 }

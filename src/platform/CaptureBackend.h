@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Expected.h"
-#include "platform/ShareableContent.h"
+#include "base/Expected.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QImage>
 #include <QString>
@@ -9,9 +9,9 @@
 namespace zova {
 
 enum class CaptureError {
-    noDisplay,
-    windowNotCapturable,
-    captureFailed,
+    NoDisplay,
+    WindowNotCapturable,
+    CaptureFailed,
 };
 
 QString captureErrorMessage(CaptureError error);
@@ -22,7 +22,7 @@ public:
     virtual ~WindowSource() = default;
     // Every window (client windows and mapped override-redirect pop-ups that
     // carry a pid), topmost first; fails when the session cannot be read.
-    virtual Expected<ShareableContent, CaptureError> shareableContent() = 0;
+    virtual Expected<DesktopSnapshot, CaptureError> snapshot() = 0;
 };
 
 // Pixels of a window or of a display.
@@ -30,10 +30,9 @@ class ScreenGrabber {
 public:
     virtual ~ScreenGrabber() = default;
     // The window's own pixels (also where it is covered), frame size.
-    virtual Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) = 0;
+    virtual Expected<QImage, CaptureError> captureWindow(const DesktopWindow& window) = 0;
     // The display composed without the listed windows.
-    virtual Expected<QImage, CaptureError> captureDisplay(
-        const ShareableDisplay& display, const QList<WindowID>& excluded)
+    virtual Expected<QImage, CaptureError> captureDisplay(const DesktopScreen& display, const QList<WindowID>& excluded)
         = 0;
 };
 

@@ -10,7 +10,7 @@
 
 namespace zova {
 
-DisplayCard::DisplayCard(ShareableDisplay display, StartAction onStart, QWidget* parent)
+DisplayCard::DisplayCard(DesktopScreen display, StartAction onStart, QWidget* parent)
     : TargetCard(parent)
     , m_display(std::move(display))
     , m_onStart(std::move(onStart))
@@ -21,14 +21,14 @@ DisplayCard::DisplayCard(ShareableDisplay display, StartAction onStart, QWidget*
     });
 }
 
-QString DisplayCard::displayName(const ShareableDisplay& display)
+QString DisplayCard::displayName(const DesktopScreen& display)
 {
     if (display.isPrimary)
         return QStringLiteral("Main Display");
     return QStringLiteral("Display (%1)").arg(sizeLine(display));
 }
 
-QString DisplayCard::sizeLine(const ShareableDisplay& display)
+QString DisplayCard::sizeLine(const DesktopScreen& display)
 {
     return QStringLiteral("%1 \u00d7 %2").arg(display.width).arg(display.height);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 #include "recording_ui/TargetCard.h"
 
 #include <functional>
@@ -12,15 +12,15 @@ namespace zova {
 class DisplayCard final : public TargetCard {
     Q_OBJECT
 public:
-    using StartAction = std::function<void(const ShareableDisplay& display)>;
+    using StartAction = std::function<void(const DesktopScreen& display)>;
 
-    DisplayCard(ShareableDisplay display, StartAction onStart, QWidget* parent = nullptr);
+    DisplayCard(DesktopScreen display, StartAction onStart, QWidget* parent = nullptr);
 
-    const ShareableDisplay& display() const { return m_display; }
+    const DesktopScreen& display() const { return m_display; }
     // "Main Display" for the primary screen, else "Display (W × H)".
-    static QString displayName(const ShareableDisplay& display);
+    static QString displayName(const DesktopScreen& display);
     // "W × H".
-    static QString sizeLine(const ShareableDisplay& display);
+    static QString sizeLine(const DesktopScreen& display);
     static QString subtitle() { return QStringLiteral("Entire Screen"); }
 
 protected:
@@ -28,7 +28,7 @@ protected:
     void paintText(QPainter& painter, const QRectF& titleLine, const QRectF& secondLine) override;
 
 private:
-    ShareableDisplay m_display;
+    DesktopScreen m_display;
     StartAction m_onStart;
 };
 

@@ -5,8 +5,8 @@ namespace zova {
 QString pickerTabLabel(PickerTab tab)
 {
     switch (tab) {
-    case PickerTab::windows: return QStringLiteral("Windows");
-    case PickerTab::screens: return QStringLiteral("Entire Screen");
+    case PickerTab::Windows: return QStringLiteral("Windows");
+    case PickerTab::Screens: return QStringLiteral("Entire Screen");
     }
     return {};
 }
@@ -19,6 +19,6 @@ std::optional<PickerTab> pickerTabFromLabel(const QString& label)
     return std::nullopt;
 }
 
-QList<PickerTab> allPickerTabs() { return { PickerTab::windows, PickerTab::screens }; }
+QList<PickerTab> allPickerTabs() { return { PickerTab::Windows, PickerTab::Screens }; }
 
 } // namespace zova

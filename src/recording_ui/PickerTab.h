@@ -8,7 +8,7 @@
 namespace zova {
 
 // The two tabs of the window picker; the label is also the tab's raw value.
-enum class PickerTab { windows, screens };
+enum class PickerTab { Windows, Screens };
 
 QString pickerTabLabel(PickerTab tab);
 // Exactly "Windows" or "Entire Screen"; nothing for any other text.

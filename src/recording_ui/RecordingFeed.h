@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QImage>
 #include <QList>
@@ -17,7 +17,7 @@ class RecordingFeed : public QObject {
     Q_OBJECT
 public:
     // The recording service's phases, in the same order.
-    enum class Phase { idle, picking, armed, paused, finishing };
+    enum class Phase { Idle, Picking, Armed, Paused, Finishing };
     using QObject::QObject;
 
     virtual Phase phase() const = 0;
@@ -25,8 +25,8 @@ public:
     virtual int stepCount() const = 0;
     virtual bool clickTrackingActive() const = 0;
 
-    virtual QList<ShareableWindow> availableWindows() const = 0;
-    virtual QList<ShareableDisplay> availableDisplays() const = 0;
+    virtual QList<DesktopWindow> availableWindows() const = 0;
+    virtual QList<DesktopScreen> availableDisplays() const = 0;
     virtual bool isLoadingWindows() const = 0;
     virtual bool permissionDenied() const = 0;
 
@@ -36,7 +36,7 @@ public:
 
     // At most maxDimension pixels on the longer side; nothing when the window
     // cannot be captured.
-    virtual std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension) = 0;
+    virtual std::optional<QImage> thumbnail(const DesktopWindow& window, double maxDimension) = 0;
 
     virtual void refreshWindows() = 0;
     virtual void pauseRecording() = 0;

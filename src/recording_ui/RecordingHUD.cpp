@@ -156,7 +156,7 @@ QColor RecordingHUD::stepsColor() const { return m_steps->color(); }
 
 RecordingHUD::StatusMark RecordingHUD::statusMark() const
 {
-    return m_mark->isWarning() ? StatusMark::trackingWarning : StatusMark::recordingDot;
+    return m_mark->isWarning() ? StatusMark::TrackingWarning : StatusMark::RecordingDot;
 }
 
 QString RecordingHUD::statusToolTip() const { return m_mark->toolTip(); }
@@ -168,11 +168,11 @@ void RecordingHUD::togglePause()
     if (!m_recording)
         return;
     switch (m_recording->phase()) {
-    case RecordingFeed::Phase::armed: m_recording->pauseRecording(); break;
-    case RecordingFeed::Phase::paused: m_recording->resumeRecording(); break;
-    case RecordingFeed::Phase::idle:
-    case RecordingFeed::Phase::picking:
-    case RecordingFeed::Phase::finishing: break;
+    case RecordingFeed::Phase::Armed: m_recording->pauseRecording(); break;
+    case RecordingFeed::Phase::Paused: m_recording->resumeRecording(); break;
+    case RecordingFeed::Phase::Idle:
+    case RecordingFeed::Phase::Picking:
+    case RecordingFeed::Phase::Finishing: break;
     }
 }
 
@@ -182,9 +182,9 @@ void RecordingHUD::sync()
         return;
     const RecordingFeed::Phase phase = m_recording->phase();
     const bool tracking = m_recording->clickTrackingActive();
-    const bool paused = phase == RecordingFeed::Phase::paused;
+    const bool paused = phase == RecordingFeed::Phase::Paused;
     const bool dot = tracking || paused;
-    m_mark->setState(!dot, phase == RecordingFeed::Phase::armed ? 1.0 : 0.2);
+    m_mark->setState(!dot, phase == RecordingFeed::Phase::Armed ? 1.0 : 0.2);
     m_mark->setToolTip(dot ? QStringLiteral("Recording in progress") : trackingWarningToolTip());
     m_time->setText(timeLabel(m_recording->elapsed()));
     m_steps->setText(stepsLabel(m_recording->stepCount(), tracking));

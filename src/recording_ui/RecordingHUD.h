@@ -19,7 +19,7 @@ class RecordingHUD final : public QWidget {
     Q_OBJECT
 public:
     using Action = std::function<void()>;
-    enum class StatusMark { recordingDot, trackingWarning };
+    enum class StatusMark { RecordingDot, TrackingWarning };
 
     static constexpr QSize panelSize { 250, 56 };
 

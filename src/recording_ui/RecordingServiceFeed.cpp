@@ -17,15 +17,15 @@ RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, QObject* p
 RecordingFeed::Phase RecordingServiceFeed::phase() const
 {
     if (!m_service)
-        return Phase::idle;
+        return Phase::Idle;
     switch (m_service->phase()) {
-    case RecordingService::Phase::idle: return Phase::idle;
-    case RecordingService::Phase::picking: return Phase::picking;
-    case RecordingService::Phase::armed: return Phase::armed;
-    case RecordingService::Phase::paused: return Phase::paused;
-    case RecordingService::Phase::finishing: return Phase::finishing;
+    case RecordingService::Phase::Idle: return Phase::Idle;
+    case RecordingService::Phase::Picking: return Phase::Picking;
+    case RecordingService::Phase::Armed: return Phase::Armed;
+    case RecordingService::Phase::Paused: return Phase::Paused;
+    case RecordingService::Phase::Finishing: return Phase::Finishing;
     }
-    return Phase::idle;
+    return Phase::Idle;
 }
 
 double RecordingServiceFeed::elapsed() const { return m_service ? m_service->elapsed() : 0; }
@@ -34,14 +34,14 @@ int RecordingServiceFeed::stepCount() const { return m_service ? m_service->step
 
 bool RecordingServiceFeed::clickTrackingActive() const { return m_service && m_service->clickTrackingActive(); }
 
-QList<ShareableWindow> RecordingServiceFeed::availableWindows() const
+QList<DesktopWindow> RecordingServiceFeed::availableWindows() const
 {
-    return m_service ? m_service->availableWindows() : QList<ShareableWindow> {};
+    return m_service ? m_service->availableWindows() : QList<DesktopWindow> {};
 }
 
-QList<ShareableDisplay> RecordingServiceFeed::availableDisplays() const
+QList<DesktopScreen> RecordingServiceFeed::availableDisplays() const
 {
-    return m_service ? m_service->availableDisplays() : QList<ShareableDisplay> {};
+    return m_service ? m_service->availableDisplays() : QList<DesktopScreen> {};
 }
 
 bool RecordingServiceFeed::isLoadingWindows() const { return m_service && m_service->isLoadingWindows(); }
@@ -55,7 +55,7 @@ std::optional<QRectF> RecordingServiceFeed::targetFrame() const
     return m_service ? m_service->targetFrame() : std::nullopt;
 }
 
-std::optional<QImage> RecordingServiceFeed::thumbnail(const ShareableWindow& window, double maxDimension)
+std::optional<QImage> RecordingServiceFeed::thumbnail(const DesktopWindow& window, double maxDimension)
 {
     return m_service ? m_service->capture().thumbnail(window, maxDimension) : std::nullopt;
 }

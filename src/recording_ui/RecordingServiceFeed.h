@@ -18,13 +18,13 @@ public:
     double elapsed() const override;
     int stepCount() const override;
     bool clickTrackingActive() const override;
-    QList<ShareableWindow> availableWindows() const override;
-    QList<ShareableDisplay> availableDisplays() const override;
+    QList<DesktopWindow> availableWindows() const override;
+    QList<DesktopScreen> availableDisplays() const override;
     bool isLoadingWindows() const override;
     bool permissionDenied() const override;
     bool hasTargetDisplay() const override;
     std::optional<QRectF> targetFrame() const override;
-    std::optional<QImage> thumbnail(const ShareableWindow& window, double maxDimension) override;
+    std::optional<QImage> thumbnail(const DesktopWindow& window, double maxDimension) override;
     void refreshWindows() override;
     void pauseRecording() override;
     void resumeRecording() override;

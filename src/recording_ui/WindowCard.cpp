@@ -14,7 +14,7 @@
 
 namespace zova {
 
-WindowCard::WindowCard(ShareableWindow window, ThumbnailFetch fetch, QWidget* parent)
+WindowCard::WindowCard(DesktopWindow window, ThumbnailFetch fetch, QWidget* parent)
     : TargetCard(parent)
     , m_window(std::move(window))
     , m_fetch(std::move(fetch))
@@ -29,12 +29,12 @@ void WindowCard::syncSpinner()
     QRect spin(QPoint(0, 0), m_spinner->size());
     spin.moveCenter(previewRect().center().toPoint());
     m_spinner->setGeometry(spin);
-    m_spinner->setVisible(state() == State::fetching);
+    m_spinner->setVisible(state() == State::Fetching);
 }
 
 void WindowCard::resizeEvent(QResizeEvent*) { syncSpinner(); }
 
-QString WindowCard::displayTitle(const ShareableWindow& window)
+QString WindowCard::displayTitle(const DesktopWindow& window)
 {
     if (window.title && !window.title->isEmpty())
         return *window.title;
@@ -43,7 +43,7 @@ QString WindowCard::displayTitle(const ShareableWindow& window)
     return QStringLiteral("Untitled");
 }
 
-std::optional<QString> WindowCard::applicationLine(const ShareableWindow& window)
+std::optional<QString> WindowCard::applicationLine(const DesktopWindow& window)
 {
     if (window.title && !window.title->isEmpty() && window.owningApplication)
         return window.owningApplication->applicationName;
@@ -55,8 +55,8 @@ QString WindowCard::anotherWorkspaceText() { return QStringLiteral("On another w
 WindowCard::State WindowCard::state() const
 {
     if (m_thumbnail)
-        return State::shown;
-    return m_didFinishThumbnailFetch ? State::unavailable : State::fetching;
+        return State::Shown;
+    return m_didFinishThumbnailFetch ? State::Unavailable : State::Fetching;
 }
 
 QColor WindowCard::previewBackground() const
@@ -97,7 +97,7 @@ void WindowCard::paintPreview(QPainter& painter, const QRectF& rect)
 {
     painter.fillPath(Shapes::roundedRect(rect, previewCornerRadius), previewBackground());
     switch (state()) {
-    case State::shown: {
+    case State::Shown: {
         const QRectF inner = rect.adjusted(6, 6, -6, -6);
         QSizeF size = QSizeF(m_thumbnail->size()).scaled(inner.size(), Qt::KeepAspectRatio);
         QRectF target(QPointF(0, 0), size);
@@ -108,10 +108,10 @@ void WindowCard::paintPreview(QPainter& painter, const QRectF& rect)
         painter.restore();
         break;
     }
-    case State::unavailable:
+    case State::Unavailable:
         Symbols::paint(painter, rect, QStringLiteral("macwindow"), 32, ZOVAColor::secondaryLabel());
         break;
-    case State::fetching: break; // the spinner child shows the fetch
+    case State::Fetching: break; // the spinner child shows the fetch
     }
 }
 

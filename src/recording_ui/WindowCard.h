@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 #include "recording_ui/TargetCard.h"
 
 #include <QColor>
@@ -17,26 +17,26 @@ namespace zova {
 class WindowCard final : public TargetCard {
     Q_OBJECT
 public:
-    using ThumbnailFetch = std::function<std::optional<QImage>(const ShareableWindow& window, double maxDimension)>;
-    enum class State { fetching, shown, unavailable };
+    using ThumbnailFetch = std::function<std::optional<QImage>(const DesktopWindow& window, double maxDimension)>;
+    enum class State { Fetching, Shown, Unavailable };
 
     static constexpr double thumbnailMaxDimension = 240;
 
-    WindowCard(ShareableWindow window, ThumbnailFetch fetch, QWidget* parent = nullptr);
+    WindowCard(DesktopWindow window, ThumbnailFetch fetch, QWidget* parent = nullptr);
 
-    const ShareableWindow& window() const { return m_window; }
+    const DesktopWindow& window() const { return m_window; }
     // The title, else the application's name, else "Untitled".
-    static QString displayTitle(const ShareableWindow& window);
+    static QString displayTitle(const DesktopWindow& window);
     // The application's name under the title; none when the title line already
     // shows it or there is no application.
-    static std::optional<QString> applicationLine(const ShareableWindow& window);
+    static std::optional<QString> applicationLine(const DesktopWindow& window);
     static QString anotherWorkspaceText();
 
     QString displayTitle() const { return displayTitle(m_window); }
     const std::optional<QImage>& thumbnail() const { return m_thumbnail; }
     bool didFinishThumbnailFetch() const { return m_didFinishThumbnailFetch; }
     State state() const;
-    bool showsAnotherWorkspaceBadge() const { return state() == State::unavailable; }
+    bool showsAnotherWorkspaceBadge() const { return state() == State::Unavailable; }
     QColor previewBackground() const;
 
     // The grid reports whether the card lies in the visible part of the list:
@@ -56,7 +56,7 @@ private:
     void syncSpinner();
     void fetchThumbnail(quint64 generation);
 
-    ShareableWindow m_window;
+    DesktopWindow m_window;
     ThumbnailFetch m_fetch;
     std::optional<QImage> m_thumbnail;
     bool m_didFinishThumbnailFetch = false;

@@ -141,30 +141,30 @@ WindowPickerView::Content WindowPickerView::contentFor(
     PickerTab tab, bool permissionDenied, bool isLoading, bool windowsEmpty, bool displaysEmpty)
 {
     if (permissionDenied)
-        return Content::permissionDenied;
+        return Content::PermissionDenied;
     if (isLoading)
-        return Content::loading;
-    if (tab == PickerTab::windows)
-        return windowsEmpty ? Content::noWindows : Content::windowGrid;
-    return displaysEmpty ? Content::noScreens : Content::screenGrid;
+        return Content::Loading;
+    if (tab == PickerTab::Windows)
+        return windowsEmpty ? Content::NoWindows : Content::WindowGrid;
+    return displaysEmpty ? Content::NoScreens : Content::ScreenGrid;
 }
 
 QString WindowPickerView::title(PickerTab tab)
 {
-    return tab == PickerTab::windows ? QStringLiteral("Choose a window to record")
+    return tab == PickerTab::Windows ? QStringLiteral("Choose a window to record")
                                      : QStringLiteral("Choose a screen to record");
 }
 
 QString WindowPickerView::subtitle(PickerTab tab)
 {
-    return tab == PickerTab::windows
+    return tab == PickerTab::Windows
         ? QStringLiteral("Z.O.V.A will capture every click you make inside it.")
         : QStringLiteral("Z.O.V.A will capture every click on this screen, excluding our own app.");
 }
 
 QString WindowPickerView::countLine(PickerTab tab, qsizetype count)
 {
-    const QString noun = tab == PickerTab::windows ? QStringLiteral("window") : QStringLiteral("screen");
+    const QString noun = tab == PickerTab::Windows ? QStringLiteral("window") : QStringLiteral("screen");
     return QStringLiteral("%1 %2%3 available").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
 }
 
@@ -195,33 +195,32 @@ void WindowPickerView::selectTab(PickerTab tab)
 
 void WindowPickerView::render()
 {
-    const QList<ShareableWindow> windows = m_recording ? m_recording->availableWindows() : QList<ShareableWindow> {};
-    const QList<ShareableDisplay> displays
-        = m_recording ? m_recording->availableDisplays() : QList<ShareableDisplay> {};
+    const QList<DesktopWindow> windows = m_recording ? m_recording->availableWindows() : QList<DesktopWindow> {};
+    const QList<DesktopScreen> displays = m_recording ? m_recording->availableDisplays() : QList<DesktopScreen> {};
     m_title->setText(title(m_selectedTab));
     m_subtitle->setText(subtitle(m_selectedTab));
-    m_count->setText(countLine(m_selectedTab, m_selectedTab == PickerTab::windows ? windows.size() : displays.size()));
+    m_count->setText(countLine(m_selectedTab, m_selectedTab == PickerTab::Windows ? windows.size() : displays.size()));
     m_tabs->setSelectedTab(m_selectedTab);
 
     const Content shown = content();
-    const bool sameLists = (shown != Content::windowGrid || windows == m_shownWindows)
-        && (shown != Content::screenGrid || displays == m_shownDisplays);
+    const bool sameLists = (shown != Content::WindowGrid || windows == m_shownWindows)
+        && (shown != Content::ScreenGrid || displays == m_shownDisplays);
     if (m_shownContent == shown && sameLists)
         return;
     m_shownContent = shown;
-    m_shownWindows = shown == Content::windowGrid ? windows : QList<ShareableWindow> {};
-    m_shownDisplays = shown == Content::screenGrid ? displays : QList<ShareableDisplay> {};
+    m_shownWindows = shown == Content::WindowGrid ? windows : QList<DesktopWindow> {};
+    m_shownDisplays = shown == Content::ScreenGrid ? displays : QList<DesktopScreen> {};
 
     switch (shown) {
-    case Content::permissionDenied:
+    case Content::PermissionDenied:
         replaceContent(PickerStates::permissionDenied([this] { m_permissions.requestScreenRecording(); }), true);
         break;
-    case Content::loading: replaceContent(PickerStates::loading(), true); break;
-    case Content::noWindows: replaceContent(PickerStates::noWindows(), true); break;
-    case Content::noScreens: replaceContent(PickerStates::noScreens(), true); break;
-    case Content::windowGrid: {
+    case Content::Loading: replaceContent(PickerStates::loading(), true); break;
+    case Content::NoWindows: replaceContent(PickerStates::noWindows(), true); break;
+    case Content::NoScreens: replaceContent(PickerStates::noScreens(), true); break;
+    case Content::WindowGrid: {
         QPointer<RecordingFeed> feed = m_recording;
-        auto fetch = [feed](const ShareableWindow& window, double maxDimension) -> std::optional<QImage> {
+        auto fetch = [feed](const DesktopWindow& window, double maxDimension) -> std::optional<QImage> {
             return feed ? feed->thumbnail(window, maxDimension) : std::nullopt;
         };
         auto* grid = new CardGrid(
@@ -235,12 +234,12 @@ void WindowPickerView::render()
         replaceContent(grid, false);
         break;
     }
-    case Content::screenGrid: {
+    case Content::ScreenGrid: {
         auto* grid = new CardGrid(
             int(displays.size()),
             [this, displays](int index, QWidget* parent) -> TargetCard* {
                 return new DisplayCard(
-                    displays[index], [this](const ShareableDisplay& display) { startDisplay(display); }, parent);
+                    displays[index], [this](const DesktopScreen& display) { startDisplay(display); }, parent);
             },
             nullptr);
         replaceContent(grid, false);
@@ -274,7 +273,7 @@ void WindowPickerView::cancel()
         m_onCancel();
 }
 
-void WindowPickerView::startWindow(const ShareableWindow& window)
+void WindowPickerView::startWindow(const DesktopWindow& window)
 {
     // A second click (a double click, or another card before the owner removes
     // the picker) must not start a second recording.
@@ -286,7 +285,7 @@ void WindowPickerView::startWindow(const ShareableWindow& window)
         m_onStartWindow(window);
 }
 
-void WindowPickerView::startDisplay(const ShareableDisplay& display)
+void WindowPickerView::startDisplay(const DesktopScreen& display)
 {
     if (m_started)
         return;

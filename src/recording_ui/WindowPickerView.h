@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 #include "recording_ui/PickerTab.h"
 #include "style/Overlay.h"
 
@@ -31,10 +31,10 @@ class WindowPickerView final : public Overlay {
     Q_OBJECT
 public:
     using CancelAction = std::function<void()>;
-    using StartWindowAction = std::function<void(const ShareableWindow& window)>;
-    using StartDisplayAction = std::function<void(const ShareableDisplay& display)>;
+    using StartWindowAction = std::function<void(const DesktopWindow& window)>;
+    using StartDisplayAction = std::function<void(const DesktopScreen& display)>;
 
-    enum class Content { permissionDenied, loading, noWindows, windowGrid, noScreens, screenGrid };
+    enum class Content { PermissionDenied, Loading, NoWindows, WindowGrid, NoScreens, ScreenGrid };
 
     static constexpr QSize cardSize { 780, 560 };
 
@@ -82,15 +82,15 @@ private:
     void render();
     void replaceContent(QWidget* widget, bool resizable);
     void cancel();
-    void startWindow(const ShareableWindow& window);
-    void startDisplay(const ShareableDisplay& display);
+    void startWindow(const DesktopWindow& window);
+    void startDisplay(const DesktopScreen& display);
 
     QPointer<RecordingFeed> m_recording;
     PermissionsService& m_permissions;
     CancelAction m_onCancel;
     StartWindowAction m_onStartWindow;
     StartDisplayAction m_onStartDisplay;
-    PickerTab m_selectedTab = PickerTab::windows;
+    PickerTab m_selectedTab = PickerTab::Windows;
 
     GlassCard* m_card = nullptr;
     TextLine* m_title = nullptr;
@@ -104,8 +104,8 @@ private:
     CardGrid* m_grid = nullptr;
 
     std::optional<Content> m_shownContent;
-    QList<ShareableWindow> m_shownWindows;
-    QList<ShareableDisplay> m_shownDisplays;
+    QList<DesktopWindow> m_shownWindows;
+    QList<DesktopScreen> m_shownDisplays;
     bool m_started = false;
 };
 

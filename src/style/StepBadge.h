@@ -1,6 +1,6 @@
 #pragma once
 
-#include "style/AccentHue.h"
+#include "model/AccentHue.h"
 
 #include <QFont>
 #include <QWidget>

@@ -48,14 +48,14 @@ public:
     void cancelPicker() override
     {
         m_log.add(QStringLiteral("cancelPicker"));
-        setPhase(Phase::idle);
+        setPhase(Phase::Idle);
     }
-    bool startRecording(const zova::ShareableWindow& window) override
+    bool startRecording(const zova::DesktopWindow& window) override
     {
         m_log.add(QStringLiteral("start:") + window.title.value_or(QString()));
         return arm();
     }
-    bool startRecording(const zova::ShareableDisplay& display) override
+    bool startRecording(const zova::DesktopScreen& display) override
     {
         m_log.add(QStringLiteral("start:display%1").arg(display.displayID));
         return arm();
@@ -63,9 +63,9 @@ public:
     void stopRecording() override
     {
         m_log.add(QStringLiteral("stop"));
-        if (m_phase != Phase::armed && m_phase != Phase::paused)
+        if (m_phase != Phase::Armed && m_phase != Phase::Paused)
             return;
-        setPhase(Phase::finishing);
+        setPhase(Phase::Finishing);
         zova::Guide* guide = m_current;
         const bool isNew = m_append == nullptr;
         if (m_onFinished)
@@ -84,11 +84,11 @@ public:
     static QString name(Phase phase)
     {
         switch (phase) {
-        case Phase::idle: return QStringLiteral("idle");
-        case Phase::picking: return QStringLiteral("picking");
-        case Phase::armed: return QStringLiteral("armed");
-        case Phase::paused: return QStringLiteral("paused");
-        case Phase::finishing: return QStringLiteral("finishing");
+        case Phase::Idle: return QStringLiteral("idle");
+        case Phase::Picking: return QStringLiteral("picking");
+        case Phase::Armed: return QStringLiteral("armed");
+        case Phase::Paused: return QStringLiteral("paused");
+        case Phase::Finishing: return QStringLiteral("finishing");
         }
         return {};
     }
@@ -96,21 +96,21 @@ public:
 private:
     bool arm()
     {
-        if (failStart || m_phase != Phase::picking)
+        if (failStart || m_phase != Phase::Picking)
             return false;
         m_current = m_append ? m_append : &created;
-        setPhase(Phase::armed);
+        setPhase(Phase::Armed);
         return true;
     }
     void reset()
     {
         m_current = nullptr;
         m_append = nullptr;
-        setPhase(Phase::idle);
+        setPhase(Phase::Idle);
     }
 
     FlowLog& m_log;
-    Phase m_phase = Phase::idle;
+    Phase m_phase = Phase::Idle;
     zova::Guide* m_append = nullptr;
     zova::Guide* m_current = nullptr;
     FinishedHandler m_onFinished;
@@ -129,12 +129,12 @@ public:
         m_log.add(QStringLiteral("showPicker"));
         pickerLocked = false;
         picker.cancel = std::move(actions.cancel);
-        picker.startWindow = [this, start = std::move(actions.startWindow)](const zova::ShareableWindow& w) {
+        picker.startWindow = [this, start = std::move(actions.startWindow)](const zova::DesktopWindow& w) {
             if (std::exchange(pickerLocked, true))
                 return;
             start(w);
         };
-        picker.startDisplay = [this, start = std::move(actions.startDisplay)](const zova::ShareableDisplay& d) {
+        picker.startDisplay = [this, start = std::move(actions.startDisplay)](const zova::DesktopScreen& d) {
             if (std::exchange(pickerLocked, true))
                 return;
             start(d);

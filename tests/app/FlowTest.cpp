@@ -43,14 +43,14 @@ protected:
         else
             flow.startPickingWindow();
         settle();
-        ASSERT_EQ(service.phase(), Phase::picking);
+        ASSERT_EQ(service.phase(), Phase::Picking);
         ASSERT_TRUE(windows.pickerShown);
         log.take();
     }
 
     void pickWindow(const QString& title)
     {
-        ShareableWindow w;
+        DesktopWindow w;
         w.windowID = 7;
         w.title = title;
         windows.picker.startWindow(w);
@@ -88,7 +88,7 @@ TEST_F(FlowFixture, StartOrderIsMinimiseStartOutlinePanel)
         SCOPED_TRACE(row.name);
         openPicker();
         if (row.display) {
-            ShareableDisplay d;
+            DesktopScreen d;
             d.displayID = 3;
             windows.picker.startDisplay(d);
             EXPECT_TRUE(log.entries.isEmpty()) << "nothing starts inside the picker's own callback";
@@ -149,7 +149,7 @@ TEST_F(FlowFixture, FailedStartLeavesTheLibraryAsItWas)
     service.failStart = true;
     pickWindow(QStringLiteral("Editor"));
     EXPECT_EQ(log.take(), (QStringList { "minimize", "start:Editor", "bringToFront" }));
-    EXPECT_EQ(service.phase(), Phase::picking);
+    EXPECT_EQ(service.phase(), Phase::Picking);
     EXPECT_TRUE(windows.pickerShown);
     EXPECT_FALSE(windows.panelShown);
 
@@ -165,13 +165,13 @@ TEST_F(FlowFixture, PickerCancelNeverTouchesTheWindow)
     windows.picker.cancel();
     settle();
     EXPECT_EQ(log.take(), (QStringList { "cancelPicker", "phase:idle", "hidePicker" }));
-    EXPECT_EQ(service.phase(), Phase::idle);
+    EXPECT_EQ(service.phase(), Phase::Idle);
 }
 
 TEST_F(FlowFixture, SecondPickOfTheSamePickerIsIgnored)
 {
     openPicker();
-    ShareableWindow w;
+    DesktopWindow w;
     w.title = QStringLiteral("Editor");
     windows.picker.startWindow(w);
     windows.picker.startWindow(w);
@@ -208,7 +208,7 @@ TEST_F(FlowFixture, RequestsDuringARecordingChangeNothing)
     flow.startAppendRecording(&other);
     settle();
     EXPECT_TRUE(log.entries.isEmpty());
-    EXPECT_EQ(service.phase(), Phase::armed);
+    EXPECT_EQ(service.phase(), Phase::Armed);
     EXPECT_EQ(service.appendTargetGuide(), &existing);
     EXPECT_TRUE(flow.isBeingRecorded(existing));
     EXPECT_FALSE(flow.isBeingRecorded(other));
@@ -236,7 +236,7 @@ TEST(Flow, WithoutAMainWindowTheFlowStillRuns)
     bare.startPickingWindow();
     settle();
     log.take();
-    ShareableWindow w;
+    DesktopWindow w;
     w.title = QStringLiteral("Editor");
     windows.picker.startWindow(w);
     settle();

@@ -15,10 +15,15 @@
 #include "style/ZOVAColor.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <functional>
+
+#include <sqlite3.h>
 
 #include <functional>
 
@@ -174,6 +179,39 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
     EXPECT_EQ(context()->guides(), QList<Guide*> { other });
     EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(DeleteGuideAlert::titleFor(QString()), QStringLiteral("Delete \u201C\u201D?"));
+}
+
+TEST_F(LibraryFixture, RenameOrDeleteWhoseSaveFailsSaysSo)
+{
+    Guide* renamed = addGuide(QStringLiteral("Old"));
+    Guide* deleted = addGuide(QStringLiteral("Doomed"), 1);
+    LibraryView view(context(), m_settings, m_permissions);
+    view.show();
+    context()->setBusyTimeout(20);
+    // Another program holds the store's write lock.
+    sqlite3* other = nullptr;
+    sqlite3_open(QFile::encodeName(m_dir.path() + "/ZOVA.store").constData(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    const struct {
+        std::function<void()> act;
+        QString text;
+    } rows[] = {
+        { [&] { view.performRename(renamed, QStringLiteral("New")); }, "The new name could not be saved." },
+        { [&] { view.performDelete(deleted); }, "The deletion could not be saved." },
+    };
+    for (const auto& row : rows) {
+        row.act();
+        auto* alert = view.findChild<QMessageBox*>(QStringLiteral("saveFailedAlert"));
+        ASSERT_NE(alert, nullptr) << row.text.toStdString();
+        EXPECT_TRUE(alert->isVisible());
+        EXPECT_EQ(alert->text(), row.text);
+        EXPECT_TRUE(alert->informativeText().startsWith(QStringLiteral("The store could not be saved.")))
+            << alert->informativeText().toStdString();
+        EXPECT_TRUE(context()->hasChanges()) << "the change stays pending";
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
 }
 
 TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)

@@ -2,10 +2,10 @@ zova_test(app_flow_test SOURCES ${ZOVA_TEST_DIR}/FlowTest.cpp LIBS zova::app)
 
 add_executable(flow_target_window ${ZOVA_TEST_DIR}/FlowTargetWindow.cpp)
 target_link_libraries(flow_target_window PRIVATE zova::build_flags Qt6::Widgets)
-zova_test(app_flow_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/FlowEndToEndTest.cpp LIBS zova::model zova::platform
+zova_test(app_flow_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/FlowEndToEndTest.cpp LIBS zova::model zova::platform zova::x11
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova> ZOVA_FLOW_TARGET=$<TARGET_FILE:flow_target_window>)
 add_dependencies(app_flow_end_to_end_test zova flow_target_window)
-zova_test(app_window_ops_test SOURCES ${ZOVA_TEST_DIR}/WindowOpsTest.cpp LIBS zova::app zova::platform LABELS wm)
+zova_test(app_window_ops_test SOURCES ${ZOVA_TEST_DIR}/WindowOpsTest.cpp LIBS zova::app zova::platform zova::x11 LABELS wm)
 zova_test(app_first_run_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/FirstRunEndToEndTest.cpp LIBS zova::model zova::platform
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_first_run_end_to_end_test zova)

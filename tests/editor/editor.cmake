@@ -4,4 +4,5 @@ zova_test(editor_rules_test
           LIBS zova::editor)
 zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp ${ZOVA_TEST_DIR}/CanvasControllerTest.cpp
           LIBS zova::editor zova::model SQLite::SQLite3)
-zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp ${ZOVA_TEST_DIR}/CanvasViewTest.cpp LIBS zova::editor zova::export zova::engine zova::model)
+zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp ${ZOVA_TEST_DIR}/CanvasViewTest.cpp
+          LIBS zova::editor zova::export_ui zova::engine zova::model)

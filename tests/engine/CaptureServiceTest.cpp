@@ -22,9 +22,9 @@ struct Fixture : ::testing::Test {
     std::shared_ptr<FakeScreenGrabber> grabber = std::make_shared<FakeScreenGrabber>();
     CaptureService capture { source, grabber, ownPID };
 
-    void addApp(qint32 pid, QString name, QString bundle, bool regular)
+    void addApp(qint32 pid, QString name, QString instance, bool regular)
     {
-        source->content.applications.append(ApplicationInfo { pid, name, bundle, regular });
+        source->content.applications.append(ApplicationInfo { pid, name, instance, regular });
     }
     QStringList dumpLines() const
     {
@@ -34,7 +34,7 @@ struct Fixture : ::testing::Test {
 
 struct RuleRow {
     const char* name;
-    ShareableWindow window;
+    DesktopWindow window;
     QString line;
 };
 
@@ -164,7 +164,7 @@ TEST_F(Fixture, EmptyListingAndFailedListing)
     source->fail = true;
     auto failed = capture.listWindows();
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::noDisplay);
+    EXPECT_EQ(failed.error(), CaptureError::NoDisplay);
     EXPECT_FALSE(QFile::exists(pickerDumpPath()));
 }
 
@@ -185,13 +185,13 @@ TEST_F(Fixture, SortIsByCodePointAndStable)
 
 TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
 {
-    const ShareableWindow given = makeWindow(7, "Doc", { 10, 10, 300, 200 }, 100);
-    ShareableWindow moved = given;
+    const DesktopWindow given = makeWindow(7, "Doc", { 10, 10, 300, 200 }, 100);
+    DesktopWindow moved = given;
     moved.frame = QRectF(50, 60, 320, 240);
 
     struct Row {
         const char* name;
-        QList<ShareableWindow> fresh;
+        QList<DesktopWindow> fresh;
         bool fail;
         QRectF expected;
     };
@@ -216,7 +216,7 @@ TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
     grabber->fail = true;
     auto failed = capture.captureScreenshot(given);
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(failed.error(), CaptureError::WindowNotCapturable);
 }
 
 TEST_F(Fixture, DisplayScreenshotLeavesOutEveryOwnWindow)
@@ -227,7 +227,7 @@ TEST_F(Fixture, DisplayScreenshotLeavesOutEveryOwnWindow)
         makeWindow(3, std::nullopt, { 0, 0, 800, 4 }, ownPID, "Zova", "zova", 101),
     };
     source->content.windows[2].isOnScreen = false;
-    const ShareableDisplay display { 1, QRectF(0, 0, 1920, 1080), 1920, 1080, true };
+    const DesktopScreen display { 1, QRectF(0, 0, 1920, 1080), 1920, 1080, true };
     auto frame = capture.captureScreenshot(display);
     ASSERT_TRUE(frame);
     EXPECT_EQ(grabber->excludedAsked, (QList<WindowID> { 2, 3 }));
@@ -274,7 +274,7 @@ TEST_F(Fixture, LiveWindowsAndWindowUnderPoint)
 
     EXPECT_TRUE(capture.liveWindows(0).isEmpty());
     EXPECT_EQ(source->calls, 0);
-    EXPECT_EQ(capture.liveWindows(100), (QList<ShareableWindow> { menu, top, hidden, bottom }));
+    EXPECT_EQ(capture.liveWindows(100), (QList<DesktopWindow> { menu, top, hidden, bottom }));
 
     struct Row {
         QPointF point;
@@ -295,7 +295,7 @@ TEST_F(Fixture, LiveWindowsAndWindowUnderPoint)
 
 TEST_F(Fixture, TrackingBeginsEndsAndLogs)
 {
-    LogCapture log("zova.CaptureService");
+    LogCapture log("zova.engine.capture");
     capture.beginTrackingTargetProcess(0);
     capture.endTrackingTargetProcess();
     EXPECT_EQ(capture.trackedTargetPID(), 0);

@@ -70,18 +70,18 @@ struct Fixture : ::testing::Test {
 
 TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     QSignalSpy tracking(&clicks, &ClickTrackingService::isTrackingChanged);
     EXPECT_TRUE(clicks.start());
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 1);
     EXPECT_TRUE(clicks.isTracking());
-    EXPECT_EQ(log.lines(), QStringList { "Event tap started" });
+    EXPECT_EQ(log.lines(), QStringList { "Click tap started" });
     clicks.stop();
     clicks.stop();
     EXPECT_FALSE(clicks.isTracking());
     EXPECT_EQ(tracking.count(), 2);
-    EXPECT_EQ(log.lines(), (QStringList { "Event tap started", "Event tap stopped", "Event tap stopped" }));
+    EXPECT_EQ(log.lines(), (QStringList { "Click tap started", "Click tap stopped", "Click tap stopped" }));
 
     EXPECT_TRUE(clicks.start());
     EXPECT_EQ(tap.created, 2) << "each start makes a new tap";
@@ -89,11 +89,11 @@ TEST_F(Fixture, StartTwiceMakesOneTapAndStopAlwaysLogs)
 
 TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     tap.refuse = true;
     auto result = clicks.start();
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::inputMonitoringNotGranted);
+    EXPECT_EQ(result.error(), ClickTrackingService::StartFailure::InputMonitoringNotGranted);
     EXPECT_EQ(ClickTrackingService::startFailureMessage(result.error()),
         "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     EXPECT_FALSE(clicks.isTracking());
@@ -104,7 +104,7 @@ TEST_F(Fixture, RefusedTapReportsInputMonitoringAndStaysIdle)
 
 TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     QList<QPointF> seen;
     QSignalSpy handlerSet(&clicks, &ClickTrackingService::onClickChanged);
     clicks.setOnClick([&](const ClickTrackingService::ClickEvent& e) { seen.append({ e.x, e.y }); });
@@ -131,7 +131,7 @@ TEST_F(Fixture, ClicksReachTheHandlerLaterInOrderAndSurviveRestart)
 
 TEST_F(Fixture, LostTapIsReenabledAndCounted)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     ASSERT_TRUE(clicks.start());
 
     // Lost without notice: the health check finds it within a second.
@@ -144,7 +144,7 @@ TEST_F(Fixture, LostTapIsReenabledAndCounted)
     tap.enabled = false;
     std::thread([&] { tap.onLoss(ClickTap::connectionLost); }).join();
     ASSERT_TRUE(test::waitUntil([&] { return clicks.tapReenableCount() == 2; }, 500));
-    EXPECT_TRUE(log.lines().contains("Event tap disabled (4294967294) — re-enabled"));
+    EXPECT_TRUE(log.lines().contains("Click tap disabled (4294967294) — re-enabled"));
     EXPECT_EQ(tap.reenabled, 2);
 
     clicks.stop();

@@ -89,7 +89,7 @@ TEST(PermissionsService, OnboardingFlagIsStoredOnEveryWriteAndNotifiesOnChange)
 
 TEST(PermissionsService, RestartGoesThroughTheRestarterAndAFailureIsLoggedNotFatal)
 {
-    LogCapture log("zova.CaptureService");
+    LogCapture log("zova.engine.capture");
     FakeRestarter restarter;
     restarter.answer = QStringLiteral("could not start /nowhere/zova: it is not an executable file");
     Settings settings;

@@ -86,9 +86,9 @@ protected:
         service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 
-    std::optional<ShareableWindow> targetWindow()
+    std::optional<DesktopWindow> targetWindow()
     {
-        std::optional<ShareableWindow> found;
+        std::optional<DesktopWindow> found;
         test::waitUntil(
             [&] {
                 bool listed = false;
@@ -108,7 +108,7 @@ protected:
     {
         const auto window = targetWindow();
         ASSERT_TRUE(window) << "the target is not listed";
-        service->setPhase(RecordingService::Phase::picking);
+        service->setPhase(RecordingService::Phase::Picking);
         ASSERT_TRUE(service->startRecording(*window));
         ASSERT_TRUE(service->clickTrackingActive());
         ASSERT_TRUE(test::waitUntil([&] { return service->capture().pointIsInTrackedTarget(target.words["Apple"]); }));

@@ -29,29 +29,29 @@ namespace {
 // A grabber that can also hand back an image that cannot be encoded.
 class Grabber final : public ScreenGrabber {
 public:
-    Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override
+    Expected<QImage, CaptureError> captureWindow(const DesktopWindow& window) override
     {
         windowsAsked.append(window);
         if (fail)
-            return unexpected(CaptureError::windowNotCapturable);
+            return unexpected(CaptureError::WindowNotCapturable);
         if (nullImage)
             return QImage();
         QImage image(window.frame.size().toSize(), QImage::Format_RGB32);
         image.fill(Qt::white);
         return image;
     }
-    Expected<QImage, CaptureError> captureDisplay(const ShareableDisplay& display, const QList<WindowID>&) override
+    Expected<QImage, CaptureError> captureDisplay(const DesktopScreen& display, const QList<WindowID>&) override
     {
         ++displaysAsked;
         if (fail)
-            return unexpected(CaptureError::captureFailed);
+            return unexpected(CaptureError::CaptureFailed);
         if (nullImage)
             return QImage();
         QImage image(display.width, display.height, QImage::Format_RGB32);
         image.fill(Qt::white);
         return image;
     }
-    QList<ShareableWindow> windowsAsked;
+    QList<DesktopWindow> windowsAsked;
     int displaysAsked = 0;
     bool fail = false;
     bool nullImage = false;
@@ -88,9 +88,9 @@ struct LabelRequest {
 constexpr qint32 targetPID = 4242;
 const QRectF displayFrame(0, 0, 1000, 800);
 
-ShareableDisplay display()
+DesktopScreen display()
 {
-    ShareableDisplay d;
+    DesktopScreen d;
     d.displayID = 1;
     d.frame = displayFrame;
     d.width = 1000;
@@ -190,7 +190,7 @@ protected:
     QList<qint32> activated;
     QRectF ownWindow;
     QList<LabelRequest> labels;
-    ShareableWindow window = makeWindow(7, QStringLiteral("Mail"), QRectF(100, 100, 400, 300), targetPID);
+    DesktopWindow window = makeWindow(7, QStringLiteral("Mail"), QRectF(100, 100, 400, 300), targetPID);
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<RecordingService> service;
     QStringList filesBefore;
@@ -201,7 +201,7 @@ private:
 
 // Phase table: every operation in every phase.
 
-enum class Op { pause, resume, stop, cancel, cancelPicker, startWindow, startDisplay, refresh };
+enum class Op { Pause, Resume, Stop, Cancel, CancelPicker, StartWindow, StartDisplay, Refresh };
 
 struct PhaseCase {
     Phase from;
@@ -216,18 +216,18 @@ TEST_P(PhaseTable, OperationLeadsToPhase)
     const auto [from, op, to] = GetParam();
     auto apply = [&] {
         switch (op) {
-        case Op::pause: service->pauseRecording(); break;
-        case Op::resume: service->resumeRecording(); break;
-        case Op::stop: service->stopRecording(); break;
-        case Op::cancel: service->cancelRecording(); break;
-        case Op::cancelPicker: service->cancelPicker(); break;
-        case Op::startWindow: service->startRecording(window); break;
-        case Op::startDisplay: service->startRecording(display()); break;
-        case Op::refresh: service->refreshWindows(); break;
+        case Op::Pause: service->pauseRecording(); break;
+        case Op::Resume: service->resumeRecording(); break;
+        case Op::Stop: service->stopRecording(); break;
+        case Op::Cancel: service->cancelRecording(); break;
+        case Op::CancelPicker: service->cancelPicker(); break;
+        case Op::StartWindow: service->startRecording(window); break;
+        case Op::StartDisplay: service->startRecording(display()); break;
+        case Op::Refresh: service->refreshWindows(); break;
         }
     };
     std::optional<Phase> seen;
-    if (from == Phase::finishing) {
+    if (from == Phase::Finishing) {
         service->startRecording(display());
         service->setOnFinished([&](Guide*, bool) {
             apply();
@@ -235,12 +235,12 @@ TEST_P(PhaseTable, OperationLeadsToPhase)
         });
         service->stopRecording();
     } else {
-        if (from != Phase::idle)
-            service->setPhase(Phase::picking);
-        if (from == Phase::armed || from == Phase::paused) {
+        if (from != Phase::Idle)
+            service->setPhase(Phase::Picking);
+        if (from == Phase::Armed || from == Phase::Paused) {
             ASSERT_TRUE(service->startRecording(display()));
         }
-        if (from == Phase::paused)
+        if (from == Phase::Paused)
             service->pauseRecording();
         ASSERT_EQ(service->phase(), from);
         apply();
@@ -252,39 +252,39 @@ TEST_P(PhaseTable, OperationLeadsToPhase)
 
 // A start while a recording runs is refused; cancelPicker ends the phase whatever runs.
 INSTANTIATE_TEST_SUITE_P(Recording, PhaseTable,
-    ::testing::Values(PhaseCase { Phase::idle, Op::pause, Phase::idle },
-        PhaseCase { Phase::idle, Op::resume, Phase::idle }, PhaseCase { Phase::idle, Op::stop, Phase::idle },
-        PhaseCase { Phase::idle, Op::cancel, Phase::idle }, PhaseCase { Phase::idle, Op::cancelPicker, Phase::idle },
-        PhaseCase { Phase::idle, Op::startWindow, Phase::armed },
-        PhaseCase { Phase::idle, Op::startDisplay, Phase::armed }, PhaseCase { Phase::idle, Op::refresh, Phase::idle },
-        PhaseCase { Phase::picking, Op::pause, Phase::picking },
-        PhaseCase { Phase::picking, Op::resume, Phase::picking },
-        PhaseCase { Phase::picking, Op::stop, Phase::picking }, PhaseCase { Phase::picking, Op::cancel, Phase::idle },
-        PhaseCase { Phase::picking, Op::cancelPicker, Phase::idle },
-        PhaseCase { Phase::picking, Op::startWindow, Phase::armed },
-        PhaseCase { Phase::picking, Op::startDisplay, Phase::armed },
-        PhaseCase { Phase::picking, Op::refresh, Phase::picking }, PhaseCase { Phase::armed, Op::pause, Phase::paused },
-        PhaseCase { Phase::armed, Op::resume, Phase::armed }, PhaseCase { Phase::armed, Op::stop, Phase::idle },
-        PhaseCase { Phase::armed, Op::cancel, Phase::idle }, PhaseCase { Phase::armed, Op::cancelPicker, Phase::idle },
-        PhaseCase { Phase::armed, Op::startWindow, Phase::armed },
-        PhaseCase { Phase::armed, Op::startDisplay, Phase::armed },
-        PhaseCase { Phase::armed, Op::refresh, Phase::armed }, PhaseCase { Phase::paused, Op::pause, Phase::paused },
-        PhaseCase { Phase::paused, Op::resume, Phase::armed }, PhaseCase { Phase::paused, Op::stop, Phase::idle },
-        PhaseCase { Phase::paused, Op::cancel, Phase::idle },
-        PhaseCase { Phase::paused, Op::cancelPicker, Phase::idle },
-        PhaseCase { Phase::paused, Op::startWindow, Phase::paused },
-        PhaseCase { Phase::paused, Op::startDisplay, Phase::paused },
-        PhaseCase { Phase::paused, Op::refresh, Phase::paused },
-        PhaseCase { Phase::finishing, Op::pause, Phase::finishing },
-        PhaseCase { Phase::finishing, Op::resume, Phase::finishing },
-        PhaseCase { Phase::finishing, Op::stop, Phase::finishing },
-        PhaseCase { Phase::finishing, Op::startWindow, Phase::finishing },
-        PhaseCase { Phase::finishing, Op::startDisplay, Phase::finishing },
-        PhaseCase { Phase::finishing, Op::refresh, Phase::finishing }));
+    ::testing::Values(PhaseCase { Phase::Idle, Op::Pause, Phase::Idle },
+        PhaseCase { Phase::Idle, Op::Resume, Phase::Idle }, PhaseCase { Phase::Idle, Op::Stop, Phase::Idle },
+        PhaseCase { Phase::Idle, Op::Cancel, Phase::Idle }, PhaseCase { Phase::Idle, Op::CancelPicker, Phase::Idle },
+        PhaseCase { Phase::Idle, Op::StartWindow, Phase::Armed },
+        PhaseCase { Phase::Idle, Op::StartDisplay, Phase::Armed }, PhaseCase { Phase::Idle, Op::Refresh, Phase::Idle },
+        PhaseCase { Phase::Picking, Op::Pause, Phase::Picking },
+        PhaseCase { Phase::Picking, Op::Resume, Phase::Picking },
+        PhaseCase { Phase::Picking, Op::Stop, Phase::Picking }, PhaseCase { Phase::Picking, Op::Cancel, Phase::Idle },
+        PhaseCase { Phase::Picking, Op::CancelPicker, Phase::Idle },
+        PhaseCase { Phase::Picking, Op::StartWindow, Phase::Armed },
+        PhaseCase { Phase::Picking, Op::StartDisplay, Phase::Armed },
+        PhaseCase { Phase::Picking, Op::Refresh, Phase::Picking }, PhaseCase { Phase::Armed, Op::Pause, Phase::Paused },
+        PhaseCase { Phase::Armed, Op::Resume, Phase::Armed }, PhaseCase { Phase::Armed, Op::Stop, Phase::Idle },
+        PhaseCase { Phase::Armed, Op::Cancel, Phase::Idle }, PhaseCase { Phase::Armed, Op::CancelPicker, Phase::Idle },
+        PhaseCase { Phase::Armed, Op::StartWindow, Phase::Armed },
+        PhaseCase { Phase::Armed, Op::StartDisplay, Phase::Armed },
+        PhaseCase { Phase::Armed, Op::Refresh, Phase::Armed }, PhaseCase { Phase::Paused, Op::Pause, Phase::Paused },
+        PhaseCase { Phase::Paused, Op::Resume, Phase::Armed }, PhaseCase { Phase::Paused, Op::Stop, Phase::Idle },
+        PhaseCase { Phase::Paused, Op::Cancel, Phase::Idle },
+        PhaseCase { Phase::Paused, Op::CancelPicker, Phase::Idle },
+        PhaseCase { Phase::Paused, Op::StartWindow, Phase::Paused },
+        PhaseCase { Phase::Paused, Op::StartDisplay, Phase::Paused },
+        PhaseCase { Phase::Paused, Op::Refresh, Phase::Paused },
+        PhaseCase { Phase::Finishing, Op::Pause, Phase::Finishing },
+        PhaseCase { Phase::Finishing, Op::Resume, Phase::Finishing },
+        PhaseCase { Phase::Finishing, Op::Stop, Phase::Finishing },
+        PhaseCase { Phase::Finishing, Op::StartWindow, Phase::Finishing },
+        PhaseCase { Phase::Finishing, Op::StartDisplay, Phase::Finishing },
+        PhaseCase { Phase::Finishing, Op::Refresh, Phase::Finishing }));
 
 TEST_F(RecordingFixture, StartWhileRecordingIsRefusedAndLogged)
 {
-    LogCapture log("zova.Recording");
+    LogCapture log("zova.engine.recording");
     ASSERT_TRUE(service->startRecording(display()));
     Guide* first = service->currentGuide();
     EXPECT_FALSE(service->startRecording(window));
@@ -324,14 +324,14 @@ TEST_F(RecordingFixture, OnFinishedTellsNewFromAppendedWhileFinishing)
     ASSERT_EQ(calls.size(), 2);
     EXPECT_EQ(calls[0].guide, created);
     EXPECT_TRUE(calls[0].isNew);
-    EXPECT_EQ(calls[0].phase, Phase::finishing);
+    EXPECT_EQ(calls[0].phase, Phase::Finishing);
     EXPECT_EQ(calls[0].current, created);
     EXPECT_EQ(calls[1].guide, existing);
     EXPECT_FALSE(calls[1].isNew);
     EXPECT_FALSE(context().hasChanges()) << "stop saves";
 
     // Everything back at its start except what outlives a recording.
-    EXPECT_EQ(service->phase(), Phase::idle);
+    EXPECT_EQ(service->phase(), Phase::Idle);
     EXPECT_FALSE(service->targetWindow());
     EXPECT_FALSE(service->targetDisplay());
     EXPECT_EQ(service->targetProcessID(), 0);
@@ -354,7 +354,7 @@ class StartTitles : public RecordingFixture, public ::testing::WithParamInterfac
 
 TEST_P(StartTitles, NewGuideIsSavedWithTitleAndPink)
 {
-    ShareableWindow w = window;
+    DesktopWindow w = window;
     w.title = GetParam().title;
     ASSERT_TRUE(service->startRecording(w));
     Guide* g = service->currentGuide();
@@ -366,7 +366,7 @@ TEST_P(StartTitles, NewGuideIsSavedWithTitleAndPink)
     EXPECT_EQ(service->stepCount(), 0);
     EXPECT_EQ(activated, QList<qint32> { targetPID });
     EXPECT_EQ(service->capture().trackedTargetPID(), targetPID);
-    EXPECT_EQ(service->phase(), Phase::armed);
+    EXPECT_EQ(service->phase(), Phase::Armed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recording, StartTitles,
@@ -411,10 +411,10 @@ TEST_F(RecordingFixture, RefusedTapKeepsRecordingWithItsText)
 {
     tap.refuse = true;
     ASSERT_TRUE(service->startRecording(display()));
-    EXPECT_EQ(service->phase(), Phase::armed);
+    EXPECT_EQ(service->phase(), Phase::Armed);
     EXPECT_FALSE(service->clickTrackingActive());
     EXPECT_EQ(service->lastError(),
-        ClickTrackingService::startFailureMessage(ClickTrackingService::StartFailure::inputMonitoringNotGranted));
+        ClickTrackingService::startFailureMessage(ClickTrackingService::StartFailure::InputMonitoringNotGranted));
     service->pauseRecording();
     tap.refuse = false;
     service->resumeRecording();
@@ -425,7 +425,7 @@ TEST_F(RecordingFixture, RefusedTapKeepsRecordingWithItsText)
 
 TEST_F(RecordingFixture, FailedGuideSaveRollsBackAndDoesNotStart)
 {
-    service->setPhase(Phase::picking);
+    service->setPhase(Phase::Picking);
     {
         StoreLock lock(storePath());
         ASSERT_TRUE(lock.locked);
@@ -433,7 +433,7 @@ TEST_F(RecordingFixture, FailedGuideSaveRollsBackAndDoesNotStart)
     }
     ASSERT_TRUE(service->lastError());
     EXPECT_TRUE(service->lastError()->startsWith("Could not create guide: ")) << service->lastError()->toStdString();
-    EXPECT_EQ(service->phase(), Phase::picking);
+    EXPECT_EQ(service->phase(), Phase::Picking);
     EXPECT_EQ(service->currentGuide(), nullptr);
     EXPECT_EQ(tap.created, 0) << "the tap was not started";
     EXPECT_TRUE(context().guides().isEmpty());
@@ -476,7 +476,7 @@ TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)
     EXPECT_TRUE(service->isLoadingWindows());
     ASSERT_TRUE(test::waitUntil([&] { return done; }));
     EXPECT_FALSE(service->isLoadingWindows());
-    EXPECT_EQ(service->availableDisplays(), QList<ShareableDisplay> { display() });
+    EXPECT_EQ(service->availableDisplays(), QList<DesktopScreen> { display() });
     EXPECT_EQ(service->availableWindows().size(), 1);
     EXPECT_FALSE(service->permissionDenied());
     EXPECT_FALSE(service->lastError());
@@ -488,7 +488,7 @@ TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)
     EXPECT_TRUE(service->availableDisplays().isEmpty());
     EXPECT_TRUE(service->availableWindows().isEmpty());
     EXPECT_TRUE(service->permissionDenied());
-    EXPECT_EQ(service->lastError(), captureErrorMessage(CaptureError::noDisplay));
+    EXPECT_EQ(service->lastError(), captureErrorMessage(CaptureError::NoDisplay));
     EXPECT_FALSE(service->isLoadingWindows());
 }
 
@@ -524,7 +524,7 @@ TEST_F(RecordingFixture, CancelKeepsFilesWhenTheDeletionCannotBeCommitted)
         service->cancelRecording();
     }
     EXPECT_EQ(newFiles().size(), 1) << "the store still refers to the file";
-    EXPECT_EQ(service->phase(), Phase::idle);
+    EXPECT_EQ(service->phase(), Phase::Idle);
 }
 
 TEST_F(RecordingFixture, CancelOfAppendKeepsGuideAndNewSteps)
@@ -546,9 +546,9 @@ TEST_F(RecordingFixture, CancelOfAppendKeepsGuideAndNewSteps)
 
 TEST_F(RecordingFixture, CancelWhilePickingOnlyResets)
 {
-    service->setPhase(Phase::picking);
+    service->setPhase(Phase::Picking);
     service->cancelRecording();
-    EXPECT_EQ(service->phase(), Phase::idle);
+    EXPECT_EQ(service->phase(), Phase::Idle);
     EXPECT_TRUE(context().guides().isEmpty());
 }
 
@@ -592,7 +592,7 @@ TEST(HotspotNaN, NotANumberBecomesZero)
 
 // Click filter
 
-enum class Target { display, window };
+enum class Target { Display, Window };
 
 struct FilterCase {
     const char* name;
@@ -610,16 +610,16 @@ class ClickFilter : public RecordingFixture, public ::testing::WithParamInterfac
 TEST_P(ClickFilter, DropsOrAccepts)
 {
     const auto c = GetParam();
-    LogCapture log("zova.Recording");
-    if (c.target == Target::display)
+    LogCapture log("zova.engine.recording");
+    if (c.target == Target::Display)
         ASSERT_TRUE(service->startRecording(display()));
     else
         startOnWindow();
     // A delivery after the phase left armed.
     const auto handler = service->clicks().onClick();
-    if (c.phase == Phase::paused)
+    if (c.phase == Phase::Paused)
         service->pauseRecording();
-    if (c.phase == Phase::idle)
+    if (c.phase == Phase::Idle)
         service->cancelPicker();
     if (c.onOwnWindow)
         ownWindow = QRectF(c.point - QPointF(5, 5), QSizeF(10, 10));
@@ -635,20 +635,20 @@ TEST_P(ClickFilter, DropsOrAccepts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Recording, ClickFilter,
-    ::testing::Values(FilterCase { "paused", Phase::paused, Target::display, { 10, 10 }, false, false, 0,
+    ::testing::Values(FilterCase { "paused", Phase::Paused, Target::Display, { 10, 10 }, false, false, 0,
                           "Drop click: phase=paused" },
-        FilterCase { "idle", Phase::idle, Target::display, { 10, 10 }, false, false, 0, "Drop click: phase=idle" },
-        FilterCase { "ownWindow", Phase::armed, Target::display, { 10, 10 }, true, false, 1,
+        FilterCase { "idle", Phase::Idle, Target::Display, { 10, 10 }, false, false, 0, "Drop click: phase=idle" },
+        FilterCase { "ownWindow", Phase::Armed, Target::Display, { 10, 10 }, true, false, 1,
             "Drop click on ZOVA HUD at (10.000000, 10.000000)" },
         FilterCase {
-            "displayInside", Phase::armed, Target::display, { 500, 400 }, false, true, 0, "Accept click for target" },
-        FilterCase { "displayMinEdge", Phase::armed, Target::display, { 0, 0 }, false, true, 0, "Accept click" },
-        FilterCase { "displayMaxEdge", Phase::armed, Target::display, { 1000, 799 }, false, false, 1,
+            "displayInside", Phase::Armed, Target::Display, { 500, 400 }, false, true, 0, "Accept click for target" },
+        FilterCase { "displayMinEdge", Phase::Armed, Target::Display, { 0, 0 }, false, true, 0, "Accept click" },
+        FilterCase { "displayMaxEdge", Phase::Armed, Target::Display, { 1000, 799 }, false, false, 1,
             "Drop click outside target: point=(1000.000000,799.000000)" },
-        FilterCase { "windowInside", Phase::armed, Target::window, { 150, 150 }, false, true, 0, "Accept click" },
+        FilterCase { "windowInside", Phase::Armed, Target::Window, { 150, 150 }, false, true, 0, "Accept click" },
         FilterCase {
-            "windowOutside", Phase::armed, Target::window, { 600, 150 }, false, false, 1, "Drop click outside target" },
-        FilterCase { "windowOwnWins", Phase::armed, Target::window, { 150, 150 }, true, false, 1, "ZOVA HUD" }),
+            "windowOutside", Phase::Armed, Target::Window, { 600, 150 }, false, false, 1, "Drop click outside target" },
+        FilterCase { "windowOwnWins", Phase::Armed, Target::Window, { 150, 150 }, true, false, 1, "ZOVA HUD" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecordingFixture, DefaultOwnWindowTestSkipsHiddenMinimisedAndClickThrough)
@@ -742,7 +742,7 @@ class CaptureFailures : public RecordingFixture, public ::testing::WithParamInte
 TEST_P(CaptureFailures, NoStepNoFileNoCountAndNoGap)
 {
     const auto c = GetParam();
-    LogCapture log("zova.Recording");
+    LogCapture log("zova.engine.recording");
     ASSERT_TRUE(service->startRecording(display()));
     grabber->fail = c.grabberFails;
     grabber->nullImage = c.nullImage;
@@ -826,14 +826,14 @@ TEST_F(RecordingFixture, LabelForDeletedStepOrGoneServiceIsDropped)
 
 // Late captures
 
-enum class Ending { cancel, cancelAppend };
+enum class Ending { Cancel, CancelAppend };
 
 class LateCapture : public RecordingFixture, public ::testing::WithParamInterface<Ending> { };
 
 TEST_P(LateCapture, ClickBeforeCancelMakesNoStepAfterIt)
 {
     Guide* existing = nullptr;
-    if (GetParam() == Ending::cancelAppend) {
+    if (GetParam() == Ending::CancelAppend) {
         existing = new Guide(QStringLiteral("Existing"));
         context().insert(existing);
         ASSERT_TRUE(context().save());
@@ -845,7 +845,7 @@ TEST_P(LateCapture, ClickBeforeCancelMakesNoStepAfterIt)
     service->cancelRecording();
     settle();
     EXPECT_TRUE(grabber->windowsAsked.isEmpty());
-    if (GetParam() == Ending::cancelAppend)
+    if (GetParam() == Ending::CancelAppend)
         EXPECT_TRUE(guide->steps().isEmpty());
     else
         EXPECT_TRUE(context().guides().isEmpty());
@@ -854,7 +854,7 @@ TEST_P(LateCapture, ClickBeforeCancelMakesNoStepAfterIt)
     EXPECT_FALSE(context().hasChanges());
 }
 
-INSTANTIATE_TEST_SUITE_P(Recording, LateCapture, ::testing::Values(Ending::cancel, Ending::cancelAppend));
+INSTANTIATE_TEST_SUITE_P(Recording, LateCapture, ::testing::Values(Ending::Cancel, Ending::CancelAppend));
 
 TEST_F(RecordingFixture, ClicksJustBeforeStopBecomeStepsBeforeTheHandOver)
 {
@@ -869,10 +869,10 @@ TEST_F(RecordingFixture, ClicksJustBeforeStopBecomeStepsBeforeTheHandOver)
     click(150, 150);
     click(300, 200);
     service->stopRecording();
-    EXPECT_EQ(service->phase(), Phase::finishing);
+    EXPECT_EQ(service->phase(), Phase::Finishing);
     EXPECT_FALSE(service->startRecording(window)) << "no new recording while the last one finishes";
     EXPECT_EQ(handedOver, 0);
-    ASSERT_TRUE(test::waitUntil([&] { return service->phase() == Phase::idle; }));
+    ASSERT_TRUE(test::waitUntil([&] { return service->phase() == Phase::Idle; }));
     EXPECT_EQ(handedOver, 1);
     EXPECT_EQ(stepsAtHandOver, 2);
     const auto steps = guide->orderedSteps();
@@ -891,7 +891,7 @@ TEST_F(RecordingFixture, ClicksJustBeforeStopBecomeStepsBeforeTheHandOver)
     service->cancelRecording();
     settle();
     EXPECT_EQ(handedOver, 1);
-    EXPECT_EQ(service->phase(), Phase::idle);
+    EXPECT_EQ(service->phase(), Phase::Idle);
     EXPECT_FALSE(context().guide(secondID));
     EXPECT_EQ(newFiles().size(), 2);
 }

@@ -49,7 +49,7 @@ protected:
         deps.picker = m_picker;
         m_panel = new ExportPanel(m_guide, {}, m_settings, std::move(deps), m_host.get());
         m_host->show();
-        run()->setOpenInFinder(false);
+        run()->setRevealWhenDone(false);
     }
 
     ExportRun* run() const { return m_panel->run(); }
@@ -117,7 +117,7 @@ TEST_F(ExportPanelEndToEndTest, ClosingTheHostDuringRealExportsIsSafe)
             ExportPanel::Dependencies deps;
             deps.picker = m_picker;
             m_panel = new ExportPanel(m_guide, {}, m_settings, std::move(deps), m_host.get());
-            run()->setOpenInFinder(false);
+            run()->setRevealWhenDone(false);
         }
         m_picker->answers[Kind::SaveFile] = out(format == ExportFormat::Pdf ? "gone.pdf" : "gone.mp4");
         run()->setSelectedFormat(format);

@@ -307,7 +307,7 @@ TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
 {
     const OptionsCase& c = GetParam();
     m_run->setIncludeFooter(c.footer);
-    m_run->setOpenInFinder(c.reveal);
+    m_run->setRevealWhenDone(c.reveal);
     m_run->setNarrateVideo(c.narrate);
     m_picker->answers[Kind::SaveFolder] = out("a");
     m_picker->answers[Kind::SaveFile] = out("b.x");
@@ -325,7 +325,7 @@ TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
             EXPECT_EQ(v.fps, 30);
             EXPECT_EQ(v.minSecondsPerStep, 3.0);
             EXPECT_EQ(v.tailSecondsAfterNarration, 0.5);
-            EXPECT_EQ(v.openInFinderWhenDone, c.reveal);
+            EXPECT_EQ(v.revealWhenDone, c.reveal);
             EXPECT_EQ(v.themeAccentHex, "ff3d8a");
             EXPECT_EQ(v.narrateSteps, c.narrate);
             EXPECT_TRUE(bool(v.progress));
@@ -333,7 +333,7 @@ TEST_P(OptionsTest, EachExporterGetsThePanelsSwitches)
         } else {
             EXPECT_EQ(call.options.includeFooter, c.footer) << call.kind.toStdString();
             EXPECT_EQ(call.options.themeAccentHex, "ff3d8a");
-            EXPECT_EQ(call.options.openInFinderWhenDone, c.reveal);
+            EXPECT_EQ(call.options.revealWhenDone, c.reveal);
         }
     }
 }

@@ -1,3 +1,4 @@
+#include "Destinations.h"
 #include "ExportFixture.h"
 
 #include <QDir>
@@ -95,20 +96,22 @@ TEST_F(HtmlFolderExportTest, EmptyGuideGivesIndexAndEmptyAssets)
     EXPECT_TRUE(QDir(target() + "/assets/screenshots").isEmpty());
 }
 
-TEST_F(HtmlFolderExportTest, MissingScreenshotFailsAndKeepsTheEarlierPage)
+TEST_F(HtmlFolderExportTest, UnreadableScreenshotsAreLeftOutLikeInThePdfAndTheVideo)
 {
     Guide* guide = makeGuide(QStringLiteral("Missing"));
     const QString present = saveSolid(10, 10, Qt::red);
     addStep(guide, 0, present);
     addStep(guide, 1, QStringLiteral("gone.png"));
+    addStep(guide, 2, QStringLiteral("../../outside.png"));
+    QDir().mkpath(StorageService::shared().screenshotsDirectory() + "/folder.png");
+    addStep(guide, 3, QStringLiteral("folder.png"));
     ASSERT_TRUE(test::writeFile(target() + "/index.html", "earlier page"));
     const auto result = m_service.exportHTMLFolder(*guide, target(), {});
-    ASSERT_FALSE(result.hasValue());
-    EXPECT_EQ(result.error().kind, ExportError::Kind::File);
-    EXPECT_TRUE(result.error().description().contains("gone.png")) << result.error().description().toStdString();
-    EXPECT_EQ(test::readFile(target() + "/index.html"), "earlier page");
-    // Copies made before the failure stay.
-    EXPECT_TRUE(QFileInfo::exists(target() + "/assets/screenshots/" + present));
+    ASSERT_TRUE(result.hasValue()) << result.error().description().toStdString();
+    EXPECT_EQ(QDir(target() + "/assets/screenshots").entryList(QDir::Files), QStringList { present });
+    const QByteArray page = test::readFile(target() + "/index.html");
+    EXPECT_EQ(page.count("<li class=\"step\">"), 4) << "every step keeps its place in the page";
+    EXPECT_FALSE(page.contains("outside.png")) << "a name with folder parts is not linked";
 }
 
 TEST_F(HtmlFolderExportTest, FolderThatCannotBeCreatedFails)
@@ -210,4 +213,19 @@ TEST(ExportErrorTest, Descriptions)
     };
     for (const auto& [error, text] : table)
         EXPECT_EQ(error.description(), text);
+}
+
+TEST_F(HtmlFolderExportTest, OccupiedDestinationsAreReplacedNeverWrittenThrough)
+{
+    Guide* guide = makeGuide(QStringLiteral("Replace"));
+    const QString shot = saveSolid(10, 10, Qt::green);
+    addStep(guide, 0, shot);
+    const QString copy = target() + "/assets/screenshots/" + shot;
+    for (auto o : destinations::occupants) {
+        destinations::occupy(target() + "/index.html", target("outside-page"), o);
+        destinations::occupy(copy, target("outside-copy"), o);
+        ASSERT_TRUE(m_service.exportHTMLFolder(*guide, target(), {}).hasValue()) << destinations::nameOf(o);
+        destinations::expectReplaced(target() + "/index.html", target("outside-page"), "<!DOCTYPE html>", o);
+        destinations::expectReplaced(copy, target("outside-copy"), "\x89PNG", o);
+    }
 }

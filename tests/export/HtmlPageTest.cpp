@@ -320,10 +320,22 @@ TEST_F(HtmlPageTest, EachAnnotationKindsExactMarkup)
             "stroke-linecap=\"round\"/>\n"
             "    <polygon points=\"98,98 78,92 92,78\" fill=\"#ff3d8a\"/>\n"
             "</svg>" },
-        // Colour text is escaped like every other text that goes into an attribute.
+        // Only six hex digits reach the style; anything else is the default colour.
         { annotation(Kind::Highlight, 0, 0, 0.5, 0.5, "f00\" onload=\"x"),
             "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:0.00%; width:50.00%; height:50.00%; "
-            "--c:#f00&quot; onload=&quot;x\"></div>" },
+            "--c:#000000\"></div>" },
+        { annotation(Kind::Text, 0, 0, 0.5, 0.5, "ff0000;background-image:url(https://x.example/a.png)"),
+            "<div class=\"ann ann-text\" style=\"left:0.00%; top:0.00%; --c:#000000\">Label</div>" },
+        { annotation(Kind::Arrow, 0, 0, 0.5, 0.5, "ff0000 "),
+            "<svg class=\"ann ann-arrow\" style=\"left:0.00%; top:0.00%; width:50.00%; height:50.00%\" "
+            "viewBox=\"0 0 100 100\" preserveAspectRatio=\"none\">\n"
+            "    <line x1=\"2\" y1=\"2\" x2=\"92\" y2=\"92\" stroke=\"#000000\" stroke-width=\"6\" "
+            "stroke-linecap=\"round\"/>\n"
+            "    <polygon points=\"98,98 78,92 92,78\" fill=\"#000000\"/>\n"
+            "</svg>" },
+        { annotation(Kind::Highlight, 0, 0, 0.5, 0.5, "ABCDEF"),
+            "<div class=\"ann ann-highlight\" style=\"left:0.00%; top:0.00%; width:50.00%; height:50.00%; "
+            "--c:#ABCDEF\"></div>" },
     };
     QString all;
     QList<StepAnnotation> list;

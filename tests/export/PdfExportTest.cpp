@@ -1,3 +1,4 @@
+#include "Destinations.h"
 #include "ExportFixture.h"
 
 #include "platform/pdf/HtmlPdfRenderer.h"
@@ -231,4 +232,18 @@ TEST_F(PdfExportTest, NoFileNameFailsWithoutRendering)
     ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 5000));
     ASSERT_FALSE(result->hasValue());
     EXPECT_EQ(result->error().kind, ExportError::Kind::File);
+}
+
+TEST_F(PdfExportTest, OccupiedDestinationIsReplacedNeverWrittenThrough)
+{
+    Guide* guide = makeGuide(QStringLiteral("Replace"));
+    addStep(guide, 0, saveSolid(40, 30, Qt::green));
+    // Unreadable: the step is kept without its image, as everywhere.
+    addStep(guide, 1, QStringLiteral("gone.png"));
+    addStep(guide, 2, QStringLiteral("../outside.png"));
+    for (auto o : destinations::occupants) {
+        destinations::occupy(target(), target("outside"), o);
+        ASSERT_TRUE(exportPdf(guide, target()).hasValue()) << destinations::nameOf(o);
+        destinations::expectReplaced(target(), target("outside"), "%PDF", o);
+    }
 }

@@ -1,3 +1,4 @@
+#include "Destinations.h"
 #include "FakeSynthesizer.h"
 #include "VideoFixture.h"
 
@@ -5,13 +6,16 @@
 #include "export/VideoExportService.h"
 #include "export/VideoFrameRenderer.h"
 #include "model/Settings.h"
+#include "model/TemporaryFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -161,7 +165,11 @@ protected:
         return result.value_or(unexpected(VideoExportError::media("timeout")));
     }
 
-    QStringList leftovers() const { return QDir(m_out.path()).entryList({ "zova-export-*" }, QDir::Files); }
+    QStringList leftovers() const
+    {
+        return QDir(m_out.path()).entryList({ "zova-export-*" }, QDir::Files)
+            + QDir(TemporaryFiles::directory()).entryList(QDir::Files | QDir::Hidden);
+    }
 
     QTemporaryDir m_out;
     std::unique_ptr<VideoExportService> m_service;
@@ -267,8 +275,10 @@ TEST(SlideshowLayoutTest, StepDurationsAndFrameCounts)
     EXPECT_EQ(SlideshowWriter::frameCount(3.01, 30), 90);
     EXPECT_EQ(SlideshowWriter::frameCount(0.001, 30), 1);
     EXPECT_EQ(SlideshowWriter::frameCount(std::nan(""), 30), 1);
-    EXPECT_EQ(
-        VideoExportService::temporaryPathFor("/x/y.mp4").size(), QString("/x/zova-export-12345678-video.mp4").size());
+    const QFileInfo temporary(VideoExportService::temporaryPath());
+    EXPECT_EQ(temporary.absolutePath(), TemporaryFiles::directory());
+    EXPECT_TRUE(QRegularExpression("^zova-export-[0-9A-F]{8}-video\\.mp4$").match(temporary.fileName()).hasMatch())
+        << temporary.fileName().toStdString();
 }
 
 namespace {
@@ -455,5 +465,25 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
         QDir().mkpath(docs);
         QFile::remove(docs + "/video-frame.png");
         EXPECT_TRUE(QFile::copy(png, docs + "/video-frame.png"));
+    }
+}
+
+TEST_F(VideoExportTest, OccupiedDestinationIsReplacedNeverWrittenThrough)
+{
+    addStep(screenshot(200, 200))->setUserDescription(QStringLiteral("one"));
+    // Unreadable: left out, as everywhere.
+    addStep(QImage())->setScreenshotFilename(QStringLiteral("gone.png"));
+    addStep(QImage())->setScreenshotFilename(QStringLiteral("../outside.png"));
+    VideoExportOptions quick;
+    quick.narrateSteps = false;
+    quick.width = 320;
+    quick.height = 180;
+    const QString to = m_out.filePath("replace.mp4");
+    for (auto o : destinations::occupants) {
+        destinations::occupy(to, m_out.filePath("outside"), o);
+        ASSERT_TRUE(run(to, quick).hasValue()) << destinations::nameOf(o);
+        EXPECT_TRUE(zova::test::readFile(to).contains("ftyp")) << destinations::nameOf(o);
+        destinations::expectReplaced(to, m_out.filePath("outside"), QByteArray(), o);
+        EXPECT_TRUE(leftovers().isEmpty());
     }
 }

@@ -1,10 +1,10 @@
 zova_test(export_panel_test
           SOURCES ${ZOVA_TEST_DIR}/ExportRunTest.cpp ${ZOVA_TEST_DIR}/ExportPanelTest.cpp
                   ${ZOVA_TEST_DIR}/FileDialogPickerTest.cpp
-          LIBS zova::export zova::model zova::style zova::platform)
+          LIBS zova::export_ui zova::model zova::style zova::platform)
 
 zova_test(export_panel_e2e_test SOURCES ${ZOVA_TEST_DIR}/ExportPanelEndToEndTest.cpp
-          LIBS zova::export zova::model zova::style zova::platform LABELS pdf)
+          LIBS zova::export_ui zova::model zova::style zova::platform LABELS pdf)
 # As for the PDF exporter's own test: QtWebEngine needs its sandbox off as root, and
 # its page teardown trips AddressSanitizer's new/delete size check inside the library.
 set_tests_properties(export_panel_e2e_test PROPERTIES ENVIRONMENT

@@ -1,3 +1,4 @@
+#include "model/AccentHue.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
@@ -9,6 +10,17 @@
 #include <memory>
 
 using namespace zova;
+
+TEST(AccentHueTest, RawValuesAndOrder)
+{
+    EXPECT_EQ(accent_hue::allCases.size(), 8u);
+    EXPECT_EQ(accent_hue::allCases.front(), AccentHue::Pink);
+    EXPECT_EQ(accent_hue::allCases.back(), AccentHue::Slate);
+    EXPECT_EQ(accent_hue::fromRawValue("slate"), AccentHue::Slate);
+    EXPECT_FALSE(accent_hue::fromRawValue("Slate").has_value());
+    for (AccentHue h : accent_hue::allCases)
+        EXPECT_EQ(accent_hue::fromRawValue(accent_hue::rawValue(h)), h);
+}
 
 TEST(GuideTest, NewGuideDefaults)
 {

@@ -90,3 +90,23 @@ TEST(StorageServiceTest, FailedWriteLeavesNoFileAndHasFixedMessage)
     EXPECT_EQ(describe(failed.error()), "The screenshot could not be saved as a PNG file.");
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
 }
+
+TEST(StorageServiceTest, ScreenshotsNoStepNamesAreRemovedAndOthersKept)
+{
+    auto& storage = StorageService::shared();
+    const auto kept = storage.saveScreenshot(pattern());
+    const auto orphan = storage.saveScreenshot(pattern());
+    ASSERT_TRUE(kept && orphan);
+    const QString folder = storage.screenshotsDirectory();
+    const QString halfWritten = *kept + QStringLiteral(".a1B2c3"); // a write that never finished
+    const QString foreign = QStringLiteral("notes.txt");
+    ASSERT_TRUE(zova::test::writeFile(folder + "/" + halfWritten, "partial"));
+    ASSERT_TRUE(zova::test::writeFile(folder + "/" + foreign, "not ours"));
+
+    storage.removeUnreferenced({ *kept, QStringLiteral("missing.png") });
+    EXPECT_TRUE(QFile::exists(folder + "/" + *kept));
+    EXPECT_FALSE(QFile::exists(folder + "/" + *orphan));
+    EXPECT_FALSE(QFile::exists(folder + "/" + halfWritten));
+    EXPECT_TRUE(QFile::exists(folder + "/" + foreign));
+    QFile::remove(folder + "/" + foreign);
+}

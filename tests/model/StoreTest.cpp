@@ -1,12 +1,19 @@
 #include "StoreFixture.h"
 
+#include "model/Record.h"
 #include "model/StorageService.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
+
+#include <unistd.h>
 
 using namespace zova;
 
@@ -300,4 +307,231 @@ TEST_F(StoreFixture, SavedGuideSurvivesSigkillRightAfterSave)
     EXPECT_EQ(g->title(), "killed right after save");
     ASSERT_EQ(g->steps().size(), 20);
     EXPECT_EQ(g->orderedSteps().last()->ocrLabel(), QStringLiteral("label 19"));
+}
+
+namespace {
+
+// Runs SQL on the file through a connection of its own, as another program would.
+bool execOn(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+QFileDevice::Permissions mode(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
+constexpr QFileDevice::Permissions privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions privateFolder = privateFile | QFileDevice::ExeOwner;
+
+} // namespace
+
+TEST_F(StoreFixture, FailedAutomaticSaveIsRetriedUntilItIsOnDisk)
+{
+    auto c = open();
+    ModelContext* ctx = c->mainContext();
+    ctx->setBusyTimeout(20);
+    ctx->setAutosaveDelay(20);
+    auto* g = new Guide(QStringLiteral("before"));
+    ctx->insert(g);
+    ASSERT_TRUE(ctx->save());
+
+    sqlite3* other = nullptr;
+    sqlite3_open(QFile::encodeName(path()).constData(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    QSignalSpy failed(ctx, &ModelContext::saveFailed);
+    g->setTitle(QStringLiteral("after"));
+    ASSERT_TRUE(zova::test::waitUntil([&] { return failed.count() >= 2; })) << "the failed save is tried again";
+    EXPECT_TRUE(ctx->hasChanges());
+
+    // No new edit: the pending retry alone writes the change once the lock is gone.
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_TRUE(zova::test::waitUntil([&] { return !ctx->hasChanges(); }, 10000));
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'after'"), 1);
+}
+
+TEST_F(StoreFixture, StepWhoseGuideRowIsGoneIsDroppedAndTheRestIsSaved)
+{
+    auto c = open();
+    ModelContext* ctx = c->mainContext();
+    auto* doomed = new Guide(QStringLiteral("deleted elsewhere"));
+    ctx->insert(doomed);
+    auto* orphan = new Step(0);
+    orphan->setGuide(doomed);
+    ASSERT_TRUE(ctx->save());
+    const QByteArray del
+        = "PRAGMA foreign_keys = ON; DELETE FROM Guide WHERE id = '" + uuidText(doomed->id()).toUtf8() + "'";
+    ASSERT_TRUE(execOn(path(), del.constData()));
+
+    orphan->setUserDescription(QStringLiteral("edited after the delete"));
+    auto* fresh = new Guide(QStringLiteral("new"));
+    ctx->insert(fresh);
+    ASSERT_TRUE(ctx->save()) << "one record the file cannot take must not fail the save";
+    EXPECT_FALSE(ctx->hasChanges());
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'new'"), 1);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+
+    fresh->setTitle(QStringLiteral("renamed later"));
+    ASSERT_TRUE(ctx->save());
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'renamed later'"), 1);
+}
+
+TEST_F(StoreFixture, RowsWithLowerCaseIdsAreRenamedAndDeletedInPlace)
+{
+    open();
+    const QUuid guideId = QUuid::createUuid(), stepId = QUuid::createUuid();
+    const QByteArray g = uuidText(guideId).toLower().toUtf8(), s = uuidText(stepId).toLower().toUtf8();
+    const QByteArray insert = "INSERT INTO Guide (id, title, createdAt, updatedAt) VALUES ('" + g
+        + "', 'old', 0, 0); INSERT INTO Step (id, capturedAt, guide) VALUES ('" + s + "', 0, '" + g + "');";
+    ASSERT_TRUE(execOn(path(), insert.constData()));
+    {
+        auto c = open();
+        Guide* guide = c->mainContext()->guide(guideId);
+        ASSERT_NE(guide, nullptr);
+        guide->setTitle(QStringLiteral("new"));
+        ASSERT_EQ(guide->steps().size(), 1);
+        guide->steps().first()->setUserDescription(QStringLiteral("typed"));
+        ASSERT_TRUE(c->mainContext()->save());
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 1);
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide WHERE title = 'new'"), 1);
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step WHERE userDescription = 'typed'"), 1);
+        EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 1);
+    }
+    {
+        auto c = open();
+        c->mainContext()->remove(c->mainContext()->guide(guideId));
+        ASSERT_TRUE(c->mainContext()->save());
+    }
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Guide"), 0);
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
+    EXPECT_TRUE(open()->mainContext()->guides().isEmpty());
+}
+
+TEST_F(StoreFixture, FarOutStoredOrdersAreClampedWhereTheyAreRead)
+{
+    open();
+    const struct {
+        const char* stored;
+        qint64 read;
+    } rows[] = {
+        { "9223372036854775807", qint64(1) << 62 },
+        { "-9223372036854775808", -(qint64(1) << 62) },
+        { "41", 41 },
+    };
+    for (const auto& row : rows) {
+        const QUuid stepId = QUuid::createUuid();
+        const QByteArray insert = "INSERT INTO Step (id, \"order\", capturedAt) VALUES ('" + uuidText(stepId).toUtf8()
+            + "', " + row.stored + ", 0)";
+        ASSERT_TRUE(execOn(path(), insert.constData()));
+        auto c = open();
+        Step* step = c->mainContext()->step(stepId);
+        ASSERT_NE(step, nullptr) << row.stored;
+        EXPECT_EQ(step->order(), row.read) << row.stored;
+        EXPECT_EQ(step->displayLabel(), QStringLiteral("Step ") + QString::number(row.read + 1)) << row.stored;
+    }
+}
+
+TEST_F(StoreFixture, StoreWithAMissingColumnIsRefusedBeforeAnyWrite)
+{
+    ASSERT_TRUE(execOn(path(),
+        "CREATE TABLE Guide (id TEXT PRIMARY KEY, title TEXT, summary TEXT, \"order\" INTEGER, createdAt INTEGER, "
+        "updatedAt INTEGER, publishStatusRaw TEXT, aiGenerated INTEGER, aiRewriteCount INTEGER, themeHueRaw TEXT, "
+        "ownerInitials TEXT, videoBackgroundHex TEXT);"
+        "CREATE TABLE Step (id TEXT PRIMARY KEY, \"order\" INTEGER, screenshotFilename TEXT, clickX REAL, "
+        "clickY REAL, ocrLabel TEXT, userDescription TEXT, annotationsData BLOB, capturedAt INTEGER, "
+        "videoBackgroundHex TEXT);"
+        "PRAGMA user_version = 10000; PRAGMA application_id = 1515148865;"));
+    const QByteArray before = zova::test::readFile(path());
+    const auto opened = ModelContainer::open(path());
+    ASSERT_FALSE(opened.hasValue());
+    EXPECT_EQ(opened.error().code, StoreError::Code::IncompatibleSchema);
+    EXPECT_EQ(opened.error().description(),
+        QStringLiteral("The store file's tables do not match this version. (table Step has no column guide)"));
+    EXPECT_EQ(zova::test::readFile(path()), before) << "the header was not switched to WAL";
+    EXPECT_FALSE(QFile::exists(path() + "-wal"));
+}
+
+TEST_F(StoreFixture, StoreAndItsFolderAreForTheUserAlone)
+{
+    // A fresh start, then an installation from before, with open modes.
+    const QString folder = m_dir.path() + "/ZOVA";
+    const QString store = folder + "/ZOVA.store";
+    for (bool older : { false, true }) {
+        if (older) {
+            QFile::setPermissions(folder, privateFolder | QFileDevice::ReadOther | QFileDevice::ExeOther);
+            for (const char* suffix : { "", "-wal", "-shm" })
+                QFile::setPermissions(store + suffix, privateFile | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        }
+        auto opened = ModelContainer::open(store);
+        ASSERT_TRUE(opened.hasValue()) << opened.error().description().toStdString();
+        auto* g = new Guide(QStringLiteral("private"));
+        opened.value()->mainContext()->insert(g);
+        ASSERT_TRUE(opened.value()->mainContext()->save());
+        EXPECT_EQ(mode(folder), privateFolder) << older;
+        for (const char* suffix : { "", "-wal", "-shm" }) {
+            ASSERT_TRUE(QFile::exists(store + suffix)) << suffix;
+            EXPECT_EQ(mode(store + suffix), privateFile) << suffix << " older " << older;
+        }
+    }
+}
+
+TEST_F(StoreFixture, ScreenshotsAreForTheUserAloneAfterAFreshAndAnOlderStart)
+{
+    StorageService& storage = StorageService::shared();
+    const auto png = storage.saveScreenshot(QImage(4, 4, QImage::Format_RGB32));
+    ASSERT_TRUE(png.hasValue());
+    const QString file = *storage.pathFor(*png);
+    const QString folder = storage.screenshotsDirectory();
+    EXPECT_EQ(mode(file), privateFile);
+    EXPECT_EQ(mode(folder), privateFolder);
+    EXPECT_EQ(mode(QFileInfo(folder).absolutePath()), privateFolder);
+
+    const auto open = privateFile | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile::setPermissions(file, open);
+    QFile::setPermissions(folder, privateFolder | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(QFileInfo(folder).absolutePath(), privateFolder | QFileDevice::ExeOther);
+    storage.tightenPermissions();
+    EXPECT_EQ(mode(file), privateFile);
+    EXPECT_EQ(mode(folder), privateFolder);
+    EXPECT_EQ(mode(QFileInfo(folder).absolutePath()), privateFolder);
+}
+
+TEST_F(StoreFixture, StoreThatCannotBeWrittenGetsTheFatalMessage)
+{
+    // root writes to any file whatever its mode, so as root the application runs as
+    // the unprivileged user "nobody", which may read the store but not write it.
+    QTemporaryDir dir(QDir::tempPath() + "/zova-read-only-XXXXXX");
+    const QString store = dir.filePath("ZOVA.store");
+    {
+        auto opened = ModelContainer::open(store);
+        ASSERT_TRUE(opened.hasValue());
+        opened.value()->mainContext()->insert(new Guide(QStringLiteral("kept")));
+        ASSERT_TRUE(opened.value()->mainContext()->save());
+    }
+    ASSERT_TRUE(execOn(store, "PRAGMA journal_mode = DELETE"));
+    QFile::setPermissions(dir.path(), privateFolder | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    const QByteArray before = zova::test::readFile(store);
+
+    QProcess app;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZOVA_STORE_PATH", store);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    app.setProcessEnvironment(env);
+    if (::geteuid() == 0)
+        app.start(QStringLiteral("setpriv"),
+            { "--reuid=65534", "--regid=65534", "--clear-groups", "--", QStringLiteral(ZOVA_BINARY) });
+    else
+        app.start(QStringLiteral(ZOVA_BINARY), {});
+    ASSERT_TRUE(app.waitForFinished(30000));
+    EXPECT_NE(app.exitCode(), 0);
+    const QByteArray err = app.readAllStandardError();
+    EXPECT_TRUE(err.contains("Could not create ModelContainer: The store file cannot be written.")) << err.constData();
+    EXPECT_EQ(zova::test::readFile(store), before);
 }

@@ -1,5 +1,6 @@
 zova_test(model_records_test SOURCES ${ZOVA_TEST_DIR}/RecordsTest.cpp LIBS zova::model)
 zova_test(model_storage_test SOURCES ${ZOVA_TEST_DIR}/StorageServiceTest.cpp LIBS zova::model)
+zova_test(model_temporary_files_test SOURCES ${ZOVA_TEST_DIR}/TemporaryFilesTest.cpp LIBS zova::model)
 
 add_executable(model_store_writer ${ZOVA_TEST_DIR}/StoreWriter.cpp)
 target_link_libraries(model_store_writer PRIVATE zova::build_flags zova::model)

@@ -63,9 +63,9 @@ struct X11Capture : ::testing::Test {
 
     // The helper's window once the window manager lists it as mapped (or, for
     // `mapped` false, at all).
-    ShareableWindow listed(quint32 id, qint32 pid, bool mapped = true)
+    DesktopWindow listed(quint32 id, qint32 pid, bool mapped = true)
     {
-        std::optional<ShareableWindow> found;
+        std::optional<DesktopWindow> found;
         test::waitUntil([&] {
             for (const auto& w : capture.liveWindows(pid)) {
                 if (w.windowID == id && (w.isOnScreen || !mapped)) {
@@ -79,7 +79,7 @@ struct X11Capture : ::testing::Test {
             throw std::runtime_error("window never listed");
         return *found;
     }
-    ShareableDisplay display()
+    DesktopScreen display()
     {
         auto displays = capture.listDisplays();
         if (!displays || displays->isEmpty())
@@ -157,7 +157,7 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
     const QString selfLine
         = "✗ [Zova] title=\"Own\" frame=400×300 layer=0 pid=" + own + " bundle=zova → DROP: self (Z.O.V.A)";
 
-    Expected<QList<ShareableWindow>, CaptureError> result = unexpected(CaptureError::noDisplay);
+    Expected<QList<DesktopWindow>, CaptureError> result = unexpected(CaptureError::NoDisplay);
     QStringList lines;
     test::waitUntil([&] {
         result = capture.listWindows();
@@ -201,7 +201,7 @@ TEST_F(X11Capture, ACoveredWindowIsCapturedWithItsOwnPixels)
 {
     const quint32 under = helper.create(QStringLiteral("100 100 400 300 ff0000 title=Under"));
     const quint32 over = helper.create(QStringLiteral("150 150 400 300 0000ff title=Over"));
-    const ShareableWindow window = listed(under, helper.pid());
+    const DesktopWindow window = listed(under, helper.pid());
     listed(over, helper.pid());
 
     auto frame = capture.captureScreenshot(window);
@@ -225,7 +225,7 @@ TEST_F(X11Capture, ACoveredWindowIsCapturedWithItsOwnPixels)
 TEST_F(X11Capture, UnmappedOrVanishedWindowsAreNotCapturable)
 {
     const quint32 id = helper.create(QStringLiteral("100 100 400 300 ff0000 title=Going"));
-    const ShareableWindow window = listed(id, helper.pid());
+    const DesktopWindow window = listed(id, helper.pid());
     helper.unmap(id);
     // Withdrawn, it leaves the window manager's list.
     ASSERT_TRUE(test::waitUntil([&] {
@@ -234,14 +234,14 @@ TEST_F(X11Capture, UnmappedOrVanishedWindowsAreNotCapturable)
     }));
     auto unmapped = capture.captureScreenshot(window);
     ASSERT_FALSE(unmapped);
-    EXPECT_EQ(unmapped.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(unmapped.error(), CaptureError::WindowNotCapturable);
     EXPECT_FALSE(capture.thumbnail(window, 240));
 
     // X errors of a window that no longer exists end nothing.
     helper.destroy(id);
     auto vanished = capture.captureScreenshot(window);
     ASSERT_FALSE(vanished);
-    EXPECT_EQ(vanished.error(), CaptureError::windowNotCapturable);
+    EXPECT_EQ(vanished.error(), CaptureError::WindowNotCapturable);
     EXPECT_FALSE(capture.thumbnail(window, 240));
     EXPECT_TRUE(capture.liveWindows(helper.pid()).isEmpty());
     EXPECT_FALSE(capture.windowUnderPoint(QPointF(150, 150), helper.pid()));
@@ -250,7 +250,7 @@ TEST_F(X11Capture, UnmappedOrVanishedWindowsAreNotCapturable)
 TEST_F(X11Capture, DisplayCaptureHasNoPixelOfAnOwnWindowOverTheTarget)
 {
     const quint32 target = helper.create(QStringLiteral("200 200 800 500 00ff00 title=Target"));
-    const ShareableWindow targetWindow = listed(target, helper.pid());
+    const DesktopWindow targetWindow = listed(target, helper.pid());
 
     // A decorated Qt window of this process over the target.
     QWidget own;
@@ -264,7 +264,7 @@ TEST_F(X11Capture, DisplayCaptureHasNoPixelOfAnOwnWindowOverTheTarget)
     const qint32 self = qint32(QCoreApplication::applicationPid());
     ASSERT_TRUE(test::waitUntil([&] {
         for (const auto& w : capture.liveWindows(self)) {
-            auto image = w.isOnScreen ? capture.captureScreenshot(w) : unexpected(CaptureError::captureFailed);
+            auto image = w.isOnScreen ? capture.captureScreenshot(w) : unexpected(CaptureError::CaptureFailed);
             if (image && shareOf(image->image, 0xff00ff) > 0.9)
                 return true;
         }
@@ -286,9 +286,9 @@ TEST_F(X11Capture, WindowUnderPointIsTheTopmostAndPopUpsCountAsTarget)
     const quint32 front = helper.create(QStringLiteral("300 200 400 300 0000ff title=Front"));
     const quint32 menu = helper.create(QStringLiteral("750 150 150 100 ffff00 override"));
     const quint32 tooltip = helper.create(QStringLiteral("120 120 50 50 ffff00 override"));
-    const ShareableWindow backWindow = listed(back, helper.pid());
-    const ShareableWindow frontWindow = listed(front, helper.pid());
-    const ShareableWindow menuWindow = listed(menu, helper.pid());
+    const DesktopWindow backWindow = listed(back, helper.pid());
+    const DesktopWindow frontWindow = listed(front, helper.pid());
+    const DesktopWindow menuWindow = listed(menu, helper.pid());
     listed(tooltip, helper.pid());
     EXPECT_GT(menuWindow.windowLayer, 0);
 

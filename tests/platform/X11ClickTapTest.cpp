@@ -61,7 +61,7 @@ struct X11ClickTap : ::testing::Test {
 
 TEST_F(X11ClickTap, LeftAndRightPressesArriveOnceAtThePressPosition)
 {
-    LogCapture log("zova.ClickTracking");
+    LogCapture log("zova.engine.clicks");
     const struct {
         unsigned button;
         QPoint position;

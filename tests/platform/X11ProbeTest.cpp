@@ -90,14 +90,14 @@ TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
         ClickTrackingService clicks;
         const auto started = clicks.start();
         ASSERT_FALSE(started);
-        EXPECT_EQ(started.error(), ClickTrackingService::StartFailure::inputMonitoringNotGranted);
+        EXPECT_EQ(started.error(), ClickTrackingService::StartFailure::InputMonitoringNotGranted);
         EXPECT_FALSE(clicks.isTracking());
 
         CaptureService capture;
         const auto windows = capture.listWindows();
         ASSERT_FALSE(windows);
-        EXPECT_EQ(windows.error(), CaptureError::noDisplay);
-        EXPECT_FALSE(capture.captureScreenshot(ShareableDisplay { 1, QRectF(0, 0, 100, 100), 100, 100, true }));
+        EXPECT_EQ(windows.error(), CaptureError::NoDisplay);
+        EXPECT_FALSE(capture.captureScreenshot(DesktopScreen { 1, QRectF(0, 0, 100, 100), 100, 100, true }));
         return;
     }
 

@@ -27,7 +27,7 @@ class WindowTitle : public testing::TestWithParam<TitleCase> { };
 TEST_P(WindowTitle, TitleAndApplicationLine)
 {
     const TitleCase& c = GetParam();
-    const ShareableWindow w = window(1, c.title, c.app);
+    const DesktopWindow w = window(1, c.title, c.app);
     EXPECT_EQ(WindowCard::displayTitle(w), c.displayTitle);
     EXPECT_EQ(WindowCard::applicationLine(w), c.appLine);
 }
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Cards, WindowTitle,
 TEST(DisplayCard, NamesAndSizeLine)
 {
     struct Row {
-        ShareableDisplay display;
+        DesktopScreen display;
         QString name;
         QString size;
     };
@@ -74,22 +74,22 @@ struct CardHost {
 TEST(WindowCard, FetchThatReturnsNothingEndsUnavailableWithBadge)
 {
     int fetches = 0;
-    auto* card = new WindowCard(window(7), [&](const ShareableWindow& w, double maxDimension) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(7), [&](const DesktopWindow& w, double maxDimension) -> std::optional<QImage> {
         ++fetches;
         EXPECT_EQ(w.windowID, 7u);
         EXPECT_EQ(maxDimension, 240);
         return std::nullopt;
     });
     CardHost host(card);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching);
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
     EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(fetches, 0) << "nothing is fetched before the card is on screen";
 
     card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching) << "the fetch is queued, the first paint shows progress";
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching) << "the fetch is queued, the first paint shows progress";
     ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
     EXPECT_EQ(fetches, 1);
-    EXPECT_EQ(card->state(), WindowCard::State::unavailable);
+    EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
     EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(WindowCard::anotherWorkspaceText(), "On another workspace");
     EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::windowBackground(), 0.55));
@@ -99,7 +99,7 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
 {
     int fetches = 0;
     bool give = true;
-    auto* card = new WindowCard(window(3), [&](const ShareableWindow&, double) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(3), [&](const DesktopWindow&, double) -> std::optional<QImage> {
         ++fetches;
         if (!give)
             return std::nullopt;
@@ -110,7 +110,7 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
     CardHost host(card);
     card->setOnScreen(true);
     ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
-    EXPECT_EQ(card->state(), WindowCard::State::shown);
+    EXPECT_EQ(card->state(), WindowCard::State::Shown);
     EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::controlBackground(), 0.5));
 
@@ -118,15 +118,15 @@ TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
     give = false;
     card->setOnScreen(false);
     card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::shown);
+    EXPECT_EQ(card->state(), WindowCard::State::Shown);
     ASSERT_TRUE(test::waitUntil([&] { return fetches == 2; }));
-    EXPECT_EQ(card->state(), WindowCard::State::unavailable);
+    EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
 }
 
 TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
 {
     int fetches = 0;
-    auto* card = new WindowCard(window(4), [&](const ShareableWindow&, double) -> std::optional<QImage> {
+    auto* card = new WindowCard(window(4), [&](const DesktopWindow&, double) -> std::optional<QImage> {
         ++fetches;
         return std::nullopt;
     });
@@ -135,14 +135,14 @@ TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
     card->setOnScreen(false);
     QTest::qWait(50);
     EXPECT_EQ(fetches, 0);
-    EXPECT_EQ(card->state(), WindowCard::State::fetching);
+    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
 }
 
 TEST(TargetCard, ClickRouting)
 {
     QList<quint32> started;
-    auto* card = new DisplayCard(
-        display(9, 1920, 1080, true), [&](const ShareableDisplay& d) { started.append(d.displayID); });
+    auto* card
+        = new DisplayCard(display(9, 1920, 1080, true), [&](const DesktopScreen& d) { started.append(d.displayID); });
     CardHost host(card);
     QSignalSpy clicks(card, &TargetCard::clicked);
 

@@ -7,17 +7,17 @@
 // A recording whose fields the test sets; it counts what the views ask of it.
 class FakeFeed final : public zova::RecordingFeed {
 public:
-    Phase phaseValue = Phase::picking;
+    Phase phaseValue = Phase::Picking;
     double elapsedValue = 0;
     int steps = 0;
     bool tracking = true;
-    QList<zova::ShareableWindow> windows;
-    QList<zova::ShareableDisplay> displays;
+    QList<zova::DesktopWindow> windows;
+    QList<zova::DesktopScreen> displays;
     bool loading = false;
     bool denied = false;
     bool isDisplay = false;
     std::optional<QRectF> frame;
-    std::function<std::optional<QImage>(const zova::ShareableWindow&)> thumbnailer;
+    std::function<std::optional<QImage>(const zova::DesktopWindow&)> thumbnailer;
 
     int refreshCalls = 0;
     int pauseCalls = 0;
@@ -28,13 +28,13 @@ public:
     double elapsed() const override { return elapsedValue; }
     int stepCount() const override { return steps; }
     bool clickTrackingActive() const override { return tracking; }
-    QList<zova::ShareableWindow> availableWindows() const override { return windows; }
-    QList<zova::ShareableDisplay> availableDisplays() const override { return displays; }
+    QList<zova::DesktopWindow> availableWindows() const override { return windows; }
+    QList<zova::DesktopScreen> availableDisplays() const override { return displays; }
     bool isLoadingWindows() const override { return loading; }
     bool permissionDenied() const override { return denied; }
     bool hasTargetDisplay() const override { return isDisplay; }
     std::optional<QRectF> targetFrame() const override { return frame; }
-    std::optional<QImage> thumbnail(const zova::ShareableWindow& window, double) override
+    std::optional<QImage> thumbnail(const zova::DesktopWindow& window, double) override
     {
         thumbnailRequests.append(window.windowID);
         return thumbnailer ? thumbnailer(window) : std::nullopt;
@@ -43,18 +43,18 @@ public:
     void pauseRecording() override
     {
         ++pauseCalls;
-        phaseValue = Phase::paused;
+        phaseValue = Phase::Paused;
         emit recordingChanged();
     }
     void resumeRecording() override
     {
         ++resumeCalls;
-        phaseValue = Phase::armed;
+        phaseValue = Phase::Armed;
         emit recordingChanged();
     }
 
     void setListing(
-        QList<zova::ShareableWindow> w, QList<zova::ShareableDisplay> d, bool isLoading = false, bool isDenied = false)
+        QList<zova::DesktopWindow> w, QList<zova::DesktopScreen> d, bool isLoading = false, bool isDenied = false)
     {
         windows = std::move(w);
         displays = std::move(d);
@@ -72,10 +72,10 @@ public:
     }
 };
 
-inline zova::ShareableWindow window(zova::WindowID id, std::optional<QString> title = QStringLiteral("Inbox"),
+inline zova::DesktopWindow window(zova::WindowID id, std::optional<QString> title = QStringLiteral("Inbox"),
     std::optional<QString> app = QStringLiteral("Mail"))
 {
-    zova::ShareableWindow w;
+    zova::DesktopWindow w;
     w.windowID = id;
     w.title = std::move(title);
     w.frame = QRectF(100, 100, 640, 400);
@@ -85,9 +85,9 @@ inline zova::ShareableWindow window(zova::WindowID id, std::optional<QString> ti
     return w;
 }
 
-inline zova::ShareableDisplay display(quint32 id, int width, int height, bool primary)
+inline zova::DesktopScreen display(quint32 id, int width, int height, bool primary)
 {
-    zova::ShareableDisplay d;
+    zova::DesktopScreen d;
     d.displayID = id;
     d.width = width;
     d.height = height;

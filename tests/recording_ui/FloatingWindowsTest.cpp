@@ -49,7 +49,7 @@ TEST_F(FloatingWindows, PanelAtTopCentreTakesNoFocusAndStaysAbove)
     XSync(client.display(), False);
     ASSERT_EQ(client.focus(), other);
 
-    feed.setRecording(Phase::armed, 5, 1, true);
+    feed.setRecording(Phase::Armed, 5, 1, true);
     RecordingHUDController controller;
     controller.present(feed, {}, {});
     RecordingHUD* panel = controller.panel();

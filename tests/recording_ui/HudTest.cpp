@@ -54,7 +54,7 @@ TEST_P(HudState, MarkButtonAndStepsLine)
 {
     const StateCase& c = GetParam();
     FakeFeed feed;
-    feed.setRecording(Phase::armed, 0, 3, true);
+    feed.setRecording(Phase::Armed, 0, 3, true);
     RecordingHUD hud(feed, {}, {});
     feed.setRecording(c.phase, 12.4, 3, c.tracking);
     EXPECT_EQ(hud.statusMark(), c.mark);
@@ -65,26 +65,26 @@ TEST_P(HudState, MarkButtonAndStepsLine)
     EXPECT_EQ(hud.stepsText(), c.tracking ? "3 steps" : "Clicks not tracking");
     EXPECT_EQ(hud.stepsColor(), c.amberSteps ? ZOVAColor::amber() : Shapes::withAlpha(Qt::white, 0.65));
     EXPECT_EQ(hud.statusToolTip(),
-        c.mark == RecordingHUD::StatusMark::recordingDot ? QStringLiteral("Recording in progress")
+        c.mark == RecordingHUD::StatusMark::RecordingDot ? QStringLiteral("Recording in progress")
                                                          : RecordingHUD::trackingWarningToolTip());
 }
 
 using Mark = RecordingHUD::StatusMark;
 INSTANTIATE_TEST_SUITE_P(Hud, HudState,
-    testing::Values(StateCase { "ArmedTracking", Phase::armed, true, Mark::recordingDot, 1.0, "pause.fill",
+    testing::Values(StateCase { "ArmedTracking", Phase::Armed, true, Mark::RecordingDot, 1.0, "pause.fill",
                         "Pause recording", false },
         StateCase {
-            "PausedTracking", Phase::paused, true, Mark::recordingDot, 0.2, "play.fill", "Resume recording", false },
+            "PausedTracking", Phase::Paused, true, Mark::RecordingDot, 0.2, "play.fill", "Resume recording", false },
         StateCase {
-            "PausedNotTracking", Phase::paused, false, Mark::recordingDot, 0.2, "play.fill", "Resume recording", true },
-        StateCase { "ArmedNotTracking", Phase::armed, false, Mark::trackingWarning, 1.0, "pause.fill",
+            "PausedNotTracking", Phase::Paused, false, Mark::RecordingDot, 0.2, "play.fill", "Resume recording", true },
+        StateCase { "ArmedNotTracking", Phase::Armed, false, Mark::TrackingWarning, 1.0, "pause.fill",
             "Pause recording", true }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordingHUD, PauseResumeAndButtonRouting)
 {
     FakeFeed feed;
-    feed.setRecording(Phase::armed, 0, 0, true);
+    feed.setRecording(Phase::Armed, 0, 0, true);
     int stops = 0, cancels = 0;
     RecordingHUDController controller;
     controller.present(
@@ -103,7 +103,7 @@ TEST(RecordingHUD, PauseResumeAndButtonRouting)
     EXPECT_EQ(feed.resumeCalls, 1);
     EXPECT_EQ(hud->pauseButton()->symbol(), "pause.fill");
 
-    for (Phase other : { Phase::idle, Phase::picking, Phase::finishing }) {
+    for (Phase other : { Phase::Idle, Phase::Picking, Phase::Finishing }) {
         feed.setRecording(other, 0, 0, true);
         QTest::mouseClick(hud->pauseButton(), Qt::LeftButton);
     }
@@ -121,7 +121,7 @@ TEST(RecordingHUD, PauseResumeAndButtonRouting)
     EXPECT_TRUE(hud->isVisible());
 
     // The clock and the count follow the service.
-    feed.setRecording(Phase::armed, 61.2, 1, true);
+    feed.setRecording(Phase::Armed, 61.2, 1, true);
     EXPECT_EQ(hud->timeText(), "01:01");
     EXPECT_EQ(hud->stepsText(), "1 step");
 }
@@ -137,7 +137,7 @@ TEST(RecordingHUDController, PanelOrigin)
 TEST(RecordingHUDController, PresentTwiceLeavesOnePanelAndCloseIsSafe)
 {
     FakeFeed feed;
-    feed.setRecording(Phase::armed, 0, 0, true);
+    feed.setRecording(Phase::Armed, 0, 0, true);
     RecordingHUDController controller;
     controller.close();
     controller.present(feed, {}, {});

@@ -29,11 +29,11 @@ namespace {
 
 TEST(PickerTab, LabelsAndParsing)
 {
-    EXPECT_EQ(allPickerTabs(), (QList<PickerTab> { PickerTab::windows, PickerTab::screens }));
-    EXPECT_EQ(pickerTabLabel(PickerTab::windows), "Windows");
-    EXPECT_EQ(pickerTabLabel(PickerTab::screens), "Entire Screen");
-    EXPECT_EQ(pickerTabFromLabel("Windows"), PickerTab::windows);
-    EXPECT_EQ(pickerTabFromLabel("Entire Screen"), PickerTab::screens);
+    EXPECT_EQ(allPickerTabs(), (QList<PickerTab> { PickerTab::Windows, PickerTab::Screens }));
+    EXPECT_EQ(pickerTabLabel(PickerTab::Windows), "Windows");
+    EXPECT_EQ(pickerTabLabel(PickerTab::Screens), "Entire Screen");
+    EXPECT_EQ(pickerTabFromLabel("Windows"), PickerTab::Windows);
+    EXPECT_EQ(pickerTabFromLabel("Entire Screen"), PickerTab::Screens);
     for (const char* other : { "windows", "Screens", "", "Entire screen" })
         EXPECT_EQ(pickerTabFromLabel(other), std::nullopt) << other;
 }
@@ -54,17 +54,17 @@ TEST_P(PickerContent, FirstRuleThatHoldsWins)
 }
 
 INSTANTIATE_TEST_SUITE_P(Picker, PickerContent,
-    testing::Values(ContentCase { "DeniedBeatsListsOnWindows", PickerTab::windows, true, false, false, false,
-                        Content::permissionDenied },
+    testing::Values(ContentCase { "DeniedBeatsListsOnWindows", PickerTab::Windows, true, false, false, false,
+                        Content::PermissionDenied },
         ContentCase {
-            "DeniedBeatsListsOnScreens", PickerTab::screens, true, false, false, false, Content::permissionDenied },
-        ContentCase { "DeniedBeatsLoading", PickerTab::windows, true, true, true, true, Content::permissionDenied },
-        ContentCase { "LoadingOnWindows", PickerTab::windows, false, true, false, false, Content::loading },
-        ContentCase { "LoadingOnScreens", PickerTab::screens, false, true, false, false, Content::loading },
-        ContentCase { "NoWindows", PickerTab::windows, false, false, true, false, Content::noWindows },
-        ContentCase { "WindowGrid", PickerTab::windows, false, false, false, true, Content::windowGrid },
-        ContentCase { "NoScreens", PickerTab::screens, false, false, false, true, Content::noScreens },
-        ContentCase { "ScreenGridWithoutWindows", PickerTab::screens, false, false, true, false, Content::screenGrid }),
+            "DeniedBeatsListsOnScreens", PickerTab::Screens, true, false, false, false, Content::PermissionDenied },
+        ContentCase { "DeniedBeatsLoading", PickerTab::Windows, true, true, true, true, Content::PermissionDenied },
+        ContentCase { "LoadingOnWindows", PickerTab::Windows, false, true, false, false, Content::Loading },
+        ContentCase { "LoadingOnScreens", PickerTab::Screens, false, true, false, false, Content::Loading },
+        ContentCase { "NoWindows", PickerTab::Windows, false, false, true, false, Content::NoWindows },
+        ContentCase { "WindowGrid", PickerTab::Windows, false, false, false, true, Content::WindowGrid },
+        ContentCase { "NoScreens", PickerTab::Screens, false, false, false, true, Content::NoScreens },
+        ContentCase { "ScreenGridWithoutWindows", PickerTab::Screens, false, false, true, false, Content::ScreenGrid }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PickerTexts, CountLines)
@@ -75,9 +75,9 @@ TEST(PickerTexts, CountLines)
         const char* line;
     };
     const Row rows[]
-        = { { PickerTab::windows, 1, "1 window available" }, { PickerTab::windows, 0, "0 windows available" },
-              { PickerTab::windows, 12, "12 windows available" }, { PickerTab::screens, 1, "1 screen available" },
-              { PickerTab::screens, 2, "2 screens available" }, { PickerTab::screens, 0, "0 screens available" } };
+        = { { PickerTab::Windows, 1, "1 window available" }, { PickerTab::Windows, 0, "0 windows available" },
+              { PickerTab::Windows, 12, "12 windows available" }, { PickerTab::Screens, 1, "1 screen available" },
+              { PickerTab::Screens, 2, "2 screens available" }, { PickerTab::Screens, 0, "0 screens available" } };
     for (const Row& row : rows)
         EXPECT_EQ(WindowPickerView::countLine(row.tab, row.count), row.line);
 }
@@ -95,8 +95,8 @@ protected:
     {
         picker = std::make_unique<WindowPickerView>(
             feed, permissions, [this] { ++cancels; },
-            [this](const ShareableWindow& w) { startedWindows.append(w.windowID); },
-            [this](const ShareableDisplay& d) { startedDisplays.append(d.displayID); }, &host);
+            [this](const DesktopWindow& w) { startedWindows.append(w.windowID); },
+            [this](const DesktopScreen& d) { startedDisplays.append(d.displayID); }, &host);
         picker->show();
         return picker.get();
     }
@@ -124,11 +124,11 @@ TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
     feed.setListing({ window(1), window(2) }, { display(5, 1920, 1080, true) }, false, true);
     makePicker();
     // Denied while both lists hold entries: the state on both tabs, the count still of the tab's list.
-    EXPECT_EQ(picker->content(), Content::permissionDenied);
+    EXPECT_EQ(picker->content(), Content::PermissionDenied);
     EXPECT_EQ(contentName(), "permissionDeniedState");
     EXPECT_EQ(picker->countText(), "2 windows available");
     ASSERT_NE(picker->contentWidget()->findChild<PillButton*>("grantButton"), nullptr);
-    picker->selectTab(PickerTab::screens);
+    picker->selectTab(PickerTab::Screens);
     EXPECT_EQ(contentName(), "permissionDeniedState");
     EXPECT_EQ(picker->countText(), "1 screen available");
 
@@ -141,7 +141,7 @@ TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
     EXPECT_EQ(texts.first()->text(), QStringLiteral("Loading available windows\u2026"));
 
     feed.setListing(feed.windows, feed.displays, false, false);
-    EXPECT_EQ(picker->content(), Content::screenGrid);
+    EXPECT_EQ(picker->content(), Content::ScreenGrid);
     ASSERT_NE(picker->grid(), nullptr);
     EXPECT_EQ(picker->grid()->count(), 1);
 
@@ -149,8 +149,8 @@ TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
     EXPECT_EQ(contentName(), "noScreensState");
     EXPECT_EQ(picker->countText(), "0 screens available");
 
-    picker->selectTab(PickerTab::windows);
-    EXPECT_EQ(picker->content(), Content::windowGrid);
+    picker->selectTab(PickerTab::Windows);
+    EXPECT_EQ(picker->content(), Content::WindowGrid);
     feed.setListing({}, {}, false, false);
     EXPECT_EQ(contentName(), "noWindowsState");
     EXPECT_EQ(picker->countText(), "0 windows available");
@@ -160,7 +160,7 @@ TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
 {
     feed.setListing({ window(1) }, { display(5, 1920, 1080, true), display(6, 2560, 1440, false) });
     makePicker();
-    EXPECT_EQ(picker->selectedTab(), PickerTab::windows);
+    EXPECT_EQ(picker->selectedTab(), PickerTab::Windows);
     EXPECT_EQ(picker->titleText(), "Choose a window to record");
     EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click you make inside it.");
     EXPECT_EQ(picker->countText(), "1 window available");
@@ -168,16 +168,16 @@ TEST_F(PickerFixture, TabSwitchChangesTextsRebuildsCardsAndDoesNotRefresh)
     QPointer<TargetCard> firstCard = picker->grid()->cardAt(0);
     const int refreshes = feed.refreshCalls;
 
-    click(picker->tabSelector()->button(PickerTab::screens), { 10, 10 });
-    EXPECT_EQ(picker->selectedTab(), PickerTab::screens);
+    click(picker->tabSelector()->button(PickerTab::Screens), { 10, 10 });
+    EXPECT_EQ(picker->selectedTab(), PickerTab::Screens);
     EXPECT_EQ(picker->titleText(), "Choose a screen to record");
     EXPECT_EQ(picker->subtitleText(), "Z.O.V.A will capture every click on this screen, excluding our own app.");
     EXPECT_EQ(picker->countText(), "2 screens available");
-    EXPECT_EQ(picker->content(), Content::screenGrid);
-    EXPECT_TRUE(picker->tabSelector()->button(PickerTab::screens)->isChecked());
-    EXPECT_FALSE(picker->tabSelector()->button(PickerTab::windows)->isChecked());
+    EXPECT_EQ(picker->content(), Content::ScreenGrid);
+    EXPECT_TRUE(picker->tabSelector()->button(PickerTab::Screens)->isChecked());
+    EXPECT_FALSE(picker->tabSelector()->button(PickerTab::Windows)->isChecked());
 
-    click(picker->tabSelector()->button(PickerTab::windows), { 10, 10 });
+    click(picker->tabSelector()->button(PickerTab::Windows), { 10, 10 });
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->cardAt(0); }));
     EXPECT_NE(picker->grid()->cardAt(0), firstCard.data()) << "window cards are built anew";
     EXPECT_EQ(feed.refreshCalls, refreshes);
@@ -214,7 +214,7 @@ TEST_F(PickerFixture, CardHidesTheHostAndTheSelectedTabReadsInLightAndDark)
         const QColor under = shot.pixelColor(bare);
         EXPECT_LT(under.red() - under.green(), 12) << look.name << ": the host shows through the card";
 
-        QWidget* tab = picker->tabSelector()->button(PickerTab::windows);
+        QWidget* tab = picker->tabSelector()->button(PickerTab::Windows);
         const QRect area(tab->mapTo(&host, QPoint(0, 0)), tab->size());
         int darkest = 255, lightest = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -241,9 +241,9 @@ TEST_F(PickerFixture, RefreshOnEachAppearanceAndOnEveryPress)
     EXPECT_TRUE(picker->refreshButton()->isEnabled());
 
     // A new picker after the user chose Entire Screen opens on Windows and refreshes again.
-    picker->selectTab(PickerTab::screens);
+    picker->selectTab(PickerTab::Screens);
     makePicker();
-    EXPECT_EQ(picker->selectedTab(), PickerTab::windows);
+    EXPECT_EQ(picker->selectedTab(), PickerTab::Windows);
     EXPECT_EQ(feed.refreshCalls, 4);
 }
 
@@ -304,7 +304,7 @@ TEST_F(PickerFixture, CardClicksStartAtMostOneRecording)
     EXPECT_TRUE(picker->isVisible());
 
     makePicker();
-    picker->selectTab(PickerTab::screens);
+    picker->selectTab(PickerTab::Screens);
     ASSERT_TRUE(test::waitUntil([&] { return picker->grid() && picker->grid()->builtCount() == 1; }));
     click(picker->grid()->cardAt(0), { 30, 30 });
     click(picker->grid()->cardAt(0), { 30, 30 });
@@ -327,7 +327,7 @@ TEST_F(PickerFixture, AFinishedStartLetsTheCardsStartAgain)
 
 TEST_F(PickerFixture, ThumbnailsAreFetchedOnlyForCardsInView)
 {
-    QList<ShareableWindow> many;
+    QList<DesktopWindow> many;
     for (WindowID id = 1; id <= 30; ++id)
         many.append(window(id));
     feed.setListing(many, {});

@@ -50,10 +50,10 @@ TEST(Screenshots, PickerPanelAndOutline)
     FakeFeed feed;
     const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
         { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
-    QList<ShareableWindow> windows;
+    QList<DesktopWindow> windows;
     for (int i = 0; i < 5; ++i)
         windows.append(window(WindowID(i + 1), QString::fromUtf8(titles[i][0]), QString::fromUtf8(titles[i][1])));
-    feed.thumbnailer = [](const ShareableWindow& w) -> std::optional<QImage> {
+    feed.thumbnailer = [](const DesktopWindow& w) -> std::optional<QImage> {
         if (w.windowID == 5)
             return std::nullopt; // shows the other-workspace badge
         return fakeWindow(int(w.windowID));
@@ -73,7 +73,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.size() >= 5; }));
     QTest::qWait(300);
     EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-windows.png"));
-    picker.selectTab(PickerTab::screens);
+    picker.selectTab(PickerTab::Screens);
     QTest::qWait(200);
     EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-screens.png"));
     host.hide();
@@ -83,7 +83,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     ASSERT_TRUE(test::waitUntil([&] { return client.isViewable(target); }));
     QTest::qWait(300);
     feed.frame = QRectF(client.rootGeometry(target));
-    feed.setRecording(RecordingFeed::Phase::armed, 83, 4, true);
+    feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
     RecordingHUDController hud;
     hud.present(feed, {}, {});
     RecordingOverlayController outline;
@@ -94,7 +94,7 @@ TEST(Screenshots, PickerPanelAndOutline)
     EXPECT_TRUE(
         screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88).save(outputDir() + "/recording-panel.png"));
     EXPECT_TRUE(screen->grabWindow(0, 0, 0, 1600, 900).save(outputDir() + "/recording-outline.png"));
-    feed.setRecording(RecordingFeed::Phase::paused, 95, 4, false);
+    feed.setRecording(RecordingFeed::Phase::Paused, 95, 4, false);
     QTest::qWait(200);
     EXPECT_TRUE(screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88)
                     .save(outputDir() + "/recording-panel-paused-not-tracking.png"));

@@ -1,5 +1,4 @@
 #include "model/HexColor.h"
-#include "style/AccentHue.h"
 #include "style/ZOVAColor.h"
 
 #include <QGuiApplication>
@@ -54,17 +53,6 @@ TEST(HexFormat, Table)
     const QString extended = hexString(QColor::fromRgbF(1.4f, -0.2f, 0.5f));
     EXPECT_EQ(extended, "ff0080");
     EXPECT_TRUE(colorFromHexString(extended).has_value());
-}
-
-TEST(AccentHueTest, RawValuesAndOrder)
-{
-    EXPECT_EQ(accent_hue::allCases.size(), 8u);
-    EXPECT_EQ(accent_hue::allCases.front(), AccentHue::Pink);
-    EXPECT_EQ(accent_hue::allCases.back(), AccentHue::Slate);
-    EXPECT_EQ(accent_hue::fromRawValue("slate"), AccentHue::Slate);
-    EXPECT_FALSE(accent_hue::fromRawValue("Slate").has_value());
-    for (AccentHue h : accent_hue::allCases)
-        EXPECT_EQ(accent_hue::fromRawValue(accent_hue::rawValue(h)), h);
 }
 
 TEST(ColorTokens, FollowThePaletteAndFixedValues)

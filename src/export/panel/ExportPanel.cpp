@@ -101,8 +101,8 @@ ExportPanel::ExportPanel(
     connect(m_run.get(), &ExportRun::statusChanged, this, &ExportPanel::refreshStatus);
     connect(m_run.get(), &ExportRun::includeFooterChanged, this,
         [this] { m_footerSwitch->setChecked(m_run->includeFooter()); });
-    connect(m_run.get(), &ExportRun::openInFinderChanged, this,
-        [this] { m_revealSwitch->setChecked(m_run->openInFinder()); });
+    connect(m_run.get(), &ExportRun::revealWhenDoneChanged, this,
+        [this] { m_revealSwitch->setChecked(m_run->revealWhenDone()); });
     connect(m_run.get(), &ExportRun::narrateVideoChanged, this,
         [this] { m_narrationSwitch->setChecked(m_run->narrateVideo()); });
     if (guide) {
@@ -193,8 +193,8 @@ QWidget* ExportPanel::buildOptions()
     connect(m_footerSwitch, &QAbstractButton::toggled, m_run.get(), &ExportRun::setIncludeFooter);
     m_revealSwitch = new OptionSwitch(tr("Show in file manager after export"), options);
     m_revealSwitch->setObjectName(QStringLiteral("revealSwitch"));
-    m_revealSwitch->setChecked(m_run->openInFinder());
-    connect(m_revealSwitch, &QAbstractButton::toggled, m_run.get(), &ExportRun::setOpenInFinder);
+    m_revealSwitch->setChecked(m_run->revealWhenDone());
+    connect(m_revealSwitch, &QAbstractButton::toggled, m_run.get(), &ExportRun::setRevealWhenDone);
     m_narrationSwitch = new OptionSwitch(tr("Read step descriptions aloud"), options);
     m_narrationSwitch->setObjectName(QStringLiteral("narrationSwitch"));
     m_narrationSwitch->setChecked(m_run->narrateVideo());

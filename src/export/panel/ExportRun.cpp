@@ -39,7 +39,10 @@ void ExportRun::setSelectedFormat(ExportFormat format)
 
 void ExportRun::setIncludeFooter(bool on) { setNotifying(this, m_includeFooter, on, &ExportRun::includeFooterChanged); }
 
-void ExportRun::setOpenInFinder(bool on) { setNotifying(this, m_openInFinder, on, &ExportRun::openInFinderChanged); }
+void ExportRun::setRevealWhenDone(bool on)
+{
+    setNotifying(this, m_revealWhenDone, on, &ExportRun::revealWhenDoneChanged);
+}
 
 void ExportRun::setNarrateVideo(bool on) { setNotifying(this, m_narrateVideo, on, &ExportRun::narrateVideoChanged); }
 
@@ -72,7 +75,7 @@ ExportService::Options ExportRun::exportOptions() const
     ExportService::Options options;
     options.includeFooter = m_includeFooter;
     options.themeAccentHex = accentHex;
-    options.openInFinderWhenDone = m_openInFinder;
+    options.revealWhenDone = m_revealWhenDone;
     return options;
 }
 
@@ -84,7 +87,7 @@ VideoExportOptions ExportRun::videoOptions(const ExportService::Options& options
     video.fps = 30;
     video.minSecondsPerStep = 3.0;
     video.tailSecondsAfterNarration = 0.5;
-    video.openInFinderWhenDone = options.openInFinderWhenDone;
+    video.revealWhenDone = options.revealWhenDone;
     video.themeAccentHex = options.themeAccentHex;
     video.narrateSteps = m_narrateVideo;
     QPointer<ExportRun> self(this);

@@ -32,7 +32,7 @@ public:
     const ExportTarget& target() const { return m_target; }
     ExportFormat selectedFormat() const { return m_selectedFormat; }
     bool includeFooter() const { return m_includeFooter; }
-    bool openInFinder() const { return m_openInFinder; }
+    bool revealWhenDone() const { return m_revealWhenDone; }
     bool narrateVideo() const { return m_narrateVideo; }
     bool isExporting() const { return m_isExporting; }
     // No status line while this holds nothing.
@@ -41,7 +41,7 @@ public:
 
     void setSelectedFormat(ExportFormat format);
     void setIncludeFooter(bool on);
-    void setOpenInFinder(bool on);
+    void setRevealWhenDone(bool on);
     void setNarrateVideo(bool on);
 
     // Asks for a destination for the selected format, then exports there and puts
@@ -57,7 +57,7 @@ public:
 signals:
     void selectedFormatChanged();
     void includeFooterChanged();
-    void openInFinderChanged();
+    void revealWhenDoneChanged();
     void narrateVideoChanged();
     void isExportingChanged();
     void statusChanged();
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<Exporters> m_exporters;
     ExportFormat m_selectedFormat = ExportFormat::Html;
     bool m_includeFooter = true;
-    bool m_openInFinder = true;
+    bool m_revealWhenDone = true;
     bool m_narrateVideo = true;
     bool m_isExporting = false;
     bool m_choosing = false; // a destination dialog is up

@@ -1,2 +1,2 @@
-target_sources(zova_platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/FileManager.cpp)
+# Revealing files through the desktop's file manager (D-Bus).
 target_link_libraries(zova_platform PRIVATE Qt6::DBus)

@@ -1,3 +1,3 @@
 #include "platform/llm/LlmLog.h"
 
-Q_LOGGING_CATEGORY(lcLlm, "zova.llm")
+Q_LOGGING_CATEGORY(lcLlm, "zova.platform.llm")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 #include "platform/llm/LocalModelEndpoint.h"
 #include "platform/llm/LocalModelError.h"
 

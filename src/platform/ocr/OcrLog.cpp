@@ -1,3 +1,3 @@
 #include "platform/ocr/OcrLog.h"
 
-Q_LOGGING_CATEGORY(lcOcr, "zova.ocr")
+Q_LOGGING_CATEGORY(lcOcr, "zova.platform.ocr")

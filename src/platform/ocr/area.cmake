@@ -1,7 +1,4 @@
 # Text recognition with Tesseract (one engine per worker thread).
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract)
-target_sources(zova_platform PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/TextRecognizer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/OcrLog.cpp)
 # libtesseract brings its own OpenMP runtime; we only call it to switch its threading off.
 target_link_libraries(zova_platform PRIVATE PkgConfig::TESSERACT gomp)

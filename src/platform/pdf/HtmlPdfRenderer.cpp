@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPageLayout>
@@ -48,8 +49,10 @@ const char* layoutWidthScript = "document.documentElement.style.width = '1024px'
 
 class RenderJob : public QObject {
 public:
-    RenderJob(QObject* receiver, RenderCallback done, const RenderTiming& timing)
-        : m_receiver(receiver)
+    RenderJob(QObject* receiver, RenderCallback done, const RenderTiming& timing, const QString& workFolder = {})
+        : m_folder(workFolder.isEmpty() ? QDir::tempPath() + QStringLiteral("/zova-pdf-XXXXXX")
+                                        : workFolder + QStringLiteral("/pdf-XXXXXX"))
+        , m_receiver(receiver)
         , m_hasReceiver(receiver != nullptr)
         , m_done(std::move(done))
         , m_timing(timing)
@@ -193,11 +196,11 @@ private:
         deleteLater();
     }
 
+    QTemporaryDir m_folder;
     QPointer<QObject> m_receiver;
     bool m_hasReceiver;
     RenderCallback m_done;
     RenderTiming m_timing;
-    QTemporaryDir m_folder;
     QWebEngineProfile* m_profile = nullptr;
     QWebEnginePage* m_page = nullptr;
     QTimer m_loadTimer;
@@ -231,10 +234,11 @@ QSizeF pdfPageSize(double contentHeightPx)
     return QSizeF(pageWidthPx * 0.75, 0.75 * (contentHeightPx + 2));
 }
 
-void renderHtmlToPdf(const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing)
+void renderHtmlToPdf(
+    const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing, const QString& workFolder)
 {
     (void)shareContexts;
-    auto* job = new RenderJob(receiver, std::move(done), timing);
+    auto* job = new RenderJob(receiver, std::move(done), timing, workFolder);
     job->startWithHtml(html);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 
 #include <QByteArray>
 #include <QSizeF>
@@ -50,7 +50,10 @@ QSizeF pdfPageSize(double contentHeightPx);
 // as tall as its content and at least 768 px, in the light scheme. The page goes
 // through a temporary file, since data: URLs are capped at 2 MB. Returns at once;
 // `done` runs on the GUI thread unless `receiver` (when given) is gone by then.
-void renderHtmlToPdf(const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing = {});
+// The page is written to a temporary folder inside workFolder (the system's
+// temporary folder when empty), removed when the job ends.
+void renderHtmlToPdf(const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing = {},
+    const QString& workFolder = {});
 void renderUrlToPdf(const QUrl& url, QObject* receiver, RenderCallback done, const RenderTiming& timing = {});
 
 } // namespace zova::pdf

@@ -81,22 +81,22 @@ X11ScreenGrabber::X11ScreenGrabber()
 
 X11ScreenGrabber::~X11ScreenGrabber() = default;
 
-Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWindow& window)
+Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const DesktopWindow& window)
 {
     if (!m_display)
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     if (!m_composite)
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     Display* d = m_display.get();
     ErrorTrap trap(d);
     const Window w = Window(window.windowID);
     XWindowAttributes attrs;
     if (!XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable)
-        return unexpected(CaptureError::windowNotCapturable);
+        return unexpected(CaptureError::WindowNotCapturable);
     const Window top = topLevelOf(d, w);
     XWindowAttributes topAttrs;
     if (top == None || !XGetWindowAttributes(d, top, &topAttrs))
-        return unexpected(CaptureError::windowNotCapturable);
+        return unexpected(CaptureError::WindowNotCapturable);
 
     // Where the frame lies inside the top-level's pixmap (which includes its border).
     int rootX = 0, rootY = 0, inTopX = 0, inTopY = 0;
@@ -110,25 +110,25 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureWindow(const ShareableWi
     const QRect area = QRect(x, y, std::max(1, int(window.frame.width())), std::max(1, int(window.frame.height())))
                            .intersected(QRect(0, 0, pixW, pixH));
     if (area.isEmpty())
-        return unexpected(CaptureError::windowNotCapturable);
+        return unexpected(CaptureError::WindowNotCapturable);
 
     Resource pixmap(d, XCompositeNameWindowPixmap(d, top), freePixmap);
     if (trap.failed())
-        return unexpected(CaptureError::windowNotCapturable);
+        return unexpected(CaptureError::WindowNotCapturable);
     QImage result = m_reader->read(
         pixmap.get(), topAttrs.visual, topAttrs.depth, area.x(), area.y(), area.width(), area.height());
     if (result.isNull())
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     return result;
 }
 
 Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
-    const ShareableDisplay& display, const QList<WindowID>& excluded)
+    const DesktopScreen& display, const QList<WindowID>& excluded)
 {
     if (!m_display)
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     if (!m_composite)
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     Display* d = m_display.get();
     const Window root = DefaultRootWindow(d);
     const int screen = DefaultScreen(d);
@@ -145,7 +145,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     const int depth = DefaultDepth(d, screen);
     XRenderPictFormat* rootFormat = XRenderFindVisualFormat(d, DefaultVisual(d, screen));
     if (!rootFormat)
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
     Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
     const XRenderColor black { 0, 0, 0, 0xffff };
@@ -155,7 +155,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     Window* children = nullptr;
     unsigned int n = 0;
     if (!XQueryTree(d, root, &rootReturn, &parent, &children, &n))
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     XPtr<Window> childList(children);
     const QRect area = display.frame.toRect();
     // Bottom to top, each top-level's own pixmap over what lies beneath it.
@@ -184,7 +184,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     }
     QImage result = m_reader->read(target.get(), DefaultVisual(d, screen), depth, 0, 0, width, height);
     if (result.isNull())
-        return unexpected(CaptureError::captureFailed);
+        return unexpected(CaptureError::CaptureFailed);
     if (depth == 32)
         result = result.convertToFormat(QImage::Format_RGB32);
     return result;

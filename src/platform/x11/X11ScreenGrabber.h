@@ -16,9 +16,9 @@ class X11ScreenGrabber final : public ScreenGrabber {
 public:
     X11ScreenGrabber();
     ~X11ScreenGrabber() override;
-    Expected<QImage, CaptureError> captureWindow(const ShareableWindow& window) override;
+    Expected<QImage, CaptureError> captureWindow(const DesktopWindow& window) override;
     Expected<QImage, CaptureError> captureDisplay(
-        const ShareableDisplay& display, const QList<WindowID>& excluded) override;
+        const DesktopScreen& display, const QList<WindowID>& excluded) override;
 
 private:
     DisplayPtr m_display;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ShareableContent.h"
+#include "platform/DesktopSnapshot.h"
 
 #include <QtGlobal>
 

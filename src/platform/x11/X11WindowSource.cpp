@@ -184,15 +184,15 @@ QList<xcb_window_t> X11WindowSource::mappedPopups(xcb_window_t root)
     return popups;
 }
 
-QList<ShareableDisplay> X11WindowSource::readDisplays()
+QList<DesktopScreen> X11WindowSource::readDisplays()
 {
     Display* d = m_display.get();
-    QList<ShareableDisplay> displays;
+    QList<DesktopScreen> displays;
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
     for (int i = 0; monitors && i < count; ++i) {
         const XRRMonitorInfo& m = monitors[i];
-        ShareableDisplay display;
+        DesktopScreen display;
         display.displayID = m.noutput > 0 ? quint32(m.outputs[0]) : quint32(i + 1);
         display.frame = QRectF(m.x, m.y, m.width, m.height);
         display.width = m.width;
@@ -204,7 +204,7 @@ QList<ShareableDisplay> X11WindowSource::readDisplays()
         XRRFreeMonitors(monitors);
     if (displays.isEmpty()) {
         const int s = DefaultScreen(d);
-        ShareableDisplay whole;
+        DesktopScreen whole;
         whole.displayID = 1;
         whole.width = DisplayWidth(d, s);
         whole.height = DisplayHeight(d, s);
@@ -224,10 +224,10 @@ QList<ShareableDisplay> X11WindowSource::readDisplays()
     return displays;
 }
 
-Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
+Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
 {
     if (!m_display || !m_xcb || xcb_connection_has_error(m_xcb.get()))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     xcb_connection_t* c = m_xcb.get();
     const Atoms& a = *m_atoms;
     const xcb_window_t root = xcb_window_t(DefaultRootWindow(m_display.get()));
@@ -258,7 +258,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
     for (qsizetype i = clients.size(); i-- > 0;)
         ask(clients[i], false);
 
-    ShareableContent content;
+    DesktopSnapshot content;
     QHash<qint32, int> appIndex;
     for (const WindowCookies& p : pending) {
         // Every reply is taken, so none is left queued on the connection.
@@ -275,7 +275,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
         if (!attrs || !geometry || !position || attrs->_class == XCB_WINDOW_CLASS_INPUT_ONLY)
             continue;
 
-        ShareableWindow window;
+        DesktopWindow window;
         window.windowID = WindowID(p.window);
         if (netName && netName->format == 8 && netName->type == a[utf8String]) {
             window.title = QString::fromUtf8(bytes8(netName.get()));
@@ -309,7 +309,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
             // WM_CLASS holds the instance and the class, each ended by a NUL.
             const QList<QByteArray> parts = bytes8(wmClass.get()).split('\0');
             if (wmClass && wmClass->format == 8) {
-                app.bundleIdentifier = QString::fromUtf8(parts.value(0));
+                app.wmClassInstance = QString::fromUtf8(parts.value(0));
                 app.applicationName = QString::fromUtf8(parts.value(1));
             }
             window.owningApplication = app;
@@ -323,7 +323,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
                 ApplicationInfo info;
                 info.processID = id;
                 info.localizedName = window.owningApplication->applicationName;
-                info.bundleIdentifier = window.owningApplication->bundleIdentifier;
+                info.wmClassInstance = window.owningApplication->wmClassInstance;
                 it = appIndex.insert(id, int(content.applications.size()));
                 content.applications.append(info);
             }
@@ -333,7 +333,7 @@ Expected<ShareableContent, CaptureError> X11WindowSource::shareableContent()
         content.windows.append(window);
     }
     if (xcb_connection_has_error(c))
-        return unexpected(CaptureError::noDisplay);
+        return unexpected(CaptureError::NoDisplay);
     content.displays = readDisplays();
     return content;
 }

@@ -17,7 +17,7 @@ class X11WindowSource final : public WindowSource {
 public:
     X11WindowSource();
     ~X11WindowSource() override;
-    Expected<ShareableContent, CaptureError> shareableContent() override;
+    Expected<DesktopSnapshot, CaptureError> snapshot() override;
 
     // Layer of an EWMH window type name: 0 for normal, dialog and untyped
     // windows, positive for panels, menus and other floating kinds.
@@ -25,7 +25,7 @@ public:
 
 private:
     struct Atoms;
-    QList<ShareableDisplay> readDisplays();
+    QList<DesktopScreen> readDisplays();
     QList<xcb_window_t> mappedPopups(xcb_window_t root);
     QByteArray atomName(xcb_atom_t atom);
 

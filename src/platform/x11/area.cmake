@@ -1,14 +1,6 @@
-pkg_check_modules(ZOVA_X11 REQUIRED IMPORTED_TARGET x11 xcb xext xi xtst xcomposite xfixes xrandr xrender)
-target_sources(zova_platform PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/../CaptureBackend.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11Display.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11Properties.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11WindowSource.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11ImageReader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11ScreenGrabber.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11ClickTap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11Probe.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11Backends.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11WindowOps.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/X11Compositing.cpp)
-target_link_libraries(zova_platform PUBLIC PkgConfig::ZOVA_X11)
+# The X11 session: windows, screenshots, the click tap, window operations.
+# Only platform/x11 headers include Xlib; code that calls Xlib itself (tests,
+# benchmarks) links zova::x11.
+pkg_check_modules(ZOVA_X11 REQUIRED IMPORTED_TARGET GLOBAL x11 xcb xext xi xtst xcomposite xfixes xrandr xrender)
+add_library(zova::x11 ALIAS PkgConfig::ZOVA_X11)
+target_link_libraries(zova_platform PRIVATE PkgConfig::ZOVA_X11)

@@ -1,4 +1,4 @@
-#include "engine/AppleIntelligenceService.h"
+#include "engine/LocalModelService.h"
 
 #include "platform/FakeModelServer.h"
 
@@ -10,8 +10,8 @@ namespace zova {
 namespace {
 
 using test::FakeModelServer;
-using Status = AppleIntelligenceService::Status;
-using Tone = AppleIntelligenceService::Tone;
+using Status = LocalModelService::Status;
+using Tone = LocalModelService::Tone;
 
 // The label clean-up instructions, written out on their own.
 const QString kLabelInstructions = QString::fromUtf8(
@@ -43,19 +43,19 @@ protected:
     void SetUp() override { ASSERT_TRUE(test::pointModelClientAt(server.url())); }
     void TearDown() override { llm::LocalModelClient::shared().setRequestTimeout(45000); }
 
-    QString clean(AppleIntelligenceService& ai, const QString& label)
+    QString clean(LocalModelService& ai, const QString& label)
     {
         std::optional<QString> result;
         ai.cleanAutoLabel(label, [&](QString l) { result = l; });
         EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 10000));
         return result.value_or(QStringLiteral("<no answer>"));
     }
-    AppleIntelligenceService::RewriteResult rewrite(AppleIntelligenceService& ai, const QString& text, Tone tone)
+    LocalModelService::RewriteResult rewrite(LocalModelService& ai, const QString& text, Tone tone)
     {
-        std::optional<AppleIntelligenceService::RewriteResult> result;
-        ai.rewriteStepDescription(text, tone, [&](AppleIntelligenceService::RewriteResult r) { result.emplace(r); });
+        std::optional<LocalModelService::RewriteResult> result;
+        ai.rewriteStepDescription(text, tone, [&](LocalModelService::RewriteResult r) { result.emplace(r); });
         EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 10000));
-        return result.value_or(unexpected(AppleIntelligenceService::AIError {}));
+        return result.value_or(unexpected(LocalModelService::AIError {}));
     }
     QList<FakeModelServer::Request> chats() const { return server.requestsTo("/v1/chat/completions"); }
 
@@ -65,7 +65,7 @@ protected:
 TEST_F(IntelligenceTest, CleansALabelWithTheExactInstructions)
 {
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer(" Click 'Save'\n"); };
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     ASSERT_EQ(ai.status(), Status::Available);
     EXPECT_EQ(clean(ai, QStringLiteral("  Save \n")), QStringLiteral("Click 'Save'"));
     ASSERT_EQ(chats().size(), 1);
@@ -77,7 +77,7 @@ TEST_F(IntelligenceTest, CleansALabelWithTheExactInstructions)
 
 TEST_F(IntelligenceTest, KeepsTheLabelWhenTheModelGivesNothingUsable)
 {
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     const QString label = QString::fromUtf16(u" Click \u2018Save\u2019 ");
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer(" \n\t"); };
     EXPECT_EQ(clean(ai, label), label);
@@ -105,13 +105,13 @@ TEST_F(IntelligenceTest, RewritesInEachToneWithItsInstructions)
         { Tone::Friendly, "friendly", "warm, approachable, conversational" },
         { Tone::Concise, "concise", "extremely concise — fewer words" },
         { Tone::Plain, "plain", "plain, simple, jargon-free" } };
-    ASSERT_EQ(AppleIntelligenceService::allTones(),
-        QList<Tone>({ Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain }));
+    ASSERT_EQ(
+        LocalModelService::allTones(), QList<Tone>({ Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain }));
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::chatAnswer("\n Open the menu. \n"); };
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     for (const ToneCase& c : tones) {
-        EXPECT_EQ(AppleIntelligenceService::rawValue(c.tone), QString::fromUtf8(c.raw));
-        EXPECT_EQ(AppleIntelligenceService::toneFromRawValue(QString::fromUtf8(c.raw)), c.tone);
+        EXPECT_EQ(LocalModelService::rawValue(c.tone), QString::fromUtf8(c.raw));
+        EXPECT_EQ(LocalModelService::toneFromRawValue(QString::fromUtf8(c.raw)), c.tone);
         const auto result = rewrite(ai, QStringLiteral("  open menu\n"), c.tone);
         ASSERT_TRUE(result) << c.raw;
         EXPECT_EQ(*result, QStringLiteral("Open the menu."));
@@ -119,12 +119,12 @@ TEST_F(IntelligenceTest, RewritesInEachToneWithItsInstructions)
         EXPECT_EQ(messages[0].toObject()["content"].toString().toStdString(), rewriteText(c.phrase).toStdString());
         EXPECT_EQ(messages[1].toObject()["content"].toString(), QStringLiteral("  open menu\n")) << "sent untrimmed";
     }
-    EXPECT_EQ(AppleIntelligenceService::toneFromRawValue(QStringLiteral("Professional")), std::nullopt);
+    EXPECT_EQ(LocalModelService::toneFromRawValue(QStringLiteral("Professional")), std::nullopt);
 }
 
 TEST_F(IntelligenceTest, RewriteOfBlankTextOrABlankAnswerIsEmpty)
 {
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     const auto blank = rewrite(ai, QStringLiteral(" \n "), Tone::Plain);
     ASSERT_TRUE(blank);
     EXPECT_EQ(*blank, QString());
@@ -138,13 +138,13 @@ TEST_F(IntelligenceTest, RewriteOfBlankTextOrABlankAnswerIsEmpty)
 
 TEST_F(IntelligenceTest, RewriteFailuresCarryTheirMessages)
 {
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     server.chat = [](const FakeModelServer::Request&) {
         return FakeModelServer::Reply { 500, R"({"error":{"message":"context too long"}})" };
     };
     const auto failed = rewrite(ai, QStringLiteral("x"), Tone::Concise);
     ASSERT_FALSE(failed);
-    EXPECT_EQ(failed.error().kind, AppleIntelligenceService::AIError::Kind::ModelFailed);
+    EXPECT_EQ(failed.error().kind, LocalModelService::AIError::Kind::ModelFailed);
     EXPECT_EQ(failed.error().description().toStdString(),
         "AI request failed: The on-device language model answered with HTTP 500. context too long");
 
@@ -160,11 +160,11 @@ TEST_F(IntelligenceTest, UnavailableModelRefusesRewriteAndLeavesLabels)
 {
     server.models = { 503, R"({"error":{"message":"Loading model"}})" };
     ASSERT_TRUE(test::pointModelClientAt(server.url()));
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     ASSERT_EQ(ai.status(), Status::ModelNotReady);
     const auto result = rewrite(ai, QStringLiteral("Click Save"), Tone::Professional);
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().kind, AppleIntelligenceService::AIError::Kind::Unavailable);
+    EXPECT_EQ(result.error().kind, LocalModelService::AIError::Kind::Unavailable);
     EXPECT_EQ(result.error().description().toStdString(),
         "The on-device language model is still loading. Try again in a minute.");
     EXPECT_EQ(clean(ai, QStringLiteral("Save")), QStringLiteral("Save"));
@@ -173,10 +173,10 @@ TEST_F(IntelligenceTest, UnavailableModelRefusesRewriteAndLeavesLabels)
 
 TEST_F(IntelligenceTest, StatusFollowsTheServerAndNotifiesOnlyOnChange)
 {
-    AppleIntelligenceService ai;
+    LocalModelService ai;
     ASSERT_TRUE(test::waitUntil([] { return !llm::LocalModelClient::shared().isRefreshing(); }));
     ASSERT_EQ(ai.status(), Status::Available);
-    QSignalSpy spy(&ai, &AppleIntelligenceService::statusChanged);
+    QSignalSpy spy(&ai, &LocalModelService::statusChanged);
     ai.refreshStatus();
     ASSERT_TRUE(test::waitUntil([] { return !llm::LocalModelClient::shared().isRefreshing(); }));
     EXPECT_EQ(spy.count(), 0);
@@ -196,7 +196,7 @@ TEST_F(IntelligenceTest, StatusFollowsTheServerAndNotifiesOnlyOnChange)
     server.close();
     quint16 port = QUrl(server.url()).port();
     ASSERT_TRUE(test::pointModelClientAt(QStringLiteral("http://127.0.0.1:%1").arg(port)));
-    EXPECT_EQ(ai.status(), Status::AppleIntelligenceNotEnabled);
+    EXPECT_EQ(ai.status(), Status::ServerNotRunning);
 }
 
 TEST(IntelligenceTexts, EachStatusHasItsText)
@@ -204,13 +204,13 @@ TEST(IntelligenceTexts, EachStatusHasItsText)
     const std::pair<Status, const char*> rows[] = {
         { Status::Available, "" },
         { Status::DeviceNotEligible, "This computer can't run the on-device language model." },
-        { Status::AppleIntelligenceNotEnabled,
+        { Status::ServerNotRunning,
             "Start a local language model server (llama.cpp or Ollama) to use AI features in Z.O.V.A." },
         { Status::ModelNotReady, "The on-device language model is still loading. Try again in a minute." },
         { Status::Unknown, "The on-device language model isn't available right now." },
     };
     for (const auto& [status, text] : rows)
-        EXPECT_EQ(AppleIntelligenceService::userVisibleText(status).toStdString(), text);
+        EXPECT_EQ(LocalModelService::userVisibleText(status).toStdString(), text);
 }
 
 TEST_F(IntelligenceTest, ALabelWhileTheStatusIsUnknownWaitsForTheLookAtTheServer)
@@ -230,7 +230,7 @@ TEST_F(IntelligenceTest, ALabelWhileTheStatusIsUnknownWaitsForTheLookAtTheServer
         ASSERT_EQ(client.status(), llm::LocalModelStatus::Unknown);
         client.setProbeTimeout(300);
         client.setConfig(llm::LocalModelConfig::from(c.server->url(), {}));
-        AppleIntelligenceService ai;
+        LocalModelService ai;
         ASSERT_EQ(ai.status(), Status::Unknown);
         EXPECT_EQ(clean(ai, QStringLiteral("Save")), QString::fromUtf8(c.tidied)) << c.server->url().toStdString();
         client.setProbeTimeout(3000);

@@ -1,4 +1,4 @@
-#include "engine/AppleIntelligenceService.h"
+#include "engine/LocalModelService.h"
 
 #include "base/NotifyingProperty.h"
 #include "platform/llm/LocalModelClient.h"
@@ -14,15 +14,15 @@ namespace {
 using llm::LocalModelClient;
 using llm::LocalModelStatus;
 
-AppleIntelligenceService::Status fromClient(LocalModelStatus status)
+LocalModelService::Status fromClient(LocalModelStatus status)
 {
     switch (status) {
-    case LocalModelStatus::Available: return AppleIntelligenceService::Status::Available;
-    case LocalModelStatus::NotReady: return AppleIntelligenceService::Status::ModelNotReady;
-    case LocalModelStatus::NoServer: return AppleIntelligenceService::Status::AppleIntelligenceNotEnabled;
-    case LocalModelStatus::Unknown: return AppleIntelligenceService::Status::Unknown;
+    case LocalModelStatus::Available: return LocalModelService::Status::Available;
+    case LocalModelStatus::NotReady: return LocalModelService::Status::ModelNotReady;
+    case LocalModelStatus::NoServer: return LocalModelService::Status::ServerNotRunning;
+    case LocalModelStatus::Unknown: return LocalModelService::Status::Unknown;
     }
-    return AppleIntelligenceService::Status::Unknown;
+    return LocalModelService::Status::Unknown;
 }
 
 // Exactly the instructions the model is given; "\u2022" is the bullet, "\u2014" the dash.
@@ -47,12 +47,12 @@ const char16_t* const kRewriteTail
 
 } // namespace
 
-QList<AppleIntelligenceService::Tone> AppleIntelligenceService::allTones()
+QList<LocalModelService::Tone> LocalModelService::allTones()
 {
     return { Tone::Professional, Tone::Friendly, Tone::Concise, Tone::Plain };
 }
 
-QString AppleIntelligenceService::rawValue(Tone tone)
+QString LocalModelService::rawValue(Tone tone)
 {
     switch (tone) {
     case Tone::Professional: return QStringLiteral("professional");
@@ -63,7 +63,7 @@ QString AppleIntelligenceService::rawValue(Tone tone)
     return {};
 }
 
-std::optional<AppleIntelligenceService::Tone> AppleIntelligenceService::toneFromRawValue(const QString& raw)
+std::optional<LocalModelService::Tone> LocalModelService::toneFromRawValue(const QString& raw)
 {
     for (Tone tone : allTones())
         if (rawValue(tone) == raw)
@@ -71,7 +71,7 @@ std::optional<AppleIntelligenceService::Tone> AppleIntelligenceService::toneFrom
     return std::nullopt;
 }
 
-QString AppleIntelligenceService::stylePhrase(Tone tone)
+QString LocalModelService::stylePhrase(Tone tone)
 {
     switch (tone) {
     case Tone::Professional: return QStringLiteral("polished, professional");
@@ -82,7 +82,7 @@ QString AppleIntelligenceService::stylePhrase(Tone tone)
     return {};
 }
 
-QString AppleIntelligenceService::AIError::description() const
+QString LocalModelService::AIError::description() const
 {
     switch (kind) {
     case Kind::Unavailable: return message;
@@ -91,19 +91,19 @@ QString AppleIntelligenceService::AIError::description() const
     return message;
 }
 
-QString AppleIntelligenceService::labelCleanupInstructions() { return QString::fromUtf16(kLabelCleanup); }
+QString LocalModelService::labelCleanupInstructions() { return QString::fromUtf16(kLabelCleanup); }
 
-QString AppleIntelligenceService::rewriteInstructions(Tone tone)
+QString LocalModelService::rewriteInstructions(Tone tone)
 {
     return QString::fromUtf16(kRewriteHead) + stylePhrase(tone) + QString::fromUtf16(kRewriteTail);
 }
 
-QString AppleIntelligenceService::userVisibleText(Status status)
+QString LocalModelService::userVisibleText(Status status)
 {
     switch (status) {
     case Status::Available: return {};
     case Status::DeviceNotEligible: return QStringLiteral("This computer can't run the on-device language model.");
-    case Status::AppleIntelligenceNotEnabled:
+    case Status::ServerNotRunning:
         return QStringLiteral(
             "Start a local language model server (llama.cpp or Ollama) to use AI features in Z.O.V.A.");
     case Status::ModelNotReady:
@@ -113,28 +113,28 @@ QString AppleIntelligenceService::userVisibleText(Status status)
     return {};
 }
 
-AppleIntelligenceService::AppleIntelligenceService(QObject* parent)
+LocalModelService::LocalModelService(QObject* parent)
     : QObject(parent)
 {
-    connect(&LocalModelClient::shared(), &LocalModelClient::statusChanged, this,
-        &AppleIntelligenceService::followClientStatus);
+    connect(
+        &LocalModelClient::shared(), &LocalModelClient::statusChanged, this, &LocalModelService::followClientStatus);
     refreshStatus();
 }
 
-void AppleIntelligenceService::refreshStatus()
+void LocalModelService::refreshStatus()
 {
     followClientStatus();
     LocalModelClient::shared().refresh();
 }
 
-void AppleIntelligenceService::followClientStatus() { setStatus(fromClient(LocalModelClient::shared().status())); }
+void LocalModelService::followClientStatus() { setStatus(fromClient(LocalModelClient::shared().status())); }
 
-void AppleIntelligenceService::setStatus(Status status)
+void LocalModelService::setStatus(Status status)
 {
-    setNotifying(this, m_status, status, &AppleIntelligenceService::statusChanged);
+    setNotifying(this, m_status, status, &LocalModelService::statusChanged);
 }
 
-void AppleIntelligenceService::cleanAutoLabel(const QString& label, std::function<void(QString)> done)
+void LocalModelService::cleanAutoLabel(const QString& label, std::function<void(QString)> done)
 {
     if (m_status == Status::Unknown && !label.trimmed().isEmpty()) {
         // Not known yet (the first label of a run): wait for the look at the
@@ -154,7 +154,7 @@ void AppleIntelligenceService::cleanAutoLabel(const QString& label, std::functio
     tidyLabel(label, std::move(done));
 }
 
-void AppleIntelligenceService::tidyLabel(const QString& label, std::function<void(QString)> done)
+void LocalModelService::tidyLabel(const QString& label, std::function<void(QString)> done)
 {
     const QString trimmed = label.trimmed();
     if (trimmed.isEmpty() || m_status != Status::Available) {
@@ -168,8 +168,7 @@ void AppleIntelligenceService::tidyLabel(const QString& label, std::function<voi
         });
 }
 
-void AppleIntelligenceService::rewriteStepDescription(
-    const QString& text, Tone tone, std::function<void(RewriteResult)> done)
+void LocalModelService::rewriteStepDescription(const QString& text, Tone tone, std::function<void(RewriteResult)> done)
 {
     if (m_status != Status::Available) {
         const AIError error { AIError::Kind::Unavailable, userVisibleText(m_status) };

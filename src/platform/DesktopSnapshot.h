@@ -12,10 +12,10 @@ namespace zova {
 using WindowID = quint32;
 
 // The application that owns a window: WM_CLASS class as its name, WM_CLASS
-// instance as its bundle identifier, _NET_WM_PID as its process identifier.
+// instance as its identifier, _NET_WM_PID as its process identifier.
 struct RunningApplication {
     QString applicationName;
-    QString bundleIdentifier;
+    QString wmClassInstance;
     qint32 processID = 0;
 
     bool operator==(const RunningApplication&) const = default;
@@ -24,7 +24,7 @@ struct RunningApplication {
 // A window that can be listed and captured. `frame` is the client area in root
 // coordinates; `title` is absent when the window has no name at all, empty when
 // its name is empty.
-struct ShareableWindow {
+struct DesktopWindow {
     WindowID windowID = 0;
     std::optional<QString> title;
     std::optional<RunningApplication> owningApplication;
@@ -33,18 +33,18 @@ struct ShareableWindow {
     bool isOnScreen = false;
 
     qint32 processID() const { return owningApplication ? owningApplication->processID : 0; }
-    bool operator==(const ShareableWindow&) const = default;
+    bool operator==(const DesktopWindow&) const = default;
 };
 
 // One monitor of the X screen.
-struct ShareableDisplay {
+struct DesktopScreen {
     quint32 displayID = 0;
     QRectF frame;
     int width = 0;
     int height = 0;
     bool isPrimary = false;
 
-    bool operator==(const ShareableDisplay&) const = default;
+    bool operator==(const DesktopScreen&) const = default;
 };
 
 // A process that owns windows. It is visible and regular when it has at least
@@ -53,14 +53,14 @@ struct ShareableDisplay {
 struct ApplicationInfo {
     qint32 processID = 0;
     std::optional<QString> localizedName;
-    std::optional<QString> bundleIdentifier;
+    std::optional<QString> wmClassInstance;
     bool isVisibleRegular = false;
 };
 
 // A snapshot of the session: windows topmost first, displays in monitor order.
-struct ShareableContent {
-    QList<ShareableWindow> windows;
-    QList<ShareableDisplay> displays;
+struct DesktopSnapshot {
+    QList<DesktopWindow> windows;
+    QList<DesktopScreen> displays;
     QList<ApplicationInfo> applications;
 };
 

@@ -1,4 +1,4 @@
-#include "style/AccentHue.h"
+#include "model/AccentHue.h"
 
 namespace zova::accent_hue {
 

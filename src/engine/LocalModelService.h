@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Expected.h"
+#include "base/Expected.h"
 
 #include <QList>
 #include <QObject>
@@ -14,11 +14,11 @@ namespace zova {
 // The on-device language model (a local chat server): whether it can be used,
 // tidying recognised step labels, and rewriting descriptions in a tone. Lives on
 // the GUI thread; answers arrive later on the same thread.
-class AppleIntelligenceService : public QObject {
+class LocalModelService : public QObject {
     Q_OBJECT
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
 public:
-    enum class Status { Available, DeviceNotEligible, AppleIntelligenceNotEnabled, ModelNotReady, Unknown };
+    enum class Status { Available, DeviceNotEligible, ServerNotRunning, ModelNotReady, Unknown };
     Q_ENUM(Status)
 
     enum class Tone { Professional, Friendly, Concise, Plain };
@@ -43,7 +43,7 @@ public:
     static QString userVisibleText(Status status);
 
     // Starts with Unknown, then takes the model's status at once.
-    explicit AppleIntelligenceService(QObject* parent = nullptr);
+    explicit LocalModelService(QObject* parent = nullptr);
 
     Status status() const { return m_status; }
     // Takes the process-wide cached status now and asks the server again in the
@@ -63,7 +63,7 @@ public:
     void rewriteStepDescription(const QString& text, Tone tone, std::function<void(RewriteResult)> done);
 
 signals:
-    void statusChanged(zova::AppleIntelligenceService::Status status);
+    void statusChanged(zova::LocalModelService::Status status);
 
 private:
     void followClientStatus();
