@@ -2,9 +2,9 @@
 
 #include "editor/EditorController.h"
 #include "editor/StepBackground.h"
+#include "model/AccentHue.h"
 #include "model/Guide.h"
 #include "model/Step.h"
-#include "style/AccentHue.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/StepBadge.h"
