@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -37,6 +38,10 @@ struct SheetState {
     bool exportPanel = false;
     // The steps the delete alert is about; the alert is open while this holds a value.
     std::optional<QSet<QUuid>> pendingDelete;
+    // The crop overlay replaces the focused step while this is set.
+    bool cropping = false;
+    // The "Add step" menu under its title-bar button.
+    bool addStepMenu = false;
     // The title bar's popovers, each open while its flag is set.
     bool smartEditMenu = false;
     bool backgroundPicker = false;
@@ -60,6 +65,11 @@ struct EditorState {
     SheetState sheets;
     AlertState alerts;
     QString titleDraft;
+    // The hotspot while the marker is dragged (fractions 0..1); the step's own
+    // hotspot changes only when the drag ends.
+    std::optional<QPointF> pendingClick;
+    // Whether the on-device language model can be used.
+    bool modelAvailable = false;
 };
 
 } // namespace zova

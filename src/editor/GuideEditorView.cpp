@@ -2,6 +2,7 @@
 
 #include "editor/CanvasColumn.h"
 #include "editor/EditorTexts.h"
+#include "editor/ImageFileDialog.h"
 #include "editor/SheetTransition.h"
 #include "editor/StepListView.h"
 #include "editor/StepsSidebar.h"
@@ -55,9 +56,12 @@ bool editsText(const QWidget* widget)
 GuideEditorView::GuideEditorView(
     Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies, QWidget* parent)
     : QWidget(parent)
-    , m_controller(new EditorController(guide, context, std::move(hooks), this))
+    , m_controller(nullptr)
     , m_dependencies(std::move(dependencies))
 {
+    if (!hooks.chooseImage)
+        hooks.chooseImage = [this] { return image_file::choose(this); };
+    m_controller = new EditorController(guide, context, std::move(hooks), this);
     setObjectName(QStringLiteral("guideEditor"));
     setMinimumSize(1100, 720);
     auto* outer = new QVBoxLayout(this);
@@ -70,7 +74,9 @@ GuideEditorView::GuideEditorView(
     m_sidebar = new StepsSidebar(m_controller, m_dependencies.thumbnails, wallpaper);
     columns->addWidget(m_sidebar);
     columns->addWidget(new ColumnDivider(wallpaper));
-    m_canvas = new CanvasColumn(m_controller, wallpaper);
+    m_canvas = new CanvasColumn(m_controller, m_dependencies.permissions, wallpaper);
+    if (m_dependencies.makeCropOverlay)
+        m_canvas->setCropOverlayFactory(m_dependencies.makeCropOverlay);
     columns->addWidget(m_canvas, 1);
 
     for (const QKeySequence& key : { QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Delete) }) {

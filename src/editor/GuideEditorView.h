@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/CanvasColumn.h"
 #include "editor/EditorController.h"
 #include "export/panel/ExportPanel.h"
 
@@ -13,8 +14,8 @@ namespace zova {
 
 class Settings;
 
-class CanvasColumn;
 class Guide;
+class PermissionsService;
 class ModelContext;
 class StepThumbnails;
 class StepsSidebar;
@@ -35,6 +36,10 @@ public:
         const Settings* settings = nullptr;
         // Empty for the real panel.
         ExportPanelFactory makeExportPanel;
+        // The application's; the empty state follows its click-tracking flag.
+        PermissionsService* permissions = nullptr;
+        // Empty for a stand-in with Cancel.
+        CanvasColumn::CropOverlayFactory makeCropOverlay;
     };
 
     GuideEditorView(Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies,

@@ -78,6 +78,9 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("scissors"), 0xe14e }, // content_cut
         { QStringLiteral("text.alignleft"), 0xe236 }, // format_align_left
         { QStringLiteral("arrow.uturn.backward"), 0xe166 }, // undo
+        { QStringLiteral("crop"), 0xe3be }, // crop
+        { QStringLiteral("sparkles.rectangle.stack"), 0xe663 }, // auto_fix_high
+        { QStringLiteral("photo.on.rectangle"), 0xe3f4 }, // image
     };
     return map;
 }

@@ -15,3 +15,6 @@ add_dependencies(app_editor_end_to_end_test zova)
 zova_test(app_voice_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/VoiceEndToEndTest.cpp
           LIBS zova::export zova::model zova::platform LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_voice_end_to_end_test zova)
+zova_test(app_canvas_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/CanvasEndToEndTest.cpp LIBS zova::model zova::platform
+          LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
+add_dependencies(app_canvas_end_to_end_test zova)
