@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/CanvasColumn.h"
+#include "editor/DescriptionRewriter.h"
 #include "editor/EditorController.h"
 #include "export/panel/ExportPanel.h"
 
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace zova {
 
@@ -17,6 +19,8 @@ class Settings;
 class Guide;
 class PermissionsService;
 class ModelContext;
+class RewriteRun;
+class TitleBarPopovers;
 class StepThumbnails;
 class StepsSidebar;
 
@@ -40,6 +44,8 @@ public:
         PermissionsService* permissions = nullptr;
         // Empty for a stand-in with Cancel.
         CanvasColumn::CropOverlayFactory makeCropOverlay;
+        // The language model that rewrites descriptions; empty for the local chat server.
+        std::function<std::unique_ptr<DescriptionRewriter>()> makeRewriter;
     };
 
     GuideEditorView(Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies,
@@ -53,6 +59,8 @@ public:
     QMessageBox* deleteAlert() const { return m_deleteAlert; }
     QMessageBox* fileErrorAlert() const { return m_fileErrorAlert; }
     QMessageBox* aiErrorAlert() const { return m_aiErrorAlert; }
+    RewriteRun* rewriteRun() const { return m_rewrite; }
+    TitleBarPopovers* popovers() const { return m_popovers; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +75,9 @@ private:
     Dependencies m_dependencies;
     StepsSidebar* m_sidebar = nullptr;
     CanvasColumn* m_canvas = nullptr;
+    std::unique_ptr<DescriptionRewriter> m_rewriter;
+    RewriteRun* m_rewrite = nullptr;
+    TitleBarPopovers* m_popovers = nullptr;
     QPointer<ExportPanel> m_exportPanel;
     QPointer<QMessageBox> m_deleteAlert;
     QPointer<QMessageBox> m_fileErrorAlert;
