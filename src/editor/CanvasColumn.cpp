@@ -5,9 +5,9 @@
 #include "editor/EditorController.h"
 #include "editor/EmptyStateView.h"
 #include "editor/ScreenshotView.h"
-#include "editor/StepBackground.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "model/VideoBackground.h"
 #include "style/PillButton.h"
 #include "style/TextLine.h"
 #include "style/Typography.h"
@@ -168,7 +168,7 @@ void CanvasColumn::refresh()
         return;
     }
     m_screenshot->setImage(imageFor(focused->screenshotFilename()));
-    m_screenshot->setBackdrop(effectiveBackgroundColor(*focused));
+    m_screenshot->setBackdrop(video_background::color(video_background::effectiveHex(*focused)));
     m_screenshot->setHotspot(state.pendingClick.value_or(QPointF(focused->clickX(), focused->clickY())));
     m_description->setStep(focused);
     m_stack->setCurrentWidget(m_stepPage);

@@ -1,10 +1,10 @@
 #include "editor/CanvasTitleBar.h"
 
 #include "editor/EditorController.h"
-#include "editor/StepBackground.h"
 #include "model/AccentHue.h"
 #include "model/Guide.h"
 #include "model/Step.h"
+#include "model/VideoBackground.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
 #include "style/StepBadge.h"
@@ -178,11 +178,11 @@ void CanvasTitleBar::refresh()
     m_toolSlot->setVisible(editing && m_toolbar);
     m_background->setVisible(editing);
     if (focused)
-        static_cast<BackgroundButton*>(m_background)->setSwatch(effectiveBackgroundColor(*focused));
+        static_cast<BackgroundButton*>(m_background)
+            ->setSwatch(video_background::color(video_background::effectiveHex(*focused)));
     m_crop->setVisible(editing);
     m_imageEditor->setVisible(editing);
     m_rewrite->setVisible(focused);
-    m_rewrite->setEnabled(state.modelAvailable);
     const bool canExport = m_controller->canExport();
     m_export->setEnabled(canExport);
     m_export->setToolTip(guide && !guide->steps().isEmpty()

@@ -42,6 +42,9 @@ struct SheetState {
     bool cropping = false;
     // The "Add step" menu under its title-bar button.
     bool addStepMenu = false;
+    // The title bar's popovers, each open while its flag is set.
+    bool smartEditMenu = false;
+    bool backgroundPicker = false;
 
     bool operator==(const SheetState&) const = default;
 };

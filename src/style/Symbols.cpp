@@ -76,6 +76,11 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("crop"), 0xe3be }, // crop
         { QStringLiteral("sparkles.rectangle.stack"), 0xe663 }, // auto_fix_high
         { QStringLiteral("photo.on.rectangle"), 0xe3f4 }, // image
+        { QStringLiteral("briefcase.fill"), 0xe8f9 }, // work
+        { QStringLiteral("face.smiling.fill"), 0xe813 }, // sentiment_satisfied
+        { QStringLiteral("scissors"), 0xe14e }, // content_cut
+        { QStringLiteral("text.alignleft"), 0xe236 }, // format_align_left
+        { QStringLiteral("arrow.uturn.backward"), 0xe166 }, // undo
     };
     return map;
 }

@@ -56,6 +56,8 @@ protected:
         // A returning user who has seen the tips: the library, nothing over it.
         storeSetting(zova::settings::onboardingCompleted, true);
         storeSetting(zova::settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
+        // A closed port: no language model answers, whatever this machine runs.
+        storeSetting(zova::settings::aiEndpoint, QStringLiteral("http://127.0.0.1:1"));
     }
 
     // Writes the application's settings file as the application does.
@@ -175,6 +177,27 @@ protected:
         std::sort(
             out.begin(), out.end(), [](const DumpEntry& a, const DumpEntry& b) { return a.rect.y() < b.rect.y(); });
         return out;
+    }
+    // The widgets named so once at least minCount of them keep their place across two dumps: a
+    // window the window manager is still placing reports rects that are about to move.
+    QList<DumpEntry> settledWidgets(const QString& name, int minCount, int timeoutMs = 10000) const
+    {
+        QList<QRect> last;
+        QList<DumpEntry> found;
+        zova::test::waitUntil(
+            [&] {
+                found = widgets(name);
+                QList<QRect> rects;
+                for (const DumpEntry& e : found)
+                    rects.append(e.rect);
+                const bool settled = found.size() >= minCount && rects == last;
+                last = rects;
+                if (!settled)
+                    QThread::msleep(150);
+                return settled;
+            },
+            timeoutMs);
+        return found;
     }
     std::optional<DumpEntry> widget(const QString& name, const QString& className = {}, const QString& text = {}) const
     {
