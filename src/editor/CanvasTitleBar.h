@@ -36,7 +36,7 @@ public:
     PillButton* addStepButton() const { return m_addStep; }
     PillButton* cropButton() const { return m_crop; }
     PillButton* imageEditorButton() const { return m_imageEditor; }
-    // Its enabling and help text follow the model; the rewrite menu hangs on it.
+    // Its look, enabling and help follow the rewrite run, whose menu hangs on it.
     PillButton* rewriteButton() const { return m_rewrite; }
     PillButton* exportButton() const { return m_export; }
     // The "Add step" menu while it is open.
