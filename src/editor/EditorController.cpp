@@ -492,6 +492,8 @@ void EditorController::applyCrop(const QUuid& stepId, const QRectF& rect)
         qCWarning(lcEditor) << "crop not kept:" << cropped.error().reason;
         reportFileError(cropped.error().message());
     }
+}
+
 void EditorController::setPendingClick(std::optional<QPointF> pending)
 {
     setNotifying(this, m_state.pendingClick, pending, &EditorController::canvasChanged);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editor/EditorState.h"
-#include "editor/ScreenshotFiles.h"
 #include "editor/ImageEditorHandOff.h"
+#include "editor/ScreenshotFiles.h"
 #include "editor/SelectionRules.h"
 
 #include <QColor>
