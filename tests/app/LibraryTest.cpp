@@ -146,6 +146,28 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
     EXPECT_TRUE(view.collection()->emptyState()->isVisibleTo(view.collection()));
 }
 
+TEST(LibrarySearch, MatchesAcrossCaseFoldingAndComposition)
+{
+    const QString precomposed = QStringLiteral("Caf\u00E9 menu");
+    const QString decomposed = QStringLiteral("Cafe\u0301 menu");
+    const struct {
+        QString title, search;
+        bool matches;
+    } rows[] = {
+        { QStringLiteral("Stra\u00DFe finden"), QStringLiteral("STRASSE"), true },
+        { QStringLiteral("Stra\u00DFe finden"), QStringLiteral("strasse"), true },
+        { QStringLiteral("STRASSE"), QStringLiteral("stra\u00DFe"), true },
+        { precomposed, QStringLiteral("cafe\u0301"), true },
+        { decomposed, QStringLiteral("CAF\u00C9"), true },
+        { precomposed, QStringLiteral("cafe "), false }, // accents still count
+        { QStringLiteral("Export invoices"), QStringLiteral("EXPORT"), true },
+        { QStringLiteral("Export invoices"), QStringLiteral("invoices "), false },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(library::titleMatches(row.title, row.search), row.matches)
+            << row.title.toStdString() << " / " << row.search.toStdString();
+}
+
 TEST_F(LibraryFixture, ViewModeToggle)
 {
     addGuide(QStringLiteral("A"));
