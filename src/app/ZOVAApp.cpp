@@ -23,6 +23,7 @@
 #include "platform/x11/X11Probe.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <QByteArray>
 #include <QSet>
@@ -69,6 +70,14 @@ ModelContainer& ZOVAApp::sharedModelContainer()
                 = (QStringLiteral("Could not create ModelContainer: ") + opened.error().description()).toUtf8();
             std::fprintf(stderr, "%s\n", message.constData());
             std::fflush(stderr);
+            // Started from a launcher nobody reads stderr: the same words in a dialog.
+            if (qobject_cast<QApplication*>(QCoreApplication::instance())
+                && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+                QMessageBox box(QMessageBox::Critical, QStringLiteral("Z.O.V.A"), QString::fromUtf8(message));
+                box.setObjectName(QStringLiteral("storeErrorDialog"));
+                box.setTextFormat(Qt::PlainText);
+                box.exec();
+            }
             std::_Exit(1);
         }
         container = std::move(opened).value();
@@ -118,7 +127,8 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions);
-    m_editor = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings);
+    m_editor
+        = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
     auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
