@@ -4,6 +4,7 @@
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -82,7 +83,7 @@ protected:
         ASSERT_TRUE(opened);
         container = std::move(*opened);
         ASSERT_TRUE(target.start()) << "the target window did not come up";
-        service = std::make_unique<RecordingService>(*container->mainContext());
+        service = std::make_unique<RecordingService>(*container->mainContext(), x11::makeBackends());
         service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 

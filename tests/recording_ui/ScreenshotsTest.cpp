@@ -1,4 +1,5 @@
 #include "FakeFeed.h"
+#include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
 #include "engine/PermissionsService.h"
@@ -84,9 +85,9 @@ TEST(Screenshots, PickerPanelAndOutline)
     QTest::qWait(300);
     feed.frame = QRectF(client.rootGeometry(target));
     feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
-    RecordingHUDController hud;
+    RecordingHUDController hud(x11::makeCompositingCheck());
     hud.present(feed, {}, {});
-    RecordingOverlayController outline;
+    RecordingOverlayController outline(x11::makeCompositingCheck());
     outline.present(feed);
     QTest::qWait(600);
     QScreen* screen = QGuiApplication::primaryScreen();
