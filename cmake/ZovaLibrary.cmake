@@ -32,6 +32,11 @@ function(zova_library name)
   endforeach()
 endfunction()
 
+# What every test runs with: leak checks on, with the suppressions for system libraries.
+set(ZOVA_SANITIZER_ENV "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
 # zova_test(name SOURCES ... LIBS ... [LABELS ...] [ENV ...]): one GoogleTest executable.
 # Tests without the x11 label run on the offscreen platform.
 function(zova_test name)
@@ -47,7 +52,7 @@ function(zova_test name)
     # Tests on the shared display would see each other's windows and clicks.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x_display)
   endif()
-  list(APPEND env "ASAN_OPTIONS=detect_leaks=0:abort_on_error=0" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  list(APPEND env ${ZOVA_SANITIZER_ENV})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")

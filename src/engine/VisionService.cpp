@@ -10,19 +10,20 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace zova {
 
 namespace {
 
-constexpr int kRingDistance = 35;
-constexpr int kDiscRadius = 30;
-constexpr double kFeather = 5.0;
-constexpr int kMaxLabelCharacters = 40;
-constexpr int kCutLabelCharacters = 37;
-constexpr int kRecognitionThreads = 2;
+constexpr int ringDistance = 35;
+constexpr int discRadius = 30;
+constexpr double feather = 5.0;
+constexpr int maxLabelCharacters = 40;
+constexpr int cutLabelCharacters = 37;
+constexpr int recognitionThreads = 2;
 
-constexpr int kRing[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
+constexpr int ring[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -77,8 +78,8 @@ QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickP
 
     Rgb sum;
     int count = 0;
-    for (const auto& dir : kRing) {
-        const Rgb c = pixelAt(bitmap, cx + kRingDistance * dir[0], cy + kRingDistance * dir[1]);
+    for (const auto& dir : ring) {
+        const Rgb c = pixelAt(bitmap, cx + ringDistance * dir[0], cy + ringDistance * dir[1]);
         if (isBrightNeutral(c))
             continue;
         sum.r += c.r;
@@ -90,17 +91,17 @@ QImage VisionService::removeMirroringPointer(const QImage& image, QPointF clickP
         return image;
     const int fill[3] = { sum.r / count, sum.g / count, sum.b / count };
 
-    const int y0 = std::max(0, cy - kDiscRadius), y1 = std::min(height - 1, cy + kDiscRadius);
-    const int x0 = std::max(0, cx - kDiscRadius), x1 = std::min(width - 1, cx + kDiscRadius);
+    const int y0 = std::max(0, cy - discRadius), y1 = std::min(height - 1, cy + discRadius);
+    const int x0 = std::max(0, cx - discRadius), x1 = std::min(width - 1, cx + discRadius);
     for (int y = y0; y <= y1; ++y) {
         uchar* row = bitmap.scanLine(y);
         const int oy = y - cy;
         for (int x = x0; x <= x1; ++x) {
             const int ox = x - cx;
             const double d = std::sqrt(double(ox * ox + oy * oy));
-            if (d > kDiscRadius)
+            if (d > discRadius)
                 continue;
-            const double w = std::min(1.0, (kDiscRadius - d) / kFeather);
+            const double w = std::min(1.0, (discRadius - d) / feather);
             uchar* p = row + 4 * x;
             for (int ch = 0; ch < 3; ++ch)
                 p[ch] = uchar(w * fill[ch] + (1.0 - w) * p[ch]);
@@ -122,10 +123,10 @@ std::optional<QString> VisionService::formatLabel(const QString& text)
     qsizetype cut = -1;
     while (graphemes.toNextBoundary() != -1) {
         ++count;
-        if (count == kCutLabelCharacters)
+        if (count == cutLabelCharacters)
             cut = graphemes.position();
     }
-    if (count > kMaxLabelCharacters)
+    if (count > maxLabelCharacters)
         line = line.left(cut) + QChar(0x2026);
     return QStringLiteral("Click ") + QChar(0x2018) + line + QChar(0x2019);
 }
@@ -173,42 +174,123 @@ QRect VisionService::recognitionRegion(QSize imageSize, QPointF clickPixel)
 
 namespace {
 
-// The area first read around a click: a few lines of ordinary text and a word or
-// two on each side. A line found there holding the click wins outright.
+// The area first read around a click: the control under it and a word or two
+// on each side, in pixels so that small interface text is covered alike in a
+// window and on a whole screen.
 QRect clickRegion(QSize imageSize, QPointF clickPixel)
 {
-    const double reachX = 0.05 * imageSize.width();
-    const double reachY = 0.04 * imageSize.height();
+    const double reachX = std::max(160.0, 0.05 * imageSize.width());
+    const double reachY = std::max(28.0, 0.02 * imageSize.height());
     const QRectF area(clickPixel.x() - reachX, clickPixel.y() - reachY, 2 * reachX, 2 * reachY);
     return area.toAlignedRect().intersected(QRect(QPoint(0, 0), imageSize));
 }
 
-// A sparse reading may split one line at its wider spaces: pieces on one row with
-// a gap under two line heights are joined, left to right.
-QList<ocr::TextLine> joinedPieces(QList<ocr::TextLine> pieces, QSize imageSize)
+// Words of one line are one phrase, as a person reads one control, while the
+// space between them stays below this many of their average character widths
+// (a space in monospaced text takes about 1.2); a wider space parts two menu
+// items, a caption from the next control, a key from a key. Widths hold where
+// heights mislead: a mnemonic's underline makes a word's box taller.
+constexpr double phraseGap = 1.45;
+// Enlarged regions cost the square of the scale: an area of at most this many
+// pixels after enlarging keeps a reading well within a click's time.
+constexpr double enlargedPixels = 300000;
+constexpr int maxScale = 3;
+// The engine reads words best at about this height in pixels; enlarged far
+// beyond it, large text is misread.
+constexpr double readingHeight = 36;
+
+bool isWordCharacter(QChar c) { return c.isLetterOrNumber(); }
+
+// A reading of a radio mark, a check box or a frame's remains: one or two marks
+// without a letter or digit.
+bool isMark(const ocr::TextWord& word)
 {
-    std::stable_sort(pieces.begin(), pieces.end(),
-        [](const ocr::TextLine& a, const ocr::TextLine& b) { return a.box.left() < b.box.left(); });
-    QList<ocr::TextLine> lines;
-    for (const ocr::TextLine& piece : pieces) {
-        const QRectF b = piece.box;
-        bool joined = false;
-        for (ocr::TextLine& line : lines) {
-            const QRectF a = line.box;
-            const double overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
-            const double gap = (b.left() - a.right()) * imageSize.width();
-            const double lineHeight = std::max(a.height(), b.height()) * imageSize.height();
-            if (overlap < 0.5 * std::min(a.height(), b.height()) || gap > 2 * lineHeight)
+    const QString text = word.text.trimmed();
+    return text.size() <= 2 && std::none_of(text.begin(), text.end(), isWordCharacter);
+}
+
+// The words grouped into phrases, each with the box around its words. A mark
+// beside words parts them and is left out; a mark alone (a key's "+") stays.
+QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
+{
+    std::stable_sort(words.begin(), words.end(), [](const ocr::TextWord& a, const ocr::TextWord& b) {
+        return a.line != b.line ? a.line < b.line : a.box.left() < b.box.left();
+    });
+    QList<QList<ocr::TextWord>> groups;
+    for (const ocr::TextWord& word : words) {
+        if (word.text.trimmed().isEmpty())
+            continue;
+        if (!groups.isEmpty()) {
+            const ocr::TextWord& last = groups.last().last();
+            const double gap = (word.box.left() - last.box.right()) * imageSize.width();
+            const double characterWidth = (word.box.width() + last.box.width()) * imageSize.width()
+                / double(word.text.trimmed().size() + last.text.trimmed().size());
+            if (last.line == word.line && gap <= phraseGap * characterWidth) {
+                groups.last().append(word);
                 continue;
-            line.text = line.text.trimmed() + QLatin1Char(' ') + piece.text.trimmed();
-            line.box = a.united(b);
-            joined = true;
-            break;
+            }
         }
-        if (!joined)
-            lines.append(piece);
+        groups.append({ word });
     }
-    return lines;
+    QList<QList<ocr::TextWord>> parted;
+    for (const QList<ocr::TextWord>& group : groups) {
+        if (std::all_of(group.begin(), group.end(), isMark)) {
+            parted.append(group);
+            continue;
+        }
+        parted.append(QList<ocr::TextWord>());
+        for (const ocr::TextWord& word : group) {
+            if (!isMark(word))
+                parted.last().append(word);
+            else if (!parted.last().isEmpty())
+                parted.append(QList<ocr::TextWord>());
+        }
+        if (parted.last().isEmpty())
+            parted.removeLast();
+    }
+    QList<ocr::TextLine> phrases;
+    for (const QList<ocr::TextWord>& group : parted) {
+        ocr::TextLine phrase { group.first().box, QString() };
+        for (const ocr::TextWord& w : group) {
+            phrase.box = phrase.box.united(w.box);
+            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + w.text.trimmed();
+        }
+        if (phrase.box.height() >= VisionService::minimumTextHeight)
+            phrases.append(phrase);
+    }
+    return phrases;
+}
+
+// The phrases inside `region`, read as large as the time allows.
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region)
+{
+    const double area = double(region.width()) * region.height();
+    int scale = maxScale;
+    while (scale > 1 && area * scale * scale > enlargedPixels)
+        --scale;
+    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
+    if (!words)
+        return std::nullopt;
+    if (scale > 1 && !words->isEmpty()) {
+        // Large text is read again, less enlarged.
+        std::vector<double> heights;
+        for (const ocr::TextWord& w : *words)
+            heights.push_back(w.box.height() * image.height());
+        std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
+        const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
+        if (fitting < scale) {
+            words = ocr::TextRecognizer::recognizeWords(image, region, fitting);
+            if (!words)
+                return std::nullopt;
+        }
+    }
+    if (lcVision().isDebugEnabled()) {
+        for (const ocr::TextWord& w : *words)
+            qCDebug(lcVision) << "  word" << w.line << w.text << w.confidence
+                              << QRectF(w.box.x() * image.width(), w.box.y() * image.height(),
+                                     w.box.width() * image.width(), w.box.height() * image.height());
+    }
+    return phrasesOf(*words, image.size());
 }
 
 struct Cut {
@@ -273,11 +355,9 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
     const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    std::optional<QList<ocr::TextLine>> bandLines
-        = ocr::TextRecognizer::recognize(image, band, VisionService::minimumTextHeight);
-    if (!bandLines)
+    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band);
+    if (!whole)
         return;
-    const QList<ocr::TextLine> whole = joinedPieces(*bandLines, image.size());
     QList<ocr::TextLine> merged;
     bool inserted = false;
     for (const ocr::TextLine& line : lines) {
@@ -285,7 +365,7 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
         if (mid < band.top() || mid >= band.bottom()) {
             merged.append(line);
         } else if (!inserted) {
-            merged.append(whole);
+            merged.append(*whole);
             inserted = true;
         }
     }
@@ -301,8 +381,7 @@ std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines
-        = ocr::TextRecognizer::recognize(image, near, VisionService::minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near);
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -338,7 +417,7 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = ocr::TextRecognizer::recognize(image, region, minimumTextHeight);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region);
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
@@ -354,7 +433,7 @@ QThreadPool* VisionService::recognitionPool()
     // Destroyed at exit, which ends its threads and so their engines.
     static QThreadPool pool;
     static const bool configured = [] {
-        pool.setMaxThreadCount(kRecognitionThreads);
+        pool.setMaxThreadCount(recognitionThreads);
         // Keep idle threads: each holds a started engine.
         pool.setExpiryTimeout(-1);
         pool.setObjectName(QStringLiteral("zova.vision"));

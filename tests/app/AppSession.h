@@ -176,6 +176,27 @@ protected:
             out.begin(), out.end(), [](const DumpEntry& a, const DumpEntry& b) { return a.rect.y() < b.rect.y(); });
         return out;
     }
+    // The widgets named so once at least minCount of them keep their place across two dumps: a
+    // window the window manager is still placing reports rects that are about to move.
+    QList<DumpEntry> settledWidgets(const QString& name, int minCount, int timeoutMs = 10000) const
+    {
+        QList<QRect> last;
+        QList<DumpEntry> found;
+        zova::test::waitUntil(
+            [&] {
+                found = widgets(name);
+                QList<QRect> rects;
+                for (const DumpEntry& e : found)
+                    rects.append(e.rect);
+                const bool settled = found.size() >= minCount && rects == last;
+                last = rects;
+                if (!settled)
+                    QThread::msleep(150);
+                return settled;
+            },
+            timeoutMs);
+        return found;
+    }
     std::optional<DumpEntry> widget(const QString& name, const QString& className = {}, const QString& text = {}) const
     {
         for (const DumpEntry& e : dump())

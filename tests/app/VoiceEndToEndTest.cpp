@@ -98,9 +98,8 @@ TEST_F(VoiceSession, TheChosenVoiceNarratesTheVideoAndZovaDefaultReturnsToTheAut
 
     key(XK_comma, { XK_Control_L });
     ASSERT_TRUE(waitForWidget("voiceSettings")) << "no Settings window";
-    QTest::qWait(300);
     // The rows top to bottom: the automatic row, then the voices in list order.
-    const QList<DumpEntry> rows = widgets("voiceRow");
+    const QList<DumpEntry> rows = settledWidgets("voiceRow", 3);
     ASSERT_GE(rows.size(), 3);
     click(rows[2].rect.center());
     const QString chosen = voices[1].identifier;
@@ -134,8 +133,9 @@ TEST_F(VoiceSession, TheChosenVoiceNarratesTheVideoAndZovaDefaultReturnsToTheAut
     // Back to the automatic choice.
     key(XK_comma, { XK_Control_L });
     ASSERT_TRUE(waitForWidget("voiceSettings"));
-    QTest::qWait(300);
-    click(widgets("voiceRow").first().rect.center());
+    const QList<DumpEntry> rowsAgain = settledWidgets("voiceRow", 3);
+    ASSERT_GE(rowsAgain.size(), 3);
+    click(rowsAgain.first().rect.center());
     QTest::qWait(300);
     quitApp();
     ASSERT_FALSE(HasFatalFailure());

@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 
 #include <limits>
+#include <memory>
 #include <optional>
 
 using namespace zova;
@@ -57,19 +58,20 @@ class PdfExportTest : public ExportFixture {
 protected:
     ExportService::Result exportPdf(Guide* guide, const QString& to, ExportService::Options options = {})
     {
-        std::optional<ExportService::Result> result;
-        m_service.exportPDF(*guide, to, options, nullptr, [&](const ExportService::Result& r) { result = r; });
-        EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 120000));
-        return result.value_or(unexpected(ExportError::file(QStringLiteral("timed out"))));
+        // Shared so that an answer after a time-out lands in a live object, not a gone frame.
+        auto result = std::make_shared<std::optional<ExportService::Result>>();
+        m_service.exportPDF(*guide, to, options, nullptr, [result](const ExportService::Result& r) { *result = r; });
+        EXPECT_TRUE(test::waitUntil([&] { return result->has_value(); }, 300000));
+        return result->value_or(unexpected(ExportError::file(QStringLiteral("timed out"))));
     }
 
     static pdf::RenderResult renderUrl(const QUrl& url, const pdf::RenderTiming& timing = {})
     {
-        std::optional<pdf::RenderResult> result;
+        auto result = std::make_shared<std::optional<pdf::RenderResult>>();
         pdf::renderUrlToPdf(
-            url, nullptr, [&](const pdf::RenderResult& r) { result = r; }, timing);
-        EXPECT_TRUE(test::waitUntil([&] { return result.has_value(); }, 120000));
-        return result.value_or(unexpected(pdf::RenderFailure { pdf::RenderFailure::Kind::Render, "timed out" }));
+            url, nullptr, [result](const pdf::RenderResult& r) { *result = r; }, timing);
+        EXPECT_TRUE(test::waitUntil([&] { return result->has_value(); }, 300000));
+        return result->value_or(unexpected(pdf::RenderFailure { pdf::RenderFailure::Kind::Render, "timed out" }));
     }
 
     QString target(const QString& name = QStringLiteral("guide.pdf")) const { return m_out.path() + '/' + name; }

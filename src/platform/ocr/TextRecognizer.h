@@ -18,6 +18,17 @@ struct TextLine {
     QString text;
 };
 
+// One recognised word of screen text.
+struct TextWord {
+    // Bounding box in fractions of the whole image, origin top left, y down.
+    QRectF box;
+    QString text;
+    // The recogniser's confidence in the reading, 0 to 100.
+    double confidence = 0;
+    // Words read as one line share the number.
+    int line = 0;
+};
+
 // Reads text lines with Tesseract (English). Each calling thread gets its own
 // engine, made on first use and kept for the thread's life, with the engine's
 // internal threading switched off. Never call it on the GUI thread: the first
@@ -31,6 +42,13 @@ public:
     // or the region is empty.
     static std::optional<QList<TextLine>> recognize(
         const QImage& image, const QRect& region, double minLineHeight = 0.0);
+
+    // Recognises the words inside `region` the way screen text needs: the region
+    // in grey, turned light-on-dark when its background is dark, and enlarged
+    // `scale` times so that small interface fonts reach the sizes the engine
+    // reads well. Words come in reading order, their boxes relative to the whole
+    // image. No value when the engine cannot start or the region is empty.
+    static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale);
 
     // Whether an engine can be started at all on this machine.
     static bool isAvailable();

@@ -1,0 +1,78 @@
+#include "Bench.h"
+#include "engine/LabelSet.h"
+
+#include "engine/VisionService.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using zova::VisionService;
+
+namespace {
+
+// The share of clicks whose label names the clicked control exactly.
+constexpr double exactTarget = 0.9;
+constexpr double clickTargetMs = 150.0;
+
+double percentile(const std::vector<double>& sorted, double p)
+{
+    const size_t index = std::min(sorted.size() - 1, size_t(p * double(sorted.size() - 1) + 0.5));
+    return sorted[index];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // -v prints every click, not only the misses; a further argument keeps only
+    // the clicks on images whose name contains it.
+    const QStringList args = app.arguments().mid(1);
+    const bool verbose = args.contains(QStringLiteral("-v"));
+    QString only;
+    for (const QString& arg : args)
+        if (arg != QStringLiteral("-v"))
+            only = arg;
+    const zova::labelset::Set set = zova::labelset::load(QStringLiteral(ZOVA_LABEL_SET_DIR));
+    if (!set.error.isEmpty() || set.clicks.isEmpty()) {
+        std::printf("label set: %s\n", qPrintable(set.error));
+        return 1;
+    }
+    const VisionService vision;
+    // Starts this thread's engine, as the recognition pool's threads keep theirs.
+    vision.recognizeStepLabel({ 0, 0 }, set.images.begin().value());
+
+    int exact = 0;
+    std::vector<double> times;
+    for (const zova::labelset::Click& click : set.clicks) {
+        if (!only.isEmpty() && !click.image.contains(only))
+            continue;
+        QElapsedTimer timer;
+        timer.start();
+        const std::optional<QString> label = vision.recognizeStepLabel(click.point, set.images.value(click.image));
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        const QString expected = *VisionService::formatLabel(click.text);
+        const bool hit = label == expected;
+        exact += hit ? 1 : 0;
+        if (verbose || !hit)
+            std::fprintf(stderr, "  %s %-22s (%4.0f,%4.0f) %6.1f ms  want %-24s got %s\n", hit ? "  " : "XX",
+                qPrintable(click.image), click.point.x(), click.point.y(), times.back(), qPrintable(expected),
+                label ? qPrintable(*label) : "(none)");
+    }
+    std::sort(times.begin(), times.end());
+    if (times.empty())
+        return 1;
+    const double share = double(exact) / double(times.size());
+    std::printf("%-55s %d of %lld = %5.1f %%  target >= %g %%  %s\n", "step labels naming the clicked control", exact,
+        qlonglong(times.size()), 100.0 * share, 100.0 * exactTarget, share >= exactTarget ? "ok" : "MISSED");
+    std::printf("%-55s median %7.1f ms  p95 %7.1f ms  max %7.1f ms  target every click < %g ms  %s\n",
+        "step label per click", percentile(times, 0.5), percentile(times, 0.95), times.back(), clickTargetMs,
+        times.back() < clickTargetMs ? "ok" : "SLOW");
+    std::fflush(stdout);
+    return 0;
+}
