@@ -7,6 +7,7 @@
 #include "editor/StepListLayout.h"
 #include "editor/StepOrder.h"
 #include "model/Guide.h"
+#include "model/HexColor.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -379,6 +380,46 @@ void EditorController::dismissExportPanel()
     SheetState sheets = m_state.sheets;
     sheets.exportPanel = false;
     setSheets(sheets);
+}
+
+void EditorController::setSmartEditMenuOpen(bool open)
+{
+    SheetState sheets = m_state.sheets;
+    sheets.smartEditMenu = open;
+    setSheets(sheets);
+}
+
+void EditorController::setBackgroundPickerOpen(bool open)
+{
+    SheetState sheets = m_state.sheets;
+    sheets.backgroundPicker = open;
+    setSheets(sheets);
+}
+
+void EditorController::pickBackground(const QUuid& id, const QColor& color)
+{
+    if (Step* s = step(id); s && color.isValid())
+        s->setVideoBackgroundHex(hexString(color));
+}
+
+void EditorController::applyBackgroundToAllSteps(const QString& hex)
+{
+    Guide* g = guide();
+    if (!g)
+        return;
+    g->setVideoBackgroundHex(hex);
+    for (Step* s : g->steps())
+        s->setVideoBackgroundHex(std::nullopt);
+    save();
+}
+
+void EditorController::resetBackground(const QUuid& id)
+{
+    Step* s = step(id);
+    if (!s)
+        return;
+    s->setVideoBackgroundHex(std::nullopt);
+    save();
 }
 
 void EditorController::requestAppendRecording()

@@ -3,6 +3,7 @@
 #include "editor/EditorState.h"
 #include "editor/SelectionRules.h"
 
+#include <QColor>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -98,6 +99,16 @@ public:
     void openExportPanel();
     void dismissExportPanel();
     bool canExport() const;
+
+    void setSmartEditMenuOpen(bool open);
+    void setBackgroundPickerOpen(bool open);
+
+    // A step's video background. A picked colour becomes the step's own (the
+    // store saves it soon after); "apply to all" makes `hex` the guide's colour and
+    // removes every step's own; "reset" removes the step's own. Both save.
+    void pickBackground(const QUuid& id, const QColor& color);
+    void applyBackgroundToAllSteps(const QString& hex);
+    void resetBackground(const QUuid& id);
 
     void requestAppendRecording();
     // Commits the title, then returns to the library.

@@ -37,6 +37,9 @@ struct SheetState {
     bool exportPanel = false;
     // The steps the delete alert is about; the alert is open while this holds a value.
     std::optional<QSet<QUuid>> pendingDelete;
+    // The title bar's popovers, each open while its flag is set.
+    bool smartEditMenu = false;
+    bool backgroundPicker = false;
 
     bool operator==(const SheetState&) const = default;
 };

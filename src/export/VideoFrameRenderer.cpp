@@ -3,6 +3,8 @@
 #include "annotation/AnnotationPainter.h"
 #include "annotation/Redaction.h"
 #include "annotation/SoftShadow.h"
+#include "model/HexColor.h"
+#include "model/VideoBackground.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -40,43 +42,10 @@ void drawCentredLine(QPainter& p, const QString& text, const QFont& font, double
 
 } // namespace
 
-std::uint64_t VideoFrameRenderer::scanHex(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    if (i + 1 < text.size() && text.at(i) == QLatin1Char('0')
-        && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X')))
-        i += 2;
-    std::uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        int digit;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else
-            break;
-        // Saturates like the scanner does on overflow.
-        value = value > (UINT64_MAX >> 4) ? UINT64_MAX : (value << 4) | std::uint64_t(digit);
-    }
-    return value;
-}
-
-QColor VideoFrameRenderer::colorFromHex(const QString& text)
-{
-    const std::uint64_t v = scanHex(text);
-    return QColor(int((v >> 16) & 0xff), int((v >> 8) & 0xff), int(v & 0xff));
-}
-
 double VideoFrameRenderer::luminance(const QString& hex)
 {
-    const std::uint64_t v = scanHex(hex);
-    return 0.299 * double((v >> 16) & 0xff) / 255 + 0.587 * double((v >> 8) & 0xff) / 255
-        + 0.114 * double(v & 0xff) / 255;
+    const QColor c = video_background::color(hex);
+    return 0.299 * c.redF() + 0.587 * c.greenF() + 0.114 * c.blueF();
 }
 
 QRectF VideoFrameRenderer::screenshotRect(QSizeF imageSize, int width, int height)
@@ -140,7 +109,7 @@ std::optional<QImage> VideoFrameRenderer::renderFrame(const VideoFrameSource& so
     if (frame.isNull())
         return std::nullopt;
     const double W = options.width, H = options.height;
-    frame.fill(colorFromHex(source.backgroundHex));
+    frame.fill(video_background::color(source.backgroundHex));
 
     QPainter p(&frame);
     if (!p.isActive())
@@ -158,7 +127,7 @@ std::optional<QImage> VideoFrameRenderer::renderFrame(const VideoFrameSource& so
     p.drawImage(shot, shown);
     p.restore();
 
-    const QColor accent = colorFromHex(options.themeAccentHex);
+    const QColor accent = colorFromHexString(options.themeAccentHex).value_or(QColor(255, 61, 138));
     const QPointF c = markerCenter(shot, source.clickX, source.clickY);
     QColor faint = accent;
     faint.setAlphaF(0.35f);

@@ -8,7 +8,6 @@
 #include <QPointF>
 #include <QRectF>
 
-#include <cstdint>
 #include <optional>
 
 namespace zova {
@@ -37,12 +36,8 @@ public:
     // The description line as drawn at that frame width: cut at its end with "…" when too wide.
     static QString captionLine(const QString& description, int width);
 
-    // The value of a hex text read like a scanner's hex reader: leading white space
-    // skipped, an optional 0x, digits up to the first other character; 0 when none.
-    static std::uint64_t scanHex(const QString& text);
-    // Opaque colour of bits 16-23 (red), 8-15 (green) and 0-7 (blue) of scanHex.
-    static QColor colorFromHex(const QString& text);
-    // 0.299 red + 0.587 green + 0.114 blue, each in 0..1.
+    // 0.299 red + 0.587 green + 0.114 blue, each in 0..1, of the colour the
+    // background text resolves to (white when it is not a colour).
     static double luminance(const QString& hex);
 };
 

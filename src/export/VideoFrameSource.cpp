@@ -2,6 +2,7 @@
 
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "model/VideoBackground.h"
 
 #include <QImageReader>
 
@@ -29,8 +30,7 @@ QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::op
             source.description = *l;
         else
             source.description = QStringLiteral("Step ") + QString::number(i + 1);
-        source.backgroundHex
-            = step->videoBackgroundHex().value_or(guideBackgroundHex.value_or(QStringLiteral("f5f3ef")));
+        source.backgroundHex = video_background::effectiveHex(step->videoBackgroundHex(), guideBackgroundHex);
         source.clickX = step->clickX();
         source.clickY = step->clickY();
         result.append(std::move(source));

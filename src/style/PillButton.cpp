@@ -5,12 +5,14 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTimer>
 
 namespace zova {
 
 namespace {
 constexpr qreal kSpacing = 6;
 constexpr qreal kTrailingSymbolSpacing = 8;
+constexpr qreal indicatorSize = 14;
 } // namespace
 
 PillButton::PillButton(const QString& text, QWidget* parent)
@@ -53,11 +55,34 @@ void PillButton::setTrailingSymbol(const QString& name, qreal pixelSize)
     update();
 }
 
+void PillButton::setSpinning(bool spinning)
+{
+    if (m_spinning == spinning)
+        return;
+    m_spinning = spinning;
+    if (spinning && !m_spin) {
+        m_spin = new QTimer(this);
+        m_spin->setInterval(40);
+        connect(m_spin, &QTimer::timeout, this, [this] {
+            m_angle = (m_angle + 30) % 360;
+            update();
+        });
+    }
+    if (spinning)
+        m_spin->start();
+    else if (m_spin)
+        m_spin->stop();
+    updateGeometry();
+    update();
+}
+
 qreal PillButton::contentWidth() const
 {
     const auto m = PillStyle::metrics(m_style.size);
     qreal w = 0;
-    if (!m_symbol.isEmpty())
+    if (m_spinning)
+        w += indicatorSize;
+    else if (!m_symbol.isEmpty())
         w += m.fontSize + 2;
     if (!text().isEmpty()) {
         if (w > 0)
@@ -94,7 +119,13 @@ void PillButton::paintEvent(QPaintEvent*)
     if (!isEnabled())
         fg.setAlphaF(fg.alphaF() * 0.45f);
     qreal x = (r.width() - contentWidth()) / 2.0;
-    if (!m_symbol.isEmpty()) {
+    if (m_spinning) {
+        // An indeterminate ring: a three-quarter arc turning with the timer.
+        const QRectF ring(x + 1.5, (r.height() - indicatorSize) / 2 + 1.5, indicatorSize - 3, indicatorSize - 3);
+        painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(ring, -m_angle * 16, 270 * 16);
+        x += indicatorSize + kSpacing;
+    } else if (!m_symbol.isEmpty()) {
         const qreal s = m.fontSize + 2;
         Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_symbol, s, fg);
         x += s + kSpacing;

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 
+class QTimer;
+
 namespace zova {
 
 // A button drawn as a pill: an optional symbol and a text. Its height is fixed by
@@ -22,6 +24,9 @@ public:
     // A symbol drawn after the text at a pixel size of its own; empty for none.
     void setTrailingSymbol(const QString& name, qreal pixelSize);
     QString trailingSymbol() const { return m_trailingSymbol; }
+    // A turning ring drawn in white in place of the symbol, while work runs.
+    void setSpinning(bool spinning);
+    bool isSpinning() const { return m_spinning; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -40,6 +45,9 @@ private:
     QString m_trailingSymbol;
     qreal m_trailingSymbolSize = 0;
     bool m_hovered = false;
+    bool m_spinning = false;
+    int m_angle = 0;
+    QTimer* m_spin = nullptr;
 };
 
 // Gives the button the pill look of a variant and a size.

@@ -73,6 +73,11 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("waveform.circle.fill"), 0xe1b8 }, // graphic_eq
         { QStringLiteral("speaker.wave.2.fill"), 0xe050 }, // volume_up
         { QStringLiteral("arrow.down.circle"), 0xe2c4 }, // file_download
+        { QStringLiteral("briefcase.fill"), 0xe8f9 }, // work
+        { QStringLiteral("face.smiling.fill"), 0xe813 }, // sentiment_satisfied
+        { QStringLiteral("scissors"), 0xe14e }, // content_cut
+        { QStringLiteral("text.alignleft"), 0xe236 }, // format_align_left
+        { QStringLiteral("arrow.uturn.backward"), 0xe166 }, // undo
     };
     return map;
 }

@@ -5,3 +5,6 @@ zova_test(editor_rules_test
 zova_test(editor_controller_test SOURCES ${ZOVA_TEST_DIR}/EditorControllerTest.cpp
           LIBS zova::editor zova::model SQLite::SQLite3)
 zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp LIBS zova::editor zova::export_ui zova::model)
+zova_test(editor_rewrite_test SOURCES ${ZOVA_TEST_DIR}/RewriteRunTest.cpp
+          LIBS zova::editor zova::engine zova::model zova::platform Qt6::Network)
+zova_test(editor_background_test SOURCES ${ZOVA_TEST_DIR}/BackgroundPopoverTest.cpp LIBS zova::editor zova::model)

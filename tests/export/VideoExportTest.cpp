@@ -192,6 +192,39 @@ TEST_F(VideoExportTest, SilentThreeStepVideo)
     expectMp4(to, { 270, false });
 }
 
+TEST_F(VideoExportTest, SlidesAreDrawnOnTheResolvedBackground)
+{
+    // Read as the editor's preview reads them: "#"-prefixed is the colour, malformed is white.
+    addStep(screenshot(200, 200))->setVideoBackgroundHex(QStringLiteral("#ff0000"));
+    addStep(screenshot(200, 200));
+    addStep(screenshot(200, 200))->setVideoBackgroundHex(QStringLiteral("0000ff"));
+    m_guide->setVideoBackgroundHex(QStringLiteral("ff00zz"));
+    const QString to = m_out.filePath("backgrounds.mp4");
+    VideoExportOptions options;
+    options.narrateSteps = false;
+    options.width = 640;
+    options.height = 360;
+    const auto r = run(to, options);
+    ASSERT_TRUE(r.hasValue()) << r.error().description().toStdString();
+
+    const QRgb expected[] = { qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255) };
+    for (int slide = 0; slide < 3; ++slide) {
+        const QString png = m_out.filePath(QStringLiteral("slide%1.png").arg(slide));
+        QProcess ff;
+        ff.start("ffmpeg",
+            { "-v", "error", "-y", "-ss", QString::number(slide * 3 + 1.5), "-i", to, "-frames:v", "1", png });
+        ASSERT_TRUE(ff.waitForFinished(60000));
+        const QImage frame = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(frame.size(), QSize(640, 360)) << slide;
+        for (const QPoint at : { QPoint(8, 8), QPoint(631, 100) }) {
+            const QRgb got = frame.pixel(at);
+            const int distance = std::max({ std::abs(qRed(got) - qRed(expected[slide])),
+                std::abs(qGreen(got) - qGreen(expected[slide])), std::abs(qBlue(got) - qBlue(expected[slide])) });
+            EXPECT_LE(distance, 12) << "slide " << slide << " at " << at.x() << "," << at.y();
+        }
+    }
+}
+
 TEST_F(VideoExportTest, NarratedMixedGuideKeepsSoundOnItsSlides)
 {
     for (const char* text : { "1.0", "none", "4.0" })

@@ -23,22 +23,28 @@ VideoFrameSource sourceOf(const char* bg = "f5f3ef", double cx = 0.5, double cy 
 
 } // namespace
 
-TEST(VideoHexTest, ReadsLikeAScannerHexReader)
+TEST(VideoFrameRenderTest, BackgroundIsTheResolvedColour)
 {
+    // The editor's preview reads the same texts the same way: white for anything
+    // that is not six hexadecimal digits.
     struct Row {
-        const char* text;
-        std::uint64_t value;
+        const char* hex;
+        QRgb expected;
     };
-    for (const Row& r : { Row { "ff3d8a", 0xff3d8a }, Row { "FF3D8A", 0xff3d8a }, Row { "  \n\t0a0b0c", 0x0a0b0c },
-             Row { "0x00ff00", 0x00ff00 }, Row { "0X12", 0x12 }, Row { "#ffffff", 0 }, Row { "", 0 }, Row { "zz", 0 },
-             Row { "12g4", 0x12 }, Row { "0x", 0 }, Row { "fffffffffffffffffff", UINT64_MAX } }) {
-        EXPECT_EQ(VideoFrameRenderer::scanHex(QString::fromLatin1(r.text)), r.value) << r.text;
+    const QImage shot = VideoFixture::screenshot(200, 200);
+    for (const Row& r :
+        { Row { "ff0000", qRgb(255, 0, 0) }, Row { "#ff0000", qRgb(255, 0, 0) }, Row { " 0A0B0C\n", qRgb(10, 11, 12) },
+            Row { "ff00zz", qRgb(255, 255, 255) }, Row { "0x00ff00", qRgb(255, 255, 255) },
+            Row { "1ff3d8a", qRgb(255, 255, 255) }, Row { "", qRgb(255, 255, 255) } }) {
+        const auto frame = VideoFrameRenderer::renderFrame(sourceOf(r.hex), shot, 1, 1, {});
+        ASSERT_TRUE(frame.has_value()) << r.hex;
+        EXPECT_LE(channelDistance(frame->pixel(5, 5), r.expected), 1) << r.hex;
+        EXPECT_LE(channelDistance(frame->pixel(1914, 500), r.expected), 1) << r.hex;
     }
-    EXPECT_EQ(VideoFrameRenderer::colorFromHex("ff3d8a"), QColor(255, 61, 138));
-    EXPECT_EQ(VideoFrameRenderer::colorFromHex("#ff3d8a"), QColor(0, 0, 0));
-    EXPECT_EQ(VideoFrameRenderer::colorFromHex("1ff3d8a"), QColor(255, 61, 138)) << "only the low 24 bits count";
-    EXPECT_NEAR(VideoFrameRenderer::luminance("ffffff"), 1.0, 1e-12);
-    EXPECT_NEAR(VideoFrameRenderer::luminance("ff0000"), 0.299, 1e-12);
+    EXPECT_NEAR(VideoFrameRenderer::luminance("ffffff"), 1.0, 1e-6);
+    EXPECT_NEAR(VideoFrameRenderer::luminance("ff0000"), 0.299, 1e-6);
+    EXPECT_NEAR(VideoFrameRenderer::luminance("#ff0000"), 0.299, 1e-6);
+    EXPECT_NEAR(VideoFrameRenderer::luminance("zz"), 1.0, 1e-6) << "read as white";
 }
 
 TEST(VideoFrameGeometryTest, FitsScreenshotsOfThreeAspectRatios)
@@ -69,7 +75,7 @@ TEST(VideoFrameGeometryTest, CaptionBandShadeFollowsBackgroundAroundHalf)
         double alpha;
     };
     for (const Row& r : { Row { "ffffff", 0.92 }, Row { "808080", 0.92 }, Row { "7f7f7f", 0.85 },
-             Row { "000000", 0.85 }, Row { "#ffffff", 0.85 } }) {
+             Row { "000000", 0.85 }, Row { "#ffffff", 0.92 }, Row { "#000000", 0.85 }, Row { "not a colour", 0.92 } }) {
         const QColor c = VideoFrameRenderer::captionBandColor(QString::fromLatin1(r.hex));
         EXPECT_NEAR(c.alphaF(), r.alpha, 1e-3) << r.hex;
         EXPECT_NEAR(c.redF(), r.alpha > 0.9 ? 0.10 : 0.04, 1e-3) << r.hex;

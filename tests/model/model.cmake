@@ -10,3 +10,4 @@ target_compile_definitions(model_store_test PRIVATE
   ZOVA_BINARY="$<TARGET_FILE:zova>" STORE_WRITER="$<TARGET_FILE:model_store_writer>")
 add_dependencies(model_store_test zova model_store_writer)
 zova_test(model_settings_test SOURCES ${ZOVA_TEST_DIR}/SettingsTest.cpp LIBS zova::model)
+zova_test(model_video_background_test SOURCES ${ZOVA_TEST_DIR}/VideoBackgroundTest.cpp LIBS zova::model)
