@@ -113,6 +113,7 @@ RecordingService::RecordingService(
     m_clock.setInterval(collaborators.clockIntervalMs);
     m_clock.setTimerType(Qt::PreciseTimer);
     connect(&m_clock, &QTimer::timeout, this, &RecordingService::tick);
+    connect(m_capture.get(), &CaptureService::targetRefreshed, this, &RecordingService::checkTargetWindow);
 }
 
 RecordingService::~RecordingService()
@@ -143,7 +144,7 @@ std::optional<QRectF> RecordingService::targetFrame() const
 {
     if (m_targetDisplay)
         return m_targetDisplay->frame;
-    if (m_targetWindow) {
+    if (m_targetWindow && !m_targetWindowClosed) {
         for (const auto& w : m_capture->cachedTargetWindows()) {
             if (w.windowID == m_targetWindow->windowID)
                 return w.frame;
@@ -376,6 +377,17 @@ void RecordingService::resetRecording()
     setElapsed(0);
     m_startTime.invalidate();
     setClickTrackingActive(false);
+    setTargetWindowClosed(false);
+}
+
+void RecordingService::checkTargetWindow()
+{
+    if (m_targetWindowClosed || !m_targetWindow || (m_phase != Phase::Armed && m_phase != Phase::Paused))
+        return;
+    if (!m_capture->trackedWindowIsGone(m_targetWindow->windowID))
+        return;
+    qCInfo(lcRecording, "Target window closed: id=%u", unsigned(m_targetWindow->windowID));
+    setTargetWindowClosed(true);
 }
 
 // Click filter and step capture
@@ -410,6 +422,15 @@ bool RecordingService::isClickOnOwnApp(QPointF point) const { return m_isPointOn
 
 void RecordingService::startCapture(const ClickTrackingService::ClickEvent& event, QPointF point)
 {
+    if (m_targetWindow && m_targetProcessID != 0) {
+        if (const auto popup = m_capture->popupUnderPoint(point, m_targetProcessID)) {
+            // A menu closes as the click on its item ends: it is shot at once,
+            // over the recorded window.
+            captureStep(event, m_targetWindow, std::nullopt, std::nullopt, m_currentGuide.data(), m_recordingSerial,
+                popup->windowID);
+            return;
+        }
+    }
     std::optional<DesktopWindow> hit;
     if (m_targetProcessID != 0)
         hit = m_capture->windowUnderPoint(point, m_targetProcessID);
@@ -431,7 +452,7 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
             return;
         }
         const std::optional<DesktopWindow> window = hit ? hit : m_targetWindow;
-        captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial);
+        captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial, std::nullopt);
         --m_waitingCaptures;
         finishStopWhenCapturesEnd();
     });
@@ -448,13 +469,14 @@ DesktopWindow RecordingService::refreshedWindow(const DesktopWindow& window) con
 
 void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
     const std::optional<DesktopWindow>& window, const std::optional<DesktopScreen>& display,
-    const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial)
+    const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial,
+    std::optional<WindowID> clickedPopup)
 {
     std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
     if (display)
         frame = m_capture->captureScreenshot(*display);
     else if (window)
-        frame = m_capture->captureScreenshot(refreshedWindow(*window));
+        frame = m_capture->captureScreenshot(refreshedWindow(*window), clickedPopup);
     else
         return;
     if (!*frame) {
@@ -462,7 +484,9 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
         return;
     }
 
-    const QRectF reference = clickTimeRect.value_or((*frame)->contentRect);
+    // A shot with pop-ups covers more than the window: the click is placed in it.
+    const QRectF reference
+        = (*frame)->includesPopups ? (*frame)->contentRect : clickTimeRect.value_or((*frame)->contentRect);
     const StepHotspot hotspot = stepHotspot(QPointF(event.x, event.y), reference);
     qCInfo(lcRecording, "Hotspot norm: raw=(%f,%f) clamped=(%f,%f)", hotspot.raw.x(), hotspot.raw.y(),
         hotspot.clamped.x(), hotspot.clamped.y());
@@ -612,6 +636,10 @@ void RecordingService::setClickTrackingActive(bool v)
 void RecordingService::setIgnoredClickCount(int v)
 {
     setNotifying(this, m_ignoredClickCount, v, &RecordingService::ignoredClickCountChanged);
+}
+void RecordingService::setTargetWindowClosed(bool v)
+{
+    setNotifying(this, m_targetWindowClosed, v, &RecordingService::targetWindowClosedChanged);
 }
 
 } // namespace zova

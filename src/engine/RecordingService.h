@@ -39,6 +39,7 @@ class RecordingService final : public QObject {
     Q_PROPERTY(bool permissionDenied READ permissionDenied NOTIFY permissionDeniedChanged)
     Q_PROPERTY(bool clickTrackingActive READ clickTrackingActive NOTIFY clickTrackingActiveChanged)
     Q_PROPERTY(int ignoredClickCount READ ignoredClickCount NOTIFY ignoredClickCountChanged)
+    Q_PROPERTY(bool targetWindowClosed READ targetWindowClosed NOTIFY targetWindowClosedChanged)
 public:
     enum class Phase { Idle, Picking, Armed, Paused, Finishing };
     Q_ENUM(Phase)
@@ -87,6 +88,9 @@ public:
     bool permissionDenied() const { return m_permissionDenied; }
     bool clickTrackingActive() const { return m_clickTrackingActive; }
     int ignoredClickCount() const { return m_ignoredClickCount; }
+    // The window being recorded has been closed (or withdrawn) during the
+    // recording; the recording goes on until it is stopped and keeps its steps.
+    bool targetWindowClosed() const { return m_targetWindowClosed; }
 
     const FinishedHandler& onFinished() const { return m_onFinished; }
     // Every write notifies.
@@ -97,7 +101,7 @@ public:
 
     // The target's rectangle in global coordinates: the display's frame, or the
     // window's current frame from the tracking cache (its listed frame when the
-    // cache no longer has it); nothing without a target.
+    // cache no longer has it); nothing without a target or once it has closed.
     std::optional<QRectF> targetFrame() const;
 
     CaptureService& capture() { return *m_capture; }
@@ -134,6 +138,7 @@ signals:
     void permissionDeniedChanged();
     void clickTrackingActiveChanged();
     void ignoredClickCountChanged();
+    void targetWindowClosedChanged();
     void onFinishedChanged();
     void appendTargetGuideChanged();
     // A step was saved (its order is stepCount() - 1).
@@ -156,7 +161,7 @@ private:
     void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
     void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<DesktopWindow>& window,
         const std::optional<DesktopScreen>& display, const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide,
-        quint64 serial);
+        quint64 serial, std::optional<WindowID> clickedPopup);
     void finishPendingSaves();
     void finishSave(PendingSave& save);
     void failCapture(const QString& description);
@@ -176,6 +181,8 @@ private:
     void setPermissionDenied(bool denied);
     void setClickTrackingActive(bool active);
     void setIgnoredClickCount(int count);
+    void setTargetWindowClosed(bool closed);
+    void checkTargetWindow();
 
     std::unique_ptr<CaptureService> m_capture;
     std::unique_ptr<ClickTrackingService> m_clicks;
@@ -201,6 +208,7 @@ private:
     bool m_permissionDenied = false;
     bool m_clickTrackingActive = false;
     int m_ignoredClickCount = 0;
+    bool m_targetWindowClosed = false;
     FinishedHandler m_onFinished;
     QPointer<Guide> m_appendTargetGuide;
 

@@ -20,8 +20,8 @@ QString captureErrorMessage(CaptureError error);
 class WindowSource {
 public:
     virtual ~WindowSource() = default;
-    // Every window (client windows and mapped override-redirect pop-ups that
-    // carry a pid), topmost first; fails when the session cannot be read.
+    // Every window (client windows and mapped override-redirect pop-ups whose
+    // process is known), topmost first; fails when the session cannot be read.
     virtual Expected<DesktopSnapshot, CaptureError> snapshot() = 0;
 };
 

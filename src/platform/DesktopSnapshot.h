@@ -12,7 +12,8 @@ namespace zova {
 using WindowID = quint32;
 
 // The application that owns a window: WM_CLASS class as its name, WM_CLASS
-// instance as its identifier, _NET_WM_PID as its process identifier.
+// instance as its identifier, _NET_WM_PID (else the X server's record of
+// the client's process) as its process identifier.
 struct RunningApplication {
     QString applicationName;
     QString wmClassInstance;

@@ -15,6 +15,8 @@ DisplayCard::DisplayCard(DesktopScreen display, StartAction onStart, QWidget* pa
     , m_display(std::move(display))
     , m_onStart(std::move(onStart))
 {
+    setObjectName(QStringLiteral("displayCard"));
+    setAccessibleDescription(displayName(m_display));
     connect(this, &TargetCard::clicked, this, [this] {
         if (m_onStart)
             m_onStart(m_display);

@@ -21,6 +21,8 @@ PickerTabButton::PickerTabButton(PickerTab tab, QWidget* parent)
     , m_tab(tab)
 {
     setText(pickerTabLabel(tab));
+    setObjectName(QStringLiteral("pickerTab"));
+    setAccessibleDescription(text());
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(sizeHint());
 }

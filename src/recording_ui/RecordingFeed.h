@@ -24,6 +24,8 @@ public:
     virtual double elapsed() const = 0;
     virtual int stepCount() const = 0;
     virtual bool clickTrackingActive() const = 0;
+    // The recorded window has closed during the recording.
+    virtual bool targetWindowClosed() const { return false; }
 
     virtual QList<DesktopWindow> availableWindows() const = 0;
     virtual QList<DesktopScreen> availableDisplays() const = 0;
@@ -45,7 +47,8 @@ public:
 signals:
     // A list, the loading flag or the permission flag changed.
     void listingChanged();
-    // The phase, the clock, the step count or the tracking flag changed.
+    // The phase, the clock, the step count, the tracking flag or the closed
+    // flag changed.
     void recordingChanged();
 };
 

@@ -147,6 +147,15 @@ QString RecordingHUD::trackingWarningToolTip()
     return QStringLiteral("Clicks aren't being tracked. Z.O.V.A needs an X11 session with XInput 2.1 or later.");
 }
 
+QString RecordingHUD::windowClosedLabel() { return QStringLiteral("Window closed"); }
+
+QString RecordingHUD::windowClosedToolTip(int stepCount)
+{
+    return QStringLiteral("The recorded window was closed. Stop to keep the %1 step%2 recorded so far.")
+        .arg(stepCount)
+        .arg(stepCount == 1 ? QString() : QStringLiteral("s"));
+}
+
 QString RecordingHUD::timeText() const { return m_time->text(); }
 
 QString RecordingHUD::stepsText() const { return m_steps->text(); }
@@ -186,8 +195,10 @@ void RecordingHUD::sync()
     m_mark->setState(!dot, phase == RecordingFeed::Phase::Armed ? 1.0 : 0.2);
     m_mark->setToolTip(dot ? QStringLiteral("Recording in progress") : trackingWarningToolTip());
     m_time->setText(timeLabel(m_recording->elapsed()));
-    m_steps->setText(stepsLabel(m_recording->stepCount(), tracking));
-    if (tracking)
+    const bool closed = m_recording->targetWindowClosed();
+    m_steps->setText(closed ? windowClosedLabel() : stepsLabel(m_recording->stepCount(), tracking));
+    m_steps->setToolTip(closed ? windowClosedToolTip(m_recording->stepCount()) : QString());
+    if (tracking && !closed)
         m_steps->setColor([] { return white(0.65); });
     else
         m_steps->setColor(ZOVAColor::amber);

@@ -31,6 +31,9 @@ public:
     static QString timeLabel(double elapsed);
     static QString stepsLabel(int stepCount, bool clickTrackingActive);
     static QString trackingWarningToolTip();
+    // Shown in place of the step count once the recorded window has closed.
+    static QString windowClosedLabel();
+    static QString windowClosedToolTip(int stepCount);
 
     QString timeText() const;
     QString stepsText() const;

@@ -9,8 +9,9 @@ RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, QObject* p
     for (auto signal : { &RecordingService::availableWindowsChanged, &RecordingService::availableDisplaysChanged,
              &RecordingService::isLoadingWindowsChanged, &RecordingService::permissionDeniedChanged })
         connect(&service, signal, this, &RecordingFeed::listingChanged);
-    for (auto signal : { &RecordingService::phaseChanged, &RecordingService::elapsedChanged,
-             &RecordingService::stepCountChanged, &RecordingService::clickTrackingActiveChanged })
+    for (auto signal :
+        { &RecordingService::phaseChanged, &RecordingService::elapsedChanged, &RecordingService::stepCountChanged,
+            &RecordingService::clickTrackingActiveChanged, &RecordingService::targetWindowClosedChanged })
         connect(&service, signal, this, &RecordingFeed::recordingChanged);
 }
 
@@ -33,6 +34,8 @@ double RecordingServiceFeed::elapsed() const { return m_service ? m_service->ela
 int RecordingServiceFeed::stepCount() const { return m_service ? m_service->stepCount() : 0; }
 
 bool RecordingServiceFeed::clickTrackingActive() const { return m_service && m_service->clickTrackingActive(); }
+
+bool RecordingServiceFeed::targetWindowClosed() const { return m_service && m_service->targetWindowClosed(); }
 
 QList<DesktopWindow> RecordingServiceFeed::availableWindows() const
 {

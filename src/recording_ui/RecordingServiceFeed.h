@@ -18,6 +18,7 @@ public:
     double elapsed() const override;
     int stepCount() const override;
     bool clickTrackingActive() const override;
+    bool targetWindowClosed() const override;
     QList<DesktopWindow> availableWindows() const override;
     QList<DesktopScreen> availableDisplays() const override;
     bool isLoadingWindows() const override;

@@ -56,6 +56,8 @@ protected:
         // A returning user who has seen the tips: the library, nothing over it.
         storeSetting(zova::settings::onboardingCompleted, true);
         storeSetting(zova::settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
+        // A closed port: no language model answers, whatever this machine runs.
+        storeSetting(zova::settings::aiEndpoint, QStringLiteral("http://127.0.0.1:1"));
     }
 
     // Writes the application's settings file as the application does.

@@ -7,6 +7,7 @@
 #include "onboarding/CoachMarksService.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 
 using namespace zova;
@@ -114,19 +115,33 @@ TEST_F(StartupFixture, TimingTable)
             store(settings::coachMarksSeenAllAt.key, QDateTime::currentDateTime());
         CoachMarksService coach(m_settings);
         PermissionsService permissions(m_settings, [](bool) { return SessionGrants { true, true }; });
-        ContentView view(context(), m_settings, &coach, permissions, {}, StartupTiming { 60, 40, 1000 });
+        const StartupTiming timing { 60, 40, 1000 };
+        ContentView view(context(), m_settings, &coach, permissions, {}, timing);
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
         EXPECT_TRUE(view.splashVisible());
+        // When each thing happened, measured from before the view is shown: a
+        // busy machine can only make them later, never earlier.
+        QElapsedTimer clock;
+        std::optional<qint64> hiddenAt, tipAt;
+        QObject::connect(&view, &ContentView::splashVisibleChanged, [&](bool visible) {
+            if (!visible)
+                hiddenAt = clock.elapsed();
+        });
+        QObject::connect(&coach, &CoachMarksService::activeTipChanged, [&] {
+            if (coach.activeTip() == CoachMarksService::Tip::Welcome && !tipAt)
+                tipAt = clock.elapsed();
+        });
+        clock.start();
         view.show();
-        QTest::qWait(30);
-        EXPECT_TRUE(view.splashVisible()) << row.name << ": still shown before the delay";
-        EXPECT_TRUE(zova::test::waitUntil([&] { return !view.splashVisible(); }, 2000)) << row.name;
-        EXPECT_FALSE(coach.activeTip().has_value()) << row.name << ": no tip together with the fade";
-        // The tip is due 40 ms after the fade: wait for it, or well past its time for none.
-        const auto welcomeShown = [&] { return coach.activeTip() == CoachMarksService::Tip::Welcome; };
-        if (!row.tipExpected)
-            QTest::qWait(300);
-        EXPECT_EQ(zova::test::waitUntil(welcomeShown, row.tipExpected ? 2000 : 0), row.tipExpected) << row.name;
+        ASSERT_TRUE(zova::test::waitUntil([&] { return hiddenAt.has_value(); }, 3000)) << row.name;
+        EXPECT_GE(*hiddenAt, timing.splashMs) << row.name << ": the splash stays its time";
+        if (row.tipExpected) {
+            ASSERT_TRUE(zova::test::waitUntil([&] { return tipAt.has_value(); }, 3000)) << row.name;
+            EXPECT_GE(*tipAt - *hiddenAt, timing.firstTipMs) << row.name << ": the tip follows the fade";
+        } else {
+            zova::test::waitUntil([&] { return clock.elapsed() > *hiddenAt + timing.firstTipMs + 300; }, 3000);
+            EXPECT_FALSE(tipAt.has_value()) << row.name;
+        }
     }
 }
 

@@ -219,6 +219,87 @@ TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
     EXPECT_EQ(failed.error(), CaptureError::WindowNotCapturable);
 }
 
+TEST_F(Fixture, WindowScreenshotDrawsTheProcessOpenPopUpsWhereTheyAre)
+{
+    const DesktopWindow window = makeWindow(7, "Doc", { 100, 100, 400, 300 }, 100);
+    // A menu hanging over the right edge, its submenu beside it, a tooltip far
+    // away, a closed menu, and another process's menu on the window.
+    const auto menu = makeWindow(8, std::nullopt, { 450, 150, 100, 200 }, 100, "Editor", "editor", 101);
+    const auto submenu = makeWindow(9, std::nullopt, { 551, 300, 80, 120 }, 100, "Editor", "editor", 101);
+    const auto far = makeWindow(10, std::nullopt, { 1200, 900, 50, 20 }, 100, "Editor", "editor", 102);
+    auto closed = makeWindow(11, std::nullopt, { 120, 120, 50, 50 }, 100, "Editor", "editor", 101);
+    closed.isOnScreen = false;
+    const auto foreign = makeWindow(12, std::nullopt, { 200, 200, 50, 50 }, 200, "Other", "other", 101);
+    const auto panel = makeWindow(13, "Panel", { 0, 0, 50, 50 }, ownPID, "Zova", "zova");
+    source->content.windows = { submenu, menu, far, closed, foreign, panel, window };
+    grabber->colours = { { 7, Qt::red }, { 8, Qt::green }, { 9, Qt::yellow }, { 10, Qt::cyan } };
+
+    auto frame = capture.captureScreenshot(window);
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->includesPopups);
+    const QRectF area(100, 100, 531, 320);
+    EXPECT_EQ(frame->contentRect, area);
+    ASSERT_EQ(frame->image.size(), QSize(531, 320));
+    EXPECT_EQ(grabber->displaysAsked, QList<QRectF> { area }) << "the screen fills what no window covers";
+    EXPECT_EQ(grabber->excludedAsked, QList<WindowID> { 13 });
+    QList<WindowID> asked;
+    for (const auto& w : grabber->windowsAsked)
+        asked.append(w.windowID);
+    EXPECT_EQ(asked, (QList<WindowID> { 8, 9, 7 })) << "the pop-ups first, bottom to top, then the window";
+    const struct {
+        QPoint global;
+        QColor colour;
+    } pixels[] = {
+        { { 110, 110 }, Qt::red }, // the window
+        { { 130, 130 }, Qt::red }, // where the closed menu was
+        { { 210, 210 }, Qt::red }, // the other process's menu is not drawn
+        { { 460, 160 }, Qt::green }, // the menu over the window's edge
+        { { 540, 340 }, Qt::green }, // the menu outside the window
+        { { 600, 400 }, Qt::yellow }, // the submenu
+        { { 600, 120 }, Qt::blue }, // the screen beside the menus
+    };
+    for (const auto& p : pixels)
+        EXPECT_EQ(frame->image.pixelColor(p.global - QPoint(100, 100)), p.colour)
+            << p.global.x() << "," << p.global.y();
+
+    // A clicked pop-up that lies apart from the window is drawn too.
+    grabber->windowsAsked.clear();
+    auto clicked = capture.captureScreenshot(window, WindowID(10));
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(clicked->contentRect, QRectF(100, 100, 1150, 820));
+    EXPECT_EQ(clicked->image.pixelColor(1210 - 100, 910 - 100), QColor(Qt::cyan));
+
+    // Without pop-ups the window comes alone.
+    source->content.windows = { closed, foreign, window };
+    grabber->displaysAsked.clear();
+    auto alone = capture.captureScreenshot(window);
+    ASSERT_TRUE(alone);
+    EXPECT_FALSE(alone->includesPopups);
+    EXPECT_EQ(alone->contentRect, window.frame);
+    EXPECT_TRUE(grabber->displaysAsked.isEmpty());
+}
+
+TEST_F(Fixture, PopupUnderPointOnlyWhenItIsTheProcessTopmostThere)
+{
+    const auto menu = makeWindow(1, std::nullopt, { 100, 100, 200, 300 }, 100, "Editor", "editor", 101);
+    const auto window = makeWindow(2, "Doc", { 50, 50, 600, 600 }, 100);
+    auto closed = makeWindow(3, std::nullopt, { 400, 400, 100, 100 }, 100, "Editor", "editor", 101);
+    closed.isOnScreen = false;
+    const auto foreign = makeWindow(4, std::nullopt, { 500, 100, 100, 100 }, 200, "Other", "other", 101);
+    source->content.windows = { foreign, menu, closed, window };
+    struct Row {
+        QPointF point;
+        std::optional<WindowID> expected;
+    };
+    for (const Row& row : QList<Row> { { { 150, 150 }, 1 }, { { 60, 60 }, std::nullopt },
+             { { 450, 450 }, std::nullopt }, { { 550, 150 }, std::nullopt }, { { 900, 900 }, std::nullopt } }) {
+        auto found = capture.popupUnderPoint(row.point, 100);
+        EXPECT_EQ(found ? std::optional(found->windowID) : std::nullopt, row.expected)
+            << row.point.x() << "," << row.point.y();
+    }
+    EXPECT_FALSE(capture.popupUnderPoint({ 150, 150 }, 0));
+}
+
 TEST_F(Fixture, DisplayScreenshotLeavesOutEveryOwnWindow)
 {
     source->content.windows = {

@@ -4,6 +4,7 @@
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "platform/llm/LocalModelClient.h"
 #include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
@@ -79,6 +80,10 @@ class RecordingEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // No language model answers, whatever this machine runs on the usual ports:
+        // the labels are the recogniser's own.
+        llm::LocalModelClient::shared().setConfig(
+            llm::LocalModelConfig::from(QStringLiteral("http://127.0.0.1:1"), {}));
         auto opened = ModelContainer::open(test::testHome() + QStringLiteral("/e2e.sqlite"));
         ASSERT_TRUE(opened);
         container = std::move(*opened);

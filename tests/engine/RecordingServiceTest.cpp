@@ -37,7 +37,7 @@ public:
         if (nullImage)
             return QImage();
         QImage image(window.frame.size().toSize(), QImage::Format_RGB32);
-        image.fill(Qt::white);
+        image.fill(colours.value(window.windowID, Qt::white));
         return image;
     }
     Expected<QImage, CaptureError> captureDisplay(const DesktopScreen& display, const QList<WindowID>&) override
@@ -52,6 +52,7 @@ public:
         return image;
     }
     QList<DesktopWindow> windowsAsked;
+    QHash<WindowID, QColor> colours;
     int displaysAsked = 0;
     bool fail = false;
     bool nullImage = false;
@@ -434,12 +435,86 @@ TEST_F(RecordingFixture, TargetFrameFollowsTheCache)
     EXPECT_EQ(service->targetFrame(), window.frame);
     source->content.windows[0].frame = QRectF(300, 300, 400, 300);
     ASSERT_TRUE(test::waitUntil([&] { return service->targetFrame() == QRectF(300, 300, 400, 300); }));
-    source->content.windows.clear();
+    // Minimised, it leaves the cache but is still there.
+    source->content.windows[0].isOnScreen = false;
     ASSERT_TRUE(test::waitUntil([&] { return service->capture().cachedTargetWindows().isEmpty(); }));
+    settle();
     EXPECT_EQ(service->targetFrame(), window.frame) << "the listed frame when the cache lost it";
+    EXPECT_FALSE(service->targetWindowClosed());
     service->stopRecording();
     ASSERT_TRUE(service->startRecording(display()));
     EXPECT_EQ(service->targetFrame(), displayFrame);
+}
+
+TEST_F(RecordingFixture, ClosedTargetLosesItsFrameAndStopKeepsTheSteps)
+{
+    QSignalSpy closedChanges(service.get(), &RecordingService::targetWindowClosedChanged);
+    startOnWindow();
+    click(150, 150);
+    ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 1; }));
+    Guide* guide = service->currentGuide();
+    qsizetype handedOverSteps = -1;
+    service->setOnFinished([&](Guide* finished, bool) { handedOverSteps = finished->steps().size(); });
+
+    // Another window of the process stays; the recorded one closes.
+    source->content.windows = { makeWindow(8, QStringLiteral("Other"), QRectF(700, 100, 200, 200), targetPID) };
+    ASSERT_TRUE(test::waitUntil([&] { return service->targetWindowClosed(); }));
+    EXPECT_EQ(closedChanges.size(), 1);
+    EXPECT_FALSE(service->targetFrame()) << "no outline around empty space";
+    EXPECT_EQ(service->phase(), Phase::Armed);
+    click(150, 150);
+    settle();
+    EXPECT_EQ(service->stepCount(), 1);
+    EXPECT_EQ(service->ignoredClickCount(), 1);
+
+    service->stopRecording();
+    ASSERT_TRUE(test::waitUntil([&] { return service->phase() == Phase::Idle; }));
+    EXPECT_EQ(handedOverSteps, 1);
+    EXPECT_EQ(guide->steps().size(), 1);
+    EXPECT_FALSE(service->targetWindowClosed());
+    EXPECT_EQ(closedChanges.size(), 2);
+
+    // A screen recording has no window to lose.
+    ASSERT_TRUE(service->startRecording(display()));
+    source->content.windows.clear();
+    settle();
+    EXPECT_FALSE(service->targetWindowClosed());
+    EXPECT_EQ(service->targetFrame(), displayFrame);
+}
+
+TEST_F(RecordingFixture, ClickOnAnOpenMenuIsShotAtOnceWithTheMenu)
+{
+    // The target's menu hangs over the window's right edge.
+    const DesktopWindow menu
+        = makeWindow(8, std::nullopt, QRectF(450, 150, 200, 250), targetPID, "Editor", "editor", 101);
+    source->content.windows = { menu, window };
+    grabber->colours = { { menu.windowID, Qt::yellow } };
+    startOnWindow();
+    ASSERT_TRUE(test::waitUntil([&] { return service->capture().cachedTargetWindows().size() == 2; }));
+
+    click(600, 200); // on the menu, outside the window
+    // The menu closes as the click ends, long before a delayed shot.
+    source->content.windows = { window };
+    ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 1; }));
+    const Step* step = service->currentGuide()->orderedSteps().first();
+    const QRectF area(100, 100, 550, 300);
+    EXPECT_DOUBLE_EQ(step->clickX(), (600 - area.x()) / area.width());
+    EXPECT_DOUBLE_EQ(step->clickY(), (200 - area.y()) / area.height());
+    const QImage saved = StorageService::shared().loadScreenshot(step->screenshotFilename());
+    ASSERT_EQ(saved.size(), area.size().toSize());
+    EXPECT_EQ(saved.pixelColor(500, 100), QColor(Qt::yellow)) << "the menu where it was";
+    EXPECT_EQ(saved.pixelColor(10, 10), QColor(Qt::white)) << "the window beneath";
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].pixel, QPointF(500, 100)) << "the label is read at the clicked item";
+
+    // A click in the window while the menu is open waits as usual and shows the menu too.
+    source->content.windows = { menu, window };
+    ASSERT_TRUE(test::waitUntil([&] { return service->capture().cachedTargetWindows().size() == 2; }));
+    click(200, 200);
+    ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 2; }));
+    const Step* second = service->currentGuide()->orderedSteps().last();
+    EXPECT_DOUBLE_EQ(second->clickX(), 100 / area.width());
+    EXPECT_EQ(StorageService::shared().loadScreenshot(second->screenshotFilename()).size(), area.size().toSize());
 }
 
 TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)

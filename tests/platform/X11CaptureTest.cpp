@@ -138,8 +138,9 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
             "✗ [Editor] title=\"Tools\" frame=300×300 layer=3 pid=" + a + " bundle=zt-editor → DROP: layer=3" },
         { &helper, "800 400 400 300 00ff00 title=Minimised iconic class=zt-editor.Editor",
             "✓ [Editor] title=\"Minimised\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
+        // Without _NET_WM_PID the X server still knows the client's process.
         { &helper, "1220 400 400 300 00ff00 title=Orphan nopid class=zt-editor.Editor",
-            "✗ [<no app>] title=\"Orphan\" frame=400×300 layer=0 pid=0 bundle=<no bundle> → DROP: no app name" },
+            "✓ [Editor] title=\"Orphan\" frame=400×300 layer=0 pid=" + a + " bundle=zt-editor → PASS" },
         { &helper, "40 720 400 300 00ff00 title=Panel class=xfce4-panel.Xfce4-panel",
             "✗ [Xfce4-panel] title=\"Panel\" frame=400×300 layer=0 pid=" + a
                 + " bundle=xfce4-panel → DROP: system bundle prefix (xfce4-panel)" },
@@ -195,8 +196,8 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
             order << w.owningApplication->applicationName + "/" + w.title.value_or(QString());
     }
     EXPECT_EQ(order,
-        (QStringList { "Editor/", "Editor/Alpha", "Editor/Beta", "Editor/Minimised", "Editor/Small", "Editor/beta",
-            "agent/Console" }));
+        (QStringList { "Editor/", "Editor/Alpha", "Editor/Beta", "Editor/Minimised", "Editor/Orphan", "Editor/Small",
+            "Editor/beta", "agent/Console" }));
 }
 
 TEST_F(X11Capture, ACoveredWindowIsCapturedWithItsOwnPixels)
@@ -286,7 +287,8 @@ TEST_F(X11Capture, WindowUnderPointIsTheTopmostAndPopUpsCountAsTarget)
 {
     const quint32 back = helper.create(QStringLiteral("100 100 400 300 ff0000 title=Back"));
     const quint32 front = helper.create(QStringLiteral("300 200 400 300 0000ff title=Front"));
-    const quint32 menu = helper.create(QStringLiteral("750 150 150 100 ffff00 override"));
+    // A classic client's pop-up carries no _NET_WM_PID.
+    const quint32 menu = helper.create(QStringLiteral("750 150 150 100 ffff00 override nopid"));
     const quint32 tooltip = helper.create(QStringLiteral("120 120 50 50 ffff00 override"));
     const DesktopWindow backWindow = listed(back, helper.pid());
     const DesktopWindow frontWindow = listed(front, helper.pid());
@@ -329,4 +331,73 @@ TEST_F(X11Capture, WindowUnderPointIsTheTopmostAndPopUpsCountAsTarget)
     EXPECT_EQ(afterUnmap->windowID, back);
     capture.endTrackingTargetProcess();
     EXPECT_FALSE(capture.pointIsInTrackedTarget(backWindow.frame.center()));
+}
+
+TEST_F(X11Capture, DisplayCaptureDrawsTheRootBackgroundWhereNoWindowLies)
+{
+    auto display = x11::openDisplay();
+    ASSERT_TRUE(display);
+    Display* d = display.get();
+    const Window root = DefaultRootWindow(d);
+    const Atom rootPixmap = x11::atom(d, "_XROOTPMAP_ID");
+    struct Restore {
+        Display* d;
+        Window root;
+        Atom property;
+        Pixmap tile = None;
+        ~Restore()
+        {
+            XDeleteProperty(d, root, property);
+            if (tile)
+                XFreePixmap(d, tile);
+            XSetWindowBackgroundPixmap(d, root, None); // the server's default
+            XClearWindow(d, root);
+            XSync(d, False);
+        }
+    } restore { d, root, rootPixmap };
+
+    // A corner of the screen where no test window goes.
+    DesktopScreen corner;
+    corner.frame = QRectF(1880, 1040, 40, 40);
+    corner.width = 40;
+    corner.height = 40;
+
+    // A solid root colour, as xsetroot -solid sets it.
+    XSetWindowBackground(d, root, 0x3a7bd5);
+    XClearWindow(d, root);
+    XSync(d, False);
+    auto solid = capture.captureScreenshot(corner);
+    ASSERT_TRUE(solid) << captureErrorMessage(solid.error()).toStdString();
+    EXPECT_EQ(shareOf(solid->image, 0x3a7bd5), 1.0) << "the root's colour, not black";
+
+    // A wallpaper published as the root pixmap wins, tiled from the root's origin.
+    const int depth = DefaultDepth(d, DefaultScreen(d));
+    restore.tile = XCreatePixmap(d, root, 16, 16, unsigned(depth));
+    GC gc = XCreateGC(d, restore.tile, 0, nullptr);
+    XSetForeground(d, gc, 0x20c060);
+    XFillRectangle(d, restore.tile, gc, 0, 0, 8, 16);
+    XSetForeground(d, gc, 0xc04020);
+    XFillRectangle(d, restore.tile, gc, 8, 0, 8, 16);
+    XFreeGC(d, gc);
+    XChangeProperty(
+        d, root, rootPixmap, XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&restore.tile), 1);
+    XSync(d, False);
+    auto wallpaper = capture.captureScreenshot(corner);
+    ASSERT_TRUE(wallpaper);
+    int wrong = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const QRgb expected = (1880 + x) % 16 < 8 ? 0x20c060 : 0xc04020;
+            wrong += (wallpaper->image.pixel(x, y) & 0xffffff) != expected;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+
+    // A published pixmap that no longer exists falls back to the root's colour.
+    XFreePixmap(d, restore.tile);
+    restore.tile = None;
+    XSync(d, False);
+    auto stale = capture.captureScreenshot(corner);
+    ASSERT_TRUE(stale);
+    EXPECT_EQ(shareOf(stale->image, 0x3a7bd5), 1.0);
 }

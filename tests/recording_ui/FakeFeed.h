@@ -11,6 +11,7 @@ public:
     double elapsedValue = 0;
     int steps = 0;
     bool tracking = true;
+    bool closed = false;
     QList<zova::DesktopWindow> windows;
     QList<zova::DesktopScreen> displays;
     bool loading = false;
@@ -28,6 +29,7 @@ public:
     double elapsed() const override { return elapsedValue; }
     int stepCount() const override { return steps; }
     bool clickTrackingActive() const override { return tracking; }
+    bool targetWindowClosed() const override { return closed; }
     QList<zova::DesktopWindow> availableWindows() const override { return windows; }
     QList<zova::DesktopScreen> availableDisplays() const override { return displays; }
     bool isLoadingWindows() const override { return loading; }

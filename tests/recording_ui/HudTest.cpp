@@ -82,6 +82,21 @@ INSTANTIATE_TEST_SUITE_P(Hud, HudState,
             "Pause recording", true }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(RecordingHUD, ClosedWindowIsSaidInPlaceOfTheCount)
+{
+    FakeFeed feed;
+    feed.setRecording(Phase::Armed, 5, 2, true);
+    RecordingHUD hud(feed, {}, {});
+    EXPECT_EQ(hud.stepsText(), "2 steps");
+    feed.closed = true;
+    feed.setRecording(Phase::Armed, 6, 2, true);
+    EXPECT_EQ(hud.stepsText(), "Window closed");
+    EXPECT_EQ(hud.stepsColor(), ZOVAColor::amber());
+    EXPECT_EQ(hud.findChild<QWidget*>(QStringLiteral("stepsLabel"))->toolTip(),
+        "The recorded window was closed. Stop to keep the 2 steps recorded so far.");
+    EXPECT_TRUE(hud.stopButton()->isEnabled()) << "the recording can still be stopped";
+}
+
 TEST(RecordingHUD, PauseResumeAndButtonRouting)
 {
     FakeFeed feed;

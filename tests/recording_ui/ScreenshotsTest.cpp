@@ -16,6 +16,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -24,10 +26,45 @@
 
 using namespace zova;
 
-// Writes pictures of the recording windows into $ZOVA_SCREENSHOT_DIR; skipped without it.
+// Takes pictures of the recording windows and checks that each shows what it
+// should; keeps them in $ZOVA_SCREENSHOT_DIR when that is set.
 namespace {
 
-QString outputDir() { return qEnvironmentVariable("ZOVA_SCREENSHOT_DIR"); }
+QString outputDir()
+{
+    static QTemporaryDir scratch;
+    const QString chosen = qEnvironmentVariable("ZOVA_SCREENSHOT_DIR");
+    return chosen.isEmpty() ? scratch.path() : chosen;
+}
+
+// Share of the pixels that differ between two pictures of the same area.
+double changedShare(const QImage& before, const QImage& after)
+{
+    if (before.size() != after.size() || before.isNull())
+        return 0;
+    qint64 changed = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            changed += before.pixel(x, y) != after.pixel(x, y);
+    return double(changed) / double(qint64(before.width()) * before.height());
+}
+
+int colourCount(const QImage& image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
+}
+
+// Saves the picture and hands it back as read from the file.
+QImage kept(const QPixmap& picture, const QString& name)
+{
+    const QString path = outputDir() + '/' + name;
+    EXPECT_TRUE(picture.save(path)) << qPrintable(path);
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
 
 QImage fakeWindow(int index)
 {
@@ -45,9 +82,7 @@ QImage fakeWindow(int index)
 
 TEST(Screenshots, PickerPanelAndOutline)
 {
-    if (outputDir().isEmpty())
-        GTEST_SKIP() << "ZOVA_SCREENSHOT_DIR not set";
-    QDir().mkpath(outputDir());
+    ASSERT_TRUE(QDir().mkpath(outputDir()));
     FakeFeed feed;
     const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
         { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
@@ -73,32 +108,43 @@ TEST(Screenshots, PickerPanelAndOutline)
     picker.show();
     ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.size() >= 5; }));
     QTest::qWait(300);
-    EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-windows.png"));
+    const QImage windowsTab = kept(host.grab(), "recording-picker-windows.png");
+    EXPECT_EQ(windowsTab.size(), host.size());
+    EXPECT_GT(colourCount(windowsTab), 50) << "the window cards are drawn";
     picker.selectTab(PickerTab::Screens);
     QTest::qWait(200);
-    EXPECT_TRUE(host.grab().save(outputDir() + "/recording-picker-screens.png"));
+    const QImage screensTab = kept(host.grab(), "recording-picker-screens.png");
+    EXPECT_GT(changedShare(windowsTab, screensTab), 0.05) << "the screens tab shows other cards";
     host.hide();
 
     X11Client client;
     const Window target = client.createWindow(QRect(360, 220, 900, 560), QColor(236, 240, 245), "target");
     ASSERT_TRUE(test::waitUntil([&] { return client.isViewable(target); }));
     QTest::qWait(300);
-    feed.frame = QRectF(client.rootGeometry(target));
+    const QRect targetRect = client.rootGeometry(target);
+    feed.frame = QRectF(targetRect);
     feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QImage bare = screen->grabWindow(0, 0, 0, 1600, 900).toImage().convertToFormat(QImage::Format_RGB32);
     RecordingHUDController hud(x11::makeCompositingCheck());
     hud.present(feed, {}, {});
     RecordingOverlayController outline(x11::makeCompositingCheck());
     outline.present(feed);
     QTest::qWait(600);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint origin = hud.panel()->pos();
-    EXPECT_TRUE(
-        screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88).save(outputDir() + "/recording-panel.png"));
-    EXPECT_TRUE(screen->grabWindow(0, 0, 0, 1600, 900).save(outputDir() + "/recording-outline.png"));
+    const QRect panelArea(hud.panel()->pos() - QPoint(20, 16), QSize(290, 88));
+    const QImage panel = kept(screen->grabWindow(0, panelArea.x(), panelArea.y(), 290, 88), "recording-panel.png");
+    EXPECT_GT(changedShare(bare.copy(panelArea), panel), 0.3) << "the control panel is on screen";
+    const QImage screenWithOutline = kept(screen->grabWindow(0, 0, 0, 1600, 900), "recording-outline.png");
+    // The ring lies on the target's edge; the target's middle stays as it was.
+    const QRect edge(targetRect.x(), targetRect.y() + targetRect.height() / 2 - 20, 3, 40);
+    EXPECT_GT(changedShare(bare.copy(edge), screenWithOutline.copy(edge)), 0.5) << "no outline on the target's edge";
+    const QRect middle(targetRect.center() - QPoint(20, 20), QSize(40, 40));
+    EXPECT_EQ(changedShare(bare.copy(middle), screenWithOutline.copy(middle)), 0.0);
     feed.setRecording(RecordingFeed::Phase::Paused, 95, 4, false);
     QTest::qWait(200);
-    EXPECT_TRUE(screen->grabWindow(0, origin.x() - 20, origin.y() - 16, 290, 88)
-                    .save(outputDir() + "/recording-panel-paused-not-tracking.png"));
+    const QImage pausedPanel
+        = kept(screen->grabWindow(0, panelArea.x(), panelArea.y(), 290, 88), "recording-panel-paused-not-tracking.png");
+    EXPECT_GT(changedShare(panel, pausedPanel), 0.01) << "the paused panel says so";
     XDestroyWindow(client.display(), target);
     XSync(client.display(), False);
 }

@@ -3,6 +3,7 @@
 #include "platform/PlatformBackends.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 
 #include <algorithm>
@@ -41,13 +42,14 @@ public:
         if (fail)
             return zova::unexpected(zova::CaptureError::WindowNotCapturable);
         QImage image(window.frame.size().toSize(), QImage::Format_RGB32);
-        image.fill(Qt::red);
+        image.fill(colours.value(window.windowID, Qt::red));
         return image;
     }
     zova::Expected<QImage, zova::CaptureError> captureDisplay(
         const zova::DesktopScreen& display, const QList<zova::WindowID>& excluded) override
     {
         excludedAsked = excluded;
+        displaysAsked.append(display.frame);
         if (fail)
             return zova::unexpected(zova::CaptureError::CaptureFailed);
         QImage image(display.width, display.height, QImage::Format_RGB32);
@@ -57,6 +59,9 @@ public:
 
     QList<zova::DesktopWindow> windowsAsked;
     QList<zova::WindowID> excludedAsked;
+    QList<QRectF> displaysAsked;
+    // Fill of each window's image (red when not listed).
+    QHash<zova::WindowID, QColor> colours;
     bool fail = false;
 };
 

@@ -2,8 +2,10 @@
 
 #include "platform/Platform.h"
 #include "platform/x11/X11ImageReader.h"
+#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowSource.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xcomposite.h>
 #include <X11/extensions/Xfixes.h>
@@ -44,6 +46,68 @@ private:
 auto freePixmap = [](Display* d, XID id) { XFreePixmap(d, id); };
 auto freePicture = [](Display* d, XID id) { XRenderFreePicture(d, id); };
 auto freeRegion = [](Display* d, XID id) { XFixesDestroyRegion(d, id); };
+
+// The wallpaper that setters publish as a root pixmap, tiled from the root's
+// origin; false when none is set or it has gone.
+bool paintWallpaper(Display* d, Picture target, const QRect& area)
+{
+    const Window root = DefaultRootWindow(d);
+    std::optional<unsigned long> pixmap;
+    for (const char* name : { "_XROOTPMAP_ID", "ESETROOT_PMAP_ID" }) {
+        if ((pixmap = cardinal(d, root, name, XA_PIXMAP)) && *pixmap)
+            break;
+    }
+    if (!pixmap || !*pixmap)
+        return false;
+    ErrorTrap trap(d);
+    Window geometryRoot = None;
+    int x = 0, y = 0;
+    unsigned int width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(d, Pixmap(*pixmap), &geometryRoot, &x, &y, &width, &height, &border, &depth) || trap.failed()
+        || width == 0 || height == 0)
+        return false;
+    const int screen = DefaultScreen(d);
+    XRenderPictFormat* format = int(depth) == DefaultDepth(d, screen)
+        ? XRenderFindVisualFormat(d, DefaultVisual(d, screen))
+        : XRenderFindStandardFormat(d, depth == 32 ? PictStandardARGB32 : PictStandardRGB24);
+    if (!format || format->depth != int(depth))
+        return false;
+    XRenderPictureAttributes pa {};
+    pa.repeat = RepeatNormal;
+    Resource picture(d, XRenderCreatePicture(d, Pixmap(*pixmap), format, CPRepeat, &pa), freePicture);
+    XRenderComposite(d, PictOpSrc, picture.get(), None, target, area.x(), area.y(), 0, 0, 0, 0, unsigned(area.width()),
+        unsigned(area.height()));
+    return !trap.failed();
+}
+
+// The root window's own background (a solid colour or a tile set on the root):
+// a window that takes its parent's background, mapped beneath every other one
+// for the moment it takes to name its pixmap, so nothing on screen changes.
+bool paintRootBackground(Display* d, Picture target, const QRect& area)
+{
+    const Window root = DefaultRootWindow(d);
+    const int screen = DefaultScreen(d);
+    ErrorTrap trap(d);
+    XSetWindowAttributes attrs {};
+    attrs.background_pixmap = ParentRelative;
+    attrs.override_redirect = True;
+    Resource window(d,
+        XCreateWindow(d, root, area.x(), area.y(), unsigned(area.width()), unsigned(area.height()), 0, CopyFromParent,
+            InputOutput, CopyFromParent, CWBackPixmap | CWOverrideRedirect, &attrs),
+        [](Display* display, XID id) { XDestroyWindow(display, id); });
+    XLowerWindow(d, window.get());
+    XMapWindow(d, window.get());
+    XSync(d, False);
+    Resource pixmap(d, XCompositeNameWindowPixmap(d, window.get()), freePixmap);
+    XRenderPictFormat* format = XRenderFindVisualFormat(d, DefaultVisual(d, screen));
+    if (trap.failed() || !format)
+        return false;
+    Resource picture(d, XRenderCreatePicture(d, pixmap.get(), format, 0, nullptr), freePicture);
+    XRenderComposite(
+        d, PictOpSrc, picture.get(), None, target, 0, 0, 0, 0, 0, 0, unsigned(area.width()), unsigned(area.height()));
+    XUnmapWindow(d, window.get());
+    return !trap.failed();
+}
 
 } // namespace
 
@@ -148,8 +212,11 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
         return unexpected(CaptureError::CaptureFailed);
     Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
     Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
-    const XRenderColor black { 0, 0, 0, 0xffff };
-    XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, 0, 0, unsigned(width), unsigned(height));
+    const QRect area = display.frame.toRect();
+    if (!paintWallpaper(d, targetPicture.get(), area) && !paintRootBackground(d, targetPicture.get(), area)) {
+        const XRenderColor black { 0, 0, 0, 0xffff };
+        XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, 0, 0, unsigned(width), unsigned(height));
+    }
 
     Window rootReturn = None, parent = None;
     Window* children = nullptr;
@@ -157,7 +224,6 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     if (!XQueryTree(d, root, &rootReturn, &parent, &children, &n))
         return unexpected(CaptureError::CaptureFailed);
     XPtr<Window> childList(children);
-    const QRect area = display.frame.toRect();
     // Bottom to top, each top-level's own pixmap over what lies beneath it.
     for (unsigned int i = 0; i < n; ++i) {
         const Window w = children[i];

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowOps.h"
 
 #include "platform/Platform.h"
+#include "platform/x11/X11ClientProcess.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 
@@ -133,8 +134,8 @@ bool activateProcess(qint32 processID)
     // Stacking order is bottom to top: the topmost comes last.
     for (qsizetype i = clients->size(); i-- > 0;) {
         const Window w = Window(clients->at(i));
-        const auto pid = cardinal(d, w, "_NET_WM_PID", XA_CARDINAL);
-        if (!pid || qint32(*pid) != processID || !isNormalWindow(d, w))
+        const auto pid = windowProcessID(DisplayString(d), xcb_window_t(w));
+        if (!pid || *pid != processID || !isNormalWindow(d, w))
             continue;
         qCDebug(lcPlatform) << "Activating window" << Qt::hex << w << "of process" << Qt::dec << processID;
         return isIconic(d, w) ? restore(d, w) : activate(d, w);

@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowSource.h"
 
+#include "platform/x11/X11ClientProcess.h"
 #include "platform/x11/X11Properties.h"
 
 #include <X11/Xatom.h>
@@ -258,8 +259,15 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
     for (qsizetype i = clients.size(); i-- > 0;)
         ask(clients[i], false);
 
-    DesktopSnapshot content;
-    QHash<qint32, int> appIndex;
+    // A window read, waiting for its owner when it carries no _NET_WM_PID.
+    struct ReadWindow {
+        DesktopWindow window;
+        RunningApplication app;
+        bool overrideRedirect = false;
+        bool regular = false;
+    };
+    QList<ReadWindow> read;
+    read.reserve(pending.size());
     for (const WindowCookies& p : pending) {
         // Every reply is taken, so none is left queued on the connection.
         auto attrs = take<xcb_get_window_attributes_reply_t>(c, p.attributes, xcb_get_window_attributes_reply);
@@ -275,7 +283,8 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
         if (!attrs || !geometry || !position || attrs->_class == XCB_WINDOW_CLASS_INPUT_ONLY)
             continue;
 
-        DesktopWindow window;
+        ReadWindow r;
+        DesktopWindow& window = r.window;
         window.windowID = WindowID(p.window);
         if (netName && netName->format == 8 && netName->type == a[utf8String]) {
             window.title = QString::fromUtf8(bytes8(netName.get()));
@@ -298,24 +307,44 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
             typeName = atomName(types.first());
         window.windowLayer = p.overrideRedirect && typeName.isEmpty() ? 101 : layerForWindowType(typeName);
         const bool skipTaskbar = values32(state.get(), XCB_ATOM_ATOM).contains(a[netWmStateSkipTaskbar]);
-        const bool regular = !p.overrideRedirect && window.windowLayer == 0 && !skipTaskbar;
+        r.overrideRedirect = p.overrideRedirect;
+        r.regular = !p.overrideRedirect && window.windowLayer == 0 && !skipTaskbar;
 
-        // A window without _NET_WM_PID cannot be attributed to a process: it has
-        // no owning application (and a pop-up without one is left out).
-        const auto pids = values32(pid.get(), XCB_ATOM_CARDINAL);
-        if (!pids.isEmpty() && qint32(pids.first()) > 0) {
-            RunningApplication app;
-            app.processID = qint32(pids.first());
-            // WM_CLASS holds the instance and the class, each ended by a NUL.
+        // WM_CLASS holds the instance and the class, each ended by a NUL.
+        if (wmClass && wmClass->format == 8) {
             const QList<QByteArray> parts = bytes8(wmClass.get()).split('\0');
-            if (wmClass && wmClass->format == 8) {
-                app.wmClassInstance = QString::fromUtf8(parts.value(0));
-                app.applicationName = QString::fromUtf8(parts.value(1));
-            }
-            window.owningApplication = app;
-        } else if (p.overrideRedirect) {
-            continue;
+            r.app.wmClassInstance = QString::fromUtf8(parts.value(0));
+            r.app.applicationName = QString::fromUtf8(parts.value(1));
         }
+        if (const auto pids = values32(pid.get(), XCB_ATOM_CARDINAL); !pids.isEmpty() && qint32(pids.first()) > 0)
+            r.app.processID = qint32(pids.first());
+        read.append(std::move(r));
+    }
+
+    // Clients that set no _NET_WM_PID (classic X clients, many pop-ups) are
+    // attributed through the server's record of each client's process.
+    if (!m_clientProcesses)
+        m_clientProcesses = std::make_unique<ClientProcessQuery>(c);
+    if (m_clientProcesses->available()) {
+        QList<std::pair<qsizetype, xcb_res_query_client_ids_cookie_t>> asked;
+        for (qsizetype i = 0; i < read.size(); ++i) {
+            if (read[i].app.processID == 0)
+                asked.append({ i, m_clientProcesses->ask(xcb_window_t(read[i].window.windowID)) });
+        }
+        for (const auto& [i, cookie] : asked)
+            read[i].app.processID = m_clientProcesses->take(cookie).value_or(0);
+    }
+
+    DesktopSnapshot content;
+    QHash<qint32, int> appIndex;
+    for (ReadWindow& r : read) {
+        DesktopWindow& window = r.window;
+        // A window whose process is unknown has no owning application (and a
+        // pop-up without one is left out).
+        if (r.app.processID > 0)
+            window.owningApplication = r.app;
+        else if (r.overrideRedirect)
+            continue;
 
         if (const qint32 id = window.processID()) {
             auto it = appIndex.find(id);
@@ -327,10 +356,10 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
                 it = appIndex.insert(id, int(content.applications.size()));
                 content.applications.append(info);
             }
-            if (regular)
+            if (r.regular)
                 content.applications[*it].isVisibleRegular = true;
         }
-        content.windows.append(window);
+        content.windows.append(std::move(window));
     }
     if (xcb_connection_has_error(c))
         return unexpected(CaptureError::NoDisplay);

@@ -8,8 +8,10 @@
 
 namespace zova::x11 {
 
+class ClientProcessQuery;
+
 // Reads windows from the EWMH client list (plus mapped override-redirect
-// pop-ups that carry a pid) and displays from RandR. Window facts are read on a
+// pop-ups whose process is known) and displays from RandR. Window facts are read on a
 // connection of its own with every request of a listing sent before the first
 // reply is awaited, so a listing costs a few round trips whatever the number of
 // windows.
@@ -33,6 +35,7 @@ private:
     XcbConnectionPtr m_xcb;
     std::unique_ptr<Atoms> m_atoms;
     QHash<xcb_atom_t, QByteArray> m_atomNames;
+    std::unique_ptr<ClientProcessQuery> m_clientProcesses;
 };
 
 // The top-level (child of the root) that holds a window; None if it is gone.
