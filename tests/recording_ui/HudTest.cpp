@@ -86,7 +86,7 @@ TEST(RecordingHUD, ClosedWindowIsSaidInPlaceOfTheCount)
 {
     FakeFeed feed;
     feed.setRecording(Phase::Armed, 5, 2, true);
-    RecordingHUD hud(feed, {}, {});
+    RecordingHUD hud(feed, {}, {}, false);
     EXPECT_EQ(hud.stepsText(), "2 steps");
     feed.closed = true;
     feed.setRecording(Phase::Armed, 6, 2, true);
