@@ -195,6 +195,8 @@ constexpr double phraseGap = 1.45;
 // pixels after enlarging keeps a reading well within a click's time.
 constexpr double enlargedPixels = 300000;
 constexpr int maxScale = 3;
+// The largest inside of a frame that is one control, a button or a key.
+constexpr QSize largestFace(320, 64);
 // The engine reads words best at about this height in pixels; enlarged far
 // beyond it, large text is misread.
 constexpr double readingHeight = 36;
@@ -207,6 +209,18 @@ bool isMark(const ocr::TextWord& word)
 {
     const QString text = word.text.trimmed();
     return text.size() <= 2 && std::none_of(text.begin(), text.end(), isWordCharacter);
+}
+
+// The word's text, a doubled reading of one glyph ("Cc" for a key's "C") made
+// single: two letters that differ only in case in a box too narrow for two.
+QString singleGlyph(const ocr::TextWord& word, QSize imageSize)
+{
+    const QString text = word.text.trimmed();
+    const double width = word.box.width() * imageSize.width();
+    const double height = word.box.height() * imageSize.height();
+    if (text.size() == 2 && text[0] != text[1] && text[0].toLower() == text[1].toLower() && width < height)
+        return text.left(1);
+    return text;
 }
 
 // The words grouped into phrases, each with the box around its words. A mark
@@ -225,7 +239,7 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
             const double gap = (word.box.left() - last.box.right()) * imageSize.width();
             const double characterWidth = (word.box.width() + last.box.width()) * imageSize.width()
                 / double(word.text.trimmed().size() + last.text.trimmed().size());
-            if (last.line == word.line && gap <= phraseGap * characterWidth) {
+            if (last.line == word.line && !word.afterFrame && gap <= phraseGap * characterWidth) {
                 groups.last().append(word);
                 continue;
             }
@@ -253,7 +267,7 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
         ocr::TextLine phrase { group.first().box, QString() };
         for (const ocr::TextWord& w : group) {
             phrase.box = phrase.box.united(w.box);
-            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + w.text.trimmed();
+            phrase.text += (phrase.text.isEmpty() ? QString() : QStringLiteral(" ")) + singleGlyph(w, imageSize);
         }
         if (phrase.box.height() >= VisionService::minimumTextHeight)
             phrases.append(phrase);
@@ -261,16 +275,29 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
     return phrases;
 }
 
-// The phrases inside `region`, read as large as the time allows.
-std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region)
+using Contrast = ocr::TextRecognizer::Contrast;
+
+// The phrases inside `region`, read as large as the time allows, telling text by
+// `contrast`; that becomes local when a reading by level finds no word at all.
+std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
+    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse)
 {
     const double area = double(region.width()) * region.height();
     int scale = maxScale;
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
-    std::optional<QList<ocr::TextWord>> words = ocr::TextRecognizer::recognizeWords(image, region, scale);
+    std::optional<QList<ocr::TextWord>> words
+        = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
     if (!words)
         return std::nullopt;
+    // Faces of buttons that stand out from a window can hide every word from a
+    // reading by level; local contrast finds them.
+    if (words->isEmpty() && contrast == Contrast::Global) {
+        contrast = Contrast::Local;
+        words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
+        if (!words)
+            return std::nullopt;
+    }
     if (scale > 1 && !words->isEmpty()) {
         // Large text is read again, less enlarged.
         std::vector<double> heights;
@@ -279,12 +306,13 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
         std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
         const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
         if (fitting < scale) {
-            words = ocr::TextRecognizer::recognizeWords(image, region, fitting);
+            words = ocr::TextRecognizer::recognizeWords(image, region, fitting, contrast, layout);
             if (!words)
                 return std::nullopt;
         }
     }
     if (lcVision().isDebugEnabled()) {
+        qCDebug(lcVision) << "Read" << words->size() << "words in" << region << "at scale" << scale;
         for (const ocr::TextWord& w : *words)
             qCDebug(lcVision) << "  word" << w.line << w.text << w.confidence
                               << QRectF(w.box.x() * image.width(), w.box.y() * image.height(),
@@ -298,9 +326,11 @@ struct Cut {
     bool any() const { return left || right || top || bottom; }
 };
 
-// The sides of `region` that cut the line `box`. A side that falls in a gap between
-// words hides the rest of the line too: a line that ends within a line height of a
-// side counts as cut. Sides on the image's edges cut nothing.
+// The sides of `region` that cut the line `box`. A left or right side that falls
+// in a gap between words hides the rest of the line too: a line that ends within
+// a line height of that side counts as cut; a top or bottom side cuts through the
+// letters, so a line counts as cut that ends within half a line height of it.
+// Sides on the image's edges cut nothing.
 Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
 {
     const double width = imageSize.width();
@@ -309,8 +339,8 @@ Cut cutSides(const QRect& region, const QRectF& box, QSize imageSize)
     Cut cut;
     cut.left = region.left() > 0 && box.left() * width <= region.left() + lineHeight;
     cut.right = region.right() < imageSize.width() - 1 && box.right() * width >= region.right() - lineHeight;
-    cut.top = region.top() > 0 && box.top() * height <= region.top() + lineHeight;
-    cut.bottom = region.bottom() < imageSize.height() - 1 && box.bottom() * height >= region.bottom() - lineHeight;
+    cut.top = region.top() > 0 && box.top() * height <= region.top() + lineHeight / 2;
+    cut.bottom = region.bottom() < imageSize.height() - 1 && box.bottom() * height >= region.bottom() - lineHeight / 2;
     return cut;
 }
 
@@ -346,7 +376,8 @@ bool nothingNearerOutside(
 // When the line `box` is cut by the left or right side of `region`, reads it again
 // across the whole width and puts the band's lines in place of those of `lines` they
 // cover, so that the line's text and box are those of the full line.
-void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines)
+void readWholeLine(
+    const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
 {
     const Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
@@ -355,7 +386,7 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
     const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band);
+    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band, contrast);
     if (!whole)
         return;
     QList<ocr::TextLine> merged;
@@ -372,16 +403,38 @@ void readWholeLine(const QImage& image, const QRect& region, const QRectF& box, 
     lines = merged;
 }
 
+// The caption of the button or key whose frame holds the click, read on its own
+// as one line: the face is the control the click named, whatever lies outside.
+std::optional<QString> labelOfFace(const QImage& image, QPointF clickPixel)
+{
+    const QRect face = ocr::TextRecognizer::frameAround(image, clickPixel.toPoint(), largestFace);
+    if (face.isNull())
+        return std::nullopt;
+    Contrast contrast = Contrast::Global;
+    const std::optional<QList<ocr::TextLine>> phrases
+        = readPhrases(image, face, contrast, ocr::TextRecognizer::Layout::Line);
+    if (!phrases || phrases->isEmpty())
+        return std::nullopt;
+    qCDebug(lcVision) << "Read the face" << face;
+    return VisionService::labelFromLines(*phrases, clickPixel, image.size());
+}
+
+struct NearLabel {
+    QString label;
+    // Whether the phrase holds the click, which no other phrase can beat.
+    bool holdsClick = false;
+};
+
 // The label read from the small area around the click, when that reading settles
-// which line wins: one that holds the click, or a nearest one when no line could
-// lie nearer outside the area. Its line counts only when the area leaves it whole
-// from top to bottom.
-std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
+// which phrase wins: one that holds the click, or a nearest one when no phrase
+// could lie nearer outside the area. Its phrase counts only when the area leaves
+// it whole from top to bottom.
+std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast)
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near, contrast);
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -391,17 +444,20 @@ std::optional<QString> labelNearClick(const QImage& image, QPointF clickPixel)
     const Cut cut = cutSides(near, box, size);
     if (cut.top || cut.bottom)
         return std::nullopt;
+    std::optional<QString> label;
     if (boxContains(box, click)) {
-        readWholeLine(image, near, box, *lines);
+        readWholeLine(image, near, box, *lines, contrast);
         const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
         if (!whole || !boxContains((*lines)[*whole].box, click))
             return std::nullopt;
-        return VisionService::formatLabel((*lines)[*whole].text);
+        label = VisionService::formatLabel((*lines)[*whole].text);
+        return label ? std::optional(NearLabel { *label, true }) : std::nullopt;
     }
     const double distance = std::hypot(box.center().x() - click.x(), box.center().y() - click.y());
     if (cut.any() || !nothingNearerOutside(near, *lines, clickPixel, distance, size))
         return std::nullopt;
-    return VisionService::formatLabel((*lines)[*best].text);
+    label = VisionService::formatLabel((*lines)[*best].text);
+    return label ? std::optional(NearLabel { *label, false }) : std::nullopt;
 }
 
 } // namespace
@@ -410,20 +466,35 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
 {
     if (image.width() < 1 || image.height() < 1 || !std::isfinite(clickPixel.x()) || !std::isfinite(clickPixel.y()))
         return std::nullopt;
-    // A line holding the click beats every other, so a small area is read first.
-    if (std::optional<QString> label = labelNearClick(image, clickPixel))
+    if (std::optional<QString> label = labelOfFace(image, clickPixel))
         return label;
+    // A phrase holding the click beats every other, so a small area is read
+    // first. Where that finds no phrase on the click, the area is read again
+    // telling text by local contrast, which light text on a dark face needs.
+    Contrast contrast = Contrast::Global;
+    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast);
+    if (near && near->holdsClick)
+        return near->label;
+    if (contrast == Contrast::Global) {
+        contrast = Contrast::Local;
+        const std::optional<NearLabel> local = labelNearClick(image, clickPixel, contrast);
+        if (local && (local->holdsClick || !near))
+            return local->label;
+        contrast = Contrast::Global;
+    }
+    if (near)
+        return near->label;
 
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region, contrast);
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
     if (!best)
         return std::nullopt;
-    readWholeLine(image, region, (*lines)[*best].box, *lines);
+    readWholeLine(image, region, (*lines)[*best].box, *lines, contrast);
     qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
     return labelFromLines(*lines, clickPixel, image.size());
 }

@@ -33,7 +33,10 @@ public:
     // Runs on the calling thread.
     QImage removeMirroringPointer(const QImage& image, QPointF clickPixel) const;
 
-    // "Click ‘<text>’" for the text line nearest the click, or no value.
+    // "Click ‘<text>’" for the text nearest the click, or no value. The text
+    // boxes are what a person reads as one control: the caption inside a
+    // button's or key's frame that holds the click, else the words of a line
+    // grouped into phrases by the spaces between them.
     // Blocks while the recogniser runs: call it off the GUI thread.
     std::optional<QString> recognizeStepLabel(QPointF clickPixel, const QImage& image) const;
 

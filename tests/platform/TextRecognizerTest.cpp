@@ -92,6 +92,63 @@ TEST(TextRecognizer, EmptyRegionGivesNoValue)
     EXPECT_TRUE(blank->isEmpty());
 }
 
+// Two keys that touch frame to frame and a plain caption, in interface sizes.
+QImage keysAndCaption(QColor window, QColor frame, QColor text)
+{
+    QImage image(320, 120, QImage::Format_RGB32);
+    image.fill(window);
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(13);
+    p.setFont(font);
+    for (int i = 0; i < 2; ++i) {
+        const QRect key(20 + 44 * i, 20, 42, 26);
+        p.setPen(frame);
+        p.drawRect(key.adjusted(0, 0, -1, -1));
+        p.setPen(text);
+        p.drawText(key, Qt::AlignCenter, i == 0 ? QStringLiteral("sin") : QStringLiteral("cos"));
+    }
+    p.drawText(20, 90, QStringLiteral("Add note"));
+    return image;
+}
+
+TEST(TextRecognizer, ReadsSmallScreenTextInEitherThemeAndTellsWhereFramesPartWords)
+{
+    for (const bool dark : { false, true }) {
+        const QImage image = dark ? keysAndCaption(QColor(43, 43, 43), QColor(20, 20, 20), QColor(230, 230, 230))
+                                  : keysAndCaption(QColor(239, 239, 239), QColor(120, 120, 120), QColor(30, 30, 30));
+        for (const auto contrast : { TextRecognizer::Contrast::Global, TextRecognizer::Contrast::Local }) {
+            const auto words = TextRecognizer::recognizeWords(image, image.rect(), 3, contrast);
+            ASSERT_TRUE(words);
+            QStringList texts;
+            for (const TextWord& w : *words)
+                texts << w.text.trimmed();
+            ASSERT_EQ(texts, QStringList({ "sin", "cos", "Add", "note" })) << "dark " << dark;
+            // Keys are parted by their frames: read on one line, the second word
+            // says so. The caption's words are one line with nothing between them.
+            const QList<TextWord>& w = *words;
+            EXPECT_TRUE(w[1].line != w[0].line || w[1].afterFrame) << "dark " << dark;
+            EXPECT_EQ(w[3].line, w[2].line);
+            EXPECT_FALSE(w[3].afterFrame);
+            // Boxes in fractions of the whole image, on the words' ink.
+            const QRectF add = words->at(2).box;
+            EXPECT_NEAR(add.left() * image.width(), 20, 2);
+            EXPECT_NEAR(add.bottom() * image.height(), 90, 2);
+        }
+    }
+}
+
+TEST(TextRecognizer, FindsTheInsideOfTheFrameAroundAPoint)
+{
+    const QImage image = keysAndCaption(QColor(239, 239, 239), QColor(120, 120, 120), QColor(30, 30, 30));
+    // The second key's frame runs from (64, 20) to (105, 45).
+    EXPECT_EQ(TextRecognizer::frameAround(image, { 80, 28 }, { 320, 64 }), QRect(QPoint(65, 21), QPoint(104, 44)));
+    // On the caption outside any frame, on a frame itself, or in a frame larger than allowed.
+    EXPECT_TRUE(TextRecognizer::frameAround(image, { 40, 86 }, { 320, 64 }).isNull());
+    EXPECT_TRUE(TextRecognizer::frameAround(image, { 64, 30 }, { 320, 64 }).isNull());
+    EXPECT_TRUE(TextRecognizer::frameAround(image, { 80, 28 }, { 30, 64 }).isNull());
+}
+
 TEST(TextRecognizer, WorkerThreadsEachReadWithTheirOwnEngine)
 {
     const QImage image = screenWithWords({ { { 100, 150 }, QStringLiteral("Settings") } });

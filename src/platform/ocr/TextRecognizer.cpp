@@ -6,6 +6,8 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <QPainter>
+
 #include <omp.h>
 
 #include <algorithm>
@@ -34,6 +36,8 @@ struct TextDeleter {
 
 // Screenshots are taken at the desktop's nominal resolution.
 constexpr int screenDpi = 96;
+// The margin of background added around a region, in the image's pixels.
+constexpr int textMargin = 6;
 
 Engine startEngine()
 {
@@ -86,7 +90,12 @@ int backgroundLevel(const QImage& grey)
 // any stroke of interface text is the frame of a button, field or pane, or a
 // separator: the engine reads such lines as letters, so they are painted in the
 // background's level. Strokes of large text are long too, but thick.
-void eraseFrames(QImage& grey, int background)
+struct Frames {
+    // Masks of the region's pixels: thin lines painted out, upright and across.
+    std::vector<uchar> upright, across;
+};
+
+Frames eraseFrames(QImage& grey, int background)
 {
     constexpr int contrast = 32;
     constexpr int sameLevel = 12;
@@ -141,6 +150,7 @@ void eraseFrames(QImage& grey, int background)
     // thick stroke is one level along its length, but not thin.
     const auto standing = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > contrast; };
     std::vector<uchar> frame(rows.size(), 0);
+    Frames lines { std::vector<uchar>(rows.size(), 0), std::vector<uchar>(rows.size(), 0) };
     for (int x = 0; x < width; ++x)
         runs(
             height, [&](int y) { return int(at(rows, x, y)); }, marked,
@@ -150,8 +160,10 @@ void eraseFrames(QImage& grey, int background)
                 while (b < height && standing(x, b))
                     ++b;
                 if (b - a <= thickest)
-                    for (int y = a; y < b; ++y)
+                    for (int y = a; y < b; ++y) {
                         set(frame, x, y, 1);
+                        set(lines.across, x, y, 1);
+                    }
             });
     for (int y = 0; y < height; ++y)
         runs(
@@ -162,8 +174,10 @@ void eraseFrames(QImage& grey, int background)
                 while (b < width && standing(b, y))
                     ++b;
                 if (b - a <= thickest)
-                    for (int x = a; x < b; ++x)
+                    for (int x = a; x < b; ++x) {
                         set(frame, x, y, 1);
+                        set(lines.upright, x, y, 1);
+                    }
             });
     for (int y = 0; y < height; ++y) {
         uchar* row = grey.scanLine(y);
@@ -171,24 +185,122 @@ void eraseFrames(QImage& grey, int background)
             if (at(frame, x, y))
                 row[x] = uchar(background);
     }
+    return lines;
 }
 
+// Stretches the levels so that the darkest ink is black and the background white.
+void stretchContrast(QImage& grey, int background)
+{
+    std::array<int, 256> histogram {};
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            ++histogram[row[x]];
+    }
+    // The level below which the darkest 1/500 of the pixels lie.
+    const qint64 few = qint64(grey.width()) * grey.height() / 500;
+    int dark = 0;
+    for (qint64 seen = 0; dark < background && seen + histogram[size_t(dark)] <= few; ++dark)
+        seen += histogram[size_t(dark)];
+    if (background - dark < 16)
+        return;
+    std::array<uchar, 256> map {};
+    for (int level = 0; level < 256; ++level)
+        map[size_t(level)] = uchar(std::clamp((level - dark) * 255 / (background - dark), 0, 255));
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            row[x] = map[row[x]];
+    }
+}
+
+// The level most pixels around each pixel have, the median of the square of
+// 2 * `radius` + 1 pixels (clipped to the image): the local background.
+std::vector<uchar> localBackground(const QImage& grey, int radius)
+{
+    const int width = grey.width();
+    const int height = grey.height();
+    std::vector<uchar> median(size_t(width) * size_t(height), 0);
+    for (int y = 0; y < height; ++y) {
+        const int top = std::max(0, y - radius);
+        const int bottom = std::min(height - 1, y + radius);
+        std::array<int, 256> histogram {};
+        int count = 0;
+        const auto addColumn = [&](int x, int delta) {
+            for (int row = top; row <= bottom; ++row)
+                histogram[grey.constScanLine(row)[x]] += delta;
+            count += delta * (bottom - top + 1);
+        };
+        for (int x = 0; x <= std::min(width - 1, radius); ++x)
+            addColumn(x, 1);
+        for (int x = 0; x < width; ++x) {
+            if (x > 0) {
+                if (x + radius < width)
+                    addColumn(x + radius, 1);
+                if (x - radius - 1 >= 0)
+                    addColumn(x - radius - 1, -1);
+            }
+            int level = 0;
+            for (int seen = histogram[0]; 2 * seen < count; seen += histogram[size_t(++level)]) { }
+            median[size_t(y) * size_t(width) + size_t(x)] = uchar(level);
+        }
+    }
+    return median;
+}
+
+// Dark where a pixel differs from its surroundings, whichever way, white where it
+// does not: text in any colour on any face comes out dark on white. Differences
+// below `floor`, the shading of faces and gradients, count as none.
+void toLocalContrast(QImage& grey)
+{
+    constexpr int radius = 7;
+    constexpr int floor = 48;
+    const std::vector<uchar> background = localBackground(grey, radius);
+    int strongest = floor + 32;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            strongest
+                = std::max(strongest, std::abs(int(row[x]) - background[size_t(y) * size_t(grey.width()) + size_t(x)]));
+    }
+    for (int y = 0; y < grey.height(); ++y) {
+        uchar* row = grey.scanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            const int difference = std::abs(int(row[x]) - background[size_t(y) * size_t(grey.width()) + size_t(x)]);
+            row[x] = uchar(255 - std::clamp((difference - floor) * 255 / (strongest - floor), 0, 255));
+        }
+    }
+}
+
+struct ScreenText {
+    QImage grey;
+    // The upright frames and separators painted out, in the region's pixels.
+    std::vector<uchar> frames;
+};
+
 // The region as the engine reads screen text best: grey, dark text on a light
-// background, without frames, enlarged.
-QImage screenText(const QImage& image, const QRect& area, int scale)
+// background, without frames, at full contrast, enlarged.
+ScreenText screenText(const QImage& image, const QRect& area, int scale, TextRecognizer::Contrast contrast)
 {
     QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
     if (grey.isNull())
-        return grey;
-    int background = backgroundLevel(grey);
-    if (background < 128) {
-        grey.invertPixels();
-        background = 255 - background;
+        return {};
+    std::vector<uchar> frames;
+    if (contrast == TextRecognizer::Contrast::Local) {
+        toLocalContrast(grey);
+        frames = eraseFrames(grey, 255).upright;
+    } else {
+        int background = backgroundLevel(grey);
+        if (background < 128) {
+            grey.invertPixels();
+            background = 255 - background;
+        }
+        frames = eraseFrames(grey, background).upright;
+        stretchContrast(grey, background);
     }
-    eraseFrames(grey, background);
     if (scale > 1)
         grey = grey.scaled(grey.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return grey;
+    return { grey, std::move(frames) };
 }
 
 // Runs this thread's engine over `grey`: the engine holding the results, which
@@ -210,41 +322,113 @@ tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
 
 } // namespace
 
-std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale)
+std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale,
+    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
         return std::nullopt;
-    if (!threadEngine())
+    tesseract::TessBaseAPI* engine = threadEngine();
+    if (!engine)
         return std::nullopt;
-    tesseract::TessBaseAPI* api = recognizeGrey(screenText(image, area, scale), screenDpi * scale);
+    const ScreenText text = screenText(image, area, scale, contrast);
+    // The engine needs a margin of background around text; a caption fills its
+    // face to the frame, and a region's side may run close to a word.
+    const int margin = textMargin * scale;
+    QImage page = text.grey;
+    if (!page.isNull()) {
+        page = QImage(text.grey.size() + QSize(2 * margin, 2 * margin), QImage::Format_Grayscale8);
+        page.fill(backgroundLevel(text.grey));
+        QPainter(&page).drawImage(margin, margin, text.grey);
+    }
+    engine->SetPageSegMode(layout == Layout::Line ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
+    tesseract::TessBaseAPI* api = recognizeGrey(page, screenDpi * scale);
+    engine->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     if (!api)
         return std::nullopt;
+    // Whether a frame stands between the columns [left, right) over most of the
+    // rows [top, bottom) (region pixels). Words are searched from their middles:
+    // the engine's box of a word beside a frame may reach over it.
+    const auto frameBetween = [&](int left, int right, int top, int bottom) {
+        top = std::max(top, 0);
+        bottom = std::min(bottom, area.height());
+        for (int x = std::max(left, 0); x < std::min(right, area.width()); ++x) {
+            int rows = 0;
+            for (int y = top; y < bottom; ++y)
+                rows += text.frames[size_t(y) * size_t(area.width()) + size_t(x)];
+            if (bottom > top && 2 * rows >= bottom - top)
+                return true;
+        }
+        return false;
+    };
 
     QList<TextWord> words;
     const double width = image.width();
     const double height = image.height();
     int line = 0;
+    QRect previous; // the last word on the line, region pixels
     std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
     if (it) {
         do {
             if (it->Empty(tesseract::RIL_WORD))
                 continue;
-            if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
+            if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) {
                 ++line;
+                previous = QRect();
+            }
             int left = 0, top = 0, right = 0, bottom = 0;
             if (!it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom))
                 continue;
+            left = std::max(0, left - margin);
+            right = std::max(left, right - margin);
+            top = std::max(0, top - margin);
+            bottom = std::max(top, bottom - margin);
             std::unique_ptr<char, TextDeleter> utf8(it->GetUTF8Text(tesseract::RIL_WORD));
             if (!utf8)
                 continue;
             const QRectF box((area.x() + double(left) / scale) / width, (area.y() + double(top) / scale) / height,
                 (right - left) / (scale * width), (bottom - top) / (scale * height));
-            words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line });
+            const QRect pixels(QPoint(left / scale, top / scale), QPoint((right - 1) / scale, (bottom - 1) / scale));
+            const bool afterFrame = !previous.isNull()
+                && frameBetween(previous.center().x(), pixels.center().x(), std::max(previous.top(), pixels.top()),
+                    std::min(previous.bottom(), pixels.bottom()) + 1);
+            previous = pixels;
+            words.append({ box, QString::fromUtf8(utf8.get()), it->Confidence(tesseract::RIL_WORD), line, afterFrame });
         } while (it->Next(tesseract::RIL_WORD));
     }
     api->Clear();
     return words;
+}
+
+QRect TextRecognizer::frameAround(const QImage& image, QPoint point, QSize largest)
+{
+    const QRect area = QRect(point - QPoint(largest.width(), largest.height()), largest * 2).intersected(image.rect());
+    if (!area.contains(point))
+        return {};
+    QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return {};
+    const Frames frames = eraseFrames(grey, backgroundLevel(grey));
+    const int width = area.width();
+    const auto upright = [&](int x, int y) { return frames.upright[size_t(y) * size_t(width) + size_t(x)] != 0; };
+    const auto across = [&](int x, int y) { return frames.across[size_t(y) * size_t(width) + size_t(x)] != 0; };
+    const QPoint p = point - area.topLeft();
+    int left = p.x(), right = p.x(), top = p.y(), bottom = p.y();
+    while (left >= 0 && !upright(left, p.y()))
+        --left;
+    while (right < area.width() && !upright(right, p.y()))
+        ++right;
+    while (top >= 0 && !across(p.x(), top))
+        --top;
+    while (bottom < area.height() && !across(p.x(), bottom))
+        ++bottom;
+    // A side missing, or the point on a frame itself.
+    if (left < 0 || top < 0 || right >= area.width() || bottom >= area.height() || left == p.x() || top == p.y())
+        return {};
+    const QRect inside(QPoint(left + 1, top + 1), QPoint(right - 1, bottom - 1));
+    if (inside.width() > largest.width() || inside.height() > largest.height())
+        return {};
+    return inside.translated(area.topLeft());
 }
 
 bool TextRecognizer::isAvailable() { return threadEngine() != nullptr; }

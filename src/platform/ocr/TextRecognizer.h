@@ -27,6 +27,9 @@ struct TextWord {
     double confidence = 0;
     // Words read as one line share the number.
     int line = 0;
+    // Whether a frame or separator stands between this word and the one before
+    // it on its line.
+    bool afterFrame = false;
 };
 
 // Reads text lines with Tesseract (English). Each calling thread gets its own
@@ -35,6 +38,14 @@ struct TextWord {
 // call on a thread costs the engine's start-up.
 class TextRecognizer {
 public:
+    // How text is told from its background: by the level of the whole region
+    // (dark regions are turned over), or by each pixel's difference from its
+    // surroundings, which reads light text on a dark face in a light window too.
+    enum class Contrast { Global, Local };
+    // How words lie in a region: scattered like the labels of an interface, or
+    // on one line, like the caption that fills a button.
+    enum class Layout { Sparse, Line };
+
     // Recognises the lines inside `region` (pixels of `image`; clipped to the
     // image) and returns them in the engine's reading order, their boxes
     // relative to the whole image. Lines lower than `minLineHeight` (a fraction of
@@ -44,11 +55,18 @@ public:
         const QImage& image, const QRect& region, double minLineHeight = 0.0);
 
     // Recognises the words inside `region` the way screen text needs: the region
-    // in grey, turned light-on-dark when its background is dark, and enlarged
-    // `scale` times so that small interface fonts reach the sizes the engine
-    // reads well. Words come in reading order, their boxes relative to the whole
-    // image. No value when the engine cannot start or the region is empty.
-    static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale);
+    // in grey, dark text on white as `contrast` tells them apart, without the thin
+    // frames of controls, at full contrast, and enlarged `scale` times so that
+    // small interface fonts reach the sizes the engine reads well. Words come in
+    // reading order, their boxes relative to the whole image. No value when the
+    // engine cannot start or the region is empty.
+    static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale,
+        Contrast contrast = Contrast::Global, Layout layout = Layout::Sparse);
+
+    // The inside of the frame around `point` (pixels of `image`): thin lines on
+    // all four sides, as around a button or a key, with an inside no larger than
+    // `largest`. A null rectangle when there is none.
+    static QRect frameAround(const QImage& image, QPoint point, QSize largest);
 
     // Whether an engine can be started at all on this machine.
     static bool isAvailable();
