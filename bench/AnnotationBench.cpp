@@ -1,6 +1,7 @@
 // The redaction of blur marks on 1920x1080 and 3840x2160 screenshots, and the
 // painting of twenty marks over a screenshot.
 #include "Bench.h"
+#include "MarkScene.h"
 
 #include "annotation/AnnotationPainter.h"
 #include "annotation/Redaction.h"
@@ -13,48 +14,14 @@
 using namespace zova;
 using Kind = StepAnnotation::Kind;
 
-namespace {
-
-QImage screenshot(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(248, 248, 250));
-    QPainter p(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(height / 60);
-    p.setFont(font);
-    p.fillRect(0, 0, width, height / 24, QColor(52, 58, 74));
-    p.fillRect(0, height / 24, width / 7, height, QColor(232, 234, 240));
-    p.setPen(QColor(30, 30, 30));
-    for (int i = 0; i < 40; ++i)
-        p.drawText(width / 6, height / 12 + i * height / 45,
-            QStringLiteral("Line %1: user@example.org, key 4827-1930-5561").arg(i + 1));
-    return image;
-}
-
-StepAnnotation mark(Kind kind, double x, double y, double w, double h)
-{
-    StepAnnotation a;
-    a.kind = kind;
-    a.x = x;
-    a.y = y;
-    a.width = w;
-    a.height = h;
-    a.colorHex = QStringLiteral("ff3d8a");
-    a.text = QStringLiteral("Click here");
-    return a;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    const QImage hd = screenshot(1920, 1080), uhd = screenshot(3840, 2160);
-    const QList<StepAnnotation> field = { mark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
-    const QList<StepAnnotation> large = { mark(Kind::Blur, 0.15, 0.1, 0.7, 0.6) };
+    const QImage hd = textScreenshot(1920, 1080), uhd = textScreenshot(3840, 2160);
+    const QList<StepAnnotation> field = { benchMark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
+    const QList<StepAnnotation> large = { benchMark(Kind::Blur, 0.15, 0.1, 0.7, 0.6) };
     // The burned-in blur took about 54 ms per 1920x1080 step on the GUI thread
     // before; the redaction runs on worker threads, and these are its costs there.
     bench::measure(
@@ -66,7 +33,7 @@ int main(int argc, char** argv)
 
     QList<StepAnnotation> twenty;
     for (int i = 0; i < 20; ++i)
-        twenty.append(mark(Kind(1 + i % 3), 0.04 * i, 0.03 * i, 0.15, 0.1));
+        twenty.append(benchMark(Kind(1 + i % 3), 0.04 * i, 0.03 * i, 0.15, 0.1));
     QImage frame(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     bench::measure(
         "painting 20 arrows, highlights and labels over 1800x1013", 20,

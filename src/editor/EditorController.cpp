@@ -3,6 +3,7 @@
 #include "base/NotifyingProperty.h"
 
 #include "editor/EditorLog.h"
+#include "editor/StepCrop.h"
 #include "editor/StepDragPayload.h"
 #include "editor/StepListLayout.h"
 #include "editor/StepOrder.h"
@@ -22,6 +23,7 @@ EditorController::EditorController(Guide* guide, ModelContext* context, Hooks ho
     , m_context(context)
     , m_hooks(std::move(hooks))
 {
+    m_hooks.files = m_hooks.files.orShared();
     m_autoScroll.setInterval(autoScrollIntervalMs);
     connect(&m_autoScroll, &QTimer::timeout, this, &EditorController::autoScrollTick);
     // Many record changes in one turn of the event loop reach the widgets once.
@@ -433,6 +435,39 @@ void EditorController::close()
     commitTitle();
     if (m_hooks.close)
         m_hooks.close();
+}
+
+void EditorController::chooseTool(StepAnnotation::Kind kind)
+{
+    setActiveTool(m_state.activeTool == kind ? std::nullopt : std::optional(kind));
+}
+
+void EditorController::setActiveTool(std::optional<StepAnnotation::Kind> tool)
+{
+    setNotifying(this, m_state.activeTool, tool, &EditorController::toolChanged);
+}
+
+void EditorController::setMarks(const QUuid& stepId, const QList<StepAnnotation>& marks)
+{
+    if (Step* s = step(stepId))
+        s->setAnnotations(marks);
+}
+
+void EditorController::applyCrop(const QUuid& stepId, const QRectF& rect)
+{
+    Step* s = step(stepId);
+    if (!s || !m_context)
+        return;
+    QPointer<ModelContext> context = m_context;
+    const auto cropped = step_crop::apply(*s, rect, m_hooks.files, [context]() -> Expected<void, StoreError> {
+        if (!context)
+            return unexpected(StoreError { StoreError::Code::WriteFailed, {} });
+        return context->save();
+    });
+    if (!cropped) {
+        qCWarning(lcEditor) << "crop not kept:" << cropped.error().reason;
+        reportFileError(cropped.error().message());
+    }
 }
 
 void EditorController::setAlertText(std::optional<QString> AlertState::*alert, std::optional<QString> text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditorState.h"
+#include "editor/ScreenshotFiles.h"
 #include "editor/SelectionRules.h"
 
 #include <QColor>
@@ -29,6 +30,8 @@ public:
         std::function<void()> close;
         // Records more steps into the guide (the library's recording flow).
         std::function<void(Guide* guide)> appendRecording;
+        // The screenshot folder; empty members use the shared one.
+        ScreenshotFiles files;
     };
 
     // The auto-scroll pace while the pointer rests on an edge strip.
@@ -114,6 +117,15 @@ public:
     // Commits the title, then returns to the library.
     void close();
 
+    // The annotation tools: choosing the active tool again switches it off.
+    void chooseTool(StepAnnotation::Kind kind);
+    void setActiveTool(std::optional<StepAnnotation::Kind> tool);
+    // Writes a step's marks; like every small edit it relies on the automatic save.
+    void setMarks(const QUuid& stepId, const QList<StepAnnotation>& marks);
+    // Cuts the step's screenshot to `rect` (fractions of the image) with its
+    // hotspot and marks; a failure is reported in the file alert.
+    void applyCrop(const QUuid& stepId, const QRectF& rect);
+
     void reportFileError(const QString& message);
     void clearFileError();
     void reportAiError(const QString& message);
@@ -128,6 +140,7 @@ signals:
     void alertsChanged();
     // The stored title or the draft.
     void titleChanged();
+    void toolChanged();
     // Scroll the list so gap `gap` shows at the edge of `direction`.
     void autoScrollRequested(int gap, ScrollDirection direction);
 

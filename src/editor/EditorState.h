@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/StepAnnotation.h"
+
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -60,6 +62,8 @@ struct EditorState {
     SheetState sheets;
     AlertState alerts;
     QString titleDraft;
+    // The tool the annotation layer draws its next mark with; none selects and moves.
+    std::optional<StepAnnotation::Kind> activeTool;
 };
 
 } // namespace zova

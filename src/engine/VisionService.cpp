@@ -280,10 +280,10 @@ using Contrast = ocr::TextRecognizer::Contrast;
 // The phrases inside `region`, read as large as the time allows, telling text by
 // `contrast`; that becomes local when a reading by level finds no word at all.
 std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
-    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse)
+    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse, int largestScale = maxScale)
 {
     const double area = double(region.width()) * region.height();
-    int scale = maxScale;
+    int scale = std::clamp(largestScale, 1, maxScale);
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
     std::optional<QList<ocr::TextWord>> words
@@ -373,22 +373,53 @@ bool nothingNearerOutside(
     return true;
 }
 
+// The number of user-perceived characters of `text`.
+int characterCount(const QString& text)
+{
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (graphemes.toNextBoundary() != -1)
+        ++count;
+    return count;
+}
+
 // When the line `box` is cut by the left or right side of `region`, reads it again
-// across the whole width and puts the band's lines in place of those of `lines` they
-// cover, so that the line's text and box are those of the full line.
+// in a band that widens on its cut sides until the line ends there, or until it
+// holds more characters than a label shows and only its end is still hidden, and
+// puts the band's lines in place of those of `lines` they cover, so that the
+// line's text and box are those of the full line.
 void readWholeLine(
     const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
 {
-    const Cut cut = cutSides(region, box, image.size());
+    Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
         return;
     const int top = int(std::floor(box.top() * image.height()));
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
-    const QRect band(0, top - pad, image.width(), bottom - top + 2 * pad);
-    const std::optional<QList<ocr::TextLine>> whole = readPhrases(image, band, contrast);
-    if (!whole)
-        return;
+    QRect band = QRect(region.left(), top - pad, region.width(), bottom - top + 2 * pad).intersected(image.rect());
+    const int step = 2 * region.width();
+    // The line's height is known: it is enlarged no more than it needs.
+    const int scale = int(std::lround(readingHeight / std::max(1, bottom - top)));
+    std::optional<QList<ocr::TextLine>> whole;
+    while (cut.left || cut.right) {
+        if (cut.left)
+            band.setLeft(std::max(0, band.left() - step));
+        if (cut.right)
+            band.setRight(std::min(image.width() - 1, band.right() + step));
+        whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale);
+        if (!whole)
+            return;
+        // The band's reading of the line: the phrase over the middle of its box.
+        const auto line = std::find_if(whole->begin(), whole->end(), [&](const ocr::TextLine& l) {
+            return l.box.intersects(box) && l.box.left() <= box.center().x() && l.box.right() >= box.center().x();
+        });
+        if (line == whole->end())
+            break;
+        cut = cutSides(band, line->box, image.size());
+        if (!cut.left && characterCount(line->text.trimmed()) > maxLabelCharacters)
+            break;
+    }
     QList<ocr::TextLine> merged;
     bool inserted = false;
     for (const ocr::TextLine& line : lines) {

@@ -73,6 +73,11 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("waveform.circle.fill"), 0xe1b8 }, // graphic_eq
         { QStringLiteral("speaker.wave.2.fill"), 0xe050 }, // volume_up
         { QStringLiteral("arrow.down.circle"), 0xe2c4 }, // file_download
+        { QStringLiteral("eye.slash.fill"), 0xe8f5 }, // visibility_off
+        { QStringLiteral("arrow.up.right"), 0xf1e1 }, // north_east
+        { QStringLiteral("square.dashed"), 0xe3c2 }, // crop_free
+        { QStringLiteral("textformat"), 0xe262 }, // text_fields
+        { QStringLiteral("sparkles.rectangle.stack"), 0xe663 }, // auto_fix_high
         { QStringLiteral("briefcase.fill"), 0xe8f9 }, // work
         { QStringLiteral("face.smiling.fill"), 0xe813 }, // sentiment_satisfied
         { QStringLiteral("scissors"), 0xe14e }, // content_cut
