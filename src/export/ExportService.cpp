@@ -1,6 +1,7 @@
 #include "export/ExportService.h"
 
 #include "export/ExportedScreenshot.h"
+#include "export/PrintShadows.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
@@ -225,6 +226,10 @@ QString ExportService::renderStep(const PageStep& step, ImageMode mode)
         if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))
             source = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
         break;
+    case ImageMode::Printed:
+        if (const auto bytes = printedScreenshotBytes(step.screenshotFilename, step.annotations))
+            source = QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(bytes->toBase64());
+        break;
     }
     const QString text = escaped(step.description);
     QString annotations;
@@ -293,6 +298,8 @@ QString ExportService::generateHTML(const Page& page, ImageMode mode, const Opti
     html += QStringLiteral("</title>\n"
                            "    <style>");
     html += stylesheet(options.themeAccentHex);
+    if (mode == ImageMode::Printed)
+        html += QLatin1Char('\n') + printShadowStylesheet();
     html += QStringLiteral("</style>\n"
                            "</head>\n"
                            "<body>\n"

@@ -29,8 +29,9 @@ public:
     };
 
     // Linked files refer to assets/screenshots/NAME; embedded pages carry each
-    // screenshot as a PNG data URL.
-    enum class ImageMode { LinkedFiles, Embedded };
+    // screenshot as a PNG data URL. A printed page is an embedded one made for the PDF
+    // printer: screenshots as fine JPEG data URLs, blurred shadows as sharp layers.
+    enum class ImageMode { LinkedFiles, Embedded, Printed };
 
     using Result = Expected<void, ExportError>;
     using Completion = std::function<void(const Result&)>;

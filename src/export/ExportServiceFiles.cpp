@@ -200,8 +200,8 @@ void ExportService::exportPDF(
             watcher->deleteLater();
             render(receiver, watcher->result());
         });
-    watcher->setFuture(QtConcurrent::run(
-        [page = pageOf(guide), options] { return generateHTML(page, ImageMode::Embedded, options); }));
+    watcher->setFuture(
+        QtConcurrent::run([page = pageOf(guide), options] { return generateHTML(page, ImageMode::Printed, options); }));
 }
 
 } // namespace zova

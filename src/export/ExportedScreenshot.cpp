@@ -7,10 +7,18 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 
 #include <algorithm>
 
 namespace zova {
+
+namespace {
+
+// High enough that small UI text keeps its edges.
+constexpr int printedJpegQuality = 95;
+
+} // namespace
 
 std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks)
 {
@@ -45,6 +53,36 @@ std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const
     QImageWriter writer(&buffer, "png");
     writer.setQuality(80); // zlib level 1: fast, and the size matters less here
     if (!writer.write(hidden))
+        return std::nullopt;
+    return out;
+}
+
+std::optional<QByteArray> printedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks)
+{
+    std::optional<QByteArray> bytes = exportedScreenshotBytes(filename, marks);
+    if (!bytes)
+        return std::nullopt;
+    QBuffer in(&*bytes);
+    QImageReader reader(&in);
+    reader.setAutoTransform(false);
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    if (image.hasAlphaChannel()) {
+        // JPEG has no alpha: flatten onto the white the page shows behind the image.
+        QImage flat(image.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter(&flat).drawImage(0, 0, image);
+        image = flat;
+    } else {
+        image = image.convertToFormat(QImage::Format_RGB32);
+    }
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(printedJpegQuality);
+    if (!writer.write(image))
         return std::nullopt;
     return out;
 }

@@ -15,4 +15,8 @@ namespace zova {
 // the file cannot be read or decoded. Any thread.
 std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks);
 
+// The same screenshot as a JPEG fine enough that text stays crisp, for a printed page:
+// the printer embeds JPEG data as it is instead of compressing every pixel again.
+std::optional<QByteArray> printedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks);
+
 } // namespace zova

@@ -1,5 +1,7 @@
 #include "ExportFixture.h"
 
+#include "export/PrintShadows.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
@@ -465,4 +467,48 @@ TEST_F(HtmlPageTest, CommaDecimalLocaleGivesTheSameDocument)
     if (!comma.active())
         ADD_FAILURE() << "no comma-decimal C locale could be made; only Qt's default locale was changed";
     EXPECT_EQ(page(guide), inC);
+}
+
+// Each blurred shadow of the printed page as sharp layers: the stack's alpha follows
+// the Gaussian falloff of the blur it stands for, band by band.
+TEST(PrintShadowsTest, LayersFollowTheBlursFalloff)
+{
+    struct Case {
+        zova::BlurredShadow shadow;
+        double alpha;
+    };
+    for (const Case& c : { Case { { 0, 4, 20 }, 0.05 }, Case { { 0, 0, 20 }, 0.4 }, Case { { 0, 2, 12 }, 0.1 },
+             Case { { 0, 4, 12 }, 0.45 } }) {
+        QList<std::pair<double, double>> layers; // spread, alpha
+        const QStringList css
+            = zova::sharpLayers(c.shadow, c.alpha, [&](double f) { return QString::number(f * c.alpha, 'g', 17); });
+        for (const QString& layer : css) {
+            const QStringList parts = layer.split(' ');
+            ASSERT_EQ(parts.size(), 5) << layer.toStdString();
+            EXPECT_EQ(parts.at(2), QStringLiteral("0")) << "layers are sharp";
+            layers.append({ parts.at(3).chopped(2).toDouble(), parts.at(4).toDouble() });
+        }
+        ASSERT_GE(layers.size(), 8);
+        const double sigma = c.shadow.blur / 2;
+        const double visibleFrom = -std::max(std::abs(c.shadow.x), std::abs(c.shadow.y));
+        for (double d = visibleFrom; d <= 2 * c.shadow.blur; d += 0.25) {
+            double clear = 1;
+            for (const auto& [spread, a] : layers)
+                if (d < spread)
+                    clear *= 1 - a;
+            const double expected = c.alpha * 0.5 * std::erfc(d / (sigma * std::sqrt(2.0)));
+            EXPECT_NEAR(1 - clear, expected, 0.06 * c.alpha + 0.002) << "at " << d << " px of blur " << c.shadow.blur;
+        }
+    }
+}
+
+TEST(PrintShadowsTest, PrintedPageKeepsThePageAndOverridesOnlyShadows)
+{
+    const QString css = zova::printShadowStylesheet();
+    EXPECT_FALSE(css.contains(QRegularExpression(QStringLiteral("\\dpx \\d+px [1-9]")))) << "no blurred shadow is left";
+    for (const char* kept : { "0 1px 0 rgba(255,255,255,0.6) inset", "inset 0 1px 0 rgba(255,255,255,0.4)",
+             "0 0 0 5px rgba(255,61,138,0.22)", "color-mix(in srgb, var(--c)" })
+        EXPECT_TRUE(css.contains(QLatin1String(kept))) << kept;
+    for (const QString& line : css.split('\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.contains(QStringLiteral("{ box-shadow: "))) << line.toStdString();
 }

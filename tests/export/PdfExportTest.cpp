@@ -74,6 +74,15 @@ protected:
         return result->value_or(unexpected(pdf::RenderFailure { pdf::RenderFailure::Kind::Render, "timed out" }));
     }
 
+    static pdf::RenderResult renderHtml(const QString& html, const pdf::RenderTiming& timing = {})
+    {
+        auto result = std::make_shared<std::optional<pdf::RenderResult>>();
+        pdf::renderHtmlToPdf(
+            html, nullptr, [result](const pdf::RenderResult& r) { *result = r; }, timing);
+        EXPECT_TRUE(test::waitUntil([&] { return result->has_value(); }, 300000));
+        return result->value_or(unexpected(pdf::RenderFailure { pdf::RenderFailure::Kind::Render, "timed out" }));
+    }
+
     QString target(const QString& name = QStringLiteral("guide.pdf")) const { return m_out.path() + '/' + name; }
     QTemporaryDir m_out;
 };
@@ -248,4 +257,113 @@ TEST_F(PdfExportTest, OccupiedDestinationIsReplacedNeverWrittenThrough)
         ASSERT_TRUE(exportPdf(guide, target()).hasValue()) << destinations::nameOf(o);
         destinations::expectReplaced(target(), target("outside"), "%PDF", o);
     }
+}
+
+namespace {
+
+// A window-like screenshot: small text in light and dark panels, sharp edges.
+QImage interfaceScreenshot(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(0xf4, 0xf4, 0xf6));
+    QPainter p(&image);
+    p.fillRect(0, 0, width, 32, QColor(0x2b, 0x2d, 0x33));
+    p.fillRect(0, 32, 220, height - 32, QColor(0xe6, 0xe7, 0xea));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(12, 21, QStringLiteral("File   Edit   View   Help"));
+    p.setPen(QColor(0x20, 0x20, 0x24));
+    for (int row = 0; row < 20; ++row) {
+        p.drawText(16, 60 + row * 22, QStringLiteral("Sidebar entry %1").arg(row + 1));
+        p.drawText(240, 60 + row * 22, QStringLiteral("The quick brown fox %1 jumps over the lazy dog.").arg(row));
+    }
+    p.fillRect(width - 180, height - 60, 150, 32, QColor(0x35, 0x84, 0xe4));
+    p.setPen(Qt::white);
+    p.drawText(QRect(width - 180, height - 60, 150, 32), Qt::AlignCenter, QStringLiteral("Continue"));
+    return image;
+}
+
+QImage rasterised(const QString& pdf, const QString& stem)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"), { "-r", "96", "-png", "-singlefile", pdf, stem });
+    p.waitForFinished(120000);
+    return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// The encodings of a PDF's images, in page order.
+QStringList imageEncodings(const QString& pdf)
+{
+    QStringList encodings;
+    const QStringList lines = run(QStringLiteral("pdfimages"), { QStringLiteral("-list"), pdf }).split('\n');
+    for (const QString& line : lines) {
+        const QStringList cols = line.simplified().split(' ');
+        if (cols.size() > 8 && cols.at(2) == QLatin1String("image"))
+            encodings.append(cols.at(8));
+    }
+    return encodings;
+}
+
+} // namespace
+
+// The PDF draws the page's blurred shadows as sharp layers and embeds the screenshots
+// as JPEG; next to the page printed with its own shadows and PNGs it must look the same.
+TEST_F(PdfExportTest, PrintedPageLooksLikeThePageItPrints)
+{
+    Guide* guide = makeGuide(QStringLiteral("Looks the same"));
+    const QString shot = saved(interfaceScreenshot(1280, 720));
+    addStep(guide, 0, shot, 0.2, 0.1)->setUserDescription(QStringLiteral("Open the View menu"));
+    addStep(guide, 1, shot, 0.85, 0.9)
+        ->setAnnotations({ annotation(Kind::Highlight, 0.18, 0.07, 0.4, 0.1, QStringLiteral("ffd60a")),
+            annotation(Kind::Text, 0.5, 0.5, 0, 0, QStringLiteral("3584e4")),
+            annotation(Kind::Arrow, 0.6, 0.2, 0.2, 0.3, QStringLiteral("ff3d8a")) });
+    addStep(guide, 2, shot, 0.5, 0.5)->setAnnotations({ annotation(Kind::Blur, 0.3, 0.3, 0.3, 0.2) });
+
+    ASSERT_TRUE(exportPdf(guide, target()).hasValue());
+    const auto reference = renderHtml(m_service.generateHTML(*guide, ExportService::ImageMode::Embedded, {}));
+    ASSERT_TRUE(reference.hasValue());
+    ASSERT_TRUE(test::writeFile(target("page.pdf"), reference.value()));
+
+    const PdfInfo ours = pdfInfo(target());
+    const PdfInfo page = pdfInfo(target("page.pdf"));
+    EXPECT_EQ(ours.pages, 1);
+    EXPECT_DOUBLE_EQ(ours.width, 768);
+    EXPECT_DOUBLE_EQ(ours.height, page.height);
+    const QStringList encodings = imageEncodings(target());
+    EXPECT_EQ(encodings.count(QStringLiteral("jpeg")), 3) << encodings.join(' ').toStdString();
+    EXPECT_FALSE(encodings.contains(QStringLiteral("smask"))) << "a blurred shadow is still an image";
+
+    const QImage a = rasterised(target(), m_out.path() + QStringLiteral("/ours"));
+    const QImage b = rasterised(target("page.pdf"), m_out.path() + QStringLiteral("/page"));
+    ASSERT_FALSE(a.isNull());
+    ASSERT_EQ(a.size(), b.size());
+    qint64 total = 0;
+    qint64 off = 0;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* la = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* lb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = std::max({ std::abs(qRed(la[x]) - qRed(lb[x])), std::abs(qGreen(la[x]) - qGreen(lb[x])),
+                std::abs(qBlue(la[x]) - qBlue(lb[x])) });
+            total += d;
+            off += d > 16;
+            worst = std::max(worst, d);
+        }
+    }
+    const double pixels = double(a.width()) * a.height();
+    EXPECT_LT(total / pixels, 0.5) << "mean difference per pixel";
+    EXPECT_LT(off / pixels, 0.002) << "share of pixels more than 16 levels apart; worst " << worst;
+}
+
+TEST_F(PdfExportTest, PrintThatNeverFinishesFails)
+{
+    pdf::RenderTiming timing;
+    timing.printTimeoutMs = 1;
+    const auto result = renderHtml(QStringLiteral("<p>Hello</p>"), timing);
+    ASSERT_FALSE(result.hasValue());
+    EXPECT_EQ(result.error().kind, pdf::RenderFailure::Kind::Render);
+    EXPECT_EQ(result.error().message, QStringLiteral("the page could not be printed within 0.001 seconds"));
 }

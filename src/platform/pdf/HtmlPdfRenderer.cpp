@@ -73,6 +73,12 @@ public:
                 QStringLiteral("The page did not finish loading within %1 seconds.")
                     .arg(m_timing.loadTimeoutMs / 1000.0));
         });
+        m_printTimer.setSingleShot(true);
+        connect(&m_printTimer, &QTimer::timeout, this, [this] {
+            fail(RenderFailure::Kind::Render,
+                QStringLiteral("the page could not be printed within %1 seconds")
+                    .arg(m_timing.printTimeoutMs / 1000.0));
+        });
     }
 
     ~RenderJob() override
@@ -164,10 +170,16 @@ private:
         const QPageLayout layout(QPageSize(pdfPageSize(pageHeight), QPageSize::Point, QString(), QPageSize::ExactMatch),
             QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
         QPointer<RenderJob> self(this);
+        m_printTimer.start(m_timing.printTimeoutMs);
+        m_printing = true;
         m_page->printToPdf(
             [self](const QByteArray& pdf) {
-                if (!self || self->m_finished)
+                if (!self)
                     return;
+                self->m_printing = false;
+                if (self->m_finished)
+                    return self->deleteLater(); // kept until now: see finish()
+
                 if (pdf.isEmpty())
                     return self->fail(RenderFailure::Kind::Render, QStringLiteral("the page could not be printed"));
                 qCDebug(lcPlatform) << "PDF printed after" << self->m_clock.elapsed() << "ms," << pdf.size() << "bytes";
@@ -190,10 +202,14 @@ private:
             return;
         m_finished = true;
         m_loadTimer.stop();
+        m_printTimer.stop();
         disconnect(m_page, nullptr, this, nullptr);
         if (!m_hasReceiver || m_receiver)
             m_done(result);
-        deleteLater();
+        // Chromium aborts when a page goes while it prints; a job that gave up waiting
+        // for the printer stays until the printer answers.
+        if (!m_printing)
+            deleteLater();
     }
 
     QTemporaryDir m_folder;
@@ -204,9 +220,11 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     QWebEnginePage* m_page = nullptr;
     QTimer m_loadTimer;
+    QTimer m_printTimer;
     QElapsedTimer m_clock;
     bool m_loaded = false;
     bool m_finished = false;
+    bool m_printing = false;
 };
 
 } // namespace

@@ -29,6 +29,8 @@ struct RenderTiming {
     int readinessAttempts = 50;
     int readinessIntervalMs = 200;
     int settleMs = 100;
+    // A page the printer never finishes (Chromium gives up silently on some) fails.
+    int printTimeoutMs = 300000;
 };
 
 using RenderResult = Expected<QByteArray, RenderFailure>;
