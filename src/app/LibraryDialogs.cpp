@@ -14,6 +14,8 @@ DeleteGuideAlert::DeleteGuideAlert(const QString& guideTitle, QWidget* parent)
     setObjectName(QStringLiteral("deleteGuideAlert"));
     setIcon(QMessageBox::Warning);
     setWindowTitle(titleFor(guideTitle));
+    // The title is another program's window title: never markup.
+    setTextFormat(Qt::PlainText);
     setText(titleFor(guideTitle));
     setInformativeText(QStringLiteral(
         "This will remove the guide, all its steps, and every screenshot it captured. Can't be undone."));
@@ -67,6 +69,28 @@ SaveFailedAlert::SaveFailedAlert(Change change, const QString& reason, QWidget* 
     setText(textFor(change));
     setInformativeText(reason + QStringLiteral(" Z.O.V.A keeps trying to save it."));
     addButton(QMessageBox::Ok);
+}
+
+DeleteRefusedAlert::DeleteRefusedAlert(const QString& guideTitle, QWidget* parent)
+    : QMessageBox(parent)
+{
+    setObjectName(QStringLiteral("deleteRefusedAlert"));
+    setIcon(QMessageBox::Information);
+    setWindowTitle(textFor(guideTitle));
+    setTextFormat(Qt::PlainText);
+    setText(textFor(guideTitle));
+    setInformativeText(reason());
+    addButton(QMessageBox::Ok);
+}
+
+QString DeleteRefusedAlert::textFor(const QString& guideTitle)
+{
+    return QStringLiteral("\u201C") + guideTitle + QStringLiteral("\u201D can\u2019t be deleted right now.");
+}
+
+QString DeleteRefusedAlert::reason()
+{
+    return QStringLiteral("It is being recorded. Stop the recording, then delete the guide.");
 }
 
 QString SaveFailedAlert::textFor(Change change)

@@ -47,4 +47,14 @@ public:
     static QString textFor(Change change);
 };
 
+// A deletion refused because the guide is receiving the steps of the recording
+// under way: says why and what to do.
+class DeleteRefusedAlert : public QMessageBox {
+    Q_OBJECT
+public:
+    DeleteRefusedAlert(const QString& guideTitle, QWidget* parent);
+    static QString textFor(const QString& guideTitle);
+    static QString reason();
+};
+
 } // namespace zova

@@ -4,6 +4,9 @@
 
 #include <QCollator>
 
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
 #include <algorithm>
 
 namespace zova::library {
@@ -47,7 +50,28 @@ const QCollator& collator()
     }();
     return c;
 }
+// The form in which a title and a search are compared: Unicode's compatibility
+// composition with full case folding, so "SS" finds "Straße" and a decomposed
+// "é" finds a precomposed one; the text itself when ICU cannot fold it.
+QString searchForm(const QString& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* fold = icu::Normalizer2::getNFKCCasefoldInstance(status);
+    if (U_FAILURE(status) || !fold)
+        return text.toCaseFolded();
+    const icu::UnicodeString source(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+    const icu::UnicodeString folded = fold->normalize(source, status);
+    if (U_FAILURE(status))
+        return text.toCaseFolded();
+    return QString(reinterpret_cast<const QChar*>(folded.getBuffer()), folded.length());
+}
+
 } // namespace
+
+bool titleMatches(const QString& title, const QString& searchText)
+{
+    return searchForm(title).contains(searchForm(searchText));
+}
 
 bool comesBefore(LibrarySort sort, const Guide& a, const Guide& b)
 {
@@ -67,8 +91,9 @@ QList<Guide*> filteredGuides(const QList<Guide*>& queryOrdered, const QString& s
         kept = queryOrdered;
     } else {
         kept.reserve(queryOrdered.size());
+        const QString wanted = searchForm(searchText);
         for (Guide* g : queryOrdered)
-            if (g->title().contains(searchText, Qt::CaseInsensitive))
+            if (searchForm(g->title()).contains(wanted))
                 kept.append(g);
     }
     if (sort == LibrarySort::NameAZ || sort == LibrarySort::NameZA) {

@@ -24,8 +24,11 @@ QString symbol(LibrarySort sort);
 QList<Guide*> queryOrder(QList<Guide*> guides);
 // True when a comes before b.
 bool comesBefore(LibrarySort sort, const Guide& a, const Guide& b);
-// Keeps the titles containing the untrimmed search text (case-insensitive, in
-// query order), then stable-sorts them.
+// True when the title contains the untrimmed search text, case-insensitively
+// and whatever the Unicode composition of either.
+bool titleMatches(const QString& title, const QString& searchText);
+// Keeps the titles that match the search text (in query order), then
+// stable-sorts them.
 QList<Guide*> filteredGuides(const QList<Guide*>& queryOrdered, const QString& searchText, LibrarySort sort);
 
 // "3 guides", "1 guide"; the same for steps.

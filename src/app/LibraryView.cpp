@@ -53,6 +53,7 @@ QLabel* textLabel(const QString& text, const QFont& font, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
     l->setFont(font);
+    l->setTextFormat(Qt::PlainText); // guide titles come from other programs' window titles
     return l;
 }
 
@@ -222,7 +223,10 @@ QMenu* LibraryView::buildSortMenu()
     auto* menu = new QMenu(this);
     const LibrarySort current = sortOrder();
     for (LibrarySort sort : library::allSorts) {
-        QAction* a = menu->addAction(Symbols::icon(library::symbol(sort), ZOVAColor::label()), library::title(sort));
+        // A menu item's icon takes the place of its check indicator: the current
+        // order shows the checkmark instead of its symbol.
+        const QString symbol = sort == current ? QStringLiteral("checkmark") : library::symbol(sort);
+        QAction* a = menu->addAction(Symbols::icon(symbol, ZOVAColor::label()), library::title(sort));
         a->setCheckable(true);
         a->setChecked(sort == current);
         connect(a, &QAction::triggered, this, [this, sort] { chooseSort(sort); });
@@ -343,6 +347,10 @@ void LibraryView::requestDelete(Guide* guide)
 {
     if (!guide)
         return;
+    if (isBeingRecorded(guide)) {
+        showDeleteRefused(guide);
+        return;
+    }
     delete m_deleteAlert;
     auto* alert = new DeleteGuideAlert(guide->title(), this);
     alert->setAttribute(Qt::WA_DeleteOnClose);
@@ -352,6 +360,20 @@ void LibraryView::requestDelete(Guide* guide)
         if (button == alert->deleteButton() && pending)
             performDelete(pending);
     });
+    alert->open();
+}
+
+bool LibraryView::isBeingRecorded(Guide* guide) const
+{
+    return m_hooks.isBeingRecorded && m_hooks.isBeingRecorded(*guide);
+}
+
+void LibraryView::showDeleteRefused(Guide* guide)
+{
+    delete m_deleteRefusedAlert;
+    auto* alert = new DeleteRefusedAlert(guide->title(), this);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_deleteRefusedAlert = alert;
     alert->open();
 }
 
@@ -380,8 +402,9 @@ bool LibraryView::performDelete(Guide* guide)
 {
     if (!guide || !m_context || guide->isDeleted())
         return false;
-    if (m_hooks.isBeingRecorded && m_hooks.isBeingRecorded(*guide)) {
+    if (isBeingRecorded(guide)) {
         qCInfo(lcApp) << "not deleting a guide that is being recorded";
+        showDeleteRefused(guide);
         return false;
     }
     if (m_editingGuide && m_editingGuide->id() == guide->id())

@@ -93,6 +93,8 @@ private:
     void focusSearch();
     void startPicking();
     void showSaveFailure(SaveFailedAlert::Change change, const QString& reason);
+    bool isBeingRecorded(Guide* guide) const;
+    void showDeleteRefused(Guide* guide);
 
     QPointer<ModelContext> m_context;
     LibraryHooks m_hooks;
@@ -112,6 +114,7 @@ private:
     QPointer<DeleteGuideAlert> m_deleteAlert;
     QPointer<RenameGuideDialog> m_renameDialog;
     QPointer<SaveFailedAlert> m_saveFailedAlert;
+    QPointer<DeleteRefusedAlert> m_deleteRefusedAlert;
     QTimer m_refreshTimer;
     QSet<QUuid> m_watched;
     bool m_appeared = false;

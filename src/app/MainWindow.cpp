@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace zova {
 
@@ -78,10 +81,25 @@ void MainWindow::updateAppearanceIcons()
     }
 }
 
+QPoint MainWindow::settingsWindowPosition(QSize size) const
+{
+    // Centred over this window, kept inside the screen's free area.
+    QRect place(QPoint(), size);
+    place.moveCenter(frameGeometry().center());
+    if (const QScreen* s = screen()) {
+        const QRect free = s->availableGeometry();
+        place.moveLeft(std::clamp(place.left(), free.left(), std::max(free.left(), free.right() - size.width() + 1)));
+        place.moveTop(std::clamp(place.top(), free.top(), std::max(free.top(), free.bottom() - size.height() + 1)));
+    }
+    return place.topLeft();
+}
+
 void MainWindow::openSettings()
 {
-    if (!m_settingsWindow)
+    if (!m_settingsWindow) {
         m_settingsWindow = new SettingsView(m_settingsStore, {}, this);
+        m_settingsWindow->move(settingsWindowPosition(m_settingsWindow->size()));
+    }
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();

@@ -30,6 +30,8 @@ public:
     QAction* showTipsAction() const { return m_showTips; }
     QAction* settingsAction() const { return m_settings; }
     QWidget* settingsWindow() const { return m_settingsWindow; }
+    // Where the Settings window of this size opens: over this window, on screen.
+    QPoint settingsWindowPosition(QSize size) const;
     ContentView* content() const { return m_content; }
 
 private:

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPalette>
 
 namespace zova {
 
@@ -76,7 +77,12 @@ SearchField::SearchField(QWidget* parent)
     m_edit->setObjectName(QStringLiteral("librarySearch"));
     m_edit->setFrame(false);
     m_edit->setFont(Typography::font(12.5));
-    m_edit->setStyleSheet(QStringLiteral("background: transparent;"));
+    // Only the field's fill is its own: the placeholder and text colours follow
+    // the application's palette when the appearance changes (a style sheet would
+    // fix them at the colours of the moment).
+    QPalette clear;
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_edit->setPalette(clear);
     row->addWidget(m_edit, 1);
     auto* hint = new TextLine(QStringLiteral("Ctrl+K"), Typography::font(10), ZOVAColor::secondaryLabel, card);
     row->addWidget(hint);

@@ -22,6 +22,7 @@
 #include "platform/x11/X11Backends.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <QByteArray>
 #include <QSet>
@@ -68,6 +69,14 @@ ModelContainer& ZOVAApp::sharedModelContainer()
                 = (QStringLiteral("Could not create ModelContainer: ") + opened.error().description()).toUtf8();
             std::fprintf(stderr, "%s\n", message.constData());
             std::fflush(stderr);
+            // Started from a launcher nobody reads stderr: the same words in a dialog.
+            if (qobject_cast<QApplication*>(QCoreApplication::instance())
+                && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+                QMessageBox box(QMessageBox::Critical, QStringLiteral("Z.O.V.A"), QString::fromUtf8(message));
+                box.setObjectName(QStringLiteral("storeErrorDialog"));
+                box.setTextFormat(Qt::PlainText);
+                box.exec();
+            }
             std::_Exit(1);
         }
         container = std::move(opened).value();

@@ -109,11 +109,12 @@ std::optional<QString> windowDropReason(const DesktopWindow& window, const Listi
 
 void sortForPicker(QList<DesktopWindow>& windows)
 {
+    // By code point, case-sensitive and not locale-aware: UTF-16 units would put
+    // characters beyond U+FFFF (surrogates) before U+E000..U+FFFF.
     auto key = [](const DesktopWindow& w) {
-        return std::pair(
-            w.owningApplication ? w.owningApplication->applicationName : QString(), w.title.value_or(QString()));
+        return std::pair((w.owningApplication ? w.owningApplication->applicationName : QString()).toUcs4(),
+            w.title.value_or(QString()).toUcs4());
     };
-    // QString's operator< compares UTF-16 code units: case-sensitive, not locale-aware.
     std::stable_sort(windows.begin(), windows.end(),
         [&](const DesktopWindow& a, const DesktopWindow& b) { return key(a) < key(b); });
 }

@@ -32,6 +32,8 @@ struct DesktopWindow {
     QRectF frame;
     int windowLayer = 0;
     bool isOnScreen = false;
+    // Minimised (iconified) by the user, as opposed to lying on another workspace.
+    bool isMinimized = false;
 
     qint32 processID() const { return owningApplication ? owningApplication->processID : 0; }
     bool operator==(const DesktopWindow&) const = default;

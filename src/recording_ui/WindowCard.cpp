@@ -52,6 +52,13 @@ std::optional<QString> WindowCard::applicationLine(const DesktopWindow& window)
 
 QString WindowCard::anotherWorkspaceText() { return QStringLiteral("On another workspace"); }
 
+QString WindowCard::minimizedText() { return QStringLiteral("Minimised"); }
+
+QString WindowCard::unavailableBadgeText() const
+{
+    return m_window.isMinimized ? minimizedText() : anotherWorkspaceText();
+}
+
 WindowCard::State WindowCard::state() const
 {
     if (m_thumbnail)
@@ -126,7 +133,7 @@ void WindowCard::paintText(QPainter& painter, const QRectF& titleLine, const QRe
     qreal x = secondLine.left();
     const QFont badgeFont = Typography::semibold(9);
     const qreal badgeWidth
-        = showsAnotherWorkspaceBadge() ? QFontMetricsF(badgeFont).horizontalAdvance(anotherWorkspaceText()) + 12 : 0;
+        = showsAnotherWorkspaceBadge() ? QFontMetricsF(badgeFont).horizontalAdvance(unavailableBadgeText()) + 12 : 0;
     if (const auto app = applicationLine(m_window)) {
         const QFont appFont = Typography::font(10.5);
         painter.setFont(appFont);
@@ -145,7 +152,7 @@ void WindowCard::paintText(QPainter& painter, const QRectF& titleLine, const QRe
         Shapes::strokeInside(painter, badge, h / 2, ZOVAColor::separator(), 0.5);
         painter.setFont(badgeFont);
         painter.setPen(ZOVAColor::secondaryLabel());
-        painter.drawText(badge, Qt::AlignCenter, anotherWorkspaceText());
+        painter.drawText(badge, Qt::AlignCenter, unavailableBadgeText());
     }
 }
 

@@ -31,6 +31,9 @@ public:
     // shows it or there is no application.
     static std::optional<QString> applicationLine(const DesktopWindow& window);
     static QString anotherWorkspaceText();
+    static QString minimizedText();
+    // The badge of a card without a thumbnail: where the window is instead.
+    QString unavailableBadgeText() const;
 
     QString displayTitle() const { return displayTitle(m_window); }
     const std::optional<QImage>& thumbnail() const { return m_thumbnail; }

@@ -126,7 +126,8 @@ QWidget* WindowPickerView::buildFooter()
     m_refresh->setToolTip(QStringLiteral("Refresh the list of targets"));
     connect(m_refresh, &QAbstractButton::clicked, this, [this] {
         if (m_recording)
-            m_recording->refreshWindows();
+            if (m_recording)
+                m_recording->refreshWindows();
     });
     row->addWidget(m_refresh);
     m_cancelButton
@@ -213,7 +214,13 @@ void WindowPickerView::render()
 
     switch (shown) {
     case Content::PermissionDenied:
-        replaceContent(PickerStates::permissionDenied([this] { m_permissions.requestScreenRecording(); }), true);
+        // Check Again probes the session afresh and lists what it now offers.
+        replaceContent(PickerStates::permissionDenied([this] {
+            m_permissions.requestScreenRecording();
+            if (m_recording)
+                m_recording->refreshWindows();
+        }),
+            true);
         break;
     case Content::Loading: replaceContent(PickerStates::loading(), true); break;
     case Content::NoWindows: replaceContent(PickerStates::noWindows(), true); break;

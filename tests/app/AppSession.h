@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -111,6 +112,8 @@ protected:
                 m_home.filePath(QString::fromLatin1(sub)));
         env.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
         env.insert("ZOVA_WIDGET_DUMP", dumpPath());
+        for (auto it = m_appEnvironment.cbegin(); it != m_appEnvironment.cend(); ++it)
+            env.insert(it.key(), it.value());
         m_app.setProcessEnvironment(env);
         m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         if (!workingDirectory.isEmpty())
@@ -303,4 +306,6 @@ protected:
     zova::x11::DisplayPtr m_display;
     QTemporaryDir m_home { QDir::tempPath() + QStringLiteral("/zova-app-XXXXXX") };
     QProcess m_app;
+    // Variables added to the binary's environment.
+    QHash<QString, QString> m_appEnvironment;
 };

@@ -79,6 +79,25 @@ TEST_F(FirstRun, SplashOnboardingLibraryThenTheFirstTipAndStraightToTheLibraryNe
     quitApp();
 }
 
+TEST_F(FirstRun, AStoreThatCannotBeOpenedIsShownInADialogThenTheApplicationEnds)
+{
+    // A folder where the store file must be.
+    const QString notAStore = m_home.filePath("not-a-store");
+    ASSERT_TRUE(QDir().mkpath(notAStore));
+    m_appEnvironment.insert(QStringLiteral("ZOVA_STORE_PATH"), notAStore);
+    startApp(); // the dialog carries the application's name
+    ASSERT_FALSE(HasFatalFailure());
+    const Window dialog = appWindow();
+    const auto type = x11::cardinals(d(), dialog, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+    ASSERT_TRUE(type && !type->isEmpty());
+    EXPECT_EQ(type->first(), x11::atom(d(), "_NET_WM_WINDOW_TYPE_DIALOG")) << "the dialog, not the main window";
+    EXPECT_EQ(m_app.state(), QProcess::Running) << "the application waits for the user";
+    ASSERT_TRUE(test::waitUntil([&] { return activeWindow() == dialog; }, 5000));
+    key(XK_Return);
+    ASSERT_TRUE(m_app.waitForFinished(10000));
+    EXPECT_EQ(m_app.exitCode(), 1);
+}
+
 TEST_F(FirstRun, OnboardingInTheDarkAppearance)
 {
     if (qEnvironmentVariableIsEmpty("ZOVA_DOCS_SHOTS"))

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "app/AppPalettes.h"
 #include "app/FauxScreenshotPreview.h"
 #include "app/GuideCard.h"
 #include "app/GuideCollection.h"
@@ -11,6 +12,7 @@
 #include "app/SearchField.h"
 #include "app/ThumbnailCache.h"
 #include "style/PillButton.h"
+#include "style/Symbols.h"
 #include "style/TextLine.h"
 #include "style/ZOVAColor.h"
 
@@ -60,6 +62,22 @@ TEST_F(LibraryFixture, PlaceholderAndCountPlurals)
     EXPECT_EQ(view.countLabel()->text(), QStringLiteral("1 guide"));
 }
 
+TEST_F(LibraryFixture, CountAndPlaceholderFollowTheAppearance)
+{
+    LibraryView view(context(), m_settings, m_permissions);
+    view.show();
+    const QPalette before = QApplication::palette();
+    for (const QPalette& palette : { AppPalettes::dark(), AppPalettes::light(), AppPalettes::dark() }) {
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(
+            view.searchEdit()->palette().color(QPalette::PlaceholderText), palette.color(QPalette::PlaceholderText));
+        EXPECT_EQ(view.searchEdit()->palette().color(QPalette::Text), palette.color(QPalette::Text));
+        EXPECT_EQ(view.countLabel()->color(), ZOVAColor::secondaryLabel());
+    }
+    QApplication::setPalette(before);
+}
+
 TEST_F(LibraryFixture, SortTable)
 {
     // Query order is newest first; "alpha" and "Alpha" compare equal, "same" twins share an instant.
@@ -93,6 +111,15 @@ TEST_F(LibraryFixture, SortTable)
     QMenu* menu = view.buildSortMenu();
     ASSERT_EQ(menu->actions().size(), 4);
     EXPECT_TRUE(menu->actions()[0]->isChecked()) << "an unknown stored order marks Recent";
+    // The checkmark is what shows: the icon stands where the indicator would.
+    const auto looksLike = [](const QAction* a, const QString& symbol) {
+        return a->icon().pixmap(16).toImage() == Symbols::icon(symbol, ZOVAColor::label()).pixmap(16).toImage();
+    };
+    EXPECT_TRUE(looksLike(menu->actions()[0], QStringLiteral("checkmark")));
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_FALSE(menu->actions()[i]->isChecked());
+        EXPECT_FALSE(looksLike(menu->actions()[i], QStringLiteral("checkmark"))) << i;
+    }
     EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Name A\u2013Z"));
     menu->actions()[3]->trigger();
     EXPECT_EQ(stored(settings::librarySortOrder.key).toString(), QStringLiteral("nameZA"));
@@ -117,6 +144,28 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
     }
     view.setSearchText(QStringLiteral("nothing"));
     EXPECT_TRUE(view.collection()->emptyState()->isVisibleTo(view.collection()));
+}
+
+TEST(LibrarySearch, MatchesAcrossCaseFoldingAndComposition)
+{
+    const QString precomposed = QStringLiteral("Caf\u00E9 menu");
+    const QString decomposed = QStringLiteral("Cafe\u0301 menu");
+    const struct {
+        QString title, search;
+        bool matches;
+    } rows[] = {
+        { QStringLiteral("Stra\u00DFe finden"), QStringLiteral("STRASSE"), true },
+        { QStringLiteral("Stra\u00DFe finden"), QStringLiteral("strasse"), true },
+        { QStringLiteral("STRASSE"), QStringLiteral("stra\u00DFe"), true },
+        { precomposed, QStringLiteral("cafe\u0301"), true },
+        { decomposed, QStringLiteral("CAF\u00C9"), true },
+        { precomposed, QStringLiteral("cafe "), false }, // accents still count
+        { QStringLiteral("Export invoices"), QStringLiteral("EXPORT"), true },
+        { QStringLiteral("Export invoices"), QStringLiteral("invoices "), false },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(library::titleMatches(row.title, row.search), row.matches)
+            << row.title.toStdString() << " / " << row.search.toStdString();
 }
 
 TEST_F(LibraryFixture, ViewModeToggle)
@@ -181,6 +230,26 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
     EXPECT_EQ(DeleteGuideAlert::titleFor(QString()), QStringLiteral("Delete \u201C\u201D?"));
 }
 
+TEST_F(LibraryFixture, TitlesFromOtherProgramsAreShownAsPlainText)
+{
+    const QString markup = QStringLiteral("<b>Report</b> &amp; <i>notes</i>");
+    DeleteGuideAlert alert(markup, nullptr);
+    EXPECT_EQ(alert.textFormat(), Qt::PlainText);
+    EXPECT_EQ(alert.text(), DeleteGuideAlert::titleFor(markup));
+    Guide* g = addGuide(markup);
+    LibraryView view(context(), m_settings, m_permissions);
+    view.setEditingGuide(g);
+    ASSERT_NE(view.editorPlace(), nullptr);
+    bool found = false;
+    for (const QLabel* label : view.editorPlace()->findChildren<QLabel*>()) {
+        if (label->text() == markup) {
+            found = true;
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        }
+    }
+    EXPECT_TRUE(found) << "the placeholder shows the title";
+}
+
 TEST_F(LibraryFixture, RenameOrDeleteWhoseSaveFailsSaysSo)
 {
     Guide* renamed = addGuide(QStringLiteral("Old"));
@@ -223,7 +292,18 @@ TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
     hooks.isBeingRecorded = [g](const Guide& guide) { return &guide == g; };
     hooks.willDelete = [&](const Guide&) { ++released; };
     LibraryView view(context(), m_settings, m_permissions, hooks);
+    view.show();
+    // Asked to delete it, the library says why it won't instead of asking.
+    view.requestDelete(g);
+    EXPECT_EQ(view.deleteAlert(), nullptr);
+    auto* refused = view.findChild<QMessageBox*>(QStringLiteral("deleteRefusedAlert"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_TRUE(refused->isVisible());
+    EXPECT_EQ(refused->text(), QStringLiteral("\u201CRecording\u201D can\u2019t be deleted right now."));
+    EXPECT_EQ(refused->informativeText(), DeleteRefusedAlert::reason());
+    refused->close();
     EXPECT_FALSE(view.performDelete(g));
+    EXPECT_TRUE(view.findChild<QMessageBox*>(QStringLiteral("deleteRefusedAlert")) != nullptr);
     EXPECT_FALSE(g->isDeleted());
     EXPECT_TRUE(screenshotExists(shot));
     EXPECT_EQ(released, 0);

@@ -78,9 +78,16 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
     EXPECT_EQ(actions[1]->property("symbol").toString(), QStringLiteral("checkmark"));
 
     EXPECT_EQ(window.settingsAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    // The main window hangs over the screen's bottom-right corner.
+    const QRect free = window.screen()->availableGeometry();
+    window.resize(400, 300);
+    window.move(free.right() - 150, free.bottom() - 100);
     window.settingsAction()->trigger();
     ASSERT_NE(window.settingsWindow(), nullptr);
     EXPECT_TRUE(window.settingsWindow()->isVisible());
+    EXPECT_TRUE(free.contains(QRect(window.settingsWindow()->pos(), window.settingsWindow()->size())))
+        << "the Settings window opens on screen";
+    EXPECT_EQ(window.settingsWindowPosition(QSize(100, 80)), QPoint(free.right() - 99, free.bottom() - 79));
 }
 
 TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)

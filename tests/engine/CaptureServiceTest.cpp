@@ -183,6 +183,23 @@ TEST_F(Fixture, SortIsByCodePointAndStable)
     EXPECT_EQ(ids, (QList<WindowID> { 3, 4, 2, 1 }));
 }
 
+TEST_F(Fixture, SortPutsCharactersBeyondTheBasicPlaneLast)
+{
+    addApp(1, "Notes", "notes", true);
+    // U+FF21 (fullwidth A) is below U+1F600 (an emoji, two UTF-16 surrogate units).
+    const QString emoji = QString::fromUcs4(U"\U0001F600 Party");
+    const QString fullwidth = QString::fromUcs4(U"\uFF21 Memo");
+    source->content.windows = { makeWindow(1, emoji, { 0, 0, 400, 400 }, 1, "Notes", "notes"),
+        makeWindow(2, fullwidth, { 0, 0, 400, 400 }, 1, "Notes", "notes"),
+        makeWindow(3, QStringLiteral("Zebra"), { 0, 0, 400, 400 }, 1, "Notes", "notes") };
+    auto result = capture.listWindows();
+    ASSERT_TRUE(result);
+    QList<WindowID> ids;
+    for (const auto& w : *result)
+        ids.append(w.windowID);
+    EXPECT_EQ(ids, (QList<WindowID> { 3, 2, 1 }));
+}
+
 TEST_F(Fixture, WindowScreenshotUsesTheFreshWindowElseTheOneGiven)
 {
     const DesktopWindow given = makeWindow(7, "Doc", { 10, 10, 300, 200 }, 100);

@@ -182,6 +182,14 @@ INSTANTIATE_TEST_SUITE_P(Formats, ExportFormatRunTest,
             { "html Exports/my-guide", "pdf Exports/my-guide.pdf" }, "Exported HTML folder + PDF to Exports" }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ExportRunTest, ExportIntoTheRootFolderNamesIt)
+{
+    m_run->setSelectedFormat(ExportFormat::Both);
+    m_picker->answers[Kind::ParentFolder] = QStringLiteral("/");
+    exportAndWait();
+    EXPECT_EQ(m_run->statusMessage(), std::optional<QString>(QStringLiteral("Exported HTML folder + PDF to /")));
+}
+
 TEST_F(ExportRunTest, EmptyTitleProposesVorneExport)
 {
     m_guide->setTitle(QString());

@@ -198,6 +198,12 @@ TEST_F(X11Capture, ListingFiltersAndSortsRealWindowsWithTheirDumpLines)
     EXPECT_EQ(order,
         (QStringList { "Editor/", "Editor/Alpha", "Editor/Beta", "Editor/Minimised", "Editor/Orphan", "Editor/Small",
             "Editor/beta", "agent/Console" }));
+    // Minimised is told apart from another workspace.
+    for (const auto& w : *result) {
+        if (w.processID() == helper.pid()) {
+            EXPECT_EQ(w.isMinimized, w.title == QStringLiteral("Minimised")) << w.title->toStdString();
+        }
+    }
 }
 
 TEST_F(X11Capture, ACoveredWindowIsCapturedWithItsOwnPixels)

@@ -92,6 +92,20 @@ TEST(WindowCard, FetchThatReturnsNothingEndsUnavailableWithBadge)
     EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
     EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
     EXPECT_EQ(WindowCard::anotherWorkspaceText(), "On another workspace");
+    EXPECT_EQ(card->unavailableBadgeText(), "On another workspace");
+}
+
+TEST(WindowCard, AMinimisedWindowIsBadgedSo)
+{
+    DesktopWindow minimised = window(8);
+    minimised.isOnScreen = false;
+    minimised.isMinimized = true;
+    auto* card = new WindowCard(minimised, [](const DesktopWindow&, double) { return std::optional<QImage>(); });
+    CardHost host(card);
+    card->setOnScreen(true);
+    ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
+    EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
+    EXPECT_EQ(card->unavailableBadgeText(), "Minimised");
     EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::windowBackground(), 0.55));
 }
 

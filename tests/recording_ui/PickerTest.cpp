@@ -127,7 +127,11 @@ TEST_F(PickerFixture, ContentFollowsTheServiceAndTheTab)
     EXPECT_EQ(picker->content(), Content::PermissionDenied);
     EXPECT_EQ(contentName(), "permissionDeniedState");
     EXPECT_EQ(picker->countText(), "2 windows available");
-    ASSERT_NE(picker->contentWidget()->findChild<PillButton*>("grantButton"), nullptr);
+    auto* checkAgain = picker->contentWidget()->findChild<PillButton*>("grantButton");
+    ASSERT_NE(checkAgain, nullptr);
+    const int refreshesBefore = feed.refreshCalls;
+    checkAgain->click();
+    EXPECT_EQ(feed.refreshCalls, refreshesBefore + 1) << "Check Again lists the windows again";
     picker->selectTab(PickerTab::Screens);
     EXPECT_EQ(contentName(), "permissionDeniedState");
     EXPECT_EQ(picker->countText(), "1 screen available");

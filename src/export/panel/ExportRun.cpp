@@ -19,7 +19,13 @@ const QString accentHex = QStringLiteral("ff3d8a");
 
 } // namespace
 
-QString destinationName(const QString& path) { return QFileInfo(QDir::cleanPath(path)).fileName(); }
+// The last part of the path; the root folder, which has none, by its path.
+QString destinationName(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    const QString name = QFileInfo(clean).fileName();
+    return name.isEmpty() ? clean : name;
+}
 
 ExportRun::ExportRun(
     Guide* guide, std::shared_ptr<DestinationPicker> picker, std::unique_ptr<Exporters> exporters, QObject* parent)

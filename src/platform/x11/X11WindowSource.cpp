@@ -24,6 +24,7 @@ enum AtomIndex {
     netWmWindowType,
     netWmState,
     netWmStateSkipTaskbar,
+    netWmStateHidden,
     netWmPid,
     atomCount
 };
@@ -37,6 +38,7 @@ constexpr std::array<const char*, atomCount> atomNames {
     "_NET_WM_WINDOW_TYPE",
     "_NET_WM_STATE",
     "_NET_WM_STATE_SKIP_TASKBAR",
+    "_NET_WM_STATE_HIDDEN",
     "_NET_WM_PID",
 };
 
@@ -306,7 +308,9 @@ Expected<DesktopSnapshot, CaptureError> X11WindowSource::snapshot()
         if (const auto types = values32(type.get(), XCB_ATOM_ATOM); !types.isEmpty())
             typeName = atomName(types.first());
         window.windowLayer = p.overrideRedirect && typeName.isEmpty() ? 101 : layerForWindowType(typeName);
-        const bool skipTaskbar = values32(state.get(), XCB_ATOM_ATOM).contains(a[netWmStateSkipTaskbar]);
+        const QList<uint32_t> states = values32(state.get(), XCB_ATOM_ATOM);
+        const bool skipTaskbar = states.contains(a[netWmStateSkipTaskbar]);
+        window.isMinimized = !window.isOnScreen && states.contains(a[netWmStateHidden]);
         r.overrideRedirect = p.overrideRedirect;
         r.regular = !p.overrideRedirect && window.windowLayer == 0 && !skipTaskbar;
 
