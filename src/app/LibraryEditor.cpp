@@ -12,10 +12,12 @@
 
 namespace zova {
 
-LibraryEditor::LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings)
+LibraryEditor::LibraryEditor(
+    ModelContext* context, LibraryRecording* recording, const Settings& settings, PermissionsService* permissions)
     : m_context(context)
     , m_recording(recording)
     , m_settings(settings)
+    , m_permissions(permissions)
     , m_thumbnails(std::make_unique<StepThumbnails>(
           step_row::thumbnailBox(StepsSidebar::columnWidth - 2 * step_list::sidePadding, qGuiApp->devicePixelRatio())))
 {
@@ -36,6 +38,7 @@ decltype(LibraryHooks::makeEditor) LibraryEditor::hook()
         GuideEditorView::Dependencies dependencies;
         dependencies.thumbnails = m_thumbnails.get();
         dependencies.settings = &m_settings;
+        dependencies.permissions = m_permissions;
         return new GuideEditorView(guide, m_context, std::move(hooks), std::move(dependencies));
     };
 }

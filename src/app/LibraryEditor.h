@@ -10,6 +10,7 @@ namespace zova {
 
 class LibraryRecording;
 class ModelContext;
+class PermissionsService;
 class Settings;
 class StepThumbnails;
 
@@ -18,8 +19,9 @@ class StepThumbnails;
 // for "record more steps".
 class LibraryEditor final {
 public:
-    // The settings are the application's and outlive this object.
-    LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings);
+    // The settings and the permissions are the application's and outlive this object.
+    LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings,
+        PermissionsService* permissions = nullptr);
     ~LibraryEditor();
 
     // Valid while this object lives.
@@ -30,6 +32,7 @@ private:
     QPointer<ModelContext> m_context;
     QPointer<LibraryRecording> m_recording;
     const Settings& m_settings;
+    PermissionsService* m_permissions = nullptr;
     std::unique_ptr<StepThumbnails> m_thumbnails;
 };
 

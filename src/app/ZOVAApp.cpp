@@ -129,7 +129,8 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions, m_backends);
-    m_editor = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings);
+    m_editor
+        = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
     auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));

@@ -1,45 +1,47 @@
 #include "editor/CanvasColumn.h"
 
+#include "editor/CanvasTitleBar.h"
+#include "editor/DescriptionCard.h"
 #include "editor/EditorController.h"
-#include "model/Guide.h"
+#include "editor/EmptyStateView.h"
+#include "editor/ScreenshotView.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
+#include "model/VideoBackground.h"
 #include "style/PillButton.h"
-#include "style/Shapes.h"
-#include "style/StepBadge.h"
 #include "style/TextLine.h"
 #include "style/Typography.h"
 #include "style/ZOVAColor.h"
 
-#include <QHBoxLayout>
-#include <QPainter>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
 namespace zova {
 
 namespace {
 
-// The 44 px strip over the canvas, on the bar colour with a hairline below.
-class TitleBar : public QWidget {
-public:
-    explicit TitleBar(QWidget* parent)
-        : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("canvasTitleBar"));
-        setFixedHeight(44);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Shapes::withAlpha(Shapes::controlBackground(), 0.6));
-        painter.fillRect(QRectF(0, height() - 0.5, width(), 0.5), ZOVAColor::separator());
-    }
-};
+// Stands in for the crop overlay until one is installed: says what is under way
+// and offers the way out.
+QWidget* makeStandInOverlay(EditorController* controller, QWidget* parent)
+{
+    auto* panel = new QWidget(parent);
+    auto* column = new QVBoxLayout(panel);
+    column->addStretch(1);
+    auto* text = new TextLine(QStringLiteral("Cropping"), Typography::semibold(13), ZOVAColor::secondaryLabel, panel);
+    text->setAlignment(Qt::AlignCenter);
+    column->addWidget(text, 0, Qt::AlignHCenter);
+    auto* cancel = new PillButton(QStringLiteral("Cancel"), panel);
+    cancel->setObjectName(QStringLiteral("cancelCropButton"));
+    pill(cancel, PillStyle::Variant::glass(false), PillStyle::Size::Md);
+    QObject::connect(cancel, &QAbstractButton::clicked, controller, &EditorController::endCropping);
+    column->addWidget(cancel, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return panel;
+}
 
 } // namespace
 
-CanvasColumn::CanvasColumn(EditorController* controller, QWidget* parent)
+CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* permissions, QWidget* parent)
     : QWidget(parent)
     , m_controller(controller)
 {
@@ -47,51 +49,129 @@ CanvasColumn::CanvasColumn(EditorController* controller, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    m_titleBar = new CanvasTitleBar(controller, this);
+    column->addWidget(m_titleBar);
 
-    auto* bar = new TitleBar(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(20, 0, 20, 0);
-    row->setSpacing(10);
-    m_badge = new StepBadge(1, AccentHue::Pink, 26, bar);
-    row->addWidget(m_badge);
-    m_title = new TextLine({}, Typography::bold(14), ZOVAColor::label, bar);
-    m_title->setObjectName(QStringLiteral("canvasTitle"));
-    row->addWidget(m_title);
-    row->addStretch(1);
-    m_export = new PillButton(QStringLiteral("Export"), bar);
-    m_export->setObjectName(QStringLiteral("editorExportButton"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
-    pill(m_export, PillStyle::Variant::glass(false), PillStyle::Size::Md);
-    m_export->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(m_export, &QAbstractButton::clicked, controller, &EditorController::openExportPanel);
-    row->addWidget(m_export);
-    column->addWidget(bar);
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("canvasArea"));
+    m_stack = new QStackedLayout(area);
+    column->addWidget(area, 1);
 
-    m_area = new QWidget(this);
-    m_area->setObjectName(QStringLiteral("canvasArea"));
-    column->addWidget(m_area, 1);
+    m_cropPage = new QWidget(area);
+    m_cropPage->setObjectName(QStringLiteral("cropPage"));
+    auto* cropLayout = new QVBoxLayout(m_cropPage);
+    cropLayout->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_cropPage);
 
+    m_stepPage = new QWidget(area);
+    m_stepPage->setObjectName(QStringLiteral("focusedStepPage"));
+    auto* stepLayout = new QVBoxLayout(m_stepPage);
+    // 20 around the content; the screenshot view keeps its shadow margin inside.
+    const int m = 20 - ScreenshotView::shadowMargin;
+    stepLayout->setContentsMargins(m, m, m, 20);
+    stepLayout->setSpacing(14 - ScreenshotView::shadowMargin);
+    m_screenshot = new ScreenshotView(m_stepPage);
+    stepLayout->addWidget(m_screenshot, 1);
+    m_description = new DescriptionCard(controller, m_stepPage);
+    auto* descriptionRow = new QHBoxLayout;
+    descriptionRow->setContentsMargins(ScreenshotView::shadowMargin, 0, ScreenshotView::shadowMargin, 0);
+    descriptionRow->addWidget(m_description);
+    stepLayout->addLayout(descriptionRow);
+    m_stack->addWidget(m_stepPage);
+
+    m_empty = new EmptyStateView(controller, permissions, area);
+    m_stack->addWidget(m_empty);
+
+    connect(m_screenshot, &ScreenshotView::hotspotDragged, controller, &EditorController::dragHotspot);
+    connect(m_screenshot, &ScreenshotView::hotspotReleased, controller, &EditorController::endHotspotDrag);
     connect(controller, &EditorController::selectionChanged, this, &CanvasColumn::refresh);
     connect(controller, &EditorController::stepsChanged, this, &CanvasColumn::refresh);
+    connect(controller, &EditorController::sheetsChanged, this, &CanvasColumn::refresh);
+    connect(controller, &EditorController::canvasChanged, this, &CanvasColumn::refresh);
     refresh();
+}
+
+void CanvasColumn::setCropOverlayFactory(CropOverlayFactory factory)
+{
+    m_makeOverlay = std::move(factory);
+    dropOverlay();
+    refresh();
+}
+
+TextLine* CanvasColumn::titleLabel() const { return m_titleBar->titleLabel(); }
+
+PillButton* CanvasColumn::exportButton() const { return m_titleBar->exportButton(); }
+
+CanvasColumn::Content CanvasColumn::content() const
+{
+    QWidget* current = m_stack->currentWidget();
+    if (current == m_cropPage)
+        return Content::CropOverlay;
+    return current == m_stepPage ? Content::Step : Content::Empty;
+}
+
+QImage CanvasColumn::imageFor(const QString& filename)
+{
+    if (filename != m_imageFile) {
+        m_imageFile = filename;
+        m_image = StorageService::shared().loadScreenshot(filename);
+    }
+    return m_image;
+}
+
+void CanvasColumn::showOverlay(const QUuid& stepId, const QString& filename, const QImage& image)
+{
+    if (m_overlay && m_overlayStep == stepId && m_overlayFile == filename)
+        return;
+    dropOverlay();
+    m_overlay = m_makeOverlay ? m_makeOverlay(stepId, image, m_cropPage) : makeStandInOverlay(m_controller, m_cropPage);
+    m_overlayStep = stepId;
+    m_overlayFile = filename;
+    if (m_overlay) {
+        m_overlay->setObjectName(
+            m_overlay->objectName().isEmpty() ? QStringLiteral("cropOverlay") : m_overlay->objectName());
+        m_cropPage->layout()->addWidget(m_overlay);
+        m_overlay->show();
+        m_overlay->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CanvasColumn::dropOverlay()
+{
+    // Later: the overlay may be ending the crop from one of its own handlers.
+    if (m_overlay) {
+        m_overlay->hide();
+        m_overlay->deleteLater();
+    }
+    m_overlay = nullptr;
+    m_overlayStep = QUuid();
+    m_overlayFile.clear();
 }
 
 void CanvasColumn::refresh()
 {
-    const Step* focused = m_controller ? m_controller->focusedStep() : nullptr;
-    const Guide* guide = m_controller ? m_controller->guide() : nullptr;
-    m_badge->setVisible(focused);
-    if (focused) {
-        m_badge->setNumber(int(focused->order() + 1));
-        m_title->setText(QStringLiteral("Step %1").arg(focused->order() + 1));
-    } else {
-        m_title->setText(QStringLiteral("Guide editor"));
+    if (!m_controller)
+        return;
+    const Step* focused = m_controller->focusedStep();
+    const EditorState& state = m_controller->state();
+    if (state.sheets.cropping && focused) {
+        const QImage image = imageFor(focused->screenshotFilename());
+        if (!image.isNull()) {
+            showOverlay(focused->id(), focused->screenshotFilename(), image);
+            m_stack->setCurrentWidget(m_cropPage);
+            return;
+        }
     }
-    const bool canExport = m_controller && m_controller->canExport();
-    m_export->setEnabled(canExport);
-    m_export->setToolTip(guide && !guide->steps().isEmpty()
-            ? QStringLiteral("Export as HTML, PDF, or narrated MP4 (Ctrl+E)")
-            : QStringLiteral("Add at least one step before exporting"));
+    dropOverlay();
+    if (!focused) {
+        m_stack->setCurrentWidget(m_empty);
+        return;
+    }
+    m_screenshot->setImage(imageFor(focused->screenshotFilename()));
+    m_screenshot->setBackdrop(video_background::color(video_background::effectiveHex(*focused)));
+    m_screenshot->setHotspot(state.pendingClick.value_or(QPointF(focused->clickX(), focused->clickY())));
+    m_description->setStep(focused);
+    m_stack->setCurrentWidget(m_stepPage);
 }
 
 } // namespace zova

@@ -1,35 +1,74 @@
 #pragma once
 
+#include <QImage>
 #include <QPointer>
+#include <QUuid>
 #include <QWidget>
+
+#include <functional>
+
+class QStackedLayout;
 
 namespace zova {
 
+class CanvasTitleBar;
+class DescriptionCard;
 class EditorController;
+class EmptyStateView;
+class PermissionsService;
 class PillButton;
-class StepBadge;
+class ScreenshotView;
 class TextLine;
 
-// The editor's right column: the title bar (the focused step's number, or
-// "Guide editor", and the Export button) over the canvas area.
+// The editor's right column: the title bar over one of three things. While
+// cropping, the crop overlay for the focused step's screenshot; otherwise the
+// focused step (its fitted screenshot with the marker, then its description);
+// without steps, the empty state.
 class CanvasColumn : public QWidget {
     Q_OBJECT
 public:
-    explicit CanvasColumn(EditorController* controller, QWidget* parent = nullptr);
+    // Builds the crop overlay for a step's screenshot. The overlay ends cropping
+    // through the controller; it is deleted when cropping ends.
+    using CropOverlayFactory = std::function<QWidget*(const QUuid& stepId, const QImage& image, QWidget* parent)>;
 
-    TextLine* titleLabel() const { return m_title; }
-    PillButton* exportButton() const { return m_export; }
-    // Where the focused step is shown.
-    QWidget* canvasArea() const { return m_area; }
+    enum class Content { CropOverlay, Step, Empty };
+
+    CanvasColumn(EditorController* controller, PermissionsService* permissions, QWidget* parent = nullptr);
+
+    // Without a factory a plain panel with Cancel stands in for the overlay.
+    void setCropOverlayFactory(CropOverlayFactory factory);
+
+    Content content() const;
+    CanvasTitleBar* titleBar() const { return m_titleBar; }
+    TextLine* titleLabel() const;
+    PillButton* exportButton() const;
+    ScreenshotView* screenshot() const { return m_screenshot; }
+    DescriptionCard* description() const { return m_description; }
+    EmptyStateView* emptyState() const { return m_empty; }
+    // The overlay while cropping, else null.
+    QWidget* cropOverlay() const { return m_overlay; }
 
 private:
     void refresh();
+    // The focused step's screenshot, read again only when its file name changes.
+    QImage imageFor(const QString& filename);
+    void showOverlay(const QUuid& stepId, const QString& filename, const QImage& image);
+    void dropOverlay();
 
     QPointer<EditorController> m_controller;
-    StepBadge* m_badge = nullptr;
-    TextLine* m_title = nullptr;
-    PillButton* m_export = nullptr;
-    QWidget* m_area = nullptr;
+    CanvasTitleBar* m_titleBar = nullptr;
+    QStackedLayout* m_stack = nullptr;
+    QWidget* m_cropPage = nullptr;
+    QWidget* m_stepPage = nullptr;
+    ScreenshotView* m_screenshot = nullptr;
+    DescriptionCard* m_description = nullptr;
+    EmptyStateView* m_empty = nullptr;
+    CropOverlayFactory m_makeOverlay;
+    QPointer<QWidget> m_overlay;
+    QUuid m_overlayStep;
+    QString m_overlayFile;
+    QString m_imageFile;
+    QImage m_image;
 };
 
 } // namespace zova

@@ -2,9 +2,11 @@
 
 #include "base/NotifyingProperty.h"
 
+#include "editor/CanvasFit.h"
 #include "editor/EditorLog.h"
 #include "editor/StepCrop.h"
 #include "editor/StepDragPayload.h"
+#include "editor/StepImages.h"
 #include "editor/StepListLayout.h"
 #include "editor/StepOrder.h"
 #include "model/Guide.h"
@@ -40,6 +42,8 @@ EditorController::EditorController(Guide* guide, ModelContext* context, Hooks ho
         m_state.titleDraft = guide->title();
         connect(guide, &Guide::stepsChanged, this, &EditorController::watchSteps);
         connect(guide, &Guide::titleChanged, this, &EditorController::titleChanged);
+        // Every step without a colour of its own shows the guide's.
+        connect(guide, &Guide::videoBackgroundHexChanged, this, &EditorController::stepsDidChange);
         watchSteps();
     }
 }
@@ -104,9 +108,24 @@ void EditorController::watchSteps()
 
 void EditorController::stepsDidChange() { m_stepsSignal.start(); }
 
+Selection EditorController::withFocus(Selection selection) const
+{
+    if (!m_appeared || (selection.focused && step(*selection.focused)))
+        return selection;
+    const QList<Step*> ordered = orderedSteps();
+    if (!ordered.isEmpty())
+        selection.focused = ordered.first()->id();
+    return selection;
+}
+
 void EditorController::setSelection(const Selection& selection)
 {
-    setNotifying(this, m_state.selection, selection, &EditorController::selectionChanged);
+    const std::optional<QUuid> focused = m_state.selection.focused;
+    if (!setNotifying(this, m_state.selection, withFocus(selection), &EditorController::selectionChanged))
+        return;
+    // A drag of the marker belongs to the step it started on.
+    if (m_state.selection.focused != focused)
+        setPendingClick(std::nullopt);
 }
 
 void EditorController::setDrag(const DragState& drag)
@@ -132,7 +151,11 @@ void EditorController::save()
         qCWarning(lcEditor) << "not saved:" << saved.error().description();
 }
 
-void EditorController::appear() { setSelection(selection::onAppear(m_state.selection, keys())); }
+void EditorController::appear()
+{
+    m_appeared = true;
+    setSelection(selection::onAppear(m_state.selection, keys()));
+}
 
 void EditorController::clickRow(const QUuid& id, selection::Click kind)
 {
@@ -426,6 +449,7 @@ void EditorController::resetBackground(const QUuid& id)
 
 void EditorController::requestAppendRecording()
 {
+    setAddStepMenu(false);
     if (Guide* g = guide(); g && m_hooks.appendRecording)
         m_hooks.appendRecording(g);
 }
@@ -468,6 +492,129 @@ void EditorController::applyCrop(const QUuid& stepId, const QRectF& rect)
         qCWarning(lcEditor) << "crop not kept:" << cropped.error().reason;
         reportFileError(cropped.error().message());
     }
+}
+
+void EditorController::setPendingClick(std::optional<QPointF> pending)
+{
+    setNotifying(this, m_state.pendingClick, pending, &EditorController::canvasChanged);
+}
+
+void EditorController::dragHotspot(QPointF translation, QSizeF displayed)
+{
+    const Step* s = focusedStep();
+    if (!s)
+        return;
+    if (auto pending = canvas_fit::draggedHotspot(QPointF(s->clickX(), s->clickY()), translation, displayed))
+        setPendingClick(pending);
+}
+
+void EditorController::endHotspotDrag()
+{
+    const std::optional<QPointF> pending = m_state.pendingClick;
+    // Written before the pending hotspot goes, so the marker never shows the old place.
+    if (Step* s = focusedStep(); s && pending) {
+        s->setClickX(pending->x());
+        s->setClickY(pending->y());
+    }
+    setPendingClick(std::nullopt);
+}
+
+QString EditorController::descriptionText(const Step& step)
+{
+    if (const auto description = step.userDescription())
+        return *description;
+    return step.ocrLabel().value_or(QString());
+}
+
+void EditorController::setDescription(const QUuid& id, const QString& text)
+{
+    if (Step* s = step(id))
+        s->setUserDescription(text);
+}
+
+void EditorController::setModelAvailable(bool available)
+{
+    setNotifying(this, m_state.modelAvailable, available, &EditorController::canvasChanged);
+}
+
+void EditorController::requestCrop()
+{
+    const Step* s = focusedStep();
+    if (!s || StorageService::shared().loadScreenshot(s->screenshotFilename()).isNull()) {
+        qCInfo(lcEditor) << "no crop: the screenshot cannot be read";
+        return;
+    }
+    SheetState sheets = m_state.sheets;
+    sheets.cropping = true;
+    setSheets(sheets);
+}
+
+void EditorController::cropStep(const QUuid& id)
+{
+    if (!step(id))
+        return;
+    setSelection(Selection { { id }, id });
+    requestCrop();
+}
+
+void EditorController::endCropping()
+{
+    SheetState sheets = m_state.sheets;
+    sheets.cropping = false;
+    setSheets(sheets);
+}
+
+void EditorController::setAddStepMenu(bool open)
+{
+    SheetState sheets = m_state.sheets;
+    sheets.addStepMenu = open;
+    setSheets(sheets);
+}
+
+void EditorController::toggleAddStepMenu() { setAddStepMenu(!m_state.sheets.addStepMenu); }
+
+void EditorController::addStepFromImageFile()
+{
+    setAddStepMenu(false);
+    Guide* g = guide();
+    if (!g || !m_context || !m_hooks.chooseImage)
+        return;
+    const std::optional<QImage> image = m_hooks.chooseImage();
+    // The guide may have gone while the dialog was open.
+    if (!image || image->isNull() || !(g = guide()) || !m_context)
+        return;
+    auto added = step_images::addStep(*g, *m_context, *image);
+    if (!added) {
+        reportFileError(added.error());
+        return;
+    }
+    const QUuid id = added.value()->id();
+    setSelection(Selection { { id }, id });
+}
+
+void EditorController::replaceScreenshot(const QUuid& id)
+{
+    if (!step(id) || !m_context || !m_hooks.chooseImage)
+        return;
+    const std::optional<QImage> image = m_hooks.chooseImage();
+    Step* s = step(id);
+    if (!image || image->isNull() || !s || !m_context)
+        return;
+    if (const std::optional<QString> failed = step_images::replaceScreenshot(*s, *m_context, *image))
+        reportFileError(*failed);
+}
+
+void EditorController::editInImageEditor()
+{
+    const Step* s = focusedStep();
+    if (!s)
+        return;
+    const std::optional<QString> path = StorageService::shared().pathFor(s->screenshotFilename());
+    if (!path)
+        return;
+    const auto result = m_hooks.imageEditor.open(*path);
+    if (result && result->error)
+        reportFileError(*result->error);
 }
 
 void EditorController::setAlertText(std::optional<QString> AlertState::*alert, std::optional<QString> text)

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "editor/EditorState.h"
+#include "editor/ImageEditorHandOff.h"
 #include "editor/ScreenshotFiles.h"
 #include "editor/SelectionRules.h"
 
 #include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QSizeF>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 namespace zova {
 
@@ -32,6 +36,11 @@ public:
         std::function<void(Guide* guide)> appendRecording;
         // The screenshot folder; empty members use the shared one.
         ScreenshotFiles files;
+        // Asks the user for an image file: none when cancelled or unreadable.
+        // Empty: there is no image to add.
+        std::function<std::optional<QImage>()> chooseImage;
+        // Where "Edit in Image Editor" puts its copy and how it opens it.
+        ImageEditorHandOff imageEditor;
     };
 
     // The auto-scroll pace while the pointer rests on an edge strip.
@@ -125,6 +134,38 @@ public:
     // Cuts the step's screenshot to `rect` (fractions of the image) with its
     // hotspot and marks; a failure is reported in the file alert.
     void applyCrop(const QUuid& stepId, const QRectF& rect);
+    // The canvas. While steps exist one of them is focused: when none is (the
+    // focused one left the selection or the guide, steps arrived in an empty guide)
+    // the first is focused, the selection staying as it is.
+
+    // The marker moved `translation` since its press over an image displayed at
+    // `displayed`: the pending hotspot follows, the step's own waits for the end.
+    void dragHotspot(QPointF translation, QSizeF displayed);
+    // Writes the pending hotspot into the focused step, if the drag made one.
+    void endHotspotDrag();
+    // What the description field shows: the description when present (even
+    // empty), else the OCR label.
+    static QString descriptionText(const Step& step);
+    // An edit of the field: the whole text becomes the description. Loading a step
+    // into the field is no edit and must not come here.
+    void setDescription(const QUuid& id, const QString& text);
+    void setModelAvailable(bool available);
+
+    // Cropping starts only for a focused step whose screenshot can be read.
+    void requestCrop();
+    // The row menu's crop: focuses and selects the step, then crops it.
+    void cropStep(const QUuid& id);
+    void endCropping();
+
+    void setAddStepMenu(bool open);
+    void toggleAddStepMenu();
+    // A step after the last one from an image the user chooses; focused and selected.
+    void addStepFromImageFile();
+    // The step's screenshot replaced by an image the user chooses.
+    void replaceScreenshot(const QUuid& id);
+    // A copy of the focused step's screenshot opened in the desktop's image editor;
+    // nothing without a focused step or a readable screenshot.
+    void editInImageEditor();
 
     void reportFileError(const QString& message);
     void clearFileError();
@@ -141,6 +182,8 @@ signals:
     // The stored title or the draft.
     void titleChanged();
     void toolChanged();
+    // The pending hotspot or the model's availability.
+    void canvasChanged();
     // Scroll the list so gap `gap` shows at the edge of `direction`.
     void autoScrollRequested(int gap, ScrollDirection direction);
 
@@ -149,6 +192,8 @@ private:
     void setDrag(const DragState& drag);
     void setSheets(const SheetState& sheets);
     void setAlerts(const AlertState& alerts);
+    void setPendingClick(std::optional<QPointF> pending);
+    Selection withFocus(Selection selection) const;
     void setAlertText(std::optional<QString> AlertState::*alert, std::optional<QString> text);
     void watchSteps();
     void stepsDidChange();
@@ -160,6 +205,7 @@ private:
     QPointer<ModelContext> m_context;
     Hooks m_hooks;
     EditorState m_state;
+    bool m_appeared = false;
     QTimer m_autoScroll;
     QTimer m_stepsSignal;
 };

@@ -2,6 +2,7 @@
 
 #include "model/StepAnnotation.h"
 
+#include <QPointF>
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -39,6 +40,10 @@ struct SheetState {
     bool exportPanel = false;
     // The steps the delete alert is about; the alert is open while this holds a value.
     std::optional<QSet<QUuid>> pendingDelete;
+    // The crop overlay replaces the focused step while this is set.
+    bool cropping = false;
+    // The "Add step" menu under its title-bar button.
+    bool addStepMenu = false;
     // The title bar's popovers, each open while its flag is set.
     bool smartEditMenu = false;
     bool backgroundPicker = false;
@@ -64,6 +69,11 @@ struct EditorState {
     QString titleDraft;
     // The tool the annotation layer draws its next mark with; none selects and moves.
     std::optional<StepAnnotation::Kind> activeTool;
+    // The hotspot while the marker is dragged (fractions 0..1); the step's own
+    // hotspot changes only when the drag ends.
+    std::optional<QPointF> pendingClick;
+    // Whether the on-device language model can be used.
+    bool modelAvailable = false;
 };
 
 } // namespace zova

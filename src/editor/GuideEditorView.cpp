@@ -1,10 +1,14 @@
 #include "editor/GuideEditorView.h"
 
 #include "editor/CanvasColumn.h"
+#include "editor/CanvasTitleBar.h"
 #include "editor/EditorTexts.h"
+#include "editor/ImageFileDialog.h"
+#include "editor/RewriteRun.h"
 #include "editor/SheetTransition.h"
 #include "editor/StepListView.h"
 #include "editor/StepsSidebar.h"
+#include "editor/TitleBarPopovers.h"
 #include "export/panel/ExportPanel.h"
 #include "style/MeshWallpaper.h"
 #include "style/ZOVAColor.h"
@@ -55,9 +59,12 @@ bool editsText(const QWidget* widget)
 GuideEditorView::GuideEditorView(
     Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies, QWidget* parent)
     : QWidget(parent)
-    , m_controller(new EditorController(guide, context, std::move(hooks), this))
+    , m_controller(nullptr)
     , m_dependencies(std::move(dependencies))
 {
+    if (!hooks.chooseImage)
+        hooks.chooseImage = [this] { return image_file::choose(this); };
+    m_controller = new EditorController(guide, context, std::move(hooks), this);
     setObjectName(QStringLiteral("guideEditor"));
     setMinimumSize(1100, 720);
     auto* outer = new QVBoxLayout(this);
@@ -70,8 +77,21 @@ GuideEditorView::GuideEditorView(
     m_sidebar = new StepsSidebar(m_controller, m_dependencies.thumbnails, wallpaper);
     columns->addWidget(m_sidebar);
     columns->addWidget(new ColumnDivider(wallpaper));
-    m_canvas = new CanvasColumn(m_controller, wallpaper);
+    m_canvas = new CanvasColumn(m_controller, m_dependencies.permissions, wallpaper);
+    if (m_dependencies.makeCropOverlay)
+        m_canvas->setCropOverlayFactory(m_dependencies.makeCropOverlay);
     columns->addWidget(m_canvas, 1);
+
+    m_rewriter = m_dependencies.makeRewriter ? m_dependencies.makeRewriter() : makeLocalModelRewriter();
+    m_rewrite = new RewriteRun(m_controller, context, m_rewriter.get(), this);
+    m_popovers = new TitleBarPopovers(m_controller, m_rewrite, this);
+    m_popovers->setRewriteButton(m_canvas->titleBar()->rewriteButton());
+    m_popovers->setBackgroundButton(m_canvas->titleBar()->backgroundButton());
+    // The canvas's "AI labeled" badge follows the same model.
+    auto followModel
+        = [this] { m_controller->setModelAvailable(m_rewrite->status() == RewriteRun::Status::Available); };
+    connect(m_rewrite, &RewriteRun::statusChanged, this, followModel);
+    followModel();
 
     for (const QKeySequence& key : { QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Delete) }) {
         auto* shortcut = new QShortcut(key, this);
@@ -84,7 +104,8 @@ GuideEditorView::GuideEditorView(
 
 GuideEditorView::~GuideEditorView()
 {
-    // The panel's export run and the alerts go before the controller they call.
+    // The panel's export run, the popovers and the alerts go before the controller they call.
+    delete m_popovers;
     delete m_exportPanel;
     delete m_deleteAlert;
     delete m_fileErrorAlert;

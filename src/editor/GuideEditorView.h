@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/CanvasColumn.h"
+#include "editor/DescriptionRewriter.h"
 #include "editor/EditorController.h"
 #include "export/panel/ExportPanel.h"
 
@@ -8,14 +10,17 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace zova {
 
 class Settings;
 
-class CanvasColumn;
 class Guide;
+class PermissionsService;
 class ModelContext;
+class RewriteRun;
+class TitleBarPopovers;
 class StepThumbnails;
 class StepsSidebar;
 
@@ -35,6 +40,12 @@ public:
         const Settings* settings = nullptr;
         // Empty for the real panel.
         ExportPanelFactory makeExportPanel;
+        // The application's; the empty state follows its click-tracking flag.
+        PermissionsService* permissions = nullptr;
+        // Empty for a stand-in with Cancel.
+        CanvasColumn::CropOverlayFactory makeCropOverlay;
+        // The language model that rewrites descriptions; empty for the local chat server.
+        std::function<std::unique_ptr<DescriptionRewriter>()> makeRewriter;
     };
 
     GuideEditorView(Guide* guide, ModelContext* context, EditorController::Hooks hooks, Dependencies dependencies,
@@ -48,6 +59,8 @@ public:
     QMessageBox* deleteAlert() const { return m_deleteAlert; }
     QMessageBox* fileErrorAlert() const { return m_fileErrorAlert; }
     QMessageBox* aiErrorAlert() const { return m_aiErrorAlert; }
+    RewriteRun* rewriteRun() const { return m_rewrite; }
+    TitleBarPopovers* popovers() const { return m_popovers; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,6 +75,9 @@ private:
     Dependencies m_dependencies;
     StepsSidebar* m_sidebar = nullptr;
     CanvasColumn* m_canvas = nullptr;
+    std::unique_ptr<DescriptionRewriter> m_rewriter;
+    RewriteRun* m_rewrite = nullptr;
+    TitleBarPopovers* m_popovers = nullptr;
     QPointer<ExportPanel> m_exportPanel;
     QPointer<QMessageBox> m_deleteAlert;
     QPointer<QMessageBox> m_fileErrorAlert;

@@ -18,6 +18,25 @@ QMenu* buildStepRowMenu(EditorController* controller, const QUuid& stepId, QWidg
     const int position = controller->positionOf(stepId);
     const int count = int(controller->orderedSteps().size());
     QPointer<EditorController> target(controller);
+    QAction* replace = menu->addAction(QStringLiteral("Replace screenshot…"));
+    replace->setObjectName(QStringLiteral("replaceScreenshotAction"));
+    replace->setEnabled(position >= 0);
+    // Queued: the file dialog opens once the menu has closed.
+    QObject::connect(
+        replace, &QAction::triggered, controller,
+        [target, stepId] {
+            if (target)
+                target->replaceScreenshot(stepId);
+        },
+        Qt::QueuedConnection);
+    QAction* crop = menu->addAction(QStringLiteral("Crop…"));
+    crop->setObjectName(QStringLiteral("cropStepAction"));
+    crop->setEnabled(position >= 0);
+    QObject::connect(crop, &QAction::triggered, menu, [target, stepId] {
+        if (target)
+            target->cropStep(stepId);
+    });
+    menu->addSeparator();
     QMenu* move = menu->addMenu(QStringLiteral("Move to Step"));
     move->setObjectName(QStringLiteral("moveToStepMenu"));
     move->setEnabled(position >= 0);

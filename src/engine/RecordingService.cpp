@@ -548,7 +548,8 @@ void RecordingService::finishSave(PendingSave& save)
         return;
     }
 
-    auto* step = new Step(m_stepCount, save.filename, save.hotspot.x(), save.hotspot.y());
+    // After the guide's last step: an append recording must not reuse an order.
+    auto* step = new Step(guide->nextStepOrder(), save.filename, save.hotspot.x(), save.hotspot.y());
     step->setGuide(guide);
     if (step->context() != &m_context && !m_context.insert(step)) {
         step->setGuide(nullptr);
@@ -565,7 +566,7 @@ void RecordingService::finishSave(PendingSave& save)
     }
     const QUuid stepID = step->id();
     setStepCount(m_stepCount + 1);
-    qCInfo(lcRecording, "Step captured: order=%ld", long(m_stepCount - 1));
+    qCInfo(lcRecording, "Step captured: order=%ld", long(step->order()));
     emit stepCaptured(stepID);
 
     m_labelStep(save.image, save.labelPixel,

@@ -73,6 +73,14 @@ QList<Step*> Guide::orderedSteps() const
     return sorted;
 }
 
+qint64 Guide::nextStepOrder() const
+{
+    qint64 next = 0;
+    for (const Step* s : m_steps)
+        next = std::max(next, s->order() + 1);
+    return next;
+}
+
 void Guide::attachStep(Step* step)
 {
     if (m_steps.contains(step))

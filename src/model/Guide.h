@@ -59,6 +59,9 @@ public:
     const QList<Step*>& steps() const { return m_steps; }
     // Steps sorted by order, ascending; ties keep the relation's order.
     QList<Step*> orderedSteps() const;
+    // The order of a step added after all others: the largest order plus one, 0
+    // without steps (gaps in the numbering stay).
+    qint64 nextStepOrder() const;
 
 signals:
     void titleChanged();

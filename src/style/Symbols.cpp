@@ -78,6 +78,8 @@ const QHash<QString, char16_t>& table()
         { QStringLiteral("square.dashed"), 0xe3c2 }, // crop_free
         { QStringLiteral("textformat"), 0xe262 }, // text_fields
         { QStringLiteral("sparkles.rectangle.stack"), 0xe663 }, // auto_fix_high
+        { QStringLiteral("crop"), 0xe3be }, // crop
+        { QStringLiteral("photo.on.rectangle"), 0xe3f4 }, // image
         { QStringLiteral("briefcase.fill"), 0xe8f9 }, // work
         { QStringLiteral("face.smiling.fill"), 0xe813 }, // sentiment_satisfied
         { QStringLiteral("scissors"), 0xe14e }, // content_cut

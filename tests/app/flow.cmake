@@ -15,6 +15,9 @@ add_dependencies(app_editor_end_to_end_test zova)
 zova_test(app_voice_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/VoiceEndToEndTest.cpp
           LIBS zova::export zova::model zova::platform LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_voice_end_to_end_test zova)
+zova_test(app_canvas_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/CanvasEndToEndTest.cpp LIBS zova::model zova::platform
+          LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
+add_dependencies(app_canvas_end_to_end_test zova)
 zova_test(app_recording_road_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/RecordingRoadEndToEndTest.cpp
           LIBS zova::model zova::platform LABELS wm
           ENV ZOVA_APP=$<TARGET_FILE:zova> ZOVA_FLOW_TARGET=$<TARGET_FILE:flow_target_window>)

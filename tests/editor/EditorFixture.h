@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 
 #include <memory>
 
@@ -24,6 +26,15 @@ protected:
         auto opened = zova::ModelContainer::open(storePath());
         ASSERT_TRUE(opened.hasValue());
         m_container = std::move(opened).value();
+    }
+
+    // Shows an editor at the main window's default size and waits until it is active.
+    static bool showActive(QWidget* view)
+    {
+        view->resize(1280, 820);
+        view->show();
+        view->activateWindow();
+        return QTest::qWaitForWindowActive(view);
     }
 
     QString storePath() const { return m_dir.path() + QStringLiteral("/ZOVA.store"); }

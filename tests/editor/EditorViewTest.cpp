@@ -49,12 +49,17 @@ protected:
             return new ExportPanel(guide, std::move(onDismiss), m_settings, std::move(panelDeps), host);
         };
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
-        m_view->resize(1280, 820);
-        m_view->show();
-        m_view->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_view.get()));
+        ASSERT_TRUE(showActive(m_view.get()));
     }
     EditorController* controller() const { return m_view->controller(); }
+    static QAction* entry(QMenu* menu, const QString& title)
+    {
+        for (QAction* a : menu->actions())
+            if (a->text() == title)
+                return a;
+        ADD_FAILURE() << "no entry " << title.toStdString();
+        return new QAction(menu);
+    }
     StepListView* list() const { return m_view->sidebar()->list(); }
     QUuid id(int position) const { return m_guide->orderedSteps()[position]->id(); }
     QPoint rowCenter(int position) const { return list()->rowRect(position).center(); }
@@ -103,7 +108,9 @@ TEST_F(EditorViewTest, ClicksSelectAndTheFooterCounts)
     EXPECT_EQ(m_view->sidebar()->deleteButton()->text(), "1 selected · Delete");
     clickRow(1, Qt::ControlModifier);
     EXPECT_FALSE(m_view->sidebar()->footer()->isVisible());
-    EXPECT_EQ(m_view->canvas()->titleLabel()->text(), "Guide editor");
+    // Nothing selected, but the guide has steps: the canvas shows the first, not the empty state.
+    EXPECT_EQ(m_view->canvas()->titleLabel()->text(), "Step 1");
+    EXPECT_EQ(m_view->canvas()->content(), CanvasColumn::Content::Step);
 }
 
 TEST_F(EditorViewTest, KeysReachTheDeletionOnlyWhenNoTextFieldHasThem)
@@ -192,8 +199,8 @@ TEST_F(EditorViewTest, RowMenuEntriesAndTheirStates)
     QStringList titles;
     for (QAction* a : menu->actions())
         titles << (a->isSeparator() ? QStringLiteral("—") : a->text());
-    EXPECT_EQ(titles, (QStringList { "Move to Step", "—", "Delete step" }));
-    QMenu* move = menu->actions()[0]->menu();
+    EXPECT_EQ(titles, (QStringList { "Replace screenshot…", "Crop…", "—", "Move to Step", "—", "Delete step" }));
+    QMenu* move = entry(menu.get(), "Move to Step")->menu();
     ASSERT_NE(move, nullptr);
     QStringList entries;
     for (QAction* a : move->actions())
@@ -207,7 +214,7 @@ TEST_F(EditorViewTest, RowMenuEntriesAndTheirStates)
     // Deleting from the menu of an unselected row is about that row alone.
     clickRow(2, Qt::ControlModifier);
     std::unique_ptr<QMenu> other(buildStepRowMenu(controller(), id(1), nullptr));
-    other->actions()[2]->trigger();
+    entry(other.get(), "Delete step")->trigger();
     EXPECT_EQ(controller()->state().sheets.pendingDelete, QSet<QUuid> { id(1) });
 }
 
@@ -216,7 +223,7 @@ TEST_F(EditorViewTest, MoveToStepGoesByRowPositionWhenOrdersHaveGaps)
     open({ 0, 5, 9, 12 });
     const QUuid last = id(3);
     std::unique_ptr<QMenu> menu(buildStepRowMenu(controller(), last, nullptr));
-    QMenu* move = menu->actions()[0]->menu();
+    QMenu* move = entry(menu.get(), "Move to Step")->menu();
     ASSERT_NE(move, nullptr);
     QList<bool> enabled;
     for (QAction* a : move->actions())

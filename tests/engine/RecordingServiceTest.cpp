@@ -362,11 +362,12 @@ TEST_F(RecordingFixture, ScreenAndOwnerlessStartsActivateNothing)
     EXPECT_EQ(service->capture().trackedTargetPID(), 0);
 }
 
-TEST_F(RecordingFixture, AppendStartsAtStepCountAndContinuesOrders)
+TEST_F(RecordingFixture, AppendStartsAtStepCountAndContinuesAfterTheLargestOrder)
 {
     auto* existing = new Guide(QStringLiteral("Existing"));
     context().insert(existing);
-    for (int order : { 0, 5, 9 })
+    // Three steps whose largest order is the count: the count would repeat it.
+    for (int order : { 0, 1, 3 })
         (new Step(order))->setGuide(existing);
     ASSERT_TRUE(context().save());
     service->setAppendTargetGuide(existing);
@@ -378,7 +379,10 @@ TEST_F(RecordingFixture, AppendStartsAtStepCountAndContinuesOrders)
     EXPECT_EQ(context().guides().size(), 1);
     click(10, 10);
     ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 4; }));
-    EXPECT_EQ(existing->steps().last()->order(), 3) << "the new step follows the count, not the largest order";
+    EXPECT_EQ(existing->steps().last()->order(), 4) << "the new step repeats an order";
+    click(20, 20);
+    ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 5; }));
+    EXPECT_EQ(existing->steps().last()->order(), 5);
 }
 
 TEST_F(RecordingFixture, RefusedTapKeepsRecordingWithItsText)
