@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include "platform/x11/X11Backends.h"
 #include "platform/x11/X11Display.h"
 
 #include <X11/extensions/XTest.h>
@@ -58,7 +59,8 @@ int main(int argc, char** argv)
         return 1;
     }
     WindowHelper helper(QStringLiteral(ZOVA_X11_HELPER));
-    CaptureService capture;
+    CaptureService capture(
+        x11::makeWindowSource(), x11::makeScreenGrabber(), qint32(QCoreApplication::applicationPid()));
 
     const quint32 full = helper.create(QStringLiteral("0 0 1920 1080 3060a0 title=Full"));
     const auto fullWindow = mapped(capture, full, helper.pid());
@@ -104,7 +106,7 @@ int main(int argc, char** argv)
         "  of which reading the session", 50, [&] { (void)capture.listDisplays(); }, 20);
 
     x11::DisplayPtr xtest = x11::openDisplay();
-    ClickTrackingService clicks;
+    ClickTrackingService clicks(&x11::makeClickTap);
     int received = 0;
     clicks.setOnClick([&](const ClickTrackingService::ClickEvent&) { ++received; });
     if (!clicks.start()) {

@@ -5,7 +5,7 @@
 #include "engine/VisionService.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
-#include "platform/CaptureBackend.h"
+#include "platform/PlatformBackends.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -60,6 +60,24 @@ public:
 };
 
 // Time the GUI thread spends outside its event loop's idle wait.
+class NullWindowOperations final : public WindowOperations {
+public:
+    bool activateWindow(WindowID) override { return true; }
+    bool minimizeWindow(WindowID) override { return true; }
+    bool restoreWindow(WindowID) override { return true; }
+    bool activateProcess(qint32) override { return true; }
+};
+
+class FullCapabilities final : public CapabilityProbe {
+public:
+    SessionCapabilities capabilities(bool) override { return { true, true }; }
+};
+
+class NoCompositing final : public CompositingCheck {
+public:
+    bool compositingManagerRunning() override { return false; }
+};
+
 class BusyClock {
 public:
     BusyClock()
@@ -118,15 +136,14 @@ int main(int argc, char** argv)
     DesktopSnapshot content;
     content.windows = { window };
 
+    const PlatformBackends backends { std::make_shared<StaticSource>(content), std::make_shared<StaticGrabber>(frame),
+        [] { return std::make_unique<NullTap>(); }, std::make_shared<NullWindowOperations>(),
+        std::make_shared<FullCapabilities>(), std::make_shared<NoCompositing>() };
     RecordingService::Collaborators c;
-    c.capture = std::make_unique<CaptureService>(
-        std::make_shared<StaticSource>(content), std::make_shared<StaticGrabber>(frame), 999);
-    c.clicks = std::make_unique<ClickTrackingService>([] { return std::make_unique<NullTap>(); });
-    c.activateApplication = [](qint32) {};
     c.isPointOnOwnWindow = [](QPointF) { return false; };
     c.labelStep = [](const QImage&, QPointF, auto) {};
     c.captureDelayMs = 0; // the wait itself is not GUI-thread work
-    RecordingService service(*(*container)->mainContext(), std::move(c));
+    RecordingService service(*(*container)->mainContext(), backends, std::move(c));
     service.startRecording(window);
     QEventLoop settle;
     QTimer::singleShot(50, &settle, &QEventLoop::quit);

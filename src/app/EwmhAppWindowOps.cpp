@@ -1,11 +1,10 @@
 #include "app/EwmhAppWindowOps.h"
 
 #include "app/AppLog.h"
+#include "platform/WindowOperations.h"
 
 #include <QGuiApplication>
 #include <QWidget>
-
-#include "platform/x11/X11WindowOps.h"
 
 namespace zova {
 
@@ -14,6 +13,11 @@ namespace {
 bool onX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 } // namespace
+
+EwmhAppWindowOps::EwmhAppWindowOps(std::shared_ptr<WindowOperations> operations)
+    : m_operations(std::move(operations))
+{
+}
 
 void EwmhAppWindowOps::minimize(QWidget* window)
 {
@@ -36,7 +40,7 @@ void EwmhAppWindowOps::bringToFront(QWidget* window)
         return;
     }
     // Maps the window, moves it to the current desktop and activates it as a pager would.
-    if (!x11::restoreWindow(WindowID(window->winId()))) {
+    if (!m_operations->restoreWindow(WindowID(window->winId()))) {
         qCInfo(lcApp) << "the window manager could not bring the window back";
         window->activateWindow();
     }

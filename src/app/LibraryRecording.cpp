@@ -12,10 +12,12 @@
 
 namespace zova {
 
-LibraryRecording::LibraryRecording(ModelContext* context, PermissionsService& permissions, QObject* parent)
+LibraryRecording::LibraryRecording(
+    ModelContext* context, PermissionsService& permissions, PlatformBackends backends, QObject* parent)
     : QObject(parent)
     , m_context(context)
     , m_permissions(permissions)
+    , m_backends(std::move(backends))
 {
 }
 
@@ -55,11 +57,11 @@ void LibraryRecording::attach(LibraryView* library)
         return;
     m_library = library;
     m_permissions.refreshSync();
-    m_service = std::make_unique<RecordingService>(*m_context);
+    m_service = std::make_unique<RecordingService>(*m_context, m_backends);
     m_feed = std::make_unique<RecordingServiceFeed>(*m_service);
     m_control = std::make_unique<ServiceRecordingControl>(*m_service);
-    m_windowOps = std::make_unique<EwmhAppWindowOps>();
-    m_windows = std::make_unique<LiveRecordingWindows>(*m_feed, m_permissions, library);
+    m_windowOps = std::make_unique<EwmhAppWindowOps>(m_backends.windowOperations);
+    m_windows = std::make_unique<LiveRecordingWindows>(*m_feed, m_permissions, m_backends.compositing, library);
     QPointer<LibraryView> view(library);
     RecordingFlow::Host host;
     host.mainWindow = [view]() -> QWidget* { return view ? view->window() : nullptr; };

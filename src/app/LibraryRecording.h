@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LibraryHooks.h"
+#include "platform/PlatformBackends.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,8 +27,10 @@ class RecordingServiceFeed;
 class LibraryRecording final : public QObject {
     Q_OBJECT
 public:
-    // The permissions are the application's and outlive this object.
-    LibraryRecording(ModelContext* context, PermissionsService& permissions, QObject* parent = nullptr);
+    // The permissions are the application's and outlive this object; the
+    // recording works through `backends`.
+    LibraryRecording(
+        ModelContext* context, PermissionsService& permissions, PlatformBackends backends, QObject* parent = nullptr);
     ~LibraryRecording() override;
 
     // Hooks for the library; they stay valid while this object lives.
@@ -45,6 +48,7 @@ private:
     QPointer<ModelContext> m_context;
     QPointer<LibraryView> m_library;
     PermissionsService& m_permissions;
+    PlatformBackends m_backends;
     std::unique_ptr<RecordingService> m_service;
     std::unique_ptr<RecordingServiceFeed> m_feed;
     std::unique_ptr<ServiceRecordingControl> m_control;

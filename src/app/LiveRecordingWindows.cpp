@@ -26,10 +26,13 @@ QPropertyAnimation* fade(QWidget* widget, qreal from, qreal to)
 
 } // namespace
 
-LiveRecordingWindows::LiveRecordingWindows(RecordingFeed& feed, PermissionsService& permissions, QWidget* host)
+LiveRecordingWindows::LiveRecordingWindows(
+    RecordingFeed& feed, PermissionsService& permissions, std::shared_ptr<CompositingCheck> compositing, QWidget* host)
     : m_feed(&feed)
     , m_permissions(permissions)
     , m_host(host)
+    , m_hud(compositing)
+    , m_overlay(compositing)
 {
 }
 

@@ -10,8 +10,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace zova {
 
+class CompositingCheck;
 class PermissionsService;
 class RecordingFeed;
 
@@ -22,7 +25,9 @@ class LiveRecordingWindows final : public RecordingWindows {
 public:
     static constexpr int fadeMs = 220;
 
-    LiveRecordingWindows(RecordingFeed& feed, PermissionsService& permissions, QWidget* host);
+    // `compositing` tells the outline and the panel whether they can be translucent.
+    LiveRecordingWindows(RecordingFeed& feed, PermissionsService& permissions,
+        std::shared_ptr<CompositingCheck> compositing, QWidget* host);
     ~LiveRecordingWindows() override;
 
     void showPicker(PickerActions actions) override;

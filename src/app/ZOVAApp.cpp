@@ -20,7 +20,7 @@
 #include "onboarding/CoachMarksService.h"
 #include "platform/llm/LocalModelClient.h"
 #include "platform/png/PngEncoder.h"
-#include "platform/x11/X11Probe.h"
+#include "platform/x11/X11Backends.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -88,10 +88,12 @@ ModelContainer& ZOVAApp::sharedModelContainer()
 
 namespace {
 
-SessionGrants x11SessionGrants(bool fresh)
+PermissionsService::SessionProbe grantsOf(std::shared_ptr<CapabilityProbe> probe)
 {
-    const x11::SessionCapabilities caps = x11::sessionCapabilities(fresh);
-    return { caps.canCaptureScreen, caps.canListenToInput };
+    return [probe = std::move(probe)](bool fresh) {
+        const SessionCapabilities caps = probe->capabilities(fresh);
+        return SessionGrants { caps.canCaptureScreen, caps.canListenToInput };
+    };
 }
 
 // The language model client is told where to look; it reads no settings itself.
@@ -106,7 +108,8 @@ void configureModelClient(const Settings& settings)
 } // namespace
 
 ZOVAApp::ZOVAApp()
-    : m_delegate(std::make_unique<AppDelegate>())
+    : m_backends(x11::makeBackends())
+    , m_delegate(std::make_unique<AppDelegate>())
     , m_settings(std::make_unique<Settings>(std::make_unique<SettingsFileStore>()))
     , m_theme(std::make_unique<ThemeService>(*m_settings))
     , m_coach(std::make_unique<CoachMarksService>(*m_settings))
@@ -122,11 +125,12 @@ ZOVAApp::ZOVAApp()
         },
         [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); },
     });
-    m_permissions = std::make_unique<PermissionsService>(*m_settings, x11SessionGrants, m_restarter.get());
+    m_permissions
+        = std::make_unique<PermissionsService>(*m_settings, grantsOf(m_backends.capabilities), m_restarter.get());
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
-    m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions);
+    m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions, m_backends);
     m_editor
         = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
@@ -138,7 +142,7 @@ ZOVAApp::ZOVAApp()
 
 ZOVAApp::~ZOVAApp() = default;
 
-void ZOVAApp::bringToFront() { EwmhAppWindowOps().bringToFront(m_window.get()); }
+void ZOVAApp::bringToFront() { EwmhAppWindowOps(m_backends.windowOperations).bringToFront(m_window.get()); }
 
 int ZOVAApp::exec()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ModelContainer.h"
+#include "platform/PlatformBackends.h"
 
 #include <memory>
 
@@ -29,7 +30,7 @@ public:
     static ModelContainer& sharedModelContainer();
     static QString storePath();
 
-    // Creates, in order, the delegate, the settings, the theme, the tip service,
+    // Creates, in order, the session's back ends, the delegate, the settings, the theme, the tip service,
     // the store and the permissions, then the main window. Needs a QApplication
     // with its organisation and application names set: the settings file is
     // ~/.config/<organisation>/<application>.conf.
@@ -47,6 +48,8 @@ public:
 private:
     static std::unique_ptr<ModelContainer>& instance();
 
+    // The X11 session's back ends, made once here and handed down.
+    PlatformBackends m_backends;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ThemeService> m_theme;

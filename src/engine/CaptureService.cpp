@@ -3,20 +3,12 @@
 #include "engine/EngineLog.h"
 #include "engine/PickerDump.h"
 #include "engine/WindowFilter.h"
-#include "platform/x11/X11Backends.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 
 #include <cmath>
 
 namespace zova {
-
-CaptureService::CaptureService(QObject* parent)
-    : CaptureService(
-        x11::makeWindowSource(), x11::makeScreenGrabber(), qint32(QCoreApplication::applicationPid()), parent)
-{
-}
 
 CaptureService::CaptureService(
     std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber, qint32 ownPID, QObject* parent)

@@ -37,8 +37,8 @@ public:
 
     static constexpr double targetWindowRefreshInterval = 0.25;
 
-    // Uses the X11 back ends.
-    explicit CaptureService(QObject* parent = nullptr);
+    // `ownPID` is this process: its windows are left out of the listing and of
+    // screen captures.
     CaptureService(std::shared_ptr<WindowSource> source, std::shared_ptr<ScreenGrabber> grabber, qint32 ownPID,
         QObject* parent = nullptr);
     ~CaptureService() override;

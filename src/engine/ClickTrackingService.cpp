@@ -2,7 +2,6 @@
 
 #include "base/NotifyingProperty.h"
 #include "engine/EngineLog.h"
-#include "platform/x11/X11Backends.h"
 
 namespace zova {
 
@@ -14,11 +13,6 @@ QString ClickTrackingService::startFailureMessage(StartFailure failure)
             "Input Monitoring is not available: click tracking needs an X11 session with XInput 2.1 or later.");
     }
     return {};
-}
-
-ClickTrackingService::ClickTrackingService(QObject* parent)
-    : ClickTrackingService(&x11::makeClickTap, parent)
-{
 }
 
 ClickTrackingService::ClickTrackingService(TapFactory factory, QObject* parent)

@@ -31,10 +31,9 @@ public:
     static QString startFailureMessage(StartFailure failure);
 
     using ClickHandler = std::function<void(const ClickEvent&)>;
-    using TapFactory = std::function<std::unique_ptr<ClickTap>()>;
+    using TapFactory = ClickTapFactory;
 
-    // Uses the X11 tap.
-    explicit ClickTrackingService(QObject* parent = nullptr);
+    // Each start makes its tap with `factory`.
     explicit ClickTrackingService(TapFactory factory, QObject* parent = nullptr);
     ~ClickTrackingService() override;
 

@@ -9,9 +9,8 @@
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
-#include "platform/x11/X11Probe.h"
-#include "platform/x11/X11WindowOps.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWindow>
 #include <QtConcurrent>
@@ -81,31 +80,28 @@ QString RecordingService::phaseName(Phase phase)
     return {};
 }
 
-RecordingService::RecordingService(ModelContext& context, QObject* parent)
-    : RecordingService(context, Collaborators {}, parent)
+RecordingService::RecordingService(ModelContext& context, const PlatformBackends& backends, QObject* parent)
+    : RecordingService(context, backends, Collaborators {}, parent)
 {
 }
 
-RecordingService::RecordingService(ModelContext& context, Collaborators collaborators, QObject* parent)
+RecordingService::RecordingService(
+    ModelContext& context, const PlatformBackends& backends, Collaborators collaborators, QObject* parent)
     : QObject(parent)
-    , m_capture(std::move(collaborators.capture))
-    , m_clicks(std::move(collaborators.clicks))
+    , m_capture(std::make_unique<CaptureService>(
+          backends.windows, backends.screens, qint32(QCoreApplication::applicationPid())))
+    , m_clicks(std::make_unique<ClickTrackingService>(backends.clickTaps))
+    , m_windowOperations(backends.windowOperations)
+    , m_capabilities(backends.capabilities)
     , m_context(context)
     , m_storage(collaborators.storage)
-    , m_activateApplication(std::move(collaborators.activateApplication))
     , m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow))
     , m_labelStep(std::move(collaborators.labelStep))
     , m_captureDelayMs(collaborators.captureDelayMs)
     , m_savePool(std::make_unique<QThreadPool>())
 {
-    if (!m_capture)
-        m_capture = std::make_unique<CaptureService>();
-    if (!m_clicks)
-        m_clicks = std::make_unique<ClickTrackingService>();
     if (!m_storage)
         m_storage = &StorageService::shared();
-    if (!m_activateApplication)
-        m_activateApplication = [](qint32 pid) { x11::activateProcess(pid); };
     if (!m_isPointOnOwnWindow)
         m_isPointOnOwnWindow = pointOnOwnWindow;
     if (!m_labelStep) {
@@ -180,7 +176,7 @@ void RecordingService::refreshWindows(std::function<void()> done)
                 setAvailableDisplays(*displays);
                 setAvailableWindows(*windows);
                 if (displays->isEmpty() && windows->isEmpty())
-                    setPermissionDenied(!x11::sessionCapabilities().canCaptureScreen);
+                    setPermissionDenied(!m_capabilities->capabilities().canCaptureScreen);
                 setIsLoadingWindows(false);
             }
             if (done)
@@ -207,7 +203,7 @@ bool RecordingService::startRecording(const DesktopWindow& window)
     setTargetDisplay(std::nullopt);
     setTargetProcessID(window.processID());
     if (m_targetProcessID != 0)
-        m_activateApplication(m_targetProcessID);
+        m_windowOperations->activateProcess(m_targetProcessID);
     m_capture->beginTrackingTargetProcess(m_targetProcessID);
 
     int startCount = 0;

@@ -4,6 +4,7 @@
 #include "engine/ClickTrackingService.h"
 #include "model/Guide.h"
 #include "platform/DesktopSnapshot.h"
+#include "platform/PlatformBackends.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -47,14 +48,10 @@ public:
 
     using FinishedHandler = std::function<void(Guide* guide, bool isNewGuide)>;
 
-    // What the service works with. The defaults are the X11 session, the
-    // process-wide screenshot store, Tesseract and the local model.
+    // What the service works with besides the session's back ends. The
+    // defaults are the process-wide screenshot store, Tesseract and the local model.
     struct Collaborators {
-        std::unique_ptr<CaptureService> capture; // default: X11, 0.25 s target refresh
-        std::unique_ptr<ClickTrackingService> clicks; // default: the X11 tap
         StorageService* storage = nullptr; // default: StorageService::shared()
-        // Brings the running application with this process id to the front.
-        std::function<void(qint32 processID)> activateApplication;
         // True when the global point lies in one of this application's own
         // windows that are visible, not minimised and take mouse input.
         std::function<bool(QPointF point)> isPointOnOwnWindow;
@@ -68,8 +65,10 @@ public:
         int clockIntervalMs = 200;
     };
 
-    explicit RecordingService(ModelContext& context, QObject* parent = nullptr);
-    RecordingService(ModelContext& context, Collaborators collaborators, QObject* parent = nullptr);
+    // Lists, captures, listens and activates the target through `backends`.
+    RecordingService(ModelContext& context, const PlatformBackends& backends, QObject* parent = nullptr);
+    RecordingService(ModelContext& context, const PlatformBackends& backends, Collaborators collaborators,
+        QObject* parent = nullptr);
     ~RecordingService() override;
 
     Phase phase() const { return m_phase; }
@@ -187,9 +186,10 @@ private:
 
     std::unique_ptr<CaptureService> m_capture;
     std::unique_ptr<ClickTrackingService> m_clicks;
+    std::shared_ptr<WindowOperations> m_windowOperations;
+    std::shared_ptr<CapabilityProbe> m_capabilities;
     ModelContext& m_context;
     StorageService* m_storage = nullptr;
-    std::function<void(qint32)> m_activateApplication;
     std::function<bool(QPointF)> m_isPointOnOwnWindow;
     decltype(Collaborators::labelStep) m_labelStep;
     int m_captureDelayMs = 700;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace zova {
 
@@ -33,5 +34,8 @@ public:
     // Makes a new listener after a loss; false when that fails.
     virtual bool reenable() = 0;
 };
+
+// Makes a new listener; null when none can be made.
+using ClickTapFactory = std::function<std::unique_ptr<ClickTap>()>;
 
 } // namespace zova

@@ -1,13 +1,13 @@
 #include "recording_ui/FloatingWindow.h"
 
-#include "platform/x11/X11Compositing.h"
+#include "platform/CompositingCheck.h"
 
 #include <QGuiApplication>
 #include <QWidget>
 
 namespace zova::FloatingWindow {
 
-void configure(QWidget* window, bool clickThrough)
+void configure(QWidget* window, bool clickThrough, bool translucent)
 {
     // Override-redirect (BypassWindowManagerHint) keeps the window out of the
     // window manager's focus handling and workspaces, so it is on all of them.
@@ -19,17 +19,17 @@ void configure(QWidget* window, bool clickThrough)
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_AlwaysShowToolTips);
     window->setFocusPolicy(Qt::NoFocus);
-    if (translucencyAvailable()) {
+    if (translucent) {
         window->setAttribute(Qt::WA_TranslucentBackground);
         window->setAttribute(Qt::WA_NoSystemBackground);
     }
 }
 
-bool translucencyAvailable()
+bool translucencyAvailable(CompositingCheck& compositing)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return QGuiApplication::platformName() != QLatin1String("offscreen");
-    return x11::compositingManagerRunning();
+    return compositing.compositingManagerRunning();
 }
 
 } // namespace zova::FloatingWindow

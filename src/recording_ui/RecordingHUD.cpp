@@ -1,6 +1,5 @@
 #include "recording_ui/RecordingHUD.h"
 
-#include "recording_ui/FloatingWindow.h"
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/StatusMarkView.h"
 #include "style/CircleButton.h"
@@ -46,15 +45,15 @@ protected:
 
 } // namespace
 
-RecordingHUD::RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, QWidget* parent)
+RecordingHUD::RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, bool translucent, QWidget* parent)
     : QWidget(parent)
     , m_recording(&recording)
     , m_onStop(std::move(onStop))
     , m_onCancel(std::move(onCancel))
+    , m_translucent(translucent)
 {
     setObjectName(QStringLiteral("recordingHUD"));
     setFixedSize(panelSize);
-    m_translucent = FloatingWindow::translucencyAvailable();
 
     auto* row = new QHBoxLayout(this);
     row->setSpacing(0);

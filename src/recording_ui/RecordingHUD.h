@@ -23,7 +23,8 @@ public:
 
     static constexpr QSize panelSize { 250, 56 };
 
-    RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, QWidget* parent = nullptr);
+    // `translucent`: the window's background is blended (FloatingWindow::translucencyAvailable).
+    RecordingHUD(RecordingFeed& recording, Action onStop, Action onCancel, bool translucent, QWidget* parent = nullptr);
 
     // Whole seconds as mm:ss; minutes are never folded into hours, and a
     // negative or invalid time reads 00:00.

@@ -12,7 +12,10 @@
 
 namespace zova {
 
-RecordingHUDController::RecordingHUDController() = default;
+RecordingHUDController::RecordingHUDController(std::shared_ptr<CompositingCheck> compositing)
+    : m_compositing(std::move(compositing))
+{
+}
 
 RecordingHUDController::~RecordingHUDController() { close(); }
 
@@ -36,10 +39,11 @@ void RecordingHUDController::present(RecordingFeed& recording, Action onStop, Ac
 {
     // A panel left from an earlier recording would stay on screen with no owner.
     close();
-    auto* panel = new RecordingHUD(recording, std::move(onStop), std::move(onCancel));
+    const bool translucent = FloatingWindow::translucencyAvailable(*m_compositing);
+    auto* panel = new RecordingHUD(recording, std::move(onStop), std::move(onCancel), translucent);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("Z.O.V.A recording"));
-    FloatingWindow::configure(panel, false);
+    FloatingWindow::configure(panel, false, translucent);
     std::optional<QRect> area;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();

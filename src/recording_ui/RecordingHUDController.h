@@ -10,6 +10,7 @@
 
 namespace zova {
 
+class CompositingCheck;
 class RecordingFeed;
 class RecordingHUD;
 class RecordingService;
@@ -20,7 +21,8 @@ class RecordingHUDController final {
 public:
     using Action = std::function<void()>;
 
-    RecordingHUDController();
+    // Asks `compositing` at each present whether the panel can be translucent.
+    explicit RecordingHUDController(std::shared_ptr<CompositingCheck> compositing);
     ~RecordingHUDController();
     RecordingHUDController(const RecordingHUDController&) = delete;
     RecordingHUDController& operator=(const RecordingHUDController&) = delete;
@@ -41,6 +43,7 @@ public:
     static QPoint panelOrigin(const std::optional<QRect>& availableGeometry);
 
 private:
+    std::shared_ptr<CompositingCheck> m_compositing;
     QPointer<RecordingHUD> m_panel;
 };
 

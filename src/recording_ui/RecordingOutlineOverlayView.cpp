@@ -1,7 +1,6 @@
 #include "recording_ui/RecordingOutlineOverlayView.h"
 
 #include "base/NotifyingProperty.h"
-#include "recording_ui/FloatingWindow.h"
 #include "style/Shapes.h"
 
 #include <QBitmap>
@@ -11,13 +10,13 @@
 
 namespace zova {
 
-RecordingOutlineOverlayView::RecordingOutlineOverlayView(bool isDisplay, QWidget* parent)
+RecordingOutlineOverlayView::RecordingOutlineOverlayView(bool isDisplay, bool translucent, QWidget* parent)
     : QWidget(parent)
     , m_isDisplay(isDisplay)
+    , m_shaped(!translucent)
 {
     setObjectName(QStringLiteral("recordingOutline"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_shaped = !FloatingWindow::translucencyAvailable();
     for (auto [from, to] : { std::pair { 1.0, 0.65 }, std::pair { 0.65, 1.0 } }) {
         auto* half = new QPropertyAnimation(this, "outlineOpacity", &m_pulse);
         half->setDuration(1000);

@@ -22,7 +22,9 @@ public:
     // the line (the shadow needs a compositor).
     static constexpr int shapedRingDepth = 2;
 
-    explicit RecordingOutlineOverlayView(bool isDisplay, QWidget* parent = nullptr);
+    // `translucent`: the window's background is blended
+    // (FloatingWindow::translucencyAvailable); otherwise it is shaped to the ring.
+    RecordingOutlineOverlayView(bool isDisplay, bool translucent, QWidget* parent = nullptr);
 
     bool isDisplay() const { return m_isDisplay; }
     qreal cornerRadius() const { return m_isDisplay ? 0 : windowCornerRadius; }

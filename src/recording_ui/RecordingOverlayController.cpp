@@ -10,8 +10,9 @@
 
 namespace zova {
 
-RecordingOverlayController::RecordingOverlayController(QObject* parent)
+RecordingOverlayController::RecordingOverlayController(std::shared_ptr<CompositingCheck> compositing, QObject* parent)
     : QObject(parent)
+    , m_compositing(std::move(compositing))
 {
     m_timer.setInterval(followIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RecordingOverlayController::updateFrame);
@@ -36,10 +37,11 @@ void RecordingOverlayController::present(RecordingFeed& recording)
 {
     dismiss();
     m_recording = &recording;
-    auto* panel = new RecordingOutlineOverlayView(recording.hasTargetDisplay());
+    const bool translucent = FloatingWindow::translucencyAvailable(*m_compositing);
+    auto* panel = new RecordingOutlineOverlayView(recording.hasTargetDisplay(), translucent);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowTitle(QStringLiteral("Z.O.V.A outline"));
-    FloatingWindow::configure(panel, true);
+    FloatingWindow::configure(panel, true, translucent);
     m_panel = panel;
     m_placed = QRect();
     updateFrame();

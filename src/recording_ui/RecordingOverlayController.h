@@ -8,10 +8,12 @@
 #include <QRectF>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace zova {
 
+class CompositingCheck;
 class RecordingFeed;
 class RecordingService;
 
@@ -24,7 +26,8 @@ public:
     static constexpr int followIntervalMs = 100;
     static constexpr int moveDurationMs = 150;
 
-    explicit RecordingOverlayController(QObject* parent = nullptr);
+    // Asks `compositing` at each present whether the outline can be translucent.
+    explicit RecordingOverlayController(std::shared_ptr<CompositingCheck> compositing, QObject* parent = nullptr);
     ~RecordingOverlayController() override;
 
     // Replaces any outline shown with a new one on the recording's target.
@@ -41,6 +44,7 @@ public:
 private:
     void updateFrame();
 
+    std::shared_ptr<CompositingCheck> m_compositing;
     QPointer<RecordingFeed> m_recording;
     QPointer<RecordingOutlineOverlayView> m_panel;
     QPointer<QPropertyAnimation> m_move;

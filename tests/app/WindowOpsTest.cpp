@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/EwmhAppWindowOps.h"
+#include "platform/x11/X11Backends.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"
 #include "support/TestSupport.h"
@@ -54,7 +55,7 @@ TEST(EwmhAppWindowOps, MinimisedWindowComesBackActiveOnTheCurrentDesktop)
         return state && !state->isEmpty() && state->first() == IconicState;
     };
 
-    EwmhAppWindowOps ops;
+    EwmhAppWindowOps ops(x11::makeWindowOperations());
     ops.minimize(&window);
     ASSERT_TRUE(test::waitUntil(iconic)) << "not iconified";
     switchDesktop(d, 1);

@@ -5,6 +5,7 @@
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "platform/llm/LocalModelClient.h"
+#include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -87,7 +88,7 @@ protected:
         ASSERT_TRUE(opened);
         container = std::move(*opened);
         ASSERT_TRUE(target.start()) << "the target window did not come up";
-        service = std::make_unique<RecordingService>(*container->mainContext());
+        service = std::make_unique<RecordingService>(*container->mainContext(), x11::makeBackends());
         service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 

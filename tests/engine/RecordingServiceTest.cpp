@@ -58,28 +58,6 @@ public:
     bool nullImage = false;
 };
 
-struct TapState {
-    int created = 0;
-    bool refuse = false;
-    bool enabled = false;
-};
-
-class Tap final : public ClickTap {
-public:
-    explicit Tap(TapState* s)
-        : m_s(s)
-    {
-        ++s->created;
-    }
-    bool start(PressHandler, LossHandler) override { return !m_s->refuse && (m_s->enabled = true); }
-    void stop() override { m_s->enabled = false; }
-    bool isEnabled() const override { return m_s->enabled; }
-    bool reenable() override { return true; }
-
-private:
-    TapState* m_s;
-};
-
 struct LabelRequest {
     QImage image;
     QPointF pixel;
@@ -145,10 +123,9 @@ protected:
     void make(bool defaultOwnWindowTest = false)
     {
         service.reset();
+        PlatformBackends backends = fakes.bundle();
+        backends.screens = grabber;
         RecordingService::Collaborators c;
-        c.capture = std::make_unique<CaptureService>(source, grabber, 999);
-        c.clicks = std::make_unique<ClickTrackingService>([this] { return std::make_unique<Tap>(&tap); });
-        c.activateApplication = [this](qint32 pid) { activated.append(pid); };
         if (!defaultOwnWindowTest)
             c.isPointOnOwnWindow = [this](QPointF p) { return ownWindow.contains(p); };
         c.labelStep = [this](const QImage& image, QPointF pixel, auto done) {
@@ -156,7 +133,7 @@ protected:
         };
         c.captureDelayMs = 30;
         c.clockIntervalMs = 10;
-        service = std::make_unique<RecordingService>(context(), std::move(c));
+        service = std::make_unique<RecordingService>(context(), backends, std::move(c));
     }
 
     ModelContext& context() { return *container->mainContext(); }
@@ -185,10 +162,10 @@ protected:
         return files;
     }
 
-    std::shared_ptr<FakeWindowSource> source = std::make_shared<FakeWindowSource>();
+    FakeBackends fakes;
+    std::shared_ptr<FakeWindowSource> source = fakes.windows;
     std::shared_ptr<Grabber> grabber = std::make_shared<Grabber>();
-    TapState tap;
-    QList<qint32> activated;
+    QList<qint32>& activated = fakes.windowOperations->activatedProcesses;
     QRectF ownWindow;
     QList<LabelRequest> labels;
     DesktopWindow window = makeWindow(7, QStringLiteral("Mail"), QRectF(100, 100, 400, 300), targetPID);
@@ -410,14 +387,14 @@ TEST_F(RecordingFixture, AppendStartsAtStepCountAndContinuesAfterTheLargestOrder
 
 TEST_F(RecordingFixture, RefusedTapKeepsRecordingWithItsText)
 {
-    tap.refuse = true;
+    fakes.clickTaps.setRefuse(true);
     ASSERT_TRUE(service->startRecording(display()));
     EXPECT_EQ(service->phase(), Phase::Armed);
     EXPECT_FALSE(service->clickTrackingActive());
     EXPECT_EQ(service->lastError(),
         ClickTrackingService::startFailureMessage(ClickTrackingService::StartFailure::InputMonitoringNotGranted));
     service->pauseRecording();
-    tap.refuse = false;
+    fakes.clickTaps.setRefuse(false);
     service->resumeRecording();
     EXPECT_TRUE(service->clickTrackingActive());
     service->pauseRecording();
@@ -436,7 +413,7 @@ TEST_F(RecordingFixture, FailedGuideSaveRollsBackAndDoesNotStart)
     EXPECT_TRUE(service->lastError()->startsWith("Could not create guide: ")) << service->lastError()->toStdString();
     EXPECT_EQ(service->phase(), Phase::Picking);
     EXPECT_EQ(service->currentGuide(), nullptr);
-    EXPECT_EQ(tap.created, 0) << "the tap was not started";
+    EXPECT_EQ(fakes.clickTaps.created(), 0) << "the tap was not started";
     EXPECT_TRUE(context().guides().isEmpty());
     EXPECT_EQ(service->targetWindow(), window) << "the target stays for another try";
     ASSERT_TRUE(context().save());

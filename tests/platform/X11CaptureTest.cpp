@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/x11/X11Backends.h"
 #include "platform/x11/X11Display.h"
 
 #include <X11/Xatom.h>
@@ -59,7 +60,8 @@ private:
 
 struct X11Capture : ::testing::Test {
     WindowHelper helper { QStringLiteral(ZOVA_X11_HELPER) };
-    CaptureService capture;
+    CaptureService capture { x11::makeWindowSource(), x11::makeScreenGrabber(),
+        qint32(QCoreApplication::applicationPid()) };
 
     // The helper's window once the window manager lists it as mapped (or, for
     // `mapped` false, at all).

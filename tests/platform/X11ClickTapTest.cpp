@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/x11/X11Backends.h"
 #include "platform/x11/X11Display.h"
 
 #include <X11/extensions/XTest.h>
@@ -24,7 +25,7 @@ namespace {
 struct X11ClickTap : ::testing::Test {
     WindowHelper helper { QStringLiteral(ZOVA_X11_HELPER) };
     x11::DisplayPtr xtest = x11::openDisplay();
-    ClickTrackingService clicks;
+    ClickTrackingService clicks { &x11::makeClickTap };
     QList<ClickTrackingService::ClickEvent> received;
 
     void SetUp() override

@@ -3,6 +3,7 @@
 #include "engine/ClickTrackingService.h"
 #include "engine/PermissionsService.h"
 #include "model/Settings.h"
+#include "platform/x11/X11Backends.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -87,13 +88,13 @@ TEST(X11Probe, AWaylandSessionWithoutX11HasNeither)
         EXPECT_FALSE(permissions.screenRecording());
         EXPECT_FALSE(permissions.inputMonitoring());
 
-        ClickTrackingService clicks;
+        ClickTrackingService clicks(&x11::makeClickTap);
         const auto started = clicks.start();
         ASSERT_FALSE(started);
         EXPECT_EQ(started.error(), ClickTrackingService::StartFailure::InputMonitoringNotGranted);
         EXPECT_FALSE(clicks.isTracking());
 
-        CaptureService capture;
+        CaptureService capture(x11::makeWindowSource(), x11::makeScreenGrabber(), 0);
         const auto windows = capture.listWindows();
         ASSERT_FALSE(windows);
         EXPECT_EQ(windows.error(), CaptureError::NoDisplay);

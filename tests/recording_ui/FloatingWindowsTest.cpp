@@ -1,4 +1,5 @@
 #include "FakeFeed.h"
+#include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
 #include "recording_ui/RecordingHUD.h"
@@ -50,7 +51,7 @@ TEST_F(FloatingWindows, PanelAtTopCentreTakesNoFocusAndStaysAbove)
     ASSERT_EQ(client.focus(), other);
 
     feed.setRecording(Phase::Armed, 5, 1, true);
-    RecordingHUDController controller;
+    RecordingHUDController controller(x11::makeCompositingCheck());
     controller.present(feed, {}, {});
     RecordingHUD* panel = controller.panel();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
@@ -85,7 +86,7 @@ TEST_F(FloatingWindows, OutlineIsClickThroughRingThatFollowsAndHides)
     const QRect placed = client.rootGeometry(below);
     feed.frame = QRectF(placed);
 
-    RecordingOverlayController controller;
+    RecordingOverlayController controller(x11::makeCompositingCheck());
     controller.present(feed);
     controller.present(feed);
     RecordingOutlineOverlayView* outline = controller.panel();

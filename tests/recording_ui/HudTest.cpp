@@ -1,4 +1,5 @@
 #include "FakeFeed.h"
+#include "support/FakeBackends.h"
 #include "support/TestSupport.h"
 
 #include "recording_ui/RecordingHUD.h"
@@ -55,7 +56,7 @@ TEST_P(HudState, MarkButtonAndStepsLine)
     const StateCase& c = GetParam();
     FakeFeed feed;
     feed.setRecording(Phase::Armed, 0, 3, true);
-    RecordingHUD hud(feed, {}, {});
+    RecordingHUD hud(feed, {}, {}, false);
     feed.setRecording(c.phase, 12.4, 3, c.tracking);
     EXPECT_EQ(hud.statusMark(), c.mark);
     EXPECT_EQ(hud.ringOpacity(), c.ring);
@@ -85,7 +86,7 @@ TEST(RecordingHUD, ClosedWindowIsSaidInPlaceOfTheCount)
 {
     FakeFeed feed;
     feed.setRecording(Phase::Armed, 5, 2, true);
-    RecordingHUD hud(feed, {}, {});
+    RecordingHUD hud(feed, {}, {}, false);
     EXPECT_EQ(hud.stepsText(), "2 steps");
     feed.closed = true;
     feed.setRecording(Phase::Armed, 6, 2, true);
@@ -101,7 +102,7 @@ TEST(RecordingHUD, PauseResumeAndButtonRouting)
     FakeFeed feed;
     feed.setRecording(Phase::Armed, 0, 0, true);
     int stops = 0, cancels = 0;
-    RecordingHUDController controller;
+    RecordingHUDController controller(std::make_shared<FakeCompositingCheck>());
     controller.present(
         feed, [&] { ++stops; }, [&] { ++cancels; });
     RecordingHUD* hud = controller.panel();
@@ -153,7 +154,7 @@ TEST(RecordingHUDController, PresentTwiceLeavesOnePanelAndCloseIsSafe)
 {
     FakeFeed feed;
     feed.setRecording(Phase::Armed, 0, 0, true);
-    RecordingHUDController controller;
+    RecordingHUDController controller(std::make_shared<FakeCompositingCheck>());
     controller.close();
     controller.present(feed, {}, {});
     QPointer<RecordingHUD> first = controller.panel();

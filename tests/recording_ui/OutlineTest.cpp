@@ -1,4 +1,5 @@
 #include "FakeFeed.h"
+#include "support/FakeBackends.h"
 #include "support/TestSupport.h"
 
 #include "recording_ui/RecordingOutlineOverlayView.h"
@@ -22,7 +23,7 @@ TEST(RecordingOverlay, FirstPlacementImmediateLaterMovesAnimated)
 {
     FakeFeed feed;
     feed.frame = QRectF(100, 50, 800, 600);
-    RecordingOverlayController controller;
+    RecordingOverlayController controller(std::make_shared<FakeCompositingCheck>());
     controller.present(feed);
     RecordingOutlineOverlayView* panel = controller.panel();
     ASSERT_NE(panel, nullptr);
@@ -53,7 +54,7 @@ TEST(RecordingOverlay, ScreenTargetSquarePulseAndDismiss)
     FakeFeed feed;
     feed.isDisplay = true;
     feed.frame = QRectF(0, 0, 1920, 1080);
-    RecordingOverlayController controller;
+    RecordingOverlayController controller(std::make_shared<FakeCompositingCheck>());
     controller.dismiss(); // before any present: nothing happens
     controller.present(feed);
     QPointer<RecordingOutlineOverlayView> panel = controller.panel();
@@ -77,10 +78,10 @@ TEST(RecordingOverlay, ScreenTargetSquarePulseAndDismiss)
 
 TEST(RecordingOverlay, ShapedToARingWithoutCompositor)
 {
-    RecordingOutlineOverlayView view(false);
+    RecordingOutlineOverlayView view(false, false);
     view.resize(400, 300);
     view.show();
-    ASSERT_TRUE(view.isShapedToRing()); // offscreen has no compositor
+    ASSERT_TRUE(view.isShapedToRing());
     const QRegion mask = view.mask();
     EXPECT_TRUE(mask.contains(QPoint(200, 0)));
     EXPECT_TRUE(mask.contains(QPoint(0, 150)));

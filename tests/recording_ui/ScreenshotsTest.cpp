@@ -1,4 +1,5 @@
 #include "FakeFeed.h"
+#include "platform/x11/X11Backends.h"
 #include "support/TestSupport.h"
 
 #include "engine/PermissionsService.h"
@@ -125,9 +126,9 @@ TEST(Screenshots, PickerPanelAndOutline)
     feed.setRecording(RecordingFeed::Phase::Armed, 83, 4, true);
     QScreen* screen = QGuiApplication::primaryScreen();
     const QImage bare = screen->grabWindow(0, 0, 0, 1600, 900).toImage().convertToFormat(QImage::Format_RGB32);
-    RecordingHUDController hud;
+    RecordingHUDController hud(x11::makeCompositingCheck());
     hud.present(feed, {}, {});
-    RecordingOverlayController outline;
+    RecordingOverlayController outline(x11::makeCompositingCheck());
     outline.present(feed);
     QTest::qWait(600);
     const QRect panelArea(hud.panel()->pos() - QPoint(20, 16), QSize(290, 88));

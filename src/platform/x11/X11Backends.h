@@ -2,6 +2,7 @@
 
 #include "platform/CaptureBackend.h"
 #include "platform/ClickTap.h"
+#include "platform/PlatformBackends.h"
 
 #include <memory>
 
@@ -11,5 +12,11 @@ namespace zova::x11 {
 std::shared_ptr<WindowSource> makeWindowSource();
 std::shared_ptr<ScreenGrabber> makeScreenGrabber();
 std::unique_ptr<ClickTap> makeClickTap();
+std::shared_ptr<WindowOperations> makeWindowOperations();
+std::shared_ptr<CapabilityProbe> makeCapabilityProbe();
+std::shared_ptr<CompositingCheck> makeCompositingCheck();
+
+// All of them.
+PlatformBackends makeBackends();
 
 } // namespace zova::x11
