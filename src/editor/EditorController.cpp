@@ -172,18 +172,14 @@ void EditorController::requestDeleteSelection()
             ids.insert(id);
     if (ids.isEmpty())
         return;
-    SheetState sheets = m_state.sheets;
-    sheets.pendingDelete = ids;
-    setSheets(sheets);
+    setSheet(&SheetState::pendingDelete, ids);
 }
 
 void EditorController::requestDeleteStep(const QUuid& id)
 {
     if (!step(id))
         return;
-    SheetState sheets = m_state.sheets;
-    sheets.pendingDelete = QSet<QUuid> { id };
-    setSheets(sheets);
+    setSheet(&SheetState::pendingDelete, QSet<QUuid> { id });
 }
 
 void EditorController::confirmDelete()
@@ -395,31 +391,14 @@ void EditorController::openExportPanel()
 {
     if (!canExport())
         return;
-    SheetState sheets = m_state.sheets;
-    sheets.exportPanel = true;
-    setSheets(sheets);
+    setSheet(&SheetState::exportPanel, true);
 }
 
-void EditorController::dismissExportPanel()
-{
-    SheetState sheets = m_state.sheets;
-    sheets.exportPanel = false;
-    setSheets(sheets);
-}
+void EditorController::dismissExportPanel() { setSheet(&SheetState::exportPanel, false); }
 
-void EditorController::setSmartEditMenuOpen(bool open)
-{
-    SheetState sheets = m_state.sheets;
-    sheets.smartEditMenu = open;
-    setSheets(sheets);
-}
+void EditorController::setSmartEditMenuOpen(bool open) { setSheet(&SheetState::smartEditMenu, open); }
 
-void EditorController::setBackgroundPickerOpen(bool open)
-{
-    SheetState sheets = m_state.sheets;
-    sheets.backgroundPicker = open;
-    setSheets(sheets);
-}
+void EditorController::setBackgroundPickerOpen(bool open) { setSheet(&SheetState::backgroundPicker, open); }
 
 void EditorController::pickBackground(const QUuid& id, const QColor& color)
 {
@@ -544,9 +523,7 @@ void EditorController::requestCrop()
         qCInfo(lcEditor) << "no crop: the screenshot cannot be read";
         return;
     }
-    SheetState sheets = m_state.sheets;
-    sheets.cropping = true;
-    setSheets(sheets);
+    setSheet(&SheetState::cropping, true);
 }
 
 void EditorController::cropStep(const QUuid& id)
@@ -557,19 +534,9 @@ void EditorController::cropStep(const QUuid& id)
     requestCrop();
 }
 
-void EditorController::endCropping()
-{
-    SheetState sheets = m_state.sheets;
-    sheets.cropping = false;
-    setSheets(sheets);
-}
+void EditorController::endCropping() { setSheet(&SheetState::cropping, false); }
 
-void EditorController::setAddStepMenu(bool open)
-{
-    SheetState sheets = m_state.sheets;
-    sheets.addStepMenu = open;
-    setSheets(sheets);
-}
+void EditorController::setAddStepMenu(bool open) { setSheet(&SheetState::addStepMenu, open); }
 
 void EditorController::toggleAddStepMenu() { setAddStepMenu(!m_state.sheets.addStepMenu); }
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace zova {
 
@@ -191,6 +192,13 @@ private:
     void setSelection(const Selection& selection);
     void setDrag(const DragState& drag);
     void setSheets(const SheetState& sheets);
+    // One field of the sheets, the others kept.
+    template <typename T, typename V> void setSheet(T SheetState::*field, V&& value)
+    {
+        SheetState sheets = m_state.sheets;
+        sheets.*field = std::forward<V>(value);
+        setSheets(sheets);
+    }
     void setAlerts(const AlertState& alerts);
     void setPendingClick(std::optional<QPointF> pending);
     Selection withFocus(Selection selection) const;

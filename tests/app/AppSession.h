@@ -181,6 +181,25 @@ protected:
             out.begin(), out.end(), [](const DumpEntry& a, const DumpEntry& b) { return a.rect.y() < b.rect.y(); });
         return out;
     }
+    // The editor's step rows, top to bottom, by their shown text.
+    QStringList rowLabels() const
+    {
+        QStringList out;
+        for (const DumpEntry& e : widgets("stepRow"))
+            out << e.text;
+        return out;
+    }
+    bool waitForRows(const QStringList& labels) const
+    {
+        return zova::test::waitUntil([&] { return rowLabels() == labels; }, 10000);
+    }
+    QRect rowRect(const QString& label) const
+    {
+        for (const DumpEntry& e : widgets("stepRow"))
+            if (e.text == label)
+                return e.rect;
+        return {};
+    }
     // The widgets named so once at least minCount of them keep their place across two dumps: a
     // window the window manager is still placing reports rects that are about to move.
     QList<DumpEntry> settledWidgets(const QString& name, int minCount, int timeoutMs = 10000) const

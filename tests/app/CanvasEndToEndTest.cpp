@@ -22,24 +22,6 @@ namespace {
 
 class CanvasSession : public AppSession {
 protected:
-    QStringList rowLabels() const
-    {
-        QStringList out;
-        for (const DumpEntry& e : widgets("stepRow"))
-            out << e.text;
-        return out;
-    }
-    bool waitForRows(const QStringList& labels) const
-    {
-        return test::waitUntil([&] { return rowLabels() == labels; }, 10000);
-    }
-    QRect rowRect(const QString& label) const
-    {
-        for (const DumpEntry& e : widgets("stepRow"))
-            if (e.text == label)
-                return e.rect;
-        return {};
-    }
     void rightClick(QPoint p) const
     {
         moveTo(p);

@@ -32,24 +32,6 @@ protected:
         });
     }
 
-    QStringList rowLabels() const
-    {
-        QStringList out;
-        for (const DumpEntry& e : widgets("stepRow"))
-            out << e.text;
-        return out;
-    }
-    bool waitForRows(const QStringList& labels) const
-    {
-        return test::waitUntil([&] { return rowLabels() == labels; }, 10000);
-    }
-    QRect rowRect(const QString& label) const
-    {
-        for (const DumpEntry& e : widgets("stepRow"))
-            if (e.text == label)
-                return e.rect;
-        return {};
-    }
     void clickRow(const QString& label, const QList<KeySym>& modifiers = {}) const
     {
         const QRect r = rowRect(label);
