@@ -382,17 +382,16 @@ TEST_F(MarksViewTest, TheLayerTakesDeleteBeforeTheStepDeletion)
     deps.thumbnails = &thumbnails;
     deps.settings = &settings;
     GuideEditorView view(m_guide, context(), {}, std::move(deps));
-    auto* layer = new AnnotationsLayer(view.controller(), view.canvas()->canvasArea());
-    layer->setGeometry(0, 0, 400, 300);
-    view.resize(1280, 820);
-    view.show();
-    view.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-    layer->setStep(m_guide->orderedSteps().first()->id());
+    ASSERT_TRUE(showActive(&view));
+    // The canvas's own layer, over the focused first step.
+    AnnotationsLayer* layer = view.canvas()->annotationsLayer();
+    ASSERT_TRUE(layer->isVisible());
+    const QRectF area(QPointF(), QSizeF(layer->size()));
     Step* first = m_guide->orderedSteps().first();
+    ASSERT_EQ(layer->stepId(), first->id());
 
     // A selected mark: Backspace deletes it, not the selected step.
-    QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(80, 60));
+    QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(int(area.width() * 0.2), int(area.height() * 0.2)));
     ASSERT_TRUE(layer->hasFocus());
     QTest::keyClick(layer, Qt::Key_Backspace);
     EXPECT_EQ(first->annotations().size(), 1);
@@ -402,7 +401,7 @@ TEST_F(MarksViewTest, TheLayerTakesDeleteBeforeTheStepDeletion)
     EXPECT_FALSE(view.controller()->state().sheets.pendingDelete);
 
     // A label being edited takes Backspace for its text.
-    const QRectF capsule = annotation::labelRect(first->annotations()[0], QRectF(0, 0, 400, 300));
+    const QRectF capsule = annotation::labelRect(first->annotations()[0], area);
     QTest::mouseClick(layer, Qt::LeftButton, {}, capsule.center().toPoint());
     QTest::mouseClick(layer, Qt::LeftButton, {}, capsule.center().toPoint());
     QLineEdit* editor = layer->labelEditor();
