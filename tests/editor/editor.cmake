@@ -13,3 +13,5 @@ zova_test(editor_marks_view_test SOURCES ${ZOVA_TEST_DIR}/MarksViewTest.cpp
 zova_test(editor_rewrite_test SOURCES ${ZOVA_TEST_DIR}/RewriteRunTest.cpp ${ZOVA_TEST_DIR}/RewriteEditorTest.cpp
           LIBS zova::editor zova::engine zova::model zova::platform Qt6::Network)
 zova_test(editor_background_test SOURCES ${ZOVA_TEST_DIR}/BackgroundPopoverTest.cpp LIBS zova::editor zova::model)
+zova_test(editor_canvas_marks_test SOURCES ${ZOVA_TEST_DIR}/CanvasMarksTest.cpp
+          LIBS zova::editor zova::annotation zova::export_ui zova::model zova::style)
