@@ -32,6 +32,20 @@ protected:
         });
     }
 
+    // The seeded guide opened in the editor, the working folder the export folder.
+    void openSeededGuide()
+    {
+        seedGuide();
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(m_exports.isValid());
+        launchApp(m_exports.path());
+        ASSERT_FALSE(HasFatalFailure());
+        clickWidget("guideCard");
+        ASSERT_TRUE(waitForWidget("guideEditor")) << "the guide did not open in the editor";
+        ASSERT_TRUE(waitForRows({ "Open A", "Open B", "Open C", "Open D", "Open E" }))
+            << rowLabels().join(", ").toStdString();
+    }
+
     void clickRow(const QString& label, const QList<KeySym>& modifiers = {}) const
     {
         const QRect r = rowRect(label);
@@ -51,16 +65,8 @@ protected:
 
 TEST_F(EditorSession, OpenSelectDeleteReorderAndExport)
 {
-    seedGuide();
+    openSeededGuide();
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(m_exports.isValid());
-    launchApp(m_exports.path());
-    ASSERT_FALSE(HasFatalFailure());
-
-    clickWidget("guideCard");
-    ASSERT_TRUE(waitForWidget("guideEditor")) << "the guide did not open in the editor";
-    ASSERT_TRUE(waitForRows({ "Open A", "Open B", "Open C", "Open D", "Open E" }))
-        << rowLabels().join(", ").toStdString();
 
     // A plain click, then Ctrl-click: B and D selected.
     clickRow("Open B");
@@ -145,14 +151,8 @@ TEST_F(EditorSession, QuitAfterAPdfExportEndsAndKeepsTheEdits)
     if (const QString asan = qEnvironmentVariable("ASAN_OPTIONS"); !asan.isEmpty())
         m_appEnvironment.insert("ASAN_OPTIONS", asan + ":new_delete_type_mismatch=0");
     m_appEnvironment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    seedGuide();
+    openSeededGuide();
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(m_exports.isValid());
-    launchApp(m_exports.path());
-    ASSERT_FALSE(HasFatalFailure());
-    clickWidget("guideCard");
-    ASSERT_TRUE(waitForWidget("guideEditor"));
-    ASSERT_TRUE(waitForRows({ "Open A", "Open B", "Open C", "Open D", "Open E" }));
     clickRow("Open B");
     key(XK_Delete);
     ASSERT_TRUE(waitForWidget("confirmDeleteButton")) << "no deletion alert";
