@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zova::bench {
@@ -49,6 +50,23 @@ inline double measure(const char* name, int runs, const std::function<void()>& b
 inline void figure(const char* name, double value, const char* unit)
 {
     std::printf("%-55s %9.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+// One row of the summary scripts/bench.sh prints after every benchmark has run:
+//   ROW <name> | ours <value> <unit> | peer <value or -> | ratio <x or -> | target <text>
+// `peer` is the reference's figure in the same unit from the same run; the ratio
+// is ours / peer. The target reads "<op> <number> <unit>" with op one of <, <=,
+// >, >=: on the ratio when the unit is "x", else on our figure ("ms" and "s"
+// convert). A name holds no "|".
+inline void row(const char* name, double ours, const char* unit, std::optional<double> peer, const char* target)
+{
+    std::printf("ROW %s | ours %.3f %s | ", name, ours, unit);
+    if (peer && *peer > 0)
+        std::printf("peer %.3f | ratio %.3f | ", *peer, ours / *peer);
+    else
+        std::printf("peer - | ratio - | ");
+    std::printf("target %s\n", target);
     std::fflush(stdout);
 }
 

@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     bench::figure("png size ours", double(ours.size()) / 1024, "KiB");
     bench::figure("png size libpng", double(peer.size()) / 1024, "KiB");
     bench::figure("png size Qt", double(qt.size()) / 1024, "KiB");
-    std::printf("png encode: ours %.1f ms, libpng %.1f ms, ratio %.2f, target <= 25 ms and no larger than Qt: %s\n",
-        oursMs, peerMs, oursMs / peerMs, oursMs <= 25 && ours.size() <= qt.size() ? "ok" : "MISSED");
+    bench::row("PNG encode per 1920x1080 screenshot, vs libpng zlib 6 filter none", oursMs, "ms", peerMs, "<= 25 ms");
+    bench::row("PNG file size, vs Qt's writer", double(ours.size()) / 1024, "KiB", double(qt.size()) / 1024, "<= 1 x");
     return 0;
 }

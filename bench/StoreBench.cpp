@@ -85,9 +85,10 @@ void benchLoad(const QString& path, int guideCount)
     const double raw = bench::measure(
         qPrintable(QStringLiteral("store: sqlite3 C API, same rows, %1 guides").arg(guideCount)), 9,
         [&] { checksum += readRaw(path); }, 0);
-    std::printf("store load %d guides: ours %.1f ms, sqlite3 %.1f ms, ratio %.2f, target <= 3x: %s\n", guideCount, ours,
-        raw, ours / raw, ours <= 3 * raw ? "ok" : "MISSED");
-    std::fflush(stdout);
+    bench::row(
+        qPrintable(
+            QStringLiteral("store load, %1 guides x %2 steps, vs sqlite3 C API").arg(guideCount).arg(stepsPerGuide)),
+        ours, "ms", raw, "<= 3 x");
 }
 
 } // namespace
@@ -109,13 +110,14 @@ int main(int argc, char** argv)
     auto* ctx = c.value()->mainContext();
     Step* step = ctx->guides()[500]->steps()[7];
     int n = 0;
-    bench::measure(
+    const double editMs = bench::measure(
         "store: one small edit + save()", 200,
         [&] {
             step->setUserDescription(QStringLiteral("edit %1").arg(++n));
             (void)ctx->save();
         },
         1);
+    bench::row("store: one small edit saved", editMs, "ms", std::nullopt, "< 1 ms");
 
     bench::measure(
         "store: delete one guide with 20 steps + save()", 20,

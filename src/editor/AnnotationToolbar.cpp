@@ -61,10 +61,22 @@ AnnotationToolButton::AnnotationToolButton(Kind kind, QWidget* parent)
 
 QString AnnotationToolButton::symbol() const { return QString::fromUtf8(toolFor(m_kind).symbol); }
 
-QSize AnnotationToolButton::sizeHint() const
+void AnnotationToolButton::setTitleShown(bool shown)
+{
+    if (shown == m_titleShown)
+        return;
+    m_titleShown = shown;
+    updateGeometry();
+    update();
+}
+
+QSize AnnotationToolButton::sizeHint() const { return sizeHintWithTitle(m_titleShown); }
+
+QSize AnnotationToolButton::sizeHintWithTitle(bool shown) const
 {
     const QFontMetricsF fm(Typography::semibold(textSize));
-    return { int(std::ceil(2 * paddingX + textSize + symbolGap + fm.horizontalAdvance(text()))), int(buttonHeight) };
+    const double title = shown ? symbolGap + fm.horizontalAdvance(text()) : 0;
+    return { int(std::ceil(2 * paddingX + textSize + title)), int(buttonHeight) };
 }
 
 void AnnotationToolButton::paintEvent(QPaintEvent*)
@@ -87,9 +99,11 @@ void AnnotationToolButton::paintEvent(QPaintEvent*)
     const QColor ink = active ? QColor(Qt::white) : ZOVAColor::ink2();
     const QFont font = Typography::semibold(textSize);
     const QFontMetricsF fm(font);
-    const double contentWidth = textSize + symbolGap + fm.horizontalAdvance(text());
+    const double contentWidth = textSize + (m_titleShown ? symbolGap + fm.horizontalAdvance(text()) : 0);
     double x = (width() - contentWidth) / 2;
     Symbols::paint(p, QRectF(x, 0, textSize, height()), symbol(), textSize, ink);
+    if (!m_titleShown)
+        return;
     x += textSize + symbolGap;
     p.setFont(font);
     p.setPen(ink);
@@ -123,6 +137,25 @@ AnnotationToolButton* AnnotationToolbar::button(Kind kind) const
         if (b->kind() == kind)
             return b;
     return nullptr;
+}
+
+void AnnotationToolbar::setTitlesShown(bool shown)
+{
+    if (m_buttons.isEmpty() || m_buttons.first()->titleShown() == shown)
+        return;
+    for (AnnotationToolButton* b : m_buttons)
+        b->setTitleShown(shown);
+    // The row's own size changes with its buttons'.
+    layout()->invalidate();
+    updateGeometry();
+}
+
+int AnnotationToolbar::naturalWidth(bool titlesShown) const
+{
+    int width = 0;
+    for (const AnnotationToolButton* b : m_buttons)
+        width += b->sizeHintWithTitle(titlesShown).width();
+    return width + int(layout()->spacing()) * int(std::max<qsizetype>(m_buttons.size() - 1, 0));
 }
 
 void AnnotationToolbar::refresh()

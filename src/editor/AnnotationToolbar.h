@@ -19,7 +19,11 @@ public:
 
     StepAnnotation::Kind kind() const { return m_kind; }
     QString symbol() const;
+    // Without its title only the symbol shows, where room is short.
+    void setTitleShown(bool shown);
+    bool titleShown() const { return m_titleShown; }
     QSize sizeHint() const override;
+    QSize sizeHintWithTitle(bool shown) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,6 +32,7 @@ protected:
 
 private:
     StepAnnotation::Kind m_kind;
+    bool m_titleShown = true;
 };
 
 // The four annotation tools in the canvas title bar. Not an exclusive group:
@@ -38,6 +43,11 @@ public:
     explicit AnnotationToolbar(EditorController* controller, QWidget* parent = nullptr);
 
     AnnotationToolButton* button(StepAnnotation::Kind kind) const;
+    // The tools with or without their titles.
+    void setTitlesShown(bool shown);
+    bool titlesShown() const { return m_buttons.isEmpty() || m_buttons.first()->titleShown(); }
+    // The row's width with or without the titles.
+    int naturalWidth(bool titlesShown) const;
 
 private:
     void refresh();

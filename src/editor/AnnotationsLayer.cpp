@@ -165,6 +165,10 @@ void AnnotationsLayer::setStep(const std::optional<QUuid>& stepId)
 
 void AnnotationsLayer::setScreenshot(const QImage& screenshot)
 {
+    // The redaction is made once per screenshot, not once per canvas update.
+    if (screenshot.cacheKey() == m_redaction->screenshot().cacheKey()
+        && screenshot.isNull() == m_redaction->screenshot().isNull())
+        return;
     m_redaction->setScreenshot(screenshot);
     m_redaction->request(m_marks);
     update();

@@ -1,6 +1,9 @@
 #include "editor/CanvasColumn.h"
 
+#include "editor/AnnotationToolbar.h"
+#include "editor/AnnotationsLayer.h"
 #include "editor/CanvasTitleBar.h"
+#include "editor/CropOverlayView.h"
 #include "editor/DescriptionCard.h"
 #include "editor/EditorController.h"
 #include "editor/EmptyStateView.h"
@@ -8,38 +11,12 @@
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "model/VideoBackground.h"
-#include "style/PillButton.h"
 #include "style/TextLine.h"
-#include "style/Typography.h"
-#include "style/ZOVAColor.h"
 
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
 namespace zova {
-
-namespace {
-
-// Stands in for the crop overlay until one is installed: says what is under way
-// and offers the way out.
-QWidget* makeStandInOverlay(EditorController* controller, QWidget* parent)
-{
-    auto* panel = new QWidget(parent);
-    auto* column = new QVBoxLayout(panel);
-    column->addStretch(1);
-    auto* text = new TextLine(QStringLiteral("Cropping"), Typography::semibold(13), ZOVAColor::secondaryLabel, panel);
-    text->setAlignment(Qt::AlignCenter);
-    column->addWidget(text, 0, Qt::AlignHCenter);
-    auto* cancel = new PillButton(QStringLiteral("Cancel"), panel);
-    cancel->setObjectName(QStringLiteral("cancelCropButton"));
-    pill(cancel, PillStyle::Variant::glass(false), PillStyle::Size::Md);
-    QObject::connect(cancel, &QAbstractButton::clicked, controller, &EditorController::endCropping);
-    column->addWidget(cancel, 0, Qt::AlignHCenter);
-    column->addStretch(1);
-    return panel;
-}
-
-} // namespace
 
 CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* permissions, QWidget* parent)
     : QWidget(parent)
@@ -50,6 +27,8 @@ CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* per
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     m_titleBar = new CanvasTitleBar(controller, this);
+    m_toolbar = new AnnotationToolbar(controller);
+    m_titleBar->setToolbar(m_toolbar);
     column->addWidget(m_titleBar);
 
     auto* area = new QWidget(this);
@@ -71,6 +50,8 @@ CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* per
     stepLayout->setContentsMargins(m, m, m, 20);
     stepLayout->setSpacing(14 - ScreenshotView::shadowMargin);
     m_screenshot = new ScreenshotView(m_stepPage);
+    m_layer = new AnnotationsLayer(controller);
+    m_screenshot->setLayer(m_layer);
     stepLayout->addWidget(m_screenshot, 1);
     m_description = new DescriptionCard(controller, m_stepPage);
     auto* descriptionRow = new QHBoxLayout;
@@ -88,12 +69,39 @@ CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* per
     connect(controller, &EditorController::stepsChanged, this, &CanvasColumn::refresh);
     connect(controller, &EditorController::sheetsChanged, this, &CanvasColumn::refresh);
     connect(controller, &EditorController::canvasChanged, this, &CanvasColumn::refresh);
+    m_makeOverlay = cropOverlayFactory(controller);
     refresh();
+}
+
+CanvasColumn::CropOverlayFactory CanvasColumn::cropOverlayFactory(EditorController* controller)
+{
+    QPointer<EditorController> editor = controller;
+    return [editor](const QUuid& stepId, const QImage& image, QWidget* parent) -> QWidget* {
+        auto* overlay = new CropOverlayView(image, true, parent);
+        connect(overlay, &CropOverlayView::applied, overlay, [editor, stepId](const QRectF& rect) {
+            if (!editor)
+                return;
+            // Cropping ends whatever the crop did.
+            editor->applyCrop(stepId, rect);
+            editor->endCropping();
+        });
+        connect(overlay, &CropOverlayView::cancelled, overlay, [editor] {
+            if (editor)
+                editor->endCropping();
+        });
+        connect(overlay, &CropOverlayView::imageEditorRequested, overlay, [editor] {
+            if (!editor)
+                return;
+            editor->endCropping();
+            editor->editInImageEditor();
+        });
+        return overlay;
+    };
 }
 
 void CanvasColumn::setCropOverlayFactory(CropOverlayFactory factory)
 {
-    m_makeOverlay = std::move(factory);
+    m_makeOverlay = factory ? std::move(factory) : cropOverlayFactory(m_controller);
     dropOverlay();
     refresh();
 }
@@ -124,7 +132,7 @@ void CanvasColumn::showOverlay(const QUuid& stepId, const QString& filename, con
     if (m_overlay && m_overlayStep == stepId && m_overlayFile == filename)
         return;
     dropOverlay();
-    m_overlay = m_makeOverlay ? m_makeOverlay(stepId, image, m_cropPage) : makeStandInOverlay(m_controller, m_cropPage);
+    m_overlay = m_makeOverlay(stepId, image, m_cropPage);
     m_overlayStep = stepId;
     m_overlayFile = filename;
     if (m_overlay) {
@@ -164,10 +172,14 @@ void CanvasColumn::refresh()
     }
     dropOverlay();
     if (!focused) {
+        m_layer->setStep(std::nullopt);
         m_stack->setCurrentWidget(m_empty);
         return;
     }
-    m_screenshot->setImage(imageFor(focused->screenshotFilename()));
+    const QImage image = imageFor(focused->screenshotFilename());
+    m_screenshot->setImage(image);
+    m_layer->setStep(focused->id());
+    m_layer->setScreenshot(image);
     m_screenshot->setBackdrop(video_background::color(video_background::effectiveHex(*focused)));
     m_screenshot->setHotspot(state.pendingClick.value_or(QPointF(focused->clickX(), focused->clickY())));
     m_description->setStep(focused);

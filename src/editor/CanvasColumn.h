@@ -11,6 +11,8 @@ class QStackedLayout;
 
 namespace zova {
 
+class AnnotationsLayer;
+class AnnotationToolbar;
 class CanvasTitleBar;
 class DescriptionCard;
 class EditorController;
@@ -20,22 +22,28 @@ class PillButton;
 class ScreenshotView;
 class TextLine;
 
-// The editor's right column: the title bar over one of three things. While
-// cropping, the crop overlay for the focused step's screenshot; otherwise the
-// focused step (its fitted screenshot with the marker, then its description);
-// without steps, the empty state.
+// The editor's right column: the title bar (with the annotation tools) over one
+// of three things. While cropping, the crop overlay for the focused step's
+// screenshot; otherwise the focused step (its fitted screenshot with the
+// annotation layer and the marker, then its description); without steps, the
+// empty state.
 class CanvasColumn : public QWidget {
     Q_OBJECT
 public:
-    // Builds the crop overlay for a step's screenshot. The overlay ends cropping
-    // through the controller; it is deleted when cropping ends.
+    // Builds the crop overlay for a step's screenshot, once each time cropping
+    // starts. The overlay ends cropping through the controller; it is deleted
+    // when cropping ends.
     using CropOverlayFactory = std::function<QWidget*(const QUuid& stepId, const QImage& image, QWidget* parent)>;
 
     enum class Content { CropOverlay, Step, Empty };
 
     CanvasColumn(EditorController* controller, PermissionsService* permissions, QWidget* parent = nullptr);
 
-    // Without a factory a plain panel with Cancel stands in for the overlay.
+    // The editor's own: a CropOverlayView whose Apply crops the step and ends
+    // cropping, whose Cancel ends it, and whose image-editor button ends it and
+    // hands the screenshot to the image editor.
+    static CropOverlayFactory cropOverlayFactory(EditorController* controller);
+    // An empty factory puts the editor's own back.
     void setCropOverlayFactory(CropOverlayFactory factory);
 
     Content content() const;
@@ -43,6 +51,8 @@ public:
     TextLine* titleLabel() const;
     PillButton* exportButton() const;
     ScreenshotView* screenshot() const { return m_screenshot; }
+    AnnotationsLayer* annotationsLayer() const { return m_layer; }
+    AnnotationToolbar* annotationToolbar() const { return m_toolbar; }
     DescriptionCard* description() const { return m_description; }
     EmptyStateView* emptyState() const { return m_empty; }
     // The overlay while cropping, else null.
@@ -61,6 +71,8 @@ private:
     QWidget* m_cropPage = nullptr;
     QWidget* m_stepPage = nullptr;
     ScreenshotView* m_screenshot = nullptr;
+    AnnotationsLayer* m_layer = nullptr;
+    AnnotationToolbar* m_toolbar = nullptr;
     DescriptionCard* m_description = nullptr;
     EmptyStateView* m_empty = nullptr;
     CropOverlayFactory m_makeOverlay;

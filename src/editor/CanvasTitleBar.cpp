@@ -1,5 +1,6 @@
 #include "editor/CanvasTitleBar.h"
 
+#include "editor/AnnotationToolbar.h"
 #include "editor/EditorController.h"
 #include "model/AccentHue.h"
 #include "model/Guide.h"
@@ -14,10 +15,13 @@
 #include "style/ZOVAColor.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace zova {
 
@@ -46,9 +50,21 @@ public:
     }
     QColor swatch() const { return m_swatch; }
 
-    QSize sizeHint() const override
+    // Without its title only the swatch shows.
+    void setTitleShown(bool shown)
     {
-        return QSize(10 + 14 + 5 + QFontMetrics(Typography::semibold(11)).horizontalAdvance(text()) + 10, 28);
+        if (shown == m_titleShown)
+            return;
+        m_titleShown = shown;
+        updateGeometry();
+        update();
+    }
+
+    QSize sizeHint() const override { return sizeHintWithTitle(m_titleShown); }
+    QSize sizeHintWithTitle(bool shown) const
+    {
+        const int title = shown ? 5 + QFontMetrics(Typography::semibold(11)).horizontalAdvance(text()) : 0;
+        return QSize(10 + 14 + title + 10, 28);
     }
 
 protected:
@@ -65,6 +81,8 @@ protected:
         const QRectF swatch(body.left() + 9, body.center().y() - 7, 14, 14);
         painter.fillPath(Shapes::roundedRect(swatch, 4), m_swatch);
         Shapes::strokeInside(painter, swatch, 4, QColor(0, 0, 0, int(0.15 * 255)), 0.5);
+        if (!m_titleShown)
+            return;
         painter.setFont(Typography::semibold(11));
         painter.setPen(ZOVAColor::ink2());
         painter.drawText(QRectF(swatch.right() + 5, body.top(), body.right() - swatch.right() - 5, body.height()),
@@ -73,6 +91,7 @@ protected:
 
 private:
     QColor m_swatch = Qt::white;
+    bool m_titleShown = true;
 };
 
 PillButton* toolbarButton(
@@ -148,7 +167,7 @@ CanvasTitleBar::CanvasTitleBar(EditorController* controller, QWidget* parent)
     refresh();
 }
 
-void CanvasTitleBar::setToolbar(QWidget* toolbar)
+void CanvasTitleBar::setToolbar(AnnotationToolbar* toolbar)
 {
     if (toolbar == m_toolbar)
         return;
@@ -189,6 +208,77 @@ void CanvasTitleBar::refresh()
             ? QStringLiteral("Export as HTML, PDF, or narrated MP4 (Ctrl+E)")
             : QStringLiteral("Add at least one step before exporting"));
     refreshMenu();
+    fitTitles();
+}
+
+namespace {
+// The compaction step at which each item loses its title: the longest first, the tools soon after.
+constexpr int imageEditorStep = 1, toolsStep = 2, cropAndAddStep = 3, backgroundStep = 4, rewriteAndExportStep = 5;
+} // namespace
+
+void CanvasTitleBar::compact(int steps)
+{
+    if (m_toolbar && m_toolbar->titlesShown() != (steps < toolsStep)) {
+        m_toolbar->setTitlesShown(steps < toolsStep);
+        m_toolSlot->layout()->invalidate();
+        m_toolSlot->updateGeometry();
+    }
+    m_imageEditor->setTitleShown(steps < imageEditorStep);
+    m_crop->setTitleShown(steps < cropAndAddStep);
+    m_addStep->setTitleShown(steps < cropAndAddStep);
+    static_cast<BackgroundButton*>(m_background)->setTitleShown(steps < backgroundStep);
+    m_rewrite->setTitleShown(steps < rewriteAndExportStep);
+    m_export->setTitleShown(steps < rewriteAndExportStep);
+}
+
+int CanvasTitleBar::rowWidth(int steps) const
+{
+    const auto widthOf = [&](QWidget* w) {
+        if (w == m_toolSlot)
+            return m_toolbar ? m_toolbar->naturalWidth(steps < toolsStep) : 0;
+        if (w == m_background)
+            return static_cast<BackgroundButton*>(m_background)->sizeHintWithTitle(steps < backgroundStep).width();
+        if (w == m_imageEditor)
+            return m_imageEditor->sizeHintWithTitle(steps < imageEditorStep).width();
+        if (w == m_crop || w == m_addStep)
+            return static_cast<PillButton*>(w)->sizeHintWithTitle(steps < cropAndAddStep).width();
+        if (w == m_rewrite || w == m_export)
+            return static_cast<PillButton*>(w)->sizeHintWithTitle(steps < rewriteAndExportStep).width();
+        return w->sizeHint().width();
+    };
+    const auto* row = static_cast<QHBoxLayout*>(layout());
+    int width = row->contentsMargins().left() + row->contentsMargins().right();
+    int items = 0;
+    for (int i = 0; i < row->count(); ++i) {
+        QWidget* w = row->itemAt(i)->widget();
+        if (!w || w->isHidden())
+            continue;
+        width += widthOf(w);
+        ++items;
+    }
+    return width + row->spacing() * std::max(items - 1, 0);
+}
+
+void CanvasTitleBar::fitTitles()
+{
+    int steps = 0;
+    while (steps < rewriteAndExportStep && rowWidth(steps) > width())
+        ++steps;
+    compact(steps);
+}
+
+bool CanvasTitleBar::event(QEvent* event)
+{
+    // A title that changed (the rewrite's progress) may need room the bar lacks.
+    if (event->type() == QEvent::LayoutRequest)
+        fitTitles();
+    return QWidget::event(event);
+}
+
+void CanvasTitleBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitTitles();
 }
 
 void CanvasTitleBar::refreshMenu()

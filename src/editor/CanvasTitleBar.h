@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/AnnotationToolbar.h"
+
 #include <QColor>
 #include <QMenu>
 #include <QPointer>
@@ -20,14 +22,16 @@ class TextLine;
 // tools, the background button, Crop and Edit in Image Editor need a focused step
 // and hide while cropping; AI Rewrite needs a focused step; Add step and Export
 // are always there. Ctrl+Shift+N toggles the "Add step" menu, Ctrl+E exports.
+// Where the row is wider than the bar, items show only their symbols, in a
+// fixed order (the longest title first), until it fits.
 class CanvasTitleBar : public QWidget {
     Q_OBJECT
 public:
     explicit CanvasTitleBar(EditorController* controller, QWidget* parent = nullptr);
 
-    // Puts a widget (the annotation toolbar) in the tools slot, replacing the one there.
-    void setToolbar(QWidget* toolbar);
-    QWidget* toolbar() const { return m_toolbar; }
+    // Puts the annotation toolbar in the tools slot, replacing the one there.
+    void setToolbar(AnnotationToolbar* toolbar);
+    AnnotationToolbar* toolbar() const { return m_toolbar; }
 
     StepBadge* badge() const { return m_badge; }
     TextLine* titleLabel() const { return m_title; }
@@ -43,17 +47,24 @@ public:
     QMenu* addStepMenu() const { return m_menu; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void refresh();
     void refreshMenu();
+    // Shows as many titles as the bar's width allows.
+    void fitTitles();
+    // The row's width with the titles of the first `steps` steps of compaction hidden.
+    int rowWidth(int steps) const;
+    void compact(int steps);
 
     QPointer<EditorController> m_controller;
     StepBadge* m_badge = nullptr;
     TextLine* m_title = nullptr;
     QWidget* m_toolSlot = nullptr;
-    QPointer<QWidget> m_toolbar;
+    QPointer<AnnotationToolbar> m_toolbar;
     QAbstractButton* m_background = nullptr;
     PillButton* m_addStep = nullptr;
     PillButton* m_crop = nullptr;

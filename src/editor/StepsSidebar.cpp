@@ -87,10 +87,11 @@ StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbna
     m_title->setPlaceholderText(QStringLiteral("Untitled guide"));
     m_title->setFont(Typography::bold(14));
     m_title->setAttribute(Qt::WA_MacShowFocusRect, false);
-    QPalette fieldPalette = m_title->palette();
-    fieldPalette.setColor(QPalette::Base, Qt::transparent);
-    fieldPalette.setColor(QPalette::Text, ZOVAColor::label());
-    m_title->setPalette(fieldPalette);
+    // Only the fill is the field's own: its text follows the application's palette
+    // when the appearance changes.
+    QPalette clear;
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_title->setPalette(clear);
     titleBlock->addWidget(m_title);
     m_count = new TextLine({}, Typography::font(10.5), ZOVAColor::secondaryLabel, this);
     m_count->setObjectName(QStringLiteral("stepCountLabel"));

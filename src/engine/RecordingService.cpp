@@ -13,9 +13,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWindow>
-#include <QtConcurrent>
-
-#include <algorithm>
 
 namespace zova {
 
@@ -55,19 +52,6 @@ void recognizeAndTidy(QObject* owner, const QImage& image, QPointF clickPixel, L
 
 } // namespace
 
-// One screenshot on its way to the screenshot folder, and what the step made
-// from it needs.
-struct RecordingService::PendingSave {
-    quint64 serial = 0;
-    QPointer<Guide> guide;
-    QPointF hotspot;
-    QImage image;
-    QPointF labelPixel;
-    bool finished = false;
-    QString filename; // written by the worker
-    std::optional<StorageError> error; // written by the worker
-};
-
 QString RecordingService::phaseName(Phase phase)
 {
     switch (phase) {
@@ -98,10 +82,17 @@ RecordingService::RecordingService(
     , m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow))
     , m_labelStep(std::move(collaborators.labelStep))
     , m_captureDelayMs(collaborators.captureDelayMs)
-    , m_savePool(std::make_unique<QThreadPool>())
 {
     if (!m_storage)
         m_storage = &StorageService::shared();
+    StorageService* storage = m_storage;
+    m_pipeline = std::make_unique<StepCapturePipeline>(
+        StepCapturePipeline::Store {
+            [storage](const QImage& image) { return storage->saveScreenshot(image); },
+            [storage](const QString& filename) { storage->deleteScreenshot(filename); },
+        },
+        [this](StepCapturePipeline::Saved saved) { finishSave(std::move(saved)); });
+    connect(m_pipeline.get(), &StepCapturePipeline::settled, this, &RecordingService::finishStopWhenCapturesEnd);
     if (!m_isPointOnOwnWindow)
         m_isPointOnOwnWindow = pointOnOwnWindow;
     if (!m_labelStep) {
@@ -109,7 +100,6 @@ RecordingService::RecordingService(
             recognizeAndTidy(this, image, clickPixel, std::move(done));
         };
     }
-    m_savePool->setMaxThreadCount(2);
     m_clock.setInterval(collaborators.clockIntervalMs);
     m_clock.setTimerType(Qt::PreciseTimer);
     connect(&m_clock, &QTimer::timeout, this, &RecordingService::tick);
@@ -119,26 +109,16 @@ RecordingService::RecordingService(
 RecordingService::~RecordingService()
 {
     m_clicks->setOnClick({});
-    m_savePool->waitForDone();
-    // Screenshots that never became steps leave no file behind.
-    for (const auto& save : m_pendingSaves) {
-        if (!save->filename.isEmpty())
-            m_storage->deleteScreenshot(save->filename);
-    }
+    // Waits for the screenshots being written; those that never became steps
+    // leave no file behind.
+    m_pipeline.reset();
 }
 
 void RecordingService::setPhase(Phase phase) { setNotifying(this, m_phase, phase, &RecordingService::phaseChanged); }
 
-void RecordingService::setOnFinished(FinishedHandler handler)
-{
-    m_onFinished = std::move(handler);
-    emit onFinishedChanged();
-}
+void RecordingService::setOnFinished(FinishedHandler handler) { m_onFinished = std::move(handler); }
 
-void RecordingService::setAppendTargetGuide(Guide* guide)
-{
-    setNotifying(this, m_appendTargetGuide, guide, &RecordingService::appendTargetGuideChanged);
-}
+void RecordingService::setAppendTargetGuide(Guide* guide) { m_appendTargetGuide = guide; }
 
 std::optional<QRectF> RecordingService::targetFrame() const
 {
@@ -247,7 +227,7 @@ Guide* RecordingService::guideForStart(const QString& newTitle, int* startCount)
 
 bool RecordingService::beginRecording(Guide* guide, int startCount)
 {
-    ++m_recordingSerial;
+    m_pipeline->restart();
     setCurrentGuide(guide);
     setStepCount(startCount);
     setElapsed(0);
@@ -315,13 +295,7 @@ void RecordingService::stopRecording()
     finishStopWhenCapturesEnd();
 }
 
-bool RecordingService::capturesUnderWay() const
-{
-    if (m_waitingCaptures > 0)
-        return true;
-    return std::any_of(m_pendingSaves.begin(), m_pendingSaves.end(),
-        [this](const auto& save) { return save->serial == m_recordingSerial; });
-}
+bool RecordingService::capturesUnderWay() const { return m_pipeline->isBusy(); }
 
 void RecordingService::finishStopWhenCapturesEnd()
 {
@@ -365,8 +339,7 @@ void RecordingService::cancelRecording()
 
 void RecordingService::resetRecording()
 {
-    ++m_recordingSerial;
-    m_waitingCaptures = 0;
+    m_pipeline->restart();
     setTargetWindow(std::nullopt);
     setTargetDisplay(std::nullopt);
     setTargetProcessID(0);
@@ -426,8 +399,9 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
         if (const auto popup = m_capture->popupUnderPoint(point, m_targetProcessID)) {
             // A menu closes as the click on its item ends: it is shot at once,
             // over the recorded window.
-            captureStep(event, m_targetWindow, std::nullopt, std::nullopt, m_currentGuide.data(), m_recordingSerial,
-                popup->windowID);
+            if (auto shot = captureStep(
+                    event, m_targetWindow, std::nullopt, std::nullopt, m_currentGuide.data(), popup->windowID))
+                m_pipeline->push(std::move(*shot));
             return;
         }
     }
@@ -443,18 +417,10 @@ void RecordingService::startCapture(const ClickTrackingService::ClickEvent& even
     else if (m_targetWindow)
         clickTimeRect = m_targetWindow->frame;
 
-    const quint64 serial = m_recordingSerial;
     QPointer<Guide> guide = m_currentGuide.data();
-    ++m_waitingCaptures;
-    QTimer::singleShot(m_captureDelayMs, Qt::PreciseTimer, this, [=, this] {
-        if (serial != m_recordingSerial) {
-            qCInfo(lcRecording, "Drop capture: its recording has ended");
-            return;
-        }
+    m_pipeline->schedule(m_captureDelayMs, [=, this] {
         const std::optional<DesktopWindow> window = hit ? hit : m_targetWindow;
-        captureStep(event, window, m_targetDisplay, clickTimeRect, guide, serial, std::nullopt);
-        --m_waitingCaptures;
-        finishStopWhenCapturesEnd();
+        return captureStep(event, window, m_targetDisplay, clickTimeRect, guide, std::nullopt);
     });
 }
 
@@ -467,10 +433,9 @@ DesktopWindow RecordingService::refreshedWindow(const DesktopWindow& window) con
     return window;
 }
 
-void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
+std::optional<StepCapturePipeline::Shot> RecordingService::captureStep(const ClickTrackingService::ClickEvent& event,
     const std::optional<DesktopWindow>& window, const std::optional<DesktopScreen>& display,
-    const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, quint64 serial,
-    std::optional<WindowID> clickedPopup)
+    const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, std::optional<WindowID> clickedPopup)
 {
     std::optional<Expected<CaptureService::CapturedFrame, CaptureError>> frame;
     if (display)
@@ -478,10 +443,10 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
     else if (window)
         frame = m_capture->captureScreenshot(refreshedWindow(*window), clickedPopup);
     else
-        return;
+        return std::nullopt;
     if (!*frame) {
         failCapture(captureErrorMessage(frame->error()));
-        return;
+        return std::nullopt;
     }
 
     // A shot with pop-ups covers more than the window: the click is placed in it.
@@ -493,39 +458,14 @@ void RecordingService::captureStep(const ClickTrackingService::ClickEvent& event
 
     const QImage& image = (*frame)->image;
     const QPointF pixel(hotspot.clamped.x() * image.width(), hotspot.clamped.y() * image.height());
-    auto save = std::make_shared<PendingSave>();
-    save->serial = serial;
-    save->guide = guide;
-    save->hotspot = hotspot.clamped;
+    StepCapturePipeline::Shot shot;
+    shot.guide = guide;
+    shot.hotspot = hotspot.clamped;
     // The pass paints over light controls, so it runs only where there is a
     // pointer to paint out.
-    save->image = (*frame)->containsPointer ? VisionService().removeMirroringPointer(image, pixel) : image;
-    save->labelPixel = QPointF(hotspot.clamped.x() * save->image.width(), hotspot.clamped.y() * save->image.height());
-    m_pendingSaves.push_back(save);
-
-    // PNG encoding takes tens of milliseconds for a full screen: it runs on a
-    // worker, and the step is made back here once every earlier one is done.
-    StorageService* storage = m_storage;
-    QtConcurrent::run(m_savePool.get(), [storage, save] {
-        auto written = storage->saveScreenshot(save->image);
-        if (written)
-            save->filename = *written;
-        else
-            save->error = written.error();
-    }).then(this, [this, save] {
-        save->finished = true;
-        finishPendingSaves();
-    });
-}
-
-void RecordingService::finishPendingSaves()
-{
-    while (!m_pendingSaves.empty() && m_pendingSaves.front()->finished) {
-        const auto save = m_pendingSaves.front();
-        m_pendingSaves.pop_front();
-        finishSave(*save);
-    }
-    finishStopWhenCapturesEnd();
+    shot.image = (*frame)->containsPointer ? VisionService().removeMirroringPointer(image, pixel) : image;
+    shot.labelPixel = QPointF(hotspot.clamped.x() * shot.image.width(), hotspot.clamped.y() * shot.image.height());
+    return shot;
 }
 
 void RecordingService::failCapture(const QString& description)
@@ -534,10 +474,10 @@ void RecordingService::failCapture(const QString& description)
     qCCritical(lcRecording, "Step capture FAILED: %s", qPrintable(description));
 }
 
-void RecordingService::finishSave(PendingSave& save)
+void RecordingService::finishSave(StepCapturePipeline::Saved save)
 {
-    Guide* guide = save.guide;
-    if (save.serial != m_recordingSerial || !guide || guide->isDeleted() || guide != m_currentGuide) {
+    Guide* guide = save.shot.guide;
+    if (!guide || guide->isDeleted() || guide != m_currentGuide) {
         if (!save.filename.isEmpty())
             m_storage->deleteScreenshot(save.filename);
         qCInfo(lcRecording, "Drop capture: its recording has ended");
@@ -549,7 +489,7 @@ void RecordingService::finishSave(PendingSave& save)
     }
 
     // After the guide's last step: an append recording must not reuse an order.
-    auto* step = new Step(guide->nextStepOrder(), save.filename, save.hotspot.x(), save.hotspot.y());
+    auto* step = new Step(guide->nextStepOrder(), save.filename, save.shot.hotspot.x(), save.shot.hotspot.y());
     step->setGuide(guide);
     if (step->context() != &m_context && !m_context.insert(step)) {
         step->setGuide(nullptr);
@@ -569,7 +509,7 @@ void RecordingService::finishSave(PendingSave& save)
     qCInfo(lcRecording, "Step captured: order=%ld", long(step->order()));
     emit stepCaptured(stepID);
 
-    m_labelStep(save.image, save.labelPixel,
+    m_labelStep(save.shot.image, save.shot.labelPixel,
         [self = QPointer<RecordingService>(this), stepID](std::optional<QString> label, bool modelAvailable) {
             if (self && label)
                 self->applyOCRLabel(*label, stepID, modelAvailable);
@@ -592,22 +532,10 @@ void RecordingService::applyOCRLabel(const QString& label, const QUuid& stepID, 
 
 // Notifying setters
 
-void RecordingService::setTargetWindow(const std::optional<DesktopWindow>& v)
-{
-    setNotifying(this, m_targetWindow, v, &RecordingService::targetWindowChanged);
-}
-void RecordingService::setTargetDisplay(const std::optional<DesktopScreen>& v)
-{
-    setNotifying(this, m_targetDisplay, v, &RecordingService::targetDisplayChanged);
-}
-void RecordingService::setTargetProcessID(qint32 v)
-{
-    setNotifying(this, m_targetProcessID, v, &RecordingService::targetProcessIDChanged);
-}
-void RecordingService::setCurrentGuide(Guide* v)
-{
-    setNotifying(this, m_currentGuide, v, &RecordingService::currentGuideChanged);
-}
+void RecordingService::setTargetWindow(const std::optional<DesktopWindow>& v) { m_targetWindow = v; }
+void RecordingService::setTargetDisplay(const std::optional<DesktopScreen>& v) { m_targetDisplay = v; }
+void RecordingService::setTargetProcessID(qint32 v) { m_targetProcessID = v; }
+void RecordingService::setCurrentGuide(Guide* v) { m_currentGuide = v; }
 void RecordingService::setStepCount(int v) { setNotifying(this, m_stepCount, v, &RecordingService::stepCountChanged); }
 void RecordingService::setElapsed(double v) { setNotifying(this, m_elapsed, v, &RecordingService::elapsedChanged); }
 void RecordingService::setAvailableWindows(const QList<DesktopWindow>& v)
@@ -622,10 +550,7 @@ void RecordingService::setIsLoadingWindows(bool v)
 {
     setNotifying(this, m_isLoadingWindows, v, &RecordingService::isLoadingWindowsChanged);
 }
-void RecordingService::setLastError(const std::optional<QString>& v)
-{
-    setNotifying(this, m_lastError, v, &RecordingService::lastErrorChanged);
-}
+void RecordingService::setLastError(const std::optional<QString>& v) { m_lastError = v; }
 void RecordingService::setPermissionDenied(bool v)
 {
     setNotifying(this, m_permissionDenied, v, &RecordingService::permissionDeniedChanged);
@@ -634,10 +559,7 @@ void RecordingService::setClickTrackingActive(bool v)
 {
     setNotifying(this, m_clickTrackingActive, v, &RecordingService::clickTrackingActiveChanged);
 }
-void RecordingService::setIgnoredClickCount(int v)
-{
-    setNotifying(this, m_ignoredClickCount, v, &RecordingService::ignoredClickCountChanged);
-}
+void RecordingService::setIgnoredClickCount(int v) { m_ignoredClickCount = v; }
 void RecordingService::setTargetWindowClosed(bool v)
 {
     setNotifying(this, m_targetWindowClosed, v, &RecordingService::targetWindowClosedChanged);

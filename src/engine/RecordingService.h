@@ -2,6 +2,7 @@
 
 #include "engine/CaptureService.h"
 #include "engine/ClickTrackingService.h"
+#include "engine/StepCapturePipeline.h"
 #include "model/Guide.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/PlatformBackends.h"
@@ -11,11 +12,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
-#include <QThreadPool>
 #include <QTimer>
 #include <QUuid>
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,7 +37,7 @@ class RecordingService final : public QObject {
     Q_PROPERTY(bool isLoadingWindows READ isLoadingWindows NOTIFY isLoadingWindowsChanged)
     Q_PROPERTY(bool permissionDenied READ permissionDenied NOTIFY permissionDeniedChanged)
     Q_PROPERTY(bool clickTrackingActive READ clickTrackingActive NOTIFY clickTrackingActiveChanged)
-    Q_PROPERTY(int ignoredClickCount READ ignoredClickCount NOTIFY ignoredClickCountChanged)
+    Q_PROPERTY(int ignoredClickCount READ ignoredClickCount)
     Q_PROPERTY(bool targetWindowClosed READ targetWindowClosed NOTIFY targetWindowClosedChanged)
 public:
     enum class Phase { Idle, Picking, Armed, Paused, Finishing };
@@ -93,7 +92,6 @@ public:
     bool targetWindowClosed() const { return m_targetWindowClosed; }
 
     const FinishedHandler& onFinished() const { return m_onFinished; }
-    // Every write notifies.
     void setOnFinished(FinishedHandler handler);
 
     Guide* appendTargetGuide() const { return m_appendTargetGuide; }
@@ -125,28 +123,18 @@ public:
 
 signals:
     void phaseChanged();
-    void targetWindowChanged();
-    void targetDisplayChanged();
-    void targetProcessIDChanged();
-    void currentGuideChanged();
     void stepCountChanged();
     void elapsedChanged();
     void availableWindowsChanged();
     void availableDisplaysChanged();
     void isLoadingWindowsChanged();
-    void lastErrorChanged();
     void permissionDeniedChanged();
     void clickTrackingActiveChanged();
-    void ignoredClickCountChanged();
     void targetWindowClosedChanged();
-    void onFinishedChanged();
-    void appendTargetGuideChanged();
     // A step was saved (its order is stepCount() - 1).
     void stepCaptured(const QUuid& stepID);
 
 private:
-    struct PendingSave;
-
     void installClickHandler();
     void stopClicksAndClock();
     bool capturesUnderWay() const;
@@ -159,11 +147,11 @@ private:
     void handleClick(const ClickTrackingService::ClickEvent& event);
     bool isClickOnOwnApp(QPointF point) const;
     void startCapture(const ClickTrackingService::ClickEvent& event, QPointF point);
-    void captureStep(const ClickTrackingService::ClickEvent& event, const std::optional<DesktopWindow>& window,
-        const std::optional<DesktopScreen>& display, const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide,
-        quint64 serial, std::optional<WindowID> clickedPopup);
-    void finishPendingSaves();
-    void finishSave(PendingSave& save);
+    // The screenshot of a step; nothing (and the failure reported) when it could not be taken.
+    std::optional<StepCapturePipeline::Shot> captureStep(const ClickTrackingService::ClickEvent& event,
+        const std::optional<DesktopWindow>& window, const std::optional<DesktopScreen>& display,
+        const std::optional<QRectF>& clickTimeRect, QPointer<Guide> guide, std::optional<WindowID> clickedPopup);
+    void finishSave(StepCapturePipeline::Saved save);
     void failCapture(const QString& description);
     DesktopWindow refreshedWindow(const DesktopWindow& window) const;
     void applyOCRLabel(const QString& label, const QUuid& stepID, bool modelAvailable);
@@ -214,15 +202,9 @@ private:
 
     QTimer m_clock;
     QElapsedTimer m_startTime; // steady clock; invalid while no recording runs
-    // Changes at every start, stop and cancel: a capture of an earlier
-    // recording finds another serial and is dropped.
-    quint64 m_recordingSerial = 0;
-    // Accepted clicks of the current recording still waiting for their shot.
-    int m_waitingCaptures = 0;
-    // Screenshots being encoded, in the order they were taken; steps are made
-    // from the front so that orders follow that order.
-    std::deque<std::shared_ptr<PendingSave>> m_pendingSaves;
-    std::unique_ptr<QThreadPool> m_savePool;
+    // Restarted at every start, stop and cancel: a capture of an earlier
+    // recording is dropped.
+    std::unique_ptr<StepCapturePipeline> m_pipeline;
 };
 
 } // namespace zova

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QBrush>
 #include <QColor>
+#include <QPointer>
 
 #include <functional>
 #include <optional>
@@ -11,7 +12,8 @@ namespace zova {
 
 // The kit's round button: a symbol over a filled circle with a hairline border
 // inside its edge, centred in a square frame. Colours are read at paint time; a
-// disabled button is drawn faded.
+// disabled button is drawn faded. A shadow spreads past the frame, so it is painted
+// by a sibling under the button that follows its geometry, not clipped to the square.
 class CircleButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -32,16 +34,25 @@ public:
     static Look onControl(const QString& symbol, qreal side, qreal symbolSize);
 
     explicit CircleButton(Look look, QWidget* parent = nullptr);
+    ~CircleButton() override;
 
     QString symbol() const { return m_look.symbol; }
     void setSymbol(const QString& symbol);
     QSize sizeHint() const override;
+    // How far the shadow reaches past the frame on every side.
+    static constexpr int shadowMargin = 9;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    friend class CircleButtonShadow;
+    QRectF circleIn(const QRectF& frame) const;
+    void placeShadow();
+
     Look m_look;
+    QPointer<QWidget> m_shadow;
 };
 
 } // namespace zova

@@ -55,6 +55,21 @@ void PillButton::setTrailingSymbol(const QString& name, qreal pixelSize)
     update();
 }
 
+void PillButton::setTitleShown(bool shown)
+{
+    if (m_titleShown == shown)
+        return;
+    m_titleShown = shown;
+    updateGeometry();
+    update();
+}
+
+QString PillButton::shownTitle(bool titleShown) const
+{
+    const bool symbolOnly = !titleShown && (m_spinning || !m_symbol.isEmpty());
+    return symbolOnly ? QString() : text();
+}
+
 void PillButton::setSpinning(bool spinning)
 {
     if (m_spinning == spinning)
@@ -76,7 +91,7 @@ void PillButton::setSpinning(bool spinning)
     update();
 }
 
-qreal PillButton::contentWidth() const
+qreal PillButton::contentWidth(bool titleShown) const
 {
     const auto m = PillStyle::metrics(m_style.size);
     qreal w = 0;
@@ -84,10 +99,10 @@ qreal PillButton::contentWidth() const
         w += indicatorSize;
     else if (!m_symbol.isEmpty())
         w += m.fontSize + 2;
-    if (!text().isEmpty()) {
+    if (const QString title = shownTitle(titleShown); !title.isEmpty()) {
         if (w > 0)
             w += kSpacing;
-        w += QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(text());
+        w += QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(title);
     }
     if (!m_trailing.isEmpty())
         w += kSpacing + QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(m_trailing);
@@ -96,10 +111,12 @@ qreal PillButton::contentWidth() const
     return w;
 }
 
-QSize PillButton::sizeHint() const
+QSize PillButton::sizeHint() const { return sizeHintWithTitle(m_titleShown); }
+
+QSize PillButton::sizeHintWithTitle(bool shown) const
 {
     const auto m = PillStyle::metrics(m_style.size);
-    const qreal w = qMax(m.height, contentWidth() + 2 * m.horizontalPadding);
+    const qreal w = qMax(m.height, contentWidth(shown) + 2 * m.horizontalPadding);
     return QSize(qCeil(w), int(m.height));
 }
 
@@ -118,7 +135,7 @@ void PillButton::paintEvent(QPaintEvent*)
     QColor fg = m_style.variant.foreground();
     if (!isEnabled())
         fg.setAlphaF(fg.alphaF() * 0.45f);
-    qreal x = (r.width() - contentWidth()) / 2.0;
+    qreal x = (r.width() - contentWidth(m_titleShown)) / 2.0;
     if (m_spinning) {
         // An indeterminate ring: a three-quarter arc turning with the timer.
         const QRectF ring(x + 1.5, (r.height() - indicatorSize) / 2 + 1.5, indicatorSize - 3, indicatorSize - 3);
@@ -133,9 +150,9 @@ void PillButton::paintEvent(QPaintEvent*)
     const QFont font = PillStyle::font(m_style.size);
     painter.setFont(font);
     painter.setPen(fg);
-    if (!text().isEmpty()) {
-        const qreal tw = QFontMetricsF(font).horizontalAdvance(text());
-        painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+    if (const QString title = shownTitle(m_titleShown); !title.isEmpty()) {
+        const qreal tw = QFontMetricsF(font).horizontalAdvance(title);
+        painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, title);
         x += tw + kSpacing;
     }
     if (!m_trailing.isEmpty()) {

@@ -24,12 +24,18 @@ public:
     // A symbol drawn after the text at a pixel size of its own; empty for none.
     void setTrailingSymbol(const QString& name, qreal pixelSize);
     QString trailingSymbol() const { return m_trailingSymbol; }
+    // Without its title the pill shows only its symbol, where room is short; the
+    // text stays the button's text and the help says what it does.
+    void setTitleShown(bool shown);
+    bool titleShown() const { return m_titleShown; }
     // A turning ring drawn in white in place of the symbol, while work runs.
     void setSpinning(bool spinning);
     bool isSpinning() const { return m_spinning; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // The size with or without the title, whichever is shown now.
+    QSize sizeHintWithTitle(bool shown) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,7 +44,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    qreal contentWidth() const;
+    qreal contentWidth(bool titleShown) const;
+    QString shownTitle(bool titleShown) const;
     PillStyle m_style;
     QString m_symbol;
     QString m_trailing;
@@ -46,6 +53,7 @@ private:
     qreal m_trailingSymbolSize = 0;
     bool m_hovered = false;
     bool m_spinning = false;
+    bool m_titleShown = true;
     int m_angle = 0;
     QTimer* m_spin = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 #include "model/Settings.h"
 
+#include "editor/AnnotationToolbar.h"
 #include "editor/CanvasColumn.h"
 #include "editor/CanvasFit.h"
 #include "editor/CanvasTitleBar.h"
@@ -91,11 +92,10 @@ TEST_F(CanvasViewTest, TitleBarAndContentFollowTheState)
     open({ 0, 1 });
     EXPECT_EQ(bar()->titleLabel()->text(), "Step 1");
     EXPECT_EQ(shownItems(),
-        (QStringList { "badge", "Background", "Add step", "Crop", "Edit in Image Editor", "AI Rewrite", "Export" }));
+        (QStringList {
+            "badge", "tools", "Background", "Add step", "Crop", "Edit in Image Editor", "AI Rewrite", "Export" }));
     EXPECT_EQ(canvas()->content(), CanvasColumn::Content::Step);
-    // The tools slot shows once a toolbar is put in it.
-    bar()->setToolbar(new QWidget);
-    EXPECT_EQ(shownItems().mid(0, 3), (QStringList { "badge", "tools", "Background" }));
+    EXPECT_EQ(bar()->toolbar(), static_cast<QWidget*>(canvas()->annotationToolbar()));
 
     QTest::mouseClick(bar()->cropButton(), Qt::LeftButton);
     ASSERT_TRUE(controller()->state().sheets.cropping);
@@ -103,8 +103,8 @@ TEST_F(CanvasViewTest, TitleBarAndContentFollowTheState)
     EXPECT_EQ(shownItems(), (QStringList { "badge", "Add step", "AI Rewrite", "Export" }));
     EXPECT_EQ(canvas()->content(), CanvasColumn::Content::CropOverlay);
     ASSERT_NE(canvas()->cropOverlay(), nullptr);
-    // The stand-in overlay's Cancel ends cropping.
-    auto* cancel = canvas()->cropOverlay()->findChild<QAbstractButton*>("cancelCropButton");
+    // The overlay's Cancel ends cropping.
+    auto* cancel = canvas()->cropOverlay()->findChild<QAbstractButton*>("cropCancelButton");
     ASSERT_NE(cancel, nullptr);
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_FALSE(controller()->state().sheets.cropping);
@@ -319,3 +319,44 @@ TEST_F(CanvasViewTest, ScreenshotFollowsItsStepsBackdropAndReplacement)
 }
 
 } // namespace
+
+TEST_F(CanvasViewTest, TheTitleBarFitsFromTheSmallestWindowWidthOn)
+{
+    open({ 0 });
+    QList<QWidget*> items
+        = { bar()->badge(), bar()->titleLabel(), bar()->toolSlot(), bar()->backgroundButton(), bar()->addStepButton(),
+              bar()->cropButton(), bar()->imageEditorButton(), bar()->rewriteButton(), bar()->exportButton() };
+    const QList<AnnotationToolButton*> tools = canvas()->annotationToolbar()->findChildren<AnnotationToolButton*>();
+    ASSERT_EQ(tools.size(), 4);
+    for (AnnotationToolButton* b : tools)
+        items.append(b);
+    const struct {
+        int width;
+        bool toolTitles;
+        bool allTitles;
+    } rows[] = { { 1100, false, false }, { 1280, true, false }, { 1700, true, true } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.width);
+        m_view->resize(row.width, 820);
+        QTest::qWait(50);
+        ASSERT_EQ(m_view->width(), row.width);
+        QRect previous;
+        for (QWidget* item : items) {
+            const std::string name = item->objectName().toStdString();
+            ASSERT_TRUE(item->isVisibleTo(bar())) << name;
+            const QRect r(item->mapTo(bar(), QPoint()), item->size());
+            EXPECT_TRUE(bar()->rect().contains(r)) << name;
+            EXPECT_GE(r.width(), item->sizeHint().width()) << name << " is squeezed";
+            if (item->parentWidget() != bar())
+                continue;
+            if (!previous.isNull()) {
+                EXPECT_GT(r.left(), previous.right()) << name << " overlaps its neighbour";
+            }
+            previous = r;
+        }
+        for (AnnotationToolButton* b : tools)
+            EXPECT_EQ(b->titleShown(), row.toolTitles);
+        EXPECT_EQ(bar()->imageEditorButton()->titleShown(), row.allTitles);
+        EXPECT_TRUE(bar()->exportButton()->titleShown());
+    }
+}

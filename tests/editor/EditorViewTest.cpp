@@ -16,6 +16,7 @@
 #include "style/TextLine.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -90,6 +91,23 @@ TEST_F(EditorViewTest, ShowsTheStepsInOrderWithTheFirstFocused)
     EXPECT_EQ(controller()->state().selection.focused, id(0));
     EXPECT_EQ(m_view->canvas()->titleLabel()->text(), "Step 1");
     EXPECT_EQ(m_view->sidebar()->titleField()->text(), "Original");
+}
+
+TEST_F(EditorViewTest, TheTitleFollowsTheAppearance)
+{
+    open({ 0 });
+    const QPalette before = QApplication::palette();
+    QLineEdit* title = m_view->sidebar()->titleField();
+    for (const QColor text : { QColor(Qt::white), QColor(20, 20, 20), QColor(Qt::white) }) {
+        QPalette palette = before;
+        palette.setColor(QPalette::Text, text);
+        palette.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(title->palette().color(QPalette::Text), text);
+        EXPECT_EQ(title->palette().color(QPalette::Base).alpha(), 0) << "the field keeps its clear fill";
+    }
+    QApplication::setPalette(before);
 }
 
 TEST_F(EditorViewTest, ClicksSelectAndTheFooterCounts)

@@ -6,9 +6,16 @@
 #include "annotation/Marks.h"
 #include "editor/AnnotationToolbar.h"
 #include "editor/AnnotationsLayer.h"
+#include "editor/CanvasColumn.h"
 #include "editor/CanvasRedaction.h"
 #include "editor/CropOverlayView.h"
 #include "editor/EditorController.h"
+#include "editor/GuideEditorView.h"
+#include "editor/StepListView.h"
+#include "editor/StepRowPainter.h"
+#include "editor/StepThumbnails.h"
+#include "editor/StepsSidebar.h"
+#include "model/Settings.h"
 #include "style/PillButton.h"
 
 #include <QAbstractButton>
@@ -362,4 +369,52 @@ TEST_F(MarksViewTest, ADragFrameLooksLikeTheMarksPaintedWhereTheyWillBe)
         for (int x = 0; x < during.width(); ++x)
             worst = std::max(worst, distance(during.pixel(x, y), after.pixel(x, y)));
     EXPECT_LE(worst, 2) << "the frame's still marks are the marks as painted";
+}
+
+TEST_F(MarksViewTest, TheLayerTakesDeleteBeforeTheStepDeletion)
+{
+    m_guide = makeGuide({ 0, 1 });
+    const StepAnnotation label = mark(Kind::Text, { 0.5, 0.5, 0.2, 0.1 }, "d02030", QStringLiteral("Keep"));
+    m_guide->orderedSteps().first()->setAnnotations({ mark(Kind::Highlight, { 0.1, 0.1, 0.3, 0.3 }), label });
+    StepThumbnails thumbnails(step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1));
+    Settings settings;
+    GuideEditorView::Dependencies deps;
+    deps.thumbnails = &thumbnails;
+    deps.settings = &settings;
+    GuideEditorView view(m_guide, context(), {}, std::move(deps));
+    ASSERT_TRUE(showActive(&view));
+    // The canvas's own layer, over the focused first step.
+    AnnotationsLayer* layer = view.canvas()->annotationsLayer();
+    ASSERT_TRUE(layer->isVisible());
+    const QRectF area(QPointF(), QSizeF(layer->size()));
+    Step* first = m_guide->orderedSteps().first();
+    ASSERT_EQ(layer->stepId(), first->id());
+
+    // A selected mark: Backspace deletes it, not the selected step.
+    QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(int(area.width() * 0.2), int(area.height() * 0.2)));
+    ASSERT_TRUE(layer->hasFocus());
+    QTest::keyClick(layer, Qt::Key_Backspace);
+    EXPECT_EQ(first->annotations().size(), 1);
+    EXPECT_FALSE(view.controller()->state().sheets.pendingDelete);
+    // Nothing selected: the key is still the layer's.
+    QTest::keyClick(layer, Qt::Key_Delete);
+    EXPECT_FALSE(view.controller()->state().sheets.pendingDelete);
+
+    // A label being edited takes Backspace for its text.
+    const QRectF capsule = annotation::labelRect(first->annotations()[0], area);
+    QTest::mouseClick(layer, Qt::LeftButton, {}, capsule.center().toPoint());
+    QTest::mouseClick(layer, Qt::LeftButton, {}, capsule.center().toPoint());
+    QLineEdit* editor = layer->labelEditor();
+    ASSERT_TRUE(test::waitUntil([&] { return editor->hasFocus(); }, 2000));
+    editor->end(false);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_EQ(editor->text(), QStringLiteral("Kee"));
+    EXPECT_FALSE(view.controller()->state().sheets.pendingDelete);
+    EXPECT_EQ(first->annotations().size(), 1);
+
+    // The list has the key again once it has the focus.
+    view.sidebar()->list()->setFocus();
+    QTest::keyClick(view.sidebar()->list(), Qt::Key_Backspace);
+    EXPECT_TRUE(view.controller()->state().sheets.pendingDelete);
+    EXPECT_EQ(first->annotations()[0].text, QStringLiteral("Kee")) << "leaving the label stored its text";
 }

@@ -9,7 +9,9 @@ zova_test(editor_view_test SOURCES ${ZOVA_TEST_DIR}/EditorViewTest.cpp ${ZOVA_TE
           LIBS zova::editor zova::export_ui zova::engine zova::model)
 zova_test(editor_crop_test SOURCES ${ZOVA_TEST_DIR}/CropTest.cpp LIBS zova::editor zova::model SQLite::SQLite3)
 zova_test(editor_marks_view_test SOURCES ${ZOVA_TEST_DIR}/MarksViewTest.cpp
-          LIBS zova::editor zova::annotation zova::model zova::style)
+          LIBS zova::editor zova::annotation zova::export_ui zova::model zova::style)
 zova_test(editor_rewrite_test SOURCES ${ZOVA_TEST_DIR}/RewriteRunTest.cpp ${ZOVA_TEST_DIR}/RewriteEditorTest.cpp
           LIBS zova::editor zova::engine zova::model zova::platform Qt6::Network)
 zova_test(editor_background_test SOURCES ${ZOVA_TEST_DIR}/BackgroundPopoverTest.cpp LIBS zova::editor zova::model)
+zova_test(editor_canvas_marks_test SOURCES ${ZOVA_TEST_DIR}/CanvasMarksTest.cpp
+          LIBS zova::editor zova::annotation zova::export_ui zova::model zova::style)

@@ -7,3 +7,4 @@ target_compile_definitions(engine_recording_e2e_test PRIVATE
   RECORDING_TARGET="$<TARGET_FILE:engine_recording_target>")
 add_dependencies(engine_recording_e2e_test engine_recording_target)
 zova_test(engine_x11_window_ops_test SOURCES ${ZOVA_TEST_DIR}/X11WindowOpsTest.cpp LIBS zova::platform Qt6::Widgets LABELS wm)
+zova_test(engine_step_capture_pipeline_test SOURCES ${ZOVA_TEST_DIR}/StepCapturePipelineTest.cpp LIBS zova::engine)

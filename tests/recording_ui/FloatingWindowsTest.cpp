@@ -1,5 +1,6 @@
 #include "FakeFeed.h"
 #include "platform/x11/X11Backends.h"
+#include "support/FakeBackends.h"
 #include "support/TestSupport.h"
 
 #include "recording_ui/RecordingHUD.h"
@@ -133,6 +134,22 @@ TEST_F(FloatingWindows, OutlineIsClickThroughRingThatFollowsAndHides)
     EXPECT_EQ(client.countViewable(QStringLiteral("Z.O.V.A outline")), 0);
     XDestroyWindow(client.display(), below);
     XSync(client.display(), False);
+}
+
+// The outline is translucent exactly when the compositing check says a
+// compositing manager blends it, and shaped to its ring otherwise.
+TEST_F(FloatingWindows, TranslucencyFollowsTheCompositingCheck)
+{
+    for (const bool running : { false, true }) {
+        auto compositing = std::make_shared<FakeCompositingCheck>();
+        compositing->running = running;
+        RecordingOverlayController outline(compositing);
+        outline.present(feed);
+        ASSERT_NE(outline.panel(), nullptr);
+        EXPECT_EQ(outline.panel()->isShapedToRing(), !running) << running;
+        EXPECT_EQ(outline.panel()->testAttribute(Qt::WA_TranslucentBackground), running) << running;
+        outline.dismiss();
+    }
 }
 
 } // namespace

@@ -97,6 +97,26 @@ TEST(RecordingHUD, ClosedWindowIsSaidInPlaceOfTheCount)
     EXPECT_TRUE(hud.stopButton()->isEnabled()) << "the recording can still be stopped";
 }
 
+TEST(RecordingHUD, StopShadowReachesPastTheButtonSquare)
+{
+    FakeFeed feed;
+    feed.setRecording(Phase::Armed, 0, 0, true);
+    RecordingHUD hud(feed, {}, {}, false);
+    hud.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&hud));
+    const QImage shot = hud.grab().toImage();
+    const QRect stop = hud.stopButton()->geometry();
+    // Magenta tints red over green; the plate itself is grey.
+    const auto tint = [&](QPoint p) {
+        const QRgb c = shot.pixel(p * shot.devicePixelRatio());
+        return qRed(c) - qGreen(c);
+    };
+    const int y = stop.bottom() + 4;
+    EXPECT_GT(tint({ stop.center().x(), y }), 8) << "the shadow under the stop button is cut at its square";
+    EXPECT_GT(tint({ stop.right() + 3, stop.center().y() }), 4) << "nor at its right edge";
+    EXPECT_LT(std::abs(tint({ stop.left() - 110, y })), 4) << "the plate under the clock is not tinted";
+}
+
 TEST(RecordingHUD, PauseResumeAndButtonRouting)
 {
     FakeFeed feed;
