@@ -2,6 +2,7 @@
 
 #include "editor/AnnotationToolbar.h"
 #include "editor/AnnotationsLayer.h"
+#include "editor/CanvasRedaction.h"
 #include "editor/CanvasTitleBar.h"
 #include "editor/CropOverlayView.h"
 #include "editor/DescriptionCard.h"
@@ -127,12 +128,16 @@ QImage CanvasColumn::imageFor(const QString& filename)
     return m_image;
 }
 
-void CanvasColumn::showOverlay(const QUuid& stepId, const QString& filename, const QImage& image)
+void CanvasColumn::showOverlay(
+    const QUuid& stepId, const QString& filename, const QImage& image, const QList<StepAnnotation>& marks)
 {
     if (m_overlay && m_overlayStep == stepId && m_overlayFile == filename)
         return;
     dropOverlay();
-    m_overlay = m_makeOverlay(stepId, image, m_cropPage);
+    // What the blur marks hide stays hidden while cropping too; the layer's
+    // redaction serves when it is of this screenshot and these marks.
+    m_layer->setScreenshot(image);
+    m_overlay = m_makeOverlay(stepId, m_layer->redaction()->redactedFor(marks), m_cropPage);
     m_overlayStep = stepId;
     m_overlayFile = filename;
     if (m_overlay) {
@@ -165,7 +170,7 @@ void CanvasColumn::refresh()
     if (state.sheets.cropping && focused) {
         const QImage image = imageFor(focused->screenshotFilename());
         if (!image.isNull()) {
-            showOverlay(focused->id(), focused->screenshotFilename(), image);
+            showOverlay(focused->id(), focused->screenshotFilename(), image, focused->annotations());
             m_stack->setCurrentWidget(m_cropPage);
             return;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/StepAnnotation.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QUuid>
@@ -30,8 +32,8 @@ class TextLine;
 class CanvasColumn : public QWidget {
     Q_OBJECT
 public:
-    // Builds the crop overlay for a step's screenshot, once each time cropping
-    // starts. The overlay ends cropping through the controller; it is deleted
+    // Builds the crop overlay for a step's screenshot (its blur marks redacted),
+    // once each time cropping starts. The overlay ends cropping through the controller; it is deleted
     // when cropping ends.
     using CropOverlayFactory = std::function<QWidget*(const QUuid& stepId, const QImage& image, QWidget* parent)>;
 
@@ -62,7 +64,8 @@ private:
     void refresh();
     // The focused step's screenshot, read again only when its file name changes.
     QImage imageFor(const QString& filename);
-    void showOverlay(const QUuid& stepId, const QString& filename, const QImage& image);
+    void showOverlay(
+        const QUuid& stepId, const QString& filename, const QImage& image, const QList<StepAnnotation>& marks);
     void dropOverlay();
 
     QPointer<EditorController> m_controller;

@@ -71,6 +71,13 @@ bool CanvasRedaction::isCurrent(const QList<StepAnnotation>& marks) const
     return m_made && m_redactedKey == keyFor(marks);
 }
 
+QImage CanvasRedaction::redactedFor(const QList<StepAnnotation>& marks) const
+{
+    if (!isCurrent(marks))
+        return annotation::redacted(m_screenshot, blursOf(marks));
+    return m_redacted.isNull() ? m_screenshot : m_redacted;
+}
+
 void CanvasRedaction::request(const QList<StepAnnotation>& marks)
 {
     if (m_screenshot.isNull())

@@ -36,6 +36,9 @@ public:
     void request(const QList<StepAnnotation>& marks);
     // Whether the redaction painted for `marks` is theirs.
     bool isCurrent(const QList<StepAnnotation>& marks) const;
+    // The screenshot with what the blur marks among `marks` hide gone: the one
+    // already made when it is theirs, else made now.
+    QImage redactedFor(const QList<StepAnnotation>& marks) const;
 
     // Paints what each blur mark among `marks` hides, over the screenshot shown in `target`.
     void paint(QPainter& painter, const QRectF& target, const QList<StepAnnotation>& marks) const;

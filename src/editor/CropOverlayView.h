@@ -22,6 +22,8 @@ class CropOverlayView : public QWidget {
 public:
     CropOverlayView(const QImage& image, bool offerImageEditor, QWidget* parent = nullptr);
 
+    // The image shown.
+    QImage image() const { return m_image; }
     // Fractions of the image, origin top left.
     QRectF cropRect() const { return m_crop; }
     double minSize() const { return m_minSize; }

@@ -22,3 +22,6 @@ zova_test(app_recording_road_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/RecordingR
           LIBS zova::model zova::platform LABELS wm
           ENV ZOVA_APP=$<TARGET_FILE:zova> ZOVA_FLOW_TARGET=$<TARGET_FILE:flow_target_window>)
 add_dependencies(app_recording_road_end_to_end_test zova flow_target_window)
+zova_test(app_marks_end_to_end_test SOURCES ${ZOVA_TEST_DIR}/MarksEndToEndTest.cpp LIBS zova::model zova::platform
+          LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
+add_dependencies(app_marks_end_to_end_test zova)

@@ -7,6 +7,7 @@
 #include "annotation/AnnotationGeometry.h"
 #include "annotation/AnnotationPainter.h"
 #include "annotation/Marks.h"
+#include "annotation/Redaction.h"
 #include "editor/AnnotationToolbar.h"
 #include "editor/AnnotationsLayer.h"
 #include "editor/CanvasColumn.h"
@@ -26,6 +27,7 @@
 #include "style/PillButton.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -295,6 +297,40 @@ TEST_F(CanvasMarksTest, TheCropOverlayKeepsItsRectangleUntilItIsAppliedAndEndsTh
     EXPECT_TRUE(m_opened.first().startsWith(m_handOff.path()));
     EXPECT_EQ(QImage(m_opened.first()).size(), cut);
     EXPECT_EQ(step(0)->screenshotFilename(), cropped) << "the hand-off changes nothing";
+}
+
+TEST_F(CanvasMarksTest, TheCropOverlayShowsTheScreenshotWithItsBlursHidden)
+{
+    m_guide = makeGuide({}, false);
+    QImage shot(400, 300, QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    QPainter(&shot).fillRect(QRect(100, 100, 80, 40), Qt::black);
+    const StepAnnotation blur = mark(Kind::Blur, { 0.2, 0.3, 0.3, 0.2 });
+    for (int i = 0; i < 2; ++i) {
+        auto* s = new Step(i, StorageService::shared().saveScreenshot(shot).value());
+        s->setAnnotations({ blur, mark(Kind::Arrow, { 0.6, 0.6, 0.2, 0.2 }) });
+        s->setGuide(m_guide);
+    }
+    ASSERT_TRUE(context()->save().hasValue());
+    show();
+    ASSERT_FALSE(HasFatalFailure());
+    const QImage hidden = annotation::redacted(shot, { blur });
+    ASSERT_NE(hidden.pixel(140, 120), qRgb(0, 0, 0));
+    // The step on the canvas, and one cropped from its row before the canvas showed it.
+    for (int position : { 0, 1 }) {
+        SCOPED_TRACE(position);
+        if (position == 0) {
+            ASSERT_TRUE(waitForRedaction());
+            controller()->requestCrop();
+        } else {
+            controller()->cropStep(step(1)->id());
+        }
+        auto* overlay = qobject_cast<CropOverlayView*>(canvas()->cropOverlay());
+        ASSERT_NE(overlay, nullptr);
+        EXPECT_EQ(overlay->image().convertToFormat(QImage::Format_RGB32), hidden)
+            << "the crop shows what the blur hides";
+        controller()->endCropping();
+    }
 }
 
 TEST_F(CanvasMarksTest, TheCanvasHidesUnderABlurWhatTheExportsHide)
