@@ -279,22 +279,27 @@ using Contrast = ocr::TextRecognizer::Contrast;
 
 // The phrases inside `region`, read as large as the time allows, telling text by
 // `contrast`; that becomes local when a reading by level finds no word at all.
+// With `leaveOut`, the remains of lines cut by the region's top or bottom side
+// that are too low to count as text are not read.
 std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
-    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse, int largestScale = maxScale)
+    ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse, int largestScale = maxScale,
+    std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt)
 {
     const double area = double(region.width()) * region.height();
     int scale = std::clamp(largestScale, 1, maxScale);
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
-    std::optional<QList<ocr::TextWord>> words
-        = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
+    const auto read = [&](int atScale) {
+        return ocr::TextRecognizer::recognizeWords(image, region, atScale, contrast, layout, leaveOut);
+    };
+    std::optional<QList<ocr::TextWord>> words = read(scale);
     if (!words)
         return std::nullopt;
     // Faces of buttons that stand out from a window can hide every word from a
     // reading by level; local contrast finds them.
     if (words->isEmpty() && contrast == Contrast::Global) {
         contrast = Contrast::Local;
-        words = ocr::TextRecognizer::recognizeWords(image, region, scale, contrast, layout);
+        words = read(scale);
         if (!words)
             return std::nullopt;
     }
@@ -306,7 +311,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
         std::nth_element(heights.begin(), heights.begin() + qsizetype(heights.size() / 2), heights.end());
         const int fitting = std::clamp(int(std::lround(readingHeight / heights[heights.size() / 2])), 1, scale);
         if (fitting < scale) {
-            words = ocr::TextRecognizer::recognizeWords(image, region, fitting, contrast, layout);
+            words = read(fitting);
             if (!words)
                 return std::nullopt;
         }
@@ -319,6 +324,13 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
                                      w.box.width() * image.width(), w.box.height() * image.height());
     }
     return phrasesOf(*words, image.size());
+}
+
+// What of a line cut by a region's top or bottom side is left unread: remains
+// lower than the lowest phrase kept, whose reading would be dropped anyway.
+ocr::TextRecognizer::CutRemains cutRemains(QSize imageSize, QPointF clickPixel)
+{
+    return { int(std::floor(clickPixel.y())), VisionService::minimumTextHeight * imageSize.height() };
 }
 
 struct Cut {
@@ -465,7 +477,8 @@ std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel,
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, near, contrast);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(
+        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(size, clickPixel));
     if (!lines)
         return std::nullopt;
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
@@ -519,7 +532,8 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(image, region, contrast);
+    std::optional<QList<ocr::TextLine>> lines = readPhrases(
+        image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(image.size(), clickPixel));
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());

@@ -5,6 +5,7 @@
 #include "platform/video/Mp4Writer.h"
 
 #include <cmath>
+#include <future>
 #include <vector>
 
 namespace zova {
@@ -92,12 +93,25 @@ Expected<QList<SlideshowWriter::StepLayout>, VideoExportError> SlideshowWriter::
 
     QList<StepLayout> layout;
     const auto total = int(in.frames.size());
+    // The next step's frame is drawn on a thread of its own while the encoder works
+    // on this one's, so the encoder never waits for a drawing; at most two frames
+    // exist at a time. Leaving early waits for the drawing in flight. Without a
+    // thread to spare, the frame is drawn here when it is needed.
+    const auto draw = [&in, &o, total](int i) {
+        return std::async(std::launch::async | std::launch::deferred,
+            [&in, &o, total, i] { return VideoFrameRenderer::renderFrame(in.frames.at(i), i + 1, total, o); });
+    };
+    std::future<std::optional<QImage>> next;
+    if (total > 0)
+        next = draw(0);
     std::int64_t videoCursor = 0, soundCursor = 0;
     for (int i = 0; i < total; ++i) {
         const StepNarration* narration = i < in.narrations.size() ? &in.narrations.at(i) : nullptr;
         const double seconds = stepSeconds(narration ? narration->duration : 0, o);
         const std::int64_t frames = frameCount(seconds, o.fps);
-        const auto picture = VideoFrameRenderer::renderFrame(in.frames.at(i), i + 1, total, o);
+        const std::optional<QImage> picture = next.get();
+        if (i + 1 < total)
+            next = draw(i + 1);
         if (!picture)
             continue; // neither picture nor sound for this step
         if (auto r = writer.appendStill(*picture, frames); !r)

@@ -21,10 +21,11 @@ struct SoundFormat {
     int channels = 1;
 };
 
-// Writes the slideshow MP4 in one pass: each step's frame is drawn once (one step
-// at a time), shown for the step's whole number of frames, and its narration padded
-// with silence to exactly that length, so sound and picture never drift apart. A
-// step whose frame cannot be drawn leaves both tracks. Any thread.
+// Writes the slideshow MP4 in one pass: each step's frame is drawn once (the next
+// one while this one is encoded), shown for the step's whole number of frames,
+// and its narration padded with silence to exactly that length, so sound and
+// picture never drift apart. A step whose frame cannot be drawn leaves both
+// tracks. Any thread.
 class SlideshowWriter {
 public:
     struct Input {

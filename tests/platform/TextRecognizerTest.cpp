@@ -138,6 +138,55 @@ TEST(TextRecognizer, ReadsSmallScreenTextInEitherThemeAndTellsWhereFramesPartWor
     }
 }
 
+// Lines of running text 24 pixels apart, as in an editor.
+QImage pageOfLines(int count)
+{
+    QList<Word> words;
+    for (int i = 0; i < count; ++i)
+        words.append({ { 20, 40 + 24 * i }, QStringLiteral("Paragraph line %1 with a few words").arg(i + 1), 15 });
+    return screenWithWords(words, { 480, 40 + 24 * count });
+}
+
+TEST(TextRecognizer, LeavesOutTheRemainsOfLinesCutByTheTopOrBottomSide)
+{
+    // Line n has its ink on about the rows 4 + 24 * n to 20 + 24 * n.
+    const QImage image = pageOfLines(6);
+    struct Row {
+        const char* what;
+        QRect region;
+        std::optional<TextRecognizer::CutRemains> leaveOut;
+        bool remainsRead; // whether words come back outside the whole lines
+    };
+    // The region shows the lowest 7 rows of line 2 and the top 7 of line 5.
+    const QRect cutting(QPoint(0, 62), QPoint(479, 130));
+    const TextRecognizer::CutRemains remains { 100, 9 };
+    const Row rows[] = {
+        { "read as they are", cutting, std::nullopt, true },
+        { "left out", cutting, remains, false },
+        { "kept where the row to keep lies", cutting, TextRecognizer::CutRemains { 64, 9 }, true },
+        { "kept when taller than the lowest text", cutting, TextRecognizer::CutRemains { 100, 4 }, true },
+    };
+    for (const Row& r : rows) {
+        const auto words = TextRecognizer::recognizeWords(
+            image, r.region, 2, TextRecognizer::Contrast::Global, TextRecognizer::Layout::Sparse, r.leaveOut);
+        ASSERT_TRUE(words) << r.what;
+        QStringList whole;
+        bool outside = false;
+        for (const TextWord& w : *words) {
+            const double middle = w.box.center().y() * image.height();
+            if (middle > 77 && middle < 125)
+                whole << w.text.trimmed();
+            else
+                outside = true;
+        }
+        // Lines 3 and 4 read alike either way.
+        EXPECT_EQ(whole.join(QLatin1Char(' ')),
+            QStringLiteral("Paragraph line 3 with a few words Paragraph line 4 with a few words"))
+            << r.what;
+        EXPECT_EQ(outside, r.remainsRead) << r.what;
+    }
+}
+
 TEST(TextRecognizer, FindsTheInsideOfTheFrameAroundAPoint)
 {
     const QImage image = keysAndCaption(QColor(239, 239, 239), QColor(120, 120, 120), QColor(30, 30, 30));

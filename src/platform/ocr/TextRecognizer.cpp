@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,6 +106,9 @@ Frames eraseFrames(QImage& grey, int background)
     constexpr int thickest = 3;
     const int width = grey.width();
     const int height = grey.height();
+    const uchar* bits = grey.constBits();
+    const qsizetype stride = grey.bytesPerLine();
+    const auto level = [&](int x, int y) { return int(bits[y * stride + x]); };
     const auto at = [&](const std::vector<uchar>& mask, int x, int y) -> uchar {
         return mask[size_t(y) * size_t(width) + size_t(x)];
     };
@@ -131,7 +136,7 @@ Frames eraseFrames(QImage& grey, int background)
     std::vector<uchar> columns(rows.size(), 0);
     for (int y = 0; y < height; ++y)
         runs(
-            width, [&](int x) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
+            width, [&](int x) { return level(x, y); }, sameStandingLevel,
             [&](int a, int b) {
                 if (b - a >= longestRow)
                     for (int x = a; x < b; ++x)
@@ -139,7 +144,7 @@ Frames eraseFrames(QImage& grey, int background)
             });
     for (int x = 0; x < width; ++x)
         runs(
-            height, [&](int y) { return int(grey.constScanLine(y)[x]); }, sameStandingLevel,
+            height, [&](int y) { return level(x, y); }, sameStandingLevel,
             [&](int a, int b) {
                 if (b - a >= longestColumn)
                     for (int y = a; y < b; ++y)
@@ -148,7 +153,7 @@ Frames eraseFrames(QImage& grey, int background)
     // Long rows that are thin across, and long columns that are thin across,
     // counting every pixel that stands out beside them: the soft edge of a
     // thick stroke is one level along its length, but not thin.
-    const auto standing = [&](int x, int y) { return std::abs(int(grey.constScanLine(y)[x]) - background) > contrast; };
+    const auto standing = [&](int x, int y) { return std::abs(level(x, y) - background) > contrast; };
     std::vector<uchar> frame(rows.size(), 0);
     Frames lines { std::vector<uchar>(rows.size(), 0), std::vector<uchar>(rows.size(), 0) };
     for (int x = 0; x < width; ++x)
@@ -220,15 +225,25 @@ std::vector<uchar> localBackground(const QImage& grey, int radius)
 {
     const int width = grey.width();
     const int height = grey.height();
+    const uchar* bits = grey.constBits();
+    const qsizetype stride = grey.bytesPerLine();
     std::vector<uchar> median(size_t(width) * size_t(height), 0);
     for (int y = 0; y < height; ++y) {
         const int top = std::max(0, y - radius);
         const int bottom = std::min(height - 1, y + radius);
         std::array<int, 256> histogram {};
         int count = 0;
+        // The median so far, and how many pixels of the square lie below it: the
+        // square moves one column at a time, so the median moves little.
+        int level = 0;
+        int below = 0;
         const auto addColumn = [&](int x, int delta) {
-            for (int row = top; row <= bottom; ++row)
-                histogram[grey.constScanLine(row)[x]] += delta;
+            for (int row = top; row <= bottom; ++row) {
+                const uchar v = bits[row * stride + x];
+                histogram[v] += delta;
+                if (v < level)
+                    below += delta;
+            }
             count += delta * (bottom - top + 1);
         };
         for (int x = 0; x <= std::min(width - 1, radius); ++x)
@@ -240,8 +255,11 @@ std::vector<uchar> localBackground(const QImage& grey, int radius)
                 if (x - radius - 1 >= 0)
                     addColumn(x - radius - 1, -1);
             }
-            int level = 0;
-            for (int seen = histogram[0]; 2 * seen < count; seen += histogram[size_t(++level)]) { }
+            // The lowest level at or below which half the square lies.
+            while (2 * (below + histogram[size_t(level)]) < count)
+                below += histogram[size_t(level++)];
+            while (level > 0 && 2 * below >= count)
+                below -= histogram[size_t(--level)];
             median[size_t(y) * size_t(width) + size_t(x)] = uchar(level);
         }
     }
@@ -303,6 +321,40 @@ ScreenText screenText(const QImage& image, const QRect& area, int scale, TextRec
     return { grey, std::move(frames) };
 }
 
+// Whether a row of the prepared region holds text: a pixel that differs from the
+// row's most frequent level. Rows of a plain face, whatever its shade, hold none.
+bool rowHoldsText(const QImage& grey, int y)
+{
+    constexpr int contrast = 32;
+    std::array<int, 256> histogram {};
+    const uchar* row = grey.constScanLine(y);
+    for (int x = 0; x < grey.width(); ++x)
+        ++histogram[row[x]];
+    const int level = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+    for (int x = 0; x < grey.width(); ++x)
+        if (std::abs(int(row[x]) - level) > contrast)
+            return true;
+    return false;
+}
+
+// Paints the rows from the top side of the prepared region (`fromTop`) or from
+// its bottom to the first row without text in the level of the region's
+// background, when they are fewer than `fewerThan`, do not reach `keepRow` (rows
+// of the prepared image) and a row without text ends them.
+void paintCutLine(QImage& grey, bool fromTop, int keepRow, int fewerThan)
+{
+    const int height = grey.height();
+    int rows = 0;
+    while (rows < height && rows < fewerThan && rowHoldsText(grey, fromTop ? rows : height - 1 - rows))
+        ++rows;
+    const int first = fromTop ? 0 : height - rows;
+    if (rows == 0 || rows >= fewerThan || (keepRow >= first && keepRow < first + rows))
+        return;
+    const int background = backgroundLevel(grey);
+    for (int y = first; y < first + rows; ++y)
+        std::memset(grey.scanLine(y), background, size_t(grey.width()));
+}
+
 // Runs this thread's engine over `grey`: the engine holding the results, which
 // the caller clears, or null.
 tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
@@ -323,7 +375,7 @@ tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
 } // namespace
 
 std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale,
-    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout)
+    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout, std::optional<CutRemains> leaveOut)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
@@ -331,7 +383,16 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
     tesseract::TessBaseAPI* engine = threadEngine();
     if (!engine)
         return std::nullopt;
-    const ScreenText text = screenText(image, area, scale, contrast);
+    ScreenText text = screenText(image, area, scale, contrast);
+    if (leaveOut && !text.grey.isNull()) {
+        const int keep = (leaveOut->keepRow - area.top()) * scale;
+        const int fewer = int(std::ceil(leaveOut->lowerThan * scale));
+        // A side on the image's edge cuts nothing.
+        if (area.top() > 0)
+            paintCutLine(text.grey, true, keep, fewer);
+        if (area.bottom() < image.height() - 1)
+            paintCutLine(text.grey, false, keep, fewer);
+    }
     // The engine needs a margin of background around text; a caption fills its
     // face to the frame, and a region's side may run close to a word.
     const int margin = textMargin * scale;

@@ -54,14 +54,25 @@ public:
     static std::optional<QList<TextLine>> recognize(
         const QImage& image, const QRect& region, double minLineHeight = 0.0);
 
+    // The remains of lines that a region's top or bottom side cuts through: the
+    // rows from the side to the first row without text, when they are lower than
+    // `lowerThan` pixels of the image and do not reach row `keepRow`. What shows
+    // of such a line is garbled, yet costs the engine as much as a whole line.
+    struct CutRemains {
+        int keepRow = 0;
+        double lowerThan = 0;
+    };
+
     // Recognises the words inside `region` the way screen text needs: the region
     // in grey, dark text on white as `contrast` tells them apart, without the thin
     // frames of controls, at full contrast, and enlarged `scale` times so that
-    // small interface fonts reach the sizes the engine reads well. Words come in
-    // reading order, their boxes relative to the whole image. No value when the
-    // engine cannot start or the region is empty.
+    // small interface fonts reach the sizes the engine reads well. With `leaveOut`,
+    // such remains of cut lines are not read. Words come in reading order, their
+    // boxes relative to the whole image. No value when the engine cannot start or
+    // the region is empty.
     static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale,
-        Contrast contrast = Contrast::Global, Layout layout = Layout::Sparse);
+        Contrast contrast = Contrast::Global, Layout layout = Layout::Sparse,
+        std::optional<CutRemains> leaveOut = std::nullopt);
 
     // The inside of the frame around `point` (pixels of `image`): thin lines on
     // all four sides, as around a button or a key, with an inside no larger than
