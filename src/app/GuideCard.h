@@ -18,7 +18,9 @@ class Guide;
 
 // The grid tile of one guide: title, status pill, step count, "AI written"
 // badge, a 16:10 preview of the first screenshot and the relative update time.
-// Painted in one pass; the preview image is read only when the card is drawn.
+// Painted in one pass; the preview is asked for when the card is drawn and
+// decoded off the GUI thread. The library binds one card to whichever guide
+// scrolls into its place.
 class GuideCard : public QWidget {
     Q_OBJECT
 public:
@@ -28,13 +30,16 @@ public:
     GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable, QWidget* parent = nullptr);
 
     Guide* guide() const { return m_guide; }
+    // Shows another guide (the model's status is read again).
+    void setGuide(Guide* guide, GuideActions actions);
     QString titleText() const;
     QString statusText() const;
     QColor statusColor() const;
     QString stepsText() const;
     bool showsAiBadge() const;
     QString aiBadgeToolTip() const;
-    // The first step's screenshot, or null when the placeholder shows.
+    // The first step's screenshot, or null when the placeholder shows (read now
+    // when it is not cached; painting never waits for it).
     QImage previewImage() const;
     QString placeholderLabel() const;
     QString relativeTime() const;
@@ -42,9 +47,12 @@ public:
     // A new menu of the card's three actions (the more button and the context menu).
     QMenu* buildMenu();
 
+    // The height of every card of this width, and where its more button sits.
+    static int heightFor(int width);
+    static QRect moreButtonRect(int width) { return QRect(width - 10 - 26, 10, 26, 26); }
     bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-    QSize sizeHint() const override { return QSize(260, heightForWidth(260)); }
+    int heightForWidth(int width) const override { return heightFor(width); }
+    QSize sizeHint() const override { return QSize(260, heightFor(260)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,11 +65,14 @@ private:
     struct Layout {
         QRectF title, meta, preview, time;
     };
-    Layout layoutFor(qreal width) const;
+    static Layout layoutFor(qreal width);
+    void paintPreview(QPainter& p, const QRectF& rect);
 
     QPointer<Guide> m_guide;
     GuideActions m_actions;
+    AiAvailable m_aiAvailableNow;
     bool m_aiAvailable = false;
+    QString m_previewName; // the screenshot the last paint asked for
     QAbstractButton* m_more = nullptr;
     QRectF m_aiBadgeRect; // where the last paint put the badge
 };

@@ -5,6 +5,7 @@
 #include "app/RelativeDate.h"
 #include "app/ThumbnailCache.h"
 #include "model/Guide.h"
+#include "style/CachedPaint.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
 #include "style/Typography.h"
@@ -23,6 +24,18 @@ GuideListRow::GuideListRow(Guide* guide, GuideActions actions, QWidget* parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFixedHeight(rowHeight);
+    connect(&ThumbnailCache::shared(), &ThumbnailCache::loaded, this, [this](const QString& name) {
+        if (name == m_thumbnailName)
+            update();
+    });
+}
+
+void GuideListRow::setGuide(Guide* guide, GuideActions actions)
+{
+    m_guide = guide;
+    m_actions = std::move(actions);
+    m_thumbnailName.clear();
+    update();
 }
 
 QString GuideListRow::titleText() const { return m_guide ? library::displayTitle(*m_guide) : QString(); }
@@ -49,8 +62,10 @@ void GuideListRow::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF r = QRectF(rect());
-    p.fillPath(Shapes::roundedRect(r, 10), Shapes::withAlpha(Shapes::controlBackground(), 0.35));
-    Shapes::strokeInside(p, r, 10, ZOVAColor::separator(), 0.5);
+    CachedPaint::paint(p, r, QStringLiteral("guideListRow"), [&](QPainter& q) {
+        q.fillPath(Shapes::roundedRect(r, 10), Shapes::withAlpha(Shapes::controlBackground(), 0.35));
+        Shapes::strokeInside(q, r, 10, ZOVAColor::separator(), 0.5);
+    });
 
     const QRectF thumb(r.right() - 12 - 72, r.center().y() - 24, 72, 48);
     const qreal textRight = thumb.left() - 14;
@@ -77,20 +92,34 @@ void GuideListRow::paintEvent(QPaintEvent*)
     text(QString(QChar(0x00B7)), ZOVAColor::tertiaryLabel());
     text(dateText(), ZOVAColor::secondaryLabel());
 
-    const QPainterPath clip = Shapes::roundedRect(thumb, 8);
-    p.fillPath(clip, Shapes::withAlpha(Shapes::controlBackground(), 0.5));
-    const QImage image = thumbnail();
-    if (!image.isNull()) {
-        p.save();
-        p.setClipPath(clip);
-        const QSizeF scaled = QSizeF(image.size()).scaled(thumb.size(), Qt::KeepAspectRatioByExpanding);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(thumb.center() - QPointF(scaled.width() / 2, scaled.height() / 2), scaled), image);
-        p.restore();
-    } else {
+    m_thumbnailName = guidecard::firstScreenshotName(*m_guide);
+    const ThumbnailCache::Entry entry = ThumbnailCache::shared().lookup(m_thumbnailName);
+    // While the image decodes the thumbnail's frame shows alone.
+    const QString key = entry.status == ThumbnailCache::Status::Ready
+        ? QStringLiteral("guideListRow/thumbnail/") + m_thumbnailName
+        : entry.status == ThumbnailCache::Status::Loading ? QStringLiteral("guideListRow/loading")
+                                                          : QStringLiteral("guideListRow/placeholder");
+    CachedPaint::paint(p, thumb, key, [&](QPainter& q) {
+        const QPainterPath clip = Shapes::roundedRect(thumb, 8);
+        q.fillPath(clip, Shapes::withAlpha(Shapes::controlBackground(), 0.5));
+        switch (entry.status) {
+        case ThumbnailCache::Status::Ready: {
+            q.save();
+            q.setClipPath(clip);
+            const QSizeF scaled = QSizeF(entry.image.size()).scaled(thumb.size(), Qt::KeepAspectRatioByExpanding);
+            q.setRenderHint(QPainter::SmoothPixmapTransform);
+            q.drawImage(QRectF(thumb.center() - QPointF(scaled.width() / 2, scaled.height() / 2), scaled), entry.image);
+            q.restore();
+            break;
+        }
+        case ThumbnailCache::Status::Loading:
+        case ThumbnailCache::Status::Missing: break;
+        }
+        Shapes::strokeInside(q, thumb, 8, ZOVAColor::separator(), 0.5);
+    });
+    // Text stays out of kept images: drawn onto a translucent one it blends differently.
+    if (entry.status == ThumbnailCache::Status::Missing)
         Symbols::paint(p, thumb, QStringLiteral("doc.richtext"), 16, ZOVAColor::secondaryLabel());
-    }
-    Shapes::strokeInside(p, thumb, 8, ZOVAColor::separator(), 0.5);
 }
 
 void GuideListRow::mouseReleaseEvent(QMouseEvent* event)

@@ -11,16 +11,21 @@ namespace zova {
 
 class Guide;
 
-// One guide in the list layout: title, step count and creation date, thumbnail.
+// One guide in the list layout: title, step count and creation date, thumbnail
+// (decoded off the GUI thread).
 class GuideListRow : public QWidget {
     Q_OBJECT
 public:
     GuideListRow(Guide* guide, GuideActions actions, QWidget* parent = nullptr);
 
     Guide* guide() const { return m_guide; }
+    // Shows another guide.
+    void setGuide(Guide* guide, GuideActions actions);
     QString titleText() const;
     QString stepsText() const;
     QString dateText() const;
+    // The first step's screenshot, or null when the placeholder shows (read now
+    // when it is not cached; painting never waits for it).
     QImage thumbnail() const;
     QMenu* buildMenu();
 
@@ -35,6 +40,7 @@ protected:
 private:
     QPointer<Guide> m_guide;
     GuideActions m_actions;
+    QString m_thumbnailName; // the screenshot the last paint asked for
 };
 
 } // namespace zova

@@ -26,7 +26,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QShortcut>
 #include <QStackedLayout>
 #include <QVBoxLayout>
@@ -129,23 +128,15 @@ QWidget* LibraryView::buildRoot()
     v->addWidget(buildHeader(root));
     v->addWidget(buildSubHeader(root));
 
-    m_scroll = new QScrollArea(root);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->viewport()->setAutoFillBackground(false);
     m_collection = new GuideCollection(
         [this](Guide* g) {
             QPointer<Guide> guide(g);
             return GuideActions { [this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
                 [this, guide] { requestDelete(guide); } };
         },
-        m_hooks.aiAvailable, m_scroll);
-    m_collection->setAutoFillBackground(false);
+        m_hooks.aiAvailable, root);
     connect(m_collection, &GuideCollection::newGuideRequested, this, &LibraryView::startPicking);
-    m_scroll->setWidget(m_collection);
-    v->addWidget(m_scroll, 1);
+    v->addWidget(m_collection, 1);
 
     const auto shortcut = [&](const QKeySequence& key, auto fn) {
         // Whenever the window is active and the library shown, wherever the

@@ -14,7 +14,6 @@
 #include <QUuid>
 #include <QWidget>
 
-class QScrollArea;
 class QStackedLayout;
 
 namespace zova {
@@ -109,7 +108,6 @@ private:
     PillButton* m_sortButton = nullptr;
     PillButton* m_layoutButton = nullptr;
     QWidget* m_newGuide = nullptr;
-    QScrollArea* m_scroll = nullptr;
     GuideCollection* m_collection = nullptr;
     QPointer<DeleteGuideAlert> m_deleteAlert;
     QPointer<RenameGuideDialog> m_renameDialog;

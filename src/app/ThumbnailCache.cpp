@@ -2,21 +2,87 @@
 
 #include "model/StorageService.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
 namespace zova {
 
 namespace {
 constexpr int kMaxWidth = 640;
-}
+constexpr qint64 kMissRetryMs = 3000;
+} // namespace
 
 ThumbnailCache::ThumbnailCache()
 {
     m_cache.setMaxCost(256 * 1024 * 1024); // bytes
+    m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2));
+    m_clock.start();
 }
+
+ThumbnailCache::~ThumbnailCache() { m_pool.waitForDone(); }
 
 ThumbnailCache& ThumbnailCache::shared()
 {
     static ThumbnailCache cache;
     return cache;
+}
+
+QImage ThumbnailCache::load(const QString& filename)
+{
+    QImage loaded = StorageService::shared().loadScreenshot(filename);
+    if (loaded.width() > kMaxWidth)
+        loaded = loaded.scaledToWidth(kMaxWidth, Qt::SmoothTransformation);
+    return loaded;
+}
+
+void ThumbnailCache::store(const QString& filename, const QImage& image)
+{
+    m_cache.insert(filename, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes()));
+}
+
+ThumbnailCache::Entry ThumbnailCache::lookup(const QString& filename)
+{
+    if (const QImage* hit = m_cache.object(filename))
+        return { Status::Ready, *hit };
+    if (filename.isEmpty() || !StorageService::isBareFileName(filename))
+        return { Status::Missing, {} };
+    if (m_loading.contains(filename))
+        return { Status::Loading, {} };
+    if (const auto missed = m_missedAt.constFind(filename);
+        missed != m_missedAt.cend() && m_clock.elapsed() - *missed < kMissRetryMs)
+        return { Status::Missing, {} };
+    m_loading.insert(filename);
+    QPointer<ThumbnailCache> self(this);
+    // The newest request first: what scrolled into view last is what shows.
+    m_pool.start(
+        [self, filename] {
+            const QImage image = load(filename);
+            // The pool is drained before this object goes; the queued call
+            // re-checks it on the GUI thread.
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self, filename, image] {
+                    if (self)
+                        self->finish(filename, image);
+                },
+                Qt::QueuedConnection);
+        },
+        ++m_requests);
+    return { Status::Loading, {} };
+}
+
+void ThumbnailCache::finish(const QString& filename, const QImage& image)
+{
+    if (!m_loading.remove(filename))
+        return; // cleared meanwhile
+    if (image.isNull()) {
+        m_missedAt.insert(filename, m_clock.elapsed());
+    } else {
+        m_missedAt.remove(filename);
+        store(filename, image);
+    }
+    emit loaded(filename);
 }
 
 QImage ThumbnailCache::image(const QString& filename)
@@ -25,15 +91,26 @@ QImage ThumbnailCache::image(const QString& filename)
         return {};
     if (const QImage* hit = m_cache.object(filename))
         return *hit;
-    QImage loaded = StorageService::shared().loadScreenshot(filename);
-    if (loaded.isNull())
-        return {};
-    if (loaded.width() > kMaxWidth)
-        loaded = loaded.scaledToWidth(kMaxWidth, Qt::SmoothTransformation);
-    auto* stored = new QImage(std::move(loaded));
-    const QImage copy = *stored;
-    m_cache.insert(filename, stored, qMax<qsizetype>(1, copy.sizeInBytes()));
-    return copy;
+    const QImage loaded = load(filename);
+    if (!loaded.isNull()) {
+        m_missedAt.remove(filename);
+        store(filename, loaded);
+    }
+    return loaded;
+}
+
+void ThumbnailCache::waitForIdle()
+{
+    m_pool.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void ThumbnailCache::clear()
+{
+    waitForIdle();
+    m_cache.clear();
+    m_missedAt.clear();
+    m_loading.clear();
 }
 
 } // namespace zova

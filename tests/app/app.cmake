@@ -5,3 +5,4 @@ zova_test(app_shutdown_signals_test SOURCES ${ZOVA_TEST_DIR}/ShutdownSignalsTest
 zova_test(app_instance_test SOURCES ${ZOVA_TEST_DIR}/InstanceEndToEndTest.cpp LIBS zova::model zova::platform
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_instance_test zova)
+zova_test(app_library_collection_test SOURCES ${ZOVA_TEST_DIR}/LibraryCollectionTest.cpp LIBS zova::app)

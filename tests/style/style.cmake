@@ -1,1 +1,2 @@
 zova_test(style_color_test SOURCES ${ZOVA_TEST_DIR}/ColorTest.cpp LIBS zova::style zova::model)
+zova_test(style_cached_paint_test SOURCES ${ZOVA_TEST_DIR}/CachedPaintTest.cpp LIBS zova::style)
