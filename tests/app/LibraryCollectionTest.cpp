@@ -246,3 +246,39 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
     cache.waitForIdle();
     EXPECT_EQ(arrived.size(), 3) << "a name that is not a bare file name is never read";
 }
+
+TEST_F(CollectionFixture, ACardRepaintsForTheGuideItShowsNow)
+{
+    seed(200);
+    auto view = showLibrary();
+    GuideCollection* c = view->collection();
+    Guide* first = c->shown()[0];
+    GuideCard* card = c->cardFor(first);
+    ASSERT_NE(card, nullptr);
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    card->installEventFilter(&counter);
+    const auto paintsAfter = [&](const std::function<void()>& change) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        change();
+        QTest::qWait(20);
+        return counter.paints;
+    };
+    EXPECT_GE(paintsAfter([&] { first->setPublishStatusRaw(QStringLiteral("published")); }), 1);
+    EXPECT_GE(paintsAfter([&] { first->setAiGenerated(true); }), 1);
+
+    // Scrolled out of view, the card shows another guide and follows that one.
+    c->verticalScrollBar()->setValue(c->verticalScrollBar()->maximum());
+    ASSERT_NE(card->guide(), first);
+    ASSERT_TRUE(card->isVisible()) << "the card is reused at the end";
+    Guide* now = card->guide();
+    EXPECT_EQ(paintsAfter([&] { first->setPublishStatusRaw(QStringLiteral("review")); }), 0);
+    EXPECT_GE(paintsAfter([&] { now->setPublishStatusRaw(QStringLiteral("private")); }), 1);
+}
