@@ -1,15 +1,22 @@
 // A drag frame of the annotation layer: a mark dragged over a 4K screenshot
 // shown at 1472 x 828 with twenty marks, one of them a blur, and the blur
-// itself dragged.
+// itself dragged; then the same drag in the editor's canvas, where each frame
+// also repaints the screenshot under the layer.
 #include "Bench.h"
 #include "MarkScene.h"
 
 #include "editor/AnnotationsLayer.h"
+#include "editor/CanvasColumn.h"
 #include "editor/CanvasRedaction.h"
 #include "editor/EditorController.h"
+#include "editor/GuideEditorView.h"
+#include "editor/StepRowPainter.h"
+#include "editor/StepThumbnails.h"
+#include "editor/StepsSidebar.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 
@@ -25,8 +32,8 @@ using Kind = StepAnnotation::Kind;
 namespace {
 
 // Presses on `from`, then measures frames of a drag: each one a pointer move and
-// the layer painted.
-void measureDrag(const char* name, AnnotationsLayer& layer, QPoint from)
+// the layer painted whole, or with `paint` as the window paints what changed.
+void measureDrag(const char* name, AnnotationsLayer& layer, QPoint from, const std::function<void()>& paint = {})
 {
     QTest::mousePress(&layer, Qt::LeftButton, {}, from);
     int frame = 0;
@@ -37,7 +44,10 @@ void measureDrag(const char* name, AnnotationsLayer& layer, QPoint from)
             ++frame;
             QMouseEvent move(QEvent::MouseMove, to, layer.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
             QApplication::sendEvent(&layer, &move);
-            layer.repaint();
+            if (paint)
+                paint();
+            else
+                layer.repaint();
         },
         8);
     QTest::mouseRelease(&layer, Qt::LeftButton, {}, from);
@@ -83,5 +93,23 @@ int main(int argc, char** argv)
         QPointF((highlight.x + highlight.width / 2) * 1472, (highlight.y + highlight.height / 2) * 828).toPoint());
     measureDrag("drag frame: the blur itself, 4K shown at 1472x828, 20 marks", layer,
         QPointF((0.3 + 0.15) * 1472, (0.4 + 0.025) * 828).toPoint());
+    layer.hide();
+
+    StepThumbnails thumbnails(step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1));
+    Settings settings;
+    GuideEditorView::Dependencies deps;
+    deps.thumbnails = &thumbnails;
+    deps.settings = &settings;
+    GuideEditorView view(guide, context, {}, std::move(deps));
+    view.resize(1920, 1080);
+    view.show();
+    AnnotationsLayer& canvasLayer = *view.canvas()->annotationsLayer();
+    while (!canvasLayer.isVisible() || !canvasLayer.redaction()->isCurrent(step->annotations()))
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    const QSizeF shown = canvasLayer.size();
+    measureDrag("drag frame in the editor canvas: a highlight, 4K, 20 marks", canvasLayer,
+        QPointF(
+            (highlight.x + highlight.width / 2) * shown.width(), (highlight.y + highlight.height / 2) * shown.height())
+            .toPoint());
     return 0;
 }

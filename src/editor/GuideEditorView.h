@@ -42,7 +42,7 @@ public:
         ExportPanelFactory makeExportPanel;
         // The application's; the empty state follows its click-tracking flag.
         PermissionsService* permissions = nullptr;
-        // Empty for a stand-in with Cancel.
+        // Empty for the editor's own crop overlay.
         CanvasColumn::CropOverlayFactory makeCropOverlay;
         // The language model that rewrites descriptions; empty for the local chat server.
         std::function<std::unique_ptr<DescriptionRewriter>()> makeRewriter;
