@@ -16,6 +16,16 @@ using namespace zova;
 
 namespace {
 
+// Counts the paint events of the widgets it watches.
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 // Every third guide is an invoice; the others are reports.
 class CollectionFixture : public AppFixture {
 protected:
@@ -218,14 +228,7 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
 
     // Painted while its preview decodes, the card paints again once it is there.
     cache.clear();
-    struct PaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter;
+    PaintCount counter;
     card->installEventFilter(&counter);
     card->repaint();
     ASSERT_EQ(counter.paints, 1);
@@ -255,14 +258,7 @@ TEST_F(CollectionFixture, ACardRepaintsForTheGuideItShowsNow)
     Guide* first = c->shown()[0];
     GuideCard* card = c->cardFor(first);
     ASSERT_NE(card, nullptr);
-    struct PaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter;
+    PaintCount counter;
     card->installEventFilter(&counter);
     const auto paintsAfter = [&](const std::function<void()>& change) {
         QCoreApplication::processEvents();
