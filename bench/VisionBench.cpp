@@ -41,31 +41,19 @@ int main(int argc, char** argv)
     // The first call starts this thread's engine; later calls reuse it.
     std::optional<QString> label = vision.recognizeStepLabel({ 960, 546 }, frame);
     const int threadsBefore = threadCount();
-    const double denseMs = zova::bench::measure(
-        "recognizeStepLabel, 1920x1080, click in text", 15,
-        [&] {
-            label = vision.recognizeStepLabel({ 700, 546 }, frame);
-        },
-        150);
-    std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
-    zova::bench::row("OCR label, click in dense text, 1920x1080", denseMs, "ms", std::nullopt, "< 150 ms");
-    const double toolbarMs = zova::bench::measure(
-        "recognizeStepLabel, 1920x1080, click on toolbar", 15,
-        [&] {
-            label = vision.recognizeStepLabel({ 300, 25 }, frame);
-        },
-        150);
-    std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
-    zova::bench::row("OCR label, click on a toolbar, 1920x1080", toolbarMs, "ms", std::nullopt, "< 150 ms");
+    // Times the label of a click at `point`, prints it and the summary row.
+    const auto timeClick = [&](const char* where, QPointF point) {
+        const double ms = zova::bench::measure(
+            qPrintable(QStringLiteral("recognizeStepLabel, 1920x1080, click %1").arg(QString::fromLatin1(where))), 15,
+            [&] { label = vision.recognizeStepLabel(point, frame); }, 150);
+        std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
+        zova::bench::row(qPrintable(QStringLiteral("OCR label, click %1, 1920x1080").arg(QString::fromLatin1(where))),
+            ms, "ms", std::nullopt, "< 150 ms");
+    };
+    timeClick("in dense text", { 700, 546 });
+    timeClick("on a toolbar", { 300, 25 });
     // Nothing holds the click: the lines around it compete.
-    const double besideMs = zova::bench::measure(
-        "recognizeStepLabel, 1920x1080, click beside dense text", 15,
-        [&] {
-            label = vision.recognizeStepLabel({ 1000, 546 }, frame);
-        },
-        150);
-    std::printf("  label: %s\n", label ? qPrintable(*label) : "(none)");
-    zova::bench::row("OCR label, click beside dense text, 1920x1080", besideMs, "ms", std::nullopt, "< 150 ms");
+    timeClick("beside dense text", { 1000, 546 });
     zova::bench::figure("threads added while recognising", double(threadCount() - threadsBefore), "threads");
 
     QImage cleaned;

@@ -99,6 +99,7 @@ RecordingService::RecordingService(
         m_labelStep = [this](const QImage& image, QPointF clickPixel, LabelDone done) {
             recognizeAndTidy(this, image, clickPixel, std::move(done));
         };
+        m_preparesRecognition = true;
     }
     m_clock.setInterval(collaborators.clockIntervalMs);
     m_clock.setTimerType(Qt::PreciseTimer);
@@ -233,6 +234,9 @@ bool RecordingService::beginRecording(Guide* guide, int startCount)
     setElapsed(0);
     m_startTime.start();
 
+    // The recogniser's engines start while the user moves to the first click.
+    if (m_preparesRecognition)
+        VisionService::prepareRecognition();
     installClickHandler();
     if (auto started = m_clicks->start()) {
         setClickTrackingActive(true);

@@ -180,6 +180,7 @@ private:
     StorageService* m_storage = nullptr;
     std::function<bool(QPointF)> m_isPointOnOwnWindow;
     decltype(Collaborators::labelStep) m_labelStep;
+    bool m_preparesRecognition = false; // the labels are the recogniser's
     int m_captureDelayMs = 700;
 
     Phase m_phase = Phase::Idle;

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <latch>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace zova {
@@ -557,6 +560,21 @@ QThreadPool* VisionService::recognitionPool()
     }();
     Q_UNUSED(configured);
     return &pool;
+}
+
+void VisionService::prepareRecognition()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Each task holds its thread until every one has started, so each starts
+        // the engine of a thread of its own.
+        auto started = std::make_shared<std::latch>(recognitionThreads);
+        for (int i = 0; i < recognitionThreads; ++i)
+            recognitionPool()->start([started] {
+                (void)ocr::TextRecognizer::isAvailable();
+                started->arrive_and_wait();
+            });
+    });
 }
 
 void VisionService::recognizeStepLabel(

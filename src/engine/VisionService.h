@@ -61,6 +61,9 @@ public:
 
     // The bounded pool that recognition runs on (one engine per thread, kept).
     static QThreadPool* recognitionPool();
+    // Starts the engine of every thread of the pool in the background, once, so
+    // that no label waits for an engine's start. Returns at once.
+    static void prepareRecognition();
 };
 
 } // namespace zova
