@@ -53,6 +53,23 @@ QString firstScreenshotName(const Guide& guide)
     return steps.isEmpty() ? QString() : steps.constFirst()->screenshotFilename();
 }
 
+void GuideWatch::stop()
+{
+    for (const QMetaObject::Connection& c : std::as_const(m_connections))
+        QObject::disconnect(c);
+    m_connections.clear();
+}
+
+void GuideWatch::watch(Guide* guide, QWidget* view)
+{
+    stop();
+    if (!guide)
+        return;
+    for (auto signal : { &Guide::updatedAtChanged, &Guide::publishStatusRawChanged, &Guide::aiGeneratedChanged,
+             &Guide::themeHueRawChanged })
+        m_connections.append(QObject::connect(guide, signal, view, [view] { view->update(); }));
+}
+
 } // namespace guidecard
 
 namespace {
@@ -113,10 +130,12 @@ GuideCard::GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable
         if (name == m_previewName)
             update();
     });
+    m_watch.watch(guide, this);
 }
 
 void GuideCard::setGuide(Guide* guide, GuideActions actions)
 {
+    m_watch.watch(guide, this);
     m_guide = guide;
     m_actions = std::move(actions);
     m_aiAvailable = m_aiAvailableNow && m_aiAvailableNow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GuideCardParts.h"
 #include "app/GuideMenu.h"
 
 #include "model/Guide.h"
@@ -73,6 +74,7 @@ private:
     AiAvailable m_aiAvailableNow;
     bool m_aiAvailable = false;
     QString m_previewName; // the screenshot the last paint asked for
+    guidecard::GuideWatch m_watch;
     QAbstractButton* m_more = nullptr;
     QRectF m_aiBadgeRect; // where the last paint put the badge
 };

@@ -28,10 +28,12 @@ GuideListRow::GuideListRow(Guide* guide, GuideActions actions, QWidget* parent)
         if (name == m_thumbnailName)
             update();
     });
+    m_watch.watch(guide, this);
 }
 
 void GuideListRow::setGuide(Guide* guide, GuideActions actions)
 {
+    m_watch.watch(guide, this);
     m_guide = guide;
     m_actions = std::move(actions);
     m_thumbnailName.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GuideCardParts.h"
 #include "app/GuideMenu.h"
 
 #include "model/Guide.h"
@@ -41,6 +42,7 @@ private:
     QPointer<Guide> m_guide;
     GuideActions m_actions;
     QString m_thumbnailName; // the screenshot the last paint asked for
+    guidecard::GuideWatch m_watch;
 };
 
 } // namespace zova

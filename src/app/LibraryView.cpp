@@ -265,11 +265,9 @@ void LibraryView::watch(Guide* guide)
     if (m_watched.contains(guide->id()))
         return;
     m_watched.insert(guide->id());
+    // What changes the filter, the order or a card's size; the cards watch the rest of their own guide.
     for (auto signal : { &Guide::titleChanged, &Guide::createdAtChanged, &Guide::stepsChanged })
         connect(guide, signal, this, &LibraryView::scheduleRefresh);
-    for (auto signal : { &Guide::updatedAtChanged, &Guide::publishStatusRawChanged, &Guide::aiGeneratedChanged,
-             &Guide::themeHueRawChanged })
-        connect(guide, signal, m_collection, &GuideCollection::repaintAll);
 }
 
 void LibraryView::scheduleRefresh() { m_refreshTimer.start(); }

@@ -16,6 +16,16 @@ using namespace zova;
 
 namespace {
 
+// Counts the paint events of the widgets it watches.
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 // Every third guide is an invoice; the others are reports.
 class CollectionFixture : public AppFixture {
 protected:
@@ -218,14 +228,7 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
 
     // Painted while its preview decodes, the card paints again once it is there.
     cache.clear();
-    struct PaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter;
+    PaintCount counter;
     card->installEventFilter(&counter);
     card->repaint();
     ASSERT_EQ(counter.paints, 1);
@@ -245,4 +248,33 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
     EXPECT_EQ(cache.lookup(QString()).status, ThumbnailCache::Status::Missing);
     cache.waitForIdle();
     EXPECT_EQ(arrived.size(), 3) << "a name that is not a bare file name is never read";
+}
+
+TEST_F(CollectionFixture, ACardRepaintsForTheGuideItShowsNow)
+{
+    seed(200);
+    auto view = showLibrary();
+    GuideCollection* c = view->collection();
+    Guide* first = c->shown()[0];
+    GuideCard* card = c->cardFor(first);
+    ASSERT_NE(card, nullptr);
+    PaintCount counter;
+    card->installEventFilter(&counter);
+    const auto paintsAfter = [&](const std::function<void()>& change) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        change();
+        QTest::qWait(20);
+        return counter.paints;
+    };
+    EXPECT_GE(paintsAfter([&] { first->setPublishStatusRaw(QStringLiteral("published")); }), 1);
+    EXPECT_GE(paintsAfter([&] { first->setAiGenerated(true); }), 1);
+
+    // Scrolled out of view, the card shows another guide and follows that one.
+    c->verticalScrollBar()->setValue(c->verticalScrollBar()->maximum());
+    ASSERT_NE(card->guide(), first);
+    ASSERT_TRUE(card->isVisible()) << "the card is reused at the end";
+    Guide* now = card->guide();
+    EXPECT_EQ(paintsAfter([&] { first->setPublishStatusRaw(QStringLiteral("review")); }), 0);
+    EXPECT_GE(paintsAfter([&] { now->setPublishStatusRaw(QStringLiteral("private")); }), 1);
 }
