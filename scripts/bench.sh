@@ -16,9 +16,13 @@ cd "$build/bench"
 log="$build/bench-output.txt"
 run_all() {
   local names=("$@")
-  [ ${#names[@]} -gt 0 ] || names=(bench_*)
+  if [ ${#names[@]} -eq 0 ]; then
+    for b in bench_*; do
+      [ -f "$b" ] && [ -x "$b" ] && names+=("$b")
+    done
+  fi
   for b in "${names[@]}"; do
-    [ -x "./$b" ] || { echo "benchmark $b failed"; continue; }
+    [ -f "./$b" ] && [ -x "./$b" ] || { echo "benchmark $b failed"; continue; }
     echo "== $b"
     "./$b" || echo "benchmark $b failed"
   done
