@@ -293,6 +293,8 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     while (scale > 1 && area * scale * scale > enlargedPixels)
         --scale;
     const auto read = [&](int atScale) {
+        if (leaveOut && leaveOut->leftOut)
+            leaveOut->leftOut->clear();
         return ocr::TextRecognizer::recognizeWords(image, region, atScale, contrast, layout, leaveOut);
     };
     std::optional<QList<ocr::TextWord>> words = read(scale);
@@ -329,11 +331,14 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     return phrasesOf(*words, image.size());
 }
 
-// What of a line cut by a region's top or bottom side is left unread: remains
-// lower than the lowest phrase kept, whose reading would be dropped anyway.
-ocr::TextRecognizer::CutRemains cutRemains(QSize imageSize, QPointF clickPixel)
+// Remains of a line cut by a region's top or bottom side lower than this many
+// pixels are left unread: too few rows of a line to read it by.
+constexpr double unreadableRemains = 10;
+
+// What of lines cut by a region's top or bottom side is left unread.
+ocr::TextRecognizer::CutRemains cutRemains(QPointF clickPixel, QList<QRectF>* leftOut = nullptr)
 {
-    return { int(std::floor(clickPixel.y())), VisionService::minimumTextHeight * imageSize.height() };
+    return { int(std::floor(clickPixel.y())), unreadableRemains, leftOut };
 }
 
 struct Cut {
@@ -480,10 +485,16 @@ std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel,
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
+    QList<QRectF> leftOut;
     std::optional<QList<ocr::TextLine>> lines = readPhrases(
-        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(size, clickPixel));
+        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel, &leftOut));
     if (!lines)
         return std::nullopt;
+    // Remains left unread that a phrase of theirs would have been kept count as
+    // cut lines: one nearer than every phrase leaves the reading unsettled.
+    for (const QRectF& box : leftOut)
+        if (box.height() >= VisionService::minimumTextHeight)
+            lines->append({ box, QString() });
     const std::optional<qsizetype> best = VisionService::nearestLine(*lines, clickPixel, size);
     if (!best)
         return std::nullopt;
@@ -535,8 +546,8 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // Otherwise every line within reach of the click competes. Only the winner is
     // read whole: the hidden part of a cut line lies farther from the click.
     const QRect region = recognitionRegion(image.size(), clickPixel);
-    std::optional<QList<ocr::TextLine>> lines = readPhrases(
-        image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(image.size(), clickPixel));
+    std::optional<QList<ocr::TextLine>> lines
+        = readPhrases(image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel));
     if (!lines || lines->isEmpty())
         return std::nullopt;
     const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());

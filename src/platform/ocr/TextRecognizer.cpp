@@ -340,8 +340,8 @@ bool rowHoldsText(const QImage& grey, int y)
 // Paints the rows from the top side of the prepared region (`fromTop`) or from
 // its bottom to the first row without text in the level of the region's
 // background, when they are fewer than `fewerThan`, do not reach `keepRow` (rows
-// of the prepared image) and a row without text ends them.
-void paintCutLine(QImage& grey, bool fromTop, int keepRow, int fewerThan)
+// of the prepared image) and a row without text ends them. The rows painted.
+int paintCutLine(QImage& grey, bool fromTop, int keepRow, int fewerThan)
 {
     const int height = grey.height();
     int rows = 0;
@@ -349,10 +349,11 @@ void paintCutLine(QImage& grey, bool fromTop, int keepRow, int fewerThan)
         ++rows;
     const int first = fromTop ? 0 : height - rows;
     if (rows == 0 || rows >= fewerThan || (keepRow >= first && keepRow < first + rows))
-        return;
+        return 0;
     const int background = backgroundLevel(grey);
     for (int y = first; y < first + rows; ++y)
         std::memset(grey.scanLine(y), background, size_t(grey.width()));
+    return rows;
 }
 
 // Runs this thread's engine over `grey`: the engine holding the results, which
@@ -387,11 +388,19 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
     if (leaveOut && !text.grey.isNull()) {
         const int keep = (leaveOut->keepRow - area.top()) * scale;
         const int fewer = int(std::ceil(leaveOut->lowerThan * scale));
+        const auto leaveOutAt = [&](bool fromTop) {
+            const int rows = paintCutLine(text.grey, fromTop, keep, fewer);
+            if (rows == 0 || !leaveOut->leftOut)
+                return;
+            const double top = fromTop ? area.top() : area.top() + double(text.grey.height() - rows) / scale;
+            leaveOut->leftOut->append(QRectF(double(area.left()) / image.width(), top / image.height(),
+                double(area.width()) / image.width(), double(rows) / scale / image.height()));
+        };
         // A side on the image's edge cuts nothing.
         if (area.top() > 0)
-            paintCutLine(text.grey, true, keep, fewer);
+            leaveOutAt(true);
         if (area.bottom() < image.height() - 1)
-            paintCutLine(text.grey, false, keep, fewer);
+            leaveOutAt(false);
     }
     // The engine needs a margin of background around text; a caption fills its
     // face to the frame, and a region's side may run close to a word.

@@ -61,6 +61,9 @@ public:
     struct CutRemains {
         int keepRow = 0;
         double lowerThan = 0;
+        // When set, receives the box (fractions of the whole image) of every
+        // remains left out.
+        QList<QRectF>* leftOut = nullptr;
     };
 
     // Recognises the words inside `region` the way screen text needs: the region
