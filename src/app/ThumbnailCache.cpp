@@ -18,6 +18,12 @@ ThumbnailCache::ThumbnailCache()
     m_cache.setMaxCost(256 * 1024 * 1024); // bytes
     m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2));
     m_clock.start();
+    // No decode may outlive the application object: image readers need it.
+    qAddPostRoutine([] {
+        ThumbnailCache& cache = shared();
+        cache.m_pool.clear();
+        cache.m_pool.waitForDone();
+    });
 }
 
 ThumbnailCache::~ThumbnailCache() { m_pool.waitForDone(); }

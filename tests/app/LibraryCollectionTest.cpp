@@ -1,11 +1,13 @@
 #include "AppFixture.h"
 
+#include "app/AppPalettes.h"
 #include "app/GuideCard.h"
 #include "app/GuideCollection.h"
 #include "app/GuideListRow.h"
 #include "app/LibraryView.h"
 #include "app/ThumbnailCache.h"
 #include "model/SettingsTable.h"
+#include "style/CachedPaint.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -277,4 +279,25 @@ TEST_F(CollectionFixture, ACardRepaintsForTheGuideItShowsNow)
     Guide* now = card->guide();
     EXPECT_EQ(paintsAfter([&] { first->setPublishStatusRaw(QStringLiteral("review")); }), 0);
     EXPECT_GE(paintsAfter([&] { now->setPublishStatusRaw(QStringLiteral("private")); }), 1);
+}
+
+TEST_F(CollectionFixture, CardsFollowTheAppearanceThroughTheirKeptImages)
+{
+    seed(4);
+    const QPalette before = QApplication::palette();
+    auto view = showLibrary();
+    GuideCard* card = view->collection()->cardFor(view->collection()->shown()[0]);
+    ASSERT_NE(card, nullptr);
+    const auto look = [&](const QPalette& palette) {
+        QApplication::setPalette(palette);
+        QCoreApplication::processEvents();
+        return card->grab().toImage();
+    };
+    const QImage light = look(AppPalettes::light());
+    const QImage dark = look(AppPalettes::dark());
+    EXPECT_NE(dark, light);
+    EXPECT_EQ(look(AppPalettes::light()), light) << "back to light, as it was";
+    CachedPaint::clear();
+    EXPECT_EQ(look(AppPalettes::dark()), dark) << "after the switch the card was drawn for the dark palette";
+    QApplication::setPalette(before);
 }
