@@ -178,6 +178,11 @@ QRectF labelRect(const StepAnnotation& mark, const QRectF& target)
     return capsule;
 }
 
+QRectF labelTextRect(const StepAnnotation& mark, const QRectF& target)
+{
+    return labelRect(mark, target).adjusted(labelPaddingX, labelPaddingY, -labelPaddingX, -labelPaddingY);
+}
+
 QRectF hitArea(const StepAnnotation& mark, const QRectF& target)
 {
     const QRectF drawn = renderedRect(mark, target);

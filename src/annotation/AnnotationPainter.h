@@ -28,6 +28,8 @@ QFont labelFont();
 // The capsule of a text mark's label, sized by its words and centred on the
 // mark's drawn rectangle.
 QRectF labelRect(const StepAnnotation& mark, const QRectF& target);
+// Where the label's words lie inside its capsule.
+QRectF labelTextRect(const StepAnnotation& mark, const QRectF& target);
 
 // Where a click takes the mark: its drawn rectangle, and for a text mark its
 // capsule too.

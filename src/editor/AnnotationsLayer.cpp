@@ -26,8 +26,6 @@ constexpr double outlineWidth = 1.5;
 constexpr double outlineDash = 4;
 constexpr float draftOpacity = 0.85f;
 constexpr int labelFocusDelayMs = 20;
-constexpr double labelPaddingX = 10;
-constexpr double labelPaddingY = 5;
 const QColor selectionBlue(0, 122, 255);
 
 bool isDeleteKey(const QKeyEvent* key)
@@ -245,8 +243,7 @@ void AnnotationsLayer::placeChildren()
             m_labelEditor->hide();
         return;
     }
-    const QRectF capsule = annotation::labelRect(*edited, layer);
-    m_labelEditor->setGeometry(capsule.adjusted(labelPaddingX, labelPaddingY, -labelPaddingX, -labelPaddingY).toRect());
+    m_labelEditor->setGeometry(annotation::labelTextRect(*edited, layer).toRect());
     if (!m_labelEditor->isVisible())
         m_labelEditor->show();
 }
