@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 // Defined only when the binary is built with LeakSanitizer.
 extern "C" void __lsan_do_leak_check() __attribute__((weak));
@@ -35,8 +36,8 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("zova"));
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    zova::SingleInstance instance(zova::ZOVAApp::storePath());
-    switch (instance.start()) {
+    auto instance = std::make_unique<zova::SingleInstance>(zova::ZOVAApp::storePath());
+    switch (instance->start()) {
     case zova::SingleInstance::Role::First: break;
     case zova::SingleInstance::Role::HandedOver: return 0;
     case zova::SingleInstance::Role::Unreachable:
@@ -49,9 +50,12 @@ int main(int argc, char* argv[])
     int code = 0;
     {
         zova::ZOVAApp zova;
-        QObject::connect(&instance, &zova::SingleInstance::activationRequested, &app, [&zova] { zova.bringToFront(); });
+        QObject::connect(
+            instance.get(), &zova::SingleInstance::activationRequested, &app, [&zova] { zova.bringToFront(); });
         code = zova.exec();
     } // the store and the settings are saved by now
+    // The lock and the socket go now, so the next start need not tell them stale.
+    instance.reset();
     // Asked to end from outside, background work (text recognition, a language model
     // that is slow to answer) is not waited for. On Quit the only teardown worth its
     // time is handing what was copied to the clipboard manager.

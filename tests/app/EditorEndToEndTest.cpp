@@ -178,6 +178,7 @@ TEST_F(EditorSession, QuitAfterAPdfExportEndsAndKeepsTheEdits)
     ASSERT_TRUE(m_app.waitForFinished(10000)) << "the process did not end after Quit";
     EXPECT_EQ(m_app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_app.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(storePath() + ".lock")) << "the instance lock outlived the process";
 
     auto store = ModelContainer::open(storePath());
     ASSERT_TRUE(store.hasValue());
