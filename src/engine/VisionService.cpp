@@ -8,11 +8,13 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <latch>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <semaphore>
 #include <vector>
 
 namespace zova {
@@ -25,6 +27,8 @@ constexpr double feather = 5.0;
 constexpr int maxLabelCharacters = 40;
 constexpr int cutLabelCharacters = 37;
 constexpr int recognitionThreads = 2;
+// Cut lines read whole, at most, when each one read moves away from the click.
+constexpr int maxWholeReads = 3;
 
 constexpr int ring[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
 
@@ -280,6 +284,96 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
 
 using Contrast = ocr::TextRecognizer::Contrast;
 
+// A region at least this tall, and of this many pixels once enlarged, is read in
+// two parts at once; a smaller one costs too little to share.
+constexpr int splitHeight = 160;
+constexpr double splitPixels = 100000;
+// A row free of text: no more pixels than the thin frames of panes crossing it
+// differ from its level by more than this.
+constexpr int inkContrast = 16;
+constexpr int blankRowInk = 3;
+
+// The row of `area` nearest its middle, within its middle third, that no text
+// crosses, in image pixels.
+std::optional<int> blankRowNearMiddle(const QImage& image, const QRect& area)
+{
+    const QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return std::nullopt;
+    const auto blank = [&](int y) {
+        std::array<int, 256> histogram {};
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            ++histogram[row[x]];
+        const int level = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+        int ink = 0;
+        for (int x = 0; x < grey.width() && ink <= blankRowInk; ++x)
+            ink += std::abs(int(row[x]) - level) > inkContrast ? 1 : 0;
+        return ink <= blankRowInk;
+    };
+    const int middle = grey.height() / 2;
+    for (int offset = 0; offset <= grey.height() / 6; ++offset) {
+        if (blank(middle - offset))
+            return area.top() + middle - offset;
+        if (blank(middle + offset))
+            return area.top() + middle + offset;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QList<ocr::TextWord>> VisionService::readWords(const QImage& image, const QRect& region, int scale,
+    Contrast contrast, ocr::TextRecognizer::Layout layout, std::optional<ocr::TextRecognizer::CutRemains> leaveOut)
+{
+    const QRect area = region.intersected(image.rect());
+    const bool large = layout == ocr::TextRecognizer::Layout::Sparse && area.height() >= splitHeight
+        && double(area.width()) * area.height() * scale * scale >= splitPixels;
+    const std::optional<int> split = large ? blankRowNearMiddle(image, area) : std::nullopt;
+    if (!split)
+        return ocr::TextRecognizer::recognizeWords(image, area, scale, contrast, layout, leaveOut);
+
+    // Both parts hold the blank row, so every line lies whole in one of them; the
+    // sides where they meet cut nothing.
+    const QRect upper(QPoint(area.left(), area.top()), QPoint(area.right(), *split));
+    const QRect lower(QPoint(area.left(), *split), area.bottomRight());
+    std::optional<ocr::TextRecognizer::CutRemains> upperLeaveOut = leaveOut, lowerLeaveOut = leaveOut;
+    QList<QRectF> lowerLeftOut;
+    if (leaveOut) {
+        upperLeaveOut->bottom = false;
+        lowerLeaveOut->top = false;
+        if (leaveOut->leftOut)
+            lowerLeaveOut->leftOut = &lowerLeftOut;
+    }
+    // The lower part goes to the other engine when it is free, else it is read
+    // here too: this never waits for a thread of the pool.
+    std::optional<QList<ocr::TextWord>> lowerWords;
+    std::binary_semaphore lowerRead(0);
+    const auto readLower = [&] {
+        lowerWords = ocr::TextRecognizer::recognizeWords(image, lower, scale, contrast, layout, lowerLeaveOut);
+        lowerRead.release();
+    };
+    if (!recognitionPool()->tryStart(readLower))
+        readLower();
+    std::optional<QList<ocr::TextWord>> words
+        = ocr::TextRecognizer::recognizeWords(image, upper, scale, contrast, layout, upperLeaveOut);
+    lowerRead.acquire();
+    if (!words || !lowerWords)
+        return std::nullopt;
+    if (leaveOut && leaveOut->leftOut)
+        leaveOut->leftOut->append(lowerLeftOut);
+    int lines = 0;
+    for (const ocr::TextWord& w : *words)
+        lines = std::max(lines, w.line);
+    for (ocr::TextWord w : *lowerWords) {
+        w.line += lines;
+        words->append(w);
+    }
+    return words;
+}
+
+namespace {
+
 // The phrases inside `region`, read as large as the time allows, telling text by
 // `contrast`; that becomes local when a reading by level finds no word at all.
 // With `leaveOut`, the remains of lines cut by the region's top or bottom side
@@ -295,7 +389,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     const auto read = [&](int atScale) {
         if (leaveOut && leaveOut->leftOut)
             leaveOut->leftOut->clear();
-        return ocr::TextRecognizer::recognizeWords(image, region, atScale, contrast, layout, leaveOut);
+        return VisionService::readWords(image, region, atScale, contrast, layout, leaveOut);
     };
     std::optional<QList<ocr::TextWord>> words = read(scale);
     if (!words)
@@ -406,14 +500,14 @@ int characterCount(const QString& text)
 // When the line `box` is cut by the left or right side of `region`, reads it again
 // in a band that widens on its cut sides until the line ends there, or until it
 // holds more characters than a label shows and only its end is still hidden, and
-// puts the band's lines in place of those of `lines` they cover, so that the
-// line's text and box are those of the full line.
-void readWholeLine(
+// puts the band's phrases in place of the lines of `lines` they overlap, so that
+// the line's text and box are those of the full line. The band read, if any.
+QRect readWholeLine(
     const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
 {
     Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
-        return;
+        return {};
     const int top = int(std::floor(box.top() * image.height()));
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
@@ -422,36 +516,102 @@ void readWholeLine(
     // The line's height is known: it is enlarged no more than it needs.
     const int scale = int(std::lround(readingHeight / std::max(1, bottom - top)));
     std::optional<QList<ocr::TextLine>> whole;
+    std::optional<ocr::TextLine> reading;
     while (cut.left || cut.right) {
         if (cut.left)
             band.setLeft(std::max(0, band.left() - step));
         if (cut.right)
             band.setRight(std::min(image.width() - 1, band.right() + step));
-        whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale);
+        // Neighbouring lines the band cuts through are left unread, as are the
+        // remains of lines cut by a region's top or bottom.
+        whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale,
+            ocr::TextRecognizer::CutRemains { int(std::floor(box.center().y() * image.height())), unreadableRemains });
         if (!whole)
-            return;
+            return {};
         // The band's reading of the line: the phrase over the middle of its box.
         const auto line = std::find_if(whole->begin(), whole->end(), [&](const ocr::TextLine& l) {
             return l.box.intersects(box) && l.box.left() <= box.center().x() && l.box.right() >= box.center().x();
         });
-        if (line == whole->end())
+        if (line == whole->end()) {
+            reading.reset();
             break;
+        }
+        reading = *line;
         cut = cutSides(band, line->box, image.size());
         if (!cut.left && characterCount(line->text.trimmed()) > maxLabelCharacters)
             break;
     }
+    // Besides the line, what reaches the band's top or bottom side is the part it
+    // shows of a neighbouring line, whose reading in `lines` is kept.
+    whole->removeIf([&](const ocr::TextLine& l) {
+        const bool isLine = reading && l.box == reading->box && l.text == reading->text;
+        return !isLine
+            && ((band.top() > 0 && l.box.top() * image.height() < band.top() + 1)
+                || (band.bottom() < image.height() - 1 && l.box.bottom() * image.height() > band.bottom()));
+    });
+    // The band's phrases take the place of the lines they overlap.
     QList<ocr::TextLine> merged;
     bool inserted = false;
     for (const ocr::TextLine& line : lines) {
-        const double mid = line.box.center().y() * image.height();
-        if (mid < band.top() || mid >= band.bottom()) {
+        const bool covered = std::any_of(
+            whole->begin(), whole->end(), [&](const ocr::TextLine& l) { return l.box.intersects(line.box); });
+        if (!covered) {
             merged.append(line);
         } else if (!inserted) {
             merged.append(*whole);
             inserted = true;
         }
     }
+    if (!inserted)
+        merged.append(*whole);
     lines = merged;
+    return band;
+}
+
+// The box of `line`, cut by the left or by the right side of `region` alone,
+// widened by as much as the phrase runs on beyond that side: across the columns
+// outside where ink follows ink with gaps no wider than the spaces that join its
+// words. Widening moves the centre away from the click, which lies inside the
+// region's other half. A column holds ink where its pixels over the line's rows
+// differ, so that a plain face of another colour holds none. Other boxes come
+// back as they are.
+QRectF surelyHiddenExtent(const QImage& image, const QRect& region, const ocr::TextLine& line)
+{
+    const Cut cut = cutSides(region, line.box, image.size());
+    if (cut.left == cut.right || cut.top || cut.bottom)
+        return line.box;
+    const int top = std::max(0, int(std::floor(line.box.top() * image.height())));
+    const int bottom = std::min(image.height(), int(std::ceil(line.box.bottom() * image.height())));
+    const int left = std::clamp(int(std::floor(line.box.left() * image.width())), 0, image.width() - 1);
+    const int right = std::clamp(int(std::ceil(line.box.right() * image.width())), left + 1, image.width());
+    const int characters = characterCount(line.text.trimmed());
+    if (bottom <= top || characters < 1)
+        return line.box;
+    const QImage rows = image.copy(0, top, image.width(), bottom - top).convertToFormat(QImage::Format_Grayscale8);
+    if (rows.isNull())
+        return line.box;
+    const auto inked = [&](int x) {
+        int lo = 255, hi = 0;
+        for (int y = 0; y < rows.height(); ++y) {
+            const int v = rows.constScanLine(y)[x];
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        return hi - lo > 2 * inkContrast;
+    };
+    // The widest space between the words of one phrase.
+    const double widest = phraseGap * (right - left) / characters;
+    const int step = cut.left ? -1 : 1;
+    int edge = cut.left ? left : right - 1;
+    for (int x = edge + step; x >= 0 && x < image.width() && std::abs(x - edge) <= widest; x += step)
+        if (inked(x))
+            edge = x;
+    QRectF box = line.box;
+    if (cut.left)
+        box.setLeft(double(edge) / image.width());
+    else
+        box.setRight(double(edge + 1) / image.width());
+    return box;
 }
 
 // The caption of the button or key whose frame holds the click, read on its own
@@ -550,10 +710,37 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         = readPhrases(image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel));
     if (!lines || lines->isEmpty())
         return std::nullopt;
-    const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
-    if (!best)
-        return std::nullopt;
-    readWholeLine(image, region, (*lines)[*best].box, *lines, contrast);
+    // The nearest line is read whole where the area it was read in cuts it; where
+    // that moves it away, the next one is. A cut line whose centre lies beyond
+    // reach even by the part of it surely hidden names nothing, however it reads
+    // whole, and is not read.
+    const QPointF click(clickPixel.x() / image.width(), clickPixel.y() / image.height());
+    QList<QRect> bands;
+    // The area a line was read in: the last band read across its middle, else the region.
+    const auto readIn = [&](const ocr::TextLine& line) {
+        const QPoint middle(int(line.box.center().x() * image.width()), int(line.box.center().y() * image.height()));
+        for (qsizetype i = bands.size() - 1; i >= 0; --i)
+            if (bands[i].contains(middle))
+                return bands[i];
+        return region;
+    };
+    for (int reads = 0;; ++reads) {
+        lines->removeIf([&](const ocr::TextLine& line) {
+            const QRectF box = surelyHiddenExtent(image, readIn(line), line);
+            return box != line.box && !boxContains(box, click)
+                && !(std::hypot(box.center().x() - click.x(), box.center().y() - click.y()) < proximityThreshold);
+        });
+        const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
+        if (!best)
+            return std::nullopt;
+        if (reads == maxWholeReads)
+            break;
+        const ocr::TextLine winner = (*lines)[*best];
+        const QRect band = readWholeLine(image, readIn(winner), winner.box, *lines, contrast);
+        if (band.isNull())
+            break;
+        bands.append(band);
+    }
     qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
     return labelFromLines(*lines, clickPixel, image.size());
 }

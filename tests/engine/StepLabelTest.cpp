@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
 #include <QThread>
 #include <QThreadPool>
@@ -240,6 +241,70 @@ INSTANTIATE_TEST_SUITE_P(Clicks, ClickBesideWordsTest,
         BesideCase { "farFromAll", { 1000, 330 }, std::nullopt },
         BesideCase { "besideAFarWord", { 1680, 885 }, QStringLiteral("Help") }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Small interface text in DejaVu Sans on a light window: a sidebar of items 38 px
+// apart beside a page of long lines 24 px apart.
+QImage windowWithPage(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(250, 250, 252));
+    QPainter p(&image);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    p.setFont(font);
+    p.setPen(QColor(30, 30, 30));
+    for (int i = 0; i < 24; ++i)
+        p.drawText(24, 90 + 38 * i, QStringLiteral("Sidebar item %1").arg(i + 1));
+    for (int i = 0; i < 40; ++i)
+        p.drawText(320, 90 + 24 * i,
+            QStringLiteral("Paragraph line %1 with a few more words to read across the page").arg(i + 1));
+    return image;
+}
+
+TEST(ReadWords, ReadsATallRegionInPartsWithEveryLineOnceAndWhole)
+{
+    // Lines of running text, one of them across the region's middle row.
+    QImage image(800, 420, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(250, 250, 252));
+    QStringList texts;
+    {
+        QPainter p(&image);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(15);
+        p.setFont(font);
+        p.setPen(QColor(30, 30, 30));
+        for (int i = 0; i < 16; ++i) {
+            texts << QStringLiteral("Row %1 of the report lists the totals").arg(i + 1);
+            // Row 8 has its ink on about the rows 205 to 219.
+            p.drawText(20, 48 + 24 * i, texts.last());
+        }
+    }
+    const auto words = VisionService::readWords(
+        image, image.rect(), 1, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
+    ASSERT_TRUE(words);
+    QMap<int, QStringList> lines;
+    for (const ocr::TextWord& w : *words)
+        lines[w.line] << w.text.trimmed();
+    QStringList read;
+    for (const QStringList& line : std::as_const(lines))
+        read << line.join(QLatin1Char(' '));
+    EXPECT_EQ(read.join(QLatin1Char('\n')).toStdString(), texts.join(QLatin1Char('\n')).toStdString());
+}
+
+TEST(RecognizeStepLabel, NamesNothingBesideTheEndsOfLinesWhoseCentresAreFar)
+{
+    // The region around a click beside the page shows only the ends of its lines,
+    // which read alone would lie near the click.
+    const QImage window = windowWithPage({ 1280, 760 });
+    const VisionService vision;
+    for (const QPointF click : { QPointF(850, 354), QPointF(1000, 546) })
+        EXPECT_EQ(
+            vision.recognizeStepLabel(click, window).value_or(QStringLiteral("no label")).toStdString(), "no label");
+    // Between the sidebar and the page the nearest whole line is the sidebar's,
+    // read whole where the region cuts it.
+    EXPECT_EQ(vision.recognizeStepLabel({ 260, 614 }, window).value_or(QStringLiteral("no label")).toStdString(),
+        quoted("Sidebar item 15").toStdString());
+}
 
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {

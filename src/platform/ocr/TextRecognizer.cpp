@@ -397,9 +397,9 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
                 double(area.width()) / image.width(), double(rows) / scale / image.height()));
         };
         // A side on the image's edge cuts nothing.
-        if (area.top() > 0)
+        if (leaveOut->top && area.top() > 0)
             leaveOutAt(true);
-        if (area.bottom() < image.height() - 1)
+        if (leaveOut->bottom && area.bottom() < image.height() - 1)
             leaveOutAt(false);
     }
     // The engine needs a margin of background around text; a caption fills its

@@ -64,6 +64,9 @@ public:
         // When set, receives the box (fractions of the whole image) of every
         // remains left out.
         QList<QRectF>* leftOut = nullptr;
+        // Which sides cut lines: a side where a region meets another read apart
+        // cuts none.
+        bool top = true, bottom = true;
     };
 
     // Recognises the words inside `region` the way screen text needs: the region
