@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <latch>
 #include <limits>
 #include <memory>
@@ -321,17 +323,66 @@ std::optional<int> blankRowNearMiddle(const QImage& image, const QRect& area)
     return std::nullopt;
 }
 
+// Work handed to the other engine of the recognition pool when that is free, and
+// else done where it is waited for, so that no reading ever waits for a thread
+// of the pool. The work is told to stop when it is no longer wanted, and always
+// ends before the object goes.
+class Alongside {
+public:
+    explicit Alongside(std::function<void(const std::atomic_bool& stop)> work)
+        : m_work(std::move(work))
+    {
+        m_shared = VisionService::recognitionPool()->tryStart([this] {
+            m_work(m_stop);
+            m_done.release();
+        });
+    }
+    Alongside(const Alongside&) = delete;
+    Alongside& operator=(const Alongside&) = delete;
+    ~Alongside() { drop(); }
+
+    // Waits for the work to end, doing it here when no thread took it.
+    void finish()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        if (m_shared)
+            m_done.acquire();
+        else
+            m_work(m_stop);
+    }
+    // Stops the work and waits for it to end, without doing it here.
+    void drop()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        m_stop = true;
+        if (m_shared)
+            m_done.acquire();
+    }
+
+private:
+    std::function<void(const std::atomic_bool&)> m_work;
+    std::atomic_bool m_stop = false;
+    std::binary_semaphore m_done { 0 };
+    bool m_shared = false;
+    bool m_ended = false;
+};
+
 } // namespace
 
 std::optional<QList<ocr::TextWord>> VisionService::readWords(const QImage& image, const QRect& region, int scale,
-    Contrast contrast, ocr::TextRecognizer::Layout layout, std::optional<ocr::TextRecognizer::CutRemains> leaveOut)
+    Contrast contrast, ocr::TextRecognizer::Layout layout, std::optional<ocr::TextRecognizer::CutRemains> leaveOut,
+    const std::atomic_bool* stop)
 {
     const QRect area = region.intersected(image.rect());
     const bool large = layout == ocr::TextRecognizer::Layout::Sparse && area.height() >= splitHeight
         && double(area.width()) * area.height() * scale * scale >= splitPixels;
     const std::optional<int> split = large ? blankRowNearMiddle(image, area) : std::nullopt;
     if (!split)
-        return ocr::TextRecognizer::recognizeWords(image, area, scale, contrast, layout, leaveOut);
+        return ocr::TextRecognizer::recognizeWords(image, area, scale, contrast, layout, leaveOut, stop);
 
     // Both parts hold the blank row, so every line lies whole in one of them; the
     // sides where they meet cut nothing.
@@ -345,19 +396,16 @@ std::optional<QList<ocr::TextWord>> VisionService::readWords(const QImage& image
         if (leaveOut->leftOut)
             lowerLeaveOut->leftOut = &lowerLeftOut;
     }
-    // The lower part goes to the other engine when it is free, else it is read
-    // here too: this never waits for a thread of the pool.
+    // The lower part goes to the other engine.
     std::optional<QList<ocr::TextWord>> lowerWords;
-    std::binary_semaphore lowerRead(0);
-    const auto readLower = [&] {
-        lowerWords = ocr::TextRecognizer::recognizeWords(image, lower, scale, contrast, layout, lowerLeaveOut);
-        lowerRead.release();
-    };
-    if (!recognitionPool()->tryStart(readLower))
-        readLower();
+    Alongside readLower([&](const std::atomic_bool& stopLower) {
+        if (!(stop && *stop))
+            lowerWords = ocr::TextRecognizer::recognizeWords(
+                image, lower, scale, contrast, layout, lowerLeaveOut, stop ? stop : &stopLower);
+    });
     std::optional<QList<ocr::TextWord>> words
-        = ocr::TextRecognizer::recognizeWords(image, upper, scale, contrast, layout, upperLeaveOut);
-    lowerRead.acquire();
+        = ocr::TextRecognizer::recognizeWords(image, upper, scale, contrast, layout, upperLeaveOut, stop);
+    readLower.finish();
     if (!words || !lowerWords)
         return std::nullopt;
     if (leaveOut && leaveOut->leftOut)
@@ -380,7 +428,7 @@ namespace {
 // that are too low to count as text are not read.
 std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
     ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse, int largestScale = maxScale,
-    std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt)
+    std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt, const std::atomic_bool* stop = nullptr)
 {
     const double area = double(region.width()) * region.height();
     int scale = std::clamp(largestScale, 1, maxScale);
@@ -389,7 +437,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     const auto read = [&](int atScale) {
         if (leaveOut && leaveOut->leftOut)
             leaveOut->leftOut->clear();
-        return VisionService::readWords(image, region, atScale, contrast, layout, leaveOut);
+        return VisionService::readWords(image, region, atScale, contrast, layout, leaveOut, stop);
     };
     std::optional<QList<ocr::TextWord>> words = read(scale);
     if (!words)
@@ -502,8 +550,8 @@ int characterCount(const QString& text)
 // holds more characters than a label shows and only its end is still hidden, and
 // puts the band's phrases in place of the lines of `lines` they overlap, so that
 // the line's text and box are those of the full line. The band read, if any.
-QRect readWholeLine(
-    const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
+QRect readWholeLine(const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines,
+    Contrast contrast, const std::atomic_bool* stop = nullptr)
 {
     Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
@@ -525,7 +573,8 @@ QRect readWholeLine(
         // Neighbouring lines the band cuts through are left unread, as are the
         // remains of lines cut by a region's top or bottom.
         whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale,
-            ocr::TextRecognizer::CutRemains { int(std::floor(box.center().y() * image.height())), unreadableRemains });
+            ocr::TextRecognizer::CutRemains { int(std::floor(box.center().y() * image.height())), unreadableRemains },
+            stop);
         if (!whole)
             return {};
         // The band's reading of the line: the phrase over the middle of its box.
@@ -640,14 +689,15 @@ struct NearLabel {
 // which phrase wins: one that holds the click, or a nearest one when no phrase
 // could lie nearer outside the area. Its phrase counts only when the area leaves
 // it whole from top to bottom.
-std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast)
+std::optional<NearLabel> labelNearClick(
+    const QImage& image, QPointF clickPixel, Contrast& contrast, const std::atomic_bool* stop = nullptr)
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
     QList<QRectF> leftOut;
     std::optional<QList<ocr::TextLine>> lines = readPhrases(
-        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel, &leftOut));
+        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel, &leftOut), stop);
     if (!lines)
         return std::nullopt;
     // Remains left unread that a phrase of theirs would have been kept count as
@@ -664,7 +714,9 @@ std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel,
         return std::nullopt;
     std::optional<QString> label;
     if (boxContains(box, click)) {
-        readWholeLine(image, near, box, *lines, contrast);
+        readWholeLine(image, near, box, *lines, contrast, stop);
+        if (stop && *stop)
+            return std::nullopt;
         const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
         if (!whole || !boxContains((*lines)[*whole].box, click))
             return std::nullopt;
@@ -688,18 +740,25 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         return label;
     // A phrase holding the click beats every other, so a small area is read
     // first. Where that finds no phrase on the click, the area is read again
-    // telling text by local contrast, which light text on a dark face needs.
+    // telling text by local contrast, which light text on a dark face needs:
+    // that reading starts at once on the other engine, and stops when the first
+    // settles the label.
+    std::optional<NearLabel> local;
+    Alongside readLocal([&](const std::atomic_bool& stop) {
+        Contrast localContrast = Contrast::Local;
+        local = labelNearClick(image, clickPixel, localContrast, &stop);
+    });
     Contrast contrast = Contrast::Global;
     const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast);
     if (near && near->holdsClick)
         return near->label;
+    // A reading by level that found no word at all was done by local contrast.
     if (contrast == Contrast::Global) {
-        contrast = Contrast::Local;
-        const std::optional<NearLabel> local = labelNearClick(image, clickPixel, contrast);
+        readLocal.finish();
         if (local && (local->holdsClick || !near))
             return local->label;
-        contrast = Contrast::Global;
     }
+    readLocal.drop();
     if (near)
         return near->label;
 

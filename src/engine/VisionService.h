@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -62,7 +63,7 @@ public:
     // free; the parts' words come in reading order, each line whole and once.
     static std::optional<QList<ocr::TextWord>> readWords(const QImage& image, const QRect& region, int scale,
         ocr::TextRecognizer::Contrast contrast, ocr::TextRecognizer::Layout layout,
-        std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt);
+        std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt, const std::atomic_bool* stop = nullptr);
 
     // The part of the image that holds every line that could name a click there.
     static QRect recognitionRegion(QSize imageSize, QPointF clickPixel);
