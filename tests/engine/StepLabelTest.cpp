@@ -147,20 +147,24 @@ TEST(RecognitionRegion, HoldsEveryLineWithinTheThreshold)
     }
 }
 
-// Large words drawn in DejaVu Sans on a light 1920 x 1080 screen.
-QImage screenWithWords(const QList<QPair<QPoint, QString>>& words)
+// Texts drawn in DejaVu Sans of `pixelSize`, dark on a light image of `size`,
+// each from its baseline's origin.
+QImage imageWithTexts(QSize size, int pixelSize, const QList<QPair<QPoint, QString>>& texts)
 {
-    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(245, 245, 247));
     QPainter p(&image);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(48);
+    font.setPixelSize(pixelSize);
     p.setFont(font);
     p.setPen(QColor(20, 20, 20));
-    for (const auto& [origin, text] : words)
+    for (const auto& [origin, text] : texts)
         p.drawText(origin, text);
     return image;
 }
+
+// Large words on a 1920 x 1080 screen.
+QImage screenWithWords(const QList<QPair<QPoint, QString>>& words) { return imageWithTexts({ 1920, 1080 }, 48, words); }
 
 TEST(RecognizeStepLabel, ReadsTheWordAtTheClick)
 {
@@ -242,51 +246,38 @@ INSTANTIATE_TEST_SUITE_P(Clicks, ClickBesideWordsTest,
         BesideCase { "besideAFarWord", { 1680, 885 }, QStringLiteral("Help") }),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Small interface text in DejaVu Sans on a light window: a sidebar of items 38 px
-// apart beside a page of long lines 24 px apart.
+// Small interface text on a window: a sidebar of items 38 px apart beside a page
+// of long lines 24 px apart.
 QImage windowWithPage(QSize size)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(250, 250, 252));
-    QPainter p(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(15);
-    p.setFont(font);
-    p.setPen(QColor(30, 30, 30));
+    QList<QPair<QPoint, QString>> texts;
     for (int i = 0; i < 24; ++i)
-        p.drawText(24, 90 + 38 * i, QStringLiteral("Sidebar item %1").arg(i + 1));
+        texts.append({ QPoint(24, 90 + 38 * i), QStringLiteral("Sidebar item %1").arg(i + 1) });
     for (int i = 0; i < 40; ++i)
-        p.drawText(320, 90 + 24 * i,
-            QStringLiteral("Paragraph line %1 with a few more words to read across the page").arg(i + 1));
-    return image;
+        texts.append({ QPoint(320, 90 + 24 * i),
+            QStringLiteral("Paragraph line %1 with a few more words to read across the page").arg(i + 1) });
+    return imageWithTexts(size, 15, texts);
 }
 
 TEST(ReadWords, ReadsATallRegionInPartsWithEveryLineOnceAndWhole)
 {
     // Lines of running text, one of them across the region's middle row.
-    QImage image(800, 420, QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(250, 250, 252));
     QStringList texts;
-    {
-        QPainter p(&image);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(15);
-        p.setFont(font);
-        p.setPen(QColor(30, 30, 30));
-        for (int i = 0; i < 16; ++i) {
-            texts << QStringLiteral("Row %1 of the report lists the totals").arg(i + 1);
-            // Row 8 has its ink on about the rows 205 to 219.
-            p.drawText(20, 48 + 24 * i, texts.last());
-        }
+    QList<QPair<QPoint, QString>> lines;
+    for (int i = 0; i < 16; ++i) {
+        texts << QStringLiteral("Row %1 of the report lists the totals").arg(i + 1);
+        // Row 8 has its ink on about the rows 205 to 219.
+        lines.append({ QPoint(20, 48 + 24 * i), texts.last() });
     }
+    const QImage image = imageWithTexts({ 800, 420 }, 15, lines);
     const auto words = VisionService::readWords(
         image, image.rect(), 1, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
     ASSERT_TRUE(words);
-    QMap<int, QStringList> lines;
+    QMap<int, QStringList> wordsOfLine;
     for (const ocr::TextWord& w : *words)
-        lines[w.line] << w.text.trimmed();
+        wordsOfLine[w.line] << w.text.trimmed();
     QStringList read;
-    for (const QStringList& line : std::as_const(lines))
+    for (const QStringList& line : std::as_const(wordsOfLine))
         read << line.join(QLatin1Char(' '));
     EXPECT_EQ(read.join(QLatin1Char('\n')).toStdString(), texts.join(QLatin1Char('\n')).toStdString());
 }
