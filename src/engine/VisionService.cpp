@@ -3,6 +3,7 @@
 #include "engine/VisionLog.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QPointer>
 #include <QTextBoundaryFinder>
 #include <QThreadPool>
@@ -290,35 +291,75 @@ using Contrast = ocr::TextRecognizer::Contrast;
 // two parts at once; a smaller one costs too little to share.
 constexpr int splitHeight = 160;
 constexpr double splitPixels = 100000;
+// A band lower than that is read in two parts side by side from this width on,
+// once enlarged.
+constexpr int splitWidth = 1400;
+// The least space between two words, in text heights: more than any between two
+// letters of a word.
+constexpr double wordSpace = 0.35;
 // A row free of text: no more pixels than the thin frames of panes crossing it
 // differ from its level by more than this.
 constexpr int inkContrast = 16;
 constexpr int blankRowInk = 3;
 
-// The row of `area` nearest its middle, within its middle third, that no text
-// crosses, in image pixels.
-std::optional<int> blankRowNearMiddle(const QImage& image, const QRect& area)
+// The row (or column) of `area` where to part it for two readings, in image
+// pixels: one that no text crosses, nearest the line that has as many rows (or
+// columns) crossed by text before it as after it, within a sixth of their count.
+// A column parts words only amid a space between them, the middle of blank
+// columns as many as `wordSpace` of the rows text crosses.
+std::optional<int> blankLineNearMiddle(const QImage& image, const QRect& area, Qt::Orientation across)
 {
     const QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
     if (grey.isNull())
         return std::nullopt;
-    const auto blank = [&](int y) {
-        std::array<int, 256> histogram {};
-        const uchar* row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); ++x)
-            ++histogram[row[x]];
-        const int level = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
-        int ink = 0;
-        for (int x = 0; x < grey.width() && ink <= blankRowInk; ++x)
-            ink += std::abs(int(row[x]) - level) > inkContrast ? 1 : 0;
-        return ink <= blankRowInk;
+    const auto blankLines = [&](bool rows) {
+        const int length = rows ? grey.width() : grey.height();
+        std::vector<bool> blank(size_t(rows ? grey.height() : grey.width()), false);
+        for (int i = 0; i < int(blank.size()); ++i) {
+            const auto level = [&](int j) { return int(rows ? grey.constScanLine(i)[j] : grey.constScanLine(j)[i]); };
+            std::array<int, 256> histogram {};
+            for (int j = 0; j < length; ++j)
+                ++histogram[size_t(level(j))];
+            const int most = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+            int ink = 0;
+            for (int j = 0; j < length && ink <= blankRowInk; ++j)
+                ink += std::abs(level(j) - most) > inkContrast ? 1 : 0;
+            blank[size_t(i)] = ink <= blankRowInk;
+        }
+        return blank;
     };
-    const int middle = grey.height() / 2;
-    for (int offset = 0; offset <= grey.height() / 6; ++offset) {
-        if (blank(middle - offset))
-            return area.top() + middle - offset;
-        if (blank(middle + offset))
-            return area.top() + middle + offset;
+    const bool rows = across == Qt::Horizontal;
+    const std::vector<bool> blank = blankLines(rows);
+    const int count = int(blank.size());
+    const int crossed = int(std::count(blank.begin(), blank.end(), false));
+    if (crossed == 0)
+        return std::nullopt;
+    int middle = 0;
+    for (int seen = 0; middle < count && 2 * seen < crossed; ++middle)
+        seen += blank[size_t(middle)] ? 0 : 1;
+    // A column that parts words lies amid a run of blank columns at least this long.
+    int space = 1;
+    if (!rows) {
+        const std::vector<bool> blankRows = blankLines(true);
+        space = int(std::ceil(wordSpace * double(std::count(blankRows.begin(), blankRows.end(), false))));
+    }
+    std::vector<bool> parting(size_t(count), false);
+    for (int i = 0; i < count;) {
+        int end = i;
+        while (end < count && blank[size_t(end)])
+            ++end;
+        if (end - i >= space)
+            parting[size_t((i + end) / 2)] = true;
+        i = std::max(end, i + 1);
+    }
+    const auto parts
+        = [&](int i) { return i >= 0 && i < count && (rows ? bool(blank[size_t(i)]) : bool(parting[size_t(i)])); };
+    const int start = rows ? area.top() : area.left();
+    for (int offset = 0; offset <= crossed / 6; ++offset) {
+        if (parts(middle - offset))
+            return start + middle - offset;
+        if (parts(middle + offset))
+            return start + middle + offset;
     }
     return std::nullopt;
 }
@@ -378,43 +419,69 @@ std::optional<QList<ocr::TextWord>> VisionService::readWords(const QImage& image
     const std::atomic_bool* stop)
 {
     const QRect area = region.intersected(image.rect());
-    const bool large = layout == ocr::TextRecognizer::Layout::Sparse && area.height() >= splitHeight
-        && double(area.width()) * area.height() * scale * scale >= splitPixels;
-    const std::optional<int> split = large ? blankRowNearMiddle(image, area) : std::nullopt;
+    const bool sparse = layout == ocr::TextRecognizer::Layout::Sparse;
+    const bool tall = area.height() >= splitHeight;
+    std::optional<int> split;
+    if (sparse && tall && double(area.width()) * area.height() * scale * scale >= splitPixels)
+        split = blankLineNearMiddle(image, area, Qt::Horizontal);
+    else if (sparse && !tall && area.width() * scale >= splitWidth)
+        split = blankLineNearMiddle(image, area, Qt::Vertical);
     if (!split)
         return ocr::TextRecognizer::recognizeWords(image, area, scale, contrast, layout, leaveOut, stop);
 
-    // Both parts hold the blank row, so every line lies whole in one of them; the
-    // sides where they meet cut nothing.
-    const QRect upper(QPoint(area.left(), area.top()), QPoint(area.right(), *split));
-    const QRect lower(QPoint(area.left(), *split), area.bottomRight());
-    std::optional<ocr::TextRecognizer::CutRemains> upperLeaveOut = leaveOut, lowerLeaveOut = leaveOut;
-    QList<QRectF> lowerLeftOut;
+    // Both parts hold the blank row or column, so every line lies whole in one of
+    // them, or each word of it does; the sides where rows part cut nothing.
+    const QRect first(area.topLeft(), tall ? QPoint(area.right(), *split) : QPoint(*split, area.bottom()));
+    const QRect second(tall ? QPoint(area.left(), *split) : QPoint(*split, area.top()), area.bottomRight());
+    std::optional<ocr::TextRecognizer::CutRemains> firstLeaveOut = leaveOut, secondLeaveOut = leaveOut;
+    QList<QRectF> secondLeftOut;
     if (leaveOut) {
-        upperLeaveOut->bottom = false;
-        lowerLeaveOut->top = false;
+        if (tall) {
+            firstLeaveOut->bottom = false;
+            secondLeaveOut->top = false;
+        }
         if (leaveOut->leftOut)
-            lowerLeaveOut->leftOut = &lowerLeftOut;
+            secondLeaveOut->leftOut = &secondLeftOut;
     }
-    // The lower part goes to the other engine.
-    std::optional<QList<ocr::TextWord>> lowerWords;
-    Alongside readLower([&](const std::atomic_bool& stopLower) {
+    // The second part goes to the other engine.
+    std::optional<QList<ocr::TextWord>> secondWords;
+    Alongside readSecond([&](const std::atomic_bool& stopSecond) {
         if (!(stop && *stop))
-            lowerWords = ocr::TextRecognizer::recognizeWords(
-                image, lower, scale, contrast, layout, lowerLeaveOut, stop ? stop : &stopLower);
+            secondWords = ocr::TextRecognizer::recognizeWords(
+                image, second, scale, contrast, layout, secondLeaveOut, stop ? stop : &stopSecond);
     });
     std::optional<QList<ocr::TextWord>> words
-        = ocr::TextRecognizer::recognizeWords(image, upper, scale, contrast, layout, upperLeaveOut, stop);
-    readLower.finish();
-    if (!words || !lowerWords)
+        = ocr::TextRecognizer::recognizeWords(image, first, scale, contrast, layout, firstLeaveOut, stop);
+    readSecond.finish();
+    if (!words || !secondWords)
         return std::nullopt;
     if (leaveOut && leaveOut->leftOut)
-        leaveOut->leftOut->append(lowerLeftOut);
+        leaveOut->leftOut->append(secondLeftOut);
+    // Lines of the second part follow those of the first; beside them, a line
+    // goes on the first part's line it shares most of its rows with.
+    QHash<int, QRectF> firstLines, secondLines;
     int lines = 0;
-    for (const ocr::TextWord& w : *words)
+    for (const ocr::TextWord& w : *words) {
+        firstLines[w.line] = firstLines.value(w.line, w.box).united(w.box);
         lines = std::max(lines, w.line);
-    for (ocr::TextWord w : *lowerWords) {
-        w.line += lines;
+    }
+    for (const ocr::TextWord& w : *secondWords)
+        secondLines[w.line] = secondLines.value(w.line, w.box).united(w.box);
+    QHash<int, int> renumbered;
+    for (auto it = secondLines.cbegin(); it != secondLines.cend(); ++it) {
+        int joined = 0;
+        double shared = 0;
+        for (auto f = firstLines.cbegin(); !tall && f != firstLines.cend(); ++f) {
+            const double rows = std::min(it->bottom(), f->bottom()) - std::max(it->top(), f->top());
+            if (rows > shared && 2 * rows > std::min(it->height(), f->height())) {
+                shared = rows;
+                joined = f.key();
+            }
+        }
+        renumbered[it.key()] = joined ? joined : lines + it.key();
+    }
+    for (ocr::TextWord w : *secondWords) {
+        w.line = renumbered.value(w.line);
         words->append(w);
     }
     return words;
@@ -689,8 +756,10 @@ struct NearLabel {
 // which phrase wins: one that holds the click, or a nearest one when no phrase
 // could lie nearer outside the area. Its phrase counts only when the area leaves
 // it whole from top to bottom.
-std::optional<NearLabel> labelNearClick(
-    const QImage& image, QPointF clickPixel, Contrast& contrast, const std::atomic_bool* stop = nullptr)
+// `holding` is called once the phrase holding the click is found, before its
+// line is read whole.
+std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast,
+    const std::atomic_bool* stop = nullptr, const std::function<void()>& holding = {})
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
@@ -714,6 +783,8 @@ std::optional<NearLabel> labelNearClick(
         return std::nullopt;
     std::optional<QString> label;
     if (boxContains(box, click)) {
+        if (holding)
+            holding();
         readWholeLine(image, near, box, *lines, contrast, stop);
         if (stop && *stop)
             return std::nullopt;
@@ -743,18 +814,27 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     // telling text by local contrast, which light text on a dark face needs:
     // that reading starts at once on the other engine, and stops when the first
     // settles the label.
+    // Once a phrase holds the click it stops too, leaving the other engine to the
+    // reading of that phrase's whole line, and is done again only should that fail.
     std::optional<NearLabel> local;
-    Alongside readLocal([&](const std::atomic_bool& stop) {
+    const auto readLocally = [&](const std::atomic_bool* stop) {
         Contrast localContrast = Contrast::Local;
-        local = labelNearClick(image, clickPixel, localContrast, &stop);
-    });
+        local = labelNearClick(image, clickPixel, localContrast, stop);
+    };
+    Alongside readLocal([&](const std::atomic_bool& stop) { readLocally(&stop); });
+    bool dropped = false;
     Contrast contrast = Contrast::Global;
-    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast);
+    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast, nullptr, [&] {
+        readLocal.drop();
+        dropped = true;
+    });
     if (near && near->holdsClick)
         return near->label;
     // A reading by level that found no word at all was done by local contrast.
     if (contrast == Contrast::Global) {
         readLocal.finish();
+        if (dropped)
+            readLocally(nullptr);
         if (local && (local->holdsClick || !near))
             return local->label;
     }

@@ -259,7 +259,19 @@ QImage windowWithPage(QSize size)
     return imageWithTexts(size, 15, texts);
 }
 
-TEST(ReadWords, ReadsATallRegionInPartsWithEveryLineOnceAndWhole)
+// The texts of the lines of `words`, in the order of their numbers.
+QStringList linesOf(const QList<ocr::TextWord>& words)
+{
+    QMap<int, QStringList> wordsOfLine;
+    for (const ocr::TextWord& w : words)
+        wordsOfLine[w.line] << w.text.trimmed();
+    QStringList lines;
+    for (const QStringList& line : std::as_const(wordsOfLine))
+        lines << line.join(QLatin1Char(' '));
+    return lines;
+}
+
+TEST(ReadWords, ReadsATallRegionOrAWideBandInPartsWithEveryLineOnceAndWhole)
 {
     // Lines of running text, one of them across the region's middle row.
     QStringList texts;
@@ -269,17 +281,19 @@ TEST(ReadWords, ReadsATallRegionInPartsWithEveryLineOnceAndWhole)
         // Row 8 has its ink on about the rows 205 to 219.
         lines.append({ QPoint(20, 48 + 24 * i), texts.last() });
     }
-    const QImage image = imageWithTexts({ 800, 420 }, 15, lines);
-    const auto words = VisionService::readWords(
-        image, image.rect(), 1, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
-    ASSERT_TRUE(words);
-    QMap<int, QStringList> wordsOfLine;
-    for (const ocr::TextWord& w : *words)
-        wordsOfLine[w.line] << w.text.trimmed();
-    QStringList read;
-    for (const QStringList& line : std::as_const(wordsOfLine))
-        read << line.join(QLatin1Char(' '));
-    EXPECT_EQ(read.join(QLatin1Char('\n')).toStdString(), texts.join(QLatin1Char('\n')).toStdString());
+    const QImage page = imageWithTexts({ 800, 420 }, 15, lines);
+    const auto pageWords = VisionService::readWords(
+        page, page.rect(), 1, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
+    ASSERT_TRUE(pageWords);
+    EXPECT_EQ(linesOf(*pageWords).join(QLatin1Char('\n')).toStdString(), texts.join(QLatin1Char('\n')).toStdString());
+
+    // One long line in a band, parted between two of its words, not inside one.
+    const QString text = QStringLiteral("Paragraph line 20 with a few more words to read across the page");
+    const QImage band = imageWithTexts({ 900, 26 }, 15, { { QPoint(20, 18), text } });
+    const auto bandWords = VisionService::readWords(
+        band, band.rect(), 2, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
+    ASSERT_TRUE(bandWords);
+    EXPECT_EQ(linesOf(*bandWords).join(QLatin1Char('\n')).toStdString(), text.toStdString());
 }
 
 TEST(RecognizeStepLabel, NamesNothingBesideTheEndsOfLinesWhoseCentresAreFar)
