@@ -303,8 +303,8 @@ constexpr int inkContrast = 16;
 constexpr int blankRowInk = 3;
 
 // The row (or column) of `area` where to part it for two readings, in image
-// pixels: one that no text crosses, nearest the line that has as many rows (or
-// columns) crossed by text before it as after it, within a sixth of their count.
+// pixels: one that no text crosses, nearest the line with as much ink before it
+// as after it, within a sixth of the rows (or columns) that text crosses.
 // A column parts words only amid a space between them, the middle of blank
 // columns as many as `wordSpace` of the rows text crosses.
 std::optional<int> blankLineNearMiddle(const QImage& image, const QRect& area, Qt::Orientation across)
@@ -312,35 +312,45 @@ std::optional<int> blankLineNearMiddle(const QImage& image, const QRect& area, Q
     const QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
     if (grey.isNull())
         return std::nullopt;
-    const auto blankLines = [&](bool rows) {
+    // The pixels of each row (or column) that differ from its most frequent level.
+    const auto inkOfLines = [&](bool rows) {
         const int length = rows ? grey.width() : grey.height();
-        std::vector<bool> blank(size_t(rows ? grey.height() : grey.width()), false);
-        for (int i = 0; i < int(blank.size()); ++i) {
+        std::vector<int> ink(size_t(rows ? grey.height() : grey.width()), 0);
+        for (int i = 0; i < int(ink.size()); ++i) {
             const auto level = [&](int j) { return int(rows ? grey.constScanLine(i)[j] : grey.constScanLine(j)[i]); };
             std::array<int, 256> histogram {};
             for (int j = 0; j < length; ++j)
                 ++histogram[size_t(level(j))];
             const int most = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
-            int ink = 0;
-            for (int j = 0; j < length && ink <= blankRowInk; ++j)
-                ink += std::abs(level(j) - most) > inkContrast ? 1 : 0;
-            blank[size_t(i)] = ink <= blankRowInk;
+            for (int j = 0; j < length; ++j)
+                ink[size_t(i)] += std::abs(level(j) - most) > inkContrast ? 1 : 0;
         }
+        return ink;
+    };
+    const auto blankOf = [](const std::vector<int>& ink) {
+        std::vector<bool> blank(ink.size(), false);
+        for (size_t i = 0; i < ink.size(); ++i)
+            blank[i] = ink[i] <= blankRowInk;
         return blank;
     };
     const bool rows = across == Qt::Horizontal;
-    const std::vector<bool> blank = blankLines(rows);
+    const std::vector<int> ink = inkOfLines(rows);
+    const std::vector<bool> blank = blankOf(ink);
     const int count = int(blank.size());
     const int crossed = int(std::count(blank.begin(), blank.end(), false));
     if (crossed == 0)
         return std::nullopt;
+    // Where as much ink lies before as after: about as much for each reading to do.
+    qint64 total = 0;
+    for (int i = 0; i < count; ++i)
+        total += blank[size_t(i)] ? 0 : ink[size_t(i)];
     int middle = 0;
-    for (int seen = 0; middle < count && 2 * seen < crossed; ++middle)
-        seen += blank[size_t(middle)] ? 0 : 1;
+    for (qint64 seen = 0; middle < count && 2 * seen < total; ++middle)
+        seen += blank[size_t(middle)] ? 0 : ink[size_t(middle)];
     // A column that parts words lies amid a run of blank columns at least this long.
     int space = 1;
     if (!rows) {
-        const std::vector<bool> blankRows = blankLines(true);
+        const std::vector<bool> blankRows = blankOf(inkOfLines(true));
         space = int(std::ceil(wordSpace * double(std::count(blankRows.begin(), blankRows.end(), false))));
     }
     std::vector<bool> parting(size_t(count), false);
@@ -691,7 +701,7 @@ QRect readWholeLine(const QImage& image, const QRect& region, const QRectF& box,
 // region's other half. A column holds ink where its pixels over the line's rows
 // differ, so that a plain face of another colour holds none. Other boxes come
 // back as they are.
-QRectF surelyHiddenExtent(const QImage& image, const QRect& region, const ocr::TextLine& line)
+QRectF extentBeyond(const QImage& image, const QRect& region, const ocr::TextLine& line)
 {
     const Cut cut = cutSides(region, line.box, image.size());
     if (cut.left == cut.right || cut.top || cut.bottom)
@@ -811,11 +821,10 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         return label;
     // A phrase holding the click beats every other, so a small area is read
     // first. Where that finds no phrase on the click, the area is read again
-    // telling text by local contrast, which light text on a dark face needs:
-    // that reading starts at once on the other engine, and stops when the first
-    // settles the label.
-    // Once a phrase holds the click it stops too, leaving the other engine to the
-    // reading of that phrase's whole line, and is done again only should that fail.
+    // telling text by local contrast, which light text on a dark face needs.
+    // That reading starts at once on the other engine and stops as soon as a
+    // phrase holds the click, leaving the engine to the reading of the phrase's
+    // whole line; it is done again only should that reading lose the click.
     std::optional<NearLabel> local;
     const auto readLocally = [&](const std::atomic_bool* stop) {
         Contrast localContrast = Contrast::Local;
@@ -842,8 +851,7 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     if (near)
         return near->label;
 
-    // Otherwise every line within reach of the click competes. Only the winner is
-    // read whole: the hidden part of a cut line lies farther from the click.
+    // Otherwise every line within reach of the click competes.
     const QRect region = recognitionRegion(image.size(), clickPixel);
     std::optional<QList<ocr::TextLine>> lines
         = readPhrases(image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel));
@@ -851,8 +859,8 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         return std::nullopt;
     // The nearest line is read whole where the area it was read in cuts it; where
     // that moves it away, the next one is. A cut line whose centre lies beyond
-    // reach even by the part of it surely hidden names nothing, however it reads
-    // whole, and is not read.
+    // reach once widened by what the image shows of it beyond that area names
+    // nothing, however it reads whole, and is not read.
     const QPointF click(clickPixel.x() / image.width(), clickPixel.y() / image.height());
     QList<QRect> bands;
     // The area a line was read in: the last band read across its middle, else the region.
@@ -865,7 +873,7 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
     };
     for (int reads = 0;; ++reads) {
         lines->removeIf([&](const ocr::TextLine& line) {
-            const QRectF box = surelyHiddenExtent(image, readIn(line), line);
+            const QRectF box = extentBeyond(image, readIn(line), line);
             return box != line.box && !boxContains(box, click)
                 && !(std::hypot(box.center().x() - click.x(), box.center().y() - click.y()) < proximityThreshold);
         });
