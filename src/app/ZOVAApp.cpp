@@ -26,7 +26,10 @@
 #include <QMessageBox>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QSet>
+#include <QStringList>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,15 +38,24 @@ namespace zova {
 
 namespace {
 
+// The screenshots folder holds a file per step, so it is cared for off the GUI
+// thread. Only what was written before now can be left over; the margin covers
+// file times that lag the clock.
 void clearLeftovers(const ModelContext& context)
 {
-    QSet<QString> referenced;
-    for (const Step* step : context.allSteps())
-        referenced.insert(step->screenshotFilename());
-    const StorageService& storage = StorageService::shared();
-    storage.tightenPermissions();
-    storage.removeUnreferenced(referenced);
-    TemporaryFiles::clearStale();
+    const QList<Step*> steps = context.allSteps();
+    QStringList referenced;
+    referenced.reserve(steps.size());
+    for (const Step* step : steps)
+        referenced.append(step->screenshotFilename());
+    const QDateTime writtenBefore = QDateTime::currentDateTimeUtc().addSecs(-2);
+    QThreadPool::globalInstance()->start([referenced = std::move(referenced), writtenBefore] {
+        const QSet<QString> names(referenced.cbegin(), referenced.cend());
+        const StorageService& storage = StorageService::shared();
+        storage.tightenPermissions();
+        storage.removeUnreferenced(names, writtenBefore);
+        TemporaryFiles::clearStale();
+    });
 }
 
 } // namespace

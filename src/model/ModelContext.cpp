@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcStore, "zova.model")
 
@@ -119,7 +120,6 @@ Expected<void, StoreError> ModelContext::loadAll()
         m_guides.reserve(guideCount);
         m_guideById.reserve(guideCount);
         m_stepById.reserve(stepCount);
-        m_persisted.reserve(guideCount + stepCount);
     }
 
     int rc;
@@ -143,7 +143,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         adopt(g);
         m_guides.append(g);
         m_guideById.insert(g->id(), g);
-        m_persisted.insert(g);
+        g->m_persisted = true;
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
@@ -171,7 +171,7 @@ Expected<void, StoreError> ModelContext::loadAll()
         }
         adopt(s);
         m_stepById.insert(s->id(), s);
-        m_persisted.insert(s);
+        s->m_persisted = true;
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
@@ -233,7 +233,7 @@ void ModelContext::remove(Step* step)
     if (!step || step->context() != this || step->isDeleted())
         return;
     m_stepById.remove(step->id());
-    if (m_persisted.remove(step))
+    if (std::exchange(step->m_persisted, false))
         m_deletedSteps.append(rowId(step));
     bury(step);
     if (Guide* g = step->guide())
@@ -245,11 +245,11 @@ void ModelContext::remove(Guide* guide)
 {
     if (!guide || guide->context() != this || guide->isDeleted())
         return;
-    const bool persisted = m_persisted.remove(guide);
+    const bool persisted = std::exchange(guide->m_persisted, false);
     for (Step* s : guide->steps()) {
         m_stepById.remove(s->id());
         // Persisted rows go with the guide's row (cascade); others were never written.
-        if (m_persisted.remove(s) && !persisted)
+        if (std::exchange(s->m_persisted, false) && !persisted)
             m_deletedSteps.append(rowId(s));
         bury(s);
     }
@@ -380,9 +380,9 @@ Expected<void, StoreError> ModelContext::save()
     if (!sqlite::exec(m_db.get(), "COMMIT"))
         return fail();
 
-    for (const Record* r : std::as_const(m_dirty)) {
+    for (Record* r : std::as_const(m_dirty)) {
         if (!dropped.contains(r))
-            m_persisted.insert(r);
+            r->m_persisted = true;
     }
     m_dirty.clear();
     m_dirtySet.clear();

@@ -86,7 +86,6 @@ private:
     QList<Guide*> m_guides;
     QHash<QUuid, Guide*> m_guideById;
     QHash<QUuid, Step*> m_stepById;
-    QSet<const Record*> m_persisted; // rows that exist in the file
     QHash<const Record*, QString> m_storedIds; // id text of rows read from the file, as written there
     QList<Record*> m_dirty; // inserted or changed, in order of first change
     QSet<const Record*> m_dirtySet;
