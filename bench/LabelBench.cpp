@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QSemaphore>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,7 +48,12 @@ int main(int argc, char** argv)
         return 1;
     }
     const VisionService vision;
-    // Starts this thread's engine, as the recognition pool's threads keep theirs.
+    // Starts this thread's engine and those of the pool, which tall regions are
+    // shared with, as a recording starts them.
+    VisionService::prepareRecognition();
+    QSemaphore ready;
+    VisionService::recognitionPool()->start([&ready] { ready.release(); });
+    ready.acquire();
     vision.recognizeStepLabel({ 0, 0 }, set.images.begin().value());
 
     int exact = 0;

@@ -18,12 +18,14 @@ int main(int argc, char** argv)
     window.setGeometry(100, 80, 1280, 760);
     window.show();
     // Places in the window's own pixels: a toolbar item, a sidebar item, a word in
-    // the page and a place beside the page's lines.
+    // the page, a place beside the page's lines (too far from their centres for a
+    // label) and one in the gap between the sidebar and the page, named after the
+    // sidebar item beside it.
     const struct {
         const char* name;
         QPoint at;
     } places[] = { { "toolbar", { 130, 25 } }, { "sidebar", { 60, 128 } }, { "text", { 700, 546 } },
-        { "beside", { 850, 354 } } };
+        { "beside", { 850, 354 } }, { "gap", { 200, 340 } } };
     QTimer::singleShot(700, [&] {
         QTextStream out(stdout);
         for (const auto& p : places) {

@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSemaphore>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -38,7 +40,12 @@ int main(int argc, char** argv)
     const QImage frame = screenshot();
     const VisionService vision;
 
-    // The first call starts this thread's engine; later calls reuse it.
+    // Tall regions are shared with the pool's engines, started as a recording
+    // starts them. The first call starts this thread's engine; later calls reuse it.
+    VisionService::prepareRecognition();
+    QSemaphore ready;
+    VisionService::recognitionPool()->start([&ready] { ready.release(); });
+    ready.acquire();
     std::optional<QString> label = vision.recognizeStepLabel({ 960, 546 }, frame);
     const int threadsBefore = threadCount();
     // Times the label of a click at `point`, prints it and the summary row.

@@ -3,16 +3,21 @@
 #include "engine/VisionLog.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QPointer>
 #include <QTextBoundaryFinder>
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <latch>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <semaphore>
 #include <vector>
 
 namespace zova {
@@ -25,6 +30,8 @@ constexpr double feather = 5.0;
 constexpr int maxLabelCharacters = 40;
 constexpr int cutLabelCharacters = 37;
 constexpr int recognitionThreads = 2;
+// Cut lines read whole, at most, when each one read moves away from the click.
+constexpr int maxWholeReads = 3;
 
 constexpr int ring[8][2] = { { 1, 0 }, { -1, 0 }, { 0, 1 }, { 0, -1 }, { 1, 1 }, { 1, -1 }, { -1, 1 }, { -1, -1 } };
 
@@ -280,13 +287,215 @@ QList<ocr::TextLine> phrasesOf(QList<ocr::TextWord> words, QSize imageSize)
 
 using Contrast = ocr::TextRecognizer::Contrast;
 
+// A region at least this tall, and of this many pixels once enlarged, is read in
+// two parts at once; a smaller one costs too little to share.
+constexpr int splitHeight = 160;
+constexpr double splitPixels = 100000;
+// A band lower than that is read in two parts side by side from this width on,
+// once enlarged.
+constexpr int splitWidth = 1400;
+// The least space between two words, in text heights: more than any between two
+// letters of a word.
+constexpr double wordSpace = 0.35;
+// A row free of text: no more pixels than the thin frames of panes crossing it
+// differ from its level by more than this.
+constexpr int inkContrast = 16;
+constexpr int blankRowInk = 3;
+
+// The row (or column) of `area` where to part it for two readings, in image
+// pixels: one that no text crosses, nearest the line that has as many rows (or
+// columns) crossed by text before it as after it, within a sixth of their count.
+// A column parts words only amid a space between them, the middle of blank
+// columns as many as `wordSpace` of the rows text crosses.
+std::optional<int> blankLineNearMiddle(const QImage& image, const QRect& area, Qt::Orientation across)
+{
+    const QImage grey = image.copy(area).convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return std::nullopt;
+    const auto blankLines = [&](bool rows) {
+        const int length = rows ? grey.width() : grey.height();
+        std::vector<bool> blank(size_t(rows ? grey.height() : grey.width()), false);
+        for (int i = 0; i < int(blank.size()); ++i) {
+            const auto level = [&](int j) { return int(rows ? grey.constScanLine(i)[j] : grey.constScanLine(j)[i]); };
+            std::array<int, 256> histogram {};
+            for (int j = 0; j < length; ++j)
+                ++histogram[size_t(level(j))];
+            const int most = int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
+            int ink = 0;
+            for (int j = 0; j < length && ink <= blankRowInk; ++j)
+                ink += std::abs(level(j) - most) > inkContrast ? 1 : 0;
+            blank[size_t(i)] = ink <= blankRowInk;
+        }
+        return blank;
+    };
+    const bool rows = across == Qt::Horizontal;
+    const std::vector<bool> blank = blankLines(rows);
+    const int count = int(blank.size());
+    const int crossed = int(std::count(blank.begin(), blank.end(), false));
+    if (crossed == 0)
+        return std::nullopt;
+    int middle = 0;
+    for (int seen = 0; middle < count && 2 * seen < crossed; ++middle)
+        seen += blank[size_t(middle)] ? 0 : 1;
+    // A column that parts words lies amid a run of blank columns at least this long.
+    int space = 1;
+    if (!rows) {
+        const std::vector<bool> blankRows = blankLines(true);
+        space = int(std::ceil(wordSpace * double(std::count(blankRows.begin(), blankRows.end(), false))));
+    }
+    std::vector<bool> parting(size_t(count), false);
+    for (int i = 0; i < count;) {
+        int end = i;
+        while (end < count && blank[size_t(end)])
+            ++end;
+        if (end - i >= space)
+            parting[size_t((i + end) / 2)] = true;
+        i = std::max(end, i + 1);
+    }
+    const auto parts
+        = [&](int i) { return i >= 0 && i < count && (rows ? bool(blank[size_t(i)]) : bool(parting[size_t(i)])); };
+    const int start = rows ? area.top() : area.left();
+    for (int offset = 0; offset <= crossed / 6; ++offset) {
+        if (parts(middle - offset))
+            return start + middle - offset;
+        if (parts(middle + offset))
+            return start + middle + offset;
+    }
+    return std::nullopt;
+}
+
+// Work handed to the other engine of the recognition pool when that is free, and
+// else done where it is waited for, so that no reading ever waits for a thread
+// of the pool. The work is told to stop when it is no longer wanted, and always
+// ends before the object goes.
+class Alongside {
+public:
+    explicit Alongside(std::function<void(const std::atomic_bool& stop)> work)
+        : m_work(std::move(work))
+    {
+        m_shared = VisionService::recognitionPool()->tryStart([this] {
+            m_work(m_stop);
+            m_done.release();
+        });
+    }
+    Alongside(const Alongside&) = delete;
+    Alongside& operator=(const Alongside&) = delete;
+    ~Alongside() { drop(); }
+
+    // Waits for the work to end, doing it here when no thread took it.
+    void finish()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        if (m_shared)
+            m_done.acquire();
+        else
+            m_work(m_stop);
+    }
+    // Stops the work and waits for it to end, without doing it here.
+    void drop()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        m_stop = true;
+        if (m_shared)
+            m_done.acquire();
+    }
+
+private:
+    std::function<void(const std::atomic_bool&)> m_work;
+    std::atomic_bool m_stop = false;
+    std::binary_semaphore m_done { 0 };
+    bool m_shared = false;
+    bool m_ended = false;
+};
+
+} // namespace
+
+std::optional<QList<ocr::TextWord>> VisionService::readWords(const QImage& image, const QRect& region, int scale,
+    Contrast contrast, ocr::TextRecognizer::Layout layout, std::optional<ocr::TextRecognizer::CutRemains> leaveOut,
+    const std::atomic_bool* stop)
+{
+    const QRect area = region.intersected(image.rect());
+    const bool sparse = layout == ocr::TextRecognizer::Layout::Sparse;
+    const bool tall = area.height() >= splitHeight;
+    std::optional<int> split;
+    if (sparse && tall && double(area.width()) * area.height() * scale * scale >= splitPixels)
+        split = blankLineNearMiddle(image, area, Qt::Horizontal);
+    else if (sparse && !tall && area.width() * scale >= splitWidth)
+        split = blankLineNearMiddle(image, area, Qt::Vertical);
+    if (!split)
+        return ocr::TextRecognizer::recognizeWords(image, area, scale, contrast, layout, leaveOut, stop);
+
+    // Both parts hold the blank row or column, so every line lies whole in one of
+    // them, or each word of it does; the sides where rows part cut nothing.
+    const QRect first(area.topLeft(), tall ? QPoint(area.right(), *split) : QPoint(*split, area.bottom()));
+    const QRect second(tall ? QPoint(area.left(), *split) : QPoint(*split, area.top()), area.bottomRight());
+    std::optional<ocr::TextRecognizer::CutRemains> firstLeaveOut = leaveOut, secondLeaveOut = leaveOut;
+    QList<QRectF> secondLeftOut;
+    if (leaveOut) {
+        if (tall) {
+            firstLeaveOut->bottom = false;
+            secondLeaveOut->top = false;
+        }
+        if (leaveOut->leftOut)
+            secondLeaveOut->leftOut = &secondLeftOut;
+    }
+    // The second part goes to the other engine.
+    std::optional<QList<ocr::TextWord>> secondWords;
+    Alongside readSecond([&](const std::atomic_bool& stopSecond) {
+        if (!(stop && *stop))
+            secondWords = ocr::TextRecognizer::recognizeWords(
+                image, second, scale, contrast, layout, secondLeaveOut, stop ? stop : &stopSecond);
+    });
+    std::optional<QList<ocr::TextWord>> words
+        = ocr::TextRecognizer::recognizeWords(image, first, scale, contrast, layout, firstLeaveOut, stop);
+    readSecond.finish();
+    if (!words || !secondWords)
+        return std::nullopt;
+    if (leaveOut && leaveOut->leftOut)
+        leaveOut->leftOut->append(secondLeftOut);
+    // Lines of the second part follow those of the first; beside them, a line
+    // goes on the first part's line it shares most of its rows with.
+    QHash<int, QRectF> firstLines, secondLines;
+    int lines = 0;
+    for (const ocr::TextWord& w : *words) {
+        firstLines[w.line] = firstLines.value(w.line, w.box).united(w.box);
+        lines = std::max(lines, w.line);
+    }
+    for (const ocr::TextWord& w : *secondWords)
+        secondLines[w.line] = secondLines.value(w.line, w.box).united(w.box);
+    QHash<int, int> renumbered;
+    for (auto it = secondLines.cbegin(); it != secondLines.cend(); ++it) {
+        int joined = 0;
+        double shared = 0;
+        for (auto f = firstLines.cbegin(); !tall && f != firstLines.cend(); ++f) {
+            const double rows = std::min(it->bottom(), f->bottom()) - std::max(it->top(), f->top());
+            if (rows > shared && 2 * rows > std::min(it->height(), f->height())) {
+                shared = rows;
+                joined = f.key();
+            }
+        }
+        renumbered[it.key()] = joined ? joined : lines + it.key();
+    }
+    for (ocr::TextWord w : *secondWords) {
+        w.line = renumbered.value(w.line);
+        words->append(w);
+    }
+    return words;
+}
+
+namespace {
+
 // The phrases inside `region`, read as large as the time allows, telling text by
 // `contrast`; that becomes local when a reading by level finds no word at all.
 // With `leaveOut`, the remains of lines cut by the region's top or bottom side
 // that are too low to count as text are not read.
 std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect& region, Contrast& contrast,
     ocr::TextRecognizer::Layout layout = ocr::TextRecognizer::Layout::Sparse, int largestScale = maxScale,
-    std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt)
+    std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt, const std::atomic_bool* stop = nullptr)
 {
     const double area = double(region.width()) * region.height();
     int scale = std::clamp(largestScale, 1, maxScale);
@@ -295,7 +504,7 @@ std::optional<QList<ocr::TextLine>> readPhrases(const QImage& image, const QRect
     const auto read = [&](int atScale) {
         if (leaveOut && leaveOut->leftOut)
             leaveOut->leftOut->clear();
-        return ocr::TextRecognizer::recognizeWords(image, region, atScale, contrast, layout, leaveOut);
+        return VisionService::readWords(image, region, atScale, contrast, layout, leaveOut, stop);
     };
     std::optional<QList<ocr::TextWord>> words = read(scale);
     if (!words)
@@ -406,14 +615,14 @@ int characterCount(const QString& text)
 // When the line `box` is cut by the left or right side of `region`, reads it again
 // in a band that widens on its cut sides until the line ends there, or until it
 // holds more characters than a label shows and only its end is still hidden, and
-// puts the band's lines in place of those of `lines` they cover, so that the
-// line's text and box are those of the full line.
-void readWholeLine(
-    const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines, Contrast contrast)
+// puts the band's phrases in place of the lines of `lines` they overlap, so that
+// the line's text and box are those of the full line. The band read, if any.
+QRect readWholeLine(const QImage& image, const QRect& region, const QRectF& box, QList<ocr::TextLine>& lines,
+    Contrast contrast, const std::atomic_bool* stop = nullptr)
 {
     Cut cut = cutSides(region, box, image.size());
     if (!cut.left && !cut.right)
-        return;
+        return {};
     const int top = int(std::floor(box.top() * image.height()));
     const int bottom = int(std::ceil(box.bottom() * image.height()));
     const int pad = std::max(4, (bottom - top) / 4);
@@ -422,36 +631,103 @@ void readWholeLine(
     // The line's height is known: it is enlarged no more than it needs.
     const int scale = int(std::lround(readingHeight / std::max(1, bottom - top)));
     std::optional<QList<ocr::TextLine>> whole;
+    std::optional<ocr::TextLine> reading;
     while (cut.left || cut.right) {
         if (cut.left)
             band.setLeft(std::max(0, band.left() - step));
         if (cut.right)
             band.setRight(std::min(image.width() - 1, band.right() + step));
-        whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale);
+        // Neighbouring lines the band cuts through are left unread, as are the
+        // remains of lines cut by a region's top or bottom.
+        whole = readPhrases(image, band, contrast, ocr::TextRecognizer::Layout::Sparse, scale,
+            ocr::TextRecognizer::CutRemains { int(std::floor(box.center().y() * image.height())), unreadableRemains },
+            stop);
         if (!whole)
-            return;
+            return {};
         // The band's reading of the line: the phrase over the middle of its box.
         const auto line = std::find_if(whole->begin(), whole->end(), [&](const ocr::TextLine& l) {
             return l.box.intersects(box) && l.box.left() <= box.center().x() && l.box.right() >= box.center().x();
         });
-        if (line == whole->end())
+        if (line == whole->end()) {
+            reading.reset();
             break;
+        }
+        reading = *line;
         cut = cutSides(band, line->box, image.size());
         if (!cut.left && characterCount(line->text.trimmed()) > maxLabelCharacters)
             break;
     }
+    // Besides the line, what reaches the band's top or bottom side is the part it
+    // shows of a neighbouring line, whose reading in `lines` is kept.
+    whole->removeIf([&](const ocr::TextLine& l) {
+        const bool isLine = reading && l.box == reading->box && l.text == reading->text;
+        return !isLine
+            && ((band.top() > 0 && l.box.top() * image.height() < band.top() + 1)
+                || (band.bottom() < image.height() - 1 && l.box.bottom() * image.height() > band.bottom()));
+    });
+    // The band's phrases take the place of the lines they overlap.
     QList<ocr::TextLine> merged;
     bool inserted = false;
     for (const ocr::TextLine& line : lines) {
-        const double mid = line.box.center().y() * image.height();
-        if (mid < band.top() || mid >= band.bottom()) {
+        const bool covered = std::any_of(
+            whole->begin(), whole->end(), [&](const ocr::TextLine& l) { return l.box.intersects(line.box); });
+        if (!covered) {
             merged.append(line);
         } else if (!inserted) {
             merged.append(*whole);
             inserted = true;
         }
     }
+    if (!inserted)
+        merged.append(*whole);
     lines = merged;
+    return band;
+}
+
+// The box of `line`, cut by the left or by the right side of `region` alone,
+// widened by as much as the phrase runs on beyond that side: across the columns
+// outside where ink follows ink with gaps no wider than the spaces that join its
+// words. Widening moves the centre away from the click, which lies inside the
+// region's other half. A column holds ink where its pixels over the line's rows
+// differ, so that a plain face of another colour holds none. Other boxes come
+// back as they are.
+QRectF surelyHiddenExtent(const QImage& image, const QRect& region, const ocr::TextLine& line)
+{
+    const Cut cut = cutSides(region, line.box, image.size());
+    if (cut.left == cut.right || cut.top || cut.bottom)
+        return line.box;
+    const int top = std::max(0, int(std::floor(line.box.top() * image.height())));
+    const int bottom = std::min(image.height(), int(std::ceil(line.box.bottom() * image.height())));
+    const int left = std::clamp(int(std::floor(line.box.left() * image.width())), 0, image.width() - 1);
+    const int right = std::clamp(int(std::ceil(line.box.right() * image.width())), left + 1, image.width());
+    const int characters = characterCount(line.text.trimmed());
+    if (bottom <= top || characters < 1)
+        return line.box;
+    const QImage rows = image.copy(0, top, image.width(), bottom - top).convertToFormat(QImage::Format_Grayscale8);
+    if (rows.isNull())
+        return line.box;
+    const auto inked = [&](int x) {
+        int lo = 255, hi = 0;
+        for (int y = 0; y < rows.height(); ++y) {
+            const int v = rows.constScanLine(y)[x];
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        return hi - lo > 2 * inkContrast;
+    };
+    // The widest space between the words of one phrase.
+    const double widest = phraseGap * (right - left) / characters;
+    const int step = cut.left ? -1 : 1;
+    int edge = cut.left ? left : right - 1;
+    for (int x = edge + step; x >= 0 && x < image.width() && std::abs(x - edge) <= widest; x += step)
+        if (inked(x))
+            edge = x;
+    QRectF box = line.box;
+    if (cut.left)
+        box.setLeft(double(edge) / image.width());
+    else
+        box.setRight(double(edge + 1) / image.width());
+    return box;
 }
 
 // The caption of the button or key whose frame holds the click, read on its own
@@ -480,14 +756,17 @@ struct NearLabel {
 // which phrase wins: one that holds the click, or a nearest one when no phrase
 // could lie nearer outside the area. Its phrase counts only when the area leaves
 // it whole from top to bottom.
-std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast)
+// `holding` is called once the phrase holding the click is found, before its
+// line is read whole.
+std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel, Contrast& contrast,
+    const std::atomic_bool* stop = nullptr, const std::function<void()>& holding = {})
 {
     const QSize size = image.size();
     const QPointF click(clickPixel.x() / size.width(), clickPixel.y() / size.height());
     const QRect near = clickRegion(size, clickPixel);
     QList<QRectF> leftOut;
     std::optional<QList<ocr::TextLine>> lines = readPhrases(
-        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel, &leftOut));
+        image, near, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel, &leftOut), stop);
     if (!lines)
         return std::nullopt;
     // Remains left unread that a phrase of theirs would have been kept count as
@@ -504,7 +783,11 @@ std::optional<NearLabel> labelNearClick(const QImage& image, QPointF clickPixel,
         return std::nullopt;
     std::optional<QString> label;
     if (boxContains(box, click)) {
-        readWholeLine(image, near, box, *lines, contrast);
+        if (holding)
+            holding();
+        readWholeLine(image, near, box, *lines, contrast, stop);
+        if (stop && *stop)
+            return std::nullopt;
         const std::optional<qsizetype> whole = VisionService::nearestLine(*lines, clickPixel, size);
         if (!whole || !boxContains((*lines)[*whole].box, click))
             return std::nullopt;
@@ -528,18 +811,34 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         return label;
     // A phrase holding the click beats every other, so a small area is read
     // first. Where that finds no phrase on the click, the area is read again
-    // telling text by local contrast, which light text on a dark face needs.
+    // telling text by local contrast, which light text on a dark face needs:
+    // that reading starts at once on the other engine, and stops when the first
+    // settles the label.
+    // Once a phrase holds the click it stops too, leaving the other engine to the
+    // reading of that phrase's whole line, and is done again only should that fail.
+    std::optional<NearLabel> local;
+    const auto readLocally = [&](const std::atomic_bool* stop) {
+        Contrast localContrast = Contrast::Local;
+        local = labelNearClick(image, clickPixel, localContrast, stop);
+    };
+    Alongside readLocal([&](const std::atomic_bool& stop) { readLocally(&stop); });
+    bool dropped = false;
     Contrast contrast = Contrast::Global;
-    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast);
+    const std::optional<NearLabel> near = labelNearClick(image, clickPixel, contrast, nullptr, [&] {
+        readLocal.drop();
+        dropped = true;
+    });
     if (near && near->holdsClick)
         return near->label;
+    // A reading by level that found no word at all was done by local contrast.
     if (contrast == Contrast::Global) {
-        contrast = Contrast::Local;
-        const std::optional<NearLabel> local = labelNearClick(image, clickPixel, contrast);
+        readLocal.finish();
+        if (dropped)
+            readLocally(nullptr);
         if (local && (local->holdsClick || !near))
             return local->label;
-        contrast = Contrast::Global;
     }
+    readLocal.drop();
     if (near)
         return near->label;
 
@@ -550,10 +849,37 @@ std::optional<QString> VisionService::recognizeStepLabel(QPointF clickPixel, con
         = readPhrases(image, region, contrast, ocr::TextRecognizer::Layout::Sparse, maxScale, cutRemains(clickPixel));
     if (!lines || lines->isEmpty())
         return std::nullopt;
-    const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
-    if (!best)
-        return std::nullopt;
-    readWholeLine(image, region, (*lines)[*best].box, *lines, contrast);
+    // The nearest line is read whole where the area it was read in cuts it; where
+    // that moves it away, the next one is. A cut line whose centre lies beyond
+    // reach even by the part of it surely hidden names nothing, however it reads
+    // whole, and is not read.
+    const QPointF click(clickPixel.x() / image.width(), clickPixel.y() / image.height());
+    QList<QRect> bands;
+    // The area a line was read in: the last band read across its middle, else the region.
+    const auto readIn = [&](const ocr::TextLine& line) {
+        const QPoint middle(int(line.box.center().x() * image.width()), int(line.box.center().y() * image.height()));
+        for (qsizetype i = bands.size() - 1; i >= 0; --i)
+            if (bands[i].contains(middle))
+                return bands[i];
+        return region;
+    };
+    for (int reads = 0;; ++reads) {
+        lines->removeIf([&](const ocr::TextLine& line) {
+            const QRectF box = surelyHiddenExtent(image, readIn(line), line);
+            return box != line.box && !boxContains(box, click)
+                && !(std::hypot(box.center().x() - click.x(), box.center().y() - click.y()) < proximityThreshold);
+        });
+        const std::optional<qsizetype> best = nearestLine(*lines, clickPixel, image.size());
+        if (!best)
+            return std::nullopt;
+        if (reads == maxWholeReads)
+            break;
+        const ocr::TextLine winner = (*lines)[*best];
+        const QRect band = readWholeLine(image, readIn(winner), winner.box, *lines, contrast);
+        if (band.isNull())
+            break;
+        bands.append(band);
+    }
     qCDebug(lcVision) << "Recognised" << lines->size() << "lines in" << region;
     return labelFromLines(*lines, clickPixel, image.size());
 }

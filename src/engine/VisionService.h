@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -55,6 +56,14 @@ public:
     // "Click ‘…’" around the text: trimmed, line breaks joined by spaces, and cut to
     // 37 characters plus "…" when it has 41 or more. No value for blank text.
     static std::optional<QString> formatLabel(const QString& text);
+
+    // The words inside `region` as `ocr::TextRecognizer::recognizeWords` reads
+    // them. A tall region is read as two parts split at a row no text crosses,
+    // the lower part on the other engine of the recognition pool when that is
+    // free; the parts' words come in reading order, each line whole and once.
+    static std::optional<QList<ocr::TextWord>> readWords(const QImage& image, const QRect& region, int scale,
+        ocr::TextRecognizer::Contrast contrast, ocr::TextRecognizer::Layout layout,
+        std::optional<ocr::TextRecognizer::CutRemains> leaveOut = std::nullopt, const std::atomic_bool* stop = nullptr);
 
     // The part of the image that holds every line that could name a click there.
     static QRect recognitionRegion(QSize imageSize, QPointF clickPixel);

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
 #include <QThread>
 #include <QThreadPool>
@@ -146,20 +147,24 @@ TEST(RecognitionRegion, HoldsEveryLineWithinTheThreshold)
     }
 }
 
-// Large words drawn in DejaVu Sans on a light 1920 x 1080 screen.
-QImage screenWithWords(const QList<QPair<QPoint, QString>>& words)
+// Texts drawn in DejaVu Sans of `pixelSize`, dark on a light image of `size`,
+// each from its baseline's origin.
+QImage imageWithTexts(QSize size, int pixelSize, const QList<QPair<QPoint, QString>>& texts)
 {
-    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(245, 245, 247));
     QPainter p(&image);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(48);
+    font.setPixelSize(pixelSize);
     p.setFont(font);
     p.setPen(QColor(20, 20, 20));
-    for (const auto& [origin, text] : words)
+    for (const auto& [origin, text] : texts)
         p.drawText(origin, text);
     return image;
 }
+
+// Large words on a 1920 x 1080 screen.
+QImage screenWithWords(const QList<QPair<QPoint, QString>>& words) { return imageWithTexts({ 1920, 1080 }, 48, words); }
 
 TEST(RecognizeStepLabel, ReadsTheWordAtTheClick)
 {
@@ -240,6 +245,71 @@ INSTANTIATE_TEST_SUITE_P(Clicks, ClickBesideWordsTest,
         BesideCase { "farFromAll", { 1000, 330 }, std::nullopt },
         BesideCase { "besideAFarWord", { 1680, 885 }, QStringLiteral("Help") }),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Small interface text on a window: a sidebar of items 38 px apart beside a page
+// of long lines 24 px apart.
+QImage windowWithPage(QSize size)
+{
+    QList<QPair<QPoint, QString>> texts;
+    for (int i = 0; i < 24; ++i)
+        texts.append({ QPoint(24, 90 + 38 * i), QStringLiteral("Sidebar item %1").arg(i + 1) });
+    for (int i = 0; i < 40; ++i)
+        texts.append({ QPoint(320, 90 + 24 * i),
+            QStringLiteral("Paragraph line %1 with a few more words to read across the page").arg(i + 1) });
+    return imageWithTexts(size, 15, texts);
+}
+
+// The texts of the lines of `words`, in the order of their numbers.
+QStringList linesOf(const QList<ocr::TextWord>& words)
+{
+    QMap<int, QStringList> wordsOfLine;
+    for (const ocr::TextWord& w : words)
+        wordsOfLine[w.line] << w.text.trimmed();
+    QStringList lines;
+    for (const QStringList& line : std::as_const(wordsOfLine))
+        lines << line.join(QLatin1Char(' '));
+    return lines;
+}
+
+TEST(ReadWords, ReadsATallRegionOrAWideBandInPartsWithEveryLineOnceAndWhole)
+{
+    // Lines of running text, one of them across the region's middle row.
+    QStringList texts;
+    QList<QPair<QPoint, QString>> lines;
+    for (int i = 0; i < 16; ++i) {
+        texts << QStringLiteral("Row %1 of the report lists the totals").arg(i + 1);
+        // Row 8 has its ink on about the rows 205 to 219.
+        lines.append({ QPoint(20, 48 + 24 * i), texts.last() });
+    }
+    const QImage page = imageWithTexts({ 800, 420 }, 15, lines);
+    const auto pageWords = VisionService::readWords(
+        page, page.rect(), 1, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
+    ASSERT_TRUE(pageWords);
+    EXPECT_EQ(linesOf(*pageWords).join(QLatin1Char('\n')).toStdString(), texts.join(QLatin1Char('\n')).toStdString());
+
+    // One long line in a band, parted between two of its words, not inside one.
+    const QString text = QStringLiteral("Paragraph line 20 with a few more words to read across the page");
+    const QImage band = imageWithTexts({ 900, 26 }, 15, { { QPoint(20, 18), text } });
+    const auto bandWords = VisionService::readWords(
+        band, band.rect(), 2, ocr::TextRecognizer::Contrast::Global, ocr::TextRecognizer::Layout::Sparse);
+    ASSERT_TRUE(bandWords);
+    EXPECT_EQ(linesOf(*bandWords).join(QLatin1Char('\n')).toStdString(), text.toStdString());
+}
+
+TEST(RecognizeStepLabel, NamesNothingBesideTheEndsOfLinesWhoseCentresAreFar)
+{
+    // The region around a click beside the page shows only the ends of its lines,
+    // which read alone would lie near the click.
+    const QImage window = windowWithPage({ 1280, 760 });
+    const VisionService vision;
+    for (const QPointF click : { QPointF(850, 354), QPointF(1000, 546) })
+        EXPECT_EQ(
+            vision.recognizeStepLabel(click, window).value_or(QStringLiteral("no label")).toStdString(), "no label");
+    // Between the sidebar and the page the nearest whole line is the sidebar's,
+    // read whole where the region cuts it.
+    EXPECT_EQ(vision.recognizeStepLabel({ 260, 614 }, window).value_or(QStringLiteral("no label")).toStdString(),
+        quoted("Sidebar item 15").toStdString());
+}
 
 TEST(RecognizeStepLabel, HandsTheResultToTheGuiThreadWhileTheReceiverLives)
 {

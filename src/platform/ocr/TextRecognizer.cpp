@@ -4,6 +4,7 @@
 
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 
 #include <QPainter>
@@ -356,18 +357,24 @@ int paintCutLine(QImage& grey, bool fromTop, int keepRow, int fewerThan)
     return rows;
 }
 
-// Runs this thread's engine over `grey`: the engine holding the results, which
-// the caller clears, or null.
-tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
+// Runs this thread's engine over `grey`, ending early once `stop` is set: the
+// engine holding the results, which the caller clears, or null.
+tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi, const std::atomic_bool* stop = nullptr)
 {
     tesseract::TessBaseAPI* api = threadEngine();
-    if (!api || grey.isNull())
+    if (!api || grey.isNull() || (stop && *stop))
         return nullptr;
     api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
     api->SetSourceResolution(dpi);
-    if (api->Recognize(nullptr) != 0) {
+    tesseract::ETEXT_DESC monitor;
+    if (stop) {
+        monitor.cancel = [](void* flag, int) { return static_cast<const std::atomic_bool*>(flag)->load(); };
+        monitor.cancel_this = const_cast<std::atomic_bool*>(stop);
+    }
+    if (api->Recognize(stop ? &monitor : nullptr) != 0 || (stop && *stop)) {
         api->Clear();
-        qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << grey.size();
+        if (!(stop && *stop))
+            qCWarning(lcOcr) << "Tesseract failed to recognise a region of" << grey.size();
         return nullptr;
     }
     return api;
@@ -376,7 +383,8 @@ tesseract::TessBaseAPI* recognizeGrey(const QImage& grey, int dpi)
 } // namespace
 
 std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& image, const QRect& region, int scale,
-    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout, std::optional<CutRemains> leaveOut)
+    TextRecognizer::Contrast contrast, TextRecognizer::Layout layout, std::optional<CutRemains> leaveOut,
+    const std::atomic_bool* stop)
 {
     const QRect area = region.intersected(image.rect());
     if (area.isEmpty() || scale < 1)
@@ -397,9 +405,9 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
                 double(area.width()) / image.width(), double(rows) / scale / image.height()));
         };
         // A side on the image's edge cuts nothing.
-        if (area.top() > 0)
+        if (leaveOut->top && area.top() > 0)
             leaveOutAt(true);
-        if (area.bottom() < image.height() - 1)
+        if (leaveOut->bottom && area.bottom() < image.height() - 1)
             leaveOutAt(false);
     }
     // The engine needs a margin of background around text; a caption fills its
@@ -412,7 +420,7 @@ std::optional<QList<TextWord>> TextRecognizer::recognizeWords(const QImage& imag
         QPainter(&page).drawImage(margin, margin, text.grey);
     }
     engine->SetPageSegMode(layout == Layout::Line ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SPARSE_TEXT);
-    tesseract::TessBaseAPI* api = recognizeGrey(page, screenDpi * scale);
+    tesseract::TessBaseAPI* api = recognizeGrey(page, screenDpi * scale, stop);
     engine->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     if (!api)
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <atomic>
 #include <optional>
 
 namespace zova::ocr {
@@ -64,6 +65,9 @@ public:
         // When set, receives the box (fractions of the whole image) of every
         // remains left out.
         QList<QRectF>* leftOut = nullptr;
+        // Which sides cut lines: a side where a region meets another read apart
+        // cuts none.
+        bool top = true, bottom = true;
     };
 
     // Recognises the words inside `region` the way screen text needs: the region
@@ -71,11 +75,12 @@ public:
     // frames of controls, at full contrast, and enlarged `scale` times so that
     // small interface fonts reach the sizes the engine reads well. With `leaveOut`,
     // such remains of cut lines are not read. Words come in reading order, their
-    // boxes relative to the whole image. No value when the engine cannot start or
-    // the region is empty.
+    // boxes relative to the whole image. No value when the engine cannot start,
+    // the region is empty, or `stop` is set before the reading ends (the engine
+    // looks at it between words).
     static std::optional<QList<TextWord>> recognizeWords(const QImage& image, const QRect& region, int scale,
         Contrast contrast = Contrast::Global, Layout layout = Layout::Sparse,
-        std::optional<CutRemains> leaveOut = std::nullopt);
+        std::optional<CutRemains> leaveOut = std::nullopt, const std::atomic_bool* stop = nullptr);
 
     // The inside of the frame around `point` (pixels of `image`): thin lines on
     // all four sides, as around a button or a key, with an inside no larger than
