@@ -94,6 +94,17 @@ int main(int argc, char** argv)
         "display capture without own windows, 1920x1080", 30,
         [&] { (void)capture.captureScreenshot(displays->first()); }, 60);
     bench::row("display capture without own windows, 1920x1080", displayMs, "ms", std::nullopt, "< 60 ms");
+    // The same with the root's own background showing around a few windows.
+    helper.unmap(full);
+    spinUntil([&] { return capture.liveWindows(helper.pid()).isEmpty(); });
+    for (int i = 0; i < 4; ++i)
+        helper.create(QStringLiteral("%1 120 400 300 a0a0a0 title=Small%2").arg(80 + i * 460).arg(i));
+    spinUntil([&] { return capture.liveWindows(helper.pid()).size() >= 4; });
+    const double bareMs = bench::measure(
+        "display capture, root background showing, 1920x1080", 30,
+        [&] { (void)capture.captureScreenshot(displays->first()); }, 60);
+    bench::row("display capture, root background showing, 1920x1080", bareMs, "ms", std::nullopt, "< 60 ms");
+    helper.map(full);
 
     // 30 windows in all: the full one and 29 more.
     for (int i = 0; i < 29; ++i)

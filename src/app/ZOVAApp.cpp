@@ -1,6 +1,7 @@
 #include "app/ZOVAApp.h"
 
 #include "app/AppDelegate.h"
+#include "app/AppLog.h"
 #include "app/AppearanceController.h"
 #include "app/ColorSchemeSource.h"
 #include "app/ContentView.h"
@@ -12,9 +13,9 @@
 #include "app/WidgetDump.h"
 #include "engine/AppRestarter.h"
 #include "engine/PermissionsService.h"
+#include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Settings.h"
-#include "model/Step.h"
 #include "model/StorageService.h"
 #include "model/TemporaryFiles.h"
 #include "onboarding/CoachMarksService.h"
@@ -26,24 +27,34 @@
 #include <QMessageBox>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QSet>
+#include <QStringList>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace zova {
 
 namespace {
 
-void clearLeftovers(const ModelContext& context)
+// The screenshots folder holds a file per step, so it is cared for off the GUI
+// thread, from the names in the store's file. Only what was written before now
+// can be left over; the margin covers file times that lag the clock.
+void clearLeftovers(const QString& storePath)
 {
-    QSet<QString> referenced;
-    for (const Step* step : context.allSteps())
-        referenced.insert(step->screenshotFilename());
-    const StorageService& storage = StorageService::shared();
-    storage.tightenPermissions();
-    storage.removeUnreferenced(referenced);
-    TemporaryFiles::clearStale();
+    const QDateTime writtenBefore = QDateTime::currentDateTimeUtc().addSecs(-2);
+    QThreadPool::globalInstance()->start([storePath, writtenBefore] {
+        const StorageService& storage = StorageService::shared();
+        storage.tightenPermissions();
+        if (const std::optional<QStringList> referenced = ModelContainer::storedScreenshotNames(storePath))
+            storage.removeUnreferenced(QSet<QString>(referenced->cbegin(), referenced->cend()), writtenBefore);
+        else
+            qCWarning(lcApp) << "Leftover screenshots are kept: the store could not be read";
+        TemporaryFiles::clearStale();
+    });
 }
 
 } // namespace
@@ -81,7 +92,7 @@ ModelContainer& ZOVAApp::sharedModelContainer()
             std::_Exit(1);
         }
         container = std::move(opened).value();
-        clearLeftovers(*container->mainContext());
+        clearLeftovers(container->path());
     }
     return *container;
 }

@@ -65,9 +65,17 @@ void Guide::setVideoBackgroundHex(const std::optional<QString>& v)
     setField(m_videoBackgroundHex, v, &Guide::videoBackgroundHexChanged);
 }
 
+Guide::~Guide() = default;
+
+void Guide::readSteps() const
+{
+    if (auto* context = this->context())
+        context->readSteps(const_cast<Guide*>(this));
+}
+
 QList<Step*> Guide::orderedSteps() const
 {
-    QList<Step*> sorted = m_steps;
+    QList<Step*> sorted = steps();
     std::stable_sort(
         sorted.begin(), sorted.end(), [](const Step* a, const Step* b) { return a->order() < b->order(); });
     return sorted;
@@ -76,14 +84,14 @@ QList<Step*> Guide::orderedSteps() const
 qint64 Guide::nextStepOrder() const
 {
     qint64 next = 0;
-    for (const Step* s : m_steps)
+    for (const Step* s : steps())
         next = std::max(next, s->order() + 1);
     return next;
 }
 
 void Guide::attachStep(Step* step)
 {
-    if (m_steps.contains(step))
+    if (steps().contains(step))
         return;
     m_steps.append(step);
     emit stepsChanged();
@@ -91,6 +99,7 @@ void Guide::attachStep(Step* step)
 
 void Guide::detachStep(Step* step)
 {
+    (void)steps();
     if (m_steps.removeOne(step))
         emit stepsChanged();
 }

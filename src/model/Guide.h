@@ -26,6 +26,7 @@ public:
     static std::optional<PublishStatus> publishStatusFromRaw(const QString& raw);
 
     explicit Guide(const QString& title = {}, AccentHue themeHue = AccentHue::Pink, const QString& ownerInitials = {});
+    ~Guide() override;
     // For the store: a record with a known id and default fields.
     static Guide* makeStored(QUuid id);
 
@@ -55,8 +56,14 @@ public:
     void setOwnerInitials(const QString& v);
     void setVideoBackgroundHex(const std::optional<QString>& v);
 
-    // The relation in its own (insertion) order.
-    const QList<Step*>& steps() const { return m_steps; }
+    // The relation in its own (insertion) order. A stored guide's steps are read
+    // from the store when they are first asked for.
+    const QList<Step*>& steps() const
+    {
+        if (m_stepsUnread)
+            readSteps();
+        return m_steps;
+    }
     // Steps sorted by order, ascending; ties keep the relation's order.
     QList<Step*> orderedSteps() const;
     // The order of a step added after all others: the largest order plus one, 0
@@ -86,6 +93,7 @@ private:
     explicit Guide(StoredId stored);
     void attachStep(Step* step);
     void detachStep(Step* step);
+    void readSteps() const;
 
     QString m_title;
     std::optional<QString> m_summary;
@@ -99,6 +107,7 @@ private:
     QString m_ownerInitials;
     std::optional<QString> m_videoBackgroundHex;
     QList<Step*> m_steps;
+    bool m_stepsUnread = false;
 };
 
 } // namespace zova

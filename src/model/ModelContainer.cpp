@@ -157,6 +157,27 @@ void makePrivate(const QString& path)
 
 } // namespace
 
+std::optional<QStringList> ModelContainer::storedScreenshotNames(const QString& path)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(
+        QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite::DatabaseHandle db(raw);
+    if (rc != SQLITE_OK)
+        return std::nullopt;
+    sqlite3_busy_timeout(db.get(), 5000);
+    sqlite::Statement names(db.get(), "SELECT screenshotFilename FROM Step");
+    if (!names.isValid())
+        return std::nullopt;
+    QStringList list;
+    int step;
+    while ((step = names.step()) == SQLITE_ROW)
+        list.append(names.text(0));
+    if (step != SQLITE_DONE)
+        return std::nullopt;
+    return list;
+}
+
 QString ModelContainer::defaultStorePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/ZOVA.store");

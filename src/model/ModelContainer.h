@@ -4,8 +4,10 @@
 #include "model/StoreError.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace zova {
 
@@ -18,8 +20,12 @@ public:
     static constexpr int schemaVersion = 10000; // 1.0.0 as major * 10000 + minor * 100 + patch
     static constexpr int applicationId = 0x5A4F5641; // "ZOVA"
 
-    // Opens or creates the store at path and loads every record into its main context.
+    // Opens or creates the store at path and loads its guides into its main context;
+    // their steps are read when first asked for.
     static Expected<std::unique_ptr<ModelContainer>, StoreError> open(const QString& path);
+    // The screenshot names of every stored step, read over a connection of its own
+    // (so from any thread); no value when the file cannot be read.
+    static std::optional<QStringList> storedScreenshotNames(const QString& path);
     // ~/.local/share/ZOVA/ZOVA.store
     static QString defaultStorePath();
 

@@ -7,6 +7,8 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcStore, "zova.model")
 
@@ -23,6 +25,10 @@ constexpr const char* upsertGuideSql
       "excluded.publishStatusRaw, aiGenerated = excluded.aiGenerated, aiRewriteCount = excluded.aiRewriteCount, "
       "themeHueRaw = excluded.themeHueRaw, ownerInitials = excluded.ownerInitials, videoBackgroundHex = "
       "excluded.videoBackgroundHex";
+
+constexpr const char* stepColumnsSql
+    = "SELECT id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, annotationsData, "
+      "capturedAt, videoBackgroundHex, guide FROM Step";
 
 constexpr const char* upsertStepSql
     = "INSERT INTO Step (id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
@@ -94,7 +100,11 @@ bool ModelContext::prepareStatements()
     if (!m_deleteGuide.isValid())
         return false;
     m_deleteStep = sqlite::Statement(m_db.get(), "DELETE FROM Step WHERE id = ?1");
-    return m_deleteStep.isValid();
+    if (!m_deleteStep.isValid())
+        return false;
+    m_stepsOfGuide
+        = sqlite::Statement(m_db.get(), (QByteArray(stepColumnsSql) + " WHERE guide = ?1 ORDER BY rowid").constData());
+    return m_stepsOfGuide.isValid();
 }
 
 Expected<void, StoreError> ModelContext::loadAll()
@@ -105,21 +115,20 @@ Expected<void, StoreError> ModelContext::loadAll()
     sqlite::Statement guides(m_db.get(),
         "SELECT id, title, summary, \"order\", createdAt, updatedAt, publishStatusRaw, aiGenerated, "
         "aiRewriteCount, themeHueRaw, ownerInitials, videoBackgroundHex FROM Guide ORDER BY rowid");
+    // A guide's steps are read when they are first asked for. Those of no guide in
+    // the file are read now, as nothing else reaches them.
     sqlite::Statement steps(m_db.get(),
-        "SELECT id, \"order\", screenshotFilename, clickX, clickY, ocrLabel, userDescription, "
-        "annotationsData, capturedAt, videoBackgroundHex, guide FROM Step ORDER BY rowid");
+        (QByteArray(stepColumnsSql) + " WHERE guide IS NULL OR guide NOT IN (SELECT id FROM Guide) ORDER BY rowid")
+            .constData());
     if (!guides.isValid() || !steps.isValid())
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
-    // The tables' sizes up front, so the maps are filled without growing.
-    sqlite::Statement counts(m_db.get(), "SELECT (SELECT count(*) FROM Guide), (SELECT count(*) FROM Step)");
+    // The table's size up front, so the maps are filled without growing.
+    sqlite::Statement counts(m_db.get(), "SELECT count(*) FROM Guide");
     if (counts.isValid() && counts.step() == SQLITE_ROW) {
         const qsizetype guideCount = qsizetype(counts.integer(0));
-        const qsizetype stepCount = qsizetype(counts.integer(1));
         m_guides.reserve(guideCount);
         m_guideById.reserve(guideCount);
-        m_stepById.reserve(stepCount);
-        m_persisted.reserve(guideCount + stepCount);
     }
 
     int rc;
@@ -143,38 +152,21 @@ Expected<void, StoreError> ModelContext::loadAll()
         adopt(g);
         m_guides.append(g);
         m_guideById.insert(g->id(), g);
-        m_persisted.insert(g);
+        g->m_persisted = true;
+        g->m_stepsUnread = true;
+        ++m_unreadGuides;
     }
     if (rc != SQLITE_DONE)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
 
-    while ((rc = steps.step()) == SQLITE_ROW) {
-        const QByteArrayView idText = steps.bytes(0);
-        const QUuid id = parsedId(idText);
-        Step* s = Step::makeStored(id);
-        if (!isCanonicalId(idText, id))
-            m_storedIds.insert(s, QString::fromUtf8(idText));
-        s->m_order = storedOrder(steps.integer(1));
-        s->m_screenshotFilename = steps.text(2);
-        s->m_clickX = steps.real(3);
-        s->m_clickY = steps.real(4);
-        s->m_ocrLabel = steps.optionalText(5);
-        s->m_userDescription = steps.optionalText(6);
-        s->m_annotationsData = steps.optionalBlob(7);
-        s->m_capturedAt = fromStored(steps.integer(8));
-        s->m_videoBackgroundHex = steps.optionalText(9);
-        if (!steps.isNull(10)) {
-            if (Guide* g = m_guideById.value(parsedId(steps.bytes(10)))) {
-                s->m_guide = g;
-                g->m_steps.append(s);
-            }
-        }
-        adopt(s);
-        m_stepById.insert(s->id(), s);
-        m_persisted.insert(s);
-    }
-    if (rc != SQLITE_DONE)
+    // A row may name its guide in another spelling of the guide's id.
+    const std::optional<QList<ReadStep>> loose = readStepRows(steps, [this](const sqlite::Statement& row) {
+        return row.isNull(10) ? nullptr : m_guideById.value(parsedId(row.bytes(10)));
+    });
+    if (!loose)
         return unexpected(StoreError { StoreError::Code::ReadFailed, sqlite::lastError(m_db.get()) });
+    for (const ReadStep& read : *loose)
+        keepStep(read.step, read.guide);
     return {};
 }
 
@@ -182,6 +174,123 @@ void ModelContext::adopt(Record* record)
 {
     record->setParent(this);
     record->m_context = this;
+}
+
+std::optional<QList<ModelContext::ReadStep>> ModelContext::readStepRows(
+    sqlite::Statement& rows, const RowGuide& guideOf)
+{
+    QList<ReadStep> read;
+    QHash<const Record*, QString> idTexts;
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        const std::optional<Guide*> guide = guideOf(rows);
+        if (!guide)
+            continue;
+        const QByteArrayView idText = rows.bytes(0);
+        const QUuid id = parsedId(idText);
+        Step* s = Step::makeStored(id);
+        read.append({ s, *guide });
+        if (!isCanonicalId(idText, id))
+            idTexts.insert(s, QString::fromUtf8(idText));
+        s->m_order = storedOrder(rows.integer(1));
+        s->m_screenshotFilename = rows.text(2);
+        s->m_clickX = rows.real(3);
+        s->m_clickY = rows.real(4);
+        s->m_ocrLabel = rows.optionalText(5);
+        s->m_userDescription = rows.optionalText(6);
+        s->m_annotationsData = rows.optionalBlob(7);
+        s->m_capturedAt = fromStored(rows.integer(8));
+        s->m_videoBackgroundHex = rows.optionalText(9);
+    }
+    rows.reset();
+    if (rc != SQLITE_DONE) {
+        for (const ReadStep& r : std::as_const(read))
+            delete r.step;
+        return std::nullopt;
+    }
+    m_storedIds.insert(idTexts);
+    return read;
+}
+
+void ModelContext::keepStep(Step* step, Guide* guide)
+{
+    if (guide) {
+        step->m_guide = guide;
+        guide->m_steps.append(step);
+    }
+    adopt(step);
+    m_stepById.insert(step->id(), step);
+    step->m_persisted = true;
+}
+
+void ModelContext::readSteps(Guide* guide)
+{
+    if (!guide->m_stepsUnread)
+        return;
+    const bool bound = m_stepsOfGuide.bind(1, rowId(guide));
+    const std::optional<QList<ReadStep>> read
+        = bound ? readStepRows(m_stepsOfGuide, [guide](const sqlite::Statement&) { return guide; }) : std::nullopt;
+    if (!read) {
+        // Asked again next time; meanwhile the guide shows the steps it has.
+        qCWarning(lcStore) << "Could not read the steps of guide" << uuidText(guide->id()) << ":"
+                           << sqlite::lastError(m_db.get());
+        m_stepsOfGuide.reset();
+        return;
+    }
+    guide->m_stepsUnread = false;
+    --m_unreadGuides;
+    guide->m_steps.reserve(guide->m_steps.size() + read->size());
+    for (const ReadStep& r : *read)
+        keepStep(r.step, guide);
+}
+
+void ModelContext::readAllSteps()
+{
+    if (m_unreadGuides == 0)
+        return;
+    // One pass over the table: each row goes to its guide when that guide's steps
+    // are still unread and the row names it as the guide's own row does.
+    sqlite::Statement rows(
+        m_db.get(), (QByteArray(stepColumnsSql) + " WHERE guide IS NOT NULL ORDER BY rowid").constData());
+    std::optional<QList<ReadStep>> read;
+    if (rows.isValid())
+        read = readStepRows(rows,
+            [this, last = static_cast<Guide*>(nullptr), lastText = QByteArray()](
+                const sqlite::Statement& row) mutable -> std::optional<Guide*> {
+                const QByteArrayView guideText = row.bytes(10);
+                if (!last || guideText != lastText) {
+                    last = m_guideById.value(parsedId(guideText));
+                    lastText = last ? rowId(last).toUtf8() : QByteArray();
+                }
+                if (!last || !last->m_stepsUnread || guideText != lastText)
+                    return std::nullopt;
+                return last;
+            });
+    if (!read) {
+        qCWarning(lcStore) << "Could not read the stored steps:" << sqlite::lastError(m_db.get());
+        return;
+    }
+    for (const ReadStep& r : *read)
+        keepStep(r.step, r.guide);
+    for (Guide* g : std::as_const(m_guides))
+        g->m_stepsUnread = false;
+    m_unreadGuides = 0;
+}
+
+Step* ModelContext::step(const QUuid& id)
+{
+    if (Step* s = m_stepById.value(id))
+        return s;
+    if (m_unreadGuides == 0)
+        return nullptr;
+    readAllSteps();
+    return m_stepById.value(id);
+}
+
+QList<Step*> ModelContext::allSteps()
+{
+    readAllSteps();
+    return m_stepById.values();
 }
 
 bool ModelContext::insert(Guide* guide)
@@ -233,7 +342,7 @@ void ModelContext::remove(Step* step)
     if (!step || step->context() != this || step->isDeleted())
         return;
     m_stepById.remove(step->id());
-    if (m_persisted.remove(step))
+    if (std::exchange(step->m_persisted, false))
         m_deletedSteps.append(rowId(step));
     bury(step);
     if (Guide* g = step->guide())
@@ -245,11 +354,11 @@ void ModelContext::remove(Guide* guide)
 {
     if (!guide || guide->context() != this || guide->isDeleted())
         return;
-    const bool persisted = m_persisted.remove(guide);
+    const bool persisted = std::exchange(guide->m_persisted, false);
     for (Step* s : guide->steps()) {
         m_stepById.remove(s->id());
         // Persisted rows go with the guide's row (cascade); others were never written.
-        if (m_persisted.remove(s) && !persisted)
+        if (std::exchange(s->m_persisted, false) && !persisted)
             m_deletedSteps.append(rowId(s));
         bury(s);
     }
@@ -380,9 +489,9 @@ Expected<void, StoreError> ModelContext::save()
     if (!sqlite::exec(m_db.get(), "COMMIT"))
         return fail();
 
-    for (const Record* r : std::as_const(m_dirty)) {
+    for (Record* r : std::as_const(m_dirty)) {
         if (!dropped.contains(r))
-            m_persisted.insert(r);
+            r->m_persisted = true;
     }
     m_dirty.clear();
     m_dirtySet.clear();

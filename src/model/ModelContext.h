@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <functional>
+#include <optional>
+
 namespace zova {
 
 class Guide;
@@ -38,9 +41,9 @@ public:
     // Live guides in insertion order.
     QList<Guide*> guides() const { return m_guides; }
     Guide* guide(const QUuid& id) const { return m_guideById.value(id); }
-    Step* step(const QUuid& id) const { return m_stepById.value(id); }
+    Step* step(const QUuid& id);
     // Every live step, those without a guide included, in no defined order.
-    QList<Step*> allSteps() const { return m_stepById.values(); }
+    QList<Step*> allSteps();
 
     bool hasChanges() const;
     // Writes every pending change in one transaction. On failure the file stays as
@@ -67,10 +70,24 @@ signals:
 private:
     friend class ModelContainer;
     friend class Record;
+    friend class Guide;
     explicit ModelContext(sqlite::DatabaseHandle db);
     Expected<void, StoreError> loadAll();
     void recordChanged(Record* record);
     void adopt(Record* record);
+    // Makes the records of the guide's stored steps.
+    void readSteps(Guide* guide);
+    void readAllSteps();
+    // A step's record made from its row, not yet kept, and the guide it goes to.
+    struct ReadStep {
+        Step* step = nullptr;
+        Guide* guide = nullptr;
+    };
+    // For a row: no value to pass it over, else the guide it goes to (or none).
+    using RowGuide = std::function<std::optional<Guide*>(const sqlite::Statement& row)>;
+    // The records of the rows `rows` steps through; none when a step fails.
+    std::optional<QList<ReadStep>> readStepRows(sqlite::Statement& rows, const RowGuide& guideOf);
+    void keepStep(Step* step, Guide* guide);
     void markDirty(Record* record);
     void bury(Record* record);
     bool prepareStatements();
@@ -81,12 +98,12 @@ private:
     Expected<void, StoreError> failSave(const StoreError& error);
 
     sqlite::DatabaseHandle m_db;
-    sqlite::Statement m_upsertGuide, m_upsertStep, m_deleteGuide, m_deleteStep;
+    sqlite::Statement m_upsertGuide, m_upsertStep, m_deleteGuide, m_deleteStep, m_stepsOfGuide;
 
     QList<Guide*> m_guides;
     QHash<QUuid, Guide*> m_guideById;
-    QHash<QUuid, Step*> m_stepById;
-    QSet<const Record*> m_persisted; // rows that exist in the file
+    QHash<QUuid, Step*> m_stepById; // the steps whose records are made
+    qsizetype m_unreadGuides = 0; // guides whose stored steps are not read yet
     QHash<const Record*, QString> m_storedIds; // id text of rows read from the file, as written there
     QList<Record*> m_dirty; // inserted or changed, in order of first change
     QSet<const Record*> m_dirtySet;

@@ -43,6 +43,7 @@ private:
     ModelContext* m_context = nullptr;
     bool m_deleted = false;
     bool m_loading = false; // set while the store fills the fields
+    bool m_persisted = false; // its row exists in the context's file
 };
 
 } // namespace zova

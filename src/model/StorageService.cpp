@@ -63,20 +63,24 @@ void StorageService::tightenPermissions() const
 {
     QFile::setPermissions(QFileInfo(m_directory).absolutePath(), ownerOnlyFolder);
     QFile::setPermissions(m_directory, ownerOnlyFolder);
+    constexpr QFileDevice::Permissions modeBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+        | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    // A folder of a step's screenshot each: only the files whose mode differs are changed.
     for (const QFileInfo& entry : QDir(m_directory).entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (!entry.isSymLink())
+        if (!entry.isSymLink() && (entry.permissions() & modeBits) != ownerOnly)
             QFile::setPermissions(entry.absoluteFilePath(), ownerOnly);
     }
 }
 
-void StorageService::removeUnreferenced(const QSet<QString>& referenced) const
+void StorageService::removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore) const
 {
     // A new screenshot's name, or that name with the suffix of a write that never finished.
     static const QRegularExpression own(QStringLiteral(
         "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\\.png(\\.[A-Za-z0-9]{6})?$"));
     for (const QFileInfo& entry : QDir(m_directory).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
         const QString name = entry.fileName();
-        if (referenced.contains(name) || !own.match(name).hasMatch())
+        if (referenced.contains(name) || !own.match(name).hasMatch() || !(entry.lastModified() < writtenBefore))
             continue;
         if (QFile::remove(entry.absoluteFilePath()))
             qCInfo(lcStorage) << "Removed the screenshot no step names:" << name;

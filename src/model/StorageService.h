@@ -3,6 +3,7 @@
 #include "base/Expected.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QImage>
 #include <QSet>
 #include <QString>
@@ -39,10 +40,12 @@ public:
     void deleteScreenshot(const QString& filename) const;
 
     // Start-up care of the folder: restores the private modes of an older
-    // installation, and removes the screenshots (and half-written ones) that no
-    // name in `referenced` holds. Files not named like the application's are kept.
+    // installation, and removes the screenshots (and half-written ones) last
+    // written before `writtenBefore` that no name in `referenced` holds, so that
+    // what is saved while it runs stays. Files not named like the application's
+    // are kept.
     void tightenPermissions() const;
-    void removeUnreferenced(const QSet<QString>& referenced) const;
+    void removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore) const;
 
     // The file's full path, or no value when the name is empty or not bare.
     std::optional<QString> pathFor(const QString& filename) const;

@@ -1,6 +1,7 @@
 #include "model/StorageService.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -18,6 +19,12 @@ QImage pattern()
         for (int x = 0; x < img.width(); ++x)
             img.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) & 255, 255 - x));
     return img;
+}
+
+bool setModified(const QString& path, const QDateTime& when)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -103,10 +110,19 @@ TEST(StorageServiceTest, ScreenshotsNoStepNamesAreRemovedAndOthersKept)
     ASSERT_TRUE(zova::test::writeFile(folder + "/" + halfWritten, "partial"));
     ASSERT_TRUE(zova::test::writeFile(folder + "/" + foreign, "not ours"));
 
-    storage.removeUnreferenced({ *kept, QStringLiteral("missing.png") });
+    // Written while the sweep runs: newer than its cut-off, so kept though no step names it yet.
+    const QDateTime cutOff = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const auto fresh = storage.saveScreenshot(pattern());
+    ASSERT_TRUE(fresh);
+    for (const QString& name : { *kept, *orphan, halfWritten, foreign })
+        ASSERT_TRUE(setModified(folder + "/" + name, cutOff.addSecs(-60)));
+
+    storage.removeUnreferenced({ *kept, QStringLiteral("missing.png") }, cutOff);
     EXPECT_TRUE(QFile::exists(folder + "/" + *kept));
     EXPECT_FALSE(QFile::exists(folder + "/" + *orphan));
     EXPECT_FALSE(QFile::exists(folder + "/" + halfWritten));
     EXPECT_TRUE(QFile::exists(folder + "/" + foreign));
+    EXPECT_TRUE(QFile::exists(folder + "/" + *fresh));
     QFile::remove(folder + "/" + foreign);
+    storage.deleteScreenshot(*fresh);
 }

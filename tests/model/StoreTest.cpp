@@ -130,6 +130,84 @@ TEST_F(StoreFixture, OrderTiesKeepInsertionOrderAcrossReopen)
     EXPECT_EQ(ordered, QList<QUuid>({ ids[1], ids[4], ids[0], ids[2], ids[3] }));
 }
 
+// The records of a reopened store's steps are made when first reached; whichever
+// way that is, each step is there once with its stored fields.
+TEST_F(StoreFixture, StoredStepsAreTheSameWhicheverWayTheyAreFirstReached)
+{
+    QUuid a, b, orphan;
+    QList<QUuid> stepsOfB;
+    {
+        auto c = open();
+        for (const char* title : { "A", "B" }) {
+            auto* g = new Guide(QString::fromLatin1(title));
+            c->mainContext()->insert(g);
+            (title[0] == 'A' ? a : b) = g->id();
+            for (int i = 0; i < 3; ++i) {
+                auto* s = new Step(i, QStringLiteral("%1%2.png").arg(QLatin1String(title)).arg(i));
+                s->setGuide(g);
+                if (title[0] == 'B')
+                    stepsOfB << s->id();
+            }
+        }
+        auto* loose = new Step(0, QStringLiteral("loose.png"));
+        c->mainContext()->insert(loose);
+        orphan = loose->id();
+        ASSERT_TRUE(c->mainContext()->save());
+    }
+    const auto orders = [](const Guide* g) {
+        QList<qint64> list;
+        for (const Step* s : g->orderedSteps())
+            list << s->order();
+        return list;
+    };
+
+    {
+        // By id first: the guide's list then holds that very record, once.
+        auto c = open();
+        Step* middle = c->mainContext()->step(stepsOfB[1]);
+        ASSERT_TRUE(middle);
+        EXPECT_EQ(middle->screenshotFilename(), "B1.png");
+        Guide* g = c->mainContext()->guide(b);
+        EXPECT_EQ(middle->guide(), g);
+        EXPECT_EQ(g->steps().size(), 3);
+        EXPECT_EQ(g->steps().count(middle), 1);
+        ASSERT_TRUE(c->mainContext()->step(orphan));
+        EXPECT_EQ(c->mainContext()->step(orphan)->guide(), nullptr);
+        EXPECT_EQ(c->mainContext()->step(QUuid::createUuid()), nullptr);
+    }
+    {
+        // Every record at once, and the names of every stored step from the file.
+        auto c = open();
+        EXPECT_EQ(c->mainContext()->allSteps().size(), 7);
+        EXPECT_EQ(orders(c->mainContext()->guide(b)), QList<qint64>({ 0, 1, 2 }));
+        std::optional<QStringList> names = ModelContainer::storedScreenshotNames(path());
+        ASSERT_TRUE(names);
+        names->sort();
+        EXPECT_EQ(*names, QStringList({ "A0.png", "A1.png", "A2.png", "B0.png", "B1.png", "B2.png", "loose.png" }));
+        EXPECT_FALSE(ModelContainer::storedScreenshotNames(m_dir.path() + "/missing.store"));
+    }
+    {
+        // A step added to a guide whose stored steps were never asked for comes after them.
+        auto c = open();
+        Guide* g = c->mainContext()->guide(a);
+        auto* added = new Step(g->nextStepOrder(), QStringLiteral("A3.png"));
+        added->setGuide(g);
+        EXPECT_EQ(orders(g), QList<qint64>({ 0, 1, 2, 3 }));
+        // An edit of a stored step, and a guide removed with steps never asked for.
+        g->orderedSteps()[1]->setOcrLabel(QStringLiteral("Click Save"));
+        c->mainContext()->remove(c->mainContext()->guide(b));
+        EXPECT_EQ(c->mainContext()->step(stepsOfB[0]), nullptr);
+        ASSERT_TRUE(c->mainContext()->save());
+    }
+    EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 5);
+    auto c = open();
+    EXPECT_EQ(c->mainContext()->guide(b), nullptr);
+    Guide* g = c->mainContext()->guide(a);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(orders(g), QList<qint64>({ 0, 1, 2, 3 }));
+    EXPECT_EQ(g->orderedSteps()[1]->ocrLabel(), QStringLiteral("Click Save"));
+}
+
 TEST_F(StoreFixture, RemovingGuideCascadesButLeavesScreenshots)
 {
     const auto png = StorageService::shared().saveScreenshot(QImage(4, 4, QImage::Format_RGB32));

@@ -16,6 +16,11 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 using namespace zova;
 
@@ -406,4 +411,90 @@ TEST_F(X11Capture, DisplayCaptureDrawsTheRootBackgroundWhereNoWindowLies)
     auto stale = capture.captureScreenshot(corner);
     ASSERT_TRUE(stale);
     EXPECT_EQ(shareOf(stale->image, 0x3a7bd5), 1.0);
+}
+
+TEST_F(X11Capture, DisplayCaptureShowsTheRootThroughShapedAndTranslucentWindows)
+{
+    auto display = x11::openDisplay();
+    ASSERT_TRUE(display);
+    Display* d = display.get();
+    const Window root = DefaultRootWindow(d);
+    const int screen = DefaultScreen(d);
+    XVisualInfo argb {};
+    if (!XMatchVisualInfo(d, screen, 32, TrueColor, &argb))
+        GTEST_SKIP() << "no 32-bit visual on this server";
+    struct Restore {
+        Display* d;
+        Window root;
+        std::vector<Window> windows;
+        Colormap colormap = None;
+        ~Restore()
+        {
+            for (Window w : windows)
+                XDestroyWindow(d, w);
+            if (colormap)
+                XFreeColormap(d, colormap);
+            XSetWindowBackgroundPixmap(d, root, None);
+            XClearWindow(d, root);
+            XSync(d, False);
+        }
+    } restore { d, root, {} };
+    XSetWindowBackground(d, root, 0x3a7bd5);
+    XClearWindow(d, root);
+
+    // Opaque red, but shaped to its left half; beside it a half-transparent red.
+    XSetWindowAttributes attrs {};
+    attrs.override_redirect = True;
+    attrs.background_pixel = 0xff0000;
+    const Window shaped = XCreateWindow(d, root, 1720, 960, 80, 80, 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel | CWOverrideRedirect, &attrs);
+    restore.windows.push_back(shaped);
+    XRectangle leftHalf { 0, 0, 40, 80 };
+    XShapeCombineRectangles(d, shaped, ShapeBounding, 0, 0, &leftHalf, 1, ShapeSet, Unsorted);
+    restore.colormap = XCreateColormap(d, root, argb.visual, AllocNone);
+    attrs.colormap = restore.colormap;
+    attrs.border_pixel = 0;
+    attrs.background_pixel = 0x80800000; // premultiplied
+    const Window translucent = XCreateWindow(d, root, 1820, 960, 80, 80, 0, 32, InputOutput, argb.visual,
+        CWBackPixel | CWBorderPixel | CWColormap | CWOverrideRedirect, &attrs);
+    restore.windows.push_back(translucent);
+    XMapRaised(d, shaped);
+    XMapRaised(d, translucent);
+    XSync(d, False);
+
+    DesktopScreen corner;
+    corner.frame = QRectF(1720, 960, 180, 80);
+    corner.width = 180;
+    corner.height = 80;
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3
+            && std::abs(qBlue(a) - qBlue(b)) <= 3;
+    };
+    // Half red over the root's blue.
+    const QRgb blended = qRgb(0x80 + 0x3a * 127 / 255, 0x7b * 127 / 255, 0xd5 * 127 / 255);
+    const struct {
+        const char* where;
+        QPoint at;
+        QRgb expected;
+    } cases[] = {
+        { "the shaped window's kept half", { 20, 40 }, qRgb(0xff, 0, 0) },
+        { "the part its shape leaves out", { 60, 40 }, qRgb(0x3a, 0x7b, 0xd5) },
+        { "the root between the two", { 90, 40 }, qRgb(0x3a, 0x7b, 0xd5) },
+        { "the translucent window over the root", { 140, 40 }, blended },
+    };
+    // These windows are this process's own: a capture that treats no process as its own.
+    CaptureService others(x11::makeWindowSource(), x11::makeScreenGrabber(), 0);
+    std::optional<CaptureService::CapturedFrame> shot;
+    test::waitUntil([&] {
+        auto taken = others.captureScreenshot(corner);
+        if (!taken)
+            return false;
+        shot = std::move(*taken);
+        return std::all_of(std::begin(cases), std::end(cases),
+            [&](const auto& c) { return near(shot->image.pixel(c.at), c.expected); });
+    });
+    ASSERT_TRUE(shot);
+    for (const auto& c : cases)
+        EXPECT_TRUE(near(shot->image.pixel(c.at), c.expected))
+            << c.where << ": " << std::hex << shot->image.pixel(c.at) << " instead of " << c.expected;
 }

@@ -11,9 +11,11 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/Xrender.h>
 
+#include <QRegion>
 #include <QSet>
 
 #include <cstring>
+#include <vector>
 
 namespace zova::x11 {
 
@@ -48,8 +50,9 @@ auto freePicture = [](Display* d, XID id) { XRenderFreePicture(d, id); };
 auto freeRegion = [](Display* d, XID id) { XFixesDestroyRegion(d, id); };
 
 // The wallpaper that setters publish as a root pixmap, tiled from the root's
-// origin; false when none is set or it has gone.
-bool paintWallpaper(Display* d, Picture target, const QRect& area)
+// origin, over `rect` of the root, into `target` whose origin lies at `origin`;
+// false when none is set or it has gone.
+bool paintWallpaper(Display* d, Picture target, const QRect& rect, QPoint origin)
 {
     const Window root = DefaultRootWindow(d);
     std::optional<unsigned long> pixmap;
@@ -75,26 +78,38 @@ bool paintWallpaper(Display* d, Picture target, const QRect& area)
     XRenderPictureAttributes pa {};
     pa.repeat = RepeatNormal;
     Resource picture(d, XRenderCreatePicture(d, Pixmap(*pixmap), format, CPRepeat, &pa), freePicture);
-    XRenderComposite(d, PictOpSrc, picture.get(), None, target, area.x(), area.y(), 0, 0, 0, 0, unsigned(area.width()),
-        unsigned(area.height()));
+    const QPoint at = rect.topLeft() - origin;
+    XRenderComposite(d, PictOpSrc, picture.get(), None, target, rect.x(), rect.y(), 0, 0, at.x(), at.y(),
+        unsigned(rect.width()), unsigned(rect.height()));
     return !trap.failed();
 }
 
-// The root window's own background (a solid colour or a tile set on the root):
-// a window that takes its parent's background, mapped beneath every other one
-// for the moment it takes to name its pixmap, so nothing on screen changes.
-bool paintRootBackground(Display* d, Picture target, const QRect& area)
+// The root window's own background (a solid colour or a tile set on the root)
+// over `rect`, the same way: a window that takes its parent's background,
+// mapped beneath every other one for the moment it takes to name its pixmap.
+bool paintRootBackground(Display* d, Picture target, const QRect& rect, QPoint origin)
 {
     const Window root = DefaultRootWindow(d);
     const int screen = DefaultScreen(d);
-    ErrorTrap trap(d);
+    ErrorTrap created(d);
     XSetWindowAttributes attrs {};
     attrs.background_pixmap = ParentRelative;
     attrs.override_redirect = True;
     Resource window(d,
-        XCreateWindow(d, root, area.x(), area.y(), unsigned(area.width()), unsigned(area.height()), 0, CopyFromParent,
+        XCreateWindow(d, root, rect.x(), rect.y(), unsigned(rect.width()), unsigned(rect.height()), 0, CopyFromParent,
             InputOutput, CopyFromParent, CWBackPixmap | CWOverrideRedirect, &attrs),
         [](Display* display, XID id) { XDestroyWindow(display, id); });
+    if (created.failed())
+        return false;
+    // Redirected by hand, it is never drawn to the screen, so mapping it repaints
+    // nothing there. A compositing manager that redirects the root's windows by
+    // hand refuses this, and draws it itself, beneath all, unseen.
+    {
+        ErrorTrap redirect(d);
+        XCompositeRedirectWindow(d, window.get(), CompositeRedirectManual);
+        (void)redirect.failed();
+    }
+    ErrorTrap trap(d);
     XLowerWindow(d, window.get());
     XMapWindow(d, window.get());
     XSync(d, False);
@@ -103,11 +118,22 @@ bool paintRootBackground(Display* d, Picture target, const QRect& area)
     if (trap.failed() || !format)
         return false;
     Resource picture(d, XRenderCreatePicture(d, pixmap.get(), format, 0, nullptr), freePicture);
-    XRenderComposite(
-        d, PictOpSrc, picture.get(), None, target, 0, 0, 0, 0, 0, 0, unsigned(area.width()), unsigned(area.height()));
+    const QPoint at = rect.topLeft() - origin;
+    XRenderComposite(d, PictOpSrc, picture.get(), None, target, 0, 0, 0, 0, at.x(), at.y(), unsigned(rect.width()),
+        unsigned(rect.height()));
     XUnmapWindow(d, window.get());
     return !trap.failed();
 }
+
+// A top-level window as the display capture draws it.
+struct Layer {
+    Window window = None;
+    QRect outer; // with its border, in root coordinates
+    int border = 0;
+    XRenderPictFormat* format = nullptr;
+    bool alpha = false;
+    XserverRegion shape = None;
+};
 
 } // namespace
 
@@ -210,13 +236,7 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     XRenderPictFormat* rootFormat = XRenderFindVisualFormat(d, DefaultVisual(d, screen));
     if (!rootFormat)
         return unexpected(CaptureError::CaptureFailed);
-    Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
-    Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
     const QRect area = display.frame.toRect();
-    if (!paintWallpaper(d, targetPicture.get(), area) && !paintRootBackground(d, targetPicture.get(), area)) {
-        const XRenderColor black { 0, 0, 0, 0xffff };
-        XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, 0, 0, unsigned(width), unsigned(height));
-    }
 
     Window rootReturn = None, parent = None;
     Window* children = nullptr;
@@ -224,29 +244,67 @@ Expected<QImage, CaptureError> X11ScreenGrabber::captureDisplay(
     if (!XQueryTree(d, root, &rootReturn, &parent, &children, &n))
         return unexpected(CaptureError::CaptureFailed);
     XPtr<Window> childList(children);
-    // Bottom to top, each top-level's own pixmap over what lies beneath it.
+    std::vector<Layer> layers;
+    layers.reserve(n);
+    struct FreeShapes {
+        Display* d;
+        std::vector<Layer>& layers;
+        ~FreeShapes()
+        {
+            for (const Layer& layer : layers)
+                XFixesDestroyRegion(d, layer.shape);
+        }
+    } freeShapes { d, layers };
+    // The root's background shows only where no opaque window lies.
+    QRegion bare(area);
     for (unsigned int i = 0; i < n; ++i) {
         const Window w = children[i];
         XWindowAttributes attrs;
         if (skipped.contains(w) || !XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable
             || attrs.c_class != InputOutput)
             continue;
-        const int bw = attrs.border_width;
-        const QRect outer(attrs.x, attrs.y, attrs.width + 2 * bw, attrs.height + 2 * bw);
-        if (!outer.intersects(area))
+        Layer layer;
+        layer.window = w;
+        layer.border = attrs.border_width;
+        layer.outer = QRect(attrs.x, attrs.y, attrs.width + 2 * layer.border, attrs.height + 2 * layer.border);
+        if (!layer.outer.intersects(area) || !(layer.format = XRenderFindVisualFormat(d, attrs.visual)))
             continue;
-        XRenderPictFormat* format = XRenderFindVisualFormat(d, attrs.visual);
-        if (!format)
+        layer.alpha = layer.format->type == PictTypeDirect && layer.format->direct.alphaMask != 0;
+        layer.shape = XFixesCreateRegionFromWindow(d, w, WindowRegionBounding);
+        layers.push_back(layer);
+        if (layer.alpha || bare.isEmpty())
             continue;
-        Resource pixmap(d, XCompositeNameWindowPixmap(d, w), freePixmap);
+        int count = 0;
+        if (XRectangle* rects = XFixesFetchRegion(d, layer.shape, &count)) {
+            // The bounding shape lies relative to the inside of the border.
+            const QPoint inside = layer.outer.topLeft() + QPoint(layer.border, layer.border);
+            for (int r = 0; r < count; ++r)
+                bare -= QRect(rects[r].x, rects[r].y, rects[r].width, rects[r].height).translated(inside);
+            XFree(rects);
+        }
+    }
+
+    Resource target(d, XCreatePixmap(d, root, unsigned(width), unsigned(height), unsigned(depth)), freePixmap);
+    Resource targetPicture(d, XRenderCreatePicture(d, target.get(), rootFormat, 0, nullptr), freePicture);
+    if (!bare.isEmpty()) {
+        const QRect rect = bare.boundingRect();
+        if (!paintWallpaper(d, targetPicture.get(), rect, area.topLeft())
+            && !paintRootBackground(d, targetPicture.get(), rect, area.topLeft())) {
+            const XRenderColor black { 0, 0, 0, 0xffff };
+            XRenderFillRectangle(d, PictOpSrc, targetPicture.get(), &black, rect.x() - area.x(), rect.y() - area.y(),
+                unsigned(rect.width()), unsigned(rect.height()));
+        }
+    }
+    // Bottom to top, each top-level's own pixmap over what lies beneath it.
+    for (const Layer& layer : layers) {
+        Resource pixmap(d, XCompositeNameWindowPixmap(d, layer.window), freePixmap);
         XRenderPictureAttributes pa {};
         pa.subwindow_mode = IncludeInferiors;
-        Resource picture(d, XRenderCreatePicture(d, pixmap.get(), format, CPSubwindowMode, &pa), freePicture);
-        Resource shape(d, XFixesCreateRegionFromWindow(d, w, WindowRegionBounding), freeRegion);
-        XFixesSetPictureClipRegion(d, picture.get(), bw, bw, shape.get());
-        const bool alpha = format->type == PictTypeDirect && format->direct.alphaMask != 0;
-        XRenderComposite(d, alpha ? PictOpOver : PictOpSrc, picture.get(), None, targetPicture.get(), 0, 0, 0, 0,
-            outer.x() - area.x(), outer.y() - area.y(), unsigned(outer.width()), unsigned(outer.height()));
+        Resource picture(d, XRenderCreatePicture(d, pixmap.get(), layer.format, CPSubwindowMode, &pa), freePicture);
+        XFixesSetPictureClipRegion(d, picture.get(), layer.border, layer.border, layer.shape);
+        XRenderComposite(d, layer.alpha ? PictOpOver : PictOpSrc, picture.get(), None, targetPicture.get(), 0, 0, 0, 0,
+            layer.outer.x() - area.x(), layer.outer.y() - area.y(), unsigned(layer.outer.width()),
+            unsigned(layer.outer.height()));
     }
     QImage result = m_reader->read(target.get(), DefaultVisual(d, screen), depth, 0, 0, width, height);
     if (result.isNull())
