@@ -31,6 +31,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -92,7 +93,6 @@ ModelContainer& ZOVAApp::sharedModelContainer()
             std::_Exit(1);
         }
         container = std::move(opened).value();
-        clearLeftovers(container->path());
     }
     return *container;
 }
@@ -159,6 +159,10 @@ int ZOVAApp::exec()
 {
     m_window->show();
     m_delegate->applicationDidFinishLaunching();
+    // Once the window is up the session bus is connected. Connecting can fork a
+    // helper, and a fork while the sweep's thread allocates leaves the child
+    // stuck on the allocator's lock under AddressSanitizer.
+    QTimer::singleShot(0, m_window.get(), [path = sharedModelContainer().path()] { clearLeftovers(path); });
     return QApplication::exec();
 }
 
