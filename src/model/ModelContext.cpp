@@ -104,7 +104,12 @@ bool ModelContext::prepareStatements()
         return false;
     m_stepsOfGuide
         = sqlite::Statement(m_db.get(), (QByteArray(stepColumnsSql) + " WHERE guide = ?1 ORDER BY rowid").constData());
-    return m_stepsOfGuide.isValid();
+    if (!m_stepsOfGuide.isValid())
+        return false;
+    // The id as uuidText() writes it, or as other tools may have: in lower case, in braces.
+    m_guideOfStep = sqlite::Statement(m_db.get(),
+        "SELECT guide FROM Step WHERE id IN (?1, lower(?1), '{' || ?1 || '}', '{' || lower(?1) || '}') LIMIT 1");
+    return m_guideOfStep.isValid();
 }
 
 Expected<void, StoreError> ModelContext::loadAll()
@@ -281,9 +286,16 @@ Step* ModelContext::step(const QUuid& id)
 {
     if (Step* s = m_stepById.value(id))
         return s;
-    if (m_unreadGuides == 0)
+    if (m_unreadGuides == 0 || id.isNull() || !m_guideOfStep.bind(1, uuidText(id)))
         return nullptr;
-    readAllSteps();
+    // Steps of no guide in the file were read at the start; this one's guide is unread.
+    Guide* guide = nullptr;
+    if (m_guideOfStep.step() == SQLITE_ROW && !m_guideOfStep.isNull(0))
+        guide = m_guideById.value(parsedId(m_guideOfStep.bytes(0)));
+    m_guideOfStep.reset();
+    if (!guide)
+        return nullptr;
+    readSteps(guide);
     return m_stepById.value(id);
 }
 

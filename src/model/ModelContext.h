@@ -41,6 +41,7 @@ public:
     // Live guides in insertion order.
     QList<Guide*> guides() const { return m_guides; }
     Guide* guide(const QUuid& id) const { return m_guideById.value(id); }
+    // A step whose guide's steps are unread is found by its row, which names the guide to read.
     Step* step(const QUuid& id);
     // Every live step, those without a guide included, in no defined order.
     QList<Step*> allSteps();
@@ -98,7 +99,7 @@ private:
     Expected<void, StoreError> failSave(const StoreError& error);
 
     sqlite::DatabaseHandle m_db;
-    sqlite::Statement m_upsertGuide, m_upsertStep, m_deleteGuide, m_deleteStep, m_stepsOfGuide;
+    sqlite::Statement m_upsertGuide, m_upsertStep, m_deleteGuide, m_deleteStep, m_stepsOfGuide, m_guideOfStep;
 
     QList<Guide*> m_guides;
     QHash<QUuid, Guide*> m_guideById;

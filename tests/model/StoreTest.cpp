@@ -477,6 +477,13 @@ TEST_F(StoreFixture, RowsWithIdsSpelledOtherwiseAreRenamedAndDeletedInPlace)
             + "', 'old', 0, 0); INSERT INTO Step (id, capturedAt, guide) VALUES ('" + s + "', 0, '" + g + "');";
         ASSERT_TRUE(execOn(path(), insert.constData()));
         {
+            // Asked for by id before its guide's steps: found by its row as spelled there.
+            auto c = open();
+            Step* step = c->mainContext()->step(stepId);
+            ASSERT_NE(step, nullptr);
+            EXPECT_EQ(step->guide(), c->mainContext()->guide(guideId));
+        }
+        {
             auto c = open();
             Guide* guide = c->mainContext()->guide(guideId);
             ASSERT_NE(guide, nullptr);
