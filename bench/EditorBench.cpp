@@ -3,12 +3,12 @@
 // saved. With --screenshots DIR it writes the editor's look to DIR instead.
 #include "Bench.h"
 
-#include "app/AppPalettes.h"
+#include "app/shell/AppPalettes.h"
 #include "editor/GuideEditorView.h"
-#include "editor/StepListView.h"
-#include "editor/StepRowPainter.h"
-#include "editor/StepThumbnails.h"
-#include "editor/StepsSidebar.h"
+#include "editor/list/StepListView.h"
+#include "editor/list/StepRowPainter.h"
+#include "editor/list/StepThumbnails.h"
+#include "editor/list/StepsSidebar.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"

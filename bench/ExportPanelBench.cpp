@@ -1,7 +1,7 @@
 // Export panel figures, and its screenshots for docs/ (--screenshots DIR).
 #include "Bench.h"
 
-#include "app/AppPalettes.h"
+#include "app/shell/AppPalettes.h"
 #include "export/panel/ExportPanel.h"
 #include "export/panel/ExportRun.h"
 #include "export/panel/ExportSlug.h"

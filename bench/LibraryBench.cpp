@@ -5,12 +5,12 @@
 // library's look to DIR instead.
 #include "Bench.h"
 
-#include "app/AppPalettes.h"
-#include "app/FauxScreenshotPreview.h"
-#include "app/GuideCard.h"
-#include "app/LibraryView.h"
-#include "app/ThumbnailCache.h"
-#include "app/ZOVAApp.h"
+#include "app/library/FauxScreenshotPreview.h"
+#include "app/library/GuideCard.h"
+#include "app/library/LibraryView.h"
+#include "app/library/ThumbnailCache.h"
+#include "app/shell/AppPalettes.h"
+#include "app/shell/ZOVAApp.h"
 #include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"

@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 # chromium is the reference some benchmarks compare against.
-dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed' || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq chromium
+dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed' || DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq chromium
 build="$root/build/bench"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOVA_TESTS=OFF
 cmake --build "$build" ${ZOVA_BUILD_JOBS:+-j "$ZOVA_BUILD_JOBS"}

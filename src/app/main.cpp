@@ -1,6 +1,6 @@
-#include "app/ShutdownSignals.h"
-#include "app/SingleInstance.h"
-#include "app/ZOVAApp.h"
+#include "app/shell/ShutdownSignals.h"
+#include "app/shell/SingleInstance.h"
+#include "app/shell/ZOVAApp.h"
 
 #include <QApplication>
 #include <QClipboard>

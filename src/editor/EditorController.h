@@ -1,9 +1,9 @@
 #pragma once
 
 #include "editor/EditorState.h"
-#include "editor/ImageEditorHandOff.h"
-#include "editor/ScreenshotFiles.h"
-#include "editor/SelectionRules.h"
+#include "editor/files/ImageEditorHandOff.h"
+#include "editor/files/ScreenshotFiles.h"
+#include "editor/list/SelectionRules.h"
 
 #include <QColor>
 #include <QImage>

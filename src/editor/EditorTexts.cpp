@@ -1,6 +1,6 @@
 #include "editor/EditorTexts.h"
 
-#include "editor/StepOrder.h"
+#include "editor/list/StepOrder.h"
 
 namespace zova::editor_texts {
 

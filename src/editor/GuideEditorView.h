@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/CanvasColumn.h"
-#include "editor/DescriptionRewriter.h"
 #include "editor/EditorController.h"
+#include "editor/canvas/CanvasColumn.h"
+#include "editor/rewrite/DescriptionRewriter.h"
 #include "export/panel/ExportPanel.h"
 
 #include <QMessageBox>

@@ -26,7 +26,7 @@ LocalModelService::Status fromClient(LocalModelStatus status)
 }
 
 // Exactly the instructions the model is given; "\u2022" is the bullet, "\u2014" the dash.
-const char16_t* const kLabelCleanup
+const char16_t* const labelCleanup
     = u"You write one-line action labels for screenshot steps in a product walkthrough. You will receive raw OCR "
       u"text that was detected near the user's click. Your job: produce a single instruction beginning with a strong "
       u"action verb (Click, Tap, Open, Enter, Drag, Select), describing what the user did.\n\nRules:\n\u2022 If the "
@@ -38,10 +38,10 @@ const char16_t* const kLabelCleanup
       u"under 10 words.\n\u2022 Output ONLY the rewritten line \u2014 no quotes around the whole   line, no preamble, "
       u"no markdown.";
 
-const char16_t* const kRewriteHead
+const char16_t* const rewriteHead
     = u"You are an expert documentation writer for step-by-step product guides. Rewrite the user's text as a single "
       u"concise instruction line for one step of a guide. Use ";
-const char16_t* const kRewriteTail
+const char16_t* const rewriteTail
     = u" language. Start with a strong action verb (e.g. \"Click\", \"Enter\", \"Open\", \"Drag\"). Keep it under 14 "
       u"words. Output ONLY the rewritten line \u2014 no quotes, no preamble, no markdown, no explanation.";
 
@@ -91,11 +91,11 @@ QString LocalModelService::AIError::description() const
     return message;
 }
 
-QString LocalModelService::labelCleanupInstructions() { return QString::fromUtf16(kLabelCleanup); }
+QString LocalModelService::labelCleanupInstructions() { return QString::fromUtf16(labelCleanup); }
 
 QString LocalModelService::rewriteInstructions(Tone tone)
 {
-    return QString::fromUtf16(kRewriteHead) + stylePhrase(tone) + QString::fromUtf16(kRewriteTail);
+    return QString::fromUtf16(rewriteHead) + stylePhrase(tone) + QString::fromUtf16(rewriteTail);
 }
 
 QString LocalModelService::userVisibleText(Status status)

@@ -10,8 +10,8 @@
 namespace zova {
 
 namespace {
-constexpr qreal kSpacing = 6;
-constexpr qreal kTrailingSymbolSpacing = 8;
+constexpr qreal spacing = 6;
+constexpr qreal trailingSymbolSpacing = 8;
 constexpr qreal indicatorSize = 14;
 } // namespace
 
@@ -101,13 +101,13 @@ qreal PillButton::contentWidth(bool titleShown) const
         w += m.fontSize + 2;
     if (const QString title = shownTitle(titleShown); !title.isEmpty()) {
         if (w > 0)
-            w += kSpacing;
+            w += spacing;
         w += QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(title);
     }
     if (!m_trailing.isEmpty())
-        w += kSpacing + QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(m_trailing);
+        w += spacing + QFontMetricsF(PillStyle::font(m_style.size)).horizontalAdvance(m_trailing);
     if (!m_trailingSymbol.isEmpty())
-        w += kTrailingSymbolSpacing + m_trailingSymbolSize + 2;
+        w += trailingSymbolSpacing + m_trailingSymbolSize + 2;
     return w;
 }
 
@@ -141,11 +141,11 @@ void PillButton::paintEvent(QPaintEvent*)
         const QRectF ring(x + 1.5, (r.height() - indicatorSize) / 2 + 1.5, indicatorSize - 3, indicatorSize - 3);
         painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
         painter.drawArc(ring, -m_angle * 16, 270 * 16);
-        x += indicatorSize + kSpacing;
+        x += indicatorSize + spacing;
     } else if (!m_symbol.isEmpty()) {
         const qreal s = m.fontSize + 2;
         Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_symbol, s, fg);
-        x += s + kSpacing;
+        x += s + spacing;
     }
     const QFont font = PillStyle::font(m_style.size);
     painter.setFont(font);
@@ -153,16 +153,16 @@ void PillButton::paintEvent(QPaintEvent*)
     if (const QString title = shownTitle(m_titleShown); !title.isEmpty()) {
         const qreal tw = QFontMetricsF(font).horizontalAdvance(title);
         painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, title);
-        x += tw + kSpacing;
+        x += tw + spacing;
     }
     if (!m_trailing.isEmpty()) {
         const qreal tw = QFontMetricsF(font).horizontalAdvance(m_trailing);
         painter.drawText(QRectF(x, 0, tw + 1, r.height()), Qt::AlignVCenter | Qt::AlignLeft, m_trailing);
-        x += tw + kSpacing;
+        x += tw + spacing;
     }
     if (!m_trailingSymbol.isEmpty()) {
         const qreal s = m_trailingSymbolSize + 2;
-        x += kTrailingSymbolSpacing - kSpacing;
+        x += trailingSymbolSpacing - spacing;
         Symbols::paint(painter, QRectF(x, 0, s, r.height()), m_trailingSymbol, m_trailingSymbolSize, fg);
     }
 }

@@ -10,7 +10,7 @@
 namespace zova {
 
 namespace {
-constexpr qreal kMargin = 3; // room for the shadow
+constexpr qreal margin = 3; // room for the shadow
 }
 
 StepBadge::StepBadge(int number, AccentHue hue, qreal size, QWidget* parent)
@@ -39,7 +39,7 @@ QFont StepBadge::font(qreal size) { return Typography::bold(size * 0.46); }
 
 QSize StepBadge::sizeHint() const
 {
-    const int side = qCeil(m_size + 2 * kMargin);
+    const int side = qCeil(m_size + 2 * margin);
     return QSize(side, side);
 }
 

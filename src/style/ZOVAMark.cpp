@@ -11,9 +11,9 @@
 namespace zova {
 
 namespace {
-constexpr QPointF kUnitPointer[]
+constexpr QPointF unitPointer[]
     = { { 0, 0 }, { 0, 0.86 }, { 0.27, 0.65 }, { 0.43, 1.0 }, { 0.59, 0.945 }, { 0.435, 0.595 }, { 0.71, 0.595 } };
-constexpr qreal kRotation = std::numbers::pi / 15.0; // 12 degrees, clockwise on screen
+constexpr qreal rotation = std::numbers::pi / 15.0; // 12 degrees, clockwise on screen
 } // namespace
 
 ZOVAMark::Geometry ZOVAMark::geometry(qreal size)
@@ -27,8 +27,8 @@ ZOVAMark::Geometry ZOVAMark::geometry(qreal size)
     g.innerRippleRadius = 0.2 * w;
     g.innerRippleWidth = qMax(0.03 * w, 1.2);
     g.pointerScale = 0.42 * qMin(w, h);
-    const qreal c = std::cos(kRotation), s = std::sin(kRotation);
-    for (const QPointF& p : kUnitPointer) {
+    const qreal c = std::cos(rotation), s = std::sin(rotation);
+    for (const QPointF& p : unitPointer) {
         const qreal x = p.x() * g.pointerScale, y = p.y() * g.pointerScale;
         // y grows downwards, so this turns +x towards +y: clockwise on screen.
         g.pointer << QPointF(x * c - y * s, x * s + y * c) + g.center;

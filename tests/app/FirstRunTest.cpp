@@ -1,9 +1,9 @@
 #include "AppFixture.h"
 
-#include "app/ContentView.h"
-#include "app/GuideCard.h"
-#include "app/GuideCollection.h"
-#include "app/LibraryView.h"
+#include "app/library/GuideCard.h"
+#include "app/library/GuideCollection.h"
+#include "app/library/LibraryView.h"
+#include "app/shell/ContentView.h"
 #include "onboarding/CoachMarksOverlay.h"
 #include "onboarding/CoachMarksService.h"
 #include "onboarding/SplashView.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppWindowOps.h"
-#include "app/RecordingControl.h"
-#include "app/RecordingWindows.h"
+#include "app/recording/RecordingControl.h"
+#include "app/recording/RecordingWindows.h"
+#include "app/shell/AppWindowOps.h"
 #include "model/Guide.h"
 
 #include <QStringList>

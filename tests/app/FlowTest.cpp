@@ -1,6 +1,6 @@
 #include "FlowFakes.h"
 
-#include "app/RecordingFlow.h"
+#include "app/recording/RecordingFlow.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>

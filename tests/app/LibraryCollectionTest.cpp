@@ -1,11 +1,11 @@
 #include "AppFixture.h"
 
-#include "app/AppPalettes.h"
-#include "app/GuideCard.h"
-#include "app/GuideCollection.h"
-#include "app/GuideListRow.h"
-#include "app/LibraryView.h"
-#include "app/ThumbnailCache.h"
+#include "app/library/GuideCard.h"
+#include "app/library/GuideCollection.h"
+#include "app/library/GuideListRow.h"
+#include "app/library/LibraryView.h"
+#include "app/library/ThumbnailCache.h"
+#include "app/shell/AppPalettes.h"
 #include "model/SettingsTable.h"
 #include "style/CachedPaint.h"
 

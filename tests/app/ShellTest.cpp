@@ -1,9 +1,9 @@
 #include "AppFixture.h"
 
-#include "app/ContentView.h"
-#include "app/LibraryView.h"
-#include "app/MainWindow.h"
-#include "app/ThemeService.h"
+#include "app/library/LibraryView.h"
+#include "app/shell/ContentView.h"
+#include "app/shell/MainWindow.h"
+#include "app/shell/ThemeService.h"
 #include "onboarding/CoachMarksService.h"
 
 #include <QAction>

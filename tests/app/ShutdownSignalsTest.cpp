@@ -1,6 +1,6 @@
 // The test binary starts itself again as a child that holds an unsaved change and
 // waits in its event loop; the parent sends it a signal and reads the store.
-#include "app/ShutdownSignals.h"
+#include "app/shell/ShutdownSignals.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"

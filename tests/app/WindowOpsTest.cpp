@@ -2,7 +2,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "app/EwmhAppWindowOps.h"
+#include "app/shell/EwmhAppWindowOps.h"
 #include "platform/x11/X11Backends.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Properties.h"

@@ -1,7 +1,7 @@
 #include "EditorFixture.h"
 
-#include "editor/BackgroundPopover.h"
 #include "editor/EditorController.h"
+#include "editor/canvas/BackgroundPopover.h"
 #include "model/VideoBackground.h"
 #include "style/PillButton.h"
 #include "style/TextLine.h"

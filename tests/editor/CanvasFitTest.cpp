@@ -1,4 +1,4 @@
-#include "editor/CanvasFit.h"
+#include "editor/canvas/CanvasFit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/CropGeometry.h"
+#include "editor/crop/CropGeometry.h"
 
 #include <gtest/gtest.h>
 

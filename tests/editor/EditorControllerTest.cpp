@@ -1,7 +1,7 @@
 #include "EditorFixture.h"
 
 #include "editor/EditorController.h"
-#include "editor/StepDragPayload.h"
+#include "editor/list/StepDragPayload.h"
 
 #include <QSignalSpy>
 #include <QTest>

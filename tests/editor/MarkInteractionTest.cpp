@@ -1,4 +1,4 @@
-#include "editor/MarkInteraction.h"
+#include "editor/marks/MarkInteraction.h"
 #include "annotation/Marks.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 #include "EditorFixture.h"
 
-#include "editor/BackgroundPopover.h"
 #include "editor/EditorController.h"
-#include "editor/RewriteRun.h"
-#include "editor/RewriteTexts.h"
-#include "editor/SmartEditMenu.h"
-#include "editor/TitleBarPopovers.h"
+#include "editor/canvas/BackgroundPopover.h"
+#include "editor/canvas/TitleBarPopovers.h"
+#include "editor/rewrite/RewriteRun.h"
+#include "editor/rewrite/RewriteTexts.h"
+#include "editor/rewrite/SmartEditMenu.h"
 #include "platform/FakeModelServer.h"
 #include "style/PillButton.h"
 #include "style/Popover.h"
@@ -23,7 +23,7 @@ using test::FakeModelServer;
 using Status = DescriptionRewriter::Status;
 using Tone = DescriptionRewriter::Tone;
 
-const char* const kTimedOut = "AI request failed: The on-device language model did not answer in time.";
+const char* const timedOutMessage = "AI request failed: The on-device language model did not answer in time.";
 
 class RewriteRunTest : public EditorFixture {
 protected:
@@ -256,7 +256,7 @@ TEST_F(RewriteRunTest, ACallThatDoesNotAnswerTimesOut)
     run->setTimeout(300);
     run->rewriteStep(steps()[0]->id(), Tone::Concise);
     ASSERT_TRUE(finished());
-    EXPECT_EQ(aiError(), QString::fromUtf8(kTimedOut));
+    EXPECT_EQ(aiError(), QString::fromUtf8(timedOutMessage));
     EXPECT_EQ(steps()[0]->userDescription(), QStringLiteral("one"));
 
     // In a batch every call times out on its own and the batch still ends.
@@ -265,7 +265,7 @@ TEST_F(RewriteRunTest, ACallThatDoesNotAnswerTimesOut)
     run->rewriteAll();
     ASSERT_TRUE(finished());
     EXPECT_EQ(chats().size(), 2);
-    EXPECT_EQ(aiError(), QString::fromUtf8(kTimedOut));
+    EXPECT_EQ(aiError(), QString::fromUtf8(timedOutMessage));
     EXPECT_EQ(run->batchProgress(), std::nullopt);
     EXPECT_FALSE(m_guide->aiGenerated());
 }

@@ -1,4 +1,4 @@
-#include "editor/SelectionRules.h"
+#include "editor/list/SelectionRules.h"
 
 #include <gtest/gtest.h>
 

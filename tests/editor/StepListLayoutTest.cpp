@@ -1,5 +1,5 @@
-#include "editor/StepListLayout.h"
-#include "editor/StepDragPayload.h"
+#include "editor/list/StepListLayout.h"
+#include "editor/list/StepDragPayload.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/StepOrder.h"
+#include "editor/list/StepOrder.h"
 #include "editor/EditorTexts.h"
 
 #include <gtest/gtest.h>

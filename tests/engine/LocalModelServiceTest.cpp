@@ -14,7 +14,7 @@ using Status = LocalModelService::Status;
 using Tone = LocalModelService::Tone;
 
 // The label clean-up instructions, written out on their own.
-const QString kLabelInstructions = QString::fromUtf8(
+const QString labelInstructions = QString::fromUtf8(
     "You write one-line action labels for screenshot steps in a product walkthrough. You will receive raw OCR text "
     "that was detected near the user's click. Your job: produce a single instruction beginning with a strong action "
     "verb (Click, Tap, Open, Enter, Drag, Select), describing what the user did.\n"
@@ -70,8 +70,8 @@ TEST_F(IntelligenceTest, CleansALabelWithTheExactInstructions)
     EXPECT_EQ(clean(ai, QStringLiteral("  Save \n")), QStringLiteral("Click 'Save'"));
     ASSERT_EQ(chats().size(), 1);
     const QJsonArray messages = chats()[0].json()["messages"].toArray();
-    EXPECT_EQ(kLabelInstructions.size(), 832);
-    EXPECT_EQ(messages[0].toObject()["content"].toString().toStdString(), kLabelInstructions.toStdString());
+    EXPECT_EQ(labelInstructions.size(), 832);
+    EXPECT_EQ(messages[0].toObject()["content"].toString().toStdString(), labelInstructions.toStdString());
     EXPECT_EQ(messages[1].toObject()["content"].toString(), QStringLiteral("Save"));
 }
 

@@ -12,12 +12,12 @@
 namespace zova {
 namespace {
 
-const QColor kBackground(41, 83, 127);
-const QColor kDot(250, 250, 250);
+const QColor backgroundColour(41, 83, 127);
+const QColor dotColour(250, 250, 250);
 
 // A screenshot of one colour with a bright dot of the given radius.
 QImage screenshotWithDot(
-    QPoint centre, int radius, QColor background = kBackground, QColor dot = kDot, QSize size = { 200, 200 })
+    QPoint centre, int radius, QColor background = backgroundColour, QColor dot = dotColour, QSize size = { 200, 200 })
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(background);
@@ -73,11 +73,11 @@ TEST(PointerRemoval, LeavesPixelsBeyondTheDiscAndTheInputUntouched)
             if (d > 30) {
                 ASSERT_EQ(c, image.pixelColor(x, y)) << x << "," << y;
             } else if (d <= 25) {
-                ASSERT_EQ(c, kBackground) << "the dot must be gone at " << x << "," << y;
+                ASSERT_EQ(c, backgroundColour) << "the dot must be gone at " << x << "," << y;
             } else {
                 // The feather blends the fill with itself; dropping fractions may lose one.
-                ASSERT_LE(std::abs(c.red() - kBackground.red()), 1) << x << "," << y;
-                ASSERT_LE(std::abs(c.blue() - kBackground.blue()), 1) << x << "," << y;
+                ASSERT_LE(std::abs(c.red() - backgroundColour.red()), 1) << x << "," << y;
+                ASSERT_LE(std::abs(c.blue() - backgroundColour.blue()), 1) << x << "," << y;
             }
         }
 }
@@ -88,15 +88,15 @@ TEST(PointerRemoval, ImageRowsRunTopDown)
     const QImage image = screenshotWithDot({ 60, 150 }, 6);
     const VisionService vision;
     EXPECT_EQ(vision.removeMirroringPointer(image, QPointF(60, 50)).cacheKey(), image.cacheKey());
-    EXPECT_EQ(vision.removeMirroringPointer(image, QPointF(60, 150)).pixelColor(60, 150), kBackground);
+    EXPECT_EQ(vision.removeMirroringPointer(image, QPointF(60, 150)).pixelColor(60, 150), backgroundColour);
 }
 
 TEST(PointerRemoval, RoundsHalfPixelsAwayFromZero)
 {
     // Only pixel (11, 11) is bright: 10.5 must round up to reach it.
     QImage image(100, 100, QImage::Format_ARGB32);
-    image.fill(kBackground);
-    image.setPixelColor(11, 11, kDot);
+    image.fill(backgroundColour);
+    image.setPixelColor(11, 11, dotColour);
     const QImage cleaned = VisionService().removeMirroringPointer(image, QPointF(10.5, 10.5));
     EXPECT_NE(cleaned.cacheKey(), image.cacheKey());
 }
@@ -122,10 +122,10 @@ std::vector<UnchangedCase> unchangedCases()
 {
     const QPoint centre(100, 100);
     std::vector<UnchangedCase> cases = {
-        { "darkPixel", screenshotWithDot(centre, 6, kBackground, QColor(30, 30, 30)), centre },
-        { "colourfulBrightPixel", screenshotWithDot(centre, 6, kBackground, QColor(255, 200, 0)), centre },
-        { "justTooDark", screenshotWithDot(centre, 6, kBackground, QColor(180, 175, 170)), centre },
-        { "justTooColourful", screenshotWithDot(centre, 6, kBackground, QColor(224, 200, 210)), centre },
+        { "darkPixel", screenshotWithDot(centre, 6, backgroundColour, QColor(30, 30, 30)), centre },
+        { "colourfulBrightPixel", screenshotWithDot(centre, 6, backgroundColour, QColor(255, 200, 0)), centre },
+        { "justTooDark", screenshotWithDot(centre, 6, backgroundColour, QColor(180, 175, 170)), centre },
+        { "justTooColourful", screenshotWithDot(centre, 6, backgroundColour, QColor(224, 200, 210)), centre },
         { "whiteOnWhite", screenshotWithDot(centre, 6, Qt::white), centre },
         { "clickLeftOfImage", screenshotWithDot({ 0, 100 }, 6), QPointF(-0.6, 100) },
         { "clickAtRightEdge", screenshotWithDot({ 199, 100 }, 6), QPointF(199.5, 100) },
@@ -135,8 +135,8 @@ std::vector<UnchangedCase> unchangedCases()
     };
     // Two usable ring samples are not enough.
     QImage two = screenshotWithDot(centre, 6, Qt::white);
-    two.setPixelColor(135, 100, kBackground);
-    two.setPixelColor(65, 100, kBackground);
+    two.setPixelColor(135, 100, backgroundColour);
+    two.setPixelColor(65, 100, backgroundColour);
     cases.push_back({ "twoSamples", two, centre });
     return cases;
 }
@@ -149,8 +149,8 @@ TEST(PointerRemoval, LimitsOfBrightNeutralAndThreeSamplesPaint)
     const QPoint centre(100, 100);
     const VisionService vision;
     for (const QColor dot : { QColor(181, 170, 158), QColor(255, 232, 240) }) {
-        const QImage image = screenshotWithDot(centre, 6, kBackground, dot);
-        EXPECT_EQ(vision.removeMirroringPointer(image, centre).pixelColor(centre), kBackground)
+        const QImage image = screenshotWithDot(centre, 6, backgroundColour, dot);
+        EXPECT_EQ(vision.removeMirroringPointer(image, centre).pixelColor(centre), backgroundColour)
             << dot.name().toStdString();
     }
     QImage three = screenshotWithDot(centre, 6, Qt::white);
@@ -170,7 +170,7 @@ TEST(PointerRemoval, SamplesOutsideTheImageCountAsBlack)
     const QColor fill(41 * 5 / 8, 83 * 5 / 8, 127 * 5 / 8);
     EXPECT_EQ(cleaned.pixelColor(centre), fill);
     EXPECT_EQ(cleaned.pixelColor(0, 100), fill);
-    EXPECT_EQ(cleaned.pixelColor(60, 100), kBackground);
+    EXPECT_EQ(cleaned.pixelColor(60, 100), backgroundColour);
 }
 
 } // namespace

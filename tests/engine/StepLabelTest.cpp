@@ -16,11 +16,11 @@
 namespace zova {
 namespace {
 
-const QChar kOpen(0x2018);
-const QChar kClose(0x2019);
-const QChar kEllipsis(0x2026);
+const QChar openQuote(0x2018);
+const QChar closeQuote(0x2019);
+const QChar ellipsis(0x2026);
 
-QString quoted(const QString& text) { return QStringLiteral("Click ") + kOpen + text + kClose; }
+QString quoted(const QString& text) { return QStringLiteral("Click ") + openQuote + text + closeQuote; }
 
 struct FormatCase {
     const char* name;
@@ -40,22 +40,22 @@ TEST_P(FormatLabelTest, FormsTheClickLabel)
     }
 }
 
-const QString kFortyOne = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789ABCDE");
+const QString fortyOne = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789ABCDE");
 // "é" written as e and a combining acute accent: one character, two code units.
-const QString kAcute = QStringLiteral("e\u0301");
+const QString eAcute = QStringLiteral("e\u0301");
 
 INSTANTIATE_TEST_SUITE_P(Texts, FormatLabelTest,
     ::testing::Values(FormatCase { "plainWord", QStringLiteral("Save"), quoted("Save") },
         FormatCase { "trimmed", QStringLiteral(" \t Save\n"), quoted("Save") },
         FormatCase { "twoLinesJoined", QStringLiteral("Save\nAll"), quoted("Save All") },
         FormatCase { "blank", QStringLiteral(" \n\t "), std::nullopt }, FormatCase { "empty", QString(), std::nullopt },
-        FormatCase { "fortyKept", kFortyOne.left(40), quoted(kFortyOne.left(40)) },
-        FormatCase { "fortyOneCut", kFortyOne, quoted(kFortyOne.left(37) + kEllipsis) },
-        FormatCase { "fiftyCut", QString(50, QLatin1Char('x')), quoted(QString(37, QLatin1Char('x')) + kEllipsis) },
-        FormatCase { "fortyCombinedKept", kAcute.repeated(40), quoted(kAcute.repeated(40)) },
-        FormatCase { "fortyOneCombinedCut", kAcute.repeated(41), quoted(kAcute.repeated(37) + kEllipsis) },
+        FormatCase { "fortyKept", fortyOne.left(40), quoted(fortyOne.left(40)) },
+        FormatCase { "fortyOneCut", fortyOne, quoted(fortyOne.left(37) + ellipsis) },
+        FormatCase { "fiftyCut", QString(50, QLatin1Char('x')), quoted(QString(37, QLatin1Char('x')) + ellipsis) },
+        FormatCase { "fortyCombinedKept", eAcute.repeated(40), quoted(eAcute.repeated(40)) },
+        FormatCase { "fortyOneCombinedCut", eAcute.repeated(41), quoted(eAcute.repeated(37) + ellipsis) },
         FormatCase { "flagsCutWhole", QStringLiteral("\U0001F1E9\U0001F1EA").repeated(45),
-            quoted(QStringLiteral("\U0001F1E9\U0001F1EA").repeated(37) + kEllipsis) }),
+            quoted(QStringLiteral("\U0001F1E9\U0001F1EA").repeated(37) + ellipsis) }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatLabel, FiftyCharactersGiveALabelOfFortySix)
@@ -190,7 +190,7 @@ TEST(RecognizeStepLabel, ReadsALongLineWhole)
     // Near the line's end, far from its centre: only the whole line holds the click.
     const std::optional<QString> label = VisionService().recognizeStepLabel({ 40 + 0.95 * advance, 485 }, screen);
     ASSERT_TRUE(label);
-    EXPECT_EQ(label->toStdString(), quoted(text.left(37) + kEllipsis).toStdString());
+    EXPECT_EQ(label->toStdString(), quoted(text.left(37) + ellipsis).toStdString());
 }
 
 TEST(RecognizeStepLabel, ReadsTheClickedLineOfADenseBlock)

@@ -1,5 +1,5 @@
 #include "onboarding/SettingsView.h"
-#include "app/AppPalettes.h"
+#include "app/shell/AppPalettes.h"
 #include "export/NarratorService.h"
 #include "model/Settings.h"
 #include "onboarding/LegalSettingsView.h"

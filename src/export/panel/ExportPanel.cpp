@@ -28,9 +28,9 @@ namespace zova {
 
 namespace {
 
-constexpr int kCardWidth = 640;
-constexpr qreal kCardRadius = 24;
-constexpr Overlay::Backdrop kBackdrop { 0.18, 0.15 };
+constexpr int cardWidth = 640;
+constexpr qreal cardRadius = 24;
+constexpr Overlay::Backdrop panelBackdrop { 0.18, 0.15 };
 
 // The accent disc with the export symbol at the top of the card.
 class HeaderIcon : public QWidget {
@@ -64,7 +64,7 @@ ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Se
 
 ExportPanel::ExportPanel(
     Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies, QWidget* host)
-    : Overlay(kBackdrop, host)
+    : Overlay(panelBackdrop, host)
     , m_onDismiss(std::move(onDismiss))
 {
     setObjectName(QStringLiteral("exportPanel"));
@@ -76,9 +76,9 @@ ExportPanel::ExportPanel(
     m_narrator->setParent(this);
     m_run = std::make_unique<ExportRun>(guide, std::move(dependencies.picker), std::move(dependencies.exporters));
 
-    m_card = new GlassCard(GlassCard::Tone::strong(), kCardRadius, this);
+    m_card = new GlassCard(GlassCard::Tone::strong(), cardRadius, this);
     m_card->setObjectName(QStringLiteral("exportCard"));
-    m_card->setFixedWidth(kCardWidth);
+    m_card->setFixedWidth(cardWidth);
     auto* column = new QVBoxLayout(m_card);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -90,7 +90,7 @@ ExportPanel::ExportPanel(
     column->addWidget(new Divider(m_card));
     column->addWidget(buildFooter());
 
-    setSheet(m_card, kCardRadius);
+    setSheet(m_card, cardRadius);
     connect(this, &Overlay::dismissRequested, this, [this] {
         if (m_onDismiss)
             m_onDismiss();

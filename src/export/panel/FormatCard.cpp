@@ -11,11 +11,11 @@
 namespace zova {
 
 namespace {
-constexpr qreal kPadding = 12;
-constexpr qreal kDisc = 36;
-constexpr qreal kSpacing = 14;
-constexpr qreal kMark = 18;
-constexpr qreal kRadius = 12;
+constexpr qreal padding = 12;
+constexpr qreal discSize = 36;
+constexpr qreal spacing = 14;
+constexpr qreal markSize = 18;
+constexpr qreal radius = 12;
 
 QFont titleFont() { return Typography::semibold(14); }
 QFont subtitleFont() { return Typography::font(11.5); }
@@ -36,10 +36,10 @@ FormatCard::FormatCard(ExportFormat format, QWidget* parent)
 QSize FormatCard::sizeHint() const
 {
     const qreal text = QFontMetricsF(titleFont()).height() + 2 + QFontMetricsF(subtitleFont()).height();
-    const qreal content = qMax(kDisc, qMax(text, kMark));
-    const qreal width = kDisc + kSpacing
-        + QFontMetricsF(subtitleFont()).horizontalAdvance(ExportFormats::subtitle(m_format)) + kSpacing + kMark;
-    return QSize(qCeil(width + 2 * kPadding), qCeil(content + 2 * kPadding));
+    const qreal content = qMax(discSize, qMax(text, markSize));
+    const qreal width = discSize + spacing
+        + QFontMetricsF(subtitleFont()).horizontalAdvance(ExportFormats::subtitle(m_format)) + spacing + markSize;
+    return QSize(qCeil(width + 2 * padding), qCeil(content + 2 * padding));
 }
 
 void FormatCard::paintEvent(QPaintEvent*)
@@ -53,32 +53,32 @@ void FormatCard::paintEvent(QPaintEvent*)
     const bool selected = isChecked();
     const QRectF r = QRectF(rect());
     const QColor control = Shapes::controlBackground();
-    painter.fillPath(Shapes::roundedRect(r, kRadius), Shapes::withAlpha(control, selected ? 0.55 : 0.3));
+    painter.fillPath(Shapes::roundedRect(r, radius), Shapes::withAlpha(control, selected ? 0.55 : 0.3));
     if (selected)
-        Shapes::strokeInside(painter, r, kRadius, ZOVAColor::accent(), 1.5);
+        Shapes::strokeInside(painter, r, radius, ZOVAColor::accent(), 1.5);
     else
-        Shapes::strokeInside(painter, r, kRadius, ZOVAColor::separator(), 0.5);
+        Shapes::strokeInside(painter, r, radius, ZOVAColor::separator(), 0.5);
     if (isDown())
-        painter.fillPath(Shapes::roundedRect(r, kRadius), Shapes::withAlpha(ZOVAColor::label(), 0.05));
+        painter.fillPath(Shapes::roundedRect(r, radius), Shapes::withAlpha(ZOVAColor::label(), 0.05));
 
-    const QRectF content = r.adjusted(kPadding, kPadding, -kPadding, -kPadding);
-    const QRectF disc(content.left(), content.center().y() - kDisc / 2, kDisc, kDisc);
+    const QRectF content = r.adjusted(padding, padding, -padding, -padding);
+    const QRectF disc(content.left(), content.center().y() - discSize / 2, discSize, discSize);
     painter.setPen(Qt::NoPen);
     painter.setBrush(selected ? ZOVAColor::accent() : Shapes::withAlpha(control, 0.5));
     painter.drawEllipse(disc);
     Symbols::paint(
         painter, disc, ExportFormats::symbol(m_format), 14, selected ? QColor(Qt::white) : ZOVAColor::label());
 
-    const QRectF mark(content.right() - kMark, content.center().y() - kMark / 2, kMark, kMark);
+    const QRectF mark(content.right() - markSize, content.center().y() - markSize / 2, markSize, markSize);
     if (selected)
-        Symbols::paint(painter, mark, QStringLiteral("checkmark.circle.fill"), kMark, ZOVAColor::accent());
+        Symbols::paint(painter, mark, QStringLiteral("checkmark.circle.fill"), markSize, ZOVAColor::accent());
     else
-        Symbols::paint(painter, mark, QStringLiteral("circle"), kMark, ZOVAColor::tertiaryLabel());
+        Symbols::paint(painter, mark, QStringLiteral("circle"), markSize, ZOVAColor::tertiaryLabel());
 
     const QFontMetricsF tm(titleFont());
     const QFontMetricsF sm(subtitleFont());
-    const qreal textLeft = disc.right() + kSpacing;
-    const qreal textWidth = mark.left() - kSpacing - textLeft;
+    const qreal textLeft = disc.right() + spacing;
+    const qreal textWidth = mark.left() - spacing - textLeft;
     const qreal textHeight = tm.height() + 2 + sm.height();
     qreal y = content.center().y() - textHeight / 2;
     painter.setFont(titleFont());

@@ -11,9 +11,9 @@
 namespace zova {
 
 namespace {
-constexpr qreal kTrackWidth = 28;
-constexpr qreal kTrackHeight = 16;
-constexpr qreal kSpacing = 8;
+constexpr qreal trackWidth = 28;
+constexpr qreal trackHeight = 16;
+constexpr qreal spacing = 8;
 
 QFont labelFont() { return Typography::font(12.5); }
 QFont detailFont() { return Typography::font(10.5); }
@@ -49,7 +49,7 @@ QSize OptionSwitch::sizeHint() const
         width = qMax(width, dm.horizontalAdvance(m_detail));
         height += 2 + dm.height();
     }
-    return QSize(qCeil(kTrackWidth + kSpacing + width + 1), qCeil(qMax(height, kTrackHeight)));
+    return QSize(qCeil(trackWidth + spacing + width + 1), qCeil(qMax(height, trackHeight)));
 }
 
 void OptionSwitch::paintEvent(QPaintEvent*)
@@ -62,21 +62,21 @@ void OptionSwitch::paintEvent(QPaintEvent*)
 
     const QFontMetricsF lm(labelFont());
     // The switch sits level with the first line of the label.
-    const qreal firstLine = qMax(lm.height(), kTrackHeight);
-    const QRectF track(0, (firstLine - kTrackHeight) / 2, kTrackWidth, kTrackHeight);
+    const qreal firstLine = qMax(lm.height(), trackHeight);
+    const QRectF track(0, (firstLine - trackHeight) / 2, trackWidth, trackHeight);
     const QPainterPath capsule = Shapes::capsule(track);
     painter.fillPath(capsule, isChecked() ? ZOVAColor::magenta() : Shapes::withAlpha(ZOVAColor::label(), 0.15));
     if (isDown())
         painter.fillPath(capsule, Shapes::withAlpha(Qt::black, 0.1));
-    const qreal knob = kTrackHeight - 4;
+    const qreal knob = trackHeight - 4;
     const qreal knobX = isChecked() ? track.right() - 2 - knob : track.left() + 2;
     painter.setPen(QPen(Shapes::withAlpha(Qt::black, 0.12), 0.5));
     painter.setBrush(Qt::white);
     painter.drawEllipse(QRectF(knobX, track.top() + 2, knob, knob));
     if (hasFocus())
-        Shapes::strokeInside(painter, track.adjusted(-2, -2, 2, 2), kTrackHeight / 2 + 2, ZOVAColor::accent(), 1.5);
+        Shapes::strokeInside(painter, track.adjusted(-2, -2, 2, 2), trackHeight / 2 + 2, ZOVAColor::accent(), 1.5);
 
-    const qreal x = kTrackWidth + kSpacing;
+    const qreal x = trackWidth + spacing;
     const qreal width = qMax<qreal>(0, this->width() - x);
     painter.setFont(labelFont());
     painter.setPen(ZOVAColor::ink2());

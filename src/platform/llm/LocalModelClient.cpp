@@ -18,7 +18,7 @@ namespace zova::llm {
 
 namespace {
 
-const char* const kTimedOut = "zovaTimedOut";
+const char* const timedOutProperty = "zovaTimedOut";
 
 int httpStatusOf(QNetworkReply* reply) { return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
 
@@ -36,7 +36,7 @@ LocalModelClient::ChatResult chatResult(QNetworkReply* reply)
 {
     const int status = httpStatusOf(reply);
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    if (reply->property(kTimedOut).toBool())
+    if (reply->property(timedOutProperty).toBool())
         return unexpected(LocalModelError { LocalModelError::Code::TimedOut, 0, {} });
     if (status == 0)
         return unexpected(LocalModelError { LocalModelError::Code::Network, 0, reply->errorString() });
@@ -84,7 +84,7 @@ QNetworkReply* LocalModelClient::send(const QUrl& url, const QByteArray* body, i
     auto* timer = new QTimer(reply);
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, reply, [reply] {
-        reply->setProperty(kTimedOut, true);
+        reply->setProperty(timedOutProperty, true);
         reply->abort();
     });
     timer->start(timeoutMs);
