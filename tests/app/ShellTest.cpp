@@ -2,12 +2,16 @@
 #include "support/ManualDelays.h"
 
 #include "app/library/LibraryView.h"
+#include "app/shell/AppPalettes.h"
+#include "app/shell/AppearanceController.h"
+#include "app/shell/ColorSchemeSource.h"
 #include "app/shell/ContentView.h"
 #include "app/shell/MainWindow.h"
 #include "app/shell/ThemeService.h"
 #include "onboarding/CoachMarksService.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QSignalSpy>
 
 using namespace zova;
@@ -184,4 +188,94 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
     ASSERT_NE(view.library(), nullptr);
     EXPECT_TRUE(view.library()->isVisibleTo(&view));
     EXPECT_TRUE(stored(settings::onboardingCompleted.key).toBool());
+}
+
+namespace {
+
+// The desktop's preference as the test sets it.
+class FakeColorScheme final : public ColorSchemeSource {
+public:
+    bool prefersDark() const override { return m_dark; }
+    void setDark(bool dark)
+    {
+        m_dark = dark;
+        emit changed();
+    }
+
+private:
+    bool m_dark = false;
+};
+
+bool applicationIsDark()
+{
+    return QApplication::palette().color(QPalette::Window) == AppPalettes::dark().color(QPalette::Window);
+}
+
+} // namespace
+
+using AppearanceFixture = AppFixture;
+
+TEST_F(AppearanceFixture, ModeAndDesktopPreferenceChooseThePalette)
+{
+    const QPalette before = QApplication::palette();
+    const struct {
+        ThemeService::Mode mode;
+        bool desktopDark, dark;
+    } rows[] = {
+        { ThemeService::Mode::System, false, false },
+        { ThemeService::Mode::System, true, true },
+        { ThemeService::Mode::Light, true, false },
+        { ThemeService::Mode::Light, false, false },
+        { ThemeService::Mode::Dark, false, true },
+        { ThemeService::Mode::Dark, true, true },
+    };
+    for (const auto& row : rows) {
+        const std::string name
+            = ThemeService::title(row.mode).toStdString() + (row.desktopDark ? ", desktop dark" : ", desktop light");
+        ThemeService theme(m_settings);
+        theme.setMode(row.mode);
+        FakeColorScheme desktop;
+        desktop.setDark(row.desktopDark);
+        AppearanceController appearance(&theme, &desktop);
+        EXPECT_EQ(AppearanceController::isDark(row.mode, row.desktopDark), row.dark) << name;
+        appearance.apply();
+        EXPECT_EQ(appearance.isDark(), row.dark) << name;
+        EXPECT_EQ(applicationIsDark(), row.dark) << name;
+    }
+    QApplication::setPalette(before);
+}
+
+// "Follow system" follows the desktop as it changes; a chosen mode does not.
+TEST_F(AppearanceFixture, FollowsTheDesktopOnlyWhenAskedTo)
+{
+    const QPalette before = QApplication::palette();
+    ThemeService theme(m_settings);
+    FakeColorScheme desktop;
+    AppearanceController appearance(&theme, &desktop);
+    QSignalSpy applied(&appearance, &AppearanceController::applied);
+    const struct {
+        const char* name;
+        std::optional<ThemeService::Mode> mode; // chosen before the desktop's change
+        std::optional<bool> desktopDark;
+        bool dark;
+    } steps[] = {
+        { "follows the desktop to dark", ThemeService::Mode::System, true, true },
+        { "and back to light", std::nullopt, false, false },
+        { "Dark chosen", ThemeService::Mode::Dark, std::nullopt, true },
+        { "Dark stays while the desktop turns light", std::nullopt, false, true },
+        { "Light chosen", ThemeService::Mode::Light, std::nullopt, false },
+        { "Light stays while the desktop turns dark", std::nullopt, true, false },
+        { "Follow system again: dark at once", ThemeService::Mode::System, std::nullopt, true },
+    };
+    for (const auto& step : steps) {
+        applied.clear();
+        if (step.mode)
+            theme.setMode(*step.mode);
+        if (step.desktopDark)
+            desktop.setDark(*step.desktopDark);
+        EXPECT_EQ(applicationIsDark(), step.dark) << step.name;
+        ASSERT_FALSE(applied.isEmpty()) << step.name << ": applied on every change";
+        EXPECT_EQ(applied.last().at(0).toBool(), step.dark) << step.name;
+    }
+    QApplication::setPalette(before);
 }
