@@ -15,6 +15,7 @@
 #include "engine/PermissionsService.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/StorageService.h"
 #include "model/TemporaryFiles.h"
@@ -142,10 +143,12 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions, m_backends);
-    m_editor
-        = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings, m_permissions.get());
+    m_screenshots = std::make_unique<ScreenshotCache>(StorageService::shared());
+    m_editor = std::make_unique<LibraryEditor>(
+        store.mainContext(), m_recording.get(), *m_screenshots, *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
+    hooks.screenshots = m_screenshots.get();
     auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
     m_window = std::make_unique<MainWindow>(*m_settings, m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
