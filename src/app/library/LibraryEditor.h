@@ -4,36 +4,32 @@
 
 #include <QPointer>
 
-#include <memory>
-
 namespace zova {
 
 class LibraryRecording;
 class ModelContext;
 class PermissionsService;
+class ScreenshotCache;
 class Settings;
-class StepThumbnails;
 
 // The library's editor: builds the guide editor for the library's editor hook,
-// with the one thumbnail cache of the process and the library's recording flow
-// for "record more steps".
+// with the application's screenshot cache and the library's recording flow for
+// "record more steps".
 class LibraryEditor final {
 public:
-    // The settings and the permissions are the application's and outlive this object.
-    LibraryEditor(ModelContext* context, LibraryRecording* recording, const Settings& settings,
-        PermissionsService* permissions = nullptr);
-    ~LibraryEditor();
+    // The screenshots, settings and permissions are the application's and outlive this object.
+    LibraryEditor(ModelContext* context, LibraryRecording* recording, ScreenshotCache& screenshots,
+        const Settings& settings, PermissionsService* permissions = nullptr);
 
     // Valid while this object lives.
     decltype(LibraryHooks::makeEditor) hook();
-    StepThumbnails* thumbnails() const { return m_thumbnails.get(); }
 
 private:
     QPointer<ModelContext> m_context;
     QPointer<LibraryRecording> m_recording;
+    ScreenshotCache& m_screenshots;
     const Settings& m_settings;
     PermissionsService* m_permissions = nullptr;
-    std::unique_ptr<StepThumbnails> m_thumbnails;
 };
 
 } // namespace zova

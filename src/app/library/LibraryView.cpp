@@ -8,6 +8,7 @@
 #include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -84,6 +85,9 @@ LibraryView::LibraryView(
     , m_settings(settings)
     , m_permissions(permissions)
 {
+    if (!m_hooks.screenshots)
+        m_ownScreenshots = std::make_unique<ScreenshotCache>(StorageService::shared());
+    m_screenshots = m_hooks.screenshots ? m_hooks.screenshots : m_ownScreenshots.get();
     setMinimumSize(1100, 720);
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -134,7 +138,7 @@ QWidget* LibraryView::buildRoot()
             return GuideActions { [this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
                 [this, guide] { requestDelete(guide); } };
         },
-        m_hooks.aiAvailable, root);
+        m_hooks.aiAvailable, m_screenshots, root);
     connect(m_collection, &GuideCollection::newGuideRequested, this, &LibraryView::startPicking);
     v->addWidget(m_collection, 1);
 

@@ -14,6 +14,8 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <memory>
+
 class QStackedLayout;
 
 namespace zova {
@@ -97,6 +99,8 @@ private:
 
     QPointer<ModelContext> m_context;
     LibraryHooks m_hooks;
+    std::unique_ptr<ScreenshotCache> m_ownScreenshots;
+    ScreenshotCache* m_screenshots = nullptr;
     Settings& m_settings;
     PermissionsService& m_permissions;
     QPointer<Guide> m_editingGuide;

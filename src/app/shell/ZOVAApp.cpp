@@ -3,7 +3,6 @@
 #include "app/AppLog.h"
 #include "app/library/LibraryEditor.h"
 #include "app/library/LibraryRecording.h"
-#include "app/shell/AppDelegate.h"
 #include "app/shell/AppearanceController.h"
 #include "app/shell/ColorSchemeSource.h"
 #include "app/shell/ContentView.h"
@@ -15,6 +14,7 @@
 #include "engine/PermissionsService.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/StorageService.h"
 #include "model/TemporaryFiles.h"
@@ -120,7 +120,6 @@ void configureModelClient(const Settings& settings)
 
 ZOVAApp::ZOVAApp()
     : m_backends(x11::makeBackends())
-    , m_delegate(std::make_unique<AppDelegate>())
     , m_settings(std::make_unique<Settings>(std::make_unique<SettingsFileStore>()))
     , m_theme(std::make_unique<ThemeService>(*m_settings))
     , m_coach(std::make_unique<CoachMarksService>(*m_settings))
@@ -142,10 +141,12 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions, m_backends);
-    m_editor
-        = std::make_unique<LibraryEditor>(store.mainContext(), m_recording.get(), *m_settings, m_permissions.get());
+    m_screenshots = std::make_unique<ScreenshotCache>(StorageService::shared());
+    m_editor = std::make_unique<LibraryEditor>(
+        store.mainContext(), m_recording.get(), *m_screenshots, *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
+    hooks.screenshots = m_screenshots.get();
     auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
     m_window = std::make_unique<MainWindow>(*m_settings, m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
@@ -158,7 +159,6 @@ void ZOVAApp::bringToFront() { EwmhAppWindowOps(m_backends.windowOperations).bri
 int ZOVAApp::exec()
 {
     m_window->show();
-    m_delegate->applicationDidFinishLaunching();
     // Once the window is up the session bus is connected. Connecting can fork a
     // helper, and a fork while the sweep's thread allocates leaves the child
     // stuck on the allocator's lock under AddressSanitizer.
