@@ -28,19 +28,61 @@ namespace zova {
 
 namespace {
 
-ExportService::Result makeFolder(const QString& path)
-{
-    std::error_code ec;
-    const std::filesystem::path p(path.toStdString());
-    std::filesystem::create_directories(p, ec);
-    if (!ec && !std::filesystem::is_directory(p, ec) && !ec)
-        ec = std::make_error_code(std::errc::not_a_directory);
-    if (ec)
-        return unexpected(
-            ExportError::file(QStringLiteral("Could not create the folder “%1”: %2")
-                                  .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()))));
-    return {};
-}
+// The folders an export made, removed again with all in it unless the export kept
+// them: a failed export leaves no empty tree behind. Folders that were there before
+// are never touched.
+class MadeFolders {
+public:
+    MadeFolders() = default;
+    MadeFolders(const MadeFolders&) = delete;
+    MadeFolders& operator=(const MadeFolders&) = delete;
+    ~MadeFolders()
+    {
+        if (m_kept)
+            return;
+        for (const QString& folder : std::as_const(m_made)) {
+            if (!m_made.contains(QFileInfo(folder).absolutePath()))
+                QDir(folder).removeRecursively();
+        }
+    }
+
+    // Creates the folder with any missing parents, noting each one it made.
+    ExportService::Result make(const QString& path)
+    {
+        QStringList missing;
+        for (QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());;) {
+            const QFileInfo info(at);
+            if (info.exists() || info.isSymLink())
+                break;
+            missing.prepend(at);
+            const QString up = info.absolutePath();
+            if (up == at)
+                break;
+            at = up;
+        }
+        std::error_code ec;
+        const std::filesystem::path p(path.toStdString());
+        std::filesystem::create_directories(p, ec);
+        for (const QString& folder : std::as_const(missing)) {
+            const QFileInfo made(folder);
+            if (made.isDir() && !made.isSymLink())
+                m_made.append(folder);
+        }
+        if (!ec && !std::filesystem::is_directory(p, ec) && !ec)
+            ec = std::make_error_code(std::errc::not_a_directory);
+        if (ec)
+            return unexpected(
+                ExportError::file(QStringLiteral("Could not create the folder “%1”: %2")
+                                      .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()))));
+        return {};
+    }
+
+    void keep() { m_kept = true; }
+
+private:
+    QStringList m_made;
+    bool m_kept = false;
+};
 
 ExportService::Result writeFailure(const QString& path, const QString& reason)
 {
@@ -115,10 +157,11 @@ ExportService::Result writeFolder(const FolderJob& job)
 {
     if (job.folder.isEmpty())
         return unexpected(ExportError::file(QStringLiteral("No folder was given for the export.")));
-    if (auto made = makeFolder(job.folder); !made)
+    MadeFolders folders;
+    if (auto made = folders.make(job.folder); !made)
         return made;
     const QString assets = job.folder + QStringLiteral("/assets/screenshots");
-    if (auto made = makeFolder(assets); !made)
+    if (auto made = folders.make(assets); !made)
         return made;
 
     // Every file is staged first and put in place after one sync; the page comes last.
@@ -136,6 +179,7 @@ ExportService::Result writeFolder(const FolderJob& job)
         return writeFailure(page, added.error());
     if (auto committed = staged.commit(); !committed)
         return writeFailure(job.folder, committed.error());
+    folders.keep();
     qCInfo(lcExport) << "HTML folder written:" << job.folder;
     return {};
 }

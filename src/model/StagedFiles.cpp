@@ -102,11 +102,10 @@ Expected<void, QString> StagedFiles::commit()
         const int error = renameOver(entry.temporary, entry.path);
         if (error == EXDEV) {
             const QString beside = hiddenBeside(entry.path);
-            if (!QFile::copy(entry.temporary, beside)) {
-                QFile::remove(beside);
-                for (const Entry& copied : std::as_const(crossing))
-                    QFile::remove(copied.temporary);
-                return unexpected(QStringLiteral("could not copy to “%1”").arg(beside));
+            if (auto copied = TemporaryFiles::writeCopy(entry.temporary, beside); !copied) {
+                for (const Entry& done : std::as_const(crossing))
+                    QFile::remove(done.temporary);
+                return copied;
             }
             crossing.append({ beside, entry.path });
             QFile::remove(entry.temporary);

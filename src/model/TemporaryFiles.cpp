@@ -152,18 +152,55 @@ Expected<void, QString> TemporaryFiles::moveIntoPlace(const QString& temporary, 
     const QFileInfo target(path);
     const QString beside = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QLatin1Char('.')
         + QUuid::createUuid().toString(QUuid::Id128).left(8) + QStringLiteral(".part");
-    QFile source(temporary);
-    if (!source.copy(beside)) {
-        const QString reason = source.errorString();
-        QFile::remove(beside);
-        QFile::remove(temporary);
-        return unexpected(reason);
-    }
+    auto copied = writeCopy(temporary, beside);
     QFile::remove(temporary);
+    if (!copied)
+        return copied;
     const int besideError = renameOver(beside, path);
     if (besideError != 0)
         QFile::remove(beside);
     return resultOf(besideError);
+}
+
+Expected<void, QString> TemporaryFiles::writeCopy(const QString& source, const QString& destination)
+{
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return unexpected(systemError());
+    const int out = ::open(QFile::encodeName(destination).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) {
+        const QString reason = systemError();
+        ::close(in);
+        return unexpected(reason);
+    }
+    // Every failure is told in the system's words: a full disk says so.
+    QString failure;
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(in, block.data(), size_t(block.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failure = systemError();
+            break;
+        }
+        if (n == 0)
+            break;
+        if (auto written = writeAll(out, QByteArray::fromRawData(block.constData(), qsizetype(n)), false); !written) {
+            failure = written.error();
+            break;
+        }
+    }
+    if (failure.isEmpty() && ::fsync(out) != 0)
+        failure = systemError();
+    if (::close(out) != 0 && failure.isEmpty())
+        failure = systemError();
+    ::close(in);
+    if (!failure.isEmpty()) {
+        QFile::remove(destination);
+        return unexpected(failure);
+    }
+    return {};
 }
 
 } // namespace zova

@@ -36,6 +36,9 @@ public:
     // copied next to path under a hidden name. The temporary is gone afterwards,
     // whether or not the move succeeded.
     static Expected<void, QString> moveIntoPlace(const QString& temporary, const QString& path);
+    // Copies the file at source into a new file at destination (which must not
+    // exist yet), synced to its disk; a copy that fails (a full disk) leaves no file.
+    static Expected<void, QString> writeCopy(const QString& source, const QString& destination);
 
 private:
     static QString root();
