@@ -1,7 +1,6 @@
 #include "export/ExportService.h"
 
 #include "export/ExportedScreenshot.h"
-#include "export/PrintShadows.h"
 #include "model/Guide.h"
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
@@ -212,25 +211,24 @@ ExportService::Page ExportService::pageOf(const Guide& guide)
     return page;
 }
 
-QString ExportService::renderStep(const PageStep& step, ImageMode mode)
+QString ExportService::imageSource(const PageStep& step, ImageMode mode)
 {
-    QString source;
     switch (mode) {
     case ImageMode::LinkedFiles:
         // A name with folder parts gets no copy; its link must not reach out either.
-        source = QStringLiteral("assets/screenshots/");
         if (StorageService::isBareFileName(step.screenshotFilename))
-            source += escaped(step.screenshotFilename);
-        break;
+            return QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename);
+        return QStringLiteral("assets/screenshots/");
     case ImageMode::Embedded:
         if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))
-            source = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
-        break;
-    case ImageMode::Printed:
-        if (const auto bytes = printedScreenshotBytes(step.screenshotFilename, step.annotations))
-            source = QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(bytes->toBase64());
-        break;
+            return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
+        return {};
     }
+    return {};
+}
+
+QString ExportService::renderStep(const PageStep& step, const QString& source)
+{
     const QString text = escaped(step.description);
     QString annotations;
     for (const StepAnnotation& a : step.annotations)
@@ -273,11 +271,21 @@ QString ExportService::generateHTML(const Guide& guide, ImageMode mode, const Op
 
 QString ExportService::generateHTML(const Page& page, ImageMode mode, const Options& options)
 {
+    QStringList sources;
+    sources.reserve(page.steps.size());
+    for (const PageStep& step : page.steps)
+        sources.append(imageSource(step, mode));
+    return pageText(page, sources, options, {});
+}
+
+QString ExportService::pageText(
+    const Page& page, const QStringList& sources, const Options& options, const QString& printStylesheet)
+{
     QStringList items;
     items.reserve(page.steps.size());
     qsizetype itemsSize = 0;
-    for (const PageStep& step : page.steps) {
-        items.append(renderStep(step, mode));
+    for (qsizetype i = 0; i < page.steps.size(); ++i) {
+        items.append(renderStep(page.steps[i], sources.value(i)));
         itemsSize += items.last().size() + 1;
     }
     const qsizetype n = page.steps.size();
@@ -298,8 +306,8 @@ QString ExportService::generateHTML(const Page& page, ImageMode mode, const Opti
     html += QStringLiteral("</title>\n"
                            "    <style>");
     html += stylesheet(options.themeAccentHex);
-    if (mode == ImageMode::Printed)
-        html += QLatin1Char('\n') + printShadowStylesheet();
+    if (!printStylesheet.isEmpty())
+        html += QLatin1Char('\n') + printStylesheet;
     html += QStringLiteral("</style>\n"
                            "</head>\n"
                            "<body>\n"

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -29,9 +30,8 @@ public:
     };
 
     // Linked files refer to assets/screenshots/NAME; embedded pages carry each
-    // screenshot as a PNG data URL. A printed page is an embedded one made for the PDF
-    // printer: screenshots as fine JPEG data URLs, blurred shadows as sharp layers.
-    enum class ImageMode { LinkedFiles, Embedded, Printed };
+    // screenshot as a PNG data URL.
+    enum class ImageMode { LinkedFiles, Embedded };
 
     using Result = Expected<void, ExportError>;
     using Completion = std::function<void(const Result&)>;
@@ -61,6 +61,13 @@ public:
     QString generateHTML(const Guide& guide, ImageMode mode, const Options& options) const;
     static QString generateHTML(const Page& page, ImageMode mode, const Options& options);
 
+    // Writes the page the PDF is printed from into the empty `folder` and gives the
+    // page's file name: the embedded page made light for the printer, which shows
+    // the same. Each screenshot is a fine JPEG file beside the page (blur marks burned
+    // in, made on every core), which the printer embeds as it is; the blurred
+    // shadows are pictures of the same blur beside it. Any thread.
+    static Expected<QString, QString> writePrintedPage(const Page& page, const Options& options, const QString& folder);
+
     // True when the folder already holds a file that the HTML folder export of the
     // guide would replace: its index.html, or a screenshot copy of the same name.
     static bool holdsFolderExport(const Guide& guide, const QString& folder);
@@ -83,7 +90,10 @@ public:
         const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const;
 
 private:
-    static QString renderStep(const PageStep& step, ImageMode mode);
+    static QString imageSource(const PageStep& step, ImageMode mode);
+    static QString pageText(
+        const Page& page, const QStringList& sources, const Options& options, const QString& printStylesheet);
+    static QString renderStep(const PageStep& step, const QString& source);
     static QString renderAnnotation(const StepAnnotation& annotation);
     static QString stylesheet(const QString& accentHex);
 };

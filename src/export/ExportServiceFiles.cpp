@@ -3,6 +3,7 @@
 
 #include "export/ExportLog.h"
 #include "export/ExportedScreenshot.h"
+#include "export/PrintShadows.h"
 #include "model/Guide.h"
 #include "model/StagedFiles.h"
 #include "model/Step.h"
@@ -11,6 +12,7 @@
 #include "platform/desktop/FileManager.h"
 #include "platform/pdf/HtmlPdfRenderer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <QtConcurrent>
 
 #include <filesystem>
+#include <numeric>
 #include <system_error>
 
 namespace zova {
@@ -186,6 +189,49 @@ ExportService::Result writeFolder(const FolderJob& job)
 
 } // namespace
 
+Expected<QString, QString> ExportService::writePrintedPage(
+    const Page& page, const Options& options, const QString& folder)
+{
+    const auto write = [&folder](const QString& name, const QByteArray& bytes) -> Expected<void, QString> {
+        QFile file(folder + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            return unexpected(QStringLiteral("Could not write “%1” for the PDF: %2").arg(name, file.errorString()));
+        return {};
+    };
+    // Each screenshot on a core of its own; the page waits for all.
+    QList<qsizetype> indices(page.steps.size());
+    std::iota(indices.begin(), indices.end(), qsizetype(0));
+    const QList<Expected<QString, QString>> shots
+        = QtConcurrent::blockingMapped(indices, [&](qsizetype i) -> Expected<QString, QString> {
+              const PageStep& step = page.steps[i];
+              const std::optional<QByteArray> bytes = printedScreenshotBytes(step.screenshotFilename, step.annotations);
+              if (!bytes)
+                  return QString(); // shown without an image, as everywhere
+              const QString name = QStringLiteral("shot-%1.jpg").arg(i + 1);
+              if (auto written = write(name, *bytes); !written)
+                  return unexpected(written.error());
+              return name;
+          });
+    QStringList sources;
+    for (const auto& shot : shots) {
+        if (!shot)
+            return unexpected(shot.error());
+        sources.append(*shot);
+    }
+    for (const ShadowPicture& picture : printShadowPictures()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !picture.image.save(&buffer, "PNG"))
+            return unexpected(QStringLiteral("Could not make the shadow picture “%1”.").arg(picture.fileName));
+        if (auto written = write(picture.fileName, png); !written)
+            return unexpected(written.error());
+    }
+    const QString name = QStringLiteral("index.html");
+    if (auto written = write(name, pageText(page, sources, options, printShadowStylesheet()).toUtf8()); !written)
+        return unexpected(written.error());
+    return name;
+}
+
 bool ExportService::holdsFolderExport(const Guide& guide, const QString& folder)
 {
     const auto occupied = [](const QString& path) {
@@ -246,14 +292,8 @@ void ExportService::exportPDF(
     // engine starts, and the engine then prints it. A receiver that goes drops the
     // rest of the export.
     pdf::renderPageToPdf(
-        [page = pageOf(guide), options](const QString& folder) -> Expected<QString, QString> {
-            QFile file(folder + QStringLiteral("/index.html"));
-            const QByteArray html = generateHTML(page, ImageMode::Printed, options).toUtf8();
-            if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.flush())
-                return unexpected(
-                    QStringLiteral("Could not write the page to a temporary file: ") + file.errorString());
-            return QStringLiteral("index.html");
-        },
+        [page = pageOf(guide), options](
+            const QString& folder) -> Expected<QString, QString> { return writePrintedPage(page, options, folder); },
         receiver,
         [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
             if (!rendered) {

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -509,6 +510,64 @@ TEST(PrintShadowsTest, PrintedPageKeepsThePageAndOverridesOnlyShadows)
     for (const char* kept : { "0 1px 0 rgba(255,255,255,0.6) inset", "inset 0 1px 0 rgba(255,255,255,0.4)",
              "0 0 0 5px rgba(255,61,138,0.22)", "color-mix(in srgb, var(--c)" })
         EXPECT_TRUE(css.contains(QLatin1String(kept))) << kept;
-    for (const QString& line : css.split('\n', Qt::SkipEmptyParts))
-        EXPECT_TRUE(line.contains(QStringLiteral("{ box-shadow: "))) << line.toStdString();
+    // Each element's shadow is one of the pictures written beside the page.
+    const QList<zova::ShadowPicture> pictures = zova::printShadowPictures();
+    ASSERT_EQ(pictures.size(), 4);
+    for (const zova::ShadowPicture& picture : pictures) {
+        EXPECT_EQ(css.count(QStringLiteral("url(\"%1\")").arg(picture.fileName)), 1) << picture.fileName.toStdString();
+        EXPECT_EQ(picture.image.width(), picture.image.height());
+        EXPECT_LE(2 * picture.slice * picture.scale, picture.image.width()) << "the edge parts overlap";
+    }
+}
+
+// Each shadow picture is the blur it stands for: at points around the element, its
+// alpha matches a direct sum of the Gaussian over the offset box, and the element's
+// own area is left clear.
+TEST(PrintShadowsTest, PicturesHoldTheBlurTheyStandFor)
+{
+    for (const zova::ShadowedBox& box : zova::printShadowBoxes()) {
+        const zova::ShadowPicture picture = zova::shadowPicture(box);
+        const double sigma = box.shadow.blur / 2;
+        // The size the picture was made for: the middle of a stretching one is plain edge.
+        const double size = double(picture.image.width()) / picture.scale - 2 * picture.outset;
+        const double w = box.stretches ? size : box.width;
+        const double h = box.stretches ? size : box.height;
+        const QRectF shifted(box.shadow.x, box.shadow.y, w, h);
+        const auto inside = [&](const QRectF& r, double x, double y) {
+            const double rx = std::clamp(x, r.left() + box.radius, r.right() - box.radius);
+            const double ry = std::clamp(y, r.top() + box.radius, r.bottom() - box.radius);
+            return std::hypot(x - rx, y - ry) <= box.radius && r.contains(x, y);
+        };
+        // The blurred box's alpha at (x, y), element coordinates, by a sum over a fine grid.
+        const auto expected = [&](double x, double y) {
+            constexpr double cell = 0.25;
+            double sum = 0;
+            for (double qy = shifted.top() + cell / 2; qy < shifted.bottom(); qy += cell)
+                for (double qx = shifted.left() + cell / 2; qx < shifted.right(); qx += cell)
+                    if (std::abs(qx - x) < 4 * sigma && std::abs(qy - y) < 4 * sigma && inside(shifted, qx, qy))
+                        sum += std::exp(-((qx - x) * (qx - x) + (qy - y) * (qy - y)) / (2 * sigma * sigma));
+            return box.colour.alphaF() * sum * cell * cell / (2 * M_PI * sigma * sigma);
+        };
+        // The picture's pixel at (x, y), and the point its centre stands for.
+        const auto pixelAt = [&](double x, double y) {
+            return QPoint(int((x + picture.outset) * picture.scale), int((y + picture.outset) * picture.scale));
+        };
+        const auto centreOf = [&](QPoint p) {
+            return QPointF(
+                (p.x() + 0.5) / picture.scale - picture.outset, (p.y() + 0.5) / picture.scale - picture.outset);
+        };
+        const QList<QPointF> around
+            = { { w / 2, h + 0.5 }, { w / 2, h + 3 }, { w / 2, h + sigma }, { w / 2, -2 }, { -1, h / 2 },
+                  { w + sigma, h / 2 }, { w + 2, h + 2 }, { -sigma / 2, -sigma / 2 }, { w / 2, h + 2 * sigma } };
+        for (const QPointF& at : around) {
+            const QPoint p = pixelAt(at.x(), at.y());
+            const QPointF centre = centreOf(p);
+            EXPECT_NEAR(qAlpha(picture.image.pixel(p)) / 255.0, expected(centre.x(), centre.y()),
+                0.02 * box.colour.alphaF() + 2.0 / 255)
+                << box.fileName.toStdString() << " at " << centre.x() << "," << centre.y();
+        }
+        EXPECT_EQ(qAlpha(picture.image.pixel(pixelAt(w / 2, h / 2))), 0)
+            << box.fileName.toStdString() << ": the element is left clear";
+        EXPECT_EQ(qAlpha(picture.image.pixel(0, 0)), 0) << box.fileName.toStdString() << ": cut off inside the blur";
+    }
 }

@@ -40,8 +40,8 @@ QList<QImage> imagesIn(const QString& folder)
     return images;
 }
 
-// The colour images embedded in a PDF, in page order; the page's shadows come as
-// grey images of their own.
+// The screenshots embedded in a PDF, in page order: its JPEG images, as the page's
+// shadow pictures come as images of their own.
 QList<QImage> pdfColourImages(const QString& pdf, const QString& folder)
 {
     QDir().mkpath(folder);
@@ -49,7 +49,7 @@ QList<QImage> pdfColourImages(const QString& pdf, const QString& folder)
     QList<QImage> images;
     for (const QString& line : run("pdfimages", { "-list", pdf }).split('\n')) {
         const QStringList cols = line.simplified().split(' ');
-        if (cols.size() > 5 && cols.at(2) == "image" && cols.at(5) == "rgb")
+        if (cols.size() > 8 && cols.at(2) == "image" && cols.at(5) == "rgb" && cols.at(8) == "jpeg")
             images.append(
                 QImage(QStringLiteral("%1/image-%2.png").arg(folder).arg(cols.at(1).toInt(), 3, 10, QChar('0'))));
     }
