@@ -48,7 +48,7 @@ protected:
 
     std::unique_ptr<LibraryView> showLibrary()
     {
-        auto view = std::make_unique<LibraryView>(context(), m_settings, m_permissions);
+        auto view = std::make_unique<LibraryView>(context(), zova::test::storage(), m_settings, m_permissions);
         view->resize(1280, 820);
         view->show();
         QApplication::setActiveWindow(view.get());

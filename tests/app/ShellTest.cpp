@@ -57,7 +57,8 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach,
+        new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Z.O.V.A"));
     EXPECT_EQ(window.size(), QSize(1280, 820));
     const auto actions = window.appearanceActions();
@@ -94,7 +95,8 @@ TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach,
+        new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.showTipsAction()->text(), QStringLiteral("Show tips again"));
     EXPECT_TRUE(window.showTipsAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Question)));
     coach.setActiveTip(CoachMarksService::Tip::ReorderSteps);
@@ -123,7 +125,7 @@ TEST_F(StartupFixture, TimingTable)
         CoachMarksService coach(m_settings);
         PermissionsService permissions(m_settings, [](bool) { return SessionGrants { true, true }; });
         const StartupTiming timing { 60, 40, 1000 };
-        ContentView view(context(), m_settings, &coach, permissions, {}, timing);
+        ContentView view(context(), zova::test::storage(), m_settings, &coach, permissions, {}, timing);
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
         EXPECT_TRUE(view.splashVisible());
         // When each thing happened, measured from before the view is shown: a
@@ -157,7 +159,8 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
     grants = {};
     m_permissions.refreshSync();
     CoachMarksService coach(m_settings);
-    ContentView view(context(), m_settings, &coach, m_permissions, {}, StartupTiming { 10, 10, 30 });
+    ContentView view(
+        context(), zova::test::storage(), m_settings, &coach, m_permissions, {}, StartupTiming { 10, 10, 30 });
     QSignalSpy screen(&view.permissions(), &PermissionsService::screenRecordingChanged);
     view.show();
     EXPECT_FALSE(view.permissions().screenRecording());

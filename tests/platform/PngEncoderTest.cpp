@@ -1,6 +1,7 @@
 #include "platform/png/PngEncoder.h"
 #include "ScreenshotDesktop.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -105,7 +106,7 @@ TEST(PngEncoderTest, NullImageIsNoFile) { EXPECT_FALSE(png::encode(QImage()).has
 
 TEST(PngEncoderTest, StorageWritesWhatTheInstalledEncoderMakes)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const QImage screen = desktopOfScreenshots(QStringLiteral(ZOVA_SCREENSHOT_DIR))
                               .convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     storage.setEncoder(png::encodeScreenshot);

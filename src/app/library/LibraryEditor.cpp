@@ -6,24 +6,36 @@
 #include "editor/list/StepRowPainter.h"
 #include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
+#include "model/Guide.h"
 #include "model/ModelContext.h"
+#include "model/Step.h"
 
 #include <QGuiApplication>
 
 namespace zova {
 
-LibraryEditor::LibraryEditor(
-    ModelContext* context, LibraryRecording* recording, const Settings& settings, PermissionsService* permissions)
+LibraryEditor::LibraryEditor(ModelContext* context, const StorageService& storage, LibraryRecording* recording,
+    const Settings& settings, PermissionsService* permissions)
     : m_context(context)
+    , m_storage(storage)
     , m_recording(recording)
     , m_settings(settings)
     , m_permissions(permissions)
     , m_thumbnails(std::make_unique<StepThumbnails>(
-          step_row::thumbnailBox(StepsSidebar::columnWidth - 2 * step_list::sidePadding, qGuiApp->devicePixelRatio())))
+          step_row::thumbnailBox(StepsSidebar::columnWidth - 2 * step_list::sidePadding, qGuiApp->devicePixelRatio()),
+          storage))
 {
 }
 
 LibraryEditor::~LibraryEditor() = default;
+
+void LibraryEditor::guideWillBeDeleted(const Guide& guide)
+{
+    QSet<QUuid> steps;
+    for (const Step* step : guide.steps())
+        steps.insert(step->id());
+    m_imageEditor.removeCopiesOf(steps);
+}
 
 decltype(LibraryHooks::makeEditor) LibraryEditor::hook()
 {
@@ -35,7 +47,10 @@ decltype(LibraryHooks::makeEditor) LibraryEditor::hook()
             if (recording)
                 recording->startAppendRecording(target);
         };
+        hooks.files = ScreenshotFiles::of(m_storage);
+        hooks.imageEditor = m_imageEditor;
         GuideEditorView::Dependencies dependencies;
+        dependencies.storage = &m_storage;
         dependencies.thumbnails = m_thumbnails.get();
         dependencies.settings = &m_settings;
         dependencies.permissions = m_permissions;

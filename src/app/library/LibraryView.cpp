@@ -5,6 +5,7 @@
 #include "app/library/LibraryDialogs.h"
 #include "app/library/NewGuideButton.h"
 #include "app/library/SearchField.h"
+#include "app/library/ThumbnailCache.h"
 #include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
@@ -76,15 +77,18 @@ QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 
 } // namespace
 
-LibraryView::LibraryView(
-    ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
+LibraryView::LibraryView(ModelContext* context, const StorageService& storage, Settings& settings,
+    PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
+    , m_storage(storage)
     , m_hooks(std::move(hooks))
     , m_settings(settings)
     , m_permissions(permissions)
 {
     setMinimumSize(1100, 720);
+    // The cards and rows show this folder's screenshots.
+    ThumbnailCache::shared().setStorage(&m_storage);
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_root = buildRoot();
@@ -405,9 +409,9 @@ bool LibraryView::performDelete(Guide* guide)
     for (const Step* step : guide->steps())
         if (!step->screenshotFilename().isEmpty())
             files << step->screenshotFilename();
-    const auto removeFiles = [files] {
+    const auto removeFiles = [files, storage = &m_storage] {
         for (const QString& name : files)
-            StorageService::shared().deleteScreenshot(name);
+            storage->deleteScreenshot(name);
     };
     m_context->remove(guide);
     if (auto saved = m_context->save(); saved) {

@@ -27,6 +27,7 @@ class ModelContext;
 class PermissionsService;
 class PillButton;
 class Settings;
+class StorageService;
 class RenameGuideDialog;
 class SearchLineEdit;
 
@@ -36,9 +37,10 @@ class SearchLineEdit;
 class LibraryView : public QWidget {
     Q_OBJECT
 public:
-    // The settings hold the order and layout; the permissions are the root's.
-    LibraryView(ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks = {},
-        QWidget* parent = nullptr);
+    // The settings hold the order and layout; the screenshot folder and the
+    // permissions are the root's and outlive the view.
+    LibraryView(ModelContext* context, const StorageService& storage, Settings& settings,
+        PermissionsService& permissions, LibraryHooks hooks = {}, QWidget* parent = nullptr);
     ~LibraryView() override;
 
     // The guides shown, filtered by the search text and sorted.
@@ -96,6 +98,7 @@ private:
     void showDeleteRefused(Guide* guide);
 
     QPointer<ModelContext> m_context;
+    const StorageService& m_storage;
     LibraryHooks m_hooks;
     Settings& m_settings;
     PermissionsService& m_permissions;

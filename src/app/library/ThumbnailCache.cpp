@@ -34,9 +34,17 @@ ThumbnailCache& ThumbnailCache::shared()
     return cache;
 }
 
-QImage ThumbnailCache::load(const QString& filename)
+void ThumbnailCache::setStorage(const StorageService* storage)
 {
-    QImage loaded = StorageService::shared().loadScreenshot(filename);
+    if (m_storage.exchange(storage) != storage)
+        clear();
+}
+
+QImage ThumbnailCache::load(const StorageService* storage, const QString& filename)
+{
+    if (!storage)
+        return {};
+    QImage loaded = storage->loadScreenshot(filename);
     if (loaded.width() > maxWidth)
         loaded = loaded.scaledToWidth(maxWidth, Qt::SmoothTransformation);
     return loaded;
@@ -62,8 +70,8 @@ ThumbnailCache::Entry ThumbnailCache::lookup(const QString& filename)
     QPointer<ThumbnailCache> self(this);
     // The newest request first: what scrolled into view last is what shows.
     m_pool.start(
-        [self, filename] {
-            const QImage image = load(filename);
+        [self, storage = m_storage.load(), filename] {
+            const QImage image = load(storage, filename);
             // The pool is drained before this object goes; the queued call
             // re-checks it on the GUI thread.
             QMetaObject::invokeMethod(
@@ -97,7 +105,7 @@ QImage ThumbnailCache::image(const QString& filename)
         return {};
     if (const QImage* hit = m_cache.object(filename))
         return *hit;
-    const QImage loaded = load(filename);
+    const QImage loaded = load(m_storage.load(), filename);
     if (!loaded.isNull()) {
         m_missedAt.remove(filename);
         store(filename, loaded);

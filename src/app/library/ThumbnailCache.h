@@ -9,7 +9,11 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
+
 namespace zova {
+
+class StorageService;
 
 // Screenshots by file name for the library's cards and rows, scaled down to at
 // most 640 pixels wide, decoded off the GUI thread and kept (a name never
@@ -18,6 +22,9 @@ class ThumbnailCache : public QObject {
     Q_OBJECT
 public:
     static ThumbnailCache& shared();
+    // The folder the screenshots are read from, which outlives its use here;
+    // without one every screenshot is Missing.
+    void setStorage(const StorageService* storage);
     // Waits for the decodes still running.
     ~ThumbnailCache() override;
 
@@ -45,10 +52,11 @@ signals:
 private:
     ThumbnailCache();
     // The screenshot scaled down; null when it is missing or unreadable.
-    static QImage load(const QString& filename);
+    static QImage load(const StorageService* storage, const QString& filename);
     void store(const QString& filename, const QImage& image);
     void finish(const QString& filename, const QImage& image);
 
+    std::atomic<const StorageService*> m_storage = nullptr;
     QCache<QString, QImage> m_cache;
     QSet<QString> m_loading;
     QHash<QString, qint64> m_missedAt; // ms on m_clock

@@ -9,9 +9,10 @@
 
 namespace zova {
 
-StepThumbnails::StepThumbnails(QSize box, QObject* parent)
+StepThumbnails::StepThumbnails(QSize box, const StorageService& storage, QObject* parent)
     : QObject(parent)
     , m_box(box)
+    , m_storage(storage)
 {
     m_cache.setMaxCost(64 * 1024 * 1024); // bytes
     m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
@@ -27,7 +28,7 @@ StepThumbnails::Status StepThumbnails::status(const QString& filename)
         return Status::Ready;
     if (m_loading.contains(filename))
         return Status::Loading;
-    const std::optional<QString> path = StorageService::shared().pathFor(filename);
+    const std::optional<QString> path = m_storage.pathFor(filename);
     if (!path) {
         m_missing.insert(filename);
         return Status::Missing;

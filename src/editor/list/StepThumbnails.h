@@ -11,14 +11,17 @@
 
 namespace zova {
 
+class StorageService;
+
 // Row thumbnails of step screenshots, decoded off the GUI thread and scaled once
 // per file name to fill one box (a name never changes meaning: every change of a
 // screenshot writes a new file). One instance serves every editor of the process.
 class StepThumbnails : public QObject {
     Q_OBJECT
 public:
-    // `box` is the thumbnail's size in device pixels.
-    explicit StepThumbnails(QSize box, QObject* parent = nullptr);
+    // `box` is the thumbnail's size in device pixels; the screenshots are those of
+    // `storage`, which outlives this object.
+    StepThumbnails(QSize box, const StorageService& storage, QObject* parent = nullptr);
     // Waits for the decodes still running.
     ~StepThumbnails() override;
 
@@ -50,6 +53,7 @@ private:
     void finish(const QString& filename, const QImage& image);
 
     QSize m_box;
+    const StorageService& m_storage;
     QCache<QString, QImage> m_cache;
     QSet<QString> m_loading;
     QSet<QString> m_missing;
