@@ -7,11 +7,11 @@
 #include "editor/GuideEditorView.h"
 #include "editor/list/StepListView.h"
 #include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 
@@ -72,7 +72,7 @@ Guide* seed(ModelContext* context, int steps, QSize shotSize)
     return guide;
 }
 
-GuideEditorView* openEditor(Guide* guide, ModelContext* context, StepThumbnails* thumbnails)
+GuideEditorView* openEditor(Guide* guide, ModelContext* context, ScreenshotCache* thumbnails)
 {
     GuideEditorView::Dependencies deps;
     deps.thumbnails = thumbnails;
@@ -84,7 +84,7 @@ GuideEditorView* openEditor(Guide* guide, ModelContext* context, StepThumbnails*
 }
 
 // Opens the editor and returns once the visible rows are painted with their thumbnails.
-void openToPaintedList(Guide* guide, ModelContext* context, StepThumbnails* thumbnails)
+void openToPaintedList(Guide* guide, ModelContext* context, ScreenshotCache* thumbnails)
 {
     std::unique_ptr<GuideEditorView> view(openEditor(guide, context, thumbnails));
     QApplication::processEvents();
@@ -94,7 +94,8 @@ void openToPaintedList(Guide* guide, ModelContext* context, StepThumbnails* thum
         for (int i = 0; i < ordered.size(); ++i) {
             if (!list->rowRect(i).intersects(list->viewport()->rect()))
                 continue;
-            if (thumbnails->status(ordered[i]->screenshotFilename()) == StepThumbnails::Status::Loading)
+            if (thumbnails->lookup(ordered[i]->screenshotFilename(), list->thumbnailBox()).status
+                == ScreenshotCache::Status::Loading)
                 return false;
         }
         return true;
@@ -104,7 +105,7 @@ void openToPaintedList(Guide* guide, ModelContext* context, StepThumbnails* thum
     list->viewport()->repaint();
 }
 
-void screenshots(const QString& dir, ModelContext* context, StepThumbnails* thumbnails)
+void screenshots(const QString& dir, ModelContext* context, ScreenshotCache* thumbnails)
 {
     QDir().mkpath(dir);
     Guide* guide = seed(context, 9, QSize(1600, 1000));
@@ -157,8 +158,7 @@ int main(int argc, char** argv)
         return 1;
     auto store = std::move(opened).value();
     ModelContext* context = store->mainContext();
-    StepThumbnails thumbnails(
-        step_row::thumbnailBox(StepsSidebar::columnWidth - 20, qGuiApp->devicePixelRatio()), screenshotFolder());
+    ScreenshotCache thumbnails(screenshotFolder());
 
     const QStringList args = app.arguments();
     if (const qsizetype i = args.indexOf(QStringLiteral("--screenshots")); i >= 0 && i + 1 < args.size()) {

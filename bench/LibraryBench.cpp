@@ -8,13 +8,13 @@
 #include "app/library/FauxScreenshotPreview.h"
 #include "app/library/GuideCard.h"
 #include "app/library/LibraryView.h"
-#include "app/library/ThumbnailCache.h"
 #include "app/shell/AppPalettes.h"
 #include "app/shell/ZOVAApp.h"
 #include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/SettingsStore.h"
 #include "model/Step.h"
@@ -96,6 +96,16 @@ PermissionsService& permissions()
     return p;
 }
 
+// The application's screenshot cache, made in main() once the application object exists.
+ScreenshotCache* screenshotCache = nullptr;
+
+LibraryHooks hooks()
+{
+    LibraryHooks h;
+    h.screenshots = screenshotCache;
+    return h;
+}
+
 void screenshots(const QString& dir)
 {
     QDir().mkpath(dir);
@@ -108,17 +118,20 @@ void screenshots(const QString& dir)
                 return;
             auto store = std::move(container).value();
             const StorageService folder(StorageService::folderBeside(store->path()));
+            ScreenshotCache shown(folder);
+            LibraryHooks shownHooks;
+            shownHooks.screenshots = &shown;
             if (QString::fromLatin1(mode) != QLatin1String("empty"))
                 seed(store->mainContext(), 7, 3, makeShots(folder));
             benchSettings().setValue(settings::libraryViewMode,
                 QString::fromLatin1(mode) == QLatin1String("list") ? LibraryViewMode::List : LibraryViewMode::Grid);
-            LibraryView view(store->mainContext(), folder, benchSettings(), permissions());
+            LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), shownHooks);
             view.resize(1280, 820);
             view.show();
             for (int i = 0; i < 10; ++i)
                 QApplication::processEvents();
             (void)view.grab(); // asks for the thumbnails, which are decoded meanwhile
-            ThumbnailCache::shared().waitForIdle();
+            shown.waitForIdle();
             QApplication::processEvents();
             const QString file
                 = QStringLiteral("%1/library-%2-%3.png").arg(dir, QString::fromLatin1(mode), dark ? "dark" : "light");
@@ -268,6 +281,11 @@ int main(int argc, char** argv)
     QApplication::setPalette(AppPalettes::light());
     benchSettings().setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     permissions().setHasCompletedOnboarding(true);
+    // The screenshots folder of both stores, which share the temporary folder.
+    QTemporaryDir storeDir;
+    const StorageService folder(StorageService::folderBeside(storeDir.path() + QStringLiteral("/ZOVA.store")));
+    ScreenshotCache cache(folder);
+    screenshotCache = &cache;
 
     const QStringList args = app.arguments();
     if (const qsizetype i = args.indexOf(QStringLiteral("--screenshots")); i >= 0 && i + 1 < args.size()) {
@@ -280,9 +298,6 @@ int main(int argc, char** argv)
     const auto runs = [&](const char* part) { return only < 0 || args.value(only + 1) == QLatin1String(part); };
 
     // Real screenshots are as large as a screen, and each guide's is its own.
-    QTemporaryDir storeDir;
-    // The screenshots folder of both stores, which share the temporary folder.
-    const StorageService folder(StorageService::folderBeside(storeDir.path() + QStringLiteral("/ZOVA.store")));
     const QStringList shots = makeShots(folder, 48, QSize(1920, 1080));
     const QString store1k = seededStore(storeDir.path(), 1000, shots);
     const QString store10k = seededStore(storeDir.path(), 10000, shots);
@@ -312,11 +327,11 @@ int main(int argc, char** argv)
     if (runs("refilter")) {
         auto opened = ModelContainer::open(store1k);
         auto store = std::move(opened).value();
-        LibraryView view(store->mainContext(), folder, benchSettings(), permissions());
+        LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), hooks());
         view.resize(1280, 820);
         view.show();
         showUp(view);
-        ThumbnailCache::shared().waitForIdle();
+        screenshotCache->waitForIdle();
         settle();
         const QString query = QStringLiteral("Export");
         for (LibrarySort sort : { LibrarySort::Recent, LibrarySort::NameAZ }) {
@@ -354,7 +369,7 @@ int main(int argc, char** argv)
     if (runs("scroll")) {
         auto opened = ModelContainer::open(store10k);
         auto store = std::move(opened).value();
-        LibraryView view(store->mainContext(), folder, benchSettings(), permissions());
+        LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), hooks());
         view.resize(1280, 820);
         view.show();
         showUp(view);
@@ -364,16 +379,16 @@ int main(int argc, char** argv)
             return 1;
         std::vector<double> pages, previews;
         for (int page = 0; page < 40; ++page) {
-            ThumbnailCache::shared().waitForIdle();
+            screenshotCache->waitForIdle();
             settle();
-            ThumbnailCache::shared().clear();
+            screenshotCache->clear();
             QElapsedTimer t;
             t.start();
             bar->setValue(bar->value() + bar->pageStep());
             settle();
             pages.push_back(double(t.nsecsElapsed()) / 1e6);
             t.start();
-            ThumbnailCache::shared().waitForIdle();
+            screenshotCache->waitForIdle();
             settle();
             previews.push_back(double(t.nsecsElapsed()) / 1e6);
         }

@@ -9,13 +9,11 @@
 #include "editor/GuideEditorView.h"
 #include "editor/canvas/CanvasColumn.h"
 #include "editor/canvas/CanvasRedaction.h"
-#include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
-#include "editor/list/StepsSidebar.h"
 #include "editor/marks/AnnotationsLayer.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -102,7 +100,7 @@ int main(int argc, char** argv)
         QPointF((0.3 + 0.15) * 1472, (0.4 + 0.025) * 828).toPoint());
     layer.hide();
 
-    StepThumbnails thumbnails(step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), screenshotFolder());
+    ScreenshotCache thumbnails(screenshotFolder());
     Settings settings;
     GuideEditorView::Dependencies deps;
     deps.thumbnails = &thumbnails;

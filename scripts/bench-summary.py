@@ -4,8 +4,12 @@ row whether its target holds.
 
 A row reads
     ROW <name> | ours <value> <unit> | peer <value or -> | ratio <x or -> | target <text>
-and its target "<op> <number> <unit>": on the ratio when the unit is "x", else on
-our figure. Reads the benchmarks' output from the files named, or stdin.
+optionally followed, for sides that use different numbers of threads, by
+    | cpu ours <value> ms | cpu peer <value or -> | cpu ratio <x or ->
+Its target is one or more clauses joined by ",", each "[cpu] <op> <number> <unit>":
+on the ratio when the unit is "x", else on our figure; a clause that starts with
+"cpu" reads the CPU figures. Reads the benchmarks' output from the files named, or
+stdin.
 """
 import re
 import sys
@@ -18,7 +22,7 @@ OPS = {
 }
 # Times convert into one another.
 SCALE = {"us": 0.001, "ms": 1.0, "s": 1000.0}
-TARGET = re.compile(r"^\s*(<=|>=|<|>)\s*([0-9]*\.?[0-9]+)\s*(\S*)\s*$")
+TARGET = re.compile(r"^\s*(cpu\s+)?(<=|>=|<|>)\s*([0-9]*\.?[0-9]+)\s*(\S*)\s*$")
 
 
 def number(text):
@@ -27,42 +31,67 @@ def number(text):
     return float(match.group(1)) if match else None
 
 
+def value_and_unit(text):
+    parts = text.split()
+    return (number(parts[0]) if parts else None), " ".join(parts[1:])
+
+
+def field(text, label):
+    """The text after "<label> ", or None when the field does not start so."""
+    return text[len(label) + 1 :] if text.startswith(label + " ") else None
+
+
 def parse(line):
     fields = [f.strip() for f in line[len("ROW ") :].split("|")]
-    if len(fields) != 5:
+    if len(fields) not in (5, 8):
         return None
-    name, ours, peer, ratio, target = fields
-    if not (ours.startswith("ours ") and peer.startswith("peer ") and ratio.startswith("ratio ")):
+    labels = ["ours", "peer", "ratio", "target", "cpu ours", "cpu peer", "cpu ratio"]
+    values = [field(text, label) for text, label in zip(fields[1:], labels)]
+    if any(v is None for v in values):
         return None
-    if not target.startswith("target "):
-        return None
-    ours_parts = ours[len("ours ") :].split()
-    return {
-        "name": name,
-        "ours": number(ours_parts[0]) if ours_parts else None,
-        "unit": " ".join(ours_parts[1:]),
-        "peer": number(peer[len("peer ") :]),
-        "ratio": number(ratio[len("ratio ") :]),
-        "target": target[len("target ") :].strip(),
+    ours, unit = value_and_unit(values[0])
+    row = {
+        "name": fields[0],
+        "ours": ours,
+        "unit": unit,
+        "peer": number(values[1]),
+        "ratio": number(values[2]),
+        "target": values[3].strip(),
+        "cpu": None,
     }
+    if len(values) == 7:
+        cpu_ours, cpu_unit = value_and_unit(values[4])
+        row["cpu"] = {"ours": cpu_ours, "unit": cpu_unit, "peer": number(values[5]), "ratio": number(values[6])}
+    return row
+
+
+def clause_holds(figures, op, limit, unit):
+    """True or False, or None when the clause cannot be read against the figures."""
+    if figures is None or figures["ours"] is None:
+        return None
+    if unit == "x":
+        return None if figures["ratio"] is None else op(figures["ratio"], limit)
+    value = figures["ours"]
+    if unit and unit != figures["unit"]:
+        if unit not in SCALE or figures["unit"] not in SCALE:
+            return None
+        value = value * SCALE[figures["unit"]] / SCALE[unit]
+    return op(value, limit)
 
 
 def verdict(row):
-    """"ok", "MISSED", or "?" when the target cannot be read against the row."""
-    match = TARGET.match(row["target"])
-    if not match or row["ours"] is None:
+    """"ok" when every clause of the target holds, "MISSED" when one does not,
+    "?" when one cannot be read against the row."""
+    results = []
+    for clause in row["target"].split(","):
+        match = TARGET.match(clause)
+        if not match:
+            return "?"
+        figures = row["cpu"] if match.group(1) else row
+        results.append(clause_holds(figures, OPS[match.group(2)], float(match.group(3)), match.group(4)))
+    if any(r is None for r in results):
         return "?"
-    op, limit, unit = OPS[match.group(1)], float(match.group(2)), match.group(3)
-    if unit == "x":
-        if row["ratio"] is None:
-            return "?"
-        return "ok" if op(row["ratio"], limit) else "MISSED"
-    value = row["ours"]
-    if unit and unit != row["unit"]:
-        if unit not in SCALE or row["unit"] not in SCALE:
-            return "?"
-        value = value * SCALE[row["unit"]] / SCALE[unit]
-    return "ok" if op(value, limit) else "MISSED"
+    return "ok" if all(results) else "MISSED"
 
 
 def figure(value, unit=""):
@@ -70,6 +99,10 @@ def figure(value, unit=""):
         return "-"
     text = f"{value:.3f}" if abs(value) < 10 else f"{value:.1f}"
     return f"{text} {unit}".strip()
+
+
+def ratio(value):
+    return "-" if value is None else f"{value:.2f}x"
 
 
 def main(paths):
@@ -91,14 +124,18 @@ def main(paths):
                 failed.append("unreadable row: " + line)
         elif line.startswith("benchmark ") and line.endswith(" failed"):
             failed.append(line)
-    table = [("what", "ours", "peer", "ratio", "target", "holds")]
+    table = [("what", "ours", "peer", "ratio", "cpu ours", "cpu peer", "cpu ratio", "target", "holds")]
     for r in rows:
+        cpu = r["cpu"] or {"ours": None, "unit": "", "peer": None, "ratio": None}
         table.append(
             (
                 r["name"],
                 figure(r["ours"], r["unit"]),
                 figure(r["peer"], r["unit"]),
-                "-" if r["ratio"] is None else f"{r['ratio']:.2f}x",
+                ratio(r["ratio"]),
+                figure(cpu["ours"], cpu["unit"]),
+                figure(cpu["peer"], cpu["unit"]),
+                ratio(cpu["ratio"]),
                 r["target"],
                 verdict(r),
             )

@@ -22,7 +22,7 @@ class PermissionsService;
 class ModelContext;
 class RewriteRun;
 class TitleBarPopovers;
-class StepThumbnails;
+class ScreenshotCache;
 class StepsSidebar;
 
 // The screen of one open guide: the step list beside the canvas, the export
@@ -35,8 +35,8 @@ public:
         = std::function<ExportPanel*(Guide* guide, std::function<void()> onDismiss, QWidget* host)>;
 
     struct Dependencies {
-        // Shared by every editor; required.
-        StepThumbnails* thumbnails = nullptr;
+        // The application's screenshots, shared by every editor; required.
+        ScreenshotCache* thumbnails = nullptr;
         // The application's; required for the real panel (it reads the narrator voice).
         const Settings* settings = nullptr;
         // The application's screenshot folder; required. Empty members of the file

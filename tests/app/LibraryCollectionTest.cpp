@@ -4,9 +4,10 @@
 #include "app/library/GuideCollection.h"
 #include "app/library/GuideListRow.h"
 #include "app/library/LibraryView.h"
-#include "app/library/ThumbnailCache.h"
 #include "app/shell/AppPalettes.h"
+#include "model/ScreenshotCache.h"
 #include "model/SettingsTable.h"
+#include "model/StorageService.h"
 #include "style/CachedPaint.h"
 
 #include <QAbstractButton>
@@ -48,7 +49,9 @@ protected:
 
     std::unique_ptr<LibraryView> showLibrary()
     {
-        auto view = std::make_unique<LibraryView>(context(), zova::test::storage(), m_settings, m_permissions);
+        LibraryHooks hooks;
+        hooks.screenshots = &m_screenshots;
+        auto view = std::make_unique<LibraryView>(context(), zova::test::storage(), m_settings, m_permissions, hooks);
         view->resize(1280, 820);
         view->show();
         QApplication::setActiveWindow(view.get());
@@ -95,6 +98,8 @@ protected:
         return inView;
     }
     static int expectCardsInView(GuideCollection* c) { return expectBoundToView(c, &GuideCollection::cardFor); }
+
+    ScreenshotCache m_screenshots { zova::test::storage() };
 };
 
 } // namespace
@@ -215,9 +220,10 @@ TEST_F(CollectionFixture, TabWalksEveryGuideAndTheFocusedCardKeepsItsGuide)
 
 TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
 {
-    ThumbnailCache& cache = ThumbnailCache::shared();
+    ScreenshotCache& cache = m_screenshots;
     cache.clear();
-    QSignalSpy arrived(&cache, &ThumbnailCache::loaded);
+    QSignalSpy arrived(&cache, &ScreenshotCache::loaded);
+    const QSize box = GuideCard::previewBox();
     const QString shot = writeScreenshot(Qt::blue);
     seed(1, { shot });
     auto view = showLibrary();
@@ -226,7 +232,7 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
     cache.waitForIdle();
     ASSERT_EQ(arrived.size(), 1) << "the card's paint asked for its preview";
     EXPECT_EQ(arrived[0][0].toString(), shot);
-    EXPECT_EQ(cache.lookup(shot).status, ThumbnailCache::Status::Ready);
+    EXPECT_EQ(cache.lookup(shot, box).status, ScreenshotCache::Status::Ready);
 
     // Painted while its preview decodes, the card paints again once it is there.
     cache.clear();
@@ -241,13 +247,13 @@ TEST_F(CollectionFixture, ThumbnailsArriveOffTheGuiThreadAndRepaintTheirCard)
 
     // A missing file reports once and is not read again at every paint.
     const QString missing = QStringLiteral("00000000-0000-0000-0000-000000000000.png");
-    EXPECT_EQ(cache.lookup(missing).status, ThumbnailCache::Status::Loading);
+    EXPECT_EQ(cache.lookup(missing, box).status, ScreenshotCache::Status::Loading);
     cache.waitForIdle();
-    EXPECT_EQ(cache.lookup(missing).status, ThumbnailCache::Status::Missing);
+    EXPECT_EQ(cache.lookup(missing, box).status, ScreenshotCache::Status::Missing);
     cache.waitForIdle();
     EXPECT_EQ(arrived.size(), 3);
-    EXPECT_EQ(cache.lookup(QStringLiteral("../escape.png")).status, ThumbnailCache::Status::Missing);
-    EXPECT_EQ(cache.lookup(QString()).status, ThumbnailCache::Status::Missing);
+    EXPECT_EQ(cache.lookup(QStringLiteral("../escape.png"), box).status, ScreenshotCache::Status::Missing);
+    EXPECT_EQ(cache.lookup(QString(), box).status, ScreenshotCache::Status::Missing);
     cache.waitForIdle();
     EXPECT_EQ(arrived.size(), 3) << "a name that is not a bare file name is never read";
 }

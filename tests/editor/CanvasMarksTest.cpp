@@ -18,11 +18,11 @@
 #include "editor/crop/CropOverlayView.h"
 #include "editor/list/StepListView.h"
 #include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "editor/marks/AnnotationToolbar.h"
 #include "editor/marks/AnnotationsLayer.h"
 #include "export/RedactionCases.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "style/PillButton.h"
 
@@ -98,7 +98,7 @@ protected:
         return test::waitUntil([&] { return layer()->redaction()->isCurrent(layer()->marks()); }, 20000);
     }
 
-    StepThumbnails m_thumbnails { step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), zova::test::storage() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     QTemporaryDir m_handOff;
     QStringList m_opened;

@@ -10,10 +10,10 @@
 #include "editor/canvas/HotspotMarker.h"
 #include "editor/canvas/ScreenshotView.h"
 #include "editor/list/StepListView.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "editor/marks/AnnotationToolbar.h"
 #include "engine/PermissionsService.h"
+#include "model/ScreenshotCache.h"
 #include "style/PillButton.h"
 #include "style/StepBadge.h"
 #include "style/TextLine.h"
@@ -75,7 +75,7 @@ protected:
         return out;
     }
 
-    StepThumbnails m_thumbnails { step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), zova::test::storage() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     SessionGrants m_grants { true, true };
     int m_probes = 0;

@@ -8,9 +8,9 @@
 #include "editor/list/StepListView.h"
 #include "editor/list/StepRowMenu.h"
 #include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "export/panel/ExportPanel.h"
+#include "model/ScreenshotCache.h"
 #include "style/CloseButton.h"
 #include "style/PillButton.h"
 #include "style/TextLine.h"
@@ -71,7 +71,7 @@ protected:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCenter(position));
     }
 
-    StepThumbnails m_thumbnails { step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), zova::test::storage() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     std::shared_ptr<FakePicker> m_picker = std::make_shared<FakePicker>();
     std::shared_ptr<QList<FakeExporters::Call>> m_calls;
@@ -402,16 +402,22 @@ TEST_F(EditorViewTest, ThumbnailsFillInAndAMissingFileShowsNone)
     const QString missing = m_guide->orderedSteps()[1]->screenshotFilename();
     QFile::remove(QDir(zova::test::storage().screenshotsDirectory()).filePath(missing));
     m_thumbnails.clear();
-    EXPECT_EQ(m_thumbnails.status(m_guide->orderedSteps()[0]->screenshotFilename()), StepThumbnails::Status::Loading);
-    EXPECT_EQ(m_thumbnails.status(missing), StepThumbnails::Status::Loading);
-    m_thumbnails.waitForIdle();
-    EXPECT_EQ(m_thumbnails.status(m_guide->orderedSteps()[0]->screenshotFilename()), StepThumbnails::Status::Ready);
-    EXPECT_EQ(m_thumbnails.image(m_guide->orderedSteps()[0]->screenshotFilename()).size(), m_thumbnails.box());
-    EXPECT_EQ(m_thumbnails.status(missing), StepThumbnails::Status::Missing);
-
     EditorController controller(m_guide, context(), withTestFiles({}));
     StepListView view(&controller, &m_thumbnails);
     view.resize(280, 600);
+    const QSize box = view.thumbnailBox();
+    const QString present = m_guide->orderedSteps()[0]->screenshotFilename();
+    EXPECT_EQ(m_thumbnails.lookup(present, box).status, ScreenshotCache::Status::Loading);
+    EXPECT_EQ(m_thumbnails.lookup(missing, box).status, ScreenshotCache::Status::Loading);
+    m_thumbnails.waitForIdle();
+    const ScreenshotCache::Entry ready = m_thumbnails.lookup(present, box);
+    EXPECT_EQ(ready.status, ScreenshotCache::Status::Ready);
+    // It covers the row's box, one side exactly: the row shows its middle unscaled.
+    EXPECT_GE(ready.image.width(), box.width());
+    EXPECT_GE(ready.image.height(), box.height());
+    EXPECT_TRUE(ready.image.width() == box.width() || ready.image.height() == box.height());
+    EXPECT_EQ(m_thumbnails.lookup(missing, box).status, ScreenshotCache::Status::Missing);
+
     view.show();
     ASSERT_TRUE(test::waitUntil([&] { return view.rowLayout().count() == 3; }));
     EXPECT_LT(view.rowLayout().rowHeights[1], view.rowLayout().rowHeights[0]);

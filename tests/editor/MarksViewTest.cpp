@@ -11,10 +11,10 @@
 #include "editor/crop/CropOverlayView.h"
 #include "editor/list/StepListView.h"
 #include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "editor/marks/AnnotationToolbar.h"
 #include "editor/marks/AnnotationsLayer.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "style/PillButton.h"
 
@@ -376,7 +376,7 @@ TEST_F(MarksViewTest, TheLayerTakesDeleteBeforeTheStepDeletion)
     m_guide = makeGuide({ 0, 1 });
     const StepAnnotation label = mark(Kind::Text, { 0.5, 0.5, 0.2, 0.1 }, "d02030", QStringLiteral("Keep"));
     m_guide->orderedSteps().first()->setAnnotations({ mark(Kind::Highlight, { 0.1, 0.1, 0.3, 0.3 }), label });
-    StepThumbnails thumbnails(step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), zova::test::storage());
+    ScreenshotCache thumbnails(zova::test::storage());
     Settings settings;
     GuideEditorView::Dependencies deps;
     deps.thumbnails = &thumbnails;

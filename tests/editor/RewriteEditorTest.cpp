@@ -6,11 +6,11 @@
 #include "editor/canvas/DescriptionCard.h"
 #include "editor/canvas/TitleBarPopovers.h"
 #include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
 #include "editor/list/StepsSidebar.h"
 #include "editor/rewrite/RewriteRun.h"
 #include "editor/rewrite/SmartEditMenu.h"
 #include "engine/PermissionsService.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "platform/FakeModelServer.h"
 #include "style/PillButton.h"
@@ -61,7 +61,7 @@ protected:
     }
 
     FakeModelServer server;
-    StepThumbnails m_thumbnails { step_row::thumbnailBox(StepsSidebar::columnWidth - 20, 1), zova::test::storage() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     PermissionsService m_permissions { m_settings, [](bool) { return SessionGrants { true, true }; } };
     Guide* m_guide = nullptr;

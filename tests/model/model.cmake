@@ -11,3 +11,4 @@ target_compile_definitions(model_store_test PRIVATE
 add_dependencies(model_store_test zova model_store_writer)
 zova_test(model_settings_test SOURCES ${ZOVA_TEST_DIR}/SettingsTest.cpp LIBS zova::model)
 zova_test(model_video_background_test SOURCES ${ZOVA_TEST_DIR}/VideoBackgroundTest.cpp LIBS zova::model)
+zova_test(model_screenshot_cache_test SOURCES ${ZOVA_TEST_DIR}/ScreenshotCacheTest.cpp LIBS zova::model)

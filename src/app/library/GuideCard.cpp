@@ -4,8 +4,8 @@
 #include "app/library/GuideCardParts.h"
 #include "app/library/LibrarySort.h"
 #include "app/library/RelativeDate.h"
-#include "app/library/ThumbnailCache.h"
 #include "model/Guide.h"
+#include "model/ScreenshotCache.h"
 #include "model/Step.h"
 #include "style/CachedPaint.h"
 #include "style/GlassCard.h"
@@ -107,10 +107,12 @@ protected:
 
 } // namespace
 
-GuideCard::GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable, QWidget* parent)
+GuideCard::GuideCard(
+    Guide* guide, GuideActions actions, AiAvailable aiAvailable, ScreenshotCache* screenshots, QWidget* parent)
     : QWidget(parent)
     , m_guide(guide)
     , m_actions(std::move(actions))
+    , m_screenshots(screenshots)
     , m_aiAvailableNow(std::move(aiAvailable))
     , m_aiAvailable(m_aiAvailableNow && m_aiAvailableNow())
 {
@@ -126,7 +128,7 @@ GuideCard::GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(m_more->mapToGlobal(QPoint(0, m_more->height())));
     });
-    connect(&ThumbnailCache::shared(), &ThumbnailCache::loaded, this, [this](const QString& name) {
+    connect(m_screenshots, &ScreenshotCache::loaded, this, [this](const QString& name) {
         if (name == m_previewName)
             update();
     });
@@ -161,8 +163,11 @@ QString GuideCard::aiBadgeToolTip() const { return m_aiAvailable ? aiToolTip : Q
 
 QImage GuideCard::previewImage() const
 {
-    return m_guide ? ThumbnailCache::shared().image(guidecard::firstScreenshotName(*m_guide)) : QImage();
+    return m_guide ? m_screenshots->image(guidecard::firstScreenshotName(*m_guide), previewBox()) : QImage();
 }
+
+// Scaled down to at most 640 pixels wide, whatever the card's size.
+QSize GuideCard::previewBox() { return QSize(640, 0); }
 
 QString GuideCard::placeholderLabel() const
 {
@@ -300,10 +305,10 @@ void GuideCard::paintEvent(QPaintEvent*)
 void GuideCard::paintPreview(QPainter& p, const QRectF& rect)
 {
     m_previewName = guidecard::firstScreenshotName(*m_guide);
-    const ThumbnailCache::Entry preview = ThumbnailCache::shared().lookup(m_previewName);
+    const ScreenshotCache::Entry preview = m_screenshots->lookup(m_previewName, previewBox());
     const QPainterPath clip = Shapes::roundedRect(rect, 10);
     switch (preview.status) {
-    case ThumbnailCache::Status::Ready:
+    case ScreenshotCache::Status::Ready:
         CachedPaint::paint(p, rect, QStringLiteral("guideCard/preview/") + m_previewName, [&](QPainter& q) {
             q.setClipPath(clip);
             const QSizeF scaled = QSizeF(preview.image.size()).scaled(rect.size(), Qt::KeepAspectRatioByExpanding);
@@ -314,14 +319,14 @@ void GuideCard::paintPreview(QPainter& p, const QRectF& rect)
             strokePreview(q, rect);
         });
         break;
-    case ThumbnailCache::Status::Loading:
+    case ScreenshotCache::Status::Loading:
         // For the moment the image takes to decode: the preview's frame alone.
         CachedPaint::paint(p, rect, QStringLiteral("guideCard/loading"), [&](QPainter& q) {
             q.fillPath(clip, Shapes::withAlpha(Shapes::controlBackground(), 0.5));
             strokePreview(q, rect);
         });
         break;
-    case ThumbnailCache::Status::Missing: {
+    case ScreenshotCache::Status::Missing: {
         const AccentHue hue = accent_hue::fromRawValue(m_guide->themeHueRaw()).value_or(AccentHue::Pink);
         const QString label = placeholderLabel();
         CachedPaint::paint(p, rect, QStringLiteral("guideCard/placeholder/%1/%2").arg(accent_hue::rawValue(hue), label),

@@ -16,6 +16,7 @@ class QAbstractButton;
 namespace zova {
 
 class Guide;
+class ScreenshotCache;
 
 // The grid tile of one guide: title, status pill, step count, "AI written"
 // badge, a 16:10 preview of the first screenshot and the relative update time.
@@ -28,7 +29,11 @@ public:
     // Whether the on-device model is available, for the badge's tooltip.
     using AiAvailable = std::function<bool()>;
 
-    GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable, QWidget* parent = nullptr);
+    // The preview comes from `screenshots`, which outlives the card.
+    GuideCard(Guide* guide, GuideActions actions, AiAvailable aiAvailable, ScreenshotCache* screenshots,
+        QWidget* parent = nullptr);
+    // The size the preview is asked for at.
+    static QSize previewBox();
 
     Guide* guide() const { return m_guide; }
     // Shows another guide (the model's status is read again).
@@ -71,6 +76,7 @@ private:
 
     QPointer<Guide> m_guide;
     GuideActions m_actions;
+    ScreenshotCache* m_screenshots;
     AiAvailable m_aiAvailableNow;
     bool m_aiAvailable = false;
     QString m_previewName; // the screenshot the last paint asked for

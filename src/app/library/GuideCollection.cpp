@@ -22,10 +22,12 @@ constexpr int listSpacing = 8;
 constexpr int scrollStep = 20;
 } // namespace
 
-GuideCollection::GuideCollection(ActionsFor actionsFor, GuideCard::AiAvailable aiAvailable, QWidget* parent)
+GuideCollection::GuideCollection(
+    ActionsFor actionsFor, GuideCard::AiAvailable aiAvailable, ScreenshotCache* screenshots, QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_actionsFor(std::move(actionsFor))
     , m_aiAvailable(std::move(aiAvailable))
+    , m_screenshots(screenshots)
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -49,9 +51,9 @@ GuideListRow* GuideCollection::rowFor(const Guide* guide) const
     return guide ? m_rows.bound.value(guide->id()) : nullptr;
 }
 
-GuideCard* GuideCollection::makeCard() { return new GuideCard(nullptr, {}, m_aiAvailable, viewport()); }
+GuideCard* GuideCollection::makeCard() { return new GuideCard(nullptr, {}, m_aiAvailable, m_screenshots, viewport()); }
 
-GuideListRow* GuideCollection::makeRow() { return new GuideListRow(nullptr, {}, viewport()); }
+GuideListRow* GuideCollection::makeRow() { return new GuideListRow(nullptr, {}, m_screenshots, viewport()); }
 
 void GuideCollection::display(const QList<Guide*>& guides, bool listMode)
 {

@@ -25,7 +25,9 @@ class GuideCollection : public QAbstractScrollArea {
 public:
     // Builds the actions for one guide.
     using ActionsFor = std::function<GuideActions(Guide*)>;
-    GuideCollection(ActionsFor actionsFor, GuideCard::AiAvailable aiAvailable, QWidget* parent = nullptr);
+    // Cards and rows take their pictures from `screenshots`, which outlives them.
+    GuideCollection(ActionsFor actionsFor, GuideCard::AiAvailable aiAvailable, ScreenshotCache* screenshots,
+        QWidget* parent = nullptr);
 
     void display(const QList<Guide*>& guides, bool listMode);
     // Drops the guides that are gone.
@@ -78,6 +80,7 @@ private:
 
     ActionsFor m_actionsFor;
     GuideCard::AiAvailable m_aiAvailable;
+    ScreenshotCache* m_screenshots;
     Pool<GuideCard> m_cards;
     Pool<GuideListRow> m_rows;
     QList<GuideCard*> m_focusChain;

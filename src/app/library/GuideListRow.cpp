@@ -1,10 +1,11 @@
 #include "app/library/GuideListRow.h"
 
+#include "app/library/GuideCard.h"
 #include "app/library/GuideCardParts.h"
 #include "app/library/LibrarySort.h"
 #include "app/library/RelativeDate.h"
-#include "app/library/ThumbnailCache.h"
 #include "model/Guide.h"
+#include "model/ScreenshotCache.h"
 #include "style/CachedPaint.h"
 #include "style/Shapes.h"
 #include "style/Symbols.h"
@@ -17,14 +18,15 @@
 
 namespace zova {
 
-GuideListRow::GuideListRow(Guide* guide, GuideActions actions, QWidget* parent)
+GuideListRow::GuideListRow(Guide* guide, GuideActions actions, ScreenshotCache* screenshots, QWidget* parent)
     : QWidget(parent)
     , m_guide(guide)
     , m_actions(std::move(actions))
+    , m_screenshots(screenshots)
 {
     setCursor(Qt::PointingHandCursor);
     setFixedHeight(rowHeight);
-    connect(&ThumbnailCache::shared(), &ThumbnailCache::loaded, this, [this](const QString& name) {
+    connect(m_screenshots, &ScreenshotCache::loaded, this, [this](const QString& name) {
         if (name == m_thumbnailName)
             update();
     });
@@ -51,7 +53,7 @@ QString GuideListRow::dateText() const { return m_guide ? RelativeDate::named(m_
 
 QImage GuideListRow::thumbnail() const
 {
-    return m_guide ? ThumbnailCache::shared().image(guidecard::firstScreenshotName(*m_guide)) : QImage();
+    return m_guide ? m_screenshots->image(guidecard::firstScreenshotName(*m_guide), GuideCard::previewBox()) : QImage();
 }
 
 QMenu* GuideListRow::buildMenu() { return buildGuideMenu(m_actions, this); }
@@ -95,17 +97,17 @@ void GuideListRow::paintEvent(QPaintEvent*)
     text(dateText(), ZOVAColor::secondaryLabel());
 
     m_thumbnailName = guidecard::firstScreenshotName(*m_guide);
-    const ThumbnailCache::Entry entry = ThumbnailCache::shared().lookup(m_thumbnailName);
+    const ScreenshotCache::Entry entry = m_screenshots->lookup(m_thumbnailName, GuideCard::previewBox());
     // While the image decodes the thumbnail's frame shows alone.
-    const QString key = entry.status == ThumbnailCache::Status::Ready
+    const QString key = entry.status == ScreenshotCache::Status::Ready
         ? QStringLiteral("guideListRow/thumbnail/") + m_thumbnailName
-        : entry.status == ThumbnailCache::Status::Loading ? QStringLiteral("guideListRow/loading")
-                                                          : QStringLiteral("guideListRow/placeholder");
+        : entry.status == ScreenshotCache::Status::Loading ? QStringLiteral("guideListRow/loading")
+                                                           : QStringLiteral("guideListRow/placeholder");
     CachedPaint::paint(p, thumb, key, [&](QPainter& q) {
         const QPainterPath clip = Shapes::roundedRect(thumb, 8);
         q.fillPath(clip, Shapes::withAlpha(Shapes::controlBackground(), 0.5));
         switch (entry.status) {
-        case ThumbnailCache::Status::Ready: {
+        case ScreenshotCache::Status::Ready: {
             q.save();
             q.setClipPath(clip);
             const QSizeF scaled = QSizeF(entry.image.size()).scaled(thumb.size(), Qt::KeepAspectRatioByExpanding);
@@ -114,13 +116,13 @@ void GuideListRow::paintEvent(QPaintEvent*)
             q.restore();
             break;
         }
-        case ThumbnailCache::Status::Loading:
-        case ThumbnailCache::Status::Missing: break;
+        case ScreenshotCache::Status::Loading:
+        case ScreenshotCache::Status::Missing: break;
         }
         Shapes::strokeInside(q, thumb, 8, ZOVAColor::separator(), 0.5);
     });
     // Text stays out of kept images: drawn onto a translucent one it blends differently.
-    if (entry.status == ThumbnailCache::Status::Missing)
+    if (entry.status == ScreenshotCache::Status::Missing)
         Symbols::paint(p, thumb, QStringLiteral("doc.richtext"), 16, ZOVAColor::secondaryLabel());
 }
 

@@ -11,13 +11,15 @@
 namespace zova {
 
 class Guide;
+class ScreenshotCache;
 
 // One guide in the list layout: title, step count and creation date, thumbnail
 // (decoded off the GUI thread).
 class GuideListRow : public QWidget {
     Q_OBJECT
 public:
-    GuideListRow(Guide* guide, GuideActions actions, QWidget* parent = nullptr);
+    // The thumbnail comes from `screenshots`, which outlives the row.
+    GuideListRow(Guide* guide, GuideActions actions, ScreenshotCache* screenshots, QWidget* parent = nullptr);
 
     Guide* guide() const { return m_guide; }
     // Shows another guide.
@@ -41,6 +43,7 @@ protected:
 private:
     QPointer<Guide> m_guide;
     GuideActions m_actions;
+    ScreenshotCache* m_screenshots;
     QString m_thumbnailName; // the screenshot the last paint asked for
     guidecard::GuideWatch m_watch;
 };

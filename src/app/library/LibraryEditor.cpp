@@ -2,32 +2,24 @@
 
 #include "app/library/LibraryRecording.h"
 #include "editor/GuideEditorView.h"
-#include "editor/list/StepListLayout.h"
-#include "editor/list/StepRowPainter.h"
-#include "editor/list/StepThumbnails.h"
-#include "editor/list/StepsSidebar.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
 
-#include <QGuiApplication>
-
 namespace zova {
 
 LibraryEditor::LibraryEditor(ModelContext* context, const StorageService& storage, LibraryRecording* recording,
-    const Settings& settings, PermissionsService* permissions)
+    ScreenshotCache& screenshots, const Settings& settings, PermissionsService* permissions,
+    ImageEditorHandOff imageEditor)
     : m_context(context)
     , m_storage(storage)
     , m_recording(recording)
+    , m_screenshots(screenshots)
     , m_settings(settings)
     , m_permissions(permissions)
-    , m_thumbnails(std::make_unique<StepThumbnails>(
-          step_row::thumbnailBox(StepsSidebar::columnWidth - 2 * step_list::sidePadding, qGuiApp->devicePixelRatio()),
-          storage))
+    , m_imageEditor(std::move(imageEditor))
 {
 }
-
-LibraryEditor::~LibraryEditor() = default;
 
 void LibraryEditor::guideWillBeDeleted(const Guide& guide)
 {
@@ -50,8 +42,8 @@ decltype(LibraryHooks::makeEditor) LibraryEditor::hook()
         hooks.files = ScreenshotFiles::of(m_storage);
         hooks.imageEditor = m_imageEditor;
         GuideEditorView::Dependencies dependencies;
+        dependencies.thumbnails = &m_screenshots;
         dependencies.storage = &m_storage;
-        dependencies.thumbnails = m_thumbnails.get();
         dependencies.settings = &m_settings;
         dependencies.permissions = m_permissions;
         return new GuideEditorView(guide, m_context, std::move(hooks), std::move(dependencies));

@@ -8,6 +8,7 @@ namespace zova {
 
 class Guide;
 class LibraryView;
+class ScreenshotCache;
 
 // What the library calls on neighbours that are built separately: the recording
 // flow, the editor and the on-device model. Every hook may be left empty.
@@ -24,6 +25,9 @@ struct LibraryHooks {
     std::function<void(LibraryView* library)> didAppear;
     // The shared, cached on-device model status.
     std::function<bool()> aiAvailable;
+    // The application's screenshots, shared with the editor; it outlives the
+    // library. Without it the library keeps a cache of its own.
+    ScreenshotCache* screenshots = nullptr;
 };
 
 } // namespace zova

@@ -5,10 +5,10 @@
 #include "app/library/LibraryDialogs.h"
 #include "app/library/NewGuideButton.h"
 #include "app/library/SearchField.h"
-#include "app/library/ThumbnailCache.h"
 #include "engine/PermissionsService.h"
 #include "model/Guide.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
@@ -86,9 +86,10 @@ LibraryView::LibraryView(ModelContext* context, const StorageService& storage, S
     , m_settings(settings)
     , m_permissions(permissions)
 {
+    if (!m_hooks.screenshots)
+        m_ownScreenshots = std::make_unique<ScreenshotCache>(m_storage);
+    m_screenshots = m_hooks.screenshots ? m_hooks.screenshots : m_ownScreenshots.get();
     setMinimumSize(1100, 720);
-    // The cards and rows show this folder's screenshots.
-    ThumbnailCache::shared().setStorage(&m_storage);
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_root = buildRoot();
@@ -138,7 +139,7 @@ QWidget* LibraryView::buildRoot()
             return GuideActions { [this, guide] { setEditingGuide(guide); }, [this, guide] { requestRename(guide); },
                 [this, guide] { requestDelete(guide); } };
         },
-        m_hooks.aiAvailable, root);
+        m_hooks.aiAvailable, m_screenshots, root);
     connect(m_collection, &GuideCollection::newGuideRequested, this, &LibraryView::startPicking);
     v->addWidget(m_collection, 1);
 

@@ -14,6 +14,8 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <memory>
+
 class QStackedLayout;
 
 namespace zova {
@@ -100,6 +102,8 @@ private:
     QPointer<ModelContext> m_context;
     const StorageService& m_storage;
     LibraryHooks m_hooks;
+    std::unique_ptr<ScreenshotCache> m_ownScreenshots;
+    ScreenshotCache* m_screenshots = nullptr;
     Settings& m_settings;
     PermissionsService& m_permissions;
     QPointer<Guide> m_editingGuide;

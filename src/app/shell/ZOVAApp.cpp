@@ -17,6 +17,7 @@
 #include "model/ImageReading.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/ScreenshotCache.h"
 #include "model/Settings.h"
 #include "model/StorageService.h"
 #include "model/TemporaryFiles.h"
@@ -147,10 +148,12 @@ ZOVAApp::ZOVAApp()
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
     m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_storage, *m_permissions, m_backends);
+    m_screenshots = std::make_unique<ScreenshotCache>(*m_storage);
     m_editor = std::make_unique<LibraryEditor>(
-        store.mainContext(), *m_storage, m_recording.get(), *m_settings, m_permissions.get());
+        store.mainContext(), *m_storage, m_recording.get(), *m_screenshots, *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
+    hooks.screenshots = m_screenshots.get();
     hooks.willDelete = [recording = std::move(hooks.willDelete), editor = m_editor.get()](const Guide& guide) {
         if (recording)
             recording(guide);

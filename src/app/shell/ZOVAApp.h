@@ -12,6 +12,7 @@ class AppRestarter;
 class AppearanceController;
 class CoachMarksService;
 class LibraryEditor;
+class ScreenshotCache;
 class LibraryRecording;
 class MainWindow;
 class PermissionsService;
@@ -62,6 +63,8 @@ private:
     std::unique_ptr<PermissionsService> m_permissions;
     std::unique_ptr<PortalColorScheme> m_systemScheme;
     std::unique_ptr<AppearanceController> m_appearance;
+    // Shared by the library and every editor; outlives the window.
+    std::unique_ptr<ScreenshotCache> m_screenshots;
     // Outlives the window, whose library calls into it.
     std::unique_ptr<LibraryRecording> m_recording;
     std::unique_ptr<LibraryEditor> m_editor;

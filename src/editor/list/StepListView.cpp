@@ -4,8 +4,8 @@
 #include "editor/list/SelectionRules.h"
 #include "editor/list/StepDragPayload.h"
 #include "editor/list/StepRowMenu.h"
-#include "editor/list/StepThumbnails.h"
 #include "model/Guide.h"
+#include "model/ScreenshotCache.h"
 #include "model/Step.h"
 #include "style/ZOVAColor.h"
 
@@ -20,7 +20,7 @@
 
 namespace zova {
 
-StepListView::StepListView(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent)
+StepListView::StepListView(EditorController* controller, ScreenshotCache* thumbnails, QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_controller(controller)
     , m_thumbnails(thumbnails)
@@ -44,11 +44,16 @@ StepListView::StepListView(EditorController* controller, StepThumbnails* thumbna
     connect(controller, &EditorController::dragChanged, viewport(), qOverload<>(&QWidget::update));
     connect(controller, &EditorController::autoScrollRequested, this, &StepListView::scrollToGap);
     if (thumbnails)
-        connect(thumbnails, &StepThumbnails::loaded, this, &StepListView::thumbnailLoaded);
+        connect(thumbnails, &ScreenshotCache::loaded, this, &StepListView::thumbnailLoaded);
     rebuild();
 }
 
 int StepListView::rowWidth() const { return std::max(1, viewport()->width() - 2 * step_list::sidePadding); }
+
+QSize StepListView::thumbnailBox() const
+{
+    return step_row::thumbnailBox(width() - 2 * step_list::sidePadding, devicePixelRatioF());
+}
 
 int StepListView::offset() const { return verticalScrollBar()->value(); }
 
@@ -73,8 +78,11 @@ void StepListView::rebuild()
             row.filename = s->screenshotFilename();
             // The space stays while the image loads, so rows do not jump when it arrives.
             const std::optional<QString> path = m_controller->files().path(row.filename);
-            row.hasThumbnail
-                = path && (!m_thumbnails || !m_thumbnails->isMissing(row.filename)) && QFileInfo::exists(*path);
+            const bool missing = m_thumbnails && m_thumbnails->isMissing(row.filename);
+            row.hasThumbnail = path && !missing && QFileInfo::exists(*path);
+            // A miss old enough is looked for again; a file found makes the row grow.
+            if (missing)
+                m_thumbnails->lookup(row.filename, thumbnailBox());
             heights.append(step_row::height(row.label, row.hasThumbnail, width));
             m_rows.append(row);
         }
@@ -99,7 +107,7 @@ void StepListView::thumbnailLoaded(const QString& filename)
     for (const Row& row : m_rows) {
         if (row.filename != filename)
             continue;
-        if (m_thumbnails->isMissing(filename))
+        if (row.hasThumbnail == m_thumbnails->isMissing(filename))
             rebuild();
         else
             viewport()->update();
@@ -161,8 +169,8 @@ void StepListView::paintEvent(QPaintEvent*)
         look.selected = state.selection.selected.contains(row.id);
         look.dragged = state.drag.dragging == row.id;
         look.hasThumbnail = row.hasThumbnail;
-        if (row.hasThumbnail && m_thumbnails && m_thumbnails->status(row.filename) == StepThumbnails::Status::Ready)
-            look.thumbnail = m_thumbnails->image(row.filename);
+        if (row.hasThumbnail && m_thumbnails)
+            look.thumbnail = m_thumbnails->lookup(row.filename, thumbnailBox()).image;
         step_row::paint(painter, rect, look);
     }
     if (state.drag.dragging && state.drag.dropGap && *state.drag.dropGap < m_layout.gapTops.size()) {

@@ -16,7 +16,7 @@ class QMimeData;
 namespace zova {
 
 class EditorController;
-class StepThumbnails;
+class ScreenshotCache;
 
 // The painted list of a guide's steps: rows with badge, label and thumbnail, the
 // drop gaps between them, and the invisible auto-scroll strips while a row is
@@ -27,12 +27,15 @@ class StepListView : public QAbstractScrollArea {
     // Visible rows for outside drivers: maps of name, rect (this widget's coordinates) and text.
     Q_PROPERTY(QVariantList dumpItems READ dumpItems)
 public:
-    StepListView(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent = nullptr);
+    // Thumbnails come from `screenshots`, which outlives the list.
+    StepListView(EditorController* controller, ScreenshotCache* screenshots, QWidget* parent = nullptr);
 
     // Row rectangles in viewport coordinates, in order; empty for a row out of range.
     QRect rowRect(int index) const;
     const step_list::Layout& rowLayout() const { return m_layout; }
     QVariantList dumpItems() const;
+    // The size thumbnails are asked for at: that of the widest row the column has.
+    QSize thumbnailBox() const;
     // The row a click at a viewport point hits, or -1.
     int rowAt(QPoint viewportPoint) const;
 
@@ -74,7 +77,7 @@ private:
     };
 
     QPointer<EditorController> m_controller;
-    QPointer<StepThumbnails> m_thumbnails;
+    QPointer<ScreenshotCache> m_thumbnails;
     QList<Row> m_rows;
     step_list::Layout m_layout;
     int m_layoutWidth = -1;

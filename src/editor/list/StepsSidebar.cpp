@@ -57,7 +57,7 @@ protected:
 
 } // namespace
 
-StepsSidebar::StepsSidebar(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent)
+StepsSidebar::StepsSidebar(EditorController* controller, ScreenshotCache* thumbnails, QWidget* parent)
     : QWidget(parent)
     , m_controller(controller)
 {

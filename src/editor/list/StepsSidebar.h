@@ -12,7 +12,7 @@ class TextLine;
 
 class EditorController;
 class StepListView;
-class StepThumbnails;
+class ScreenshotCache;
 class TextLine;
 
 // The editor's left column: back button, editable title and step count, the
@@ -22,7 +22,7 @@ class StepsSidebar : public QWidget {
 public:
     static constexpr int columnWidth = 280;
 
-    StepsSidebar(EditorController* controller, StepThumbnails* thumbnails, QWidget* parent = nullptr);
+    StepsSidebar(EditorController* controller, ScreenshotCache* thumbnails, QWidget* parent = nullptr);
 
     QAbstractButton* backButton() const { return m_back; }
     QLineEdit* titleField() const { return m_title; }
