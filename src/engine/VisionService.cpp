@@ -1,5 +1,6 @@
 #include "engine/VisionService.h"
 
+#include "engine/VisibleArea.h"
 #include "engine/VisionLog.h"
 
 #include <QCoreApplication>
@@ -922,12 +923,26 @@ void VisionService::prepareRecognition()
     });
 }
 
+std::optional<QString> VisionService::recognizeStepLabel(
+    QPointF clickPixel, const QImage& image, const QRegion& visibleArea) const
+{
+    return recognizeStepLabel(clickPixel, showOnlyVisibleArea(image, visibleArea, clickPixel));
+}
+
 void VisionService::recognizeStepLabel(
     QPointF clickPixel, const QImage& image, QObject* receiver, std::function<void(std::optional<QString>)> done) const
 {
+    recognizeStepLabel(clickPixel, image, std::nullopt, receiver, std::move(done));
+}
+
+void VisionService::recognizeStepLabel(QPointF clickPixel, const QImage& image,
+    const std::optional<QRegion>& visibleArea, QObject* receiver,
+    std::function<void(std::optional<QString>)> done) const
+{
     QPointer<QObject> guard(receiver);
-    recognitionPool()->start([clickPixel, image, guard, done = std::move(done)]() mutable {
-        std::optional<QString> label = VisionService().recognizeStepLabel(clickPixel, image);
+    recognitionPool()->start([clickPixel, image, visibleArea, guard, done = std::move(done)]() mutable {
+        std::optional<QString> label = visibleArea ? VisionService().recognizeStepLabel(clickPixel, image, *visibleArea)
+                                                   : VisionService().recognizeStepLabel(clickPixel, image);
         // The application object outlives every receiver; the guard is only read
         // on the GUI thread, where the receiver lives and dies.
         QMetaObject::invokeMethod(

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 
@@ -41,10 +42,18 @@ public:
     // Blocks while the recogniser runs: call it off the GUI thread.
     std::optional<QString> recognizeStepLabel(QPointF clickPixel, const QImage& image) const;
 
+    // The same, reading only what `visibleArea` (image pixels) shows: the part
+    // of the screenshot that the clicked window shows, so that no label is taken
+    // from another window's text.
+    std::optional<QString> recognizeStepLabel(
+        QPointF clickPixel, const QImage& image, const QRegion& visibleArea) const;
+
     // The same on the recognition pool. `done` runs later on the GUI thread, and
-    // only while `receiver` still exists.
+    // only while `receiver` still exists. Without `visibleArea` the whole image is read.
     void recognizeStepLabel(QPointF clickPixel, const QImage& image, QObject* receiver,
         std::function<void(std::optional<QString>)> done) const;
+    void recognizeStepLabel(QPointF clickPixel, const QImage& image, const std::optional<QRegion>& visibleArea,
+        QObject* receiver, std::function<void(std::optional<QString>)> done) const;
 
     // The label for recognised lines (boxes in fractions of `imageSize`, in the
     // recogniser's order): the line containing the click or else the nearest one

@@ -4,6 +4,7 @@
 #include "onboarding/PaintedButton.h"
 #include "onboarding/PermissionRow.h"
 #include "onboarding/ProductName.h"
+#include "style/After.h"
 #include "style/GlassCard.h"
 #include "style/PillButton.h"
 #include "style/Shapes.h"
@@ -45,9 +46,11 @@ OnboardingView::Footer OnboardingView::footerFor(bool screenRecording, bool inpu
     return { both ? FooterTop::Continue : FooterTop::GrantAndSkip, any ? FooterBottom::Relaunch : FooterBottom::Note };
 }
 
-OnboardingView::OnboardingView(PermissionsService* permissions, int pollMs, QWidget* parent)
+OnboardingView::OnboardingView(PermissionsService* permissions, int pollMs, Delay delay, QWidget* parent)
     : MeshWallpaper(Variant::Aurora, parent)
     , m_permissions(permissions)
+    , m_pollMs(pollMs)
+    , m_delay(std::move(delay))
 {
     setObjectName(QStringLiteral("onboarding"));
     setMinimumSize(880, 640);
@@ -173,8 +176,6 @@ OnboardingView::OnboardingView(PermissionsService* permissions, int pollMs, QWid
         connect(m_permissions, &PermissionsService::screenRecordingChanged, this, &OnboardingView::refresh);
         connect(m_permissions, &PermissionsService::inputMonitoringChanged, this, &OnboardingView::refresh);
     }
-    m_poll.setInterval(pollMs);
-    connect(&m_poll, &QTimer::timeout, this, &OnboardingView::poll);
     refresh();
 }
 
@@ -210,16 +211,23 @@ void OnboardingView::leave()
         m_permissions->setHasCompletedOnboarding(true);
 }
 
+void OnboardingView::pollThenWait(quint64 showing)
+{
+    if (showing != m_showing)
+        return;
+    poll();
+    after(m_delay, m_pollMs, this, [this, showing] { pollThenWait(showing); });
+}
+
 void OnboardingView::showEvent(QShowEvent* event)
 {
     MeshWallpaper::showEvent(event);
-    poll();
-    m_poll.start();
+    pollThenWait(++m_showing);
 }
 
 void OnboardingView::hideEvent(QHideEvent* event)
 {
-    m_poll.stop();
+    ++m_showing;
     MeshWallpaper::hideEvent(event);
 }
 

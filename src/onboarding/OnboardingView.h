@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/Delay.h"
 #include "style/MeshWallpaper.h"
 
 #include <QPointer>
-#include <QTimer>
 
 class QAbstractButton;
 
@@ -37,7 +37,9 @@ public:
 
     // The permissions are the root view's own object; the screen writes its flags
     // from the poll and sets the onboarding flag when the user leaves.
-    explicit OnboardingView(PermissionsService* permissions, int pollMs = pollIntervalMs, QWidget* parent = nullptr);
+    // It polls every `pollMs` while shown, waiting through `delay` (empty: timers).
+    explicit OnboardingView(
+        PermissionsService* permissions, int pollMs = pollIntervalMs, Delay delay = {}, QWidget* parent = nullptr);
 
     PermissionRow* screenRecordingRow() const { return m_screenRow; }
     PermissionRow* inputMonitoringRow() const { return m_inputRow; }
@@ -57,6 +59,8 @@ protected:
 
 private:
     void poll();
+    // A pass, then the next one pollMs later, while the showing that started it lasts.
+    void pollThenWait(quint64 showing);
     void refresh();
     void leave();
 
@@ -70,7 +74,9 @@ private:
     QWidget* m_grantAndSkip;
     QAbstractButton* m_relaunch;
     TextLine* m_note;
-    QTimer m_poll;
+    int m_pollMs;
+    Delay m_delay;
+    quint64 m_showing = 0; // counts the times the screen was shown and hidden
 };
 
 } // namespace zova

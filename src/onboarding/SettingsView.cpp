@@ -20,7 +20,7 @@ SettingsView::SettingsView(Settings& settings, std::unique_ptr<NarratorService> 
     v->setContentsMargins(0, 0, 0, 0);
     m_tabs = new QTabWidget(this);
     m_tabs->setDocumentMode(true);
-    m_voice = new VoiceSettingsView(settings, std::move(narrator), m_tabs);
+    m_voice = new VoiceSettingsView(settings, std::move(narrator), {}, m_tabs);
     m_legal = new LegalSettingsView({}, m_tabs);
     m_tabs->addTab(m_voice, Symbols::icon(QStringLiteral("waveform"), ZOVAColor::label()), QStringLiteral("Voice"));
     m_tabs->addTab(m_legal, Symbols::icon(QStringLiteral("doc.text"), ZOVAColor::label()), QStringLiteral("Legal"));

@@ -1,6 +1,7 @@
 #include "onboarding/VoiceSettingsView.h"
 
 #include "model/Settings.h"
+#include "style/After.h"
 #include "style/Divider.h"
 #include "style/PillButton.h"
 #include "style/PillStyle.h"
@@ -16,7 +17,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -183,10 +183,12 @@ void VoiceRow::paintEvent(QPaintEvent*)
     }
 }
 
-VoiceSettingsView::VoiceSettingsView(Settings& settings, std::unique_ptr<NarratorService> narrator, QWidget* parent)
+VoiceSettingsView::VoiceSettingsView(
+    Settings& settings, std::unique_ptr<NarratorService> narrator, Delay delay, QWidget* parent)
     : QWidget(parent)
     , m_settings(settings)
     , m_narrator(narrator ? narrator.release() : new NarratorService(settings))
+    , m_delay(std::move(delay))
 {
     setObjectName(QStringLiteral("voiceSettings"));
     m_narrator->setParent(this);
@@ -365,7 +367,7 @@ void VoiceSettingsView::preview(const Voice& voice)
     m_previewingID = voice.identifier;
     m_narrator->preview(voice);
     refreshRows();
-    QTimer::singleShot(previewIconMs, this, [this, id = voice.identifier] {
+    after(m_delay, previewIconMs, this, [this, id = voice.identifier] {
         if (m_previewingID == id) {
             m_previewingID.reset();
             refreshRows();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Delay.h"
 #include "export/NarratorService.h"
 #include "style/SelectableCard.h"
 
@@ -31,8 +32,9 @@ public:
     static constexpr int previewIconMs = 4000;
 
     // The settings outlive the view; a null narrator is the real one.
-    explicit VoiceSettingsView(
-        Settings& settings, std::unique_ptr<NarratorService> narrator = {}, QWidget* parent = nullptr);
+    // The preview icon's time is waited through `delay` (empty: a timer).
+    explicit VoiceSettingsView(Settings& settings, std::unique_ptr<NarratorService> narrator = {}, Delay delay = {},
+        QWidget* parent = nullptr);
     ~VoiceSettingsView() override;
 
     NarratorService* narrator() const { return m_narrator; }
@@ -69,6 +71,7 @@ private:
 
     Settings& m_settings;
     NarratorService* m_narrator;
+    Delay m_delay;
     QString m_selectedID;
     std::optional<QString> m_previewingID;
     QList<Voice> m_voices;

@@ -34,6 +34,8 @@ public:
     // The standard red.
     static QColor outlineColor();
     bool isShapedToRing() const { return m_shaped; }
+    // The endless pulse: 1 s down to 0.65, 1 s back up.
+    QAbstractAnimation& pulse() { return m_pulse; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -15,7 +15,7 @@ RecordingOverlayController::RecordingOverlayController(std::shared_ptr<Compositi
     , m_compositing(std::move(compositing))
 {
     m_timer.setInterval(followIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &RecordingOverlayController::updateFrame);
+    connect(&m_timer, &QTimer::timeout, this, &RecordingOverlayController::follow);
 }
 
 RecordingOverlayController::~RecordingOverlayController() { dismiss(); }
@@ -44,7 +44,7 @@ void RecordingOverlayController::present(RecordingFeed& recording)
     FloatingWindow::configure(panel, true, translucent);
     m_panel = panel;
     m_placed = QRect();
-    updateFrame();
+    follow();
     m_timer.start();
 }
 
@@ -61,7 +61,7 @@ void RecordingOverlayController::dismiss()
     }
 }
 
-void RecordingOverlayController::updateFrame()
+void RecordingOverlayController::follow()
 {
     if (!m_panel)
         return;

@@ -38,12 +38,15 @@ public:
 
     RecordingOutlineOverlayView* panel() const { return m_panel; }
     bool isFollowing() const { return m_timer.isActive(); }
+    // One step of following, as the timer takes it every 0.1 s: places, moves
+    // or hides the outline for the target's frame now.
+    void follow();
+    // The move under way or last made; null before the first move.
+    QPropertyAnimation* moveAnimation() const { return m_move; }
     // The outline's window rectangle for a target frame (no y-flip on X11).
     static QRect panelFrame(const QRectF& targetFrame);
 
 private:
-    void updateFrame();
-
     std::shared_ptr<CompositingCheck> m_compositing;
     QPointer<RecordingFeed> m_recording;
     QPointer<RecordingOutlineOverlayView> m_panel;

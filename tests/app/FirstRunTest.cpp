@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/ManualDelays.h"
 
 #include "app/library/GuideCard.h"
 #include "app/library/GuideCollection.h"
@@ -21,12 +22,13 @@ protected:
     {
         m_coach = std::make_unique<CoachMarksService>(m_settings);
         auto view = std::make_unique<ContentView>(context(), zova::test::storage(), m_settings, m_coach.get(),
-            m_permissions, LibraryHooks {}, StartupTiming { 60, 40, 1000 });
+            m_permissions, LibraryHooks {}, StartupTiming { 60, 40, 1000, m_clock.delay() });
         view->resize(1280, 820);
         return view;
     }
 
     std::unique_ptr<CoachMarksService> m_coach;
+    test::ManualDelays m_clock;
 };
 
 } // namespace
@@ -44,8 +46,9 @@ TEST_F(FirstRunFixture, SplashOverTipsOverOnboardingThenTheLibraryAndItsFirstTip
     const QObjectList order = view->children();
     EXPECT_GT(order.indexOf(splash), order.indexOf(overlay)) << "the splash is stacked over the tips";
 
-    ASSERT_TRUE(test::waitUntil([&] { return splash.isNull(); }, 3000)) << "the splash fades and goes";
+    m_clock.runUntil(60);
     EXPECT_FALSE(view->splashVisible());
+    ASSERT_TRUE(test::waitUntil([&] { return splash.isNull(); })) << "the splash fades and goes";
     EXPECT_FALSE(overlay->isVisible()) << "no tip over the onboarding screen";
 
     // Onboarding completed in this run: the library, then the first tip.
@@ -53,7 +56,11 @@ TEST_F(FirstRunFixture, SplashOverTipsOverOnboardingThenTheLibraryAndItsFirstTip
     ASSERT_NE(view->library(), nullptr);
     EXPECT_TRUE(view->library()->isVisible());
     EXPECT_FALSE(m_coach->activeTip().has_value()) << "the tip waits";
-    ASSERT_TRUE(test::waitUntil([&] { return m_coach->activeTip() == CoachMarksService::Tip::Welcome; }, 2000));
+    const long long completed = m_clock.now();
+    m_clock.runUntil(completed + 39);
+    EXPECT_FALSE(m_coach->activeTip().has_value()) << "the tip waits its time";
+    m_clock.runUntil(completed + 40);
+    ASSERT_EQ(m_coach->activeTip(), CoachMarksService::Tip::Welcome);
     EXPECT_TRUE(overlay->isVisible());
     EXPECT_EQ(overlay->geometry(), view->rect());
     view->resize(1000, 700);
@@ -65,9 +72,10 @@ TEST_F(FirstRunFixture, NoTourAfterOnboardingOnceSeen)
     m_settings.setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     auto view = makeView();
     view->show();
-    ASSERT_TRUE(test::waitUntil([&] { return !view->splashVisible(); }, 3000));
+    m_clock.runUntil(60);
+    ASSERT_FALSE(view->splashVisible());
     m_permissions.setHasCompletedOnboarding(true);
-    QTest::qWait(200);
+    m_clock.runUntil(5000);
     EXPECT_FALSE(m_coach->activeTip().has_value());
 }
 
@@ -83,14 +91,15 @@ TEST_F(FirstRunFixture, TheMenuTheRightClickTipNamesOpensOnARightClick)
     GuideCard* card = nullptr;
     ASSERT_TRUE(
         test::waitUntil([&] { return (card = view->library()->collection()->cardFor(g)) && card->isVisible(); }));
-    ASSERT_TRUE(test::waitUntil([&] { return !view->splashVisible(); }, 3000));
-    ASSERT_TRUE(test::waitUntil([&] { return view->splash() == nullptr; }, 3000));
+    m_clock.runUntil(60);
+    ASSERT_FALSE(view->splashVisible());
+    ASSERT_TRUE(test::waitUntil([&] { return view->splash() == nullptr; }));
 
     // A real right button press through the window, as the window system delivers it.
     const QPoint at = card->mapTo(view.get(), card->rect().center());
     QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, at);
     QMenu* menu = nullptr;
-    ASSERT_TRUE(test::waitUntil([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }, 2000))
+    ASSERT_TRUE(test::waitUntil([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }))
         << "no context menu";
     QStringList titles;
     for (QAction* a : menu->actions())

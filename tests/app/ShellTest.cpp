@@ -1,13 +1,17 @@
 #include "AppFixture.h"
+#include "support/ManualDelays.h"
 
 #include "app/library/LibraryView.h"
+#include "app/shell/AppPalettes.h"
+#include "app/shell/AppearanceController.h"
+#include "app/shell/ColorSchemeSource.h"
 #include "app/shell/ContentView.h"
 #include "app/shell/MainWindow.h"
 #include "app/shell/ThemeService.h"
 #include "onboarding/CoachMarksService.h"
 
 #include <QAction>
-#include <QElapsedTimer>
+#include <QApplication>
 #include <QSignalSpy>
 
 using namespace zova;
@@ -110,47 +114,55 @@ TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)
 
 using StartupFixture = AppFixture;
 
+// The start-up's waits are run by hand: each step happens at its time on the
+// test's clock, whatever the machine's load.
 TEST_F(StartupFixture, TimingTable)
 {
     const struct {
         const char* name;
-        bool onboarded, seen, tipExpected;
-    } rows[] = { { "first launch", false, false, false }, { "returning, tour unseen", true, false, true },
-        { "returning, tour seen", true, true, false } };
+        bool onboarded, seen;
+        std::optional<long long> tipAt;
+        std::vector<long long> pollsAt;
+    } rows[] = {
+        { "first launch", false, false, std::nullopt, { 0, 900, 1500, 2900, 3000, 4500, 4900 } },
+        { "returning, tour unseen", true, false, 1400, { 1400, 3400 } },
+        { "returning, tour seen", true, true, std::nullopt, { 1400, 3400 } },
+    };
     for (const auto& row : rows) {
         clearSettings();
         store(settings::onboardingCompleted.key, row.onboarded);
         if (row.seen)
             store(settings::coachMarksSeenAllAt.key, QDateTime::currentDateTime());
         CoachMarksService coach(m_settings);
-        PermissionsService permissions(m_settings, [](bool) { return SessionGrants { true, true }; });
-        const StartupTiming timing { 60, 40, 1000 };
-        ContentView view(context(), zova::test::storage(), m_settings, &coach, permissions, {}, timing);
+        test::ManualDelays clock;
+        std::vector<long long> reads;
+        bool shown = false;
+        PermissionsService permissions(m_settings, [&](bool) {
+            if (shown)
+                reads.push_back(clock.now());
+            return SessionGrants { true, true };
+        });
+        ContentView view(context(), zova::test::storage(), m_settings, &coach, permissions, {},
+            StartupTiming { 900, 500, 2000, clock.delay() });
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
-        EXPECT_TRUE(view.splashVisible());
-        // When each thing happened, measured from before the view is shown: a
-        // busy machine can only make them later, never earlier.
-        QElapsedTimer clock;
-        std::optional<qint64> hiddenAt, tipAt;
+        std::optional<long long> hiddenAt, tipAt;
         QObject::connect(&view, &ContentView::splashVisibleChanged, [&](bool visible) {
             if (!visible)
-                hiddenAt = clock.elapsed();
+                hiddenAt = clock.now();
         });
         QObject::connect(&coach, &CoachMarksService::activeTipChanged, [&] {
             if (coach.activeTip() == CoachMarksService::Tip::Welcome && !tipAt)
-                tipAt = clock.elapsed();
+                tipAt = clock.now();
         });
-        clock.start();
+        shown = true;
         view.show();
-        ASSERT_TRUE(zova::test::waitUntil([&] { return hiddenAt.has_value(); }, 3000)) << row.name;
-        EXPECT_GE(*hiddenAt, timing.splashMs) << row.name << ": the splash stays its time";
-        if (row.tipExpected) {
-            ASSERT_TRUE(zova::test::waitUntil([&] { return tipAt.has_value(); }, 3000)) << row.name;
-            EXPECT_GE(*tipAt - *hiddenAt, timing.firstTipMs) << row.name << ": the tip follows the fade";
-        } else {
-            zova::test::waitUntil([&] { return clock.elapsed() > *hiddenAt + timing.firstTipMs + 300; }, 3000);
-            EXPECT_FALSE(tipAt.has_value()) << row.name;
-        }
+        EXPECT_TRUE(view.splashVisible()) << row.name;
+        clock.runUntil(5000);
+        EXPECT_EQ(hiddenAt, 900) << row.name << ": the splash stays 0.9 s";
+        EXPECT_EQ(tipAt, row.tipAt) << row.name << ": the first tip half a second after the splash";
+        EXPECT_EQ(reads, row.pollsAt) << row.name
+                                      << ": the root polls after the splash (and the tip), every 2 s, and the "
+                                         "onboarding screen from its showing, every 1.5 s";
     }
 }
 
@@ -159,14 +171,19 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
     grants = {};
     m_permissions.refreshSync();
     CoachMarksService coach(m_settings);
-    ContentView view(
-        context(), zova::test::storage(), m_settings, &coach, m_permissions, {}, StartupTiming { 10, 10, 30 });
+    test::ManualDelays clock;
+    ContentView view(context(), zova::test::storage(), m_settings, &coach, m_permissions, {},
+        StartupTiming { 10, 10, 30, clock.delay() });
     QSignalSpy screen(&view.permissions(), &PermissionsService::screenRecordingChanged);
     view.show();
+    clock.runUntil(10);
     EXPECT_FALSE(view.permissions().screenRecording());
     grants.screenRecording = true;
-    EXPECT_TRUE(zova::test::waitUntil([&] { return view.permissions().screenRecording(); }, 2000));
-    QTest::qWait(100);
+    EXPECT_FALSE(view.permissions().screenRecording()) << "read at the next pass only";
+    clock.runNext();
+    EXPECT_TRUE(view.permissions().screenRecording()) << "the next pass reads the grant";
+    for (int pass = 0; pass < 3; ++pass)
+        clock.runNext();
     EXPECT_EQ(screen.count(), 1) << "unchanged passes notify nobody";
 
     EXPECT_EQ(view.library(), nullptr);
@@ -174,4 +191,94 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
     ASSERT_NE(view.library(), nullptr);
     EXPECT_TRUE(view.library()->isVisibleTo(&view));
     EXPECT_TRUE(stored(settings::onboardingCompleted.key).toBool());
+}
+
+namespace {
+
+// The desktop's preference as the test sets it.
+class FakeColorScheme final : public ColorSchemeSource {
+public:
+    bool prefersDark() const override { return m_dark; }
+    void setDark(bool dark)
+    {
+        m_dark = dark;
+        emit changed();
+    }
+
+private:
+    bool m_dark = false;
+};
+
+bool applicationIsDark()
+{
+    return QApplication::palette().color(QPalette::Window) == AppPalettes::dark().color(QPalette::Window);
+}
+
+} // namespace
+
+using AppearanceFixture = AppFixture;
+
+TEST_F(AppearanceFixture, ModeAndDesktopPreferenceChooseThePalette)
+{
+    const QPalette before = QApplication::palette();
+    const struct {
+        ThemeService::Mode mode;
+        bool desktopDark, dark;
+    } rows[] = {
+        { ThemeService::Mode::System, false, false },
+        { ThemeService::Mode::System, true, true },
+        { ThemeService::Mode::Light, true, false },
+        { ThemeService::Mode::Light, false, false },
+        { ThemeService::Mode::Dark, false, true },
+        { ThemeService::Mode::Dark, true, true },
+    };
+    for (const auto& row : rows) {
+        const std::string name
+            = ThemeService::title(row.mode).toStdString() + (row.desktopDark ? ", desktop dark" : ", desktop light");
+        ThemeService theme(m_settings);
+        theme.setMode(row.mode);
+        FakeColorScheme desktop;
+        desktop.setDark(row.desktopDark);
+        AppearanceController appearance(&theme, &desktop);
+        EXPECT_EQ(AppearanceController::isDark(row.mode, row.desktopDark), row.dark) << name;
+        appearance.apply();
+        EXPECT_EQ(appearance.isDark(), row.dark) << name;
+        EXPECT_EQ(applicationIsDark(), row.dark) << name;
+    }
+    QApplication::setPalette(before);
+}
+
+// "Follow system" follows the desktop as it changes; a chosen mode does not.
+TEST_F(AppearanceFixture, FollowsTheDesktopOnlyWhenAskedTo)
+{
+    const QPalette before = QApplication::palette();
+    ThemeService theme(m_settings);
+    FakeColorScheme desktop;
+    AppearanceController appearance(&theme, &desktop);
+    QSignalSpy applied(&appearance, &AppearanceController::applied);
+    const struct {
+        const char* name;
+        std::optional<ThemeService::Mode> mode; // chosen before the desktop's change
+        std::optional<bool> desktopDark;
+        bool dark;
+    } steps[] = {
+        { "follows the desktop to dark", ThemeService::Mode::System, true, true },
+        { "and back to light", std::nullopt, false, false },
+        { "Dark chosen", ThemeService::Mode::Dark, std::nullopt, true },
+        { "Dark stays while the desktop turns light", std::nullopt, false, true },
+        { "Light chosen", ThemeService::Mode::Light, std::nullopt, false },
+        { "Light stays while the desktop turns dark", std::nullopt, true, false },
+        { "Follow system again: dark at once", ThemeService::Mode::System, std::nullopt, true },
+    };
+    for (const auto& step : steps) {
+        applied.clear();
+        if (step.mode)
+            theme.setMode(*step.mode);
+        if (step.desktopDark)
+            desktop.setDark(*step.desktopDark);
+        EXPECT_EQ(applicationIsDark(), step.dark) << step.name;
+        ASSERT_FALSE(applied.isEmpty()) << step.name << ": applied on every change";
+        EXPECT_EQ(applied.last().at(0).toBool(), step.dark) << step.name;
+    }
+    QApplication::setPalette(before);
 }

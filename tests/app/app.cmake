@@ -6,3 +6,4 @@ zova_test(app_instance_test SOURCES ${ZOVA_TEST_DIR}/InstanceEndToEndTest.cpp LI
           LABELS wm ENV ZOVA_APP=$<TARGET_FILE:zova>)
 add_dependencies(app_instance_test zova)
 zova_test(app_library_collection_test SOURCES ${ZOVA_TEST_DIR}/LibraryCollectionTest.cpp LIBS zova::app)
+zova_test(app_relative_date_test SOURCES ${ZOVA_TEST_DIR}/RelativeDateTest.cpp LIBS zova::app)

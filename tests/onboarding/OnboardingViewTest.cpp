@@ -4,6 +4,7 @@
 #include "onboarding/PermissionRow.h"
 #include "style/PillButton.h"
 #include "style/TextLine.h"
+#include "support/ManualDelays.h"
 #include "support/TestSupport.h"
 
 #include <QSignalSpy>
@@ -32,11 +33,11 @@ struct FakeSession {
 
 class ScreenFixture : public ::testing::Test {
 protected:
-    void make(SessionGrants grants, int pollMs = OnboardingView::pollIntervalMs)
+    void make(SessionGrants grants)
     {
         m_session.grants = grants;
         m_permissions = std::make_unique<PermissionsService>(m_settings, m_session.probe());
-        m_view = std::make_unique<OnboardingView>(m_permissions.get(), pollMs);
+        m_view = std::make_unique<OnboardingView>(m_permissions.get(), OnboardingView::pollIntervalMs, m_clock.delay());
         m_view->resize(1280, 820);
     }
     void click(QAbstractButton* button)
@@ -46,6 +47,7 @@ protected:
     }
 
     Settings m_settings;
+    test::ManualDelays m_clock;
     FakeSession m_session;
     std::unique_ptr<PermissionsService> m_permissions;
     std::unique_ptr<OnboardingView> m_view;
@@ -113,35 +115,52 @@ TEST_F(ScreenFixture, TextsNameBothPermissionsAsNeeded)
     }
 }
 
+// The poll's waits run by hand, on the test's clock.
 TEST_F(ScreenFixture, PollReadsTheSessionWhileShownAndWritesOnlyChanges)
 {
-    make({ false, false }, 30);
+    make({ false, false });
     QSignalSpy screen(m_permissions.get(), &PermissionsService::screenRecordingChanged);
     QSignalSpy input(m_permissions.get(), &PermissionsService::inputMonitoringChanged);
     const int before = m_session.reads;
     m_view->show();
-    EXPECT_GE(m_session.reads, before + 1) << "the first check runs as soon as the screen shows";
-    EXPECT_TRUE(test::waitUntil([&] { return m_session.reads >= before + 3; }, 3000)) << "it keeps reading";
+    EXPECT_EQ(m_session.reads, before + 1) << "the first check runs as soon as the screen shows";
+    EXPECT_EQ(m_clock.pendingDelays(), std::vector<long long> { OnboardingView::pollIntervalMs });
+    m_clock.runNext();
+    m_clock.runNext();
+    EXPECT_EQ(m_session.reads, before + 3) << "then one every 1.5 s";
+    EXPECT_EQ(m_clock.now(), 2 * OnboardingView::pollIntervalMs);
     EXPECT_EQ(screen.count() + input.count(), 0) << "unchanged answers notify nobody";
 
-    m_session.grants.screenRecording = true;
-    ASSERT_TRUE(test::waitUntil([&] { return m_view->screenRecordingRow()->isGranted(); }, 2000));
+    const struct {
+        const char* name;
+        SessionGrants grants;
+        bool screenGranted, continueShown, configureShown;
+        int screenChanges, inputChanges;
+    } passes[] = {
+        { "screen recording granted", { true, false }, true, false, true, 1, 0 },
+        { "both granted", { true, true }, true, true, false, 1, 1 },
+        { "unchanged", { true, true }, true, true, false, 1, 1 },
+        { "input monitoring revoked", { true, false }, true, false, true, 1, 2 },
+    };
+    for (const auto& pass : passes) {
+        m_session.grants = pass.grants;
+        m_clock.runNext();
+        EXPECT_EQ(m_view->screenRecordingRow()->isGranted(), pass.screenGranted) << pass.name;
+        EXPECT_EQ(m_view->continueButton()->isVisibleTo(m_view.get()), pass.continueShown) << pass.name;
+        EXPECT_EQ(m_view->inputMonitoringRow()->configureButton()->isVisibleTo(m_view.get()), pass.configureShown)
+            << pass.name;
+        EXPECT_EQ(screen.count(), pass.screenChanges) << pass.name;
+        EXPECT_EQ(input.count(), pass.inputChanges) << pass.name;
+    }
     EXPECT_EQ(m_view->footer().bottom, OnboardingView::FooterBottom::Relaunch);
-    m_session.grants.inputMonitoring = true;
-    ASSERT_TRUE(test::waitUntil([&] { return m_view->continueButton()->isVisible(); }, 2000));
-    QTest::qWait(100);
-    EXPECT_EQ(screen.count(), 1);
-    EXPECT_EQ(input.count(), 1);
-
-    // Revoked again: the row shows Configure after the next pass.
-    m_session.grants.inputMonitoring = false;
-    ASSERT_TRUE(test::waitUntil([&] { return m_view->inputMonitoringRow()->configureButton()->isVisible(); }, 2000));
-    EXPECT_EQ(input.count(), 2);
 
     m_view->hide();
     const int hidden = m_session.reads;
-    QTest::qWait(150);
+    m_clock.runUntil(m_clock.now() + 10 * OnboardingView::pollIntervalMs);
     EXPECT_EQ(m_session.reads, hidden) << "no poll while the screen is not shown";
+    m_view->show();
+    EXPECT_EQ(m_session.reads, hidden + 1) << "shown again, it reads at once";
+    EXPECT_EQ(m_clock.pending(), 1) << "one poll, not one per showing";
 }
 
 TEST_F(ScreenFixture, BothWaysOutStoreTheFlag)

@@ -7,11 +7,11 @@
 #include "platform/FakeVoiceCatalog.h"
 #include "platform/speech/SpeechPreviewPlayer.h"
 #include "style/TextLine.h"
+#include "support/ManualDelays.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QTabWidget>
@@ -45,7 +45,8 @@ protected:
     {
         NarratorService::Sources sources { m_catalog, [] { return QStringLiteral("en_US"); },
             [this] { return m_settings.value(settings::narratorVoiceID); } };
-        m_view = std::make_unique<VoiceSettingsView>(m_settings, std::make_unique<NarratorService>(sources));
+        m_view = std::make_unique<VoiceSettingsView>(
+            m_settings, std::make_unique<NarratorService>(sources), m_clock.delay());
         m_view->resize(560, 440);
         m_view->show();
         return *m_view;
@@ -71,6 +72,7 @@ protected:
     std::shared_ptr<FakeVoiceCatalog> m_catalog = std::make_shared<FakeVoiceCatalog>(installed);
     MemorySettingsStore* m_store = new MemorySettingsStore;
     Settings m_settings { std::unique_ptr<SettingsStore>(m_store) };
+    test::ManualDelays m_clock;
     std::unique_ptr<VoiceSettingsView> m_view;
 };
 
@@ -184,13 +186,10 @@ TEST_F(VoiceSettingsTest, APreviewStopsTheRunningOneAndMovesTheIcon)
     VoiceRow* german = view.rows()[1];
     VoiceRow* british = view.rows()[2];
 
-    QElapsedTimer clock;
-    clock.start();
     german->previewButton()->click();
     EXPECT_TRUE(german->isPreviewing());
     ASSERT_TRUE(test::waitUntil([&] { return test::readFile(log).count('\n') == 1; }));
-    QTest::qWait(1000);
-    const qint64 secondStart = clock.elapsed();
+    m_clock.runUntil(1000);
     british->previewButton()->click();
     EXPECT_EQ(view.previewingID(), QStringLiteral("gb"));
     EXPECT_FALSE(german->isPreviewing());
@@ -204,12 +203,14 @@ TEST_F(VoiceSettingsTest, APreviewStopsTheRunningOneAndMovesTheIcon)
     EXPECT_TRUE(test::waitUntil([&] { return ::kill(first, 0) != 0; })) << "the first preview was stopped";
     EXPECT_EQ(selectedIds(), QStringList { "" }) << "a preview chooses nothing";
 
-    // The first preview's timer leaves the second one's icon alone.
-    ASSERT_TRUE(test::waitUntil([&] { return clock.elapsed() > VoiceSettingsView::previewIconMs + 300; }, 6000));
-    if (clock.elapsed() < secondStart + VoiceSettingsView::previewIconMs) {
-        EXPECT_TRUE(british->isPreviewing());
-    }
-    EXPECT_TRUE(test::waitUntil([&] { return !british->isPreviewing(); }, 3000));
+    // The first preview's wait ends while the second's runs: the icon stays.
+    m_clock.runUntil(VoiceSettingsView::previewIconMs);
+    EXPECT_TRUE(british->isPreviewing());
+    EXPECT_EQ(view.previewingID(), QStringLiteral("gb"));
+    m_clock.runUntil(1000 + VoiceSettingsView::previewIconMs - 1);
+    EXPECT_TRUE(british->isPreviewing());
+    m_clock.runUntil(1000 + VoiceSettingsView::previewIconMs);
+    EXPECT_FALSE(british->isPreviewing()) << "the second's own wait ends it";
     EXPECT_FALSE(view.previewingID().has_value());
     view.narrator()->previewPlayer()->stop();
 }

@@ -5,7 +5,7 @@
 #include "recording_ui/RecordingOutlineOverlayView.h"
 #include "recording_ui/RecordingOverlayController.h"
 
-#include <QTest>
+#include <QPropertyAnimation>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,9 @@ TEST(RecordingOverlay, PanelFrameIsTheTargetFrame)
     EXPECT_EQ(RecordingOverlayController::panelFrame(QRectF(10.4, 20.6, 300, 200)), QRect(10, 21, 300, 200));
 }
 
-TEST(RecordingOverlay, FirstPlacementImmediateLaterMovesAnimated)
+// The follow timer's ticks and the move are taken by hand: what the outline does
+// follows from the ticks, not from how fast the machine runs.
+TEST(RecordingOverlay, EachTickPlacesMovesOrHidesTheOutline)
 {
     FakeFeed feed;
     feed.frame = QRectF(100, 50, 800, 600);
@@ -28,25 +30,41 @@ TEST(RecordingOverlay, FirstPlacementImmediateLaterMovesAnimated)
     RecordingOutlineOverlayView* panel = controller.panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(controller.isFollowing());
-    EXPECT_EQ(panel->geometry(), QRect(100, 50, 800, 600));
+    EXPECT_EQ(panel->geometry(), QRect(100, 50, 800, 600)) << "placed at once";
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->cornerRadius(), 12);
+    EXPECT_EQ(controller.moveAnimation(), nullptr) << "the first placement is not animated";
 
-    // A target that does not move leaves the frame alone.
-    QTest::qWait(250);
-    EXPECT_EQ(panel->geometry(), QRect(100, 50, 800, 600));
+    controller.follow();
+    EXPECT_EQ(panel->geometry(), QRect(100, 50, 800, 600)) << "a target that does not move";
+    EXPECT_EQ(controller.moveAnimation(), nullptr);
 
     feed.frame = QRectF(400, 300, 800, 600);
-    ASSERT_TRUE(test::waitUntil([&] { return panel->geometry() != QRect(100, 50, 800, 600); }, 500));
-    EXPECT_NE(panel->geometry(), QRect(400, 300, 800, 600)) << "the move is animated";
-    ASSERT_TRUE(test::waitUntil([&] { return panel->geometry() == QRect(400, 300, 800, 600); }, 400));
+    controller.follow();
+    QPropertyAnimation* move = controller.moveAnimation();
+    ASSERT_NE(move, nullptr) << "a moved target is followed by a move";
+    EXPECT_EQ(move->duration(), RecordingOverlayController::moveDurationMs);
+    move->pause();
+    const struct {
+        int ms;
+        QRect geometry;
+    } steps[] = {
+        { 0, QRect(100, 50, 800, 600) },
+        { RecordingOverlayController::moveDurationMs / 2, QRect(250, 175, 800, 600) },
+        { RecordingOverlayController::moveDurationMs, QRect(400, 300, 800, 600) },
+    };
+    for (const auto& step : steps) {
+        move->setCurrentTime(step.ms);
+        EXPECT_EQ(panel->geometry(), step.geometry) << step.ms << " ms into the move";
+    }
 
-    // No frame: hidden at once; a frame again: there at once.
     feed.frame.reset();
-    ASSERT_TRUE(test::waitUntil([&] { return !panel->isVisible(); }, 300));
+    controller.follow();
+    EXPECT_FALSE(panel->isVisible()) << "no frame: hidden at the tick";
     feed.frame = QRectF(10, 10, 300, 200);
-    ASSERT_TRUE(test::waitUntil([&] { return panel->isVisible(); }, 300));
-    EXPECT_EQ(panel->geometry(), QRect(10, 10, 300, 200));
+    controller.follow();
+    EXPECT_TRUE(panel->isVisible()) << "a frame again: shown at the tick";
+    EXPECT_EQ(panel->geometry(), QRect(10, 10, 300, 200)) << "there at once, not moved to";
 }
 
 TEST(RecordingOverlay, ScreenTargetSquarePulseAndDismiss)
@@ -61,8 +79,15 @@ TEST(RecordingOverlay, ScreenTargetSquarePulseAndDismiss)
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->cornerRadius(), 0);
     EXPECT_TRUE(panel->isPulsing());
-    ASSERT_TRUE(test::waitUntil([&] { return panel->outlineOpacity() < 0.9; }, 1500));
-    EXPECT_GE(panel->outlineOpacity(), 0.65);
+    panel->pulse().pause();
+    const struct {
+        int ms;
+        qreal opacity;
+    } pulse[] = { { 0, 1.0 }, { 500, 0.825 }, { 1000, 0.65 }, { 1500, 0.825 }, { 2000, 1.0 }, { 3000, 0.65 } };
+    for (const auto& at : pulse) {
+        panel->pulse().setCurrentTime(at.ms);
+        EXPECT_NEAR(panel->outlineOpacity(), at.opacity, 1e-6) << at.ms << " ms into the pulse";
+    }
 
     controller.present(feed);
     ASSERT_TRUE(test::waitUntil([&] { return panel.isNull(); }));

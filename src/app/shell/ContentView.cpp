@@ -8,6 +8,7 @@
 #include "onboarding/CoachMarksService.h"
 #include "onboarding/OnboardingView.h"
 #include "onboarding/SplashView.h"
+#include "style/After.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
@@ -29,7 +30,7 @@ ContentView::ContentView(ModelContext* context, const StorageService& storage, S
 {
     m_permissions.refreshSync();
     m_base = new QStackedWidget(this);
-    m_onboarding = new OnboardingView(&m_permissions);
+    m_onboarding = new OnboardingView(&m_permissions, OnboardingView::pollIntervalMs, m_timing.delay);
     m_base->addWidget(m_onboarding);
     connect(&m_permissions, &PermissionsService::hasCompletedOnboardingChanged, this, &ContentView::updateBase);
     updateBase();
@@ -44,8 +45,6 @@ ContentView::ContentView(ModelContext* context, const StorageService& storage, S
             if (m_splash)
                 m_splash->raise(); // a tip shown early still stays under the splash
         });
-    m_pollTimer.setInterval(m_timing.pollMs);
-    connect(&m_pollTimer, &QTimer::timeout, this, &ContentView::poll);
 }
 
 void ContentView::updateBase()
@@ -85,7 +84,7 @@ void ContentView::showEvent(QShowEvent* event)
     if (m_started)
         return;
     m_started = true;
-    QTimer::singleShot(m_timing.splashMs, this, [this] {
+    after(m_timing.delay, m_timing.splashMs, this, [this] {
         setSplashVisible(false);
         afterSplash();
     });
@@ -95,15 +94,13 @@ void ContentView::afterSplash()
 {
     // Decided once, from the flag as it is now.
     if (m_permissions.hasCompletedOnboarding()) {
-        QTimer::singleShot(m_timing.firstTipMs, this, [this] {
+        after(m_timing.delay, m_timing.firstTipMs, this, [this] {
             if (m_coach && !m_coach->hasSeenTour())
                 m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
-            poll();
-            m_pollTimer.start();
+            startPolling();
         });
     } else {
-        poll();
-        m_pollTimer.start();
+        startPolling();
     }
 }
 
@@ -113,13 +110,25 @@ void ContentView::startTourAfterOnboarding()
     // the first tip follows the library as it would at start-up.
     if (!m_permissions.hasCompletedOnboarding() || !m_started || m_splashVisible)
         return;
-    QTimer::singleShot(m_timing.firstTipMs, this, [this] {
+    after(m_timing.delay, m_timing.firstTipMs, this, [this] {
         if (m_coach && !m_coach->hasSeenTour() && !m_coach->activeTip())
             m_coach->setActiveTip(CoachMarksService::Tip::Welcome);
     });
 }
 
 void ContentView::poll() { m_permissions.refreshSync(); }
+
+void ContentView::startPolling()
+{
+    if (assignIfChanged(m_polling, true))
+        pollThenWait();
+}
+
+void ContentView::pollThenWait()
+{
+    poll();
+    after(m_timing.delay, m_timing.pollMs, this, [this] { pollThenWait(); });
+}
 
 void ContentView::setSplashVisible(bool visible)
 {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "app/library/LibraryHooks.h"
-
+#include "base/Delay.h"
 #include "model/ModelContext.h"
 #include "onboarding/CoachMarksService.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -25,11 +24,13 @@ class PermissionsService;
 class StorageService;
 class Settings;
 
-// Delays of the start-up sequence, in milliseconds.
+// Delays of the start-up sequence, in milliseconds, and what waits them out
+// (empty: single-shot timers).
 struct StartupTiming {
     int splashMs = 900;
     int firstTipMs = 500;
     int pollMs = 2000;
+    Delay delay;
 };
 
 // The main window's content: the library once onboarding is complete, else the
@@ -68,6 +69,9 @@ private:
     void afterSplash();
     void startTourAfterOnboarding();
     void poll();
+    // Polls every pollMs from now on, for as long as the view lives.
+    void startPolling();
+    void pollThenWait();
     void layoutLayers();
 
     QPointer<ModelContext> m_context;
@@ -84,7 +88,7 @@ private:
     QPointer<SplashView> m_splash;
     bool m_splashVisible = true;
     bool m_started = false;
-    QTimer m_pollTimer;
+    bool m_polling = false;
 };
 
 } // namespace zova

@@ -3,7 +3,6 @@
 #include "app/AppLog.h"
 #include "app/library/LibraryEditor.h"
 #include "app/library/LibraryRecording.h"
-#include "app/shell/AppDelegate.h"
 #include "app/shell/AppearanceController.h"
 #include "app/shell/ColorSchemeSource.h"
 #include "app/shell/ContentView.h"
@@ -123,7 +122,6 @@ void configureModelClient(const Settings& settings)
 
 ZOVAApp::ZOVAApp()
     : m_backends(x11::makeBackends())
-    , m_delegate(std::make_unique<AppDelegate>())
     , m_settings(std::make_unique<Settings>(std::make_unique<SettingsFileStore>()))
     , m_theme(std::make_unique<ThemeService>(*m_settings))
     , m_coach(std::make_unique<CoachMarksService>(*m_settings))
@@ -172,7 +170,6 @@ void ZOVAApp::bringToFront() { EwmhAppWindowOps(m_backends.windowOperations).bri
 int ZOVAApp::exec()
 {
     m_window->show();
-    m_delegate->applicationDidFinishLaunching();
     // Once the window is up the session bus is connected. Connecting can fork a
     // helper, and a fork while the sweep's thread allocates leaves the child
     // stuck on the allocator's lock under AddressSanitizer.

@@ -7,7 +7,6 @@
 
 namespace zova {
 
-class AppDelegate;
 class AppRestarter;
 class AppearanceController;
 class CoachMarksService;
@@ -32,7 +31,7 @@ public:
     static ModelContainer& sharedModelContainer();
     static QString storePath();
 
-    // Creates, in order, the session's back ends, the delegate, the settings, the theme, the tip service,
+    // Creates, in order, the session's back ends, the settings, the theme, the tip service,
     // the store and the permissions, then the main window. Needs a QApplication
     // with its organisation and application names set: the settings file is
     // ~/.config/<organisation>/<application>.conf.
@@ -52,7 +51,6 @@ private:
 
     // The X11 session's back ends, made once here and handed down.
     PlatformBackends m_backends;
-    std::unique_ptr<AppDelegate> m_delegate;
     // The store's screenshot folder, beside the store file; shared with the
     // start-up sweep, which may still run when the application ends.
     std::shared_ptr<const StorageService> m_storage;
