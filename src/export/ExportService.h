@@ -67,6 +67,10 @@ public:
     QString generateHTML(const Guide& guide, ImageMode mode, const Options& options) const;
     static QString generateHTML(const Page& page, ImageMode mode, const Options& options);
 
+    // True when the folder already holds a file that the HTML folder export of the
+    // guide would replace: its index.html, or a screenshot copy of the same name.
+    static bool holdsFolderExport(const Guide& guide, const QString& folder);
+
     // Writes index.html and assets/screenshots into the folder (created as needed);
     // other files in it stay. Runs synchronously.
     Result exportHTMLFolder(const Guide& guide, const QString& folder, const Options& options) const;
@@ -77,9 +81,10 @@ public:
         const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const;
 
     // Renders the embedded page into the PDF file at `to`. Returns at once: the
-    // records are read now, the screenshots embedded on a worker thread. `done`
-    // runs later on the GUI thread, unless `receiver` is gone by then. An earlier
-    // file at `to` is replaced only by a complete PDF.
+    // records are read now, the page made on a worker thread while the browser
+    // engine starts. `done` runs later on the GUI thread; when `receiver` goes first,
+    // the export stops and `done` never runs. An earlier file at `to` is replaced
+    // only by a complete PDF; the page's temporary files go when the export ends.
     void exportPDF(
         const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const;
 

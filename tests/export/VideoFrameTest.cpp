@@ -45,6 +45,7 @@ TEST(VideoFrameRenderTest, BackgroundIsTheResolvedColour)
     EXPECT_NEAR(VideoFrameRenderer::luminance("ff0000"), 0.299, 1e-6);
     EXPECT_NEAR(VideoFrameRenderer::luminance("#ff0000"), 0.299, 1e-6);
     EXPECT_NEAR(VideoFrameRenderer::luminance("zz"), 1.0, 1e-6) << "read as white";
+    EXPECT_EQ(VideoFrameRenderer::luminance("00cc44"), 0.5) << "computed from the whole bytes";
 }
 
 TEST(VideoFrameGeometryTest, FitsScreenshotsOfThreeAspectRatios)
@@ -74,8 +75,11 @@ TEST(VideoFrameGeometryTest, CaptionBandShadeFollowsBackgroundAroundHalf)
         const char* hex;
         double alpha;
     };
+    // 00cc44, fe521e and ff33bb lie at exactly half luminance: only what lies above it
+    // gets the lighter band.
     for (const Row& r : { Row { "ffffff", 0.92 }, Row { "808080", 0.92 }, Row { "7f7f7f", 0.85 },
-             Row { "000000", 0.85 }, Row { "#ffffff", 0.92 }, Row { "#000000", 0.85 }, Row { "not a colour", 0.92 } }) {
+             Row { "000000", 0.85 }, Row { "#ffffff", 0.92 }, Row { "#000000", 0.85 }, Row { "not a colour", 0.92 },
+             Row { "00cc44", 0.85 }, Row { "fe521e", 0.85 }, Row { "ff33bb", 0.85 }, Row { "00cc45", 0.92 } }) {
         const QColor c = VideoFrameRenderer::captionBandColor(QString::fromLatin1(r.hex));
         EXPECT_NEAR(c.alphaF(), r.alpha, 1e-3) << r.hex;
         EXPECT_NEAR(c.redF(), r.alpha > 0.9 ? 0.10 : 0.04, 1e-3) << r.hex;
