@@ -201,12 +201,18 @@ QString ExportService::renderAnnotation(const StepAnnotation& a)
     return {};
 }
 
-ExportService::Page ExportService::pageOf(const Guide& guide)
+ExportService::ExportService(const StorageService& storage)
+    : m_storage(&storage)
+{
+}
+
+ExportService::Page ExportService::pageOf(const Guide& guide) const
 {
     Page page;
     page.title = guide.title();
     for (const Step* step : guide.orderedSteps())
-        page.steps.append({ step->order(), step->screenshotFilename(), description(*step), step->clickX(),
+        page.steps.append({ step->order(), step->screenshotFilename(),
+            m_storage->pathFor(step->screenshotFilename()).value_or(QString()), description(*step), step->clickX(),
             step->clickY(), step->annotations() });
     return page;
 }
@@ -220,7 +226,7 @@ QString ExportService::imageSource(const PageStep& step, ImageMode mode)
             return QStringLiteral("assets/screenshots/") + escaped(step.screenshotFilename);
         return QStringLiteral("assets/screenshots/");
     case ImageMode::Embedded:
-        if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))
+        if (const auto bytes = exportedScreenshotBytes(step.screenshotPath, step.annotations))
             return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
         return {};
     }

@@ -15,12 +15,16 @@ class QObject;
 namespace zova {
 
 class Guide;
+class StorageService;
 
 // Writes a guide as one self-contained HTML page, as an HTML folder and as a
-// single-page PDF rendered from the same page. Holds no state; use it on the
-// GUI thread, since it reads the records.
+// single-page PDF rendered from the same page. Holds no state but the screenshot
+// folder it reads; use it on the GUI thread, since it reads the records.
 class ExportService {
 public:
+    // The screenshots are those of `storage`, which outlives this object.
+    explicit ExportService(const StorageService& storage);
+
     struct Options {
         bool includeFooter = true;
         // Six hex digits without "#", put into the stylesheet as given.
@@ -44,6 +48,8 @@ public:
     struct PageStep {
         qint64 order = 0;
         QString screenshotFilename;
+        // The file in the screenshot folder; empty for a name that is not bare.
+        QString screenshotPath;
         QString description;
         double clickX = 0;
         double clickY = 0;
@@ -53,7 +59,7 @@ public:
         QString title;
         QList<PageStep> steps; // in step order
     };
-    static Page pageOf(const Guide& guide);
+    Page pageOf(const Guide& guide) const;
 
     // The whole page. Never fails: a screenshot that cannot be read in embedded
     // mode gets an empty image source. Embedding redacts each screenshot's blur
@@ -96,6 +102,8 @@ private:
     static QString renderStep(const PageStep& step, const QString& source);
     static QString renderAnnotation(const StepAnnotation& annotation);
     static QString stylesheet(const QString& accentHex);
+
+    const StorageService* m_storage;
 };
 
 } // namespace zova

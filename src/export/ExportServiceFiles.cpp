@@ -104,9 +104,10 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
 
 // The bytes of a screenshot's copy, its blur marks burned in; no value for one that
 // cannot be read, which is left out as the page and the video leave it out.
-std::optional<QByteArray> screenshotBytes(const QString& name, const QList<StepAnnotation>& marks)
+std::optional<QByteArray> screenshotBytes(
+    const StorageService& storage, const QString& name, const QList<StepAnnotation>& marks)
 {
-    const auto source = StorageService::shared().pathFor(name);
+    const auto source = storage.pathFor(name);
     if (!source) {
         qCWarning(lcExport) << "screenshot name with folder parts left out:" << name;
         return std::nullopt;
@@ -119,7 +120,7 @@ std::optional<QByteArray> screenshotBytes(const QString& name, const QList<StepA
         if (file.error() != QFileDevice::NoError)
             bytes.reset();
     } else {
-        bytes = exportedScreenshotBytes(name, marks);
+        bytes = exportedScreenshotBytes(*source, marks);
     }
     if (!bytes)
         qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
@@ -150,6 +151,7 @@ QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& g
 
 // Everything an HTML folder export needs, read from the records on the GUI thread.
 struct FolderJob {
+    const StorageService* storage;
     QString folder;
     QList<std::pair<QString, QList<StepAnnotation>>> copies;
     QByteArray page;
@@ -170,7 +172,7 @@ ExportService::Result writeFolder(const FolderJob& job)
     // Every file is staged first and put in place after one sync; the page comes last.
     StagedFiles staged;
     for (const auto& [name, blurs] : job.copies) {
-        const std::optional<QByteArray> bytes = screenshotBytes(name, blurs);
+        const std::optional<QByteArray> bytes = screenshotBytes(*job.storage, name, blurs);
         if (!bytes)
             continue;
         const QString path = assets + QLatin1Char('/') + name;
@@ -204,7 +206,7 @@ Expected<QString, QString> ExportService::writePrintedPage(
     const QList<Expected<QString, QString>> shots
         = QtConcurrent::blockingMapped(indices, [&](qsizetype i) -> Expected<QString, QString> {
               const PageStep& step = page.steps[i];
-              const std::optional<QByteArray> bytes = printedScreenshotBytes(step.screenshotFilename, step.annotations);
+              const std::optional<QByteArray> bytes = printedScreenshotBytes(step.screenshotPath, step.annotations);
               if (!bytes)
                   return QString(); // shown without an image, as everywhere
               const QString name = QStringLiteral("shot-%1.jpg").arg(i + 1);
@@ -251,7 +253,7 @@ bool ExportService::holdsFolderExport(const Guide& guide, const QString& folder)
 ExportService::Result ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options) const
 {
-    const FolderJob job { folder, screenshotCopies(guide),
+    const FolderJob job { m_storage, folder, screenshotCopies(guide),
         generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const Result written = writeFolder(job);
     if (written && options.revealWhenDone)
@@ -262,7 +264,8 @@ ExportService::Result ExportService::exportHTMLFolder(
 void ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
 {
-    FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    FolderJob job { m_storage, folder, screenshotCopies(guide),
+        generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const bool reveal = options.revealWhenDone;
     // The watcher goes with the receiver, and the completion with it.
     auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());

@@ -107,7 +107,7 @@ TEST_F(FullDiskTest, VideoSaysTheDiskIsFullAndLeavesNothing)
 {
     // A slideshow of still frames is small: most of the disk is taken already.
     ASSERT_TRUE(test::writeFile(onDisk("filler"), QByteArray(240 * 1024, 'x')));
-    VideoExportService service(m_settings);
+    VideoExportService service(m_settings, test::storage());
     VideoExportOptions options;
     options.width = 480;
     options.height = 320;

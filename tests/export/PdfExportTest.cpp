@@ -88,9 +88,9 @@ protected:
     }
 
     // The page the exporter prints for the guide.
-    static pdf::RenderResult renderPrinted(const Guide& guide, const pdf::RenderTiming& timing = {})
+    pdf::RenderResult renderPrinted(const Guide& guide, const pdf::RenderTiming& timing = {}) const
     {
-        return renderPage([page = ExportService::pageOf(guide)](
+        return renderPage([page = m_service.pageOf(guide)](
                               const QString& folder) { return ExportService::writePrintedPage(page, {}, folder); },
             timing);
     }
@@ -507,7 +507,8 @@ TEST_F(PdfExportTest, PrintedPageLooksLikeThePageItPrints)
     QList<QByteArray> streams = jpegStreams(target(), m_out.path() + QStringLiteral("/embedded"));
     QList<QByteArray> made;
     for (const Step* step : guide->orderedSteps())
-        made.append(printedScreenshotBytes(step->screenshotFilename(), step->annotations()).value_or(QByteArray()));
+        made.append(printedScreenshotBytes(screenshotPath(step->screenshotFilename()), step->annotations())
+                        .value_or(QByteArray()));
     std::sort(streams.begin(), streams.end());
     std::sort(made.begin(), made.end());
     EXPECT_TRUE(streams == made) << "the screenshots were not embedded as they were made";

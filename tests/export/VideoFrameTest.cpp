@@ -174,7 +174,7 @@ TEST_F(VideoFixture, FrameSourcesKeepOrderAndSkipUnusableSteps)
     e->setOrder(42); // the counter text uses the position, not the order
     ASSERT_TRUE(b && c && d && e);
 
-    const auto frames = loadVideoFrames(m_guide->orderedSteps(), m_guide->videoBackgroundHex());
+    const auto frames = loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), m_guide->videoBackgroundHex());
     ASSERT_EQ(frames.size(), 3);
     EXPECT_EQ(frames[0].description, QString());
     EXPECT_EQ(frames[0].backgroundHex, QStringLiteral("101010"));
@@ -186,7 +186,8 @@ TEST_F(VideoFixture, FrameSourcesKeepOrderAndSkipUnusableSteps)
     EXPECT_EQ(frames[2].description, QStringLiteral("Step 5"));
 
     m_guide->setVideoBackgroundHex(std::nullopt);
-    EXPECT_EQ(loadVideoFrames(m_guide->orderedSteps(), std::nullopt)[0].backgroundHex, QStringLiteral("f5f3ef"));
+    EXPECT_EQ(loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), std::nullopt)[0].backgroundHex,
+        QStringLiteral("f5f3ef"));
 }
 
 TEST_F(VideoFixture, BlurMarksAreRedactedInTheDrawnFrame)
@@ -205,7 +206,7 @@ TEST_F(VideoFixture, BlurMarksAreRedactedInTheDrawnFrame)
     arrow.height = 0.4;
     s->setAnnotations({ arrow, blur });
 
-    const auto frames = loadVideoFrames(m_guide->orderedSteps(), std::nullopt);
+    const auto frames = loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), std::nullopt);
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(frames[0].annotations, (QList<StepAnnotation> { arrow, blur }));
     const auto marked = VideoFrameRenderer::renderFrame(frames[0], 1, 1, {});
