@@ -35,6 +35,13 @@ using namespace zova;
 
 namespace {
 
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
+
 constexpr int stepCount = 20;
 constexpr int runs = 5;
 const QString preset = QStringLiteral("veryfast");
@@ -174,7 +181,7 @@ double peakResidentMB()
 int exportForMemory(Guide* guide, int steps, const QString& out)
 {
     for (int i = 0; i < steps; ++i) {
-        auto name = StorageService::shared().saveScreenshot(screenshot(i % 30));
+        auto name = screenshotFolder().saveScreenshot(screenshot(i % 30));
         auto* step = new Step(i, name ? *name : QString(), 0.5, 0.5);
         StepAnnotation blur;
         blur.kind = StepAnnotation::Kind::Blur;
@@ -186,6 +193,7 @@ int exportForMemory(Guide* guide, int steps, const QString& out)
         step->setGuide(guide);
     }
     VideoExportService::Dependencies d;
+    d.storage = &screenshotFolder();
     for (auto& synth : d.pool)
         synth = std::make_unique<speech::EspeakProcessSynthesizer>();
     d.narratorVoice = [] { return std::optional<speech::SpeechVoice>(); };
@@ -249,7 +257,7 @@ int main(int argc, char** argv)
         return exportForMemory(guide, std::atoi(argv[2]), out);
     QStringList texts;
     for (int i = 0; i < stepCount; ++i) {
-        auto name = StorageService::shared().saveScreenshot(screenshot(i));
+        auto name = screenshotFolder().saveScreenshot(screenshot(i));
         auto* step = new Step(i, name ? *name : QString(), 0.1 + 0.04 * i, 0.2 + 0.03 * i);
         step->setUserDescription(description(i));
         step->setGuide(guide);
@@ -264,6 +272,7 @@ int main(int argc, char** argv)
     const auto narrations = synthesize(texts, *voice);
 
     VideoExportService::Dependencies d;
+    d.storage = &screenshotFolder();
     for (auto& s : d.pool)
         s = std::make_unique<ReplaySynthesizer>(&narrations);
     d.narratorVoice = [voice] { return voice; };
@@ -299,7 +308,8 @@ int main(int argc, char** argv)
 
     // The slides the exporter draws for these steps: as PNG files for ffmpeg beside
     // the whole export, and as raw BGRA frames for the encoders alone.
-    const QList<VideoFrameSource> frames = VideoExportService::loadFrames(guide->orderedSteps(), std::nullopt);
+    const QList<VideoFrameSource> frames
+        = VideoExportService::loadFrames(screenshotFolder(), guide->orderedSteps(), std::nullopt);
     std::vector<QImage> slides;
     QFile raw(out + QStringLiteral("/slides.bgra"));
     if (!raw.open(QIODevice::WriteOnly))

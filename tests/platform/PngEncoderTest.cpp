@@ -3,6 +3,7 @@
 #include "ScreenshotDesktop.h"
 #include "engine/LogCapture.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 
 #include <zlib.h>
 
@@ -209,7 +210,7 @@ TEST(PngEncoderTest, NullImageIsNoFile) { EXPECT_FALSE(png::encode(QImage()).has
 
 TEST(PngEncoderTest, StorageWritesWhatTheInstalledEncoderMakes)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const QImage screen = desktopOfScreenshots(QStringLiteral(ZOVA_SCREENSHOT_DIR))
                               .convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     storage.setEncoder(png::encodeScreenshot);
