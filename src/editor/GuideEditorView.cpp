@@ -1,7 +1,6 @@
 #include "editor/GuideEditorView.h"
 
 #include "editor/EditorTexts.h"
-#include "editor/SheetTransition.h"
 #include "editor/canvas/CanvasColumn.h"
 #include "editor/canvas/CanvasTitleBar.h"
 #include "editor/canvas/TitleBarPopovers.h"
@@ -11,6 +10,7 @@
 #include "editor/rewrite/RewriteRun.h"
 #include "export/panel/ExportPanel.h"
 #include "style/MeshWallpaper.h"
+#include "style/SheetTransition.h"
 #include "style/ZOVAColor.h"
 
 #include <QAbstractSpinBox>
@@ -148,9 +148,9 @@ void GuideEditorView::refreshSheets()
         m_exportPanel->show();
         m_exportPanel->raise();
         m_exportPanel->setFocus(Qt::OtherFocusReason);
-        sheet_transition::fadeIn(m_exportPanel);
+        SheetTransition::enter(m_exportPanel);
     } else if (!sheets.exportPanel && m_exportPanel) {
-        sheet_transition::fadeOutAndDelete(m_exportPanel);
+        SheetTransition::leaveAndDelete(m_exportPanel);
         m_exportPanel = nullptr;
         m_sidebar->list()->setFocus(Qt::OtherFocusReason);
     }

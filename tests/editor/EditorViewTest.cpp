@@ -13,6 +13,7 @@
 #include "model/ScreenshotCache.h"
 #include "style/CloseButton.h"
 #include "style/PillButton.h"
+#include "style/SheetTransition.h"
 #include "style/TextLine.h"
 
 #include <QAbstractButton>
@@ -328,16 +329,25 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->geometry(), m_view->rect());
-    // It fades in, and is drawn plainly once opaque.
-    EXPECT_NE(panel->graphicsEffect(), nullptr);
+    // It fades in while it scales up from 0.96, and is drawn plainly once in.
+    auto* in = qobject_cast<SheetTransition*>(panel->graphicsEffect());
+    ASSERT_NE(in, nullptr);
+    in->animation()->pause();
+    in->animation()->setCurrentTime(0);
+    EXPECT_EQ(in->opacity(), 0);
+    EXPECT_EQ(in->scale(), SheetTransition::startScale);
+    in->animation()->resume();
     EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 10000));
     QPointer<ExportPanel> leaving(panel);
     panel->closeButton()->click();
     EXPECT_FALSE(controller()->state().sheets.exportPanel);
     EXPECT_EQ(m_view->exportPanel(), nullptr);
-    // It fades out, taking no clicks, and goes.
+    // It goes the same way, taking no clicks.
     ASSERT_TRUE(leaving);
     EXPECT_TRUE(leaving->testAttribute(Qt::WA_TransparentForMouseEvents));
+    auto* out = qobject_cast<SheetTransition*>(leaving->graphicsEffect());
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->animation()->endValue().toReal(), 0);
     EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 10000));
 }
 
