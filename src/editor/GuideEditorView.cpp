@@ -157,25 +157,17 @@ void GuideEditorView::refreshSheets()
 
     if (sheets.pendingDelete && !m_deleteAlert) {
         const qsizetype count = sheets.pendingDelete->size();
-        auto* alert = new QMessageBox(this);
+        auto* alert = new ConfirmDialog(editor_texts::deleteAlertTitle(count), editor_texts::deleteAlertMessage(count),
+            QStringLiteral("Delete"), ConfirmDialog::Default::Confirm, this);
         alert->setObjectName(QStringLiteral("deleteStepsAlert"));
         alert->setAttribute(Qt::WA_DeleteOnClose);
-        alert->setWindowModality(Qt::WindowModal);
-        alert->setIcon(QMessageBox::Warning);
-        alert->setWindowTitle(editor_texts::deleteAlertTitle(count));
-        alert->setText(editor_texts::deleteAlertTitle(count));
-        alert->setInformativeText(editor_texts::deleteAlertMessage(count));
-        QPushButton* remove = alert->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-        remove->setObjectName(QStringLiteral("confirmDeleteButton"));
-        QPushButton* cancel = alert->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-        cancel->setObjectName(QStringLiteral("cancelDeleteButton"));
-        alert->setDefaultButton(remove);
-        alert->setEscapeButton(cancel);
+        alert->confirmButton()->setObjectName(QStringLiteral("confirmDeleteButton"));
+        alert->cancelButton()->setObjectName(QStringLiteral("cancelDeleteButton"));
         QPointer<EditorController> controller(m_controller);
-        connect(alert, &QMessageBox::finished, this, [controller, alert, remove] {
+        connect(alert, &QDialog::finished, this, [controller](int result) {
             if (!controller)
                 return;
-            if (alert->clickedButton() == remove)
+            if (result == QDialog::Accepted)
                 controller->confirmDelete();
             else
                 controller->cancelDelete();

@@ -12,6 +12,7 @@
 #include "export/panel/ExportPanel.h"
 #include "model/ScreenshotCache.h"
 #include "style/CloseButton.h"
+#include "style/ConfirmDialog.h"
 #include "style/PillButton.h"
 #include "style/SheetTransition.h"
 #include "style/TextLine.h"
@@ -180,14 +181,15 @@ TEST_F(EditorViewTest, TheAlertDeletesTheSelection)
     open({ 0, 1, 2, 3 });
     clickRow(1, Qt::ControlModifier);
     m_view->sidebar()->deleteButton()->click();
-    QMessageBox* alert = m_view->deleteAlert();
+    ConfirmDialog* alert = m_view->deleteAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->isVisible());
-    EXPECT_EQ(alert->text(), "Delete 2 steps?");
-    EXPECT_EQ(alert->informativeText(), "This will remove the steps and their screenshots. This can't be undone.");
+    EXPECT_EQ(alert->title(), "Delete 2 steps?");
+    EXPECT_EQ(alert->windowTitle(), "Delete 2 steps?");
+    EXPECT_EQ(alert->message(), "This will remove the steps and their screenshots. This can't be undone.");
     EXPECT_EQ(alert->defaultButton()->text(), "Delete");
     const QUuid kept = id(2);
-    alert->defaultButton()->click();
+    QTest::keyClick(alert, Qt::Key_Return);
     ASSERT_TRUE(test::waitUntil([&] { return !m_view->deleteAlert(); }));
     ASSERT_EQ(m_guide->steps().size(), 2);
     EXPECT_EQ(m_guide->orderedSteps()[0]->id(), kept);
@@ -202,9 +204,9 @@ TEST_F(EditorViewTest, CancelInTheAlertKeepsTheSteps)
     open({ 0, 1 });
     QTest::keyClick(list(), Qt::Key_Backspace);
     ASSERT_NE(m_view->deleteAlert(), nullptr);
-    EXPECT_EQ(m_view->deleteAlert()->text(), "Delete 1 step?");
-    EXPECT_EQ(m_view->deleteAlert()->informativeText(),
-        "This will remove the step and their screenshot. This can't be undone.");
+    EXPECT_EQ(m_view->deleteAlert()->title(), "Delete 1 step?");
+    EXPECT_EQ(
+        m_view->deleteAlert()->message(), "This will remove the step and their screenshot. This can't be undone.");
     QTest::keyClick(m_view->deleteAlert(), Qt::Key_Escape);
     ASSERT_TRUE(test::waitUntil([&] { return !m_view->deleteAlert(); }));
     EXPECT_FALSE(controller()->state().sheets.pendingDelete);

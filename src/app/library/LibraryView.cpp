@@ -349,8 +349,8 @@ void LibraryView::requestDelete(Guide* guide)
     alert->setAttribute(Qt::WA_DeleteOnClose);
     m_deleteAlert = alert;
     QPointer<Guide> pending(guide);
-    connect(alert, &QMessageBox::buttonClicked, this, [this, alert, pending](QAbstractButton* button) {
-        if (button == alert->deleteButton() && pending)
+    connect(alert, &QDialog::accepted, this, [this, pending] {
+        if (pending)
             performDelete(pending);
     });
     alert->open();
