@@ -25,6 +25,13 @@ using namespace zova;
 
 namespace {
 
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
+
 // A screenshot-like picture: window chrome, text lines, a highlighted button.
 QImage desktopShot(int seed, QSize size)
 {
@@ -48,7 +55,7 @@ Guide* seed(ModelContext* context, int steps, QSize shotSize)
     for (int i = 0; i < steps; ++i)
         seeds << i;
     const QStringList names = QtConcurrent::blockingMapped<QStringList>(seeds, [shotSize](int i) {
-        auto saved = StorageService::shared().saveScreenshot(desktopShot(i, shotSize));
+        auto saved = screenshotFolder().saveScreenshot(desktopShot(i, shotSize));
         return saved ? saved.value() : QString();
     });
     auto* guide = new Guide(QStringLiteral("Set up the office printer"));
@@ -69,6 +76,7 @@ GuideEditorView* openEditor(Guide* guide, ModelContext* context, ScreenshotCache
 {
     GuideEditorView::Dependencies deps;
     deps.thumbnails = thumbnails;
+    deps.storage = &screenshotFolder();
     auto* view = new GuideEditorView(guide, context, {}, std::move(deps));
     view->resize(1280, 820);
     view->show();
@@ -106,8 +114,8 @@ void screenshots(const QString& dir, ModelContext* context, ScreenshotCache* thu
         std::unique_ptr<GuideEditorView> view(openEditor(guide, context, thumbnails));
         EditorController* controller = view->controller();
         const QList<Step*> steps = guide->orderedSteps();
-        controller->clickRow(steps[1]->id(), selection::Click::Plain);
-        controller->clickRow(steps[3]->id(), selection::Click::Toggle);
+        controller->list().clickRow(steps[1]->id(), selection::Click::Plain);
+        controller->list().clickRow(steps[3]->id(), selection::Click::Toggle);
         // The first paint asks for the visible thumbnails; the next shows them.
         view->grab();
         thumbnails->waitForIdle();
@@ -119,8 +127,8 @@ void screenshots(const QString& dir, ModelContext* context, ScreenshotCache* thu
         if (dark)
             continue;
         // A drag of the fourth step, its drop indicator over the first gap.
-        controller->beginDrag(steps[3]->id());
-        controller->enterDropGap(1);
+        controller->list().beginDrag(steps[3]->id());
+        controller->list().enterDropGap(1);
         QApplication::processEvents();
         QImage shot = view->grab().toImage();
         const QRect row = view->sidebar()->list()->rowRect(1);
@@ -131,7 +139,7 @@ void screenshots(const QString& dir, ModelContext* context, ScreenshotCache* thu
         const QString dragFile = dir + "/editor-drag-light.png";
         shot.save(dragFile);
         std::printf("wrote %s\n", qPrintable(dragFile));
-        controller->endDrag();
+        controller->list().endDrag();
     }
 }
 
@@ -150,7 +158,7 @@ int main(int argc, char** argv)
         return 1;
     auto store = std::move(opened).value();
     ModelContext* context = store->mainContext();
-    ScreenshotCache thumbnails(StorageService::shared());
+    ScreenshotCache thumbnails(screenshotFolder());
 
     const QStringList args = app.arguments();
     if (const qsizetype i = args.indexOf(QStringLiteral("--screenshots")); i >= 0 && i + 1 < args.size()) {
@@ -185,6 +193,6 @@ int main(int argc, char** argv)
     EditorController controller(guide, context);
     bench::measure(
         "reorder 200 steps (last to the top), saved", 21,
-        [&] { controller.moveStep(guide->orderedSteps().last()->id(), 0); }, 5);
+        [&] { controller.list().moveStep(guide->orderedSteps().last()->id(), 0); }, 5);
     return 0;
 }

@@ -33,6 +33,13 @@ using Kind = StepAnnotation::Kind;
 
 namespace {
 
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
+
 QFont pixelFont(int px, int weight = QFont::Normal)
 {
     QFont f(QStringLiteral("Inter"));
@@ -115,7 +122,7 @@ Guide* makeGuide(ModelContext* context, const QString& title, int steps, bool ma
     auto* guide = new Guide(title);
     context->insert(guide);
     for (int i = 0; i < steps; ++i) {
-        const auto name = StorageService::shared().saveScreenshot(screen(i + 1));
+        const auto name = screenshotFolder().saveScreenshot(screen(i + 1));
         if (!name) {
             std::fprintf(stderr, "could not save a screenshot\n");
             std::exit(1);
@@ -174,7 +181,7 @@ int writeDocs(ModelContext* context, const QString& dir)
                 mark(Kind::Text, 0.70, 0.73, 0, 0, "a855f7", QStringLiteral("Saves & syncs")) } },
     };
     for (int i = 0; i < shots.size(); ++i) {
-        const auto name = StorageService::shared().saveScreenshot(screen(i + 1, 1440, 810));
+        const auto name = screenshotFolder().saveScreenshot(screen(i + 1, 1440, 810));
         if (!name)
             return 1;
         auto* step = new Step(i, name.value(), shots[i].clickX, shots[i].clickY);
@@ -186,7 +193,7 @@ int writeDocs(ModelContext* context, const QString& dir)
     QDir().mkpath(dir);
     QTemporaryDir work;
     const QString pdf = work.filePath(QStringLiteral("page.pdf"));
-    if (exportPdf(ExportService(), *guide, pdf) < 0)
+    if (exportPdf(ExportService(screenshotFolder()), *guide, pdf) < 0)
         return 1;
     const QString png = QDir(dir).filePath(QStringLiteral("export-pdf-page"));
     const int rc = QProcess::execute(QStringLiteral("pdftoppm"), { "-png", "-r", "60", "-singlefile", pdf, png });
@@ -210,7 +217,7 @@ int pdfChild(int argc, char** argv)
     auto store = std::move(opened).value();
     for (Guide* guide : store->mainContext()->guides())
         if (guide->title() == QString::fromLocal8Bit(argv[4]))
-            return exportPdf(ExportService(), *guide, QString::fromLocal8Bit(argv[5])) < 0 ? 1 : 0;
+            return exportPdf(ExportService(screenshotFolder()), *guide, QString::fromLocal8Bit(argv[5])) < 0 ? 1 : 0;
     return 1;
 }
 
@@ -233,7 +240,7 @@ int main(int argc, char** argv)
     if (const qsizetype i = args.indexOf(QStringLiteral("--docs")); i >= 0 && i + 1 < args.size())
         return writeDocs(context, args[i + 1]);
 
-    const ExportService service;
+    const ExportService service(screenshotFolder());
     QTemporaryDir out;
 
     Guide* hundred = makeGuide(context, QStringLiteral("Hundred steps"), 100, false);

@@ -10,6 +10,7 @@
 #include "model/ModelContext.h"
 #include "model/Settings.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
 #include "style/MeshWallpaper.h"
 
 #include <QApplication>
@@ -23,6 +24,13 @@
 using namespace zova;
 
 namespace {
+
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
 
 // Never asked in the screenshots and the benchmark.
 class NoPicker : public DestinationPicker {
@@ -67,7 +75,7 @@ void screenshots(const QString& dir, Guide* guide)
         layout->addWidget(new MeshWallpaper(MeshWallpaper::Variant::Pink, &host));
         ExportPanel::Dependencies deps;
         deps.picker = std::make_shared<NoPicker>();
-        auto* panel = new ExportPanel(guide, {}, benchSettings(), std::move(deps), &host);
+        auto* panel = new ExportPanel(guide, {}, benchSettings(), screenshotFolder(), std::move(deps), &host);
         panel->run()->setSelectedFormat(s.format);
         host.show();
         panel->show();
@@ -113,7 +121,7 @@ int main(int argc, char** argv)
         [&] {
             ExportPanel::Dependencies deps;
             deps.picker = std::make_shared<NoPicker>();
-            auto* panel = new ExportPanel(guide, {}, benchSettings(), std::move(deps), &host);
+            auto* panel = new ExportPanel(guide, {}, benchSettings(), screenshotFolder(), std::move(deps), &host);
             panel->show();
             (void)panel->grab();
             delete panel;

@@ -60,8 +60,8 @@ void seed(ModelContext* context, int guides, int steps, const QStringList& shots
     (void)context->save();
 }
 
-// `count` screenshots of a desktop-sized window, each a little different.
-QStringList makeShots(int count = 3, QSize size = QSize(640, 400))
+// `count` screenshots of a desktop-sized window, each a little different, in `folder`.
+QStringList makeShots(const StorageService& folder, int count = 3, QSize size = QSize(640, 400))
 {
     QStringList names;
     const QColor colors[] = { QColor(0x3b, 0x82, 0xf6), QColor(0x10, 0xb9, 0x81), QColor(0xf5, 0x9e, 0x0b) };
@@ -78,7 +78,7 @@ QStringList makeShots(int count = 3, QSize size = QSize(640, 400))
         p.fillRect(40, 160, 480, 14, QColor(0xcc, 0xcc, 0xd2));
         p.fillRect(420, 260 - (i / 3 * 13) % 120, 160, 44, c.darker(120));
         p.end();
-        if (auto saved = StorageService::shared().saveScreenshot(image))
+        if (auto saved = folder.saveScreenshot(image))
             names << saved.value();
     }
     return names;
@@ -117,17 +117,21 @@ void screenshots(const QString& dir)
             if (!container)
                 return;
             auto store = std::move(container).value();
+            const StorageService folder(StorageService::folderBeside(store->path()));
+            ScreenshotCache shown(folder);
+            LibraryHooks shownHooks;
+            shownHooks.screenshots = &shown;
             if (QString::fromLatin1(mode) != QLatin1String("empty"))
-                seed(store->mainContext(), 7, 3, makeShots());
+                seed(store->mainContext(), 7, 3, makeShots(folder));
             benchSettings().setValue(settings::libraryViewMode,
                 QString::fromLatin1(mode) == QLatin1String("list") ? LibraryViewMode::List : LibraryViewMode::Grid);
-            LibraryView view(store->mainContext(), benchSettings(), permissions(), hooks());
+            LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), shownHooks);
             view.resize(1280, 820);
             view.show();
             for (int i = 0; i < 10; ++i)
                 QApplication::processEvents();
             (void)view.grab(); // asks for the thumbnails, which are decoded meanwhile
-            screenshotCache->waitForIdle();
+            shown.waitForIdle();
             QApplication::processEvents();
             const QString file
                 = QStringLiteral("%1/library-%2-%3.png").arg(dir, QString::fromLatin1(mode), dark ? "dark" : "light");
@@ -277,7 +281,10 @@ int main(int argc, char** argv)
     QApplication::setPalette(AppPalettes::light());
     benchSettings().setValue(settings::coachMarksSeenAllAt, QDateTime::currentDateTime());
     permissions().setHasCompletedOnboarding(true);
-    ScreenshotCache cache(StorageService::shared());
+    // The screenshots folder of both stores, which share the temporary folder.
+    QTemporaryDir storeDir;
+    const StorageService folder(StorageService::folderBeside(storeDir.path() + QStringLiteral("/ZOVA.store")));
+    ScreenshotCache cache(folder);
     screenshotCache = &cache;
 
     const QStringList args = app.arguments();
@@ -291,8 +298,7 @@ int main(int argc, char** argv)
     const auto runs = [&](const char* part) { return only < 0 || args.value(only + 1) == QLatin1String(part); };
 
     // Real screenshots are as large as a screen, and each guide's is its own.
-    const QStringList shots = makeShots(48, QSize(1920, 1080));
-    QTemporaryDir storeDir;
+    const QStringList shots = makeShots(folder, 48, QSize(1920, 1080));
     const QString store1k = seededStore(storeDir.path(), 1000, shots);
     const QString store10k = seededStore(storeDir.path(), 10000, shots);
 
@@ -321,7 +327,7 @@ int main(int argc, char** argv)
     if (runs("refilter")) {
         auto opened = ModelContainer::open(store1k);
         auto store = std::move(opened).value();
-        LibraryView view(store->mainContext(), benchSettings(), permissions(), hooks());
+        LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), hooks());
         view.resize(1280, 820);
         view.show();
         showUp(view);
@@ -363,7 +369,7 @@ int main(int argc, char** argv)
     if (runs("scroll")) {
         auto opened = ModelContainer::open(store10k);
         auto store = std::move(opened).value();
-        LibraryView view(store->mainContext(), benchSettings(), permissions(), hooks());
+        LibraryView view(store->mainContext(), folder, benchSettings(), permissions(), hooks());
         view.resize(1280, 820);
         view.show();
         showUp(view);

@@ -29,6 +29,13 @@ using Kind = StepAnnotation::Kind;
 
 namespace {
 
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
+
 // Presses on `from`, then measures frames of a drag: each one a pointer move and
 // the layer painted whole, or with `paint` as the window paints what changed.
 void measureDrag(const char* name, AnnotationsLayer& layer, QPoint from, const std::function<void()>& paint = {})
@@ -68,7 +75,7 @@ int main(int argc, char** argv)
     const QImage shot = textScreenshot(3840, 2160);
     auto* guide = new Guide(QStringLiteral("Marks"));
     context->insert(guide);
-    auto* step = new Step(0, StorageService::shared().saveScreenshot(shot).value(), 0.5, 0.5);
+    auto* step = new Step(0, screenshotFolder().saveScreenshot(shot).value(), 0.5, 0.5);
     step->setGuide(guide);
     QList<StepAnnotation> marks = { benchMark(Kind::Blur, 0.3, 0.4, 0.3, 0.05) };
     for (int i = 0; i < 19; ++i)
@@ -93,10 +100,11 @@ int main(int argc, char** argv)
         QPointF((0.3 + 0.15) * 1472, (0.4 + 0.025) * 828).toPoint());
     layer.hide();
 
-    ScreenshotCache thumbnails(StorageService::shared());
+    ScreenshotCache thumbnails(screenshotFolder());
     Settings settings;
     GuideEditorView::Dependencies deps;
     deps.thumbnails = &thumbnails;
+    deps.storage = &screenshotFolder();
     deps.settings = &settings;
     GuideEditorView view(guide, context, {}, std::move(deps));
     view.resize(1920, 1080);

@@ -2,6 +2,7 @@
 // ours beside plain libpng (zlib 6, filter None, one thread) given the same image,
 // and Qt's PNG writer.
 #include "Bench.h"
+#include "LibpngReference.h"
 #include "ScreenshotDesktop.h"
 #include "platform/png/PngEncoder.h"
 
@@ -10,47 +11,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 
-#include <png.h>
-
-#include <csetjmp>
-#include <vector>
-
 using namespace zova;
 
 namespace {
-
-void append(png_structp png, png_bytep data, png_size_t length)
-{
-    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), qsizetype(length));
-}
-
-// libpng as its manual shows it, writing the image's opaque 4-byte pixels as RGB
-// rows: its own transforms drop the fourth byte and, for Qt's 32-bit formats on
-// this machine, swap blue and red.
-QByteArray plainLibpng(const QImage& opaque)
-{
-    QByteArray out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    std::vector<png_bytep> rows(size_t(opaque.height()));
-    for (int y = 0; y < opaque.height(); ++y)
-        rows[size_t(y)] = const_cast<png_bytep>(opaque.constScanLine(y));
-    if (setjmp(png_jmpbuf(png)) == 0) {
-        png_set_write_fn(png, &out, append, nullptr);
-        png_set_compression_level(png, 6);
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-        png_set_IHDR(png, info, png_uint_32(opaque.width()), png_uint_32(opaque.height()), 8, PNG_COLOR_TYPE_RGB,
-            PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-        png_write_info(png, info);
-        png_set_filler(png, 0, PNG_FILLER_AFTER);
-        if (opaque.format() == QImage::Format_RGB32)
-            png_set_bgr(png);
-        png_write_image(png, rows.data());
-        png_write_end(png, info);
-    }
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
 
 bool decodesTo(const QByteArray& bytes, const QImage& image)
 {
@@ -86,7 +49,7 @@ int main(int argc, char** argv)
             = QStringLiteral("png encode 1920x1080, %1, libpng zlib 6 filter none").arg(QLatin1String(input.what));
         const bench::Comparison c = bench::compare(
             qPrintable(oursName), qPrintable(peerName), runs, [&] { ours = *png::encodeScreenshot(input.image); },
-            [&] { peer = plainLibpng(input.image); });
+            [&] { peer = libpngEncoded(input.image); });
         if (!decodesTo(ours, input.image) || !decodesTo(peer, input.image))
             std::printf("a PNG does not decode to its image\n");
         bench::figure("  size ours", kib(ours), "KiB");

@@ -10,6 +10,7 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
+#include "model/StorageService.h"
 #include "platform/llm/LocalModelClient.h"
 
 #include <QApplication>
@@ -36,6 +37,13 @@
 using namespace zova;
 
 namespace {
+
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
 
 constexpr int rounds = 6;
 
@@ -140,7 +148,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ModelContext& context = *(*container)->mainContext();
-    RecordingService service(context, x11::makeBackends());
+    RecordingService service(context, x11::makeBackends(), screenshotFolder());
     std::optional<DesktopWindow> window;
     waitFor(
         [&] {

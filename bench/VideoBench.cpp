@@ -34,6 +34,13 @@ using namespace zova;
 
 namespace {
 
+// The screenshot folder of the default store, as the application makes it.
+StorageService& screenshotFolder()
+{
+    static StorageService folder(StorageService::folderBeside(ModelContainer::defaultStorePath()));
+    return folder;
+}
+
 constexpr int stepCount = 20;
 constexpr int runs = 3;
 const QString preset = QStringLiteral("veryfast");
@@ -173,7 +180,7 @@ double peakResidentMB()
 int exportForMemory(Guide* guide, int steps, const QString& out)
 {
     for (int i = 0; i < steps; ++i) {
-        auto name = StorageService::shared().saveScreenshot(screenshot(i % 30));
+        auto name = screenshotFolder().saveScreenshot(screenshot(i % 30));
         auto* step = new Step(i, name ? *name : QString(), 0.5, 0.5);
         StepAnnotation blur;
         blur.kind = StepAnnotation::Kind::Blur;
@@ -185,6 +192,7 @@ int exportForMemory(Guide* guide, int steps, const QString& out)
         step->setGuide(guide);
     }
     VideoExportService::Dependencies d;
+    d.storage = &screenshotFolder();
     for (auto& synth : d.pool)
         synth = std::make_unique<speech::EspeakProcessSynthesizer>();
     d.narratorVoice = [] { return std::optional<speech::SpeechVoice>(); };
@@ -233,7 +241,7 @@ int main(int argc, char** argv)
         return exportForMemory(guide, std::atoi(argv[2]), out);
     QStringList texts;
     for (int i = 0; i < stepCount; ++i) {
-        auto name = StorageService::shared().saveScreenshot(screenshot(i));
+        auto name = screenshotFolder().saveScreenshot(screenshot(i));
         auto* step = new Step(i, name ? *name : QString(), 0.1 + 0.04 * i, 0.2 + 0.03 * i);
         step->setUserDescription(description(i));
         step->setGuide(guide);
@@ -248,6 +256,7 @@ int main(int argc, char** argv)
     const auto narrations = synthesize(texts, *voice);
 
     VideoExportService::Dependencies d;
+    d.storage = &screenshotFolder();
     for (auto& s : d.pool)
         s = std::make_unique<ReplaySynthesizer>(&narrations);
     d.narratorVoice = [voice] { return voice; };
@@ -282,7 +291,8 @@ int main(int argc, char** argv)
     }
 
     // The same 20 slides as PNGs, each shown 3 s at 30 fps by ffmpeg.
-    const QList<VideoFrameSource> frames = VideoExportService::loadFrames(guide->orderedSteps(), std::nullopt);
+    const QList<VideoFrameSource> frames
+        = VideoExportService::loadFrames(screenshotFolder(), guide->orderedSteps(), std::nullopt);
     for (int i = 0; i < frames.size(); ++i)
         VideoFrameRenderer::renderFrame(frames.at(i), i + 1, int(frames.size()), {})
             ->save(out + QStringLiteral("/slide%1.png").arg(i, 2, 10, QLatin1Char('0')));

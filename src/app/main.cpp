@@ -1,6 +1,7 @@
 #include "app/shell/ShutdownSignals.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/ZOVAApp.h"
+#include "model/TemporaryFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -56,6 +57,8 @@ int main(int argc, char* argv[])
     } // the store and the settings are saved by now
     // The lock and the socket go now, so the next start need not tell them stale.
     instance.reset();
+    // So do the files of exports that were still running: a PDF's page, staged copies.
+    zova::TemporaryFiles::removeOwn();
     // Asked to end from outside, background work (text recognition, a language model
     // that is slow to answer) is not waited for. On Quit the only teardown worth its
     // time is handing what was copied to the clipboard manager.

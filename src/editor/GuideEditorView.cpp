@@ -62,8 +62,10 @@ GuideEditorView::GuideEditorView(
     , m_controller(nullptr)
     , m_dependencies(std::move(dependencies))
 {
-    if (!hooks.chooseImage)
-        hooks.chooseImage = [this] { return image_file::choose(this); };
+    if (!hooks.chooseImageFile)
+        hooks.chooseImageFile = [this] { return image_file::choose(this); };
+    if (m_dependencies.storage)
+        hooks.files = hooks.files.orElse(ScreenshotFiles::of(*m_dependencies.storage));
     m_controller = new EditorController(guide, context, std::move(hooks), this);
     setObjectName(QStringLiteral("guideEditor"));
     setMinimumSize(1100, 720);
@@ -115,7 +117,7 @@ GuideEditorView::~GuideEditorView()
 void GuideEditorView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    m_controller->appear();
+    m_controller->list().appear();
     // Keys reach the list from the start: not the title field, which the focus
     // chain would otherwise hand its focus to.
     if (!m_appeared)
@@ -128,7 +130,7 @@ void GuideEditorView::deleteKey()
     // A sheet over the editor, or a field that edits text, has the key.
     if (m_exportPanel || editsText(QApplication::focusWidget()))
         return;
-    m_controller->requestDeleteSelection();
+    m_controller->list().requestDeleteSelection();
 }
 
 void GuideEditorView::refreshSheets()
@@ -143,7 +145,7 @@ void GuideEditorView::refreshSheets()
         };
         m_exportPanel = m_dependencies.makeExportPanel
             ? m_dependencies.makeExportPanel(guide, dismiss, this)
-            : new ExportPanel(guide, dismiss, *m_dependencies.settings, this);
+            : new ExportPanel(guide, dismiss, *m_dependencies.settings, *m_dependencies.storage, this);
         m_exportPanel->setGeometry(rect());
         m_exportPanel->show();
         m_exportPanel->raise();
@@ -168,9 +170,9 @@ void GuideEditorView::refreshSheets()
             if (!controller)
                 return;
             if (result == QDialog::Accepted)
-                controller->confirmDelete();
+                controller->list().confirmDelete();
             else
-                controller->cancelDelete();
+                controller->list().cancelDelete();
         });
         m_deleteAlert = alert;
         alert->open();

@@ -16,6 +16,7 @@
 namespace zova {
 
 class Settings;
+class StorageService;
 
 class Guide;
 class PermissionsService;
@@ -39,6 +40,9 @@ public:
         ScreenshotCache* thumbnails = nullptr;
         // The application's; required for the real panel (it reads the narrator voice).
         const Settings* settings = nullptr;
+        // The application's screenshot folder; required. Empty members of the file
+        // hook reach it, and the real panel exports from it.
+        const StorageService* storage = nullptr;
         // Empty for the real panel.
         ExportPanelFactory makeExportPanel;
         // The application's; the empty state follows its click-tracking flag.

@@ -64,13 +64,14 @@ QString RecordingService::phaseName(Phase phase)
     return {};
 }
 
-RecordingService::RecordingService(ModelContext& context, const PlatformBackends& backends, QObject* parent)
-    : RecordingService(context, backends, Collaborators {}, parent)
+RecordingService::RecordingService(
+    ModelContext& context, const PlatformBackends& backends, const StorageService& storage, QObject* parent)
+    : RecordingService(context, backends, storage, Collaborators {}, parent)
 {
 }
 
-RecordingService::RecordingService(
-    ModelContext& context, const PlatformBackends& backends, Collaborators collaborators, QObject* parent)
+RecordingService::RecordingService(ModelContext& context, const PlatformBackends& backends,
+    const StorageService& storage, Collaborators collaborators, QObject* parent)
     : QObject(parent)
     , m_capture(std::make_unique<CaptureService>(
           backends.windows, backends.screens, qint32(QCoreApplication::applicationPid())))
@@ -78,18 +79,16 @@ RecordingService::RecordingService(
     , m_windowOperations(backends.windowOperations)
     , m_capabilities(backends.capabilities)
     , m_context(context)
-    , m_storage(collaborators.storage)
+    , m_storage(&storage)
     , m_isPointOnOwnWindow(std::move(collaborators.isPointOnOwnWindow))
     , m_labelStep(std::move(collaborators.labelStep))
     , m_captureDelayMs(collaborators.captureDelayMs)
 {
-    if (!m_storage)
-        m_storage = &StorageService::shared();
-    StorageService* storage = m_storage;
+    const StorageService* folder = m_storage;
     m_pipeline = std::make_unique<StepCapturePipeline>(
         StepCapturePipeline::Store {
-            [storage](const QImage& image) { return storage->saveScreenshot(image); },
-            [storage](const QString& filename) { storage->deleteScreenshot(filename); },
+            [folder](const QImage& image) { return folder->saveScreenshot(image); },
+            [folder](const QString& filename) { folder->deleteScreenshot(filename); },
         },
         [this](StepCapturePipeline::Saved saved) { finishSave(std::move(saved)); });
     connect(m_pipeline.get(), &StepCapturePipeline::settled, this, &RecordingService::finishStopWhenCapturesEnd);

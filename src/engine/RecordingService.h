@@ -47,10 +47,9 @@ public:
 
     using FinishedHandler = std::function<void(Guide* guide, bool isNewGuide)>;
 
-    // What the service works with besides the session's back ends. The
-    // defaults are the process-wide screenshot store, Tesseract and the local model.
+    // What the service works with besides the session's back ends and the
+    // screenshot folder. The defaults are Tesseract and the local model.
     struct Collaborators {
-        StorageService* storage = nullptr; // default: StorageService::shared()
         // True when the global point lies in one of this application's own
         // windows that are visible, not minimised and take mouse input.
         std::function<bool(QPointF point)> isPointOnOwnWindow;
@@ -64,10 +63,12 @@ public:
         int clockIntervalMs = 200;
     };
 
-    // Lists, captures, listens and activates the target through `backends`.
-    RecordingService(ModelContext& context, const PlatformBackends& backends, QObject* parent = nullptr);
-    RecordingService(ModelContext& context, const PlatformBackends& backends, Collaborators collaborators,
+    // Lists, captures, listens and activates the target through `backends`, and
+    // writes the screenshots into `storage`, which outlives the service.
+    RecordingService(ModelContext& context, const PlatformBackends& backends, const StorageService& storage,
         QObject* parent = nullptr);
+    RecordingService(ModelContext& context, const PlatformBackends& backends, const StorageService& storage,
+        Collaborators collaborators, QObject* parent = nullptr);
     ~RecordingService() override;
 
     Phase phase() const { return m_phase; }
@@ -177,7 +178,7 @@ private:
     std::shared_ptr<WindowOperations> m_windowOperations;
     std::shared_ptr<CapabilityProbe> m_capabilities;
     ModelContext& m_context;
-    StorageService* m_storage = nullptr;
+    const StorageService* m_storage = nullptr;
     std::function<bool(QPointF)> m_isPointOnOwnWindow;
     decltype(Collaborators::labelStep) m_labelStep;
     bool m_preparesRecognition = false; // the labels are the recogniser's

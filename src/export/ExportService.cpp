@@ -202,12 +202,18 @@ QString ExportService::renderAnnotation(const StepAnnotation& a)
     return {};
 }
 
-ExportService::Page ExportService::pageOf(const Guide& guide)
+ExportService::ExportService(const StorageService& storage)
+    : m_storage(&storage)
+{
+}
+
+ExportService::Page ExportService::pageOf(const Guide& guide) const
 {
     Page page;
     page.title = guide.title();
     for (const Step* step : guide.orderedSteps())
-        page.steps.append({ step->order(), step->screenshotFilename(), description(*step), step->clickX(),
+        page.steps.append({ step->order(), step->screenshotFilename(),
+            m_storage->pathFor(step->screenshotFilename()).value_or(QString()), description(*step), step->clickX(),
             step->clickY(), step->annotations() });
     return page;
 }
@@ -223,11 +229,11 @@ QString ExportService::renderStep(const PageStep& step, ImageMode mode)
             source += escaped(step.screenshotFilename);
         break;
     case ImageMode::Embedded:
-        if (const auto bytes = exportedScreenshotBytes(step.screenshotFilename, step.annotations))
+        if (const auto bytes = exportedScreenshotBytes(step.screenshotPath, step.annotations))
             source = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes->toBase64());
         break;
     case ImageMode::Printed:
-        if (const auto bytes = printedScreenshotBytes(step.screenshotFilename, step.annotations))
+        if (const auto bytes = printedScreenshotBytes(step.screenshotPath, step.annotations))
             source = QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(bytes->toBase64());
         break;
     }

@@ -14,12 +14,16 @@ class QObject;
 namespace zova {
 
 class Guide;
+class StorageService;
 
 // Writes a guide as one self-contained HTML page, as an HTML folder and as a
-// single-page PDF rendered from the same page. Holds no state; use it on the
-// GUI thread, since it reads the records.
+// single-page PDF rendered from the same page. Holds no state but the screenshot
+// folder it reads; use it on the GUI thread, since it reads the records.
 class ExportService {
 public:
+    // The screenshots are those of `storage`, which outlives this object.
+    explicit ExportService(const StorageService& storage);
+
     struct Options {
         bool includeFooter = true;
         // Six hex digits without "#", put into the stylesheet as given.
@@ -44,6 +48,8 @@ public:
     struct PageStep {
         qint64 order = 0;
         QString screenshotFilename;
+        // The file in the screenshot folder; empty for a name that is not bare.
+        QString screenshotPath;
         QString description;
         double clickX = 0;
         double clickY = 0;
@@ -53,13 +59,17 @@ public:
         QString title;
         QList<PageStep> steps; // in step order
     };
-    static Page pageOf(const Guide& guide);
+    Page pageOf(const Guide& guide) const;
 
     // The whole page. Never fails: a screenshot that cannot be read in embedded
     // mode gets an empty image source. Embedding redacts each screenshot's blur
     // marks, which takes a while for large screenshots.
     QString generateHTML(const Guide& guide, ImageMode mode, const Options& options) const;
     static QString generateHTML(const Page& page, ImageMode mode, const Options& options);
+
+    // True when the folder already holds a file that the HTML folder export of the
+    // guide would replace: its index.html, or a screenshot copy of the same name.
+    static bool holdsFolderExport(const Guide& guide, const QString& folder);
 
     // Writes index.html and assets/screenshots into the folder (created as needed);
     // other files in it stay. Runs synchronously.
@@ -71,9 +81,10 @@ public:
         const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const;
 
     // Renders the embedded page into the PDF file at `to`. Returns at once: the
-    // records are read now, the screenshots embedded on a worker thread. `done`
-    // runs later on the GUI thread, unless `receiver` is gone by then. An earlier
-    // file at `to` is replaced only by a complete PDF.
+    // records are read now, the page made on a worker thread while the browser
+    // engine starts. `done` runs later on the GUI thread; when `receiver` goes first,
+    // the export stops and `done` never runs. An earlier file at `to` is replaced
+    // only by a complete PDF; the page's temporary files go when the export ends.
     void exportPDF(
         const Guide& guide, const QString& to, const Options& options, QObject* receiver, Completion done) const;
 
@@ -81,6 +92,8 @@ private:
     static QString renderStep(const PageStep& step, ImageMode mode);
     static QString renderAnnotation(const StepAnnotation& annotation);
     static QString stylesheet(const QString& accentHex);
+
+    const StorageService* m_storage;
 };
 
 } // namespace zova

@@ -59,9 +59,10 @@ ExportService::Result writeAtomically(const QString& path, const QByteArray& byt
 
 // The bytes of a screenshot's copy, its blur marks burned in; no value for one that
 // cannot be read, which is left out as the page and the video leave it out.
-std::optional<QByteArray> screenshotBytes(const QString& name, const QList<StepAnnotation>& marks)
+std::optional<QByteArray> screenshotBytes(
+    const StorageService& storage, const QString& name, const QList<StepAnnotation>& marks)
 {
-    const auto source = StorageService::shared().pathFor(name);
+    const auto source = storage.pathFor(name);
     if (!source) {
         qCWarning(lcExport) << "screenshot name with folder parts left out:" << name;
         return std::nullopt;
@@ -74,7 +75,7 @@ std::optional<QByteArray> screenshotBytes(const QString& name, const QList<StepA
         if (file.error() != QFileDevice::NoError)
             bytes.reset();
     } else {
-        bytes = exportedScreenshotBytes(name, marks);
+        bytes = exportedScreenshotBytes(*source, marks);
     }
     if (!bytes)
         qCWarning(lcExport) << "unreadable screenshot left out:" << QDir::toNativeSeparators(*source);
@@ -105,6 +106,7 @@ QList<std::pair<QString, QList<StepAnnotation>>> screenshotCopies(const Guide& g
 
 // Everything an HTML folder export needs, read from the records on the GUI thread.
 struct FolderJob {
+    const StorageService* storage;
     QString folder;
     QList<std::pair<QString, QList<StepAnnotation>>> copies;
     QByteArray page;
@@ -124,7 +126,7 @@ ExportService::Result writeFolder(const FolderJob& job)
     // Every file is staged first and put in place after one sync; the page comes last.
     StagedFiles staged;
     for (const auto& [name, blurs] : job.copies) {
-        const std::optional<QByteArray> bytes = screenshotBytes(name, blurs);
+        const std::optional<QByteArray> bytes = screenshotBytes(*job.storage, name, blurs);
         if (!bytes)
             continue;
         const QString path = assets + QLatin1Char('/') + name;
@@ -142,10 +144,26 @@ ExportService::Result writeFolder(const FolderJob& job)
 
 } // namespace
 
+bool ExportService::holdsFolderExport(const Guide& guide, const QString& folder)
+{
+    const auto occupied = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink();
+    };
+    if (occupied(folder + QStringLiteral("/index.html")))
+        return true;
+    const QString assets = folder + QStringLiteral("/assets/screenshots/");
+    for (const auto& copy : screenshotCopies(guide)) {
+        if (StorageService::isBareFileName(copy.first) && occupied(assets + copy.first))
+            return true;
+    }
+    return false;
+}
+
 ExportService::Result ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options) const
 {
-    const FolderJob job { folder, screenshotCopies(guide),
+    const FolderJob job { m_storage, folder, screenshotCopies(guide),
         generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const Result written = writeFolder(job);
     if (written && options.revealWhenDone)
@@ -156,7 +174,8 @@ ExportService::Result ExportService::exportHTMLFolder(
 void ExportService::exportHTMLFolder(
     const Guide& guide, const QString& folder, const Options& options, QObject* receiver, Completion done) const
 {
-    FolderJob job { folder, screenshotCopies(guide), generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
+    FolderJob job { m_storage, folder, screenshotCopies(guide),
+        generateHTML(guide, ImageMode::LinkedFiles, options).toUtf8() };
     const bool reveal = options.revealWhenDone;
     // The watcher goes with the receiver, and the completion with it.
     auto* watcher = new QFutureWatcher<Result>(receiver ? receiver : QCoreApplication::instance());
@@ -182,39 +201,36 @@ void ExportService::exportPDF(
         return;
     }
     const bool reveal = options.revealWhenDone;
-    auto render = [to, reveal, done = std::move(done)](QObject* receiver, const QString& html) {
-        pdf::renderHtmlToPdf(
-            html, receiver,
-            [to, reveal, done](const pdf::RenderResult& rendered) {
-                if (!rendered) {
-                    const pdf::RenderFailure& f = rendered.error();
-                    switch (f.kind) {
-                    case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
-                    case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
-                    case pdf::RenderFailure::Kind::Render:
-                        return done(unexpected(ExportError::pdfRenderFailed(f.message)));
-                    }
+    // The records are read here; the page is made on a worker while the browser
+    // engine starts, and the engine then prints it. A receiver that goes drops the
+    // rest of the export.
+    pdf::renderPageToPdf(
+        [page = pageOf(guide), options](const QString& folder) -> Expected<QString, QString> {
+            QFile file(folder + QStringLiteral("/index.html"));
+            const QByteArray html = generateHTML(page, ImageMode::Printed, options).toUtf8();
+            if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.flush())
+                return unexpected(
+                    QStringLiteral("Could not write the page to a temporary file: ") + file.errorString());
+            return QStringLiteral("index.html");
+        },
+        receiver,
+        [to, reveal, done = std::move(done)](const pdf::RenderResult& rendered) {
+            if (!rendered) {
+                const pdf::RenderFailure& f = rendered.error();
+                switch (f.kind) {
+                case pdf::RenderFailure::Kind::File: return done(unexpected(ExportError::file(f.message)));
+                case pdf::RenderFailure::Kind::Load: return done(unexpected(ExportError::load(f.message)));
+                case pdf::RenderFailure::Kind::Render: return done(unexpected(ExportError::pdfRenderFailed(f.message)));
                 }
-                if (auto written = writeAtomically(to, rendered.value()); !written)
-                    return done(written);
-                qCInfo(lcExport) << "PDF written:" << to;
-                if (reveal)
-                    desktop::revealInFileManager(to);
-                done({});
-            },
-            {}, TemporaryFiles::directory());
-    };
-    // The records are read here; redacting and embedding the screenshots runs on a
-    // worker, and the page comes back to the GUI thread to be rendered. The watcher
-    // goes with the receiver, and with it the rest of the export.
-    auto* watcher = new QFutureWatcher<QString>(receiver ? receiver : QCoreApplication::instance());
-    QObject::connect(
-        watcher, &QFutureWatcher<QString>::finished, watcher, [watcher, receiver, render = std::move(render)] {
-            watcher->deleteLater();
-            render(receiver, watcher->result());
-        });
-    watcher->setFuture(
-        QtConcurrent::run([page = pageOf(guide), options] { return generateHTML(page, ImageMode::Printed, options); }));
+            }
+            if (auto written = writeAtomically(to, rendered.value()); !written)
+                return done(written);
+            qCInfo(lcExport) << "PDF written:" << to;
+            if (reveal)
+                desktop::revealInFileManager(to);
+            done({});
+        },
+        {}, TemporaryFiles::directory());
 }
 
 } // namespace zova

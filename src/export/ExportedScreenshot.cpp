@@ -1,7 +1,7 @@
 #include "export/ExportedScreenshot.h"
 
 #include "annotation/Redaction.h"
-#include "model/StorageService.h"
+#include "model/ImageReading.h"
 #include "platform/png/PngEncoder.h"
 
 #include <QBuffer>
@@ -21,12 +21,11 @@ constexpr int printedJpegQuality = 95;
 
 } // namespace
 
-std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks)
+std::optional<QByteArray> exportedScreenshotBytes(const QString& path, const QList<StepAnnotation>& marks)
 {
-    const auto path = StorageService::shared().pathFor(filename);
-    if (!path)
+    if (path.isEmpty())
         return std::nullopt;
-    QFile file(*path);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes = file.readAll();
@@ -40,9 +39,10 @@ std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const
     QBuffer in(&bytes);
     QImageReader reader(&in);
     reader.setAutoTransform(false);
-    const QImage image = reader.read();
-    if (image.isNull())
+    const auto read = readImage(reader);
+    if (!read)
         return std::nullopt; // never hand out the bytes unredacted
+    const QImage& image = read.value();
     if (annotation::redactedAreas(image.size(), marks).isEmpty())
         return bytes;
     const QImage hidden = annotation::redacted(image, marks);
@@ -51,17 +51,18 @@ std::optional<QByteArray> exportedScreenshotBytes(const QString& filename, const
     return png::encodeScreenshot(hidden);
 }
 
-std::optional<QByteArray> printedScreenshotBytes(const QString& filename, const QList<StepAnnotation>& marks)
+std::optional<QByteArray> printedScreenshotBytes(const QString& path, const QList<StepAnnotation>& marks)
 {
-    std::optional<QByteArray> bytes = exportedScreenshotBytes(filename, marks);
+    std::optional<QByteArray> bytes = exportedScreenshotBytes(path, marks);
     if (!bytes)
         return std::nullopt;
     QBuffer in(&*bytes);
     QImageReader reader(&in);
     reader.setAutoTransform(false);
-    QImage image = reader.read();
-    if (image.isNull())
+    auto read = readImage(reader);
+    if (!read)
         return std::nullopt;
+    QImage image = std::move(read).value();
     if (image.hasAlphaChannel()) {
         // JPEG has no alpha: flatten onto the white the page shows behind the image.
         QImage flat(image.size(), QImage::Format_RGB32);

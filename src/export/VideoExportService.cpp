@@ -19,9 +19,10 @@ namespace zova {
 
 namespace {
 
-VideoExportService::Dependencies defaultDependencies(const Settings& settings)
+VideoExportService::Dependencies defaultDependencies(const Settings& settings, const StorageService& storage)
 {
     VideoExportService::Dependencies d;
+    d.storage = &storage;
     for (auto& synth : d.pool)
         synth = std::make_unique<speech::EspeakProcessSynthesizer>();
     d.narratorVoice
@@ -31,13 +32,14 @@ VideoExportService::Dependencies defaultDependencies(const Settings& settings)
 
 } // namespace
 
-VideoExportService::VideoExportService(const Settings& settings, QObject* parent)
-    : VideoExportService(defaultDependencies(settings), parent)
+VideoExportService::VideoExportService(const Settings& settings, const StorageService& storage, QObject* parent)
+    : VideoExportService(defaultDependencies(settings, storage), parent)
 {
 }
 
 VideoExportService::VideoExportService(Dependencies d, QObject* parent)
     : QObject(parent)
+    , m_storage(d.storage)
     , m_scheduler(new NarrationScheduler(std::move(d.pool), this))
     , m_narratorVoice(std::move(d.narratorVoice))
     , m_preset(d.preset)
@@ -76,8 +78,9 @@ void VideoExportService::exportMP4(Guide* guide, const QString& to, const Option
         later(unexpected(VideoExportError::writerCreationFailed(QStringLiteral("Another video export is running."))));
         return;
     }
-    QList<FrameSource> frames
-        = guide ? loadFrames(guide->orderedSteps(), guide->videoBackgroundHex()) : QList<FrameSource>();
+    QList<FrameSource> frames = guide && m_storage
+        ? loadFrames(*m_storage, guide->orderedSteps(), guide->videoBackgroundHex())
+        : QList<FrameSource>();
     if (frames.isEmpty()) {
         later(unexpected(VideoExportError::noUsableSteps()));
         return;

@@ -18,6 +18,7 @@ namespace zova {
 
 class Guide;
 class Settings;
+class StorageService;
 
 // Exports a guide as a narrated 1920x1080 H.264/AAC MP4 slideshow. Lives on the GUI
 // thread; narration runs in espeak-ng child processes, encoding on a worker thread.
@@ -30,6 +31,8 @@ public:
     using Completion = std::function<void(const Result&)>;
 
     struct Dependencies {
+        // The screenshot folder; required, and outlives the service.
+        const StorageService* storage = nullptr;
         NarrationScheduler::Pool pool; // three synthesizers
         // The narrator voice, asked once per narrated export.
         std::function<std::optional<speech::SpeechVoice>()> narratorVoice;
@@ -37,7 +40,7 @@ public:
     };
 
     // The real synthesizers; the narrator voice the settings name.
-    explicit VideoExportService(const Settings& settings, QObject* parent = nullptr);
+    VideoExportService(const Settings& settings, const StorageService& storage, QObject* parent = nullptr);
     explicit VideoExportService(Dependencies dependencies, QObject* parent = nullptr);
     // Waits for an encoding still running; its completion is not called.
     ~VideoExportService() override;
@@ -50,10 +53,10 @@ public:
     void exportMP4(Guide* guide, const QString& to, const Options& options, Completion completion);
     bool isBusy() const { return m_busy; }
 
-    static QList<FrameSource> loadFrames(
-        const QList<class Step*>& steps, const std::optional<QString>& guideBackgroundHex)
+    static QList<FrameSource> loadFrames(const StorageService& storage, const QList<class Step*>& steps,
+        const std::optional<QString>& guideBackgroundHex)
     {
-        return loadVideoFrames(steps, guideBackgroundHex);
+        return loadVideoFrames(storage, steps, guideBackgroundHex);
     }
     // "zova-export-" + 8 upper-case hex digits + "-video.mp4", in the private
     // folder of temporary files; renamed to the destination when complete.
@@ -64,6 +67,7 @@ private:
         const Options& options, Completion completion);
     void finish(const Completion& completion, const Result& result);
 
+    const StorageService* m_storage = nullptr;
     NarrationScheduler* m_scheduler = nullptr;
     std::function<std::optional<speech::SpeechVoice>()> m_narratorVoice;
     QString m_preset;

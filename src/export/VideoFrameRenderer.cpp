@@ -44,8 +44,10 @@ void drawCentredLine(QPainter& p, const QString& text, const QFont& font, double
 
 double VideoFrameRenderer::luminance(const QString& hex)
 {
+    // From the whole bytes, with the weights in thousandths: a colour of exactly half
+    // luminance ("00cc44") comes out as exactly 0.5, not a rounding above it.
     const QColor c = video_background::color(hex);
-    return 0.299 * c.redF() + 0.587 * c.greenF() + 0.114 * c.blueF();
+    return (299 * c.red() + 587 * c.green() + 114 * c.blue()) / (1000.0 * 255.0);
 }
 
 QRectF VideoFrameRenderer::screenshotRect(QSizeF imageSize, int width, int height)

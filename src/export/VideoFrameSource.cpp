@@ -1,5 +1,6 @@
 #include "export/VideoFrameSource.h"
 
+#include "model/ImageReading.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
 #include "model/VideoBackground.h"
@@ -8,21 +9,22 @@
 
 namespace zova {
 
-QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::optional<QString>& guideBackgroundHex)
+QList<VideoFrameSource> loadVideoFrames(
+    const StorageService& storage, const QList<Step*>& steps, const std::optional<QString>& guideBackgroundHex)
 {
     QList<VideoFrameSource> result;
     for (int i = 0; i < steps.size(); ++i) {
         const Step* step = steps.at(i);
         if (!step || step->screenshotFilename().isEmpty())
             continue;
-        const auto path = StorageService::shared().pathFor(step->screenshotFilename());
+        const auto path = storage.pathFor(step->screenshotFilename());
         if (!path)
             continue;
         QImageReader reader(*path);
         if (!reader.canRead() || reader.size().isEmpty())
             continue;
         VideoFrameSource source;
-        source.screenshotFilename = step->screenshotFilename();
+        source.screenshotPath = *path;
         source.annotations = step->annotations();
         if (const auto d = step->userDescription())
             source.description = *d;
@@ -40,7 +42,8 @@ QList<VideoFrameSource> loadVideoFrames(const QList<Step*>& steps, const std::op
 
 QImage loadFrameScreenshot(const VideoFrameSource& source)
 {
-    return StorageService::shared().loadScreenshot(source.screenshotFilename);
+    auto image = readImageFile(source.screenshotPath, false);
+    return image ? std::move(image).value() : QImage();
 }
 
 } // namespace zova

@@ -1,17 +1,16 @@
 #include "model/StorageService.h"
 
+#include "model/ImageReading.h"
 #include "model/Record.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QUuid>
 
 Q_LOGGING_CATEGORY(lcStorage, "zova.storage")
@@ -36,24 +35,23 @@ std::optional<QByteArray> qtPng(const QImage& image)
 
 } // namespace
 
-QString describe(StorageError error)
+QString describe(const StorageError& error)
 {
-    switch (error) {
-    case StorageError::EncodingFailed: return QStringLiteral("The screenshot could not be saved as a PNG file.");
+    switch (error.kind) {
+    case StorageError::Kind::EncodingFailed: return QStringLiteral("The screenshot could not be saved as a PNG file.");
+    case StorageError::Kind::WriteFailed: return QStringLiteral("The screenshot could not be written: ") + error.reason;
     }
     return {};
 }
 
-StorageService& StorageService::shared()
+QString StorageService::folderBeside(const QString& storePath)
 {
-    static StorageService instance; // thread-safe one-time initialisation
-    return instance;
+    return QFileInfo(storePath).absolutePath() + QStringLiteral("/screenshots");
 }
 
-StorageService::StorageService()
+StorageService::StorageService(QString directory)
+    : m_directory(std::move(directory))
 {
-    m_directory
-        = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/ZOVA/screenshots");
     QDir().mkpath(m_directory); // a failure shows up as a failed save
     QFile::setPermissions(QFileInfo(m_directory).absolutePath(), ownerOnlyFolder);
     QFile::setPermissions(m_directory, ownerOnlyFolder);
@@ -105,21 +103,24 @@ std::optional<QString> StorageService::pathFor(const QString& filename) const
 Expected<QString, StorageError> StorageService::saveScreenshot(const QImage& image) const
 {
     if (image.isNull())
-        return unexpected(StorageError::EncodingFailed);
+        return unexpected(StorageError {});
     const Encoder encoder = m_encoder.load();
     const std::optional<QByteArray> png = encoder ? encoder(image) : qtPng(image);
     if (!png)
-        return unexpected(StorageError::EncodingFailed);
+        return unexpected(StorageError {});
     const QString name = uuidText(QUuid::createUuid()) + QStringLiteral(".png");
     QSaveFile file(m_directory + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnly))
-        return unexpected(StorageError::EncodingFailed);
-    if (file.write(*png) != png->size()) {
+    const auto writeFailed = [&file] {
+        const StorageError error { StorageError::Kind::WriteFailed, file.errorString() };
         file.cancelWriting();
-        return unexpected(StorageError::EncodingFailed);
-    }
+        return unexpected(error);
+    };
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnly))
+        return writeFailed();
+    if (file.write(*png) != png->size())
+        return writeFailed();
     if (!file.commit())
-        return unexpected(StorageError::EncodingFailed);
+        return unexpected(StorageError { StorageError::Kind::WriteFailed, file.errorString() });
     return name;
 }
 
@@ -128,9 +129,8 @@ QImage StorageService::loadScreenshot(const QString& filename) const
     const auto path = pathFor(filename);
     if (!path)
         return {};
-    QImageReader reader(*path);
-    reader.setAutoTransform(false);
-    return reader.read();
+    auto image = readImageFile(*path, false);
+    return image ? std::move(image).value() : QImage();
 }
 
 void StorageService::deleteScreenshot(const QString& filename) const

@@ -13,17 +13,31 @@
 
 namespace zova {
 
-enum class StorageError { EncodingFailed };
-QString describe(StorageError error);
+// Why a screenshot was not saved.
+struct StorageError {
+    enum class Kind { EncodingFailed, WriteFailed };
+    Kind kind = Kind::EncodingFailed;
+    // The system's own words for a failed write ("No space left on device").
+    QString reason;
 
-// The folder of step screenshots, one PNG per step under a fresh UUID name.
-// Stateless after construction: safe to call from any thread.
+    bool operator==(const StorageError&) const = default;
+};
+// Fixed English text, followed by the system's reason for a failed write.
+QString describe(const StorageError& error);
+
+// The folder of one store's step screenshots, one PNG per step under a fresh UUID
+// name. Made once at the application root and handed to whatever reads or writes
+// screenshots. Stateless after construction: safe to call from any thread.
 class StorageService {
 public:
-    static StorageService& shared();
+    // The screenshots folder of the store file at `storePath`: "screenshots" beside
+    // it, so ~/.local/share/ZOVA/screenshots for the default store.
+    static QString folderBeside(const QString& storePath);
 
-    // ~/.local/share/ZOVA/screenshots, created on first use; it and its parent are
-    // readable by the user alone (0700), as is every screenshot (0600).
+    // Creates `directory` when it is missing; it and its parent are made readable by
+    // the user alone (0700), as is every screenshot (0600).
+    explicit StorageService(QString directory);
+
     QString screenshotsDirectory() const { return m_directory; }
 
     // Turns an image into the bytes of a PNG file; no value when it cannot.
@@ -56,7 +70,6 @@ public:
     StorageService& operator=(const StorageService&) = delete;
 
 private:
-    StorageService();
     QString m_directory;
     std::atomic<Encoder> m_encoder = nullptr;
 };

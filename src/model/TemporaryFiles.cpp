@@ -97,6 +97,14 @@ void TemporaryFiles::clearStale()
     }
 }
 
+void TemporaryFiles::removeOwn()
+{
+    const QString folder = root() + QLatin1Char('/') + runPrefix + QString::number(QCoreApplication::applicationPid());
+    const QFileInfo entry(folder);
+    if (entry.isDir() && !entry.isSymLink())
+        QDir(folder).removeRecursively();
+}
+
 Expected<QString, QString> TemporaryFiles::stage(const QByteArray& bytes, bool sync)
 {
     const QString temporary = newPath(QStringLiteral(".part"));

@@ -21,6 +21,9 @@ public:
     static QString newPath(const QString& suffix);
     // Removes the folders of processes that no longer run.
     static void clearStale();
+    // Removes this process's folder with all in it: at the process's end, when
+    // nothing staged or half-written there is wanted any more.
+    static void removeOwn();
 
     // Writes bytes to a fresh private temporary file, synced to the disk when asked,
     // and gives its path; a failed write leaves no file.

@@ -7,6 +7,7 @@
 #include "model/Settings.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
@@ -56,14 +57,14 @@ protected:
     {
         QImage image(40, 25, QImage::Format_RGB32);
         image.fill(color);
-        auto saved = zova::StorageService::shared().saveScreenshot(image);
+        auto saved = zova::test::storage().saveScreenshot(image);
         EXPECT_TRUE(saved.hasValue());
         return saved ? saved.value() : QString();
     }
 
     static bool screenshotExists(const QString& name)
     {
-        const auto path = zova::StorageService::shared().pathFor(name);
+        const auto path = zova::test::storage().pathFor(name);
         return path && QFileInfo::exists(*path);
     }
 

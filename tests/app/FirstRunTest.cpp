@@ -21,8 +21,8 @@ protected:
     std::unique_ptr<ContentView> makeView()
     {
         m_coach = std::make_unique<CoachMarksService>(m_settings);
-        auto view = std::make_unique<ContentView>(context(), m_settings, m_coach.get(), m_permissions, LibraryHooks {},
-            StartupTiming { 60, 40, 1000, m_clock.delay() });
+        auto view = std::make_unique<ContentView>(context(), zova::test::storage(), m_settings, m_coach.get(),
+            m_permissions, LibraryHooks {}, StartupTiming { 60, 40, 1000, m_clock.delay() });
         view->resize(1280, 820);
         return view;
     }

@@ -51,7 +51,7 @@ protected:
     {
         LibraryHooks hooks;
         hooks.screenshots = &m_screenshots;
-        auto view = std::make_unique<LibraryView>(context(), m_settings, m_permissions, hooks);
+        auto view = std::make_unique<LibraryView>(context(), zova::test::storage(), m_settings, m_permissions, hooks);
         view->resize(1280, 820);
         view->show();
         QApplication::setActiveWindow(view.get());
@@ -99,7 +99,7 @@ protected:
     }
     static int expectCardsInView(GuideCollection* c) { return expectBoundToView(c, &GuideCollection::cardFor); }
 
-    ScreenshotCache m_screenshots { StorageService::shared() };
+    ScreenshotCache m_screenshots { zova::test::storage() };
 };
 
 } // namespace

@@ -46,7 +46,7 @@ using LibraryFixture = AppFixture;
 
 TEST_F(LibraryFixture, PlaceholderAndCountPlurals)
 {
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     EXPECT_EQ(view.searchEdit()->placeholderText(), QStringLiteral("Search across 0 guides\u2026"));
     EXPECT_EQ(view.countLabel()->text(), QStringLiteral("0 guides"));
     addGuide(QStringLiteral("One"));
@@ -65,7 +65,7 @@ TEST_F(LibraryFixture, PlaceholderAndCountPlurals)
 
 TEST_F(LibraryFixture, CountAndPlaceholderFollowTheAppearance)
 {
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.show();
     const QPalette before = QApplication::palette();
     for (const QPalette& palette : { AppPalettes::dark(), AppPalettes::light(), AppPalettes::dark() }) {
@@ -101,7 +101,7 @@ TEST_F(LibraryFixture, SortTable)
         { "nameaz", { "alpha", "beta", "Alpha", "gamma", "delta" } }, // unknown: recent
         { "", { "alpha", "beta", "Alpha", "gamma", "delta" } },
     };
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     for (const auto& row : rows) {
         store(settings::librarySortOrder.key, QString::fromLatin1(row.stored));
         EXPECT_EQ(titles(view.filteredGuides()), row.expected) << row.stored;
@@ -132,7 +132,7 @@ TEST_F(LibraryFixture, SearchIsUntrimmedAndCaseInsensitive)
     addGuide(QStringLiteral("Export invoices"), 1);
     addGuide(QStringLiteral("Setup"), 2);
     addGuide(QStringLiteral("export"), 3);
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     const struct {
         const char* search;
         QStringList expected;
@@ -172,7 +172,7 @@ TEST(LibrarySearch, MatchesAcrossCaseFoldingAndComposition)
 TEST_F(LibraryFixture, ViewModeToggle)
 {
     addGuide(QStringLiteral("A"));
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     EXPECT_EQ(view.layoutButton()->text(), QStringLiteral("Grid"));
     EXPECT_EQ(view.layoutButton()->toolTip(), QStringLiteral("Switch to list view"));
     view.layoutButton()->click();
@@ -191,7 +191,7 @@ TEST_F(LibraryFixture, ViewModeToggle)
 TEST_F(LibraryFixture, RenameTrimsAndIgnoresBlank)
 {
     Guide* g = addGuide(QStringLiteral("Old"));
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.performRename(g, QStringLiteral("  New title \n"));
     EXPECT_EQ(g->title(), QStringLiteral("New title"));
     EXPECT_FALSE(context()->hasChanges()) << "saved";
@@ -213,7 +213,7 @@ TEST_F(LibraryFixture, DeleteRemovesFilesAfterTheSaveAndSkipsMissingOnes)
     const QString missing = QStringLiteral("gone.png");
     Guide* g = addGuide(QStringLiteral("Three"), 0, { first, missing, third, QString() });
     Guide* other = addGuide(QStringLiteral("Other"), 1);
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.setEditingGuide(g);
     ASSERT_NE(view.editorPlace(), nullptr);
 
@@ -241,7 +241,7 @@ TEST_F(LibraryFixture, TitlesFromOtherProgramsAreShownAsPlainText)
     DeleteGuideAlert alert(markup, nullptr);
     EXPECT_EQ(alert.title(), DeleteGuideAlert::titleFor(markup)) << "drawn as it stands: no markup is read";
     Guide* g = addGuide(markup);
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.setEditingGuide(g);
     ASSERT_NE(view.editorPlace(), nullptr);
     bool found = false;
@@ -258,7 +258,7 @@ TEST_F(LibraryFixture, RenameOrDeleteWhoseSaveFailsSaysSo)
 {
     Guide* renamed = addGuide(QStringLiteral("Old"));
     Guide* deleted = addGuide(QStringLiteral("Doomed"), 1);
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.show();
     context()->setBusyTimeout(20);
     // Another program holds the store's write lock.
@@ -295,7 +295,7 @@ TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
     int released = 0;
     hooks.isBeingRecorded = [g](const Guide& guide) { return &guide == g; };
     hooks.willDelete = [&](const Guide&) { ++released; };
-    LibraryView view(context(), m_settings, m_permissions, hooks);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions, hooks);
     view.show();
     // Asked to delete it, the library says why it won't instead of asking.
     view.requestDelete(g);
@@ -319,7 +319,7 @@ TEST_F(LibraryFixture, GuideBeingRecordedIsNotDeleted)
 TEST_F(LibraryFixture, CtrlKInFocusedSearchKeepsText)
 {
     addGuide(QStringLiteral("A"));
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
@@ -345,7 +345,7 @@ TEST_F(LibraryFixture, NewGuideShortcutAndButtonCallTheHook)
     int calls = 0;
     LibraryHooks hooks;
     hooks.startPickingWindow = [&] { ++calls; };
-    LibraryView view(context(), m_settings, m_permissions, hooks);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions, hooks);
     view.show();
     QApplication::setActiveWindow(&view);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
@@ -365,7 +365,7 @@ TEST_F(LibraryFixture, ShortcutsWorkWhereverTheFocusIsInTheWindow)
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* outside = new QPushButton(QStringLiteral("Outside"), &window);
-    auto* view = new LibraryView(context(), m_settings, m_permissions, hooks, &window);
+    auto* view = new LibraryView(context(), zova::test::storage(), m_settings, m_permissions, hooks, &window);
     layout->addWidget(outside);
     layout->addWidget(view);
     window.show();
@@ -396,7 +396,7 @@ TEST_F(LibraryFixture, ShortcutsWorkWhereverTheFocusIsInTheWindow)
 
 class CardFixture : public AppFixture {
 protected:
-    ScreenshotCache m_screenshots { StorageService::shared() };
+    ScreenshotCache m_screenshots { zova::test::storage() };
 };
 
 TEST_F(CardFixture, StatusPillTable)
@@ -512,7 +512,7 @@ TEST_F(CardFixture, MenusOfCardAndRow)
 TEST_F(LibraryFixture, OpeningAGuideShowsTheEditorPlace)
 {
     Guide* g = addGuide(QStringLiteral("Open me"));
-    LibraryView view(context(), m_settings, m_permissions);
+    LibraryView view(context(), zova::test::storage(), m_settings, m_permissions);
     view.show();
     GuideCard* card = view.collection()->cardFor(g);
     ASSERT_NE(card, nullptr);

@@ -62,7 +62,8 @@ TEST_F(MenuFixture, AppearanceActionsTitlesShortcutsAndCheckmark)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach,
+        new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Z.O.V.A"));
     EXPECT_EQ(window.size(), QSize(1280, 820));
     const auto actions = window.appearanceActions();
@@ -99,7 +100,8 @@ TEST_F(MenuFixture, ShowTipsAgainRestartsTheTour)
 {
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    MainWindow window(m_settings, &theme, &coach, new ContentView(context(), m_settings, &coach, m_permissions));
+    MainWindow window(m_settings, &theme, &coach,
+        new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions));
     EXPECT_EQ(window.showTipsAction()->text(), QStringLiteral("Show tips again"));
     EXPECT_TRUE(window.showTipsAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Question)));
     coach.setActiveTip(CoachMarksService::Tip::ReorderSteps);
@@ -141,8 +143,8 @@ TEST_F(StartupFixture, TimingTable)
                 reads.push_back(clock.now());
             return SessionGrants { true, true };
         });
-        ContentView view(
-            context(), m_settings, &coach, permissions, {}, StartupTiming { 900, 500, 2000, clock.delay() });
+        ContentView view(context(), zova::test::storage(), m_settings, &coach, permissions, {},
+            StartupTiming { 900, 500, 2000, clock.delay() });
         EXPECT_EQ(view.library() != nullptr, row.onboarded) << row.name;
         std::optional<long long> hiddenAt, tipAt;
         QObject::connect(&view, &ContentView::splashVisibleChanged, [&](bool visible) {
@@ -171,7 +173,8 @@ TEST_F(StartupFixture, PollFollowsTheProbeAndOnboardingSwapsInTheLibrary)
     m_permissions.refreshSync();
     CoachMarksService coach(m_settings);
     test::ManualDelays clock;
-    ContentView view(context(), m_settings, &coach, m_permissions, {}, StartupTiming { 10, 10, 30, clock.delay() });
+    ContentView view(context(), zova::test::storage(), m_settings, &coach, m_permissions, {},
+        StartupTiming { 10, 10, 30, clock.delay() });
     QSignalSpy screen(&view.permissions(), &PermissionsService::screenRecordingChanged);
     view.show();
     clock.runUntil(10);
@@ -289,7 +292,7 @@ TEST_F(WindowFixture, LibraryHeaderSitsUnderTheMenuBar)
     m_permissions.setHasCompletedOnboarding(true);
     ThemeService theme(m_settings);
     CoachMarksService coach(m_settings);
-    auto* content = new ContentView(context(), m_settings, &coach, m_permissions);
+    auto* content = new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions);
     MainWindow window(m_settings, &theme, &coach, content);
     window.resize(1280, 820);
     window.show();

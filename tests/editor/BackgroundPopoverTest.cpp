@@ -22,8 +22,8 @@ protected:
             orders << i;
         m_guide = makeGuide(orders);
         context()->setAutosaveDelay(600000);
-        controller = std::make_unique<EditorController>(m_guide, context());
-        controller->appear();
+        controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles({}));
+        controller->list().appear();
     }
     Step* step(int position) const { return m_guide->orderedSteps()[position]; }
     // The popover of the step at `position`, as the title bar opens it.
@@ -95,7 +95,7 @@ TEST_F(BackgroundPopoverTest, PickingGivesOnlyThatStepItsOwnLowerCaseColour)
     EXPECT_TRUE(context()->hasChanges()) << "a picked colour is left to the automatic save";
 
     // Picking the guide's own colour still makes an override.
-    controller->pickBackground(step(2)->id(), QColor(0x11, 0x22, 0x33));
+    controller->canvas().pickBackground(step(2)->id(), QColor(0x11, 0x22, 0x33));
     EXPECT_EQ(step(2)->videoBackgroundHex(), QStringLiteral("112233"));
 }
 
@@ -166,10 +166,10 @@ TEST_F(BackgroundPopoverTest, AStepDeletedWhileShownDisablesThePopover)
     open(2);
     popoverFor(1);
     const QUuid id = step(1)->id();
-    controller->performDelete({ id });
+    controller->list().performDelete({ id });
     ASSERT_TRUE(test::waitUntil([&] { return !popover->isEnabled(); }));
-    controller->pickBackground(id, Qt::red);
-    controller->resetBackground(id);
+    controller->canvas().pickBackground(id, Qt::red);
+    controller->canvas().resetBackground(id);
     EXPECT_EQ(step(0)->videoBackgroundHex(), std::nullopt);
 }
 

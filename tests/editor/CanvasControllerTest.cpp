@@ -16,9 +16,16 @@ protected:
     void SetUp() override
     {
         EditorFixture::SetUp();
-        hooks.chooseImage = [this]() -> std::optional<QImage> {
+        // The chosen image as a file of its own; a null one as a file that is no image.
+        hooks.chooseImageFile = [this]() -> std::optional<QString> {
             ++m_asked;
-            return m_choice;
+            if (m_chosenPath)
+                return m_chosenPath;
+            if (!m_choice)
+                return std::nullopt;
+            const QString path = m_picks.filePath(QStringLiteral("chosen-%1.png").arg(m_asked));
+            EXPECT_TRUE(m_choice->isNull() ? test::writeFile(path, "not an image") : m_choice->save(path, "png"));
+            return path;
         };
         hooks.imageEditor = ImageEditorHandOff(m_handOff.path() + "/Z.O.V.A", [this](const QUrl& url) {
             m_opened.append(url);
@@ -28,8 +35,8 @@ protected:
     void open(const QList<qint64>& orders, bool withFiles = true)
     {
         m_guide = makeGuide(orders, withFiles);
-        m_controller = std::make_unique<EditorController>(m_guide, context(), hooks);
-        m_controller->appear();
+        m_controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles(hooks));
+        m_controller->list().appear();
     }
     QList<Step*> steps() const { return m_guide->orderedSteps(); }
     Step* focused() const { return m_controller->focusedStep(); }
@@ -41,7 +48,7 @@ protected:
     }
     static QStringList screenshotFiles()
     {
-        return QDir(StorageService::shared().screenshotsDirectory()).entryList(QDir::Files);
+        return QDir(zova::test::storage().screenshotsDirectory()).entryList(QDir::Files);
     }
     std::optional<QString> fileError() const { return m_controller->state().alerts.fileOpError; }
 
@@ -64,6 +71,9 @@ protected:
 
     EditorController::Hooks hooks;
     std::optional<QImage> m_choice = picture();
+    // Chosen as it is, instead of a file of m_choice.
+    std::optional<QString> m_chosenPath;
+    QTemporaryDir m_picks;
     int m_asked = 0;
     QTemporaryDir m_handOff;
     QList<QUrl> m_opened;
@@ -80,15 +90,15 @@ TEST_F(CanvasControllerTest, MarkerDragMovesOnlyThePendingHotspotUntilItEnds)
     step->setClickY(0.5);
     QSignalSpy canvas(m_controller.get(), &EditorController::canvasChanged);
     const QSizeF displayed(400, 300);
-    m_controller->dragHotspot({ 200, 0 }, displayed);
+    m_controller->canvas().dragHotspot({ 200, 0 }, displayed);
     EXPECT_EQ(m_controller->state().pendingClick, QPointF(1.0, 0.5));
-    m_controller->dragHotspot({ 600, 30 }, displayed);
+    m_controller->canvas().dragHotspot({ 600, 30 }, displayed);
     EXPECT_EQ(m_controller->state().pendingClick, QPointF(1.0, 0.6));
     EXPECT_EQ(step->clickX(), 0.5) << "the stored hotspot moved during the drag";
     EXPECT_EQ(step->clickY(), 0.5);
-    m_controller->dragHotspot({ 5, 5 }, QSizeF(0, 300));
+    m_controller->canvas().dragHotspot({ 5, 5 }, QSizeF(0, 300));
     EXPECT_EQ(m_controller->state().pendingClick, QPointF(1.0, 0.6)) << "a zero-width image takes no drag";
-    m_controller->endHotspotDrag();
+    m_controller->canvas().endHotspotDrag();
     EXPECT_EQ(step->clickX(), 1.0);
     EXPECT_DOUBLE_EQ(step->clickY(), 0.6);
     EXPECT_FALSE(m_controller->state().pendingClick);
@@ -96,7 +106,7 @@ TEST_F(CanvasControllerTest, MarkerDragMovesOnlyThePendingHotspotUntilItEnds)
 
     // A press and release without movement writes nothing.
     QSignalSpy writes(step, &Step::clickXChanged);
-    m_controller->endHotspotDrag();
+    m_controller->canvas().endHotspotDrag();
     EXPECT_EQ(writes.count(), 0);
     EXPECT_EQ(step->clickX(), 1.0);
 }
@@ -104,12 +114,12 @@ TEST_F(CanvasControllerTest, MarkerDragMovesOnlyThePendingHotspotUntilItEnds)
 TEST_F(CanvasControllerTest, FocusChangeDropsThePendingHotspot)
 {
     open({ 0, 1 });
-    m_controller->dragHotspot({ 10, 10 }, { 100, 100 });
+    m_controller->canvas().dragHotspot({ 10, 10 }, { 100, 100 });
     ASSERT_TRUE(m_controller->state().pendingClick);
     const QUuid other = steps()[1]->id();
-    m_controller->clickRow(other, selection::Click::Plain);
+    m_controller->list().clickRow(other, selection::Click::Plain);
     EXPECT_FALSE(m_controller->state().pendingClick);
-    m_controller->endHotspotDrag();
+    m_controller->canvas().endHotspotDrag();
     EXPECT_EQ(steps()[1]->clickX(), 0) << "the drag of one step wrote into another";
 }
 
@@ -117,13 +127,14 @@ TEST_F(CanvasControllerTest, DescriptionFieldTextAndEdits)
 {
     open({ 0 });
     Step* step = focused();
-    EXPECT_EQ(EditorController::descriptionText(*step), "Step with order 0") << "the label shows when no description";
+    EXPECT_EQ(StepCanvasController::descriptionText(*step), "Step with order 0")
+        << "the label shows when no description";
     EXPECT_FALSE(step->userDescription());
-    m_controller->setDescription(step->id(), "Step with order 0!");
+    m_controller->canvas().setDescription(step->id(), "Step with order 0!");
     EXPECT_EQ(step->userDescription(), "Step with order 0!");
-    m_controller->setDescription(step->id(), QString());
+    m_controller->canvas().setDescription(step->id(), QString());
     EXPECT_EQ(step->userDescription(), QString()) << "a cleared field stores the empty text, not none";
-    EXPECT_EQ(EditorController::descriptionText(*step), QString()) << "an empty description hides the label";
+    EXPECT_EQ(StepCanvasController::descriptionText(*step), QString()) << "an empty description hides the label";
 }
 
 TEST_F(CanvasControllerTest, WithStepsLeftOneIsAlwaysFocused)
@@ -131,8 +142,8 @@ TEST_F(CanvasControllerTest, WithStepsLeftOneIsAlwaysFocused)
     open({ 0, 1, 2 });
     const QUuid first = steps()[0]->id(), third = steps()[2]->id();
     // Ctrl-click takes the only selected (and focused) step out of the selection.
-    m_controller->clickRow(third, selection::Click::Plain);
-    m_controller->clickRow(third, selection::Click::Toggle);
+    m_controller->list().clickRow(third, selection::Click::Plain);
+    m_controller->list().clickRow(third, selection::Click::Toggle);
     EXPECT_TRUE(m_controller->state().selection.selected.isEmpty());
     EXPECT_EQ(m_controller->state().selection.focused, first);
 
@@ -153,16 +164,16 @@ TEST_F(CanvasControllerTest, StepsArrivingInAnEmptyGuideGetTheFocus)
 TEST_F(CanvasControllerTest, CropStartsOnlyForAReadableScreenshot)
 {
     open({ 0, 1 });
-    QFile::remove(QDir(StorageService::shared().screenshotsDirectory()).filePath(steps()[0]->screenshotFilename()));
-    m_controller->requestCrop();
+    QFile::remove(QDir(zova::test::storage().screenshotsDirectory()).filePath(steps()[0]->screenshotFilename()));
+    m_controller->canvas().requestCrop();
     EXPECT_FALSE(m_controller->state().sheets.cropping) << "cropping began on a screenshot that cannot be read";
 
     const QUuid second = steps()[1]->id();
-    m_controller->clickRow(steps()[0]->id(), selection::Click::Toggle);
-    m_controller->cropStep(second);
+    m_controller->list().clickRow(steps()[0]->id(), selection::Click::Toggle);
+    m_controller->canvas().cropStep(second);
     EXPECT_TRUE(m_controller->state().sheets.cropping);
     EXPECT_EQ(m_controller->state().selection, (Selection { { second }, second }));
-    m_controller->endCropping();
+    m_controller->canvas().endCropping();
     EXPECT_FALSE(m_controller->state().sheets.cropping);
 }
 
@@ -181,10 +192,11 @@ TEST_P(AddStepOrder, FollowsTheLargestOrderAndIsFocusedAlone)
     for (const Step* s : m_guide->steps())
         before.insert(s->id());
     if (steps().size() > 1) {
-        m_controller->clickRow(steps()[0]->id(), selection::Click::Plain);
-        m_controller->clickRow(steps()[1]->id(), selection::Click::Toggle);
+        m_controller->list().clickRow(steps()[0]->id(), selection::Click::Plain);
+        m_controller->list().clickRow(steps()[1]->id(), selection::Click::Toggle);
     }
-    m_controller->addStepFromImageFile();
+    m_controller->canvas().addStepFromImageFile();
+    finishFileReads();
     ASSERT_EQ(steps().size(), GetParam().orders.size() + 1);
     Step* added = nullptr;
     for (Step* s : m_guide->steps())
@@ -214,9 +226,11 @@ TEST_F(CanvasControllerTest, CancelledOrUnreadableImageAddsNothing)
     open({ 0 });
     const QStringList files = screenshotFiles();
     m_choice = std::nullopt;
-    m_controller->addStepFromImageFile();
+    m_controller->canvas().addStepFromImageFile();
+    finishFileReads();
     m_choice = QImage();
-    m_controller->addStepFromImageFile();
+    m_controller->canvas().addStepFromImageFile();
+    finishFileReads();
     EXPECT_EQ(m_asked, 2);
     EXPECT_EQ(steps().size(), 1);
     EXPECT_EQ(screenshotFiles(), files);
@@ -231,7 +245,8 @@ TEST_F(CanvasControllerTest, AddedStepThatCannotBeSavedLeavesNoStepAndNoFile)
     {
         StoreLock lock(storePath(), context());
         ASSERT_TRUE(lock.locked);
-        m_controller->addStepFromImageFile();
+        m_controller->canvas().addStepFromImageFile();
+        finishFileReads();
     }
     EXPECT_EQ(steps().size(), 2);
     EXPECT_EQ(screenshotFiles(), files) << "the new file stayed behind";
@@ -255,7 +270,8 @@ TEST_F(CanvasControllerTest, ReplacedScreenshotIsCommittedBeforeTheOldFileGoes)
     bool oldPresentAtSave = false;
     QObject::connect(context(), &ModelContext::didSave, context(), [&] { oldPresentAtSave = fileExists(old); });
     m_choice = picture(QSize(200, 100));
-    m_controller->replaceScreenshot(step->id());
+    m_controller->canvas().replaceScreenshot(step->id());
+    finishFileReads();
     EXPECT_TRUE(oldPresentAtSave) << "the old file went before the new name was stored";
     EXPECT_FALSE(fileExists(old));
     EXPECT_NE(step->screenshotFilename(), old);
@@ -263,7 +279,7 @@ TEST_F(CanvasControllerTest, ReplacedScreenshotIsCommittedBeforeTheOldFileGoes)
                     .match(step->screenshotFilename())
                     .hasMatch())
         << step->screenshotFilename().toStdString();
-    EXPECT_EQ(StorageService::shared().loadScreenshot(step->screenshotFilename()).size(), QSize(200, 100));
+    EXPECT_EQ(zova::test::storage().loadScreenshot(step->screenshotFilename()).size(), QSize(200, 100));
     EXPECT_EQ(step->clickX(), 0.25);
     EXPECT_EQ(step->clickY(), 0.75);
     EXPECT_EQ(m_controller->state().selection.selected, selected);
@@ -280,7 +296,8 @@ TEST_F(CanvasControllerTest, ReplacementThatCannotBeSavedRestoresTheStepAndRemov
     {
         StoreLock lock(storePath(), context());
         ASSERT_TRUE(lock.locked);
-        m_controller->replaceScreenshot(step->id());
+        m_controller->canvas().replaceScreenshot(step->id());
+        finishFileReads();
     }
     EXPECT_EQ(step->screenshotFilename(), old);
     EXPECT_TRUE(fileExists(old));
@@ -295,10 +312,11 @@ TEST_F(CanvasControllerTest, ReplacementThatCannotBeWrittenKeepsTheOldFile)
     Step* step = steps()[0];
     const QString old = step->screenshotFilename();
     // A file where the screenshot folder must be: nothing can be written into it.
-    const QString folder = StorageService::shared().screenshotsDirectory();
+    const QString folder = zova::test::storage().screenshotsDirectory();
     ASSERT_TRUE(QDir().rename(folder, folder + ".away"));
     ASSERT_TRUE(test::writeFile(folder, "not a folder"));
-    m_controller->replaceScreenshot(step->id());
+    m_controller->canvas().replaceScreenshot(step->id());
+    finishFileReads();
     QFile::remove(folder);
     ASSERT_TRUE(QDir().rename(folder + ".away", folder));
     EXPECT_EQ(step->screenshotFilename(), old);
@@ -312,7 +330,8 @@ TEST_F(CanvasControllerTest, CancelledReplacementChangesNothing)
     open({ 0 });
     const QString old = steps()[0]->screenshotFilename();
     m_choice = std::nullopt;
-    m_controller->replaceScreenshot(steps()[0]->id());
+    m_controller->canvas().replaceScreenshot(steps()[0]->id());
+    finishFileReads();
     EXPECT_EQ(steps()[0]->screenshotFilename(), old);
     EXPECT_TRUE(fileExists(old));
     EXPECT_FALSE(context()->hasChanges());
@@ -322,8 +341,8 @@ TEST_F(CanvasControllerTest, CancelledReplacementChangesNothing)
 TEST_F(CanvasControllerTest, ImageEditorGetsANamedCopyOfTheFocusedScreenshot)
 {
     open({ 0 });
-    const QString own = QDir(StorageService::shared().screenshotsDirectory()).filePath(focused()->screenshotFilename());
-    m_controller->editInImageEditor();
+    const QString own = QDir(zova::test::storage().screenshotsDirectory()).filePath(focused()->screenshotFilename());
+    m_controller->canvas().editInImageEditor();
     ASSERT_EQ(m_opened.size(), 1);
     const QString path = m_opened.first().toLocalFile();
     EXPECT_EQ(QFileInfo(path).absolutePath(), m_handOff.path() + "/Z.O.V.A");
@@ -335,7 +354,7 @@ TEST_F(CanvasControllerTest, ImageEditorGetsANamedCopyOfTheFocusedScreenshot)
     EXPECT_TRUE(QFile::exists(own));
     EXPECT_FALSE(fileError());
 
-    m_controller->editInImageEditor();
+    m_controller->canvas().editInImageEditor();
     ASSERT_EQ(m_opened.size(), 2);
     EXPECT_NE(m_opened[0], m_opened[1]) << "a second hand-off overwrote the first copy";
 }
@@ -344,7 +363,7 @@ TEST_F(CanvasControllerTest, ImageEditorFailuresAreReported)
 {
     open({ 0 });
     m_openSucceeds = false;
-    m_controller->editInImageEditor();
+    m_controller->canvas().editInImageEditor();
     ASSERT_TRUE(fileError());
     EXPECT_TRUE(fileError()->startsWith("Could not open the image editor: ")) << fileError()->toStdString();
     m_controller->clearFileError();
@@ -352,7 +371,7 @@ TEST_F(CanvasControllerTest, ImageEditorFailuresAreReported)
     // A file where the folder must be.
     ASSERT_TRUE(QDir(m_handOff.path() + "/Z.O.V.A").removeRecursively());
     ASSERT_TRUE(test::writeFile(m_handOff.path() + "/Z.O.V.A", "in the way"));
-    m_controller->editInImageEditor();
+    m_controller->canvas().editInImageEditor();
     ASSERT_TRUE(fileError());
     EXPECT_TRUE(fileError()->startsWith("Failed to write temporary image: ")) << fileError()->toStdString();
     EXPECT_EQ(m_opened.size(), 1);
@@ -361,9 +380,9 @@ TEST_F(CanvasControllerTest, ImageEditorFailuresAreReported)
 TEST_F(CanvasControllerTest, ImageEditorDoesNothingWithoutAReadableScreenshot)
 {
     open({ 0 }, false);
-    m_controller->editInImageEditor();
+    m_controller->canvas().editInImageEditor();
     open({});
-    m_controller->editInImageEditor();
+    m_controller->canvas().editInImageEditor();
     EXPECT_TRUE(m_opened.isEmpty());
     EXPECT_FALSE(fileError());
     EXPECT_FALSE(QFileInfo::exists(m_handOff.path() + "/Z.O.V.A")) << "a file was written";

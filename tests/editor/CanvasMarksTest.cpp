@@ -59,6 +59,7 @@ protected:
         });
         GuideEditorView::Dependencies deps;
         deps.thumbnails = &m_thumbnails;
+        deps.storage = &zova::test::storage();
         deps.settings = &m_settings;
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
         ASSERT_TRUE(showActive(m_view.get()));
@@ -97,7 +98,7 @@ protected:
         return test::waitUntil([&] { return layer()->redaction()->isCurrent(layer()->marks()); }, 20000);
     }
 
-    ScreenshotCache m_thumbnails { StorageService::shared() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     QTemporaryDir m_handOff;
     QStringList m_opened;
@@ -225,13 +226,13 @@ TEST_F(CanvasMarksTest, UnreadableMarksShowNoneAndViewingTheStepDoesNotOverwrite
     QPlainTextEdit* field = canvas()->description()->field();
     field->setFocus();
     QTest::keyClicks(field, QStringLiteral("x"));
-    controller()->requestCrop();
+    controller()->canvas().requestCrop();
     ASSERT_TRUE(controller()->state().sheets.cropping);
     QTest::mouseClick(qobject_cast<CropOverlayView*>(canvas()->cropOverlay())->cancelButton(), Qt::LeftButton);
     ASSERT_FALSE(controller()->state().sheets.cropping);
-    controller()->setActiveTool(Kind::Blur);
+    controller()->canvas().setActiveTool(Kind::Blur);
     QTest::mouseClick(layer(), Qt::LeftButton, {}, at(0.5, 0.5));
-    controller()->setActiveTool(std::nullopt);
+    controller()->canvas().setActiveTool(std::nullopt);
     layer()->setFocus();
     QTest::keyClick(layer(), Qt::Key_Backspace);
     ASSERT_TRUE(context()->save().hasValue());
@@ -279,14 +280,14 @@ TEST_F(CanvasMarksTest, TheCropOverlayKeepsItsRectangleUntilItIsAppliedAndEndsTh
     EXPECT_NE(step(0)->screenshotFilename(), old);
     EXPECT_FALSE(fileExists(old));
     const QSize cut = crop.pixels.size();
-    EXPECT_EQ(StorageService::shared().loadScreenshot(step(0)->screenshotFilename()).size(), cut);
+    EXPECT_EQ(zova::test::storage().loadScreenshot(step(0)->screenshotFilename()).size(), cut);
     EXPECT_NEAR(step(0)->clickX(), (0.3 - crop.x) / crop.width, 1e-9);
     EXPECT_NEAR(step(0)->annotations()[0].x, (0.5 - crop.x) / crop.width, 1e-9);
     ASSERT_TRUE(test::waitUntil([&] { return canvas()->content() == CanvasColumn::Content::Step; }, 1000));
     EXPECT_EQ(canvas()->screenshot()->image().size(), cut) << "the canvas shows the cropped image";
 
     // A new crop starts afresh; the image editor's button ends it and hands the file over.
-    controller()->requestCrop();
+    controller()->canvas().requestCrop();
     overlay = qobject_cast<CropOverlayView*>(canvas()->cropOverlay());
     ASSERT_TRUE(overlay);
     EXPECT_EQ(overlay->cropRect(), QRectF(0, 0, 1, 1));
@@ -307,7 +308,7 @@ TEST_F(CanvasMarksTest, TheCropOverlayShowsTheScreenshotWithItsBlursHidden)
     QPainter(&shot).fillRect(QRect(100, 100, 80, 40), Qt::black);
     const StepAnnotation blur = mark(Kind::Blur, { 0.2, 0.3, 0.3, 0.2 });
     for (int i = 0; i < 2; ++i) {
-        auto* s = new Step(i, StorageService::shared().saveScreenshot(shot).value());
+        auto* s = new Step(i, zova::test::storage().saveScreenshot(shot).value());
         s->setAnnotations({ blur, mark(Kind::Arrow, { 0.6, 0.6, 0.2, 0.2 }) });
         s->setGuide(m_guide);
     }
@@ -321,15 +322,15 @@ TEST_F(CanvasMarksTest, TheCropOverlayShowsTheScreenshotWithItsBlursHidden)
         SCOPED_TRACE(position);
         if (position == 0) {
             ASSERT_TRUE(waitForRedaction());
-            controller()->requestCrop();
+            controller()->canvas().requestCrop();
         } else {
-            controller()->cropStep(step(1)->id());
+            controller()->canvas().cropStep(step(1)->id());
         }
         auto* overlay = qobject_cast<CropOverlayView*>(canvas()->cropOverlay());
         ASSERT_NE(overlay, nullptr);
         EXPECT_EQ(overlay->image().convertToFormat(QImage::Format_RGB32), hidden)
             << "the crop shows what the blur hides";
-        controller()->endCropping();
+        controller()->canvas().endCropping();
     }
 }
 
@@ -345,7 +346,7 @@ TEST_F(CanvasMarksTest, TheCanvasHidesUnderABlurWhatTheExportsHide)
             const QRectF m = markFor(c, text);
             StepAnnotation blur = mark(Kind::Blur, m);
             blur.rotation = c.rotation;
-            auto* s = new Step(m_guide->steps().size(), StorageService::shared().saveScreenshot(shot).value());
+            auto* s = new Step(m_guide->steps().size(), zova::test::storage().saveScreenshot(shot).value());
             s->setAnnotations({ blur });
             s->setGuide(m_guide);
         }

@@ -33,9 +33,17 @@ protected:
     {
         m_guide = makeGuide(orders, withFiles);
         EditorController::Hooks hooks;
-        hooks.chooseImage = [this]() -> std::optional<QImage> { return m_choice; };
+        // The chosen image as a file of its own.
+        hooks.chooseImageFile = [this]() -> std::optional<QString> {
+            if (!m_choice)
+                return std::nullopt;
+            const QString path = m_picks.filePath(QStringLiteral("chosen-%1.png").arg(++m_chosen));
+            EXPECT_TRUE(m_choice->save(path, "png"));
+            return path;
+        };
         GuideEditorView::Dependencies deps;
         deps.thumbnails = &m_thumbnails;
+        deps.storage = &zova::test::storage();
         deps.settings = &m_settings;
         deps.permissions = &m_permissions;
         deps.makeCropOverlay = m_makeOverlay;
@@ -67,7 +75,7 @@ protected:
         return out;
     }
 
-    ScreenshotCache m_thumbnails { StorageService::shared() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     SessionGrants m_grants { true, true };
     int m_probes = 0;
@@ -76,6 +84,8 @@ protected:
                                           return m_grants;
                                       } };
     std::optional<QImage> m_choice;
+    QTemporaryDir m_picks;
+    int m_chosen = 0;
     CanvasColumn::CropOverlayFactory m_makeOverlay;
     Guide* m_guide = nullptr;
     std::unique_ptr<GuideEditorView> m_view;
@@ -114,7 +124,7 @@ TEST_F(CanvasViewTest, TitleBarAndContentFollowTheState)
 TEST_F(CanvasViewTest, CropOfAMissingScreenshotKeepsTheStepAndItsTools)
 {
     open({ 0 });
-    QFile::remove(QDir(StorageService::shared().screenshotsDirectory()).filePath(step(0)->screenshotFilename()));
+    QFile::remove(QDir(zova::test::storage().screenshotsDirectory()).filePath(step(0)->screenshotFilename()));
     QTest::mouseClick(bar()->cropButton(), Qt::LeftButton);
     EXPECT_FALSE(controller()->state().sheets.cropping);
     EXPECT_EQ(canvas()->content(), CanvasColumn::Content::Step);
@@ -130,18 +140,18 @@ TEST_F(CanvasViewTest, TheInstalledCropOverlayGetsTheFocusedScreenshotAndGoesWit
     };
     open({ 0, 1 });
     clickRow(1);
-    controller()->requestCrop();
+    controller()->canvas().requestCrop();
     ASSERT_EQ(made.size(), 1);
     EXPECT_EQ(made.first().first, step(1)->id());
     EXPECT_EQ(made.first().second, QSize(320, 200));
     QPointer<QWidget> overlay = canvas()->cropOverlay();
     ASSERT_TRUE(overlay);
     EXPECT_TRUE(overlay->isVisible());
-    controller()->endCropping();
+    controller()->canvas().endCropping();
     EXPECT_EQ(canvas()->content(), CanvasColumn::Content::Step);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(overlay) << "the overlay outlived the crop";
-    controller()->requestCrop();
+    controller()->canvas().requestCrop();
     EXPECT_EQ(made.size(), 2) << "each crop gets a fresh overlay";
 }
 
@@ -152,7 +162,7 @@ TEST_F(CanvasViewTest, LoadingStepsIntoTheDescriptionWritesNothing)
     ASSERT_TRUE(context()->save().hasValue());
     for (int position : { 1, 2, 0, 1 }) {
         clickRow(position);
-        EXPECT_EQ(field()->toPlainText(), EditorController::descriptionText(*step(position)));
+        EXPECT_EQ(field()->toPlainText(), StepCanvasController::descriptionText(*step(position)));
     }
     EXPECT_EQ(field()->toPlainText(), "Step with order 1");
     for (int position : { 0, 1 })
@@ -264,7 +274,8 @@ TEST_F(CanvasViewTest, EmptyStateFollowsClickTrackingWithinASecond)
     // A step leaves the empty state and its poll.
     m_choice = QImage(QSize(40, 30), QImage::Format_RGB32);
     m_choice->fill(Qt::red);
-    controller()->addStepFromImageFile();
+    controller()->canvas().addStepFromImageFile();
+    finishFileReads();
     EXPECT_EQ(canvas()->content(), CanvasColumn::Content::Step);
     EXPECT_FALSE(empty->pollTimer().isActive());
     EXPECT_EQ(bar()->titleLabel()->text(), "Step 1");
@@ -312,7 +323,7 @@ TEST_F(CanvasViewTest, ScreenshotFollowsItsStepsBackdropAndReplacement)
 
     m_choice = QImage(QSize(100, 400), QImage::Format_RGB32);
     m_choice->fill(Qt::green);
-    controller()->replaceScreenshot(step(0)->id());
+    controller()->canvas().replaceScreenshot(step(0)->id());
     ASSERT_TRUE(test::waitUntil([&] { return shot()->image().size() == QSize(100, 400); }, 1000));
     EXPECT_NEAR(shot()->fittedRect().height(), 0.92 * shot()->cardRect().height(), 0.5)
         << "a tall image fills the height";

@@ -32,19 +32,16 @@ protected:
     {
         m_guide = makeGuide({ 0 }, false);
         Step* step = m_guide->orderedSteps().first();
-        auto saved = StorageService::shared().saveScreenshot(image);
+        auto saved = zova::test::storage().saveScreenshot(image);
         EXPECT_TRUE(saved.hasValue());
         step->setScreenshotFilename(saved.value());
         step->setClickX(0.9);
         step->setClickY(0.9);
         EXPECT_TRUE(context()->save().hasValue());
-        m_controller = std::make_unique<EditorController>(m_guide, context(), hooks);
+        m_controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles(hooks));
         return step;
     }
-    QImage stored(const Step* step) const
-    {
-        return StorageService::shared().loadScreenshot(step->screenshotFilename());
-    }
+    QImage stored(const Step* step) const { return zova::test::storage().loadScreenshot(step->screenshotFilename()); }
     // The step as the store file holds it.
     std::unique_ptr<ModelContainer> reopened() const
     {
@@ -68,7 +65,7 @@ TEST_F(CropTest, CutsThePixelsAndMovesHotspotAndMarksWithThem)
     const StepAnnotation outside = mark(Kind::Arrow, { 0.7, 0.7, 0.2, 0.2 });
     step->setAnnotations({ inside, straddling, outside });
 
-    m_controller->applyCrop(step->id(), QRectF(0.333, 0.333, 0.333, 0.333));
+    m_controller->canvas().applyCrop(step->id(), QRectF(0.333, 0.333, 0.333, 0.333));
 
     EXPECT_NE(step->screenshotFilename(), old);
     EXPECT_FALSE(fileExists(old)) << "the old screenshot is removed";
@@ -106,7 +103,7 @@ TEST_F(CropTest, TheWholeImageIsANewFileOfTheSamePixels)
     const QString old = step->screenshotFilename();
     const QList<StepAnnotation> marks = { mark(Kind::Arrow, { 0.1, 0.2, 0.3, 0.4 }) };
     step->setAnnotations(marks);
-    m_controller->applyCrop(step->id(), QRectF(0, 0, 1, 1));
+    m_controller->canvas().applyCrop(step->id(), QRectF(0, 0, 1, 1));
     EXPECT_NE(step->screenshotFilename(), old);
     EXPECT_FALSE(fileExists(old));
     EXPECT_EQ(stored(step), gradient({ 120, 80 }).convertToFormat(stored(step).format()));
@@ -135,7 +132,7 @@ TEST_F(CropTest, RectanglesPastTheEdgesAreCutAtThem)
     };
     for (const Row& row : rows) {
         Step* step = open();
-        m_controller->applyCrop(step->id(), row.rect);
+        m_controller->canvas().applyCrop(step->id(), row.rect);
         const QImage cut = stored(step);
         EXPECT_EQ(cut.size(), row.size) << row.name;
         EXPECT_EQ(cut.pixel(0, 0), row.topLeft) << row.name;
@@ -146,12 +143,12 @@ TEST_F(CropTest, NothingHappensWithoutPixelsToKeep)
 {
     Step* step = open();
     const QString old = step->screenshotFilename();
-    m_controller->applyCrop(step->id(), QRectF(0.5, 0.5, 0.001, 0.5)); // under a pixel wide
+    m_controller->canvas().applyCrop(step->id(), QRectF(0.5, 0.5, 0.001, 0.5)); // under a pixel wide
     EXPECT_EQ(step->screenshotFilename(), old);
     EXPECT_TRUE(fileExists(old));
 
     step->setScreenshotFilename(QStringLiteral("gone.png"));
-    m_controller->applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
+    m_controller->canvas().applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
     EXPECT_EQ(step->screenshotFilename(), QStringLiteral("gone.png"));
     EXPECT_EQ(step->clickX(), 0.9);
     EXPECT_FALSE(m_controller->state().alerts.fileOpError) << "a missing file is not reported";
@@ -160,18 +157,17 @@ TEST_F(CropTest, NothingHappensWithoutPixelsToKeep)
 TEST_F(CropTest, APngThatCantBeWrittenLeavesTheStepAsItWas)
 {
     int removed = 0;
-    hooks.files.save
-        = [](const QImage&) -> Expected<QString, StorageError> { return unexpected(StorageError::EncodingFailed); };
+    hooks.files.save = [](const QImage&) -> Expected<QString, StorageError> { return unexpected(StorageError {}); };
     hooks.files.remove = [&](const QString&) { ++removed; };
     Step* step = open();
     const QString old = step->screenshotFilename();
     step->setAnnotations({ mark(Kind::Highlight, { 0.6, 0.6, 0.2, 0.2 }) });
     const std::optional<QByteArray> marks = step->annotationsData();
 
-    m_controller->applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
+    m_controller->canvas().applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
 
     EXPECT_EQ(m_controller->state().alerts.fileOpError,
-        QStringLiteral("Couldn't save the cropped screenshot: ") + describe(StorageError::EncodingFailed));
+        QStringLiteral("Couldn't save the cropped screenshot: ") + describe(StorageError {}));
     EXPECT_EQ(step->screenshotFilename(), old);
     EXPECT_TRUE(fileExists(old));
     EXPECT_EQ(step->clickX(), 0.9);
@@ -183,7 +179,7 @@ TEST_F(CropTest, ACommitThatFailsPutsEverythingBackAndRemovesTheNewFile)
 {
     QStringList written;
     hooks.files.save = [&](const QImage& image) {
-        auto saved = StorageService::shared().saveScreenshot(image);
+        auto saved = zova::test::storage().saveScreenshot(image);
         if (saved)
             written << saved.value();
         return saved;
@@ -200,7 +196,7 @@ TEST_F(CropTest, ACommitThatFailsPutsEverythingBackAndRemovesTheNewFile)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(storePath().toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    m_controller->applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
+    m_controller->canvas().applyCrop(step->id(), QRectF(0, 0, 0.5, 0.5));
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 

@@ -18,8 +18,8 @@ protected:
     void open(const QList<qint64>& orders, bool withFiles = true)
     {
         m_guide = makeGuide(orders, withFiles);
-        m_controller = std::make_unique<EditorController>(m_guide, context(), hooks);
-        m_controller->appear();
+        m_controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles(hooks));
+        m_controller->list().appear();
     }
     QList<Step*> steps() const { return m_guide->orderedSteps(); }
     QUuid id(int position) const { return steps()[position]->id(); }
@@ -36,13 +36,13 @@ protected:
         QList<int> others = positions;
         others.removeAll(focused);
         if (others.isEmpty()) {
-            m_controller->clickRow(id(focused), selection::Click::Plain);
+            m_controller->list().clickRow(id(focused), selection::Click::Plain);
             return;
         }
-        m_controller->clickRow(id(others.first()), selection::Click::Plain);
+        m_controller->list().clickRow(id(others.first()), selection::Click::Plain);
         for (int p : others.mid(1))
-            m_controller->clickRow(id(p), selection::Click::Toggle);
-        m_controller->clickRow(id(focused), selection::Click::Toggle);
+            m_controller->list().clickRow(id(p), selection::Click::Toggle);
+        m_controller->list().clickRow(id(focused), selection::Click::Toggle);
     }
     QList<qint64> orders() const
     {
@@ -91,11 +91,11 @@ TEST_P(DeleteTable, RenumbersFocusesAndRemovesTheFiles)
     ASSERT_EQ(m_controller->state().selection, (Selection { ids(c.selected), id(c.focused) }));
     if (c.selected == c.doomed) {
         // The keyboard and the footer: the alert is about the selection.
-        m_controller->requestDeleteSelection();
+        m_controller->list().requestDeleteSelection();
         ASSERT_EQ(m_controller->state().sheets.pendingDelete, ids(c.doomed));
-        m_controller->confirmDelete();
+        m_controller->list().confirmDelete();
     } else {
-        m_controller->performDelete(ids(c.doomed));
+        m_controller->list().performDelete(ids(c.doomed));
     }
 
     EXPECT_FALSE(m_controller->state().sheets.pendingDelete);
@@ -125,7 +125,7 @@ TEST_F(EditorControllerTest, FocusAfterDeletionCountsPositionsWhenOrdersHaveGaps
 {
     open({ 0, 5, 9, 12 });
     const QUuid before = id(1);
-    m_controller->performDelete(ids({ 2 }));
+    m_controller->list().performDelete(ids({ 2 }));
     EXPECT_EQ(m_controller->state().selection.focused, before);
     EXPECT_EQ(orders(), (QList<qint64> { 0, 1, 2 }));
 }
@@ -134,7 +134,7 @@ TEST_F(EditorControllerTest, DeletingWorksWithoutFilesAndWithMissingOnes)
 {
     open({ 0, 1, 2 }, false);
     steps()[1]->setScreenshotFilename(QStringLiteral("gone.png"));
-    m_controller->performDelete(ids({ 0, 1 }));
+    m_controller->list().performDelete(ids({ 0, 1 }));
     ASSERT_EQ(steps().size(), 1);
     EXPECT_EQ(steps()[0]->order(), 0);
 }
@@ -144,7 +144,7 @@ TEST_F(EditorControllerTest, UnknownIdsChangeNothing)
     open({ 0, 1, 2 });
     const Selection before = m_controller->state().selection;
     QSignalSpy saves(context(), &ModelContext::didSave);
-    m_controller->performDelete({ QUuid::createUuid() });
+    m_controller->list().performDelete({ QUuid::createUuid() });
     EXPECT_EQ(steps().size(), 3);
     EXPECT_EQ(m_controller->state().selection, before);
     EXPECT_EQ(saves.count(), 0);
@@ -153,10 +153,10 @@ TEST_F(EditorControllerTest, UnknownIdsChangeNothing)
 TEST_F(EditorControllerTest, CancelKeepsEverything)
 {
     open({ 0, 1, 2 });
-    m_controller->requestDeleteStep(id(1));
+    m_controller->list().requestDeleteStep(id(1));
     ASSERT_EQ(m_controller->state().sheets.pendingDelete, ids({ 1 }));
     const Selection before = m_controller->state().selection;
-    m_controller->cancelDelete();
+    m_controller->list().cancelDelete();
     EXPECT_FALSE(m_controller->state().sheets.pendingDelete);
     EXPECT_EQ(steps().size(), 3);
     EXPECT_EQ(m_controller->state().selection, before);
@@ -166,9 +166,9 @@ TEST_F(EditorControllerTest, CancelKeepsEverything)
 TEST_F(EditorControllerTest, DeletingAnEmptySelectionAsksNothing)
 {
     open({ 0, 1 });
-    m_controller->clickRow(id(0), selection::Click::Toggle); // the only selected step, off
+    m_controller->list().clickRow(id(0), selection::Click::Toggle); // the only selected step, off
     ASSERT_TRUE(m_controller->state().selection.selected.isEmpty());
-    m_controller->requestDeleteSelection();
+    m_controller->list().requestDeleteSelection();
     EXPECT_FALSE(m_controller->state().sheets.pendingDelete);
 }
 
@@ -181,7 +181,7 @@ TEST_F(EditorControllerTest, ScreenshotsStayUntilTheDeletionIsSaved)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(storePath().toUtf8().constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    m_controller->performDelete(ids({ 1 }));
+    m_controller->list().performDelete(ids({ 1 }));
     EXPECT_EQ(steps().size(), 2);
     EXPECT_TRUE(fileExists(file)) << "the screenshot went while its step is still in the store";
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -193,7 +193,7 @@ TEST_F(EditorControllerTest, ScreenshotsStayUntilTheDeletionIsSaved)
 TEST_F(EditorControllerTest, StepsDeletedElsewhereLeaveTheSelection)
 {
     open({ 0, 1, 2 });
-    m_controller->clickRow(id(1), selection::Click::Toggle);
+    m_controller->list().clickRow(id(1), selection::Click::Toggle);
     const QUuid gone = id(1);
     context()->remove(steps()[1]);
     EXPECT_EQ(m_controller->selectedCount(), 1);
@@ -208,7 +208,7 @@ TEST_F(EditorControllerTest, MovesWriteOnlyChangedOrdersAndSave)
     for (Step* s : steps())
         writes.push_back(std::make_unique<QSignalSpy>(s, &Step::orderChanged));
     const QUuid first = id(0), second = id(1), third = id(2);
-    EXPECT_TRUE(m_controller->moveStep(second, 3)); // to the end: 0 stays, 7 becomes 1, 2 stays 2
+    EXPECT_TRUE(m_controller->list().moveStep(second, 3)); // to the end: 0 stays, 7 becomes 1, 2 stays 2
     EXPECT_EQ(writes[0]->count(), 0);
     EXPECT_EQ(writes[1]->count(), 0);
     EXPECT_EQ(writes[2]->count(), 1);
@@ -238,7 +238,7 @@ TEST_F(EditorControllerTest, RefusedMovesTouchNothing)
         { "step_of_another_guide", QUuid::createUuid(), 0 },
     };
     for (const auto& c : cases)
-        EXPECT_FALSE(m_controller->moveStep(c.step, c.gap)) << c.name;
+        EXPECT_FALSE(m_controller->list().moveStep(c.step, c.gap)) << c.name;
     EXPECT_EQ(orders(), (QList<qint64> { 0, 2, 7 }));
     EXPECT_EQ(saves.count(), 0);
 }
@@ -248,18 +248,18 @@ TEST_F(EditorControllerTest, MoveToStepLandsAtThePositionWithGappedOrders)
     // Orders 0, 5, 9, 12: positions and orders disagree.
     open({ 0, 5, 9, 12 });
     const QUuid last = id(3);
-    EXPECT_TRUE(m_controller->moveToPosition(last, 1));
+    EXPECT_TRUE(m_controller->list().moveToPosition(last, 1));
     EXPECT_EQ(m_controller->positionOf(last), 1);
     EXPECT_EQ(orders(), (QList<qint64> { 0, 1, 2, 3 }));
-    EXPECT_FALSE(m_controller->moveToPosition(last, 1));
+    EXPECT_FALSE(m_controller->list().moveToPosition(last, 1));
 }
 
 TEST_F(EditorControllerTest, MovesKeepSelectionAndFocus)
 {
     open({ 0, 1, 2, 3 });
-    m_controller->clickRow(id(2), selection::Click::Toggle);
+    m_controller->list().clickRow(id(2), selection::Click::Toggle);
     const Selection before = m_controller->state().selection;
-    EXPECT_TRUE(m_controller->moveStep(id(2), 0));
+    EXPECT_TRUE(m_controller->list().moveStep(id(2), 0));
     EXPECT_EQ(m_controller->state().selection, before);
 }
 
@@ -286,15 +286,15 @@ TEST_F(EditorControllerTest, DropOutcomes)
         open({ 0, 1, 2, 3 });
         const QList<qint64> before = orders();
         const QUuid dragged = id(c.dragged);
-        m_controller->beginDrag(dragged);
+        m_controller->list().beginDrag(dragged);
         if (c.gap)
-            m_controller->enterDropGap(*c.gap);
+            m_controller->list().enterDropGap(*c.gap);
         else
-            m_controller->setEdgeHover(ScrollDirection::Down, true);
+            m_controller->list().setEdgeHover(ScrollDirection::Down, true);
         const QByteArray payload = c.payload == Payload::Dragged ? step_drag::encode(dragged)
             : c.payload == Payload::Foreign                      ? step_drag::encode(QUuid::createUuid())
                                                                  : QByteArray("{}");
-        EXPECT_EQ(m_controller->drop(payload, c.gap), c.moved);
+        EXPECT_EQ(m_controller->list().drop(payload, c.gap), c.moved);
         const DragState& drag = m_controller->state().drag;
         EXPECT_FALSE(drag.dragging);
         EXPECT_FALSE(drag.dropGap);
@@ -309,19 +309,19 @@ TEST_F(EditorControllerTest, DropOutcomes)
 TEST_F(EditorControllerTest, DragTargetsFollowThePointer)
 {
     open({ 0, 1, 2, 3, 4 });
-    m_controller->beginDrag(id(3));
+    m_controller->list().beginDrag(id(3));
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 3);
-    m_controller->enterDropGap(3);
-    m_controller->enterDropGap(4);
-    m_controller->leaveDropGap(3); // the late leave of the gap before
+    m_controller->list().enterDropGap(3);
+    m_controller->list().enterDropGap(4);
+    m_controller->list().leaveDropGap(3); // the late leave of the gap before
     EXPECT_EQ(m_controller->state().drag.dropGap, 4);
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 4);
-    m_controller->leaveDropGap(4);
+    m_controller->list().leaveDropGap(4);
     EXPECT_FALSE(m_controller->state().drag.dropGap);
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 4);
-    m_controller->beginDrag(QUuid::createUuid());
+    m_controller->list().beginDrag(QUuid::createUuid());
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 4);
-    m_controller->endDrag();
+    m_controller->list().endDrag();
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 4);
     EXPECT_FALSE(m_controller->state().drag.dragging);
 }
@@ -330,48 +330,48 @@ TEST_F(EditorControllerTest, AutoScrollMovesOneGapPerTickAndStopsAtTheEnds)
 {
     open({ 0, 1, 2, 3, 4 });
     QSignalSpy scrolls(m_controller.get(), &EditorController::autoScrollRequested);
-    m_controller->beginDrag(id(4)); // lastActiveIndex 4
-    m_controller->setEdgeHover(ScrollDirection::Down, true);
+    m_controller->list().beginDrag(id(4)); // lastActiveIndex 4
+    m_controller->list().setEdgeHover(ScrollDirection::Down, true);
     ASSERT_EQ(scrolls.count(), 1);
     EXPECT_EQ(scrolls.takeFirst().at(0).toInt(), 5);
-    m_controller->autoScrollTick();
+    m_controller->list().autoScrollTick();
     EXPECT_EQ(scrolls.count(), 0) << "scrolled past the last gap";
-    m_controller->setEdgeHover(ScrollDirection::Down, false);
-    m_controller->setEdgeHover(ScrollDirection::Up, true);
+    m_controller->list().setEdgeHover(ScrollDirection::Down, false);
+    m_controller->list().setEdgeHover(ScrollDirection::Up, true);
     for (int i = 0; i < 7; ++i)
-        m_controller->autoScrollTick();
+        m_controller->list().autoScrollTick();
     QList<int> gaps;
     for (const QList<QVariant>& args : scrolls)
         gaps.append(args.at(0).toInt());
     EXPECT_EQ(gaps, (QList<int> { 4, 3, 2, 1, 0 }));
     EXPECT_EQ(m_controller->state().drag.lastActiveIndex, 0);
-    m_controller->endDrag();
-    EXPECT_FALSE(m_controller->autoScrolling());
+    m_controller->list().endDrag();
+    EXPECT_FALSE(m_controller->list().autoScrolling());
 }
 
 TEST_F(EditorControllerTest, AQuickLeaveAndReenterKeepsOneTimer)
 {
     open({ 0, 1, 2, 3, 4, 5, 6, 7 });
     QSignalSpy scrolls(m_controller.get(), &EditorController::autoScrollRequested);
-    m_controller->beginDrag(id(0));
-    m_controller->setEdgeHover(ScrollDirection::Down, true);
-    m_controller->setEdgeHover(ScrollDirection::Down, false);
-    m_controller->setEdgeHover(ScrollDirection::Down, true);
+    m_controller->list().beginDrag(id(0));
+    m_controller->list().setEdgeHover(ScrollDirection::Down, true);
+    m_controller->list().setEdgeHover(ScrollDirection::Down, false);
+    m_controller->list().setEdgeHover(ScrollDirection::Down, true);
     EXPECT_EQ(scrolls.count(), 1) << "the re-enter started a second loop";
-    EXPECT_TRUE(m_controller->autoScrolling());
+    EXPECT_TRUE(m_controller->list().autoScrolling());
     // The timer ends at its first tick without a hovered edge.
-    m_controller->setEdgeHover(ScrollDirection::Down, false);
-    m_controller->autoScrollTick();
-    EXPECT_FALSE(m_controller->autoScrolling());
+    m_controller->list().setEdgeHover(ScrollDirection::Down, false);
+    m_controller->list().autoScrollTick();
+    EXPECT_FALSE(m_controller->list().autoScrolling());
     EXPECT_EQ(scrolls.count(), 1);
 }
 
 TEST_F(EditorControllerTest, EdgeHoverWithoutADragDoesNothing)
 {
     open({ 0, 1 });
-    m_controller->setEdgeHover(ScrollDirection::Up, true);
+    m_controller->list().setEdgeHover(ScrollDirection::Up, true);
     EXPECT_FALSE(m_controller->state().drag.hoverTop);
-    EXPECT_FALSE(m_controller->autoScrolling());
+    EXPECT_FALSE(m_controller->list().autoScrolling());
 }
 
 TEST_F(EditorControllerTest, TitleCommit)
@@ -457,10 +457,10 @@ TEST_F(EditorControllerTest, ADeletedGuideIsLetGo)
     context()->remove(m_guide);
     EXPECT_EQ(m_controller->guide(), nullptr);
     EXPECT_TRUE(m_controller->orderedSteps().isEmpty());
-    EXPECT_FALSE(m_controller->moveStep(QUuid::createUuid(), 0));
+    EXPECT_FALSE(m_controller->list().moveStep(QUuid::createUuid(), 0));
     m_controller->setTitleDraft(QStringLiteral("x"));
     m_controller->close();
-    m_controller->performDelete({});
+    m_controller->list().performDelete({});
 }
 
 TEST_F(EditorControllerTest, FailureAlertsAreIndependent)

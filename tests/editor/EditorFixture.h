@@ -1,10 +1,13 @@
 #pragma once
 
+#include "editor/EditorController.h"
+#include "editor/files/ScreenshotFiles.h"
 #include "model/Guide.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +17,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <memory>
@@ -35,6 +39,20 @@ protected:
         view->show();
         view->activateWindow();
         return QTest::qWaitForWindowActive(view);
+    }
+
+    // The hooks with every empty member of their file hook reaching the test's screenshot folder.
+    static zova::EditorController::Hooks withTestFiles(zova::EditorController::Hooks hooks)
+    {
+        hooks.files = hooks.files.orElse(zova::ScreenshotFiles::of(zova::test::storage()));
+        return hooks;
+    }
+
+    // Hands every chosen image file that was read back to the controller that asked.
+    static void finishFileReads()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     }
 
     QString storePath() const { return m_dir.path() + QStringLiteral("/ZOVA.store"); }
@@ -59,15 +77,14 @@ protected:
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(QColor::fromHsv((seed * 47) % 360, 160, 220));
-        auto saved = zova::StorageService::shared().saveScreenshot(image);
+        auto saved = zova::test::storage().saveScreenshot(image);
         EXPECT_TRUE(saved.hasValue());
         return saved ? saved.value() : QString();
     }
 
     static bool fileExists(const QString& name)
     {
-        return !name.isEmpty()
-            && QFile::exists(QDir(zova::StorageService::shared().screenshotsDirectory()).filePath(name));
+        return !name.isEmpty() && QFile::exists(QDir(zova::test::storage().screenshotsDirectory()).filePath(name));
     }
 
     // The orders stored in the file, by step id.

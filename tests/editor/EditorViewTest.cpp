@@ -45,11 +45,13 @@ protected:
         };
         GuideEditorView::Dependencies deps;
         deps.thumbnails = &m_thumbnails;
+        deps.storage = &zova::test::storage();
         deps.makeExportPanel = [this](Guide* guide, std::function<void()> onDismiss, QWidget* host) {
             auto exporters = std::make_unique<FakeExporters>();
             m_calls = exporters->calls;
             ExportPanel::Dependencies panelDeps { m_picker, std::move(exporters), {} };
-            return new ExportPanel(guide, std::move(onDismiss), m_settings, std::move(panelDeps), host);
+            return new ExportPanel(
+                guide, std::move(onDismiss), m_settings, zova::test::storage(), std::move(panelDeps), host);
         };
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), std::move(hooks), std::move(deps));
         ASSERT_TRUE(showActive(m_view.get()));
@@ -71,7 +73,7 @@ protected:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCenter(position));
     }
 
-    ScreenshotCache m_thumbnails { StorageService::shared() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     std::shared_ptr<FakePicker> m_picker = std::make_shared<FakePicker>();
     std::shared_ptr<QList<FakeExporters::Call>> m_calls;
@@ -261,7 +263,7 @@ TEST_F(EditorViewTest, DragOverRowHalvesAndDrop)
     QMimeData mime;
     mime.setData(step_drag::mimeType(), step_drag::encode(first));
     ASSERT_TRUE(list()->acceptsPayload(&mime));
-    controller()->beginDrag(first);
+    controller()->list().beginDrag(first);
     const QRect row = list()->rowRect(1);
     list()->dragMovedTo(QPoint(row.center().x(), row.top() + row.height() / 4));
     EXPECT_EQ(controller()->state().drag.dropGap, 1);
@@ -310,15 +312,15 @@ TEST_F(EditorViewTest, AutoScrollShowsTheNextGap)
     open(orders);
     QScrollBar* bar = list()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
-    controller()->beginDrag(id(20));
+    controller()->list().beginDrag(id(20));
     list()->dragMovedTo(QPoint(100, list()->viewport()->height() - 10));
     EXPECT_TRUE(controller()->state().drag.hoverBottom);
     EXPECT_FALSE(controller()->state().drag.dropGap);
     EXPECT_EQ(controller()->state().drag.lastActiveIndex, 21);
     ASSERT_TRUE(test::waitUntil([&] { return bar->value() > 0; }, 10000));
     list()->dragLeft();
-    controller()->endDrag();
-    EXPECT_FALSE(controller()->autoScrolling());
+    controller()->list().endDrag();
+    EXPECT_FALSE(controller()->list().autoScrolling());
 }
 
 TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
@@ -410,9 +412,9 @@ TEST_F(EditorViewTest, ThumbnailsFillInAndAMissingFileShowsNone)
     QList<qint64> orders { 0, 1, 2 };
     m_guide = makeGuide(orders);
     const QString missing = m_guide->orderedSteps()[1]->screenshotFilename();
-    QFile::remove(QDir(StorageService::shared().screenshotsDirectory()).filePath(missing));
+    QFile::remove(QDir(zova::test::storage().screenshotsDirectory()).filePath(missing));
     m_thumbnails.clear();
-    EditorController controller(m_guide, context());
+    EditorController controller(m_guide, context(), withTestFiles({}));
     StepListView view(&controller, &m_thumbnails);
     view.resize(280, 600);
     const QSize box = view.thumbnailBox();

@@ -43,7 +43,7 @@ protected:
     {
         m_guide = makeGuide({ 0 });
         step()->setAnnotations(marks);
-        m_controller = std::make_unique<EditorController>(m_guide, context());
+        m_controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles({}));
         m_window = std::make_unique<QWidget>();
         auto* column = new QVBoxLayout(m_window.get());
         m_toolbar = new AnnotationToolbar(m_controller.get(), m_window.get());
@@ -202,7 +202,7 @@ TEST_F(MarksViewTest, ToolButtonsAreNotAnExclusiveGroup)
 TEST_F(MarksViewTest, ALabelIsEditedInPlace)
 {
     open();
-    m_controller->setActiveTool(Kind::Text);
+    m_controller->canvas().setActiveTool(Kind::Text);
     drag(at(0.3, 0.3), at(0.6, 0.5));
     QLineEdit* editor = m_layer->labelEditor();
     ASSERT_TRUE(editor->isVisible()) << "a new text mark opens its label";
@@ -249,7 +249,7 @@ TEST_F(MarksViewTest, UnreadableMarksShowNothingAndStayUntilTheFirstEdit)
     EXPECT_EQ(step()->annotationsData(), foreign);
 
     // The first real edit replaces them.
-    m_controller->setActiveTool(Kind::Arrow);
+    m_controller->canvas().setActiveTool(Kind::Arrow);
     drag(at(0.2, 0.2), at(0.4, 0.4));
     ASSERT_EQ(step()->annotations().size(), 1);
     EXPECT_EQ(step()->annotations()[0].kind, Kind::Arrow);
@@ -376,10 +376,11 @@ TEST_F(MarksViewTest, TheLayerTakesDeleteBeforeTheStepDeletion)
     m_guide = makeGuide({ 0, 1 });
     const StepAnnotation label = mark(Kind::Text, { 0.5, 0.5, 0.2, 0.1 }, "d02030", QStringLiteral("Keep"));
     m_guide->orderedSteps().first()->setAnnotations({ mark(Kind::Highlight, { 0.1, 0.1, 0.3, 0.3 }), label });
-    ScreenshotCache thumbnails(StorageService::shared());
+    ScreenshotCache thumbnails(zova::test::storage());
     Settings settings;
     GuideEditorView::Dependencies deps;
     deps.thumbnails = &thumbnails;
+    deps.storage = &zova::test::storage();
     deps.settings = &settings;
     GuideEditorView view(m_guide, context(), {}, std::move(deps));
     ASSERT_TRUE(showActive(&view));

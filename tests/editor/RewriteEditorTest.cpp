@@ -42,6 +42,7 @@ protected:
         m_guide = makeGuide(orders);
         GuideEditorView::Dependencies deps;
         deps.thumbnails = &m_thumbnails;
+        deps.storage = &zova::test::storage();
         deps.settings = &m_settings;
         deps.permissions = &m_permissions;
         m_view = std::make_unique<GuideEditorView>(m_guide, context(), EditorController::Hooks {}, std::move(deps));
@@ -60,7 +61,7 @@ protected:
     }
 
     FakeModelServer server;
-    ScreenshotCache m_thumbnails { StorageService::shared() };
+    ScreenshotCache m_thumbnails { zova::test::storage() };
     Settings m_settings;
     PermissionsService m_permissions { m_settings, [](bool) { return SessionGrants { true, true }; } };
     Guide* m_guide = nullptr;
@@ -131,7 +132,7 @@ TEST_F(RewriteEditorTest, Screenshots)
     EXPECT_TRUE(m_view->grab().save(docs + "/editor-rewrite-popover.png"));
     m_view->controller()->setSmartEditMenuOpen(false);
 
-    m_view->controller()->clickRow(m_guide->orderedSteps()[1]->id(), selection::Click::Plain);
+    m_view->controller()->list().clickRow(m_guide->orderedSteps()[1]->id(), selection::Click::Plain);
     click(bar()->backgroundButton());
     QTest::qWait(300);
     ASSERT_TRUE(m_view->popovers()->backgroundPopover());

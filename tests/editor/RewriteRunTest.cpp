@@ -46,8 +46,8 @@ protected:
             step->setOcrLabel(optionalText(labels.value(i, "-")));
         }
         ASSERT_TRUE(context()->save().hasValue());
-        controller = std::make_unique<EditorController>(m_guide, context());
-        controller->appear();
+        controller = std::make_unique<EditorController>(m_guide, context(), withTestFiles({}));
+        controller->list().appear();
         rewriter = makeLocalModelRewriter();
         run = std::make_unique<RewriteRun>(controller.get(), context(), rewriter.get());
     }
@@ -182,7 +182,7 @@ TEST_F(RewriteRunTest, BatchSkipsDeletedAndEmptyStepsKeepsTheFirstFailureAndSave
         const QString text = userText(r);
         if (text == QLatin1String("two")) {
             // Deleted while the model answers.
-            controller->performDelete({ second });
+            controller->list().performDelete({ second });
             return FakeModelServer::chatAnswer(QStringLiteral("Two rewritten"));
         }
         if (text == QLatin1String("four"))
@@ -314,7 +314,7 @@ TEST_F(RewriteRunTest, AnswersNeverReachADeletedStepOrAClosedEditor)
     open({ "one", "two" });
     const QUuid first = steps()[0]->id();
     server.chat = [&](const FakeModelServer::Request&) {
-        controller->performDelete({ first });
+        controller->list().performDelete({ first });
         return FakeModelServer::chatAnswer(QStringLiteral("Rewritten"));
     };
     run->rewriteStep(first, Tone::Friendly);
@@ -431,7 +431,7 @@ TEST_F(TitleBarPopoversTest, TheBatchShowsItsProgressOnTheButton)
 TEST_F(TitleBarPopoversTest, AGuideWithoutStepsOffersNoBatchAndAnUnavailableModelNoButton)
 {
     openBar({ "one" });
-    controller->performDelete({ steps()[0]->id() });
+    controller->list().performDelete({ steps()[0]->id() });
     controller->setSmartEditMenuOpen(true);
     EXPECT_FALSE(controller->state().sheets.smartEditMenu) << "nothing focused: no popover";
 
@@ -454,7 +454,7 @@ TEST_F(TitleBarPopoversTest, AGuideWithoutStepsOffersNoBatchAndAnUnavailableMode
 TEST_F(TitleBarPopoversTest, TheBackgroundPopoverIsForTheFocusedStepAndClosesOutside)
 {
     openBar({ "one", "two" });
-    controller->clickRow(steps()[1]->id(), selection::Click::Plain);
+    controller->list().clickRow(steps()[1]->id(), selection::Click::Plain);
     click(backgroundButton);
     ASSERT_NE(popovers->backgroundPopover(), nullptr);
     EXPECT_EQ(popovers->backgroundContent()->stepId(), steps()[1]->id());

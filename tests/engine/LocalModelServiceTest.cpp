@@ -86,11 +86,15 @@ TEST_F(IntelligenceTest, KeepsTheLabelWhenTheModelGivesNothingUsable)
     llm::LocalModelClient::shared().setRequestTimeout(200);
     server.chat = [](const FakeModelServer::Request&) { return FakeModelServer::Reply { 200, {}, true }; };
     EXPECT_EQ(clean(ai, label), label);
-    EXPECT_EQ(chats().size(), 3);
+    llm::LocalModelClient::shared().setRequestTimeout(5000);
+    server.chat
+        = [](const FakeModelServer::Request&) { return FakeModelServer::streamedAnswer(64 * 1024 * 1024, false); };
+    EXPECT_EQ(clean(ai, label), label);
+    EXPECT_EQ(chats().size(), 4);
 
     // Blank labels are not sent at all.
     EXPECT_EQ(clean(ai, QStringLiteral("  \n ")), QStringLiteral("  \n "));
-    EXPECT_EQ(chats().size(), 3);
+    EXPECT_EQ(chats().size(), 4);
 }
 
 struct ToneCase {
@@ -154,6 +158,14 @@ TEST_F(IntelligenceTest, RewriteFailuresCarryTheirMessages)
     ASSERT_FALSE(late);
     EXPECT_EQ(late.error().description().toStdString(),
         "AI request failed: The on-device language model did not answer in time.");
+
+    llm::LocalModelClient::shared().setRequestTimeout(5000);
+    server.chat
+        = [](const FakeModelServer::Request&) { return FakeModelServer::streamedAnswer(64 * 1024 * 1024, false); };
+    const auto endless = rewrite(ai, QStringLiteral("x"), Tone::Concise);
+    ASSERT_FALSE(endless);
+    EXPECT_EQ(endless.error().description().toStdString(),
+        "AI request failed: The on-device language model sent an answer that was too long.");
 }
 
 TEST_F(IntelligenceTest, UnavailableModelRefusesRewriteAndLeavesLabels)

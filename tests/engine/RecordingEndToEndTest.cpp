@@ -6,6 +6,7 @@
 #include "model/StorageService.h"
 #include "platform/llm/LocalModelClient.h"
 #include "platform/x11/X11Backends.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -73,7 +74,7 @@ private:
 
 QStringList screenshotFiles()
 {
-    return QDir(StorageService::shared().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
+    return QDir(zova::test::storage().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
 }
 
 class RecordingEndToEnd : public ::testing::Test {
@@ -88,7 +89,8 @@ protected:
         ASSERT_TRUE(opened);
         container = std::move(*opened);
         ASSERT_TRUE(target.start()) << "the target window did not come up";
-        service = std::make_unique<RecordingService>(*container->mainContext(), x11::makeBackends());
+        service
+            = std::make_unique<RecordingService>(*container->mainContext(), x11::makeBackends(), zova::test::storage());
         service->setOnFinished([this](Guide* g, bool isNew) { finished.append({ g, isNew }); });
     }
 
@@ -152,7 +154,7 @@ TEST_F(RecordingEndToEnd, AcceptedClicksBecomeLabelledStepsAndStopHandsOver)
     ASSERT_EQ(guide->steps().size(), 1);
     Step* step = guide->steps().first();
     EXPECT_EQ(step->order(), 0);
-    const QImage shot = StorageService::shared().loadScreenshot(step->screenshotFilename());
+    const QImage shot = zova::test::storage().loadScreenshot(step->screenshotFilename());
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(shot.size(), frame.size().toSize());
     EXPECT_LE(std::abs(step->clickX() * frame.width() - (word.x() - frame.x())), 1.0);

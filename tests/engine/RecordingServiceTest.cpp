@@ -8,6 +8,7 @@
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -80,7 +81,7 @@ DesktopScreen display()
 
 QStringList screenshotFiles()
 {
-    return QDir(StorageService::shared().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
+    return QDir(zova::test::storage().screenshotsDirectory()).entryList({ "*.png" }, QDir::Files);
 }
 
 // Holds the write lock of the store from a second connection while it lives.
@@ -133,7 +134,7 @@ protected:
         };
         c.captureDelayMs = 30;
         c.clockIntervalMs = 10;
-        service = std::make_unique<RecordingService>(context(), backends, std::move(c));
+        service = std::make_unique<RecordingService>(context(), backends, zova::test::storage(), std::move(c));
     }
 
     ModelContext& context() { return *container->mainContext(); }
@@ -504,7 +505,7 @@ TEST_F(RecordingFixture, ClickOnAnOpenMenuIsShotAtOnceWithTheMenu)
     const QRectF area(100, 100, 550, 300);
     EXPECT_DOUBLE_EQ(step->clickX(), (600 - area.x()) / area.width());
     EXPECT_DOUBLE_EQ(step->clickY(), (200 - area.y()) / area.height());
-    const QImage saved = StorageService::shared().loadScreenshot(step->screenshotFilename());
+    const QImage saved = zova::test::storage().loadScreenshot(step->screenshotFilename());
     ASSERT_EQ(saved.size(), area.size().toSize());
     EXPECT_EQ(saved.pixelColor(500, 100), QColor(Qt::yellow)) << "the menu where it was";
     EXPECT_EQ(saved.pixelColor(10, 10), QColor(Qt::white)) << "the window beneath";
@@ -518,7 +519,7 @@ TEST_F(RecordingFixture, ClickOnAnOpenMenuIsShotAtOnceWithTheMenu)
     ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 2; }));
     const Step* second = service->currentGuide()->orderedSteps().last();
     EXPECT_DOUBLE_EQ(second->clickX(), 100 / area.width());
-    EXPECT_EQ(StorageService::shared().loadScreenshot(second->screenshotFilename()).size(), area.size().toSize());
+    EXPECT_EQ(zova::test::storage().loadScreenshot(second->screenshotFilename()).size(), area.size().toSize());
 }
 
 TEST_F(RecordingFixture, RefreshWindowsFillsListsOrReportsFailure)
@@ -751,7 +752,7 @@ TEST_F(RecordingFixture, LightControlNearTheTopKeepsItsPixels)
     click(120, 110);
     ASSERT_TRUE(test::waitUntil([&] { return service->stepCount() == 1; }));
     const Step* step = service->currentGuide()->orderedSteps().first();
-    const QImage saved = StorageService::shared().loadScreenshot(step->screenshotFilename());
+    const QImage saved = zova::test::storage().loadScreenshot(step->screenshotFilename());
     ASSERT_FALSE(saved.isNull());
     ASSERT_EQ(labels.size(), 1);
     for (const QImage& image : { saved, labels[0].image }) {
@@ -777,7 +778,7 @@ TEST_F(RecordingFixture, OverlappingClicksGetConsecutiveOrdersWithFiles)
     EXPECT_EQ(captured.count(), 2);
     EXPECT_EQ(captured[0][0].toUuid(), steps[0]->id());
     for (const Step* s : steps)
-        EXPECT_FALSE(StorageService::shared().loadScreenshot(s->screenshotFilename()).isNull());
+        EXPECT_FALSE(zova::test::storage().loadScreenshot(s->screenshotFilename()).isNull());
     EXPECT_FALSE(context().hasChanges()) << "each step is saved";
 }
 
@@ -931,7 +932,7 @@ TEST_F(RecordingFixture, ClicksJustBeforeStopBecomeStepsBeforeTheHandOver)
     ASSERT_EQ(steps.size(), 2);
     EXPECT_DOUBLE_EQ(steps[1]->clickX(), 0.5);
     for (const Step* s : steps)
-        EXPECT_FALSE(StorageService::shared().loadScreenshot(s->screenshotFilename()).isNull());
+        EXPECT_FALSE(zova::test::storage().loadScreenshot(s->screenshotFilename()).isNull());
     EXPECT_FALSE(context().hasChanges());
 
     // A cancel while Stop waits drops the captures as before.

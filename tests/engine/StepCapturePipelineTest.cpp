@@ -48,7 +48,7 @@ protected:
                 const int i = shotIndex(image);
                 gates[size_t(i)].acquire();
                 if (failing[size_t(i)])
-                    return unexpected(StorageError::EncodingFailed);
+                    return unexpected(StorageError {});
                 return fileOf(i);
             },
             [this](const QString& filename) { removed.push_back(filename); },

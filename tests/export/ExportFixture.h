@@ -8,6 +8,7 @@
 #include "model/Step.h"
 #include "model/StepAnnotation.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -71,14 +72,14 @@ protected:
 
     static QString saved(const QImage& image)
     {
-        auto name = zova::StorageService::shared().saveScreenshot(image);
+        auto name = zova::test::storage().saveScreenshot(image);
         EXPECT_TRUE(name.hasValue());
         return name ? name.value() : QString();
     }
 
     static QString screenshotPath(const QString& name)
     {
-        return zova::StorageService::shared().screenshotsDirectory() + QLatin1Char('/') + name;
+        return zova::test::storage().screenshotsDirectory() + QLatin1Char('/') + name;
     }
 
     static zova::StepAnnotation annotation(zova::StepAnnotation::Kind kind, double x, double y, double w, double h,
@@ -97,5 +98,5 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<zova::ModelContainer> m_container;
-    zova::ExportService m_service;
+    zova::ExportService m_service { zova::test::storage() };
 };

@@ -47,7 +47,7 @@ protected:
         m_picker->answers[Kind::ParentFolder] = m_out.path();
         ExportPanel::Dependencies deps;
         deps.picker = m_picker;
-        m_panel = new ExportPanel(m_guide, {}, m_settings, std::move(deps), m_host.get());
+        m_panel = new ExportPanel(m_guide, {}, m_settings, zova::test::storage(), std::move(deps), m_host.get());
         m_host->show();
         run()->setRevealWhenDone(false);
     }
@@ -116,7 +116,7 @@ TEST_F(ExportPanelEndToEndTest, ClosingTheHostDuringRealExportsIsSafe)
             m_host = std::make_unique<QWidget>();
             ExportPanel::Dependencies deps;
             deps.picker = m_picker;
-            m_panel = new ExportPanel(m_guide, {}, m_settings, std::move(deps), m_host.get());
+            m_panel = new ExportPanel(m_guide, {}, m_settings, zova::test::storage(), std::move(deps), m_host.get());
             run()->setRevealWhenDone(false);
         }
         m_picker->answers[Kind::SaveFile] = out(format == ExportFormat::Pdf ? "gone.pdf" : "gone.mp4");

@@ -67,7 +67,7 @@ protected:
         m_calls = exporters->calls;
         ExportPanel::Dependencies deps { m_picker, std::move(exporters), narratorWith(std::move(voices)) };
         m_panel = new ExportPanel(
-            m_guide, [this] { ++m_dismissed; }, m_settings, std::move(deps), m_host.get());
+            m_guide, [this] { ++m_dismissed; }, m_settings, zova::test::storage(), std::move(deps), m_host.get());
         m_panel->show();
     }
 
@@ -112,8 +112,8 @@ TEST_F(ExportPanelTest, HeaderTexts)
         Guide* guide = makeGuide(QString::fromUtf8(c.title));
         for (int i = 0; i < c.steps; ++i)
             addStep(guide, i);
-        ExportPanel panel(
-            guide, {}, m_settings, { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
+        ExportPanel panel(guide, {}, m_settings, zova::test::storage(),
+            { m_picker, std::make_unique<FakeExporters>(), narratorWith({}) }, m_host.get());
         EXPECT_EQ(panel.titleLabel()->text(), QString::fromUtf8(c.header));
         EXPECT_EQ(panel.subtitleLabel()->text(), QString::fromUtf8(c.subtitle));
     }

@@ -257,43 +257,66 @@ TEST_F(ExportRunTest, BothRunsHtmlFirstAndStopsAtItsFailure)
 
 struct ReplaceCase {
     const char* name;
-    const char* existing; // below the parent folder; a trailing "/" makes a folder
-    bool asked;
+    ExportFormat format;
+    const char* existing; // below the out folder; a trailing "/" makes a folder
+    const char* asked; // the name the question is about; nullptr when nothing is asked
 };
 
 class ReplaceTest : public ExportRunTest, public ::testing::WithParamInterface<ReplaceCase> { };
 
+// Whatever the format, what an earlier export wrote at the destination is replaced
+// only once the user agreed; files the export would not write ask nothing.
 TEST_P(ReplaceTest, AsksBeforeReplacingAnEarlierExport)
 {
     const ReplaceCase& c = GetParam();
+    addStep(m_guide, 1, QStringLiteral("shot.png"));
     const QString existing = QString::fromLatin1(c.existing);
     if (existing.endsWith('/')) {
         QDir().mkpath(out(existing));
     } else if (!existing.isEmpty()) {
         ASSERT_TRUE(test::writeFile(out(existing), "old"));
     }
-    m_run->setSelectedFormat(ExportFormat::Both);
+    m_run->setSelectedFormat(c.format);
+    m_picker->answers[Kind::SaveFolder] = out("Handbook");
+    m_picker->answers[Kind::SaveFile] = out(c.format == ExportFormat::Pdf ? "Printout.pdf" : "Clip.mp4");
     m_picker->answers[Kind::ParentFolder] = m_out.path();
+    const QStringList kinds = c.format == ExportFormat::Html ? QStringList { "html" }
+        : c.format == ExportFormat::Pdf                      ? QStringList { "pdf" }
+        : c.format == ExportFormat::Video                    ? QStringList { "mp4" }
+                                                             : QStringList { "html", "pdf" };
 
     m_picker->replace = false;
     exportAndWait();
-    EXPECT_EQ(m_picker->replaceQuestions, c.asked ? QStringList { "my-guide" } : QStringList {});
-    EXPECT_EQ(callKinds(), c.asked ? QStringList {} : (QStringList { "html", "pdf" }));
+    EXPECT_EQ(m_picker->replaceQuestions, c.asked ? QStringList { c.asked } : QStringList {});
+    EXPECT_EQ(callKinds(), c.asked ? QStringList {} : kinds);
     if (c.asked) {
         EXPECT_FALSE(m_run->statusMessage().has_value());
+        EXPECT_FALSE(m_run->isExporting());
     }
 
     m_calls->clear();
     m_picker->replace = true;
     exportAndWait();
-    EXPECT_EQ(callKinds(), (QStringList { "html", "pdf" }));
+    EXPECT_EQ(callKinds(), kinds);
     EXPECT_FALSE(m_run->didFail());
 }
 
 INSTANTIATE_TEST_SUITE_P(Existing, ReplaceTest,
-    ::testing::Values(ReplaceCase { "Nothing", "", false }, ReplaceCase { "OtherName", "other.pdf", false },
-        ReplaceCase { "Folder", "my-guide/", true }, ReplaceCase { "Pdf", "my-guide.pdf", true },
-        ReplaceCase { "FileWhereTheFolderGoes", "my-guide", true }),
+    ::testing::Values(ReplaceCase { "HtmlIntoNothing", ExportFormat::Html, "", nullptr },
+        ReplaceCase { "HtmlBesideOtherFiles", ExportFormat::Html, "Handbook/notes.txt", nullptr },
+        ReplaceCase {
+            "HtmlBesideOtherScreenshots", ExportFormat::Html, "Handbook/assets/screenshots/other.png", nullptr },
+        ReplaceCase { "HtmlOverItsPage", ExportFormat::Html, "Handbook/index.html", "Handbook" },
+        ReplaceCase { "HtmlOverAScreenshot", ExportFormat::Html, "Handbook/assets/screenshots/shot.png", "Handbook" },
+        ReplaceCase { "PdfIntoNothing", ExportFormat::Pdf, "other.pdf", nullptr },
+        ReplaceCase { "PdfOverItsFile", ExportFormat::Pdf, "Printout.pdf", "Printout.pdf" },
+        ReplaceCase { "VideoIntoNothing", ExportFormat::Video, "", nullptr },
+        ReplaceCase { "VideoOverItsFile", ExportFormat::Video, "Clip.mp4", "Clip.mp4" },
+        ReplaceCase { "BothIntoNothing", ExportFormat::Both, "", nullptr },
+        ReplaceCase { "BothBesideOtherNames", ExportFormat::Both, "other.pdf", nullptr },
+        ReplaceCase { "BothOverTheFolder", ExportFormat::Both, "my-guide/", "my-guide" },
+        ReplaceCase { "BothOverThePdf", ExportFormat::Both, "my-guide.pdf", "my-guide" },
+        ReplaceCase { "BothOverAFileWhereTheFolderGoes", ExportFormat::Both, "my-guide", "my-guide" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExportRunTest, DialogStringsAreTheQuestion)

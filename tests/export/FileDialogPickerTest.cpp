@@ -53,6 +53,7 @@ TEST_P(FileDialogPickerTest, ShowsTheRequestAndAnswersThePath)
 {
     const DialogCase& c = GetParam();
     QDir(m_dir.path()).mkdir("Existing");
+    ASSERT_TRUE(test::writeFile(m_dir.filePath("Existing.pdf"), "earlier"));
     FileDialogPicker picker;
     std::optional<QString> seenName;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
@@ -61,6 +62,9 @@ TEST_P(FileDialogPickerTest, ShowsTheRequestAndAnswersThePath)
         EXPECT_EQ(dialog->acceptMode(), c.acceptMode);
         EXPECT_EQ(dialog->fileMode(), c.fileMode);
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        if (c.request.kind != Kind::ParentFolder) {
+            EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite)) << "the run asks, not the dialog";
+        }
         if (!c.request.nameFilters.isEmpty()) {
             EXPECT_EQ(dialog->nameFilters(), c.request.nameFilters);
         }
@@ -90,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, FileDialogPickerTest,
             QFileDialog::AnyFile, nullptr, "my-guide.pdf" },
         DialogCase { "PdfWithoutExtension", DestinationRequest::saveFile("pdf", "my-guide"), QFileDialog::AcceptSave,
             QFileDialog::AnyFile, "Handout", "Handout.pdf" },
+        DialogCase { "ExistingPdfIsAnsweredWithoutAQuestion", DestinationRequest::saveFile("pdf", "my-guide"),
+            QFileDialog::AcceptSave, QFileDialog::AnyFile, "Existing.pdf", "Existing.pdf" },
         DialogCase { "Mp4WithoutExtension", DestinationRequest::saveFile("mp4", "my-guide"), QFileDialog::AcceptSave,
             QFileDialog::AnyFile, "Clip", "Clip.mp4" },
         DialogCase { "ParentFolder", DestinationRequest::parentFolder(), QFileDialog::AcceptOpen,

@@ -103,7 +103,7 @@ TEST_F(HtmlFolderExportTest, UnreadableScreenshotsAreLeftOutLikeInThePdfAndTheVi
     addStep(guide, 0, present);
     addStep(guide, 1, QStringLiteral("gone.png"));
     addStep(guide, 2, QStringLiteral("../../outside.png"));
-    QDir().mkpath(StorageService::shared().screenshotsDirectory() + "/folder.png");
+    QDir().mkpath(zova::test::storage().screenshotsDirectory() + "/folder.png");
     addStep(guide, 3, QStringLiteral("folder.png"));
     ASSERT_TRUE(test::writeFile(target() + "/index.html", "earlier page"));
     const auto result = m_service.exportHTMLFolder(*guide, target(), {});

@@ -1,6 +1,7 @@
 #include "Destinations.h"
 #include "ExportFixture.h"
 
+#include "model/TemporaryFiles.h"
 #include "platform/pdf/HtmlPdfRenderer.h"
 
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThreadPool>
 
 #include <limits>
 #include <memory>
@@ -147,6 +149,25 @@ TEST_F(PdfExportTest, MissingImageStillGivesAPdf)
     EXPECT_TRUE(pdfText(target()).contains("Still described"));
 }
 
+TEST_F(PdfExportTest, ExportLeavesNoTemporaryFiles)
+{
+    Guide* guide = makeGuide(QStringLiteral("Tidy"));
+    addStep(guide, 0, saveSolid(160, 90, Qt::darkGreen));
+    ASSERT_TRUE(test::writeFile(target("blocker"), "file"));
+    for (const QString& to : { target(), target("blocker/guide.pdf") }) {
+        std::optional<bool> clean;
+        std::optional<ExportService::Result> result;
+        m_service.exportPDF(*guide, to, {}, nullptr, [&](const ExportService::Result& r) {
+            result = r;
+            clean = QDir(TemporaryFiles::directory()).isEmpty();
+        });
+        ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }, 300000));
+        EXPECT_EQ(result->hasValue(), to == target());
+        EXPECT_TRUE(*clean) << qPrintable(to) << ": "
+                            << QDir(TemporaryFiles::directory()).entryList().join(' ').toStdString();
+    }
+}
+
 TEST_F(PdfExportTest, WriteFailureKeepsNoPartialFile)
 {
     Guide* guide = makeGuide(QStringLiteral("Nowhere"));
@@ -186,16 +207,114 @@ TEST_F(PdfExportTest, LoadThatNeverFinishesTimesOut)
     EXPECT_TRUE(result.error().message.contains("within")) << result.error().message.toStdString();
 }
 
+// A receiver that goes while the page loads or is checked drops the render: the
+// call back never comes, and the render ends, its page folder with it.
 TEST_F(PdfExportTest, GoneReceiverHearsNothing)
 {
-    Guide* guide = makeGuide(QStringLiteral("Closed panel"));
+    QTemporaryDir work;
     bool called = false;
-    auto* receiver = new QObject;
-    m_service.exportPDF(*guide, target(), {}, receiver, [&](const ExportService::Result&) { called = true; });
-    delete receiver;
-    // The render goes on and ends; only the call back is dropped.
-    test::waitUntil([] { return false; }, 4000);
+    int probes = 0;
+    auto receiver = std::make_unique<QObject>();
+    pdf::RenderTiming timing;
+    timing.probed = [&](bool) {
+        ++probes;
+        receiver.reset();
+    };
+    pdf::renderHtmlToPdf(
+        QStringLiteral("<p>Closed panel</p>"), receiver.get(), [&](const pdf::RenderResult&) { called = true; }, timing,
+        work.path());
+    ASSERT_TRUE(test::waitUntil([&] { return probes > 0; }, 120000)) << "the page was never checked";
+    ASSERT_TRUE(test::waitUntil([&] { return QDir(work.path()).isEmpty(); }, 120000)) << "the render never ended";
+    QCoreApplication::processEvents();
     EXPECT_FALSE(called);
+    EXPECT_EQ(probes, 1) << "the render went on after its receiver had gone";
+
+    // Gone before the page was even written: nothing is heard, nothing is left.
+    Guide* guide = makeGuide(QStringLiteral("Closed panel"));
+    auto early = std::make_unique<QObject>();
+    m_service.exportPDF(*guide, target(), {}, early.get(), [&](const ExportService::Result&) { called = true; });
+    early.reset();
+    ASSERT_TRUE(test::waitUntil([&] { return QDir(TemporaryFiles::directory()).isEmpty(); }, 120000));
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(QFileInfo::exists(target()));
+}
+
+// However a render ends, its page and whatever the page refers to are gone by the
+// time the caller hears of it; a dropped render clears them as it stops.
+TEST_F(PdfExportTest, PageFilesGoWhenTheRenderEnds)
+{
+    struct Case {
+        const char* name;
+        pdf::PageWriter write;
+        int printTimeoutMs;
+        bool succeeds;
+    };
+    const auto pageWithPicture = [](const QString& folder) -> Expected<QString, QString> {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        if (!picture.save(folder + QStringLiteral("/picture.png"))
+            || !test::writeFile(folder + QStringLiteral("/page.html"), "<p>Page</p><img src=\"picture.png\">"))
+            return unexpected(QStringLiteral("could not write"));
+        return QStringLiteral("page.html");
+    };
+    const Case cases[] = {
+        { "printed", pageWithPicture, 300000, true },
+        { "print that never finishes", pageWithPicture, 1, false },
+        { "page that is not there",
+            [](const QString&) -> Expected<QString, QString> { return QStringLiteral("gone.html"); }, 300000, false },
+        { "page that could not be written",
+            [](const QString& folder) -> Expected<QString, QString> {
+                test::writeFile(folder + QStringLiteral("/half.html"), "<p>");
+                return unexpected(QStringLiteral("disk full"));
+            },
+            300000, false },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir work;
+        std::optional<bool> succeeded;
+        std::optional<bool> clearedFirst;
+        pdf::RenderTiming timing;
+        timing.printTimeoutMs = c.printTimeoutMs;
+        pdf::renderPageToPdf(
+            c.write, nullptr,
+            [&](const pdf::RenderResult& r) {
+                succeeded = r.hasValue();
+                clearedFirst = QDir(work.path()).isEmpty();
+            },
+            timing, work.path());
+        ASSERT_TRUE(test::waitUntil([&] { return succeeded.has_value(); }, 300000)) << c.name;
+        EXPECT_EQ(*succeeded, c.succeeds) << c.name;
+        EXPECT_TRUE(*clearedFirst) << c.name << ": the page's files were still there";
+    }
+}
+
+// An image that can never load counts as settled: the wait ends on a ready answer
+// after a check or two, never by running out of checks.
+TEST_F(PdfExportTest, ImagesThatCannotLoadDoNotHoldUpThePrint)
+{
+    Guide* guide = makeGuide(QStringLiteral("Lost screenshot"));
+    addStep(guide, 0, QStringLiteral("missing.png"))->setUserDescription(QStringLiteral("Still described"));
+    addStep(guide, 1, saveSolid(160, 90, Qt::darkGreen));
+    const struct {
+        const char* name;
+        QString html;
+    } pages[] = {
+        { "missing screenshot", m_service.generateHTML(*guide, ExportService::ImageMode::Printed, {}) },
+        { "file not there", QStringLiteral("<p>x</p><img src=\"nowhere/shot.png\">") },
+        { "bytes that are no image", QStringLiteral("<p>x</p><img src=\"data:image/png;base64,AAAAAAAA\">") },
+    };
+    for (const auto& page : pages) {
+        QList<bool> answers;
+        pdf::RenderTiming timing;
+        timing.probed = [&](bool ready) { answers << ready; };
+        const auto result = renderHtml(page.html, timing);
+        ASSERT_TRUE(result.hasValue()) << page.name;
+        ASSERT_FALSE(answers.isEmpty()) << page.name;
+        EXPECT_TRUE(answers.last()) << page.name << ": the wait ran out after " << answers.size() << " checks";
+        EXPECT_LT(answers.size(), 5) << page.name;
+    }
 }
 
 TEST(PdfPageTest, HeightFollowsTheMeasurement)

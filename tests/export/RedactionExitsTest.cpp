@@ -68,6 +68,7 @@ protected:
     {
         ExportFixture::SetUp();
         VideoExportService::Dependencies d;
+        d.storage = &zova::test::storage();
         for (int i = 0; i < 3; ++i)
             d.pool[size_t(i)] = std::make_unique<FakeSynthesizer>(nullptr, i, true);
         d.narratorVoice = [] { return std::optional<speech::SpeechVoice>(); };

@@ -7,6 +7,7 @@
 #include "export/VideoFrameRenderer.h"
 #include "model/Settings.h"
 #include "model/TemporaryFiles.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -145,6 +146,7 @@ protected:
         VideoFixture::SetUp();
         ASSERT_TRUE(m_out.isValid());
         VideoExportService::Dependencies d;
+        d.storage = &zova::test::storage();
         for (int i = 0; i < 3; ++i)
             d.pool[size_t(i)] = std::make_unique<FakeSynthesizer>(nullptr, i, true);
         d.narratorVoice = [this]() -> std::optional<speech::SpeechVoice> {
@@ -331,9 +333,9 @@ VideoFrameSource slide(const QImage& image, const QString& text)
 {
     QString name = QStringLiteral("missing.png");
     if (!image.isNull()) {
-        auto saved = StorageService::shared().saveScreenshot(image);
+        auto saved = zova::test::storage().saveScreenshot(image);
         EXPECT_TRUE(saved.hasValue());
-        name = saved ? *saved : QString();
+        name = saved ? zova::test::storage().pathFor(*saved).value_or(QString()) : QString();
     }
     return { name, {}, 0.5, 0.5, text, QStringLiteral("f5f3ef") };
 }
@@ -455,7 +457,7 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
     }
     m_guide->setVideoBackgroundHex(QStringLiteral("f5f3ef"));
     const Settings settings;
-    VideoExportService service(settings);
+    VideoExportService service(settings, zova::test::storage());
     const QString to = m_out.filePath("espeak.mp4");
     VideoExportOptions options;
     options.progress = [this](const QString& p) { m_progress << p; };
@@ -483,7 +485,8 @@ TEST_F(VideoExportTest, EspeakNarratedGuideMatchesItsSlides)
     ASSERT_TRUE(ff.waitForFinished(60000));
     const QImage decoded = QImage(png).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(decoded.size(), QSize(1920, 1080));
-    const auto sources = VideoExportService::loadFrames(m_guide->orderedSteps(), m_guide->videoBackgroundHex());
+    const auto sources
+        = VideoExportService::loadFrames(zova::test::storage(), m_guide->orderedSteps(), m_guide->videoBackgroundHex());
     const QImage drawn
         = VideoFrameRenderer::renderFrame(sources.at(0), 1, 3, {})->convertToFormat(QImage::Format_RGB32);
     double difference = 0;

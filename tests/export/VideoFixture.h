@@ -5,6 +5,7 @@
 #include "model/ModelContext.h"
 #include "model/Step.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +76,7 @@ public:
     {
         QString name;
         if (!image.isNull()) {
-            auto saved = zova::StorageService::shared().saveScreenshot(image);
+            auto saved = zova::test::storage().saveScreenshot(image);
             EXPECT_TRUE(saved.hasValue());
             name = saved ? *saved : QString();
         }

@@ -45,6 +45,7 @@ TEST(VideoFrameRenderTest, BackgroundIsTheResolvedColour)
     EXPECT_NEAR(VideoFrameRenderer::luminance("ff0000"), 0.299, 1e-6);
     EXPECT_NEAR(VideoFrameRenderer::luminance("#ff0000"), 0.299, 1e-6);
     EXPECT_NEAR(VideoFrameRenderer::luminance("zz"), 1.0, 1e-6) << "read as white";
+    EXPECT_EQ(VideoFrameRenderer::luminance("00cc44"), 0.5) << "computed from the whole bytes";
 }
 
 TEST(VideoFrameGeometryTest, FitsScreenshotsOfThreeAspectRatios)
@@ -74,8 +75,11 @@ TEST(VideoFrameGeometryTest, CaptionBandShadeFollowsBackgroundAroundHalf)
         const char* hex;
         double alpha;
     };
+    // 00cc44, fe521e and ff33bb lie at exactly half luminance: only what lies above it
+    // gets the lighter band.
     for (const Row& r : { Row { "ffffff", 0.92 }, Row { "808080", 0.92 }, Row { "7f7f7f", 0.85 },
-             Row { "000000", 0.85 }, Row { "#ffffff", 0.92 }, Row { "#000000", 0.85 }, Row { "not a colour", 0.92 } }) {
+             Row { "000000", 0.85 }, Row { "#ffffff", 0.92 }, Row { "#000000", 0.85 }, Row { "not a colour", 0.92 },
+             Row { "00cc44", 0.85 }, Row { "fe521e", 0.85 }, Row { "ff33bb", 0.85 }, Row { "00cc45", 0.92 } }) {
         const QColor c = VideoFrameRenderer::captionBandColor(QString::fromLatin1(r.hex));
         EXPECT_NEAR(c.alphaF(), r.alpha, 1e-3) << r.hex;
         EXPECT_NEAR(c.redF(), r.alpha > 0.9 ? 0.10 : 0.04, 1e-3) << r.hex;
@@ -170,7 +174,7 @@ TEST_F(VideoFixture, FrameSourcesKeepOrderAndSkipUnusableSteps)
     e->setOrder(42); // the counter text uses the position, not the order
     ASSERT_TRUE(b && c && d && e);
 
-    const auto frames = loadVideoFrames(m_guide->orderedSteps(), m_guide->videoBackgroundHex());
+    const auto frames = loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), m_guide->videoBackgroundHex());
     ASSERT_EQ(frames.size(), 3);
     EXPECT_EQ(frames[0].description, QString());
     EXPECT_EQ(frames[0].backgroundHex, QStringLiteral("101010"));
@@ -182,7 +186,8 @@ TEST_F(VideoFixture, FrameSourcesKeepOrderAndSkipUnusableSteps)
     EXPECT_EQ(frames[2].description, QStringLiteral("Step 5"));
 
     m_guide->setVideoBackgroundHex(std::nullopt);
-    EXPECT_EQ(loadVideoFrames(m_guide->orderedSteps(), std::nullopt)[0].backgroundHex, QStringLiteral("f5f3ef"));
+    EXPECT_EQ(loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), std::nullopt)[0].backgroundHex,
+        QStringLiteral("f5f3ef"));
 }
 
 TEST_F(VideoFixture, BlurMarksAreRedactedInTheDrawnFrame)
@@ -201,7 +206,7 @@ TEST_F(VideoFixture, BlurMarksAreRedactedInTheDrawnFrame)
     arrow.height = 0.4;
     s->setAnnotations({ arrow, blur });
 
-    const auto frames = loadVideoFrames(m_guide->orderedSteps(), std::nullopt);
+    const auto frames = loadVideoFrames(zova::test::storage(), m_guide->orderedSteps(), std::nullopt);
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(frames[0].annotations, (QList<StepAnnotation> { arrow, blur }));
     const auto marked = VideoFrameRenderer::renderFrame(frames[0], 1, 1, {});

@@ -1,5 +1,6 @@
 #include "model/ScreenshotCache.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 
 #include <QDir>
 #include <QImage>
@@ -16,7 +17,7 @@ QString saveShot(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(40, 120, 200));
-    auto saved = StorageService::shared().saveScreenshot(image);
+    auto saved = zova::test::storage().saveScreenshot(image);
     EXPECT_TRUE(saved.hasValue());
     return saved ? saved.value() : QString();
 }
@@ -40,7 +41,7 @@ TEST(ScreenshotCache, GivesEachBoxItsSizeScaledDownOnly)
         { "a free height", { 1920, 1080 }, { 640, 0 }, { 640, 360 } },
         { "smaller than the box: never scaled up", { 400, 300 }, { 640, 0 }, { 400, 300 } },
     };
-    ScreenshotCache cache(StorageService::shared());
+    ScreenshotCache cache(zova::test::storage());
     for (const auto& row : rows) {
         const QString name = saveShot(row.image);
         EXPECT_EQ(cache.lookup(name, row.box).status, ScreenshotCache::Status::Loading) << row.name;
@@ -54,7 +55,7 @@ TEST(ScreenshotCache, GivesEachBoxItsSizeScaledDownOnly)
 
 TEST(ScreenshotCache, KeepsEachSizeAndReadsOnlyBareNames)
 {
-    ScreenshotCache cache(StorageService::shared());
+    ScreenshotCache cache(zova::test::storage());
     QSignalSpy loaded(&cache, &ScreenshotCache::loaded);
     const QString shot = saveShot({ 800, 500 });
     cache.lookup(shot, { 100, 0 });
@@ -80,7 +81,7 @@ TEST(ScreenshotCache, KeepsEachSizeAndReadsOnlyBareNames)
 TEST(ScreenshotCache, AMissIsReadAgainOnceItIsOldEnough)
 {
     qint64 now = 1000;
-    ScreenshotCache cache(StorageService::shared(), [&] { return now; });
+    ScreenshotCache cache(zova::test::storage(), [&] { return now; });
     QSignalSpy loaded(&cache, &ScreenshotCache::loaded);
     const QString name = unusedName();
     const QSize box(100, 0);
@@ -94,7 +95,7 @@ TEST(ScreenshotCache, AMissIsReadAgainOnceItIsOldEnough)
     // The file appears under that name; a fresh miss is not read again at every paint.
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::red);
-    ASSERT_TRUE(image.save(QDir(StorageService::shared().screenshotsDirectory()).filePath(name), "PNG"));
+    ASSERT_TRUE(image.save(QDir(zova::test::storage().screenshotsDirectory()).filePath(name), "PNG"));
     const struct {
         qint64 at;
         ScreenshotCache::Status status;
@@ -110,7 +111,7 @@ TEST(ScreenshotCache, AMissIsReadAgainOnceItIsOldEnough)
     EXPECT_EQ(loaded.size(), 2);
     EXPECT_FALSE(cache.isMissing(name));
     EXPECT_EQ(cache.lookup(name, box).image.size(), QSize(100, 67));
-    StorageService::shared().deleteScreenshot(name);
+    zova::test::storage().deleteScreenshot(name);
 }
 
 TEST(ScreenshotCache, GoingAwayWhileDecodingDeliversNothing)
@@ -118,7 +119,7 @@ TEST(ScreenshotCache, GoingAwayWhileDecodingDeliversNothing)
     QList<QString> names;
     for (int i = 0; i < 6; ++i)
         names << saveShot({ 1920, 1080 });
-    auto cache = std::make_unique<ScreenshotCache>(StorageService::shared());
+    auto cache = std::make_unique<ScreenshotCache>(zova::test::storage());
     QSignalSpy loaded(cache.get(), &ScreenshotCache::loaded);
     for (const QString& name : names)
         cache->lookup(name, QSize());

@@ -1,4 +1,5 @@
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -7,6 +8,9 @@
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace zova;
 
@@ -31,13 +35,13 @@ bool setModified(const QString& path, const QDateTime& when)
 
 TEST(StorageServiceTest, FolderLivesUnderDataHome)
 {
-    EXPECT_EQ(StorageService::shared().screenshotsDirectory(), zova::test::testHome() + "/data/ZOVA/screenshots");
-    EXPECT_TRUE(QDir(StorageService::shared().screenshotsDirectory()).exists());
+    EXPECT_EQ(zova::test::storage().screenshotsDirectory(), zova::test::testHome() + "/data/ZOVA/screenshots");
+    EXPECT_TRUE(QDir(zova::test::storage().screenshotsDirectory()).exists());
 }
 
 TEST(StorageServiceTest, SavesFreshUpperCaseNamesAndRoundTripsLosslessly)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const QImage img = pattern();
     const auto a = storage.saveScreenshot(img);
     const auto b = storage.saveScreenshot(img);
@@ -54,7 +58,7 @@ TEST(StorageServiceTest, SavesFreshUpperCaseNamesAndRoundTripsLosslessly)
 
 TEST(StorageServiceTest, DeleteIsIdempotent)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const auto a = storage.saveScreenshot(pattern());
     ASSERT_TRUE(a.hasValue());
     storage.deleteScreenshot(*a);
@@ -65,7 +69,7 @@ TEST(StorageServiceTest, DeleteIsIdempotent)
 
 TEST(StorageServiceTest, NonBareNamesNeverReachTheDisk)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     // A file outside the folder that a traversal would reach.
     const QString outside = zova::test::testHome() + "/data/ZOVA/victim.png";
     pattern().save(outside, "png");
@@ -80,9 +84,9 @@ TEST(StorageServiceTest, NonBareNamesNeverReachTheDisk)
     EXPECT_TRUE(StorageService::isBareFileName(QStringLiteral("a..b.png")));
 }
 
-TEST(StorageServiceTest, FailedWriteLeavesNoFileAndHasFixedMessage)
+TEST(StorageServiceTest, FailedWriteLeavesNoFileAndSaysWhy)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const QStringList before = QDir(storage.screenshotsDirectory()).entryList(QDir::Files | QDir::Hidden);
     EXPECT_FALSE(storage.saveScreenshot(QImage()).hasValue());
     // A folder that cannot be written: put a regular file where it must be.
@@ -94,13 +98,16 @@ TEST(StorageServiceTest, FailedWriteLeavesNoFileAndHasFixedMessage)
     QFile::remove(dir);
     ASSERT_TRUE(QDir().rename(moved, dir));
     ASSERT_FALSE(failed.hasValue());
-    EXPECT_EQ(describe(failed.error()), "The screenshot could not be saved as a PNG file.");
+    // The system's own words say why.
+    EXPECT_EQ(describe(failed.error()),
+        QStringLiteral("The screenshot could not be written: ") + QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    EXPECT_EQ(describe(storage.saveScreenshot(QImage()).error()), "The screenshot could not be saved as a PNG file.");
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 TEST(StorageServiceTest, ScreenshotsNoStepNamesAreRemovedAndOthersKept)
 {
-    auto& storage = StorageService::shared();
+    auto& storage = zova::test::storage();
     const auto kept = storage.saveScreenshot(pattern());
     const auto orphan = storage.saveScreenshot(pattern());
     ASSERT_TRUE(kept && orphan);

@@ -2,6 +2,7 @@
 
 #include "model/Record.h"
 #include "model/StorageService.h"
+#include "support/TestStorage.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,7 +211,7 @@ TEST_F(StoreFixture, StoredStepsAreTheSameWhicheverWayTheyAreFirstReached)
 
 TEST_F(StoreFixture, RemovingGuideCascadesButLeavesScreenshots)
 {
-    const auto png = StorageService::shared().saveScreenshot(QImage(4, 4, QImage::Format_RGB32));
+    const auto png = zova::test::storage().saveScreenshot(QImage(4, 4, QImage::Format_RGB32));
     ASSERT_TRUE(png.hasValue());
     QUuid guideId, stepId;
     {
@@ -236,7 +237,7 @@ TEST_F(StoreFixture, RemovingGuideCascadesButLeavesScreenshots)
     EXPECT_EQ(scalar(path(), "SELECT count(*) FROM Step"), 0);
     auto c = open();
     EXPECT_TRUE(c->mainContext()->guides().isEmpty());
-    EXPECT_TRUE(QFile::exists(*StorageService::shared().pathFor(*png)));
+    EXPECT_TRUE(QFile::exists(*zova::test::storage().pathFor(*png)));
 }
 
 TEST_F(StoreFixture, StepRemovalAndGuideEditsAreSaved)
@@ -577,7 +578,7 @@ TEST_F(StoreFixture, StoreAndItsFolderAreForTheUserAlone)
 
 TEST_F(StoreFixture, ScreenshotsAreForTheUserAloneAfterAFreshAndAnOlderStart)
 {
-    StorageService& storage = StorageService::shared();
+    StorageService& storage = zova::test::storage();
     const auto png = storage.saveScreenshot(QImage(4, 4, QImage::Format_RGB32));
     ASSERT_TRUE(png.hasValue());
     const QString file = *storage.pathFor(*png);

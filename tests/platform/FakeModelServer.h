@@ -10,11 +10,14 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include "platform/llm/LocalModelClient.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace zova::test {
 
@@ -32,7 +35,21 @@ public:
         int status = 200;
         QByteArray body;
         bool silent = false; // never answer
+        // When above zero: a chat answer of this many bytes, its content one long
+        // word, written as fast as the client takes it (or a chunk per interval).
+        qint64 streamBytes = 0;
+        bool declareLength = true; // else the answer ends when the connection does
+        int chunkIntervalMs = 0;
     };
+
+    static Reply streamedAnswer(qint64 bytes, bool declareLength, int chunkIntervalMs = 0)
+    {
+        Reply reply;
+        reply.streamBytes = bytes;
+        reply.declareLength = declareLength;
+        reply.chunkIntervalMs = chunkIntervalMs;
+        return reply;
+    }
 
     static Reply chatAnswer(const QString& content)
     {
@@ -68,6 +85,9 @@ public:
     Reply models { 200, R"({"object":"list","data":[{"id":"test-model","object":"model"}]})" };
     std::function<Reply(const Request&)> chat = [](const Request&) { return chatAnswer(QStringLiteral("ok")); };
     QList<Request> requests;
+    // Bytes of streamed answers the clients took before the end or their hanging up.
+    qint64 bytesStreamed = 0;
+    bool streamEnded = false; // a streamed answer was written to its end
 
 private:
     void read(QTcpSocket* socket)
@@ -100,11 +120,52 @@ private:
             reply = { 404, R"({"error":"not found"})" };
         if (reply.silent)
             return;
+        if (reply.streamBytes > 0)
+            return stream(socket, reply);
         QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
         response += "Content-Type: application/json\r\nConnection: close\r\n";
         response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
         socket->write(response);
         socket->disconnectFromHost();
+    }
+
+    void stream(QTcpSocket* socket, const Reply& reply)
+    {
+        const QByteArray head = R"({"choices":[{"index":0,"message":{"role":"assistant","content":")";
+        const QByteArray tail = R"("}}]})";
+        QByteArray response = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n";
+        if (reply.declareLength)
+            response += "Content-Length: " + QByteArray::number(reply.streamBytes) + "\r\n";
+        socket->write(response + "\r\n" + head);
+        auto left = std::make_shared<qint64>(reply.streamBytes - head.size() - tail.size());
+        QPointer<QTcpSocket> guarded(socket);
+        auto more = std::make_shared<std::function<void()>>();
+        *more = [this, guarded, left, tail, interval = reply.chunkIntervalMs, more] {
+            if (!guarded || guarded->state() != QAbstractSocket::ConnectedState)
+                return;
+            if (*left <= 0) {
+                guarded->write(tail);
+                streamEnded = true;
+                guarded->disconnectFromHost();
+                return;
+            }
+            const qint64 n = std::min<qint64>(*left, interval > 0 ? 1024 : 64 * 1024);
+            guarded->write(QByteArray(n, 'a'));
+            *left -= n;
+            bytesStreamed += n;
+            if (interval > 0)
+                QTimer::singleShot(interval, guarded, *more);
+        };
+        if (reply.chunkIntervalMs == 0) {
+            // The next chunk once the last has mostly left, so the client sets the pace.
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, more] {
+                if (socket->bytesToWrite() < 128 * 1024)
+                    (*more)();
+            });
+        }
+        (*more)();
+        // The chain ends with the socket: nothing holds `more` but its own timers and slots.
+        QObject::connect(socket, &QObject::destroyed, [more] { *more = nullptr; });
     }
 
     QTcpServer m_server;

@@ -234,8 +234,54 @@ INSTANTIATE_TEST_SUITE_P(Failures, ChatFailureTest,
         FailureCase { "noContent", { 200, R"({"choices":[]})" }, LocalModelError::Code::BadAnswer,
             "The on-device language model sent an answer that could not be read." },
         FailureCase { "notJson", { 200, "<html>" }, LocalModelError::Code::BadAnswer,
-            "The on-device language model sent an answer that could not be read." }),
+            "The on-device language model sent an answer that could not be read." },
+        FailureCase { "tooLong", FakeModelServer::streamedAnswer(LocalModelClient::maxAnswerBytes + 1, true),
+            LocalModelError::Code::TooLarge, "The on-device language model sent an answer that was too long." }),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct LongAnswerCase {
+    const char* name;
+    FakeModelServer::Reply reply;
+    LocalModelError::Code code;
+};
+
+class ChatLongAnswerTest : public ChatTest, public ::testing::WithParamInterface<LongAnswerCase> { };
+
+// Far past the cap, or slower than the time-out: the request fails with its error and
+// the client stops reading long before the answer would end.
+TEST_P(ChatLongAnswerTest, IsCutOffWithItsError)
+{
+    const LongAnswerCase& c = GetParam();
+    server.chat = [&](const FakeModelServer::Request&) { return c.reply; };
+    LocalModelClient::shared().setRequestTimeout(3000);
+    const auto result = chat(QStringLiteral("i"), QStringLiteral("t"));
+    ASSERT_FALSE(result) << "an answer of " << (result ? result->size() : 0) << " characters was taken";
+    EXPECT_EQ(result.error().code, c.code) << result.error().message().toStdString();
+    EXPECT_FALSE(server.streamEnded);
+    EXPECT_LT(server.bytesStreamed, c.reply.streamBytes / 2);
+}
+
+constexpr qint64 farPastTheCap = 64 * 1024 * 1024;
+
+INSTANTIATE_TEST_SUITE_P(Answers, ChatLongAnswerTest,
+    ::testing::Values(LongAnswerCase { "announcedTooLong", FakeModelServer::streamedAnswer(farPastTheCap, true),
+                          LocalModelError::Code::TooLarge },
+        LongAnswerCase { "tooLongWithoutALength", FakeModelServer::streamedAnswer(farPastTheCap, false),
+            LocalModelError::Code::TooLarge },
+        // Under the cap, but a trickle that keeps the exchange going past its time-out.
+        LongAnswerCase {
+            "trickle", FakeModelServer::streamedAnswer(200 * 1024, false, 50), LocalModelError::Code::TimedOut }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ChatTest, AnAnswerJustUnderTheCapIsTaken)
+{
+    server.chat = [](const FakeModelServer::Request&) {
+        return FakeModelServer::streamedAnswer(LocalModelClient::maxAnswerBytes, true);
+    };
+    const auto result = chat(QStringLiteral("i"), QStringLiteral("t"));
+    ASSERT_TRUE(result) << result.error().message().toStdString();
+    EXPECT_GT(result->size(), LocalModelClient::maxAnswerBytes - 100);
+}
 
 TEST_F(ChatTest, ServerGoneAfterTheLookIsANetworkFailure)
 {

@@ -13,10 +13,11 @@
 
 namespace zova {
 
-LibraryRecording::LibraryRecording(
-    ModelContext* context, PermissionsService& permissions, PlatformBackends backends, QObject* parent)
+LibraryRecording::LibraryRecording(ModelContext* context, const StorageService& storage,
+    PermissionsService& permissions, PlatformBackends backends, QObject* parent)
     : QObject(parent)
     , m_context(context)
+    , m_storage(storage)
     , m_permissions(permissions)
     , m_backends(std::move(backends))
 {
@@ -59,7 +60,7 @@ void LibraryRecording::attach(LibraryView* library)
         return;
     m_library = library;
     m_permissions.refreshSync();
-    m_service = std::make_unique<RecordingService>(*m_context, m_backends);
+    m_service = std::make_unique<RecordingService>(*m_context, m_backends, m_storage);
     m_previews = std::make_unique<WindowPreviews>(m_backends.previews);
     m_feed = std::make_unique<RecordingServiceFeed>(*m_service, m_previews.get());
     m_control = std::make_unique<ServiceRecordingControl>(*m_service);

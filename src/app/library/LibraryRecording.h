@@ -19,6 +19,7 @@ class PermissionsService;
 class RecordingFlow;
 class RecordingService;
 class ServiceRecordingControl;
+class StorageService;
 class RecordingServiceFeed;
 class WindowPreviews;
 
@@ -28,10 +29,10 @@ class WindowPreviews;
 class LibraryRecording final : public QObject {
     Q_OBJECT
 public:
-    // The permissions are the application's and outlive this object; the
-    // recording works through `backends`.
-    LibraryRecording(
-        ModelContext* context, PermissionsService& permissions, PlatformBackends backends, QObject* parent = nullptr);
+    // The screenshot folder and the permissions are the application's and
+    // outlive this object; the recording works through `backends`.
+    LibraryRecording(ModelContext* context, const StorageService& storage, PermissionsService& permissions,
+        PlatformBackends backends, QObject* parent = nullptr);
     ~LibraryRecording() override;
 
     // Hooks for the library; they stay valid while this object lives.
@@ -47,6 +48,7 @@ public:
 
 private:
     QPointer<ModelContext> m_context;
+    const StorageService& m_storage;
     QPointer<LibraryView> m_library;
     PermissionsService& m_permissions;
     PlatformBackends m_backends;

@@ -77,16 +77,17 @@ QWidget* makeEditorPlaceholder(Guide* guide, std::function<void()> onClose)
 
 } // namespace
 
-LibraryView::LibraryView(
-    ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
+LibraryView::LibraryView(ModelContext* context, const StorageService& storage, Settings& settings,
+    PermissionsService& permissions, LibraryHooks hooks, QWidget* parent)
     : QWidget(parent)
     , m_context(context)
+    , m_storage(storage)
     , m_hooks(std::move(hooks))
     , m_settings(settings)
     , m_permissions(permissions)
 {
     if (!m_hooks.screenshots)
-        m_ownScreenshots = std::make_unique<ScreenshotCache>(StorageService::shared());
+        m_ownScreenshots = std::make_unique<ScreenshotCache>(m_storage);
     m_screenshots = m_hooks.screenshots ? m_hooks.screenshots : m_ownScreenshots.get();
     setMinimumSize(1100, 720);
     m_stack = new QStackedLayout(this);
@@ -411,9 +412,9 @@ bool LibraryView::performDelete(Guide* guide)
     for (const Step* step : guide->steps())
         if (!step->screenshotFilename().isEmpty())
             files << step->screenshotFilename();
-    const auto removeFiles = [files] {
+    const auto removeFiles = [files, storage = &m_storage] {
         for (const QString& name : files)
-            StorageService::shared().deleteScreenshot(name);
+            storage->deleteScreenshot(name);
     };
     m_context->remove(guide);
     if (auto saved = m_context->save(); saved) {

@@ -29,6 +29,7 @@ class ModelContext;
 class PermissionsService;
 class PillButton;
 class Settings;
+class StorageService;
 class RenameGuideDialog;
 class SearchLineEdit;
 
@@ -38,9 +39,10 @@ class SearchLineEdit;
 class LibraryView : public QWidget {
     Q_OBJECT
 public:
-    // The settings hold the order and layout; the permissions are the root's.
-    LibraryView(ModelContext* context, Settings& settings, PermissionsService& permissions, LibraryHooks hooks = {},
-        QWidget* parent = nullptr);
+    // The settings hold the order and layout; the screenshot folder and the
+    // permissions are the root's and outlive the view.
+    LibraryView(ModelContext* context, const StorageService& storage, Settings& settings,
+        PermissionsService& permissions, LibraryHooks hooks = {}, QWidget* parent = nullptr);
     ~LibraryView() override;
 
     // The guides shown, filtered by the search text and sorted.
@@ -98,6 +100,7 @@ private:
     void showDeleteRefused(Guide* guide);
 
     QPointer<ModelContext> m_context;
+    const StorageService& m_storage;
     LibraryHooks m_hooks;
     std::unique_ptr<ScreenshotCache> m_ownScreenshots;
     ScreenshotCache* m_screenshots = nullptr;

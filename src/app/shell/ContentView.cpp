@@ -16,10 +16,12 @@
 
 namespace zova {
 
-ContentView::ContentView(ModelContext* context, Settings& settings, CoachMarksService* coach,
-    PermissionsService& permissions, LibraryHooks hooks, StartupTiming timing, QWidget* parent)
+ContentView::ContentView(ModelContext* context, const StorageService& storage, Settings& settings,
+    CoachMarksService* coach, PermissionsService& permissions, LibraryHooks hooks, StartupTiming timing,
+    QWidget* parent)
     : QWidget(parent)
     , m_context(context)
+    , m_storage(storage)
     , m_coach(coach)
     , m_settings(settings)
     , m_hooks(std::move(hooks))
@@ -49,7 +51,7 @@ void ContentView::updateBase()
 {
     if (m_permissions.hasCompletedOnboarding()) {
         if (!m_library) {
-            m_library = new LibraryView(m_context, m_settings, m_permissions, m_hooks);
+            m_library = new LibraryView(m_context, m_storage, m_settings, m_permissions, m_hooks);
             m_base->addWidget(m_library);
         }
         m_base->setCurrentWidget(m_library);

@@ -21,6 +21,7 @@ class OnboardingView;
 class SplashView;
 class ModelContext;
 class PermissionsService;
+class StorageService;
 class Settings;
 
 // Delays of the start-up sequence, in milliseconds, and what waits them out
@@ -40,8 +41,9 @@ struct StartupTiming {
 class ContentView : public QWidget {
     Q_OBJECT
 public:
-    ContentView(ModelContext* context, Settings& settings, CoachMarksService* coach, PermissionsService& permissions,
-        LibraryHooks hooks = {}, StartupTiming timing = StartupTiming {}, QWidget* parent = nullptr);
+    ContentView(ModelContext* context, const StorageService& storage, Settings& settings, CoachMarksService* coach,
+        PermissionsService& permissions, LibraryHooks hooks = {}, StartupTiming timing = StartupTiming {},
+        QWidget* parent = nullptr);
 
     PermissionsService& permissions() const { return m_permissions; }
     bool splashVisible() const { return m_splashVisible; }
@@ -73,6 +75,7 @@ private:
     void layoutLayers();
 
     QPointer<ModelContext> m_context;
+    const StorageService& m_storage;
     QPointer<CoachMarksService> m_coach;
     Settings& m_settings;
     LibraryHooks m_hooks;

@@ -10,8 +10,10 @@
 #include "app/shell/MainWindow.h"
 #include "app/shell/ThemeService.h"
 #include "app/shell/WidgetDump.h"
+#include "editor/files/ImageEditorHandOff.h"
 #include "engine/AppRestarter.h"
 #include "engine/PermissionsService.h"
+#include "model/ImageReading.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/ScreenshotCache.h"
@@ -44,14 +46,14 @@ namespace {
 // The screenshots folder holds a file per step, so it is cared for off the GUI
 // thread, from the names in the store's file. Only what was written before now
 // can be left over; the margin covers file times that lag the clock.
-void clearLeftovers(const QString& storePath)
+void clearLeftovers(std::shared_ptr<const StorageService> storage, const QString& storePath)
 {
     const QDateTime writtenBefore = QDateTime::currentDateTimeUtc().addSecs(-2);
-    QThreadPool::globalInstance()->start([storePath, writtenBefore] {
-        const StorageService& storage = StorageService::shared();
-        storage.tightenPermissions();
+    QThreadPool::globalInstance()->start([storage = std::move(storage), storePath, writtenBefore] {
+        ImageEditorHandOff::removeEveryCopy(ImageEditorHandOff::defaultFolder(), writtenBefore);
+        storage->tightenPermissions();
         if (const std::optional<QStringList> referenced = ModelContainer::storedScreenshotNames(storePath))
-            storage.removeUnreferenced(QSet<QString>(referenced->cbegin(), referenced->cend()), writtenBefore);
+            storage->removeUnreferenced(QSet<QString>(referenced->cbegin(), referenced->cend()), writtenBefore);
         else
             qCWarning(lcApp) << "Leftover screenshots are kept: the store could not be read";
         TemporaryFiles::clearStale();
@@ -125,8 +127,11 @@ ZOVAApp::ZOVAApp()
     , m_coach(std::make_unique<CoachMarksService>(*m_settings))
 {
     configureModelClient(*m_settings);
-    StorageService::shared().setEncoder(png::encodeScreenshot);
+    allowLargeImages();
     ModelContainer& store = sharedModelContainer();
+    auto storage = std::make_shared<StorageService>(StorageService::folderBeside(store.path()));
+    storage->setEncoder(png::encodeScreenshot);
+    m_storage = std::move(storage);
     m_restarter = std::make_unique<ProcessRestarter>(ProcessRestarter::Steps {
         [&store]() -> std::optional<QString> {
             if (auto saved = store.mainContext()->save(); !saved)
@@ -140,14 +145,20 @@ ZOVAApp::ZOVAApp()
     m_systemScheme = std::make_unique<PortalColorScheme>();
     m_appearance = std::make_unique<AppearanceController>(m_theme.get(), m_systemScheme.get());
     m_appearance->apply();
-    m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_permissions, m_backends);
-    m_screenshots = std::make_unique<ScreenshotCache>(StorageService::shared());
+    m_recording = std::make_unique<LibraryRecording>(store.mainContext(), *m_storage, *m_permissions, m_backends);
+    m_screenshots = std::make_unique<ScreenshotCache>(*m_storage);
     m_editor = std::make_unique<LibraryEditor>(
-        store.mainContext(), m_recording.get(), *m_screenshots, *m_settings, m_permissions.get());
+        store.mainContext(), *m_storage, m_recording.get(), *m_screenshots, *m_settings, m_permissions.get());
     LibraryHooks hooks = m_recording->hooks();
     hooks.makeEditor = m_editor->hook();
     hooks.screenshots = m_screenshots.get();
-    auto* content = new ContentView(store.mainContext(), *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
+    hooks.willDelete = [recording = std::move(hooks.willDelete), editor = m_editor.get()](const Guide& guide) {
+        if (recording)
+            recording(guide);
+        editor->guideWillBeDeleted(guide);
+    };
+    auto* content = new ContentView(
+        store.mainContext(), *m_storage, *m_settings, m_coach.get(), *m_permissions, std::move(hooks));
     m_window = std::make_unique<MainWindow>(*m_settings, m_theme.get(), m_coach.get(), content);
     WidgetDump::startFromEnvironment(m_window.get());
 }
@@ -162,7 +173,8 @@ int ZOVAApp::exec()
     // Once the window is up the session bus is connected. Connecting can fork a
     // helper, and a fork while the sweep's thread allocates leaves the child
     // stuck on the allocator's lock under AddressSanitizer.
-    QTimer::singleShot(0, m_window.get(), [path = sharedModelContainer().path()] { clearLeftovers(path); });
+    QTimer::singleShot(
+        0, m_window.get(), [this, path = sharedModelContainer().path()] { clearLeftovers(m_storage, path); });
     return QApplication::exec();
 }
 

@@ -17,6 +17,7 @@ class MainWindow;
 class PermissionsService;
 class PortalColorScheme;
 class Settings;
+class StorageService;
 class ThemeService;
 
 // The application object: owns the shared store for the life of the process.
@@ -50,6 +51,9 @@ private:
 
     // The X11 session's back ends, made once here and handed down.
     PlatformBackends m_backends;
+    // The store's screenshot folder, beside the store file; shared with the
+    // start-up sweep, which may still run when the application ends.
+    std::shared_ptr<const StorageService> m_storage;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ThemeService> m_theme;
     std::unique_ptr<CoachMarksService> m_coach;

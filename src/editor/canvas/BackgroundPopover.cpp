@@ -124,7 +124,7 @@ BackgroundPopover::BackgroundPopover(EditorController* controller, const QUuid& 
     m_apply->setSymbol(QStringLiteral("rectangle.stack.fill"));
     connect(m_apply, &QAbstractButton::clicked, this, [this] {
         if (m_controller)
-            m_controller->applyBackgroundToAllSteps(m_hexShown);
+            m_controller->canvas().applyBackgroundToAllSteps(m_hexShown);
     });
     buttons->addWidget(m_apply);
     m_reset = pill(new PillButton(QStringLiteral("Reset"), this), PillStyle::Variant::ghost(), PillStyle::Size::Sm);
@@ -132,7 +132,7 @@ BackgroundPopover::BackgroundPopover(EditorController* controller, const QUuid& 
     m_reset->setSymbol(QStringLiteral("arrow.uturn.backward"));
     connect(m_reset, &QAbstractButton::clicked, this, [this] {
         if (m_controller)
-            m_controller->resetBackground(m_stepId);
+            m_controller->canvas().resetBackground(m_stepId);
     });
     buttons->addWidget(m_reset);
     buttons->addStretch(1);
@@ -197,7 +197,7 @@ void BackgroundPopover::openColorDialog()
     const QUuid id = m_stepId;
     connect(m_dialog, &QColorDialog::colorSelected, this, [controller, id](const QColor& color) {
         if (controller)
-            controller->pickBackground(id, color);
+            controller->canvas().pickBackground(id, color);
     });
     m_dialog->open();
 }

@@ -10,7 +10,6 @@
 #include "editor/marks/AnnotationToolbar.h"
 #include "editor/marks/AnnotationsLayer.h"
 #include "model/Step.h"
-#include "model/StorageService.h"
 #include "model/VideoBackground.h"
 #include "style/TextLine.h"
 
@@ -64,8 +63,9 @@ CanvasColumn::CanvasColumn(EditorController* controller, PermissionsService* per
     m_empty = new EmptyStateView(controller, permissions, area);
     m_stack->addWidget(m_empty);
 
-    connect(m_screenshot, &ScreenshotView::hotspotDragged, controller, &EditorController::dragHotspot);
-    connect(m_screenshot, &ScreenshotView::hotspotReleased, controller, &EditorController::endHotspotDrag);
+    connect(m_screenshot, &ScreenshotView::hotspotDragged, &controller->canvas(), &StepCanvasController::dragHotspot);
+    connect(
+        m_screenshot, &ScreenshotView::hotspotReleased, &controller->canvas(), &StepCanvasController::endHotspotDrag);
     connect(controller, &EditorController::selectionChanged, this, &CanvasColumn::refresh);
     connect(controller, &EditorController::stepsChanged, this, &CanvasColumn::refresh);
     connect(controller, &EditorController::sheetsChanged, this, &CanvasColumn::refresh);
@@ -83,18 +83,18 @@ CanvasColumn::CropOverlayFactory CanvasColumn::cropOverlayFactory(EditorControll
             if (!editor)
                 return;
             // Cropping ends whatever the crop did.
-            editor->applyCrop(stepId, rect);
-            editor->endCropping();
+            editor->canvas().applyCrop(stepId, rect);
+            editor->canvas().endCropping();
         });
         connect(overlay, &CropOverlayView::cancelled, overlay, [editor] {
             if (editor)
-                editor->endCropping();
+                editor->canvas().endCropping();
         });
         connect(overlay, &CropOverlayView::imageEditorRequested, overlay, [editor] {
             if (!editor)
                 return;
-            editor->endCropping();
-            editor->editInImageEditor();
+            editor->canvas().endCropping();
+            editor->canvas().editInImageEditor();
         });
         return overlay;
     };
@@ -123,7 +123,7 @@ QImage CanvasColumn::imageFor(const QString& filename)
 {
     if (filename != m_imageFile) {
         m_imageFile = filename;
-        m_image = StorageService::shared().loadScreenshot(filename);
+        m_image = m_controller ? m_controller->files().load(filename) : QImage();
     }
     return m_image;
 }

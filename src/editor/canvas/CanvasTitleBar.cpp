@@ -140,12 +140,12 @@ CanvasTitleBar::CanvasTitleBar(EditorController* controller, QWidget* parent)
     m_crop = toolbarButton(QStringLiteral("cropButton"), QStringLiteral("crop"), QStringLiteral("Crop"),
         PillStyle::Variant::glass(false), this);
     m_crop->setToolTip(QStringLiteral("Crop the current step's screenshot"));
-    connect(m_crop, &QAbstractButton::clicked, controller, &EditorController::requestCrop);
+    connect(m_crop, &QAbstractButton::clicked, &controller->canvas(), &StepCanvasController::requestCrop);
     row->addWidget(m_crop);
     m_imageEditor = toolbarButton(QStringLiteral("imageEditorButton"), QStringLiteral("sparkles.rectangle.stack"),
         QStringLiteral("Edit in Image Editor"), PillStyle::Variant::glass(false), this);
     m_imageEditor->setToolTip(QStringLiteral("Open this screenshot in your default image editor"));
-    connect(m_imageEditor, &QAbstractButton::clicked, controller, &EditorController::editInImageEditor);
+    connect(m_imageEditor, &QAbstractButton::clicked, &controller->canvas(), &StepCanvasController::editInImageEditor);
     row->addWidget(m_imageEditor);
     m_rewrite = toolbarButton(QStringLiteral("aiRewriteButton"), QStringLiteral("sparkles"),
         QStringLiteral("AI Rewrite"), PillStyle::Variant::ai(), this);
@@ -300,7 +300,7 @@ void CanvasTitleBar::refreshMenu()
             fromFile, &QAction::triggered, this,
             [controller] {
                 if (controller)
-                    controller->addStepFromImageFile();
+                    controller->canvas().addStepFromImageFile();
             },
             Qt::QueuedConnection);
         menu->addSeparator();

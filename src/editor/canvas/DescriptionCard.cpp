@@ -101,7 +101,7 @@ DescriptionCard::DescriptionCard(EditorController* controller, QWidget* parent)
         fitHeight();
         if (m_loading || !m_controller || m_stepId.isNull())
             return;
-        m_controller->setDescription(m_stepId, m_field->toPlainText());
+        m_controller->canvas().setDescription(m_stepId, m_field->toPlainText());
     });
     connect(m_field->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
         &DescriptionCard::fitHeight);
@@ -111,7 +111,7 @@ DescriptionCard::DescriptionCard(EditorController* controller, QWidget* parent)
 void DescriptionCard::setStep(const Step* step)
 {
     const QUuid id = step ? step->id() : QUuid();
-    const QString text = step ? EditorController::descriptionText(*step) : QString();
+    const QString text = step ? StepCanvasController::descriptionText(*step) : QString();
     if (id != m_stepId || m_field->toPlainText() != text) {
         m_loading = true;
         if (id != m_stepId)

@@ -1,5 +1,6 @@
 #include "editor/files/ImageEditorHandOff.h"
 
+#include "model/ImageReading.h"
 #include "model/Record.h"
 
 #include <QBuffer>
@@ -9,20 +10,23 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QUuid>
 
 namespace zova {
 
 namespace {
+
+constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
 
 // The screenshot as PNG bytes: the file itself when it is a PNG, else re-encoded.
 // No value when it is no readable image; an empty array when encoding failed.
 std::optional<QByteArray> pngBytes(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
     QBuffer buffer;
@@ -33,15 +37,21 @@ std::optional<QByteArray> pngBytes(const QString& path)
         return std::nullopt;
     if (reader.format() == "png")
         return bytes;
-    const QImage image = reader.read();
-    if (image.isNull())
+    const auto image = readImage(reader);
+    if (!image)
         return std::nullopt;
     QByteArray png;
     QBuffer out(&png);
     out.open(QIODevice::WriteOnly);
-    if (!image.save(&out, "png"))
+    if (!image.value().save(&out, "png"))
         return QByteArray();
     return png;
+}
+
+// The folder, made when missing and the user's alone either way.
+bool makePrivateFolder(const QString& folder)
+{
+    return QDir().mkpath(folder) && QFile::setPermissions(folder, ownerOnlyFolder);
 }
 
 } // namespace
@@ -62,10 +72,12 @@ ImageEditorHandOff::ImageEditorHandOff()
 ImageEditorHandOff::ImageEditorHandOff(QString folder, Opener open)
     : m_folder(folder.isEmpty() ? defaultFolder() : std::move(folder))
     , m_open(open ? std::move(open) : Opener([](const QUrl& url) { return QDesktopServices::openUrl(url); }))
+    , m_copies(std::make_shared<QHash<QUuid, QStringList>>())
 {
 }
 
-std::optional<ImageEditorHandOff::Result> ImageEditorHandOff::open(const QString& screenshotPath) const
+std::optional<ImageEditorHandOff::Result> ImageEditorHandOff::open(
+    const QUuid& stepId, const QString& screenshotPath) const
 {
     const std::optional<QByteArray> png = pngBytes(screenshotPath);
     if (!png)
@@ -75,19 +87,42 @@ std::optional<ImageEditorHandOff::Result> ImageEditorHandOff::open(const QString
 
     const QString path = m_folder + QStringLiteral("/ZOVA_") + uuidText(QUuid::createUuid()) + QStringLiteral(".png");
     const QString writeFailed = QStringLiteral("Failed to write temporary image: ");
-    if (!QDir().mkpath(m_folder))
+    if (!makePrivateFolder(m_folder))
         return Result { {}, writeFailed + QStringLiteral("the folder %1 could not be made.").arg(m_folder) };
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*png) != png->size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(ownerOnly) || file.write(*png) != png->size()
+        || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return Result { {}, writeFailed + reason };
     }
+    (*m_copies)[stepId].append(path);
     if (!m_open(QUrl::fromLocalFile(path)))
         return Result { path,
             QStringLiteral("Could not open the image editor: ")
                 + QStringLiteral("no application opened %1.").arg(QFileInfo(path).fileName()) };
     return Result { path, std::nullopt };
+}
+
+void ImageEditorHandOff::removeCopiesOf(const QSet<QUuid>& stepIds) const
+{
+    for (const QUuid& id : stepIds)
+        for (const QString& path : m_copies->take(id))
+            QFile::remove(path);
+}
+
+void ImageEditorHandOff::removeEveryCopy(const QString& folder, const QDateTime& writtenBefore)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.isSymLink())
+        return;
+    QFile::setPermissions(folder, ownerOnlyFolder);
+    static const QRegularExpression copy(
+        QStringLiteral("^ZOVA_[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\\.png$"));
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (copy.match(entry.fileName()).hasMatch() && entry.lastModified() < writtenBefore)
+            QFile::remove(entry.absoluteFilePath());
+    }
 }
 
 } // namespace zova

@@ -1,9 +1,11 @@
 #include "editor/files/ImageFileDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QPointer>
 #include <QStringList>
+#include <QThreadPool>
 
 namespace zova::image_file {
 
@@ -27,17 +29,7 @@ QFileDialog* makeDialog(QWidget* parent)
     return dialog;
 }
 
-std::optional<QImage> read(const QString& path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    return image;
-}
-
-std::optional<QImage> choose(QWidget* parent)
+std::optional<QString> choose(QWidget* parent)
 {
     // The dialog may go with its parent inside exec().
     QPointer<QFileDialog> dialog = makeDialog(parent);
@@ -48,7 +40,26 @@ std::optional<QImage> choose(QWidget* parent)
     delete dialog;
     if (answer != QDialog::Accepted || files.isEmpty())
         return std::nullopt;
-    return read(files.first());
+    return files.first();
+}
+
+ReadResult read(const QString& path) { return readImageFile(path, true); }
+
+void readInBackground(const QString& path, QObject* receiver, std::function<void(ReadResult)> done)
+{
+    QPointer<QObject> target(receiver);
+    QThreadPool::globalInstance()->start([path, target, done = std::move(done)] {
+        const ReadResult result = read(path);
+        // The application object outlives the receiver; the receiver is looked at
+        // only on the GUI thread, where it is deleted.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [target, done, result] {
+                if (target)
+                    done(result);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace zova::image_file

@@ -2,19 +2,37 @@
 
 namespace zova {
 
-ScreenshotFiles ScreenshotFiles::shared()
+ScreenshotFiles ScreenshotFiles::of(const StorageService& storage)
 {
+    const StorageService* folder = &storage;
     return {
-        [](const QString& name) { return StorageService::shared().loadScreenshot(name); },
-        [](const QImage& image) { return StorageService::shared().saveScreenshot(image); },
-        [](const QString& name) { StorageService::shared().deleteScreenshot(name); },
+        [folder](const QString& name) { return folder->loadScreenshot(name); },
+        [folder](const QImage& image) { return folder->saveScreenshot(image); },
+        [folder](const QString& name) { folder->deleteScreenshot(name); },
+        [folder](const QString& name) { return folder->pathFor(name); },
     };
 }
 
-ScreenshotFiles ScreenshotFiles::orShared() const
+ScreenshotFiles ScreenshotFiles::orElse(const ScreenshotFiles& fallback) const
 {
-    const ScreenshotFiles fallback = shared();
-    return { load ? load : fallback.load, save ? save : fallback.save, remove ? remove : fallback.remove };
+    return {
+        load ? load : fallback.load,
+        save ? save : fallback.save,
+        remove ? remove : fallback.remove,
+        path ? path : fallback.path,
+    };
+}
+
+ScreenshotFiles ScreenshotFiles::none()
+{
+    return {
+        [](const QString&) { return QImage(); },
+        [](const QImage&) -> Expected<QString, StorageError> {
+            return unexpected(StorageError { StorageError::Kind::WriteFailed, QStringLiteral("no screenshot folder") });
+        },
+        [](const QString&) {},
+        [](const QString&) -> std::optional<QString> { return std::nullopt; },
+    };
 }
 
 } // namespace zova

@@ -7,7 +7,6 @@
 #include "model/Guide.h"
 #include "model/ScreenshotCache.h"
 #include "model/Step.h"
-#include "model/StorageService.h"
 #include "style/ZOVAColor.h"
 
 #include <QApplication>
@@ -78,7 +77,7 @@ void StepListView::rebuild()
             row.label = s->displayLabel();
             row.filename = s->screenshotFilename();
             // The space stays while the image loads, so rows do not jump when it arrives.
-            const std::optional<QString> path = StorageService::shared().pathFor(row.filename);
+            const std::optional<QString> path = m_controller->files().path(row.filename);
             const bool missing = m_thumbnails && m_thumbnails->isMissing(row.filename);
             row.hasThumbnail = path && !missing && QFileInfo::exists(*path);
             // A miss old enough is looked for again; a file found makes the row grow.
@@ -223,7 +222,7 @@ void StepListView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_pressedId && m_controller) {
         const int index = rowAt(event->position().toPoint());
         if (index >= 0 && m_rows[index].id == *m_pressedId)
-            m_controller->clickRow(*m_pressedId, selection::clickKind(event->modifiers()));
+            m_controller->list().clickRow(*m_pressedId, selection::clickKind(event->modifiers()));
     }
     m_pressedId.reset();
     QAbstractScrollArea::mouseReleaseEvent(event);
@@ -257,11 +256,11 @@ void StepListView::startDrag(const QUuid& id)
         guide ? accent_hue::fromRawValue(guide->themeHueRaw()).value_or(AccentHue::Pink) : AccentHue::Pink, row.label,
         devicePixelRatioF()));
     QPointer<EditorController> controller(m_controller);
-    controller->beginDrag(id);
+    controller->list().beginDrag(id);
     drag->exec(Qt::MoveAction);
     // However the drag ended (a drop anywhere, Escape, a release outside), its state goes.
     if (controller)
-        controller->endDrag();
+        controller->list().endDrag();
 }
 
 void StepListView::scrollToGap(int gap, ScrollDirection direction)
@@ -284,13 +283,13 @@ void StepListView::dragMovedTo(QPoint viewportPoint)
     if (!m_controller)
         return;
     const std::optional<ScrollDirection> edge = edgeAt(viewportPoint);
-    m_controller->setEdgeHover(ScrollDirection::Up, edge == ScrollDirection::Up);
-    m_controller->setEdgeHover(ScrollDirection::Down, edge == ScrollDirection::Down);
+    m_controller->list().setEdgeHover(ScrollDirection::Up, edge == ScrollDirection::Up);
+    m_controller->list().setEdgeHover(ScrollDirection::Down, edge == ScrollDirection::Down);
     const std::optional<int> current = m_controller->state().drag.dropGap;
     if (edge) {
         // The strips lie over the list: the gaps under them are not targets.
         if (current)
-            m_controller->leaveDropGap(*current);
+            m_controller->list().leaveDropGap(*current);
         return;
     }
     const std::optional<QUuid> dragging = m_controller->state().drag.dragging;
@@ -298,19 +297,19 @@ void StepListView::dragMovedTo(QPoint viewportPoint)
     const std::optional<int> gap = step_list::gapAt(
         m_layout, viewportPoint.y() + offset(), dragged >= 0 ? std::optional<int>(dragged) : std::nullopt);
     if (gap)
-        m_controller->enterDropGap(*gap);
+        m_controller->list().enterDropGap(*gap);
     else if (current)
-        m_controller->leaveDropGap(*current);
+        m_controller->list().leaveDropGap(*current);
 }
 
 void StepListView::dragLeft()
 {
     if (!m_controller)
         return;
-    m_controller->setEdgeHover(ScrollDirection::Up, false);
-    m_controller->setEdgeHover(ScrollDirection::Down, false);
+    m_controller->list().setEdgeHover(ScrollDirection::Up, false);
+    m_controller->list().setEdgeHover(ScrollDirection::Down, false);
     if (const std::optional<int> current = m_controller->state().drag.dropGap)
-        m_controller->leaveDropGap(*current);
+        m_controller->list().leaveDropGap(*current);
 }
 
 bool StepListView::dropAt(QPoint viewportPoint, const QMimeData* mime)
@@ -324,7 +323,7 @@ bool StepListView::dropAt(QPoint viewportPoint, const QMimeData* mime)
         gap = step_list::gapAt(
             m_layout, viewportPoint.y() + offset(), dragged >= 0 ? std::optional<int>(dragged) : std::nullopt);
     }
-    return m_controller->drop(mime ? mime->data(step_drag::mimeType()) : QByteArray(), gap);
+    return m_controller->list().drop(mime ? mime->data(step_drag::mimeType()) : QByteArray(), gap);
 }
 
 void StepListView::dragEnterEvent(QDragEnterEvent* event)

@@ -26,7 +26,7 @@ QMenu* buildStepRowMenu(EditorController* controller, const QUuid& stepId, QWidg
         replace, &QAction::triggered, controller,
         [target, stepId] {
             if (target)
-                target->replaceScreenshot(stepId);
+                target->canvas().replaceScreenshot(stepId);
         },
         Qt::QueuedConnection);
     QAction* crop = menu->addAction(QStringLiteral("Crop…"));
@@ -34,7 +34,7 @@ QMenu* buildStepRowMenu(EditorController* controller, const QUuid& stepId, QWidg
     crop->setEnabled(position >= 0);
     QObject::connect(crop, &QAction::triggered, menu, [target, stepId] {
         if (target)
-            target->cropStep(stepId);
+            target->canvas().cropStep(stepId);
     });
     menu->addSeparator();
     QMenu* move = menu->addMenu(QStringLiteral("Move to Step"));
@@ -47,7 +47,7 @@ QMenu* buildStepRowMenu(EditorController* controller, const QUuid& stepId, QWidg
         const int to = int(move->actions().size()) - 1;
         QObject::connect(action, &QAction::triggered, menu, [target, stepId, to] {
             if (target)
-                target->moveToPosition(stepId, to);
+                target->list().moveToPosition(stepId, to);
         });
     }
     menu->addSeparator();
@@ -56,7 +56,7 @@ QMenu* buildStepRowMenu(EditorController* controller, const QUuid& stepId, QWidg
     remove->setEnabled(position >= 0);
     QObject::connect(remove, &QAction::triggered, menu, [target, stepId] {
         if (target)
-            target->requestDeleteStep(stepId);
+            target->list().requestDeleteStep(stepId);
     });
     return menu;
 }

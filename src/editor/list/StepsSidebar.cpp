@@ -108,7 +108,7 @@ StepsSidebar::StepsSidebar(EditorController* controller, ScreenshotCache* thumbn
     footer->setContentsMargins(12, 0, 12, 8);
     footer->addStretch(1);
     m_delete = new DeleteSelectionButton(m_footer);
-    connect(m_delete, &QAbstractButton::clicked, controller, &EditorController::requestDeleteSelection);
+    connect(m_delete, &QAbstractButton::clicked, &controller->list(), &StepListController::requestDeleteSelection);
     footer->addWidget(m_delete);
     footer->addStretch(1);
     column->addWidget(m_footer);

@@ -122,7 +122,7 @@ AnnotationToolbar::AnnotationToolbar(EditorController* controller, QWidget* pare
         auto* button = new AnnotationToolButton(kind, this);
         connect(button, &QAbstractButton::clicked, this, [this, kind] {
             if (m_controller)
-                m_controller->chooseTool(kind);
+                m_controller->canvas().chooseTool(kind);
         });
         row->addWidget(button, 0, Qt::AlignVCenter);
         m_buttons.append(button);

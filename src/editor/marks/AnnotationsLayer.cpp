@@ -191,12 +191,12 @@ MarkInteraction::Scene AnnotationsLayer::scene() const
 void AnnotationsLayer::apply(const MarkInteraction::Outcome& outcome)
 {
     if (outcome.marks && m_controller && m_stepId) {
-        m_controller->setMarks(*m_stepId, *outcome.marks);
+        m_controller->canvas().setMarks(*m_stepId, *outcome.marks);
         // The step may refuse what it can't store; show what it holds.
         readMarks();
     }
     if (outcome.switchToolOff && m_controller)
-        m_controller->setActiveTool(std::nullopt);
+        m_controller->canvas().setActiveTool(std::nullopt);
     if (outcome.focusLayer)
         setFocus(Qt::MouseFocusReason);
     if (outcome.focusLabelEditor) {

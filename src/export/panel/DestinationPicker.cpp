@@ -45,9 +45,9 @@ QString withExtension(const QString& path, const QString& extension)
     return path.endsWith(QLatin1Char('.')) ? path + extension : path + QLatin1Char('.') + extension;
 }
 
-QString DestinationPicker::replaceQuestion(const QString& slug)
+QString DestinationPicker::replaceQuestion(const QString& name)
 {
-    return QStringLiteral("Replace the existing export \u201C") + slug + QStringLiteral("\u201D?");
+    return QStringLiteral("Replace the existing export \u201C") + name + QStringLiteral("\u201D?");
 }
 
 } // namespace zova

@@ -39,11 +39,12 @@ public:
     virtual ~DestinationPicker() = default;
     // The chosen absolute path, or nothing when the user cancelled.
     virtual std::optional<QString> pick(const DestinationRequest& request) = 0;
-    // True when the user agrees to replace the export named `slug` in a folder.
-    virtual bool confirmReplace(const QString& slug) = 0;
+    // True when the user agrees to replace the earlier export `name` (a file, a folder,
+    // or for HTML + PDF the slug of both).
+    virtual bool confirmReplace(const QString& name) = 0;
 
-    // "Replace the existing export “slug”?"
-    static QString replaceQuestion(const QString& slug);
+    // "Replace the existing export “name”?"
+    static QString replaceQuestion(const QString& name);
 };
 
 } // namespace zova

@@ -57,13 +57,14 @@ protected:
 
 } // namespace
 
-ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host)
-    : ExportPanel(guide, std::move(onDismiss), settings, Dependencies {}, host)
+ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings,
+    const StorageService& storage, QWidget* host)
+    : ExportPanel(guide, std::move(onDismiss), settings, storage, Dependencies {}, host)
 {
 }
 
-ExportPanel::ExportPanel(
-    Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies, QWidget* host)
+ExportPanel::ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings,
+    const StorageService& storage, Dependencies dependencies, QWidget* host)
     : Overlay(panelBackdrop, host)
     , m_onDismiss(std::move(onDismiss))
 {
@@ -71,7 +72,7 @@ ExportPanel::ExportPanel(
     if (!dependencies.picker)
         dependencies.picker = std::make_shared<FileDialogPicker>(this);
     if (!dependencies.exporters)
-        dependencies.exporters = std::make_unique<ServiceExporters>(settings);
+        dependencies.exporters = std::make_unique<ServiceExporters>(settings, storage);
     m_narrator = dependencies.narrator ? dependencies.narrator.release() : new NarratorService(settings);
     m_narrator->setParent(this);
     m_run = std::make_unique<ExportRun>(guide, std::move(dependencies.picker), std::move(dependencies.exporters));

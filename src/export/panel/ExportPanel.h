@@ -22,6 +22,7 @@ class Guide;
 class OptionSwitch;
 class PillButton;
 class Settings;
+class StorageService;
 class StatusLine;
 class TextLine;
 
@@ -42,9 +43,11 @@ public:
         std::unique_ptr<NarratorService> narrator;
     };
 
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, QWidget* host);
-    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, Dependencies dependencies,
+    // The real exporters read the screenshots of `storage`; it and the settings outlive the panel.
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, const StorageService& storage,
         QWidget* host);
+    ExportPanel(Guide* guide, std::function<void()> onDismiss, const Settings& settings, const StorageService& storage,
+        Dependencies dependencies, QWidget* host);
     ~ExportPanel() override;
 
     ExportRun* run() const { return m_run.get(); }

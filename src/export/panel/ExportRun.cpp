@@ -118,6 +118,45 @@ std::optional<QString> ExportRun::pick(const DestinationRequest& request)
     return path;
 }
 
+bool ExportRun::confirmReplace(const QString& name)
+{
+    // As for pick(): the run may be deleted while the alert is up.
+    const std::shared_ptr<DestinationPicker> picker = m_picker;
+    QPointer<ExportRun> self(this);
+    m_choosing = true;
+    const bool replace = picker->confirmReplace(name);
+    if (self)
+        m_choosing = false;
+    return replace;
+}
+
+std::optional<QString> ExportRun::earlierExport(
+    const Guide& guide, const QString& destination, const QString& slug) const
+{
+    const auto occupied = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink();
+    };
+    switch (m_selectedFormat) {
+    case ExportFormat::Html:
+        if (ExportService::holdsFolderExport(guide, destination))
+            return destinationName(destination);
+        return std::nullopt;
+    case ExportFormat::Pdf:
+    case ExportFormat::Video:
+        if (occupied(destination))
+            return destinationName(destination);
+        return std::nullopt;
+    case ExportFormat::Both: {
+        const QDir dir(destination);
+        if (occupied(dir.filePath(slug)) || occupied(dir.filePath(slug + QStringLiteral(".pdf"))))
+            return slug;
+        return std::nullopt;
+    }
+    }
+    return std::nullopt;
+}
+
 void ExportRun::runExport()
 {
     if (m_isExporting || m_choosing)
@@ -145,6 +184,15 @@ void ExportRun::runExport()
     if (!guarded || guide->isDeleted()) {
         fail(QStringLiteral("The guide was deleted before the export started."));
         return;
+    }
+    if (const std::optional<QString> earlier = earlierExport(*guide, *destination, slug)) {
+        const bool replace = confirmReplace(*earlier);
+        if (!self || !replace)
+            return;
+        if (!guarded || guide->isDeleted()) {
+            fail(QStringLiteral("The guide was deleted before the export started."));
+            return;
+        }
     }
 
     switch (m_selectedFormat) {
@@ -200,23 +248,6 @@ void ExportRun::exportBoth(
     const QDir dir(parent);
     const QString folder = dir.filePath(slug);
     const QString file = dir.filePath(slug + QStringLiteral(".pdf"));
-    const QFileInfo folderInfo(folder);
-    const QFileInfo fileInfo(file);
-    if (folderInfo.exists() || folderInfo.isSymLink() || fileInfo.exists() || fileInfo.isSymLink()) {
-        const std::shared_ptr<DestinationPicker> picker = m_picker;
-        QPointer<ExportRun> self(this);
-        QPointer<Guide> guarded(guide);
-        m_choosing = true;
-        const bool replace = picker->confirmReplace(slug);
-        if (!self)
-            return;
-        m_choosing = false;
-        if (!replace)
-            return;
-        if (!guarded || guide->isDeleted())
-            return fail(QStringLiteral("The guide was deleted before the export started."));
-    }
-
     setExporting(true);
     QPointer<ExportRun> self(this);
     QPointer<Guide> guarded(guide);

@@ -64,6 +64,12 @@ signals:
 
 private:
     std::optional<QString> pick(const DestinationRequest& request);
+    // True when the user agrees to replace `name`; the run may be gone afterwards.
+    bool confirmReplace(const QString& name);
+    // The name to ask about when the destination already holds what this export
+    // writes: the page or a screenshot copy of an HTML folder, the PDF or MP4 file, or
+    // for HTML + PDF the folder or the file of the slug.
+    std::optional<QString> earlierExport(const Guide& guide, const QString& destination, const QString& slug) const;
     void exportHtml(Guide* guide, const QString& folder, const ExportService::Options& options);
     void exportPdf(Guide* guide, const QString& file, const ExportService::Options& options);
     void exportVideo(Guide* guide, const QString& file, const ExportService::Options& options);

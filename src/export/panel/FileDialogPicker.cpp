@@ -46,6 +46,8 @@ QFileDialog* FileDialogPicker::makeDialog(const DestinationRequest& request, QWi
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setDefaultSuffix(request.extension);
+        // The run asks before it replaces anything, in the same words for every format.
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
         break;
     case DestinationRequest::Kind::ParentFolder:
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -85,15 +87,17 @@ std::optional<QString> FileDialogPicker::pick(const DestinationRequest& request)
     return path;
 }
 
-bool FileDialogPicker::confirmReplace(const QString& slug)
+bool FileDialogPicker::confirmReplace(const QString& name)
 {
     QPointer<QMessageBox> box = new QMessageBox(m_parent);
     box->setObjectName(QStringLiteral("replaceExportAlert"));
     box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle(replaceQuestion(slug));
-    box->setText(replaceQuestion(slug));
+    box->setWindowTitle(replaceQuestion(name));
+    box->setText(replaceQuestion(name));
     QPushButton* replace = box->addButton(QStringLiteral("Replace"), QMessageBox::DestructiveRole);
+    replace->setObjectName(QStringLiteral("replaceExportButton"));
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("keepExportButton"));
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     box->exec();

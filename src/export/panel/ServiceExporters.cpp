@@ -2,8 +2,9 @@
 
 namespace zova {
 
-ServiceExporters::ServiceExporters(const Settings& settings)
-    : m_videoService(std::make_unique<VideoExportService>(settings))
+ServiceExporters::ServiceExporters(const Settings& settings, const StorageService& storage)
+    : m_service(storage)
+    , m_videoService(std::make_unique<VideoExportService>(settings, storage))
 {
 }
 

@@ -7,11 +7,13 @@
 namespace zova {
 
 class Settings;
+class StorageService;
 
 // The real exporters: one ExportService and one VideoExportService.
 class ServiceExporters : public Exporters {
 public:
-    explicit ServiceExporters(const Settings& settings);
+    // Both outlive this object.
+    ServiceExporters(const Settings& settings, const StorageService& storage);
     ~ServiceExporters() override;
 
     void exportHTMLFolder(const Guide& guide, const QString& folder, const ExportService::Options& options,

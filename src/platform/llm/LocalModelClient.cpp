@@ -19,6 +19,7 @@ namespace zova::llm {
 namespace {
 
 const char* const timedOutProperty = "zovaTimedOut";
+const char* const tooLargeProperty = "zovaTooLarge";
 
 int httpStatusOf(QNetworkReply* reply) { return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
 
@@ -36,6 +37,8 @@ LocalModelClient::ChatResult chatResult(QNetworkReply* reply)
 {
     const int status = httpStatusOf(reply);
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    if (reply->property(tooLargeProperty).toBool())
+        return unexpected(LocalModelError { LocalModelError::Code::TooLarge, 0, {} });
     if (reply->property(timedOutProperty).toBool())
         return unexpected(LocalModelError { LocalModelError::Code::TimedOut, 0, {} });
     if (status == 0)
@@ -88,6 +91,14 @@ QNetworkReply* LocalModelClient::send(const QUrl& url, const QByteArray* body, i
         reply->abort();
     });
     timer->start(timeoutMs);
+    // An answer is held whole until it ends: one that grows past the cap (or says it
+    // will) is cut off at once, so a server can neither fill memory nor the page.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received <= maxAnswerBytes && total <= maxAnswerBytes)
+            return;
+        reply->setProperty(tooLargeProperty, true);
+        reply->abort();
+    });
     return reply;
 }
 
@@ -113,7 +124,9 @@ void LocalModelClient::refresh()
         connect(reply, &QNetworkReply::finished, this, [this, reply, i] {
             Probe& probe = m_probes[i];
             const int status = httpStatusOf(reply);
-            if (status == 0) {
+            if (reply->property(tooLargeProperty).toBool()) {
+                probe.status = LocalModelStatus::Unknown;
+            } else if (status == 0) {
                 probe.status = LocalModelStatus::NoServer;
             } else if (status == 503) {
                 probe.status = LocalModelStatus::NotReady;

@@ -52,7 +52,12 @@ public:
     // content, unless `context` is destroyed first (which drops the request).
     void chat(const QString& instructions, const QString& text, QObject* context, std::function<void(ChatResult)> done);
 
-    // Time-outs in milliseconds.
+    // The longest answer taken, in bytes: far above any label, description or model
+    // list. A longer one fails the request with TooLarge.
+    static constexpr qint64 maxAnswerBytes = 256 * 1024;
+
+    // Time-outs in milliseconds, each for a whole exchange: from the request to the
+    // answer's last byte.
     void setProbeTimeout(int ms) { m_probeTimeoutMs = ms; }
     void setRequestTimeout(int ms) { m_requestTimeoutMs = ms; }
     int requestTimeout() const { return m_requestTimeoutMs; }

@@ -7,6 +7,7 @@ QString LocalModelError::message() const
     switch (code) {
     case Code::NoServer: return QStringLiteral("No on-device language model server is running.");
     case Code::TimedOut: return QStringLiteral("The on-device language model did not answer in time.");
+    case Code::TooLarge: return QStringLiteral("The on-device language model sent an answer that was too long.");
     case Code::HttpStatus: {
         QString text = QStringLiteral("The on-device language model answered with HTTP %1.").arg(httpStatus);
         if (!detail.isEmpty())

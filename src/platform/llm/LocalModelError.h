@@ -6,7 +6,7 @@ namespace zova::llm {
 
 // Why a chat request gave no answer.
 struct LocalModelError {
-    enum class Code { NoServer, TimedOut, HttpStatus, Network, BadAnswer };
+    enum class Code { NoServer, TimedOut, TooLarge, HttpStatus, Network, BadAnswer };
 
     Code code = Code::NoServer;
     int httpStatus = 0;

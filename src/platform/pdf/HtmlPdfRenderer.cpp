@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QPageSize>
@@ -17,10 +18,13 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QtConcurrent>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
+
 #include <unistd.h>
 
 namespace zova::pdf {
@@ -34,11 +38,14 @@ const bool shareContexts = [] {
     return true;
 }();
 
+// Ready once every image has settled: loaded, or failed (a missing screenshot has an
+// empty source and never gets a width, so waiting on its width would wait out every
+// attempt). A failed image is complete with no natural width.
 const char* readinessScript = "(function () {\n"
                               "    if (document.readyState !== 'complete') return false;\n"
                               "    var imgs = Array.from(document.images);\n"
                               "    if (imgs.length === 0) return true;\n"
-                              "    return imgs.every(function (i) { return i.complete && i.naturalWidth > 0; });\n"
+                              "    return imgs.every(function (i) { return i.complete; });\n"
                               "})();";
 
 const char* measureScript = "Math.max(document.documentElement.scrollHeight, document.body.scrollHeight);";
@@ -46,6 +53,11 @@ const char* measureScript = "Math.max(document.documentElement.scrollHeight, doc
 // A page without a view has no viewport width; the root element gets the page
 // width instead, which also matches the width the printer lays out at.
 const char* layoutWidthScript = "document.documentElement.style.width = '1024px';";
+
+// A page the engine loads while the real one is being written: it starts the
+// engine and the page's renderer process, which the real page (same folder, same
+// site) then reuses.
+const char* warmUpPage = "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head><body></body></html>";
 
 class RenderJob : public QObject {
 public:
@@ -67,6 +79,9 @@ public:
         connect(m_page, &QWebEnginePage::loadingChanged, this, &RenderJob::loadingChanged);
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this] { fail(RenderFailure::Kind::Render, QStringLiteral("the page's process ended unexpectedly")); });
+        // Nobody is left to hear of the PDF: stop, and take the page's folder along.
+        if (receiver)
+            connect(receiver, &QObject::destroyed, this, [this] { finish(std::nullopt); });
         m_loadTimer.setSingleShot(true);
         connect(&m_loadTimer, &QTimer::timeout, this, [this] {
             fail(RenderFailure::Kind::Load,
@@ -79,6 +94,7 @@ public:
                 QStringLiteral("the page could not be printed within %1 seconds")
                     .arg(m_timing.printTimeoutMs / 1000.0));
         });
+        m_clock.start();
     }
 
     ~RenderJob() override
@@ -86,27 +102,62 @@ public:
         delete m_page; // before its profile
     }
 
-    void startWithHtml(const QString& html)
+    void startWithWriter(PageWriter write)
     {
         if (!m_folder.isValid())
             return failLater(QStringLiteral("Could not create a temporary folder for the page."));
-        QSaveFile file(m_folder.filePath(QStringLiteral("index.html")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit())
-            return failLater(QStringLiteral("Could not write the page to a temporary file: ") + file.errorString());
-        startWithUrl(QUrl::fromLocalFile(file.fileName()));
+        const QString folder = m_folder.path();
+        QFile warm(folder + QStringLiteral("/warm-up.html"));
+        if (warm.open(QIODevice::WriteOnly) && warm.write(warmUpPage) > 0) {
+            warm.close();
+            m_warming = true;
+            m_page->load(QUrl::fromLocalFile(warm.fileName()));
+        }
+        auto* watcher = new QFutureWatcher<Expected<QString, QString>>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, folder] {
+            watcher->deleteLater();
+            if (m_finished)
+                return;
+            const Expected<QString, QString> written = watcher->result();
+            if (!written)
+                return fail(RenderFailure::Kind::File, written.error());
+            qCDebug(lcPlatform) << "PDF page written after" << m_clock.elapsed() << "ms";
+            m_pageUrl = QUrl::fromLocalFile(folder + QLatin1Char('/') + *written);
+            if (!m_warming)
+                loadPage();
+        });
+        watcher->setFuture(QtConcurrent::run([write = std::move(write), folder] { return write(folder); }));
     }
 
     void startWithUrl(const QUrl& url)
     {
-        m_clock.start();
-        m_loadTimer.start(m_timing.loadTimeoutMs);
-        m_page->load(url);
+        m_pageUrl = url;
+        loadPage();
     }
 
 private:
+    void loadPage()
+    {
+        m_loadTimer.start(m_timing.loadTimeoutMs);
+        m_loading = true;
+        m_page->load(m_pageUrl);
+    }
+
     void loadingChanged(const QWebEngineLoadingInfo& info)
     {
         if (m_finished || m_loaded)
+            return;
+        if (m_warming) {
+            // The warm-up page's own outcome does not matter; the page's does.
+            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                return;
+            qCDebug(lcPlatform) << "PDF engine up after" << m_clock.elapsed() << "ms";
+            m_warming = false;
+            if (!m_pageUrl.isEmpty())
+                loadPage();
+            return;
+        }
+        if (!m_loading)
             return;
         switch (info.status()) {
         case QWebEngineLoadingInfo::LoadStartedStatus: return;
@@ -137,7 +188,12 @@ private:
         m_page->runJavaScript(QString::fromLatin1(readinessScript), [self, attempt](const QVariant& ready) {
             if (!self || self->m_finished)
                 return;
-            if (ready.typeId() == QMetaType::Bool && ready.toBool())
+            const bool isReady = ready.typeId() == QMetaType::Bool && ready.toBool();
+            if (self->m_timing.probed)
+                self->m_timing.probed(isReady);
+            if (self->m_finished)
+                return; // dropped by what the check's listener did
+            if (isReady)
                 return self->measure();
             QTimer::singleShot(self->m_timing.readinessIntervalMs, self, [self, attempt] {
                 if (!self || self->m_finished)
@@ -196,7 +252,9 @@ private:
 
     void fail(RenderFailure::Kind kind, const QString& message) { finish(unexpected(RenderFailure { kind, message })); }
 
-    void finish(const RenderResult& result)
+    // Ends the job once, with a result for the caller or with none when the
+    // caller is gone.
+    void finish(const std::optional<RenderResult>& result)
     {
         if (m_finished)
             return;
@@ -204,8 +262,11 @@ private:
         m_loadTimer.stop();
         m_printTimer.stop();
         disconnect(m_page, nullptr, this, nullptr);
-        if (!m_hasReceiver || m_receiver)
-            m_done(result);
+        // The page is in the engine's memory by now: its files go at once, also
+        // when the printer still holds the page below.
+        m_folder.remove();
+        if (result && (!m_hasReceiver || m_receiver))
+            m_done(*result);
         // Chromium aborts when a page goes while it prints; a job that gave up waiting
         // for the printer stays until the printer answers.
         if (!m_printing)
@@ -222,6 +283,9 @@ private:
     QTimer m_loadTimer;
     QTimer m_printTimer;
     QElapsedTimer m_clock;
+    QUrl m_pageUrl; // empty until the page is written
+    bool m_warming = false; // the warm-up page is loading
+    bool m_loading = false; // the page itself is loading
     bool m_loaded = false;
     bool m_finished = false;
     bool m_printing = false;
@@ -252,12 +316,26 @@ QSizeF pdfPageSize(double contentHeightPx)
     return QSizeF(pageWidthPx * 0.75, 0.75 * (contentHeightPx + 2));
 }
 
-void renderHtmlToPdf(
-    const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing, const QString& workFolder)
+void renderPageToPdf(
+    PageWriter write, QObject* receiver, RenderCallback done, const RenderTiming& timing, const QString& workFolder)
 {
     (void)shareContexts;
     auto* job = new RenderJob(receiver, std::move(done), timing, workFolder);
-    job->startWithHtml(html);
+    job->startWithWriter(std::move(write));
+}
+
+void renderHtmlToPdf(
+    const QString& html, QObject* receiver, RenderCallback done, const RenderTiming& timing, const QString& workFolder)
+{
+    renderPageToPdf(
+        [html](const QString& folder) -> Expected<QString, QString> {
+            QSaveFile file(folder + QStringLiteral("/index.html"));
+            if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0 || !file.commit())
+                return unexpected(
+                    QStringLiteral("Could not write the page to a temporary file: ") + file.errorString());
+            return QStringLiteral("index.html");
+        },
+        receiver, std::move(done), timing, workFolder);
 }
 
 void renderUrlToPdf(const QUrl& url, QObject* receiver, RenderCallback done, const RenderTiming& timing)

@@ -1,14 +1,22 @@
 #include "platform/png/PngEncoder.h"
 
-#include <QtEndian>
+#include "platform/Platform.h"
+#include "platform/png/DeflateStream.h"
 
+#include <libdeflate.h>
 #include <png.h>
 #include <zlib.h>
+
+#include <QThreadPool>
+#include <QtEndian>
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
-#include <thread>
+#include <latch>
+#include <memory>
+#include <mutex>
+#include <span>
 #include <vector>
 
 namespace zova::png {
@@ -40,28 +48,14 @@ private:
     png_infop m_info = nullptr;
 };
 
-// A deflate stream, ended however its use ends.
-class Deflater {
-public:
-    explicit Deflater(int level)
-    {
-        m_ok = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
-    ~Deflater()
-    {
-        if (m_ok)
-            deflateEnd(&m_stream);
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
+// Each band starts without the window of the one before and sends its own codes:
+// below about a megabyte of rows that costs more bytes than libpng's single stream saves.
+constexpr size_t minBandBytes = size_t(1) << 20;
 
-    bool isValid() const { return m_ok; }
-    z_stream& stream() { return m_stream; }
-
-private:
-    z_stream m_stream {};
-    bool m_ok = false;
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
+using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
 
 // The source image as libpng's pixel layout sees it: 4 bytes a pixel, the fourth
 // dropped when the image is written as RGB.
@@ -76,12 +70,13 @@ struct Pixels {
     size_t rowBytes() const { return size_t(width) * size_t(channels()); }
 };
 
-// The deflated bytes of one band of rows, and the Adler-32 of what went in.
+// One band of rows: its deflate data, ready to be followed by the next band's
+// unless it is the last, and the Adler-32 of its filtered bytes.
 struct Band {
     int firstRow = 0;
     int endRow = 0;
     std::vector<uchar> deflated;
-    uLong adler = 1;
+    uint32_t adler = 1;
     size_t rawLength = 0;
     bool ok = false;
 };
@@ -123,12 +118,93 @@ void filterRow(RowFilter filter, const uchar* row, const uchar* previous, size_t
     }
 }
 
-// The filtered bytes of rows [first, end); the rows just above `first` are unpacked
-// as well where Up needs them.
-std::vector<uchar> filteredRows(const Pixels& pixels, RowFilter filter, int first, int end)
+// A buffer whose bytes are left unset until written: those here are large, and
+// every byte read from them is written first.
+class Buffer {
+public:
+    uchar* data() const { return m_data.get(); }
+    // Makes room for `n` bytes, keeping none of those held before.
+    void reserve(size_t n)
+    {
+        if (n > m_capacity) {
+            m_data.reset(new uchar[n]);
+            m_capacity = n;
+        }
+    }
+
+private:
+    std::unique_ptr<uchar[]> m_data;
+    size_t m_capacity = 0;
+};
+
+// What deflating one band takes besides the pixels: its filtered rows, room for
+// its deflate data and a compressor. Kept for the next image: faulting in fresh
+// pages for these costs about as much as deflating the band.
+struct Scratch {
+    Buffer rows;
+    Buffer deflated;
+    Compressor compressor;
+    int level = -1;
+};
+
+class ScratchPool {
+public:
+    std::unique_ptr<Scratch> take()
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_free.empty())
+            return std::make_unique<Scratch>();
+        std::unique_ptr<Scratch> scratch = std::move(m_free.back());
+        m_free.pop_back();
+        return scratch;
+    }
+    void give(std::unique_ptr<Scratch> scratch)
+    {
+        const std::lock_guard lock(m_mutex);
+        // Enough for two images encoded at once in four bands each.
+        if (m_free.size() < 8)
+            m_free.push_back(std::move(scratch));
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<Scratch>> m_free;
+};
+
+ScratchPool& scratchPool()
+{
+    static ScratchPool pool;
+    return pool;
+}
+
+// The threads that deflate the bands other than the first, which the calling
+// thread deflates itself; kept between images, as starting threads for each costs
+// more than their work.
+QThreadPool& bandWorkers()
+{
+    static QThreadPool* const pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(2 * (EncodeOptions {}.maxThreads - 1));
+        return p;
+    }();
+    return *pool;
+}
+
+// Writes the filtered bytes of rows [first, end) to `out`; the row just above
+// `first` is unpacked as well where Up needs it. Returns the number of bytes.
+size_t filterRows(const Pixels& pixels, RowFilter filter, int first, int end, Buffer& out)
 {
     const size_t length = pixels.rowBytes();
-    std::vector<uchar> out((length + 1) * size_t(end - first));
+    const size_t total = (length + 1) * size_t(end - first);
+    out.reserve(total);
+    uchar* row = out.data();
+    if (filter == RowFilter::None) {
+        for (int y = first; y < end; ++y, row += length + 1) {
+            row[0] = 0;
+            unpackRow(pixels, y, row + 1);
+        }
+        return total;
+    }
     std::vector<uchar> current(length);
     std::vector<uchar> previous(length);
     bool havePrevious = false;
@@ -136,76 +212,58 @@ std::vector<uchar> filteredRows(const Pixels& pixels, RowFilter filter, int firs
         unpackRow(pixels, first - 1, previous.data());
         havePrevious = true;
     }
-    for (int y = first; y < end; ++y) {
+    for (int y = first; y < end; ++y, row += length + 1) {
         unpackRow(pixels, y, current.data());
-        filterRow(filter, current.data(), havePrevious ? previous.data() : nullptr, length, pixels.channels(),
-            out.data() + (length + 1) * size_t(y - first));
+        filterRow(filter, current.data(), havePrevious ? previous.data() : nullptr, length, pixels.channels(), row);
         std::swap(current, previous);
         havePrevious = true;
     }
-    return out;
+    return total;
 }
 
-// Deflates one band as part of a single raw deflate stream: each band but the last
-// ends on a byte boundary, primed with the window of the band before, so the bands
-// join into one stream that decodes as if it were written in one go.
+// Deflates one band of rows as a stream of its own; a band that is not the last is
+// then made a part that the next band's stream continues. Bands start without the
+// window of the band before, which costs a few bytes at each join.
 void deflateBand(const Pixels& pixels, const EncodeOptions& options, bool last, Band& band)
 {
-    const size_t filteredLength = pixels.rowBytes() + 1;
-    const int windowRows = int((32768 + filteredLength - 1) / filteredLength);
-    const int primeFrom = std::max(0, band.firstRow - windowRows);
-    const std::vector<uchar> input = filteredRows(pixels, options.filter, primeFrom, band.endRow);
-    const size_t primeLength = filteredLength * size_t(band.firstRow - primeFrom);
-    const uchar* data = input.data() + primeLength;
-    band.rawLength = input.size() - primeLength;
-    band.adler = adler32(1, data, uInt(band.rawLength));
-
-    Deflater deflater(std::clamp(options.zlibLevel, 0, 9));
-    if (!deflater.isValid())
-        return;
-    z_stream& z = deflater.stream();
-    if (primeLength > 0) {
-        const size_t window = std::min<size_t>(primeLength, 32768);
-        if (deflateSetDictionary(&z, data - window, uInt(window)) != Z_OK)
-            return;
+    std::unique_ptr<Scratch> scratch = scratchPool().take();
+    const int level = std::clamp(options.level, 0, 12);
+    if (!scratch->compressor || scratch->level != level) {
+        scratch->compressor.reset(libdeflate_alloc_compressor(level));
+        scratch->level = level;
     }
-    band.deflated.resize(deflateBound(&z, uLong(band.rawLength)) + 64);
-    z.next_in = const_cast<uchar*>(data);
-    z.avail_in = uInt(band.rawLength);
-    size_t written = 0;
-    const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
-    for (;;) {
-        z.next_out = band.deflated.data() + written;
-        z.avail_out = uInt(band.deflated.size() - written);
-        const int result = deflate(&z, flush);
-        written = band.deflated.size() - z.avail_out;
-        if (result == Z_STREAM_END || (!last && result == Z_OK && z.avail_in == 0 && z.avail_out > 0))
-            break;
-        if (result != Z_OK && result != Z_BUF_ERROR)
-            return;
-        band.deflated.resize(band.deflated.size() * 2);
+    if (scratch->compressor) {
+        band.rawLength = filterRows(pixels, options.filter, band.firstRow, band.endRow, scratch->rows);
+        band.adler = libdeflate_adler32(1, scratch->rows.data(), band.rawLength);
+        const size_t room = libdeflate_deflate_compress_bound(scratch->compressor.get(), band.rawLength);
+        scratch->deflated.reserve(room);
+        const size_t written = libdeflate_deflate_compress(
+            scratch->compressor.get(), scratch->rows.data(), band.rawLength, scratch->deflated.data(), room);
+        const std::span<const uchar> stream(scratch->deflated.data(), written);
+        if (written > 0 && last) {
+            band.deflated.assign(stream.begin(), stream.end());
+            band.ok = true;
+        } else if (written > 0) {
+            band.ok = appendContinued(band.deflated, stream);
+        }
     }
-    band.deflated.resize(written);
-    band.ok = true;
+    scratchPool().give(std::move(scratch));
 }
 
-// The zlib stream of the image: header, the bands' deflate data, Adler-32.
-std::optional<std::vector<uchar>> compressedImage(const Pixels& pixels, const EncodeOptions& options)
+// The second byte of the zlib header, which names how hard the data was compressed.
+uchar zlibFlags(int level)
 {
-    // Bands below about 128 rows would spend more on their windows than they gain.
-    const int bandCount = std::clamp(pixels.height / 128, 1, std::max(1, options.maxThreads));
-    std::vector<Band> bands(static_cast<size_t>(bandCount));
-    for (int i = 0; i < bandCount; ++i) {
-        bands[size_t(i)].firstRow = int(qint64(pixels.height) * i / bandCount);
-        bands[size_t(i)].endRow = int(qint64(pixels.height) * (i + 1) / bandCount);
-    }
-    {
-        std::vector<std::jthread> workers;
-        for (int i = 1; i < bandCount; ++i)
-            workers.emplace_back([&, i] { deflateBand(pixels, options, i == bandCount - 1, bands[size_t(i)]); });
-        deflateBand(pixels, options, bandCount == 1, bands[0]);
-    }
-    std::vector<uchar> out { 0x78, 0x9c };
+    if (level < 2)
+        return 0x01;
+    if (level < 6)
+        return 0x5e;
+    return level == 6 ? 0x9c : 0xda;
+}
+
+// The bands' deflate data in one zlib stream: header, the parts, Adler-32.
+std::optional<std::vector<uchar>> joinedBands(const std::vector<Band>& bands, int level)
+{
+    std::vector<uchar> out { 0x78, zlibFlags(level) };
     uLong adler = 1;
     for (const Band& band : bands) {
         if (!band.ok)
@@ -216,6 +274,37 @@ std::optional<std::vector<uchar>> compressedImage(const Pixels& pixels, const En
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(uchar(adler >> shift));
     return out;
+}
+
+// The zlib stream of the image, its bands of rows deflated side by side.
+std::optional<std::vector<uchar>> compressedImage(const Pixels& pixels, const EncodeOptions& options)
+{
+    const size_t rowsBytes = (pixels.rowBytes() + 1) * size_t(pixels.height);
+    const int bandCount = int(std::clamp<size_t>(
+        rowsBytes / minBandBytes, 1, size_t(std::max(1, std::min(options.maxThreads, pixels.height)))));
+    std::vector<Band> bands(static_cast<size_t>(bandCount));
+    for (int i = 0; i < bandCount; ++i) {
+        bands[size_t(i)].firstRow = int(qint64(pixels.height) * i / bandCount);
+        bands[size_t(i)].endRow = int(qint64(pixels.height) * (i + 1) / bandCount);
+    }
+    std::latch helped(bandCount - 1);
+    for (int i = 1; i < bandCount; ++i) {
+        bandWorkers().start([&, i] {
+            deflateBand(pixels, options, i == bandCount - 1, bands[size_t(i)]);
+            helped.count_down();
+        });
+    }
+    deflateBand(pixels, options, bandCount == 1, bands[0]);
+    helped.wait();
+    if (auto joined = joinedBands(bands, options.level))
+        return joined;
+    if (bandCount == 1)
+        return std::nullopt;
+    qCWarning(lcPlatform) << "PNG bands could not be joined; deflating the image as one stream";
+    std::vector<Band> whole(1);
+    whole[0].endRow = pixels.height;
+    deflateBand(pixels, options, true, whole[0]);
+    return joinedBands(whole, options.level);
 }
 
 void appendBytes(png_structp png, png_bytep data, png_size_t length)
@@ -275,10 +364,11 @@ bool isOpaque(const QImage& image)
         return isOpaque(image.convertToFormat(QImage::Format_ARGB32));
     // The alpha byte is the top of the word for ARGB32, the last byte for RGBA8888.
     const quint32 alphaMask = isRgbaByteOrder(image.format()) ? qToBigEndian(quint32(0xff)) : 0xff000000u;
+    const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
         quint32 all = 0xffffffffu;
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             all &= line[x];
         if ((all & alphaMask) != alphaMask)
             return false;
@@ -324,6 +414,15 @@ std::optional<QByteArray> encode(const QImage& image, const EncodeOptions& optio
     return out;
 }
 
-std::optional<QByteArray> encodeScreenshot(const QImage& image) { return encode(image); }
+std::optional<QByteArray> encodeScreenshot(const QImage& image)
+{
+    // An image deflated in one band costs little at any level; one more step of
+    // effort keeps such window shots about as small as libpng's at level 6, which
+    // level 6 here misses on some.
+    EncodeOptions options;
+    if (size_t(image.width()) * size_t(image.height()) * 3 < 2 * minBandBytes)
+        options.level = 7;
+    return encode(image, options);
+}
 
 } // namespace zova::png

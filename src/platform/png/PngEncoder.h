@@ -11,7 +11,7 @@ namespace zova::png {
 enum class RowFilter { None, Sub, Up };
 
 struct EncodeOptions {
-    int zlibLevel = 6; // 0 (stored) to 9 (smallest)
+    int level = 6; // deflate effort: 0 (stored), 1 (fastest) to 12 (smallest)
     RowFilter filter = RowFilter::None;
     int maxThreads = 4; // bands of rows deflated side by side; 1 keeps to the calling thread
 };
@@ -21,7 +21,8 @@ struct EncodeOptions {
 // Safe to call from any thread.
 std::optional<QByteArray> encode(const QImage& image, const EncodeOptions& options = {});
 
-// A step screenshot with the options above.
+// A step screenshot: the options above, at one more level of effort when the
+// image is small enough to be deflated in one band.
 std::optional<QByteArray> encodeScreenshot(const QImage& image);
 
 // True when the image has no pixel that is not fully opaque.

@@ -1,9 +1,8 @@
-#include "editor/canvas/StepImages.h"
+#include "editor/files/StepImages.h"
 
 #include "model/Guide.h"
 #include "model/ModelContext.h"
 #include "model/Step.h"
-#include "model/StorageService.h"
 
 namespace zova::step_images {
 
@@ -12,10 +11,9 @@ const QString addFailed = QStringLiteral("Couldn't add that image: ");
 const QString replaceFailed = QStringLiteral("Couldn't replace the screenshot: ");
 } // namespace
 
-Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QImage& image)
+Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const ScreenshotFiles& files, const QImage& image)
 {
-    const StorageService& storage = StorageService::shared();
-    auto written = storage.saveScreenshot(image);
+    auto written = files.save(image);
     if (!written)
         return unexpected(addFailed + describe(written.error()));
     const QString filename = written.value();
@@ -24,31 +22,41 @@ Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QIma
     if (step->context() != &context && !context.insert(step)) {
         step->setGuide(nullptr);
         delete step;
-        storage.deleteScreenshot(filename);
+        files.remove(filename);
         return unexpected(addFailed + QStringLiteral("the step could not be added to the guide."));
     }
     if (auto saved = context.save(); !saved) {
         context.remove(step);
-        storage.deleteScreenshot(filename);
+        files.remove(filename);
         return unexpected(addFailed + saved.error().description());
     }
     return step;
 }
 
-std::optional<QString> replaceScreenshot(Step& step, ModelContext& context, const QImage& image)
+std::optional<QString> replaceScreenshot(
+    Step& step, ModelContext& context, const ScreenshotFiles& files, const QImage& image)
 {
-    const StorageService& storage = StorageService::shared();
-    auto written = storage.saveScreenshot(image);
+    auto written = files.save(image);
     if (!written)
         return replaceFailed + describe(written.error());
     const QString old = step.screenshotFilename();
     step.setScreenshotFilename(written.value());
     if (auto saved = context.save(); !saved) {
         step.setScreenshotFilename(old);
-        storage.deleteScreenshot(written.value());
+        files.remove(written.value());
         return replaceFailed + saved.error().description();
     }
-    storage.deleteScreenshot(old);
+    files.remove(old);
+    return std::nullopt;
+}
+
+std::optional<QString> refusalText(Change change, ImageReadError error)
+{
+    switch (error) {
+    case ImageReadError::NotAFile:
+    case ImageReadError::Unreadable: return std::nullopt;
+    case ImageReadError::TooLarge: return (change == Change::Add ? addFailed : replaceFailed) + describe(error);
+    }
     return std::nullopt;
 }
 

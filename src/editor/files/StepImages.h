@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/Expected.h"
+#include "editor/files/ScreenshotFiles.h"
+#include "model/ImageReading.h"
 
 #include <QImage>
 #include <QString>
@@ -21,11 +23,19 @@ namespace step_images {
 
 // A step made from `image` after the guide's last one (largest order + 1), its
 // hotspot at the centre. The new step, inserted and saved.
-Expected<Step*, QString> addStep(Guide& guide, ModelContext& context, const QImage& image);
+Expected<Step*, QString> addStep(
+    Guide& guide, ModelContext& context, const ScreenshotFiles& files, const QImage& image);
 
 // Gives the step `image` as its screenshot; hotspot and marks keep their
 // fractions. Nothing on success.
-std::optional<QString> replaceScreenshot(Step& step, ModelContext& context, const QImage& image);
+std::optional<QString> replaceScreenshot(
+    Step& step, ModelContext& context, const ScreenshotFiles& files, const QImage& image);
+
+enum class Change { Add, Replace };
+// The alert's text for a chosen file that gave no image, or none when the failure
+// goes unreported: a file that is no readable image changes nothing and says
+// nothing, while one too large to read is named.
+std::optional<QString> refusalText(Change change, ImageReadError error);
 
 } // namespace step_images
 } // namespace zova
