@@ -11,11 +11,12 @@
 #include "model/StorageService.h"
 #include "platform/speech/EspeakProcessSynthesizer.h"
 #include "platform/speech/EspeakVoiceCatalog.h"
+#include "platform/video/Mp4Writer.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHash>
@@ -42,7 +43,7 @@ StorageService& screenshotFolder()
 }
 
 constexpr int stepCount = 20;
-constexpr int runs = 3;
+constexpr int runs = 5;
 const QString preset = QStringLiteral("veryfast");
 
 // A 1920 x 1080 application window: title bar, sidebar, a page of text and a button.
@@ -210,6 +211,21 @@ int exportForMemory(Guide* guide, int steps, const QString& out)
     return 0;
 }
 
+// The number of video packets (one a frame) in the file's first video stream, -1
+// when ffprobe cannot tell.
+long long videoFrames(const QString& file)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"),
+        { "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries", "stream=nb_read_packets", "-of",
+            "csv=p=0", file });
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const long long n = p.readAllStandardOutput().trimmed().toLongLong(&ok);
+    return ok ? n : -1;
+}
+
 bool runFfmpeg(const QStringList& args)
 {
     QProcess p;
@@ -290,22 +306,42 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The same 20 slides as PNGs, each shown 3 s at 30 fps by ffmpeg.
+    // The slides the exporter draws for these steps: as PNG files for ffmpeg beside
+    // the whole export, and as raw BGRA frames for the encoders alone.
     const QList<VideoFrameSource> frames
         = VideoExportService::loadFrames(screenshotFolder(), guide->orderedSteps(), std::nullopt);
-    for (int i = 0; i < frames.size(); ++i)
-        VideoFrameRenderer::renderFrame(frames.at(i), i + 1, int(frames.size()), {})
-            ->save(out + QStringLiteral("/slide%1.png").arg(i, 2, 10, QLatin1Char('0')));
+    std::vector<QImage> slides;
+    QFile raw(out + QStringLiteral("/slides.bgra"));
+    if (!raw.open(QIODevice::WriteOnly))
+        return 1;
+    for (int i = 0; i < frames.size(); ++i) {
+        slides.push_back(*VideoFrameRenderer::renderFrame(frames.at(i), i + 1, int(frames.size()), {}));
+        slides.back().save(out + QStringLiteral("/slide%1.png").arg(i, 2, 10, QLatin1Char('0')));
+        raw.write(reinterpret_cast<const char*>(slides.back().constBits()), slides.back().sizeInBytes());
+    }
+    raw.close();
     const QString wav = out + QStringLiteral("/narration.wav");
     writeWav(wav, texts, narrations);
-    const QStringList videoArgs = { "-y", "-v", "error", "-framerate", "1/3", "-i", out + "/slide%02d.png" };
+    const QStringList pngSlides = { "-y", "-v", "error", "-framerate", "1/3", "-i", out + "/slide%02d.png" };
+    const QStringList rawSlides = { "-y", "-v", "error", "-f", "rawvideo", "-pix_fmt", "bgra", "-video_size",
+        "1920x1080", "-framerate", "1/3", "-i", out + "/slides.bgra" };
     const QStringList encodeArgs
         = { "-map", "0:v", "-r", "30", "-c:v", "libx264", "-preset", preset, "-profile:v", "high", "-pix_fmt",
               "yuv420p", "-b:v", "5M", "-g", "30", "-x264-params", "keyint=30", "-movflags", "+faststart" };
-    const auto ffmpegSilent = [&] { runFfmpeg(videoArgs + encodeArgs + QStringList { out + "/ffmpeg.mp4" }); };
+    const auto ffmpegSlides = [&] { runFfmpeg(rawSlides + encodeArgs + QStringList { out + "/ffmpeg-slides.mp4" }); };
+    const auto ffmpegSilent = [&] { runFfmpeg(pngSlides + encodeArgs + QStringList { out + "/ffmpeg.mp4" }); };
     const auto ffmpegNarrated = [&] {
-        runFfmpeg(videoArgs + QStringList { "-i", wav } + encodeArgs
+        runFfmpeg(pngSlides + QStringList { "-i", wav } + encodeArgs
             + QStringList { "-map", "1:a", "-c:a", "aac", "-b:a", "96k", "-shortest", out + "/ffmpeg-narrated.mp4" });
+    };
+    // Our encoder alone on the same frames: each slide shown 3 s, no drawing.
+    const auto oursSlides = [&] {
+        auto writer = video::Mp4Writer::open(out + QStringLiteral("/ours-slides.mp4"), { .preset = preset }, {});
+        for (const QImage& slide : slides)
+            if (!writer || !(*writer)->appendStill(slide, 90))
+                break;
+        if (!writer || !(*writer)->finish())
+            std::fprintf(stderr, "our encoder failed\n");
     };
 
     // The peer with speech: espeak-ng writes each narration (as many at once as our
@@ -327,7 +363,7 @@ int main(int argc, char** argv)
             p->waitForFinished(60000);
             delete p;
         }
-        QStringList args = videoArgs;
+        QStringList args = pngSlides;
         QString graph;
         for (int i = 0; i < texts.size(); ++i) {
             args << "-i" << out + QStringLiteral("/speech%1.wav").arg(i);
@@ -341,39 +377,40 @@ int main(int argc, char** argv)
                 "-map", "[sound]", "-c:a", "aac", "-b:a", "96k", "-shortest", out + "/ffmpeg-speaking.mp4" });
     };
 
-    std::printf("20 steps, 1920x1080, 30 fps, 3 s per step, libx264 preset %s\n", qPrintable(preset));
-    // Each run times both sides back to back, so a change in the machine's load
-    // hits both alike.
-    const auto compare = [&](const char* name, const char* rowName, const std::function<void()>& ours,
-                             const std::function<void()>& theirs) {
-        std::vector<double> a, b;
-        for (int i = 0; i < runs; ++i) {
-            QElapsedTimer t;
-            t.start();
-            ours();
-            a.push_back(double(t.nsecsElapsed()) / 1e6);
-            t.start();
-            theirs();
-            b.push_back(double(t.nsecsElapsed()) / 1e6);
-        }
-        std::sort(a.begin(), a.end());
-        std::sort(b.begin(), b.end());
-        const double ma = a[a.size() / 2], mb = b[b.size() / 2];
-        std::printf("%s\n", name);
-        bench::figure("  exportMP4, median", ma, "ms");
-        bench::figure("  ffmpeg, same frames and settings, median", mb, "ms");
-        bench::figure("  ratio exportMP4 / ffmpeg (target <= 1)", ma / mb, "x");
-        bench::row(rowName, ma, "ms", mb, "<= 1 x");
+    std::printf("20 steps, 1920x1080, 30 fps, 3 s per step, libx264 preset %s; wall and CPU time (every thread "
+                "and child process) per export, medians of %d, the sides alternated\n",
+        qPrintable(preset), runs);
+    // Prints how many video frames and bytes each side's file holds, so that a row
+    // never compares encodes of different lengths or rates unseen.
+    const auto frameCounts = [&](const QString& ours, const QString& theirs) {
+        std::printf("  video frames: ours %lld, ffmpeg %lld; file size: ours %.1f MiB, ffmpeg %.1f MiB\n",
+            videoFrames(ours), videoFrames(theirs), double(QFileInfo(ours).size()) / 1048576,
+            double(QFileInfo(theirs).size()) / 1048576);
     };
+    const auto compare = [&](const char* what, const char* rowName, const std::function<void()>& ours,
+                             const std::function<void()>& theirs) {
+        std::printf("%s\n", what);
+        const bench::Comparison c = bench::compare("  ours", "  ffmpeg", runs, ours, theirs);
+        bench::row(rowName, c.ours, c.peer, "<= 1 x");
+    };
+    compare("the same 20 rendered slides (raw BGRA frames in memory for ours, in a file for ffmpeg), silent",
+        "MP4 encode of 20 rendered slides, silent, vs ffmpeg on the same frames", oursSlides, ffmpegSlides);
+    frameCounts(out + "/ours-slides.mp4", out + "/ffmpeg-slides.mp4");
     compare(
-        "silent", "MP4, 20 steps, silent, vs ffmpeg", [&] { exportOnce(false); }, ffmpegSilent);
+        "exportMP4 from the stored screenshots (reading and drawing each slide) vs ffmpeg from the slides as "
+        "PNG files, silent",
+        "MP4 export, 20 steps, silent, vs ffmpeg from the slides' PNGs", [&] { exportOnce(false); }, ffmpegSilent);
+    frameCounts(out + "/zova.mp4", out + "/ffmpeg.mp4");
     compare(
-        "narrated (narration synthesized beforehand; ffmpeg gets it as a WAV)",
-        "MP4, 20 steps, narration ready, vs ffmpeg", [&] { exportOnce(true); }, ffmpegNarrated);
+        "the same, narration synthesized beforehand (ffmpeg gets it as a WAV)",
+        "MP4 export, 20 steps, narration ready, vs ffmpeg from the slides' PNGs and a WAV", [&] { exportOnce(true); },
+        ffmpegNarrated);
+    frameCounts(out + "/zova.mp4", out + "/ffmpeg-narrated.mp4");
     compare(
-        "narrated, espeak-ng synthesizing during the export (ffmpeg after espeak-ng)",
-        "MP4, 20 steps, narrated by espeak-ng, vs espeak-ng + ffmpeg", [&] { exportWith(speaking, true); },
+        "the same, espeak-ng synthesizing during the export (ffmpeg after espeak-ng)",
+        "MP4 export, 20 steps, narrated by espeak-ng, vs espeak-ng + ffmpeg", [&] { exportWith(speaking, true); },
         ffmpegSpeaking);
+    frameCounts(out + "/zova.mp4", out + "/ffmpeg-speaking.mp4");
 
     // Each in a process of its own, as the peak only grows.
     const auto peakFor = [&](int steps) {
