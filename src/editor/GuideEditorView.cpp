@@ -1,7 +1,6 @@
 #include "editor/GuideEditorView.h"
 
 #include "editor/EditorTexts.h"
-#include "editor/SheetTransition.h"
 #include "editor/canvas/CanvasColumn.h"
 #include "editor/canvas/CanvasTitleBar.h"
 #include "editor/canvas/TitleBarPopovers.h"
@@ -11,6 +10,7 @@
 #include "editor/rewrite/RewriteRun.h"
 #include "export/panel/ExportPanel.h"
 #include "style/MeshWallpaper.h"
+#include "style/SheetTransition.h"
 #include "style/ZOVAColor.h"
 
 #include <QAbstractSpinBox>
@@ -150,34 +150,26 @@ void GuideEditorView::refreshSheets()
         m_exportPanel->show();
         m_exportPanel->raise();
         m_exportPanel->setFocus(Qt::OtherFocusReason);
-        sheet_transition::fadeIn(m_exportPanel);
+        SheetTransition::enter(m_exportPanel);
     } else if (!sheets.exportPanel && m_exportPanel) {
-        sheet_transition::fadeOutAndDelete(m_exportPanel);
+        SheetTransition::leaveAndDelete(m_exportPanel);
         m_exportPanel = nullptr;
         m_sidebar->list()->setFocus(Qt::OtherFocusReason);
     }
 
     if (sheets.pendingDelete && !m_deleteAlert) {
         const qsizetype count = sheets.pendingDelete->size();
-        auto* alert = new QMessageBox(this);
+        auto* alert = new ConfirmDialog(editor_texts::deleteAlertTitle(count), editor_texts::deleteAlertMessage(count),
+            QStringLiteral("Delete"), ConfirmDialog::Default::Confirm, this);
         alert->setObjectName(QStringLiteral("deleteStepsAlert"));
         alert->setAttribute(Qt::WA_DeleteOnClose);
-        alert->setWindowModality(Qt::WindowModal);
-        alert->setIcon(QMessageBox::Warning);
-        alert->setWindowTitle(editor_texts::deleteAlertTitle(count));
-        alert->setText(editor_texts::deleteAlertTitle(count));
-        alert->setInformativeText(editor_texts::deleteAlertMessage(count));
-        QPushButton* remove = alert->addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-        remove->setObjectName(QStringLiteral("confirmDeleteButton"));
-        QPushButton* cancel = alert->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-        cancel->setObjectName(QStringLiteral("cancelDeleteButton"));
-        alert->setDefaultButton(remove);
-        alert->setEscapeButton(cancel);
+        alert->confirmButton()->setObjectName(QStringLiteral("confirmDeleteButton"));
+        alert->cancelButton()->setObjectName(QStringLiteral("cancelDeleteButton"));
         QPointer<EditorController> controller(m_controller);
-        connect(alert, &QMessageBox::finished, this, [controller, alert, remove] {
+        connect(alert, &QDialog::finished, this, [controller](int result) {
             if (!controller)
                 return;
-            if (alert->clickedButton() == remove)
+            if (result == QDialog::Accepted)
                 controller->list().confirmDelete();
             else
                 controller->list().cancelDelete();

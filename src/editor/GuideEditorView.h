@@ -4,6 +4,7 @@
 #include "editor/canvas/CanvasColumn.h"
 #include "editor/rewrite/DescriptionRewriter.h"
 #include "export/panel/ExportPanel.h"
+#include "style/ConfirmDialog.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -60,7 +61,7 @@ public:
     StepsSidebar* sidebar() const { return m_sidebar; }
     CanvasColumn* canvas() const { return m_canvas; }
     ExportPanel* exportPanel() const { return m_exportPanel; }
-    QMessageBox* deleteAlert() const { return m_deleteAlert; }
+    ConfirmDialog* deleteAlert() const { return m_deleteAlert; }
     QMessageBox* fileErrorAlert() const { return m_fileErrorAlert; }
     QMessageBox* aiErrorAlert() const { return m_aiErrorAlert; }
     RewriteRun* rewriteRun() const { return m_rewrite; }
@@ -83,7 +84,7 @@ private:
     RewriteRun* m_rewrite = nullptr;
     TitleBarPopovers* m_popovers = nullptr;
     QPointer<ExportPanel> m_exportPanel;
-    QPointer<QMessageBox> m_deleteAlert;
+    QPointer<ConfirmDialog> m_deleteAlert;
     QPointer<QMessageBox> m_fileErrorAlert;
     QPointer<QMessageBox> m_aiErrorAlert;
     bool m_appeared = false;

@@ -3,6 +3,7 @@
 #include "engine/EngineLog.h"
 #include "engine/PickerDump.h"
 #include "engine/WindowFilter.h"
+#include "engine/WindowThumbnail.h"
 
 #include <QPainter>
 
@@ -171,17 +172,7 @@ Expected<CaptureService::CapturedFrame, CaptureError> CaptureService::captureScr
 
 std::optional<QImage> CaptureService::thumbnail(const DesktopWindow& window, double maxDimension)
 {
-    const double w = window.frame.width();
-    const double h = window.frame.height();
-    if (!(w > 0) || !(h > 0))
-        return std::nullopt;
-    const double scale = std::min({ maxDimension / w, maxDimension / h, 1.0 });
-    const int width = std::max(1, int(w * scale));
-    const int height = std::max(1, int(h * scale));
-    auto image = m_grabber->captureWindow(window);
-    if (!image || image->isNull())
-        return std::nullopt;
-    return image->scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return windowThumbnail(*m_grabber, window, maxDimension);
 }
 
 QList<DesktopWindow> CaptureService::liveWindows(qint32 processID)

@@ -13,27 +13,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace zova {
 
 namespace Legal {
 
-QUrl privacyPolicyURL()
+QUrl installedDocument(const QString& binaryFolder, const QString& name)
 {
-    static const QUrl url(QStringLiteral("https://zova.example/privacy"), QUrl::StrictMode);
-    Q_ASSERT(url.isValid());
-    return url;
-}
-
-QUrl licenseFileURL()
-{
-    const QDir binary(QCoreApplication::applicationDirPath());
+    const QDir binary(binaryFolder);
     for (const QString& candidate :
-        { binary.filePath(QStringLiteral("../share/zova/LICENSE")), binary.filePath(QStringLiteral("LICENSE")) }) {
+        { binary.filePath(QStringLiteral("../share/zova/") + name), binary.filePath(name) }) {
         if (QFileInfo(candidate).isFile())
             return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath());
     }
     return {};
 }
+
+QUrl privacyPolicyURL() { return installedDocument(QCoreApplication::applicationDirPath(), QStringLiteral("PRIVACY")); }
+
+QUrl licenseFileURL() { return installedDocument(QCoreApplication::applicationDirPath(), QStringLiteral("LICENSE")); }
 
 } // namespace Legal
 
@@ -110,12 +109,13 @@ LegalSettingsView::LegalSettingsView(Opener open, QWidget* parent)
     column->addWidget(note);
     column->addStretch(1);
 
-    connect(m_privacy, &QAbstractButton::clicked, this, [this] { m_open(Legal::privacyPolicyURL()); });
-    connect(m_license, &QAbstractButton::clicked, this, [this] {
-        const QUrl license = Legal::licenseFileURL();
-        if (!license.isEmpty())
-            m_open(license);
-    });
+    for (auto [link, document] :
+        { std::pair { m_privacy, &Legal::privacyPolicyURL }, std::pair { m_license, &Legal::licenseFileURL } }) {
+        connect(link, &QAbstractButton::clicked, this, [this, document] {
+            if (const QUrl url = document(); !url.isEmpty())
+                m_open(url);
+        });
+    }
 }
 
 } // namespace zova

@@ -9,12 +9,15 @@
 
 namespace zova {
 
-// Where the legal documents are.
+// Where the legal documents are: files installed with the application.
 namespace Legal {
+// The document `name` for a binary in `binaryFolder`: share/zova/<name> beside
+// that folder (an installed application), else <name> in it (a build tree);
+// empty when neither exists.
+QUrl installedDocument(const QString& binaryFolder, const QString& name);
+// The privacy statement, PRIVACY.
 QUrl privacyPolicyURL();
-// The licence file installed with the application (share/zova/LICENSE beside the
-// binary's folder, or LICENSE next to the binary in a build tree); empty when
-// neither exists.
+// The licence, LICENSE.
 QUrl licenseFileURL();
 } // namespace Legal
 

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+
 namespace zova {
 
 enum class CaptureError {
@@ -23,6 +25,16 @@ public:
     // Every window (client windows and mapped override-redirect pop-ups whose
     // process is known), topmost first; fails when the session cannot be read.
     virtual Expected<DesktopSnapshot, CaptureError> snapshot() = 0;
+};
+
+// The icons that clients publish for their windows.
+class WindowIconSource {
+public:
+    virtual ~WindowIconSource() = default;
+    // The window's icon (else its group leader's) nearest to `size` pixels: the
+    // smallest at least that large, else the largest; nothing when the client
+    // publishes none or the window has gone.
+    virtual std::optional<QImage> icon(WindowID window, int size) = 0;
 };
 
 // Pixels of a window or of a display.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/WindowPreviews.h"
 #include "platform/DesktopSnapshot.h"
 
 #include <QImage>
@@ -36,9 +37,16 @@ public:
     // The target's rectangle in global coordinates, or nothing.
     virtual std::optional<QRectF> targetFrame() const = 0;
 
-    // At most maxDimension pixels on the longer side; nothing when the window
-    // cannot be captured.
-    virtual std::optional<QImage> thumbnail(const DesktopWindow& window, double maxDimension) = 0;
+    using Preview = WindowPreviews::Preview;
+    using PreviewHandler = WindowPreviews::Done;
+    // Asks for the window's thumbnail (at most maxDimension pixels on its longer
+    // side) and, in case there is none, its application's icon near iconSize
+    // pixels, off the GUI thread. `done` runs once, later, on the GUI thread,
+    // unless `receiver` has gone or the ticket returned was cancelled first.
+    virtual quint64 requestPreview(
+        const DesktopWindow& window, double maxDimension, int iconSize, QObject* receiver, PreviewHandler done)
+        = 0;
+    virtual void cancelPreview(quint64 ticket) = 0;
 
     virtual void refreshWindows() = 0;
     virtual void pauseRecording() = 0;

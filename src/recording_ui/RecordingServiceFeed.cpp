@@ -2,9 +2,10 @@
 
 namespace zova {
 
-RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, QObject* parent)
+RecordingServiceFeed::RecordingServiceFeed(RecordingService& service, WindowPreviews* previews, QObject* parent)
     : RecordingFeed(parent)
     , m_service(&service)
+    , m_previews(previews)
 {
     for (auto signal : { &RecordingService::availableWindowsChanged, &RecordingService::availableDisplaysChanged,
              &RecordingService::isLoadingWindowsChanged, &RecordingService::permissionDeniedChanged })
@@ -58,9 +59,20 @@ std::optional<QRectF> RecordingServiceFeed::targetFrame() const
     return m_service ? m_service->targetFrame() : std::nullopt;
 }
 
-std::optional<QImage> RecordingServiceFeed::thumbnail(const DesktopWindow& window, double maxDimension)
+quint64 RecordingServiceFeed::requestPreview(
+    const DesktopWindow& window, double maxDimension, int iconSize, QObject* receiver, PreviewHandler done)
 {
-    return m_service ? m_service->capture().thumbnail(window, maxDimension) : std::nullopt;
+    if (m_previews)
+        return m_previews->request(window, maxDimension, iconSize, receiver, std::move(done));
+    QMetaObject::invokeMethod(
+        receiver, [done = std::move(done)] { done({}); }, Qt::QueuedConnection);
+    return 0;
+}
+
+void RecordingServiceFeed::cancelPreview(quint64 ticket)
+{
+    if (m_previews)
+        m_previews->cancel(ticket);
 }
 
 void RecordingServiceFeed::refreshWindows()

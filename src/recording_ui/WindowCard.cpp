@@ -1,6 +1,8 @@
 #include "recording_ui/WindowCard.h"
 
+#include "annotation/SoftShadow.h"
 #include "base/NotifyingProperty.h"
+#include "recording_ui/RecordingFeed.h"
 #include "style/Shapes.h"
 #include "style/Spinner.h"
 #include "style/Symbols.h"
@@ -10,19 +12,30 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
+
+#include <cmath>
+#include <memory>
 
 namespace zova {
 
-WindowCard::WindowCard(DesktopWindow window, ThumbnailFetch fetch, QWidget* parent)
+namespace {
+
+constexpr qreal iconShadowRadius = 8;
+constexpr QPointF iconShadowOffset { 0, 3 };
+
+} // namespace
+
+WindowCard::WindowCard(DesktopWindow window, RecordingFeed* feed, QWidget* parent)
     : TargetCard(parent)
     , m_window(std::move(window))
-    , m_fetch(std::move(fetch))
+    , m_feed(feed)
 {
     m_spinner = new Spinner(16, this);
     m_spinner->setOpacity(0.6);
     syncSpinner();
 }
+
+WindowCard::~WindowCard() { cancelFetch(); }
 
 void WindowCard::syncSpinner()
 {
@@ -76,24 +89,36 @@ void WindowCard::setOnScreen(bool onScreen)
 {
     if (!assignIfChanged(m_onScreen, onScreen))
         return;
-    const quint64 generation = ++m_generation;
-    if (!onScreen)
+    cancelFetch();
+    if (!onScreen || !m_feed)
         return;
-    // Queued, so the card is painted in its current state before the capture runs.
-    QTimer::singleShot(0, this, [this, generation] { fetchThumbnail(generation); });
+    const int iconPixels = int(std::ceil(iconSide * devicePixelRatioF()));
+    QPointer<WindowCard> self(this);
+    // The answer may come for a ticket given out just now: it is matched once known.
+    auto ticket = std::make_shared<quint64>(0);
+    *ticket = m_feed->requestPreview(
+        m_window, thumbnailMaxDimension, iconPixels, this, [self, ticket](const WindowPreviews::Preview& preview) {
+            if (self)
+                self->fetched(*ticket, preview);
+        });
+    m_ticket = *ticket;
 }
 
-void WindowCard::fetchThumbnail(quint64 generation)
+void WindowCard::cancelFetch()
 {
-    if (generation != m_generation || !m_fetch)
+    if (m_ticket && m_feed)
+        m_feed->cancelPreview(*m_ticket);
+    m_ticket.reset();
+}
+
+void WindowCard::fetched(quint64 ticket, const WindowPreviews::Preview& preview)
+{
+    if (m_ticket != ticket)
         return;
-    QPointer<WindowCard> self(this);
-    std::optional<QImage> image = m_fetch(m_window, thumbnailMaxDimension);
-    if (!self || generation != m_generation)
-        return;
-    if (image && image->isNull())
-        image.reset();
-    m_thumbnail = std::move(image);
+    m_ticket.reset();
+    m_thumbnail = preview.thumbnail && !preview.thumbnail->isNull() ? preview.thumbnail : std::nullopt;
+    m_icon = preview.icon && !preview.icon->isNull() ? preview.icon : std::nullopt;
+    prepareIcon();
     m_didFinishThumbnailFetch = true;
     syncSpinner();
     update();
@@ -116,10 +141,58 @@ void WindowCard::paintPreview(QPainter& painter, const QRectF& rect)
         break;
     }
     case State::Unavailable:
-        Symbols::paint(painter, rect, QStringLiteral("macwindow"), 32, ZOVAColor::secondaryLabel());
+        if (m_icon)
+            paintIcon(painter, rect);
+        else
+            Symbols::paint(painter, rect, QStringLiteral("macwindow"), 32, ZOVAColor::secondaryLabel());
         break;
     case State::Fetching: break; // the spinner child shows the fetch
     }
+}
+
+void WindowCard::prepareIcon()
+{
+    m_iconPicture = QImage();
+    m_iconShadow = QImage();
+    if (!m_icon)
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize side(int(std::ceil(iconSide * ratio)), int(std::ceil(iconSide * ratio)));
+    m_iconPicture = m_icon->scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_iconPicture.setDevicePixelRatio(ratio);
+    // Black at 0.15 under the icon's own shape, blurred by 8.
+    const int blur = int(std::ceil(iconShadowRadius * ratio));
+    QImage alpha(m_iconPicture.size() + QSize(2 * blur, 2 * blur), QImage::Format_Alpha8);
+    alpha.fill(0);
+    {
+        QPainter shape(&alpha);
+        shape.drawImage(QPoint(blur, blur), m_iconPicture.convertToFormat(QImage::Format_Alpha8));
+    }
+    annotation::boxBlurAlpha(alpha, std::max(1, blur / 3));
+    m_iconShadow = QImage(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    m_iconShadow.fill(Qt::transparent);
+    {
+        QPainter tint(&m_iconShadow);
+        tint.drawImage(0, 0, alpha);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(m_iconShadow.rect(), Shapes::withAlpha(Qt::black, 0.15));
+    }
+    m_iconShadow.setDevicePixelRatio(ratio);
+}
+
+void WindowCard::paintIcon(QPainter& painter, const QRectF& rect)
+{
+    if (m_iconPicture.isNull())
+        return;
+    const QSizeF size = m_iconPicture.deviceIndependentSize();
+    QRectF target(QPointF(0, 0), size);
+    target.moveCenter(rect.center());
+    const QSizeF shadowSize = m_iconShadow.deviceIndependentSize();
+    QRectF shadow(QPointF(0, 0), shadowSize);
+    shadow.moveCenter(target.center() + iconShadowOffset);
+    painter.drawImage(shadow, m_iconShadow);
+    painter.drawImage(target, m_iconPicture);
 }
 
 void WindowCard::paintText(QPainter& painter, const QRectF& titleLine, const QRectF& secondLine)

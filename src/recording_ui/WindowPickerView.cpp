@@ -7,7 +7,6 @@
 #include "recording_ui/PickerStates.h"
 #include "recording_ui/PickerTabSelector.h"
 #include "recording_ui/RecordingFeed.h"
-#include "recording_ui/RecordingServiceFeed.h"
 #include "recording_ui/RecordingUiLog.h"
 #include "recording_ui/WindowCard.h"
 #include "style/CloseButton.h"
@@ -72,14 +71,6 @@ WindowPickerView::WindowPickerView(RecordingFeed& recording, PermissionsService&
     render();
 }
 
-WindowPickerView::WindowPickerView(RecordingService& recording, PermissionsService& permissions, CancelAction onCancel,
-    StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host)
-    : WindowPickerView(*new RecordingServiceFeed(recording), permissions, std::move(onCancel), std::move(onStartWindow),
-        std::move(onStartDisplay), host)
-{
-    m_recording->setParent(this);
-}
-
 WindowPickerView::~WindowPickerView()
 {
     // The grid follows the scroll area; it goes first.
@@ -126,8 +117,7 @@ QWidget* WindowPickerView::buildFooter()
     m_refresh->setToolTip(QStringLiteral("Refresh the list of targets"));
     connect(m_refresh, &QAbstractButton::clicked, this, [this] {
         if (m_recording)
-            if (m_recording)
-                m_recording->refreshWindows();
+            m_recording->refreshWindows();
     });
     row->addWidget(m_refresh);
     m_cancelButton
@@ -226,14 +216,10 @@ void WindowPickerView::render()
     case Content::NoWindows: replaceContent(PickerStates::noWindows(), true); break;
     case Content::NoScreens: replaceContent(PickerStates::noScreens(), true); break;
     case Content::WindowGrid: {
-        QPointer<RecordingFeed> feed = m_recording;
-        auto fetch = [feed](const DesktopWindow& window, double maxDimension) -> std::optional<QImage> {
-            return feed ? feed->thumbnail(window, maxDimension) : std::nullopt;
-        };
         auto* grid = new CardGrid(
             int(windows.size()),
-            [this, windows, fetch](int index, QWidget* parent) -> TargetCard* {
-                auto* card = new WindowCard(windows[index], fetch, parent);
+            [this, windows](int index, QWidget* parent) -> TargetCard* {
+                auto* card = new WindowCard(windows[index], m_recording, parent);
                 connect(card, &TargetCard::clicked, this, [this, window = windows[index]] { startWindow(window); });
                 return card;
             },

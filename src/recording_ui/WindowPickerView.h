@@ -19,7 +19,6 @@ class PermissionsService;
 class PickerTabSelector;
 class PillButton;
 class RecordingFeed;
-class RecordingService;
 class TextLine;
 
 // The choice of what to record, laid over its host widget: a dimmed backdrop and
@@ -40,9 +39,6 @@ public:
 
     // The picker covers `host` and follows its size; the owner calls show().
     WindowPickerView(RecordingFeed& recording, PermissionsService& permissions, CancelAction onCancel,
-        StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
-    // The same over a live recording service.
-    WindowPickerView(RecordingService& recording, PermissionsService& permissions, CancelAction onCancel,
         StartWindowAction onStartWindow, StartDisplayAction onStartDisplay, QWidget* host);
     ~WindowPickerView() override;
 

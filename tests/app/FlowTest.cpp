@@ -1,9 +1,17 @@
 #include "FlowFakes.h"
+#include "recording_ui/FakeFeed.h"
+#include "support/FakeBackends.h"
 
+#include "app/recording/LiveRecordingWindows.h"
 #include "app/recording/RecordingFlow.h"
+#include "engine/PermissionsService.h"
+#include "model/Settings.h"
+#include "recording_ui/WindowPickerView.h"
+#include "style/SheetTransition.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -247,3 +255,39 @@ TEST(Flow, WithoutAMainWindowTheFlowStillRuns)
 }
 
 } // namespace
+
+// The real picker window comes in and goes with the sheet transition: a fade with
+// a scale from 0.96 about the centre.
+TEST(LivePicker, ComesAndGoesFadingAndScaling)
+{
+    FakeFeed feed;
+    Settings settings;
+    PermissionsService permissions(settings, [](bool) { return SessionGrants { true, true }; });
+    QWidget library;
+    library.resize(1100, 720);
+    library.show();
+    LiveRecordingWindows windows(feed, permissions, std::make_shared<FakeCompositingCheck>(), &library);
+    windows.showPicker({});
+    QPointer<WindowPickerView> picker = windows.picker();
+    ASSERT_TRUE(picker);
+    auto* in = qobject_cast<SheetTransition*>(picker->graphicsEffect());
+    ASSERT_NE(in, nullptr);
+    in->animation()->pause();
+    in->animation()->setCurrentTime(0);
+    EXPECT_EQ(in->opacity(), 0);
+    EXPECT_EQ(in->scale(), SheetTransition::startScale);
+    in->animation()->setCurrentTime(SheetTransition::durationMs);
+    EXPECT_EQ(picker->graphicsEffect(), nullptr) << "drawn plainly once in";
+
+    windows.hidePicker();
+    ASSERT_TRUE(picker) << "it stays while it goes";
+    auto* out = qobject_cast<SheetTransition*>(picker->graphicsEffect());
+    ASSERT_NE(out, nullptr);
+    out->animation()->pause();
+    out->animation()->setCurrentTime(SheetTransition::durationMs / 2);
+    EXPECT_NEAR(out->scale(), 0.98, 1e-9);
+    EXPECT_NEAR(out->opacity(), 0.5, 1e-9);
+    out->animation()->setCurrentTime(SheetTransition::durationMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(picker.isNull()) << "deleted once out";
+}

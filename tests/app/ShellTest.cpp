@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QSignalSpy>
 
 using namespace zova;
@@ -281,4 +282,24 @@ TEST_F(AppearanceFixture, FollowsTheDesktopOnlyWhenAskedTo)
         EXPECT_EQ(applied.last().at(0).toBool(), step.dark) << step.name;
     }
     QApplication::setPalette(before);
+}
+
+using WindowFixture = AppFixture;
+
+// The library's header lies right under the menu bar, with no blank band between.
+TEST_F(WindowFixture, LibraryHeaderSitsUnderTheMenuBar)
+{
+    m_permissions.setHasCompletedOnboarding(true);
+    ThemeService theme(m_settings);
+    CoachMarksService coach(m_settings);
+    auto* content = new ContentView(context(), zova::test::storage(), m_settings, &coach, m_permissions);
+    MainWindow window(m_settings, &theme, &coach, content);
+    window.resize(1280, 820);
+    window.show();
+    ASSERT_NE(content->library(), nullptr);
+    QWidget* header = content->library()->findChild<QWidget*>(QStringLiteral("libraryHeader"));
+    ASSERT_NE(header, nullptr);
+    const QRect menu = window.menuBar()->geometry();
+    EXPECT_EQ(header->mapTo(&window, QPoint(0, 0)), QPoint(0, menu.bottom() + 1));
+    EXPECT_EQ(header->width(), window.width());
 }

@@ -12,7 +12,9 @@
 #include "export/panel/ExportPanel.h"
 #include "model/ScreenshotCache.h"
 #include "style/CloseButton.h"
+#include "style/ConfirmDialog.h"
 #include "style/PillButton.h"
+#include "style/SheetTransition.h"
 #include "style/TextLine.h"
 
 #include <QAbstractButton>
@@ -181,14 +183,15 @@ TEST_F(EditorViewTest, TheAlertDeletesTheSelection)
     open({ 0, 1, 2, 3 });
     clickRow(1, Qt::ControlModifier);
     m_view->sidebar()->deleteButton()->click();
-    QMessageBox* alert = m_view->deleteAlert();
+    ConfirmDialog* alert = m_view->deleteAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->isVisible());
-    EXPECT_EQ(alert->text(), "Delete 2 steps?");
-    EXPECT_EQ(alert->informativeText(), "This will remove the steps and their screenshots. This can't be undone.");
+    EXPECT_EQ(alert->title(), "Delete 2 steps?");
+    EXPECT_EQ(alert->windowTitle(), "Delete 2 steps?");
+    EXPECT_EQ(alert->message(), "This will remove the steps and their screenshots. This can't be undone.");
     EXPECT_EQ(alert->defaultButton()->text(), "Delete");
     const QUuid kept = id(2);
-    alert->defaultButton()->click();
+    QTest::keyClick(alert, Qt::Key_Return);
     ASSERT_TRUE(test::waitUntil([&] { return !m_view->deleteAlert(); }));
     ASSERT_EQ(m_guide->steps().size(), 2);
     EXPECT_EQ(m_guide->orderedSteps()[0]->id(), kept);
@@ -203,9 +206,9 @@ TEST_F(EditorViewTest, CancelInTheAlertKeepsTheSteps)
     open({ 0, 1 });
     QTest::keyClick(list(), Qt::Key_Backspace);
     ASSERT_NE(m_view->deleteAlert(), nullptr);
-    EXPECT_EQ(m_view->deleteAlert()->text(), "Delete 1 step?");
-    EXPECT_EQ(m_view->deleteAlert()->informativeText(),
-        "This will remove the step and their screenshot. This can't be undone.");
+    EXPECT_EQ(m_view->deleteAlert()->title(), "Delete 1 step?");
+    EXPECT_EQ(
+        m_view->deleteAlert()->message(), "This will remove the step and their screenshot. This can't be undone.");
     QTest::keyClick(m_view->deleteAlert(), Qt::Key_Escape);
     ASSERT_TRUE(test::waitUntil([&] { return !m_view->deleteAlert(); }));
     EXPECT_FALSE(controller()->state().sheets.pendingDelete);
@@ -330,16 +333,25 @@ TEST_F(EditorViewTest, ExportPanelLiesOverTheEditorUntilDismissed)
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->geometry(), m_view->rect());
-    // It fades in, and is drawn plainly once opaque.
-    EXPECT_NE(panel->graphicsEffect(), nullptr);
+    // It fades in while it scales up from 0.96, and is drawn plainly once in.
+    auto* in = qobject_cast<SheetTransition*>(panel->graphicsEffect());
+    ASSERT_NE(in, nullptr);
+    in->animation()->pause();
+    in->animation()->setCurrentTime(0);
+    EXPECT_EQ(in->opacity(), 0);
+    EXPECT_EQ(in->scale(), SheetTransition::startScale);
+    in->animation()->resume();
     EXPECT_TRUE(test::waitUntil([&] { return !panel->graphicsEffect(); }, 10000));
     QPointer<ExportPanel> leaving(panel);
     panel->closeButton()->click();
     EXPECT_FALSE(controller()->state().sheets.exportPanel);
     EXPECT_EQ(m_view->exportPanel(), nullptr);
-    // It fades out, taking no clicks, and goes.
+    // It goes the same way, taking no clicks.
     ASSERT_TRUE(leaving);
     EXPECT_TRUE(leaving->testAttribute(Qt::WA_TransparentForMouseEvents));
+    auto* out = qobject_cast<SheetTransition*>(leaving->graphicsEffect());
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->animation()->endValue().toReal(), 0);
     EXPECT_TRUE(test::waitUntil([&] { return !leaving; }, 10000));
 }
 

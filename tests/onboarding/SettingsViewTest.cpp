@@ -215,7 +215,39 @@ TEST_F(VoiceSettingsTest, APreviewStopsTheRunningOneAndMovesTheIcon)
     view.narrator()->previewPlayer()->stop();
 }
 
-TEST(LegalSettings, LinksOpenThePrivacyPolicyAndTheInstalledLicence)
+// Where an installed application and one in its build tree find their documents.
+TEST(LegalSettings, DocumentsBesideTheBinaryOrUnderShare)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath("bin");
+    ASSERT_TRUE(test::writeFile(root.filePath("share/zova/PRIVACY"), "installed"));
+    ASSERT_TRUE(test::writeFile(root.filePath("bin/PRIVACY"), "beside"));
+    ASSERT_TRUE(test::writeFile(root.filePath("bin/LICENSE"), "beside"));
+    const struct {
+        const char* name;
+        QString folder, document, expected;
+    } rows[] = {
+        { "installed first", bin, "PRIVACY", root.filePath("share/zova/PRIVACY") },
+        { "else beside the binary", bin, "LICENSE", root.filePath("bin/LICENSE") },
+        { "neither", bin, "NOTICE", QString() },
+        { "another binary folder", root.filePath("elsewhere"), "PRIVACY", QString() },
+    };
+    for (const auto& row : rows) {
+        const QUrl url = Legal::installedDocument(row.folder, row.document);
+        EXPECT_EQ(url.toLocalFile(), row.expected.isEmpty() ? QString() : QFileInfo(row.expected).canonicalFilePath())
+            << row.name;
+    }
+}
+
+// The application's own binary finds both, as a user's click would.
+TEST(LegalSettings, TheApplicationBinaryHasItsDocuments)
+{
+    for (const char* document : { "PRIVACY", "LICENSE" })
+        EXPECT_FALSE(Legal::installedDocument(QStringLiteral(ZOVA_APP_DIR), QString::fromLatin1(document)).isEmpty())
+            << document << " beside " << ZOVA_APP_DIR;
+}
+
+TEST(LegalSettings, LinksOpenTheInstalledPrivacyStatementAndLicence)
 {
     QList<QUrl> opened;
     LegalSettingsView view([&](const QUrl& url) {
@@ -227,7 +259,12 @@ TEST(LegalSettings, LinksOpenThePrivacyPolicyAndTheInstalledLicence)
     view.privacyLink()->click();
     view.licenseLink()->click();
     ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened[0].scheme(), QStringLiteral("https"));
+    ASSERT_TRUE(opened[0].isLocalFile()) << opened[0].toString().toStdString();
+    const QByteArray statement = test::readFile(opened[0].toLocalFile());
+    EXPECT_TRUE(statement.startsWith("Z.O.V.A privacy statement")) << opened[0].toString().toStdString();
+    for (const char* says : { "~/.local/share/ZOVA/ZOVA.store", "~/.local/share/ZOVA/screenshots/",
+             "~/.config/ZOVA/ZOVA.conf", "It accepts only loopback addresses" })
+        EXPECT_TRUE(statement.contains(says)) << says;
     EXPECT_TRUE(opened[1].isLocalFile());
     EXPECT_TRUE(test::readFile(opened[1].toLocalFile()).startsWith("MIT License"))
         << opened[1].toString().toStdString();

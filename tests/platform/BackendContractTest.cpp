@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <thread>
 
 // Xlib after gtest; its None would clash with the typed tests' own.
 #include "platform/x11/X11Display.h"
@@ -30,7 +31,7 @@ public:
     }
     PlatformBackends backends() { return m_fakes.bundle(); }
     qint32 clientPID() const { return 4242; }
-    WindowID create(QRect geometry, const QString& title)
+    WindowID create(QRect geometry, const QString& title, std::optional<QColor> icon = std::nullopt)
     {
         DesktopWindow w;
         w.windowID = ++m_lastID;
@@ -39,6 +40,11 @@ public:
         w.isOnScreen = true;
         w.owningApplication = RunningApplication { QStringLiteral("ZovaHelper"), QStringLiteral("zova-helper"), 4242 };
         m_fakes.windows->content.windows.prepend(w);
+        if (icon) {
+            QImage image(64, 64, QImage::Format_ARGB32);
+            image.fill(*icon);
+            m_fakes.setIcon(w.windowID, image);
+        }
         m_fakes.windows->content.applications
             = { ApplicationInfo { 4242, QStringLiteral("ZovaHelper"), QStringLiteral("zova-helper"), true } };
         return w.windowID;
@@ -59,14 +65,15 @@ class X11Session {
 public:
     PlatformBackends backends() { return m_backends; }
     qint32 clientPID() const { return m_helper.pid(); }
-    WindowID create(QRect geometry, const QString& title)
+    WindowID create(QRect geometry, const QString& title, std::optional<QColor> icon = std::nullopt)
     {
-        return m_helper.create(QStringLiteral("%1 %2 %3 %4 808080 title=%5")
-                                   .arg(geometry.x())
-                                   .arg(geometry.y())
-                                   .arg(geometry.width())
-                                   .arg(geometry.height())
-                                   .arg(title));
+        return m_helper.create(
+            QStringLiteral("%1 %2 %3 %4 808080 title=%5%6")
+                .arg(geometry.x())
+                .arg(geometry.y())
+                .arg(geometry.width())
+                .arg(geometry.height())
+                .arg(title, icon ? QStringLiteral(" icon=%1:32,64").arg(icon->name().mid(1)) : QString()));
     }
     void destroy(WindowID id) { m_helper.destroy(id); }
     void press(QPoint at, unsigned button)
@@ -141,7 +148,8 @@ TYPED_TEST_SUITE(BackendContract, Sessions, SessionNames);
 TYPED_TEST(BackendContract, EveryBackEndIsThere)
 {
     const PlatformBackends& b = this->backends;
-    EXPECT_TRUE(b.windows && b.screens && b.clickTaps && b.windowOperations && b.capabilities && b.compositing);
+    EXPECT_TRUE(
+        b.windows && b.screens && b.clickTaps && b.windowOperations && b.capabilities && b.compositing && b.previews);
 }
 
 TYPED_TEST(BackendContract, ListsANewWindowWithItsOwnerUntilItIsDestroyed)
@@ -249,6 +257,34 @@ TYPED_TEST(BackendContract, TapHearsLeftAndRightPressesWhereTheyHappenUntilStopp
     this->session.press(QPoint(700, 700), 1);
     test::waitUntil([] { return false; }, 150);
     EXPECT_EQ(heard.count(), 3u) << "nothing is heard once stopped";
+}
+
+// The previews' back ends are made and used on a thread of their own.
+TYPED_TEST(BackendContract, PreviewBackEndsCaptureAndReadIconsOffTheGuiThread)
+{
+    const QColor blue(0x20, 0x60, 0xC0);
+    // (Whether a window without an icon of its own has one depends on the window
+    // manager: openbox gives such windows its own.)
+    const WindowID withIcon = this->session.create(QRect(500, 100, 300, 180), QStringLiteral("WithIcon"), blue);
+    ASSERT_TRUE(test::waitUntil([&] { return this->onScreen(withIcon); }));
+    const DesktopWindow listed = *this->listed(withIcon);
+
+    std::optional<QImage> shot, icon, gone;
+    std::thread([&] {
+        PreviewBackends previews = this->backends.previews();
+        ASSERT_TRUE(previews.screens && previews.icons);
+        if (auto captured = previews.screens->captureWindow(listed))
+            shot = *captured;
+        icon = previews.icons->icon(withIcon, 48);
+        gone = previews.icons->icon(0x7ffffff0, 48);
+    }).join();
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->size(), QSize(300, 180));
+    ASSERT_TRUE(icon) << "the window's icon";
+    EXPECT_GE(std::max(icon->width(), icon->height()), 48) << "at least as large as asked where there is one";
+    EXPECT_EQ(icon->pixelColor(icon->width() / 2, icon->height() / 2), blue);
+    EXPECT_FALSE(gone) << "a window that is not there";
+    this->session.destroy(withIcon);
 }
 
 TYPED_TEST(BackendContract, CapabilitiesAndCompositingOfThisSession)

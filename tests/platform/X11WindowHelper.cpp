@@ -1,7 +1,11 @@
 // A separate client that owns test windows, so they carry a pid other than the
 // test's. Reads one command per line on stdin and answers one line on stdout:
 //   create X Y W H RRGGBB [title=T] [class=instance.Class (split at the last dot)] [type=NAME] [nopid]
-//          [skiptaskbar] [override] [iconic]       -> "ok <window id>"
+//          [skiptaskbar] [override] [iconic]
+//          [icon=RRGGBB:SIZE[,SIZE...]]  _NET_WM_ICON, one square of that colour per size
+//          [pixmapicon=RRGGBB:SIZE]      WM_HINTS icon pixmap, masked to its left half
+//          [leadericon=RRGGBB:SIZE]      _NET_WM_ICON on an unmapped group leader only
+//                                                  -> "ok <window id>"
 //   map ID | unmap ID | destroy ID                    -> "ok"
 //   pid                                               -> "ok <pid>"
 //   quit (or end of input)
@@ -17,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,6 +50,58 @@ void waitForMap(Window w)
     }
 }
 
+struct IconSpec {
+    unsigned long colour = 0;
+    std::vector<unsigned> sizes;
+};
+
+// "RRGGBB:S1,S2,..."
+bool parseIcon(const std::string& text, IconSpec& spec)
+{
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    spec.colour = std::strtoul(text.substr(0, colon).c_str(), nullptr, 16);
+    std::istringstream sizes(text.substr(colon + 1));
+    for (std::string size; std::getline(sizes, size, ',');)
+        spec.sizes.push_back(unsigned(std::strtoul(size.c_str(), nullptr, 10)));
+    return !spec.sizes.empty() && spec.sizes.front() > 0;
+}
+
+void setNetWmIcon(Window w, const IconSpec& spec)
+{
+    std::vector<long> data;
+    for (unsigned size : spec.sizes) {
+        data.push_back(long(size));
+        data.push_back(long(size));
+        data.insert(data.end(), size_t(size) * size, long(0xFF000000ul | spec.colour));
+    }
+    XChangeProperty(g_display, w, atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+}
+
+// An icon pixmap of the screen's depth in the colour, with a mask that keeps its left half.
+void setHintsIcon(Window w, const IconSpec& spec, XWMHints& hints)
+{
+    const int screen = DefaultScreen(g_display);
+    const unsigned size = spec.sizes.front();
+    const Pixmap pixmap = XCreatePixmap(g_display, w, size, size, unsigned(DefaultDepth(g_display, screen)));
+    GC gc = XCreateGC(g_display, pixmap, 0, nullptr);
+    XSetForeground(g_display, gc, spec.colour);
+    XFillRectangle(g_display, pixmap, gc, 0, 0, size, size);
+    XFreeGC(g_display, gc);
+    const Pixmap mask = XCreatePixmap(g_display, w, size, size, 1);
+    GC maskGc = XCreateGC(g_display, mask, 0, nullptr);
+    XSetForeground(g_display, maskGc, 0);
+    XFillRectangle(g_display, mask, maskGc, 0, 0, size, size);
+    XSetForeground(g_display, maskGc, 1);
+    XFillRectangle(g_display, mask, maskGc, 0, 0, size / 2, size);
+    XFreeGC(g_display, maskGc);
+    hints.flags |= IconPixmapHint | IconMaskHint;
+    hints.icon_pixmap = pixmap;
+    hints.icon_mask = mask;
+}
+
 std::string create(std::istringstream& in)
 {
     int x = 0, y = 0;
@@ -56,6 +113,7 @@ std::string create(std::istringstream& in)
     std::string title;
     bool hasTitle = false, noPid = false, skipTaskbar = false, overrideRedirect = false, iconic = false;
     std::string cls = "zova-helper.ZovaHelper", type;
+    IconSpec icon, pixmapIcon, leaderIcon;
     for (std::string token; in >> token;) {
         if (token.rfind("title=", 0) == 0) {
             hasTitle = true;
@@ -72,6 +130,15 @@ std::string create(std::istringstream& in)
             overrideRedirect = true;
         } else if (token == "iconic") {
             iconic = true;
+        } else if (token.rfind("icon=", 0) == 0) {
+            if (!parseIcon(token.substr(5), icon))
+                return "error bad icon " + token;
+        } else if (token.rfind("pixmapicon=", 0) == 0) {
+            if (!parseIcon(token.substr(11), pixmapIcon))
+                return "error bad icon " + token;
+        } else if (token.rfind("leadericon=", 0) == 0) {
+            if (!parseIcon(token.substr(11), leaderIcon))
+                return "error bad icon " + token;
         } else {
             return "error unknown option " + token;
         }
@@ -112,11 +179,24 @@ std::string create(std::istringstream& in)
     const long motif[5] = { 2, 0, 0, 0, 0 };
     XChangeProperty(g_display, win, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32, PropModeReplace,
         reinterpret_cast<const unsigned char*>(motif), 5);
+    XWMHints wmHints {};
+    if (!icon.sizes.empty())
+        setNetWmIcon(win, icon);
+    if (!pixmapIcon.sizes.empty())
+        setHintsIcon(win, pixmapIcon, wmHints);
+    if (!leaderIcon.sizes.empty()) {
+        const Window leader = XCreateSimpleWindow(g_display, RootWindow(g_display, screen), 0, 0, 1, 1, 0, 0, 0);
+        setNetWmIcon(leader, leaderIcon);
+        wmHints.flags |= WindowGroupHint;
+        wmHints.window_group = leader;
+    }
     if (iconic) {
-        XWMHints wmHints {};
-        wmHints.flags = StateHint;
+        wmHints.flags |= StateHint;
         wmHints.initial_state = IconicState;
+    }
+    if (wmHints.flags)
         XSetWMHints(g_display, win, &wmHints);
+    if (iconic) {
         XMapWindow(g_display, win);
         XSync(g_display, False);
     } else {

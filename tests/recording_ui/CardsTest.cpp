@@ -71,85 +71,145 @@ struct CardHost {
     TargetCard* card;
 };
 
-TEST(WindowCard, FetchThatReturnsNothingEndsUnavailableWithBadge)
+QImage filled(QSize size, QColor colour)
 {
-    int fetches = 0;
-    auto* card = new WindowCard(window(7), [&](const DesktopWindow& w, double maxDimension) -> std::optional<QImage> {
-        ++fetches;
-        EXPECT_EQ(w.windowID, 7u);
-        EXPECT_EQ(maxDimension, 240);
-        return std::nullopt;
-    });
-    CardHost host(card);
-    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
-    EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
-    EXPECT_EQ(fetches, 0) << "nothing is fetched before the card is on screen";
-
-    card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::Fetching) << "the fetch is queued, the first paint shows progress";
-    ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
-    EXPECT_EQ(fetches, 1);
-    EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
-    EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
-    EXPECT_EQ(WindowCard::anotherWorkspaceText(), "On another workspace");
-    EXPECT_EQ(card->unavailableBadgeText(), "On another workspace");
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
 }
 
-TEST(WindowCard, AMinimisedWindowIsBadgedSo)
+// The feed is answered by hand: each state follows from what the fetch returns,
+// never from how fast it does.
+TEST(WindowCard, FetchStatesAndWhatThePreviewShows)
 {
-    DesktopWindow minimised = window(8);
-    minimised.isOnScreen = false;
-    minimised.isMinimized = true;
-    auto* card = new WindowCard(minimised, [](const DesktopWindow&, double) { return std::optional<QImage>(); });
+    const struct {
+        const char* name;
+        std::optional<QString> app;
+        bool minimised;
+        std::optional<QImage> thumbnail;
+        std::optional<QImage> icon;
+        WindowCard::State state;
+        bool iconShown;
+        QString badge;
+    } rows[] = {
+        { "a thumbnail", QStringLiteral("Mail"), false, filled({ 240, 150 }, Qt::green), std::nullopt,
+            WindowCard::State::Shown, false, {} },
+        { "no thumbnail: the application's icon", QStringLiteral("Mail"), false, std::nullopt,
+            filled({ 48, 48 }, Qt::blue), WindowCard::State::Unavailable, true, "On another workspace" },
+        { "no thumbnail, no icon: the window symbol", QStringLiteral("Mail"), false, std::nullopt, std::nullopt,
+            WindowCard::State::Unavailable, false, "On another workspace" },
+        { "no application: no icon is asked for", std::nullopt, false, std::nullopt, filled({ 48, 48 }, Qt::blue),
+            WindowCard::State::Unavailable, false, "On another workspace" },
+        { "minimised", QStringLiteral("Mail"), true, std::nullopt, filled({ 48, 48 }, Qt::blue),
+            WindowCard::State::Unavailable, true, "Minimised" },
+    };
+    for (const auto& row : rows) {
+        FakeFeed feed;
+        feed.autoAnswer = false;
+        const std::optional<QImage> thumbnail = row.thumbnail;
+        feed.thumbnailer = [thumbnail](const DesktopWindow&) { return thumbnail; };
+        DesktopWindow w = window(7, QStringLiteral("Inbox"), row.app);
+        w.isMinimized = row.minimised;
+        w.isOnScreen = !row.minimised;
+        if (row.icon)
+            feed.icons.insert(7, *row.icon);
+        auto* card = new WindowCard(w, &feed);
+        CardHost host(card);
+        EXPECT_EQ(card->state(), WindowCard::State::Fetching) << row.name;
+        EXPECT_TRUE(feed.previewRequests.isEmpty()) << row.name << ": nothing is fetched before the card is on screen";
+
+        card->setOnScreen(true);
+        ASSERT_EQ(feed.previewRequests.size(), 1) << row.name;
+        EXPECT_EQ(feed.previewRequests[0].maxDimension, 240) << row.name;
+        EXPECT_EQ(feed.previewRequests[0].iconSize, WindowCard::iconSide) << row.name;
+        EXPECT_EQ(card->state(), WindowCard::State::Fetching) << row.name << ": the answer comes later";
+        EXPECT_FALSE(card->showsAnotherWorkspaceBadge()) << row.name;
+
+        ASSERT_TRUE(feed.answer(1)) << row.name;
+        EXPECT_TRUE(card->didFinishThumbnailFetch()) << row.name;
+        EXPECT_EQ(card->state(), row.state) << row.name;
+        EXPECT_EQ(card->appIcon().has_value(), row.iconShown) << row.name;
+        EXPECT_EQ(card->showsAnotherWorkspaceBadge(), !row.badge.isEmpty()) << row.name;
+        if (!row.badge.isEmpty()) {
+            EXPECT_EQ(card->unavailableBadgeText(), row.badge) << row.name;
+        }
+        EXPECT_EQ(card->previewBackground(),
+            row.thumbnail ? Shapes::withAlpha(Shapes::controlBackground(), 0.5)
+                          : Shapes::withAlpha(Shapes::windowBackground(), 0.55))
+            << row.name;
+
+        // The preview's centre: the thumbnail, the icon, or the symbol's ground.
+        const QColor centre = card->grab().toImage().pixelColor(card->previewRect().center().toPoint());
+        const QColor expected = row.thumbnail ? QColor(Qt::green) : row.iconShown ? QColor(Qt::blue) : QColor();
+        if (expected.isValid()) {
+            EXPECT_EQ(centre, expected) << row.name;
+        } else {
+            EXPECT_NE(centre, QColor(Qt::blue)) << row.name;
+        }
+    }
+}
+
+TEST(WindowCard, TheIconFitsItsFrame)
+{
+    FakeFeed feed;
+    feed.icons.insert(7, filled({ 256, 128 }, Qt::blue));
+    auto* card = new WindowCard(window(7), &feed);
     CardHost host(card);
     card->setOnScreen(true);
     ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
-    EXPECT_TRUE(card->showsAnotherWorkspaceBadge());
-    EXPECT_EQ(card->unavailableBadgeText(), "Minimised");
-    EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::windowBackground(), 0.55));
+    const QImage picture = card->grab().toImage();
+    const QPoint centre = card->previewRect().center().toPoint();
+    const auto blue = [&](QPoint p) { return picture.pixelColor(p) == QColor(Qt::blue); };
+    EXPECT_TRUE(blue(centre + QPoint(27, 0)) && blue(centre - QPoint(27, 0))) << "56 wide";
+    EXPECT_FALSE(blue(centre + QPoint(30, 0)) || blue(centre - QPoint(30, 0)));
+    EXPECT_TRUE(blue(centre + QPoint(0, 13)) && blue(centre - QPoint(0, 13))) << "28 high: the aspect is kept";
+    EXPECT_FALSE(blue(centre + QPoint(0, 15)) || blue(centre - QPoint(0, 15)));
 }
 
-TEST(WindowCard, ThumbnailShownAndRefetchedWhenBackOnScreen)
+TEST(WindowCard, RefetchedWhenBackOnScreenKeepingWhatItShows)
 {
-    int fetches = 0;
+    FakeFeed feed;
+    feed.autoAnswer = false;
     bool give = true;
-    auto* card = new WindowCard(window(3), [&](const DesktopWindow&, double) -> std::optional<QImage> {
-        ++fetches;
-        if (!give)
-            return std::nullopt;
-        QImage image(240, 150, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        return image;
-    });
+    feed.thumbnailer = [&](const DesktopWindow&) -> std::optional<QImage> {
+        return give ? std::optional<QImage>(filled({ 240, 150 }, Qt::green)) : std::nullopt;
+    };
+    auto* card = new WindowCard(window(3), &feed);
     CardHost host(card);
     card->setOnScreen(true);
-    ASSERT_TRUE(test::waitUntil([&] { return card->didFinishThumbnailFetch(); }));
+    ASSERT_TRUE(feed.answer(1));
     EXPECT_EQ(card->state(), WindowCard::State::Shown);
-    EXPECT_FALSE(card->showsAnotherWorkspaceBadge());
-    EXPECT_EQ(card->previewBackground(), Shapes::withAlpha(Shapes::controlBackground(), 0.5));
 
-    // Off screen and back: a new fetch, and the old state stays until it returns.
     give = false;
     card->setOnScreen(false);
+    EXPECT_TRUE(feed.previewRequests[0].answered);
     card->setOnScreen(true);
-    EXPECT_EQ(card->state(), WindowCard::State::Shown);
-    ASSERT_TRUE(test::waitUntil([&] { return fetches == 2; }));
+    ASSERT_EQ(feed.previewRequests.size(), 2) << "a new fetch each time it comes on screen";
+    EXPECT_EQ(card->state(), WindowCard::State::Shown) << "the old state stays until the new one returns";
+    ASSERT_TRUE(feed.answer(2));
     EXPECT_EQ(card->state(), WindowCard::State::Unavailable);
 }
 
-TEST(WindowCard, LeavingTheScreenBeforeTheFetchRunsCancelsIt)
+TEST(WindowCard, LeavingTheScreenCancelsTheFetchAndALateAnswerIsDropped)
 {
-    int fetches = 0;
-    auto* card = new WindowCard(window(4), [&](const DesktopWindow&, double) -> std::optional<QImage> {
-        ++fetches;
-        return std::nullopt;
-    });
-    CardHost host(card);
-    card->setOnScreen(true);
-    card->setOnScreen(false);
-    QTest::qWait(50);
-    EXPECT_EQ(fetches, 0);
-    EXPECT_EQ(card->state(), WindowCard::State::Fetching);
+    FakeFeed feed;
+    feed.autoAnswer = false;
+    feed.thumbnailer = [](const DesktopWindow&) { return std::optional<QImage>(filled({ 240, 150 }, Qt::green)); };
+    auto* card = new WindowCard(window(4), &feed);
+    {
+        CardHost host(card);
+        card->setOnScreen(true);
+        card->setOnScreen(false);
+        EXPECT_TRUE(feed.previewRequests[0].cancelled);
+        EXPECT_FALSE(feed.answer(1));
+        EXPECT_EQ(card->state(), WindowCard::State::Fetching);
+
+        // Back on screen, then gone before the answer: the answer reaches no card.
+        card->setOnScreen(true);
+        EXPECT_FALSE(feed.previewRequests[1].cancelled);
+    }
+    EXPECT_TRUE(feed.previewRequests[1].cancelled) << "a card that goes cancels its fetch";
+    EXPECT_FALSE(feed.answer(2));
 }
 
 TEST(TargetCard, ClickRouting)

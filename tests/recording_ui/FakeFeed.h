@@ -2,6 +2,9 @@
 
 #include "recording_ui/RecordingFeed.h"
 
+#include <QHash>
+#include <QPointer>
+
 #include <functional>
 
 // A recording whose fields the test sets; it counts what the views ask of it.
@@ -18,12 +21,28 @@ public:
     bool denied = false;
     bool isDisplay = false;
     std::optional<QRectF> frame;
+    // What a preview request is answered with: the thumbnailer's image, and the
+    // icon of `icons` when there is no image.
     std::function<std::optional<QImage>(const zova::DesktopWindow&)> thumbnailer;
+    QHash<zova::WindowID, QImage> icons;
+    // Answers each request on a later turn of the event loop; else the test calls answer().
+    bool autoAnswer = true;
 
     int refreshCalls = 0;
     int pauseCalls = 0;
     int resumeCalls = 0;
     QList<zova::WindowID> thumbnailRequests;
+    struct PreviewRequest {
+        quint64 ticket;
+        zova::DesktopWindow window;
+        double maxDimension;
+        int iconSize;
+        QPointer<QObject> receiver;
+        PreviewHandler done;
+        bool cancelled = false;
+        bool answered = false;
+    };
+    QList<PreviewRequest> previewRequests;
 
     Phase phase() const override { return phaseValue; }
     double elapsed() const override { return elapsedValue; }
@@ -36,10 +55,42 @@ public:
     bool permissionDenied() const override { return denied; }
     bool hasTargetDisplay() const override { return isDisplay; }
     std::optional<QRectF> targetFrame() const override { return frame; }
-    std::optional<QImage> thumbnail(const zova::DesktopWindow& window, double) override
+    quint64 requestPreview(const zova::DesktopWindow& window, double maxDimension, int iconSize, QObject* receiver,
+        PreviewHandler done) override
     {
+        const quint64 ticket = quint64(previewRequests.size()) + 1;
         thumbnailRequests.append(window.windowID);
-        return thumbnailer ? thumbnailer(window) : std::nullopt;
+        previewRequests.append({ ticket, window, maxDimension, iconSize, receiver, std::move(done) });
+        if (autoAnswer)
+            QMetaObject::invokeMethod(
+                this, [this, ticket] { answer(ticket); }, Qt::QueuedConnection);
+        return ticket;
+    }
+    void cancelPreview(quint64 ticket) override
+    {
+        if (PreviewRequest* request = find(ticket))
+            request->cancelled = true;
+    }
+    // Answers the request unless it was cancelled, answered or its receiver has
+    // gone; whether it was answered.
+    bool answer(quint64 ticket)
+    {
+        PreviewRequest* request = find(ticket);
+        if (!request || request->cancelled || request->answered || !request->receiver)
+            return false;
+        request->answered = true;
+        Preview preview;
+        preview.thumbnail = thumbnailer ? thumbnailer(request->window) : std::nullopt;
+        if (!preview.thumbnail && request->window.owningApplication && icons.contains(request->window.windowID))
+            preview.icon = icons.value(request->window.windowID);
+        const PreviewHandler done = request->done;
+        done(preview);
+        return true;
+    }
+    PreviewRequest* find(quint64 ticket)
+    {
+        return ticket >= 1 && ticket <= quint64(previewRequests.size()) ? &previewRequests[qsizetype(ticket) - 1]
+                                                                        : nullptr;
     }
     void refreshWindows() override { ++refreshCalls; }
     void pauseRecording() override

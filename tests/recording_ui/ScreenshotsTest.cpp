@@ -16,6 +16,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,18 +82,43 @@ QImage fakeWindow(int index)
     return image;
 }
 
+// An application icon as a client publishes one: a rounded tile with a mark.
+QImage fakeIcon(QColor colour)
+{
+    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 64, 64);
+    g.setColorAt(0, colour.lighter(130));
+    g.setColorAt(1, colour.darker(120));
+    p.setBrush(g);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(4, 4, 56, 56), 13, 13);
+    p.setBrush(QColor(255, 255, 255, 230));
+    p.drawEllipse(QRectF(20, 20, 24, 24));
+    p.setBrush(colour.darker(110));
+    p.drawEllipse(QRectF(27, 27, 10, 10));
+    return image;
+}
+
 TEST(Screenshots, PickerPanelAndOutline)
 {
     ASSERT_TRUE(QDir().mkpath(outputDir()));
     FakeFeed feed;
     const char* titles[][2] = { { "Inbox", "Mail" }, { "Quarterly report.ods", "LibreOffice" }, { "Terminal", "Xterm" },
-        { "Release notes", "Text Editor" }, { "Settings", "Settings" } };
+        { "Release notes", "Text Editor" }, { "Settings", "Settings" }, { "Calculator", "Calculator" } };
     QList<DesktopWindow> windows;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 6; ++i)
         windows.append(window(WindowID(i + 1), QString::fromUtf8(titles[i][0]), QString::fromUtf8(titles[i][1])));
+    windows[5].isOnScreen = false;
+    windows[5].isMinimized = true;
+    // The last two have no thumbnail: one lies on another workspace, one is minimised; both show their icons.
+    feed.icons.insert(5, fakeIcon(QColor(0x4f, 0x7c, 0xac)));
+    feed.icons.insert(6, fakeIcon(QColor(0xe0, 0x7a, 0x2f)));
     feed.thumbnailer = [](const DesktopWindow& w) -> std::optional<QImage> {
-        if (w.windowID == 5)
-            return std::nullopt; // shows the other-workspace badge
+        if (w.windowID >= 5)
+            return std::nullopt;
         return fakeWindow(int(w.windowID));
     };
     feed.setListing(windows, { display(1, 1920, 1080, true), display(2, 2560, 1440, false) });
@@ -107,6 +134,9 @@ TEST(Screenshots, PickerPanelAndOutline)
     WindowPickerView picker(feed, permissions, {}, {}, {}, &host);
     picker.show();
     ASSERT_TRUE(test::waitUntil([&] { return feed.thumbnailRequests.size() >= 5; }));
+    QTest::qWait(300);
+    // The second row in view: the cards with icons.
+    picker.findChild<QScrollArea*>(QStringLiteral("windowGrid"))->verticalScrollBar()->setValue(200);
     QTest::qWait(300);
     const QImage windowsTab = kept(host.grab(), "recording-picker-windows.png");
     EXPECT_EQ(windowsTab.size(), host.size());

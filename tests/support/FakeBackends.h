@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // In-memory session: the content it is given, or a failure.
@@ -237,6 +238,30 @@ public:
     bool running = false;
 };
 
+// Icons the test gives windows; read from any thread.
+class FakeWindowIcons final : public zova::WindowIconSource {
+public:
+    struct Shared {
+        std::mutex mutex;
+        QHash<zova::WindowID, QImage> icons;
+        int reads = 0;
+    };
+    explicit FakeWindowIcons(std::shared_ptr<Shared> shared)
+        : m_shared(std::move(shared))
+    {
+    }
+    std::optional<QImage> icon(zova::WindowID window, int) override
+    {
+        std::lock_guard lock(m_shared->mutex);
+        ++m_shared->reads;
+        const auto it = m_shared->icons.constFind(window);
+        return it == m_shared->icons.cend() ? std::nullopt : std::optional<QImage>(*it);
+    }
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};
+
 // One fake session behind every back end of the bundle.
 struct FakeBackends {
     std::shared_ptr<FakeWindowSource> windows = std::make_shared<FakeWindowSource>();
@@ -245,9 +270,24 @@ struct FakeBackends {
     std::shared_ptr<FakeWindowOperations> windowOperations = std::make_shared<FakeWindowOperations>(windows);
     std::shared_ptr<FakeCapabilityProbe> capabilities = std::make_shared<FakeCapabilityProbe>();
     std::shared_ptr<FakeCompositingCheck> compositing = std::make_shared<FakeCompositingCheck>();
+    std::shared_ptr<FakeWindowIcons::Shared> icons = std::make_shared<FakeWindowIcons::Shared>();
+
+    void setIcon(zova::WindowID window, QImage icon)
+    {
+        std::lock_guard lock(icons->mutex);
+        icons->icons.insert(window, std::move(icon));
+    }
+    // Each set has a grabber of its own (it paints every window red) and the icons above.
+    zova::PreviewBackendsFactory previews()
+    {
+        return [icons = icons] {
+            return zova::PreviewBackends { std::make_unique<FakeScreenGrabber>(),
+                std::make_unique<FakeWindowIcons>(icons) };
+        };
+    }
 
     zova::PlatformBackends bundle()
     {
-        return { windows, screens, clickTaps.factory(), windowOperations, capabilities, compositing };
+        return { windows, screens, clickTaps.factory(), windowOperations, capabilities, compositing, previews() };
     }
 };

@@ -1,5 +1,7 @@
 #include "app/library/LibraryDialogs.h"
 
+#include "style/PillButton.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,20 +11,17 @@
 namespace zova {
 
 DeleteGuideAlert::DeleteGuideAlert(const QString& guideTitle, QWidget* parent)
-    : QMessageBox(parent)
+    : ConfirmDialog(titleFor(guideTitle), messageText(), QStringLiteral("Delete"), Default::Cancel, parent)
 {
     setObjectName(QStringLiteral("deleteGuideAlert"));
-    setIcon(QMessageBox::Warning);
-    setWindowTitle(titleFor(guideTitle));
-    // The title is another program's window title: never markup.
-    setTextFormat(Qt::PlainText);
-    setText(titleFor(guideTitle));
-    setInformativeText(QStringLiteral(
-        "This will remove the guide, all its steps, and every screenshot it captured. Can't be undone."));
-    m_delete = addButton(QStringLiteral("Delete"), QMessageBox::DestructiveRole);
-    m_cancel = addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    setDefaultButton(m_cancel);
-    setEscapeButton(m_cancel);
+    deleteButton()->setObjectName(QStringLiteral("confirmDeleteGuideButton"));
+    cancelButton()->setObjectName(QStringLiteral("cancelDeleteGuideButton"));
+}
+
+QString DeleteGuideAlert::messageText()
+{
+    return QStringLiteral(
+        "This will remove the guide, all its steps, and every screenshot it captured. Can't be undone.");
 }
 
 QString DeleteGuideAlert::titleFor(const QString& guideTitle)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "style/ConfirmDialog.h"
+
 #include <QDialog>
 #include <QMessageBox>
 
@@ -8,18 +10,14 @@ class QPushButton;
 
 namespace zova {
 
-// "Delete “title”?" with Delete and Cancel.
-class DeleteGuideAlert : public QMessageBox {
+// "Delete “title”?" with Delete and Cancel; Return cancels.
+class DeleteGuideAlert : public ConfirmDialog {
     Q_OBJECT
 public:
     DeleteGuideAlert(const QString& guideTitle, QWidget* parent);
     static QString titleFor(const QString& guideTitle);
-    QPushButton* deleteButton() const { return m_delete; }
-    QPushButton* cancelButton() const { return m_cancel; }
-
-private:
-    QPushButton* m_delete;
-    QPushButton* m_cancel;
+    static QString messageText();
+    PillButton* deleteButton() const { return confirmButton(); }
 };
 
 // "Rename guide" with a title field, Save and Cancel. Return in the field does nothing.

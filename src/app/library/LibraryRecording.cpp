@@ -7,6 +7,7 @@
 #include "app/shell/EwmhAppWindowOps.h"
 #include "engine/PermissionsService.h"
 #include "engine/RecordingService.h"
+#include "engine/WindowPreviews.h"
 #include "model/ModelContext.h"
 #include "recording_ui/RecordingServiceFeed.h"
 
@@ -29,6 +30,7 @@ LibraryRecording::~LibraryRecording()
     m_windows.reset();
     m_control.reset();
     m_feed.reset();
+    m_previews.reset();
 }
 
 LibraryHooks LibraryRecording::hooks()
@@ -59,7 +61,8 @@ void LibraryRecording::attach(LibraryView* library)
     m_library = library;
     m_permissions.refreshSync();
     m_service = std::make_unique<RecordingService>(*m_context, m_backends, m_storage);
-    m_feed = std::make_unique<RecordingServiceFeed>(*m_service);
+    m_previews = std::make_unique<WindowPreviews>(m_backends.previews);
+    m_feed = std::make_unique<RecordingServiceFeed>(*m_service, m_previews.get());
     m_control = std::make_unique<ServiceRecordingControl>(*m_service);
     m_windowOps = std::make_unique<EwmhAppWindowOps>(m_backends.windowOperations);
     m_windows = std::make_unique<LiveRecordingWindows>(*m_feed, m_permissions, m_backends.compositing, library);

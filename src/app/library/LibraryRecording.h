@@ -21,6 +21,7 @@ class RecordingService;
 class ServiceRecordingControl;
 class StorageService;
 class RecordingServiceFeed;
+class WindowPreviews;
 
 // The library's recording: made once, on the library's first appearance, with
 // the one recording service, the picker, outline and panel, and the flow that
@@ -52,6 +53,8 @@ private:
     PermissionsService& m_permissions;
     PlatformBackends m_backends;
     std::unique_ptr<RecordingService> m_service;
+    // The picker's thumbnails and icons, on a thread of their own.
+    std::unique_ptr<WindowPreviews> m_previews;
     std::unique_ptr<RecordingServiceFeed> m_feed;
     std::unique_ptr<ServiceRecordingControl> m_control;
     std::unique_ptr<AppWindowOps> m_windowOps;

@@ -129,7 +129,8 @@ QWidget* LibraryView::buildRoot()
     auto* v = new QVBoxLayout(root);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
-    v->addSpacing(32);
+    // The header sits right under the window's menu bar: no room is kept for a
+    // title bar drawn over the content.
     v->addWidget(buildHeader(root));
     v->addWidget(buildSubHeader(root));
 
@@ -159,6 +160,7 @@ QWidget* LibraryView::buildRoot()
 QWidget* LibraryView::buildHeader(QWidget* parent)
 {
     auto* bar = new HeaderBar(parent);
+    bar->setObjectName(QStringLiteral("libraryHeader"));
     auto* h = new QHBoxLayout(bar);
     h->setContentsMargins(20, 10, 20, 10);
     h->setSpacing(14);
@@ -350,8 +352,8 @@ void LibraryView::requestDelete(Guide* guide)
     alert->setAttribute(Qt::WA_DeleteOnClose);
     m_deleteAlert = alert;
     QPointer<Guide> pending(guide);
-    connect(alert, &QMessageBox::buttonClicked, this, [this, alert, pending](QAbstractButton* button) {
-        if (button == alert->deleteButton() && pending)
+    connect(alert, &QDialog::accepted, this, [this, pending] {
+        if (pending)
             performDelete(pending);
     });
     alert->open();

@@ -3,28 +3,9 @@
 #include "recording_ui/RecordingFeed.h"
 #include "recording_ui/RecordingHUD.h"
 #include "recording_ui/WindowPickerView.h"
-
-#include <QGraphicsOpacityEffect>
-#include <QPropertyAnimation>
+#include "style/SheetTransition.h"
 
 namespace zova {
-
-namespace {
-
-QPropertyAnimation* fade(QWidget* widget, qreal from, qreal to)
-{
-    auto* effect = new QGraphicsOpacityEffect(widget);
-    effect->setOpacity(from);
-    widget->setGraphicsEffect(effect);
-    auto* animation = new QPropertyAnimation(effect, "opacity", widget);
-    animation->setDuration(LiveRecordingWindows::fadeMs);
-    animation->setEasingCurve(QEasingCurve::InOutQuad);
-    animation->setStartValue(from);
-    animation->setEndValue(to);
-    return animation;
-}
-
-} // namespace
 
 LiveRecordingWindows::LiveRecordingWindows(
     RecordingFeed& feed, PermissionsService& permissions, std::shared_ptr<CompositingCheck> compositing, QWidget* host)
@@ -57,10 +38,7 @@ void LiveRecordingWindows::showPicker(PickerActions actions)
     picker->raise();
     picker->show();
     picker->setFocus(Qt::OtherFocusReason);
-    QPropertyAnimation* in = fade(picker, 0.0, 1.0);
-    // The effect goes once the picker is fully shown: nested effects on its cards stay sharp.
-    QObject::connect(in, &QPropertyAnimation::finished, picker, [picker] { picker->setGraphicsEffect(nullptr); });
-    in->start(QAbstractAnimation::DeleteWhenStopped);
+    SheetTransition::enter(picker);
 }
 
 void LiveRecordingWindows::unlockPicker()
@@ -75,11 +53,7 @@ void LiveRecordingWindows::hidePicker()
     m_picker = nullptr;
     if (!picker)
         return;
-    picker->setAttribute(Qt::WA_TransparentForMouseEvents);
-    picker->clearFocus();
-    QPropertyAnimation* out = fade(picker, 1.0, 0.0);
-    QObject::connect(out, &QPropertyAnimation::finished, picker, &QObject::deleteLater);
-    out->start(QAbstractAnimation::DeleteWhenStopped);
+    SheetTransition::leaveAndDelete(picker);
 }
 
 void LiveRecordingWindows::presentOutline()

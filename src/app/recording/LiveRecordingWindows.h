@@ -18,13 +18,12 @@ class CompositingCheck;
 class PermissionsService;
 class RecordingFeed;
 
-// The real recording windows: the picker fades in over the host widget (the
-// library) and out again, the outline and the control panel float on screen.
+// The real recording windows: the picker comes in over the host widget (the
+// library) and goes again with the sheet transition, the outline and the
+// control panel float on screen.
 // Everything closed goes with deleteLater, never inside its own callback.
 class LiveRecordingWindows final : public RecordingWindows {
 public:
-    static constexpr int fadeMs = 220;
-
     // `compositing` tells the outline and the panel whether they can be translucent.
     LiveRecordingWindows(RecordingFeed& feed, PermissionsService& permissions,
         std::shared_ptr<CompositingCheck> compositing, QWidget* host);

@@ -4,6 +4,7 @@
 #include "platform/x11/X11Compositing.h"
 #include "platform/x11/X11Probe.h"
 #include "platform/x11/X11ScreenGrabber.h"
+#include "platform/x11/X11WindowIcons.h"
 #include "platform/x11/X11WindowOps.h"
 #include "platform/x11/X11WindowSource.h"
 
@@ -43,6 +44,11 @@ std::shared_ptr<CapabilityProbe> makeCapabilityProbe() { return std::make_shared
 
 std::shared_ptr<CompositingCheck> makeCompositingCheck() { return std::make_shared<X11CompositingCheck>(); }
 
+PreviewBackends makePreviewBackends()
+{
+    return { std::make_unique<X11ScreenGrabber>(), std::make_unique<X11WindowIcons>() };
+}
+
 PlatformBackends makeBackends()
 {
     return PlatformBackends {
@@ -52,6 +58,7 @@ PlatformBackends makeBackends()
         makeWindowOperations(),
         makeCapabilityProbe(),
         makeCompositingCheck(),
+        &makePreviewBackends,
     };
 }
 

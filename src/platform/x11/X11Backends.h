@@ -15,6 +15,8 @@ std::unique_ptr<ClickTap> makeClickTap();
 std::shared_ptr<WindowOperations> makeWindowOperations();
 std::shared_ptr<CapabilityProbe> makeCapabilityProbe();
 std::shared_ptr<CompositingCheck> makeCompositingCheck();
+// A grabber and an icon reader on connections of their own.
+PreviewBackends makePreviewBackends();
 
 // All of them.
 PlatformBackends makeBackends();
